@@ -1,0 +1,58 @@
+#include "ephemeris/encounter_state.h"
+
+#include "ephemeris/julian_date.h"
+
+#include <cmath>
+
+EncounterState encounterState{};
+
+namespace {
+constexpr double KM_PER_AU = 149597870.0;
+constexpr double MI_PER_KM = 0.6214;
+constexpr double MARS_SEMI_DIAMETER_AT_1_AU_ARCSEC = 4.68;
+constexpr double LIGHT_SECONDS_PER_METRE = 3.3356409519815204e-9; // nearest double to 1/299792458
+constexpr double MINUTES_PER_SECOND = 0.016666666666666666;       // nearest double to 1/60
+constexpr double DEGREES_PER_RADIAN = 57.29577951308232;
+constexpr double MINUTES_PER_DAY = 1440.0;
+
+double lengthOf(const Vec3& v) {
+    return std::sqrt((v.z * v.z + v.y * v.y) + v.x * v.x);
+}
+} // namespace
+
+Countdown countdownAt(double now) {
+    const double left = CLOSEST_APPROACH_JD - now;
+    const double wholeDays = std::floor(left);
+    // Truncation drops the seconds: the countdown never shows a minute that has not fully passed.
+    const auto minutes = static_cast<std::int32_t>((left - wholeDays) * MINUTES_PER_DAY);
+    const std::int32_t hours = minutes / 60;
+    return Countdown{static_cast<std::int32_t>(wholeDays), hours, minutes - 60 * hours};
+}
+
+void computeEncounterState() {
+    EncounterState& s = encounterState;
+    const double now = julianDateValue(currentJulianDate());
+
+    evaluateEarth(now, s.earth, 1.0f);
+    evaluateMars(now, s.mars, 1.0f);
+
+    const Vec3 d{s.earth.x - s.mars.x, s.earth.y - s.mars.y, s.earth.z - s.mars.z};
+    const double delta = lengthOf(d);
+    s.distanceAu = delta;
+    s.distanceKm = delta * KM_PER_AU;
+    s.distanceMi = s.distanceKm * MI_PER_KM;
+    s.apparentDiameterArcsec = (MARS_SEMI_DIAMETER_AT_1_AU_ARCSEC / delta) * 2.0;
+    s.lightMinutes = ((s.distanceKm * 1000.0) * LIGHT_SECONDS_PER_METRE) * MINUTES_PER_SECOND;
+
+    const double r = lengthOf(s.mars);  // Sun to Mars
+    const double R = lengthOf(s.earth); // Sun to Earth
+    // The phase angle at Mars between the Sun and Earth, by the law of cosines.
+    const double phase =
+        std::acos(((delta * delta + r * r) - R * R) / ((delta * r) * 2.0)) * DEGREES_PER_RADIAN;
+    s.magnitude = (std::log10(delta * r) * 5.0 + phase * 0.016) - 1.52;
+
+    const Countdown left = countdownAt(now);
+    s.daysLeft = left.days;
+    s.hoursLeft = left.hours;
+    s.minutesLeft = left.minutes;
+}

@@ -1,0 +1,35 @@
+#include "ephemeris/julian_date.h"
+
+#include "ephemeris/utc_clock.h"
+
+namespace {
+constexpr double DAYS_PER_HOUR = 0.041666666666666664;     // nearest double to 1/24
+constexpr double HOURS_PER_MINUTE = 0.016666666666666666;  // nearest double to 1/60
+constexpr double HOURS_PER_SECOND = 0.0002777777777777778; // nearest double to 1/3600
+} // namespace
+
+JulianDate julianDateFromCalendar(std::int32_t year, std::int32_t month, std::int32_t dayOfMonth,
+                                  double hours) {
+    // Fliegel and Van Flandern. The divisions must truncate toward zero: that is what makes `a`
+    // -1 for January and February and 0 otherwise. Done in 64 bits so that no input overflows;
+    // within the calendar's range every intermediate fits 32 bits and the result is the same.
+    const std::int64_t y = year;
+    const std::int64_t m = month;
+    const std::int64_t a = (m - 14) / 12;
+    const std::int64_t n = (1461 * (y + 4800 + a)) / 4 + (367 * (m - 2 - 12 * a)) / 12 -
+                           (3 * ((y + 4900 + a) / 100)) / 4 + dayOfMonth - 32075;
+
+    const double f = hours * DAYS_PER_HOUR - 0.5;
+    // Before noon the instant belongs to the Julian day that began at the previous noon.
+    if (!(f >= 0.0)) {
+        return JulianDate{static_cast<std::int32_t>(n - 1), f + 1.0};
+    }
+    return JulianDate{static_cast<std::int32_t>(n), f};
+}
+
+JulianDate currentJulianDate() {
+    const UtcClockReading clock = readUtcClock();
+    const double hours =
+        (clock.minute * HOURS_PER_MINUTE + clock.hour) + clock.second * HOURS_PER_SECOND;
+    return julianDateFromCalendar(clock.year, clock.month, clock.day, hours);
+}

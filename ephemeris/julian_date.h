@@ -1,0 +1,23 @@
+#pragma once
+
+#include <cstdint>
+
+// An instant as a Julian date in UT: the day that began at the latest noon, and the part of it
+// elapsed since. Consumers form day + fraction themselves, as a double, when they need the value.
+struct JulianDate {
+    std::int32_t day;
+    double fraction;
+};
+
+// Gregorian calendar date and decimal UT hours to a Julian date. Defined for any input; hours are
+// expected in [0, 24).
+JulianDate julianDateFromCalendar(std::int32_t year, std::int32_t month, std::int32_t dayOfMonth,
+                                  double hours);
+
+// The current UTC instant, truncated to the whole second.
+JulianDate currentJulianDate();
+
+// The instant as one double: the day number converted, then the fraction added.
+inline double julianDateValue(JulianDate jd) {
+    return static_cast<double>(jd.day) + jd.fraction;
+}

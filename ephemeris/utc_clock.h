@@ -1,0 +1,24 @@
+#pragma once
+
+#include <cstdint>
+
+// One reading of the UTC clock, to the whole second.
+struct UtcClockReading {
+    std::uint16_t year;
+    std::uint16_t month;
+    std::uint16_t day;
+    std::uint16_t hour;
+    std::uint16_t minute;
+    std::uint16_t second;
+};
+
+// Where the clock readings come from. The program uses the system clock; tests and tools install a
+// source of their own so that every instant-dependent result can be reproduced.
+using UtcClockSource = UtcClockReading (*)();
+
+UtcClockReading systemUtcClock();
+
+// Installs a clock source; nullptr restores the system clock. Returns the previous source.
+UtcClockSource setUtcClockSource(UtcClockSource source);
+
+UtcClockReading readUtcClock();

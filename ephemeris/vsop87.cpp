@@ -1,0 +1,66 @@
+#include "ephemeris/vsop87.h"
+
+#include <cmath>
+
+namespace {
+constexpr double J2000 = 2451545.0;
+constexpr double MILLENNIA_PER_DAY = 2.737850787132101e-6; // nearest double to 1/365250
+constexpr int POWERS = 6;
+} // namespace
+
+std::array<std::int32_t, VSOP_SERIES_COUNT> scaledTermCounts(const VsopBody& body, float factor) {
+    std::array<std::int32_t, VSOP_SERIES_COUNT> counts = body.counts;
+    // Written so that NaN falls through to the full counts.
+    if (factor > 0.0f && factor < 1.0f) {
+        const double scale = factor; // the single-precision value, exactly
+        for (std::int32_t& n : counts) {
+            n = static_cast<std::int32_t>(static_cast<double>(n) * scale);
+        }
+    }
+    return counts;
+}
+
+void evaluateBody(const VsopBody& body, double julianDate, Vec3& destination, float factor) {
+    const std::array<std::int32_t, VSOP_SERIES_COUNT> used = scaledTermCounts(body, factor);
+
+    const double t = (julianDate - J2000) * MILLENNIA_PER_DAY;
+    const double t2 = t * t;
+    const double t3 = t2 * t;
+    const double t4 = t3 * t;
+    const double t5 = t4 * t;
+    const double power[POWERS] = {1.0, t, t2, t3, t4, t5};
+
+    double sums[3] = {0.0, 0.0, 0.0};
+    const VsopTerm* series = body.terms;
+    for (int coordinate = 0; coordinate < 3; ++coordinate) {
+        double& sum = sums[coordinate];
+        for (int alpha = 0; alpha < POWERS; ++alpha) {
+            const int k = coordinate * POWERS + alpha;
+            const VsopTerm* const end = series + used[k];
+            if (alpha == 0) {
+                for (const VsopTerm* term = series; term != end; ++term) {
+                    sum += std::cos(term->c * t + term->b) * term->a;
+                }
+            } else {
+                // Each term takes its power on its own; factoring it out of the series' sum would
+                // round differently.
+                const double p = power[alpha];
+                for (const VsopTerm* term = series; term != end; ++term) {
+                    sum += std::cos(term->c * t + term->b) * term->a * p;
+                }
+            }
+            series += body.counts[k];
+        }
+    }
+    destination.x = sums[0];
+    destination.y = sums[1];
+    destination.z = sums[2];
+}
+
+void evaluateEarth(double julianDate, Vec3& destination, float factor) {
+    evaluateBody(VSOP87A_EARTH, julianDate, destination, factor);
+}
+
+void evaluateMars(double julianDate, Vec3& destination, float factor) {
+    evaluateBody(VSOP87A_MARS, julianDate, destination, factor);
+}

@@ -1,0 +1,38 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+
+// Heliocentric rectangular coordinates in AU, ecliptic and equinox J2000.
+struct Vec3 {
+    double x;
+    double y;
+    double z;
+};
+
+// One term of a series: it contributes a * cos(b + c * t), with t in Julian millennia from J2000.
+struct VsopTerm {
+    double a;
+    double b;
+    double c;
+};
+
+constexpr int VSOP_SERIES_COUNT = 18; // X0..X5, Y0..Y5, Z0..Z5
+
+// One body's coefficient set: the 18 series back to back in one array, in published order.
+struct VsopBody {
+    const VsopTerm* terms;
+    std::array<std::int32_t, VSOP_SERIES_COUNT> counts;
+};
+
+// Generated at build time from the published VSOP87A files.
+extern const VsopBody VSOP87A_EARTH;
+extern const VsopBody VSOP87A_MARS;
+
+// The term counts a body's series are cut to for a precision factor: only a factor strictly
+// between 0 and 1 keeps the leading n * factor terms of each series; anything else keeps all.
+std::array<std::int32_t, VSOP_SERIES_COUNT> scaledTermCounts(const VsopBody& body, float factor);
+
+void evaluateBody(const VsopBody& body, double julianDate, Vec3& destination, float factor);
+void evaluateEarth(double julianDate, Vec3& destination, float factor);
+void evaluateMars(double julianDate, Vec3& destination, float factor);

@@ -1,0 +1,134 @@
+#include "ephemeris/encounter_state.h"
+#include "ephemeris/julian_date.h"
+#include "tests/fixed_clock.h"
+
+#include <cstdint>
+#include <gtest/gtest.h>
+#include <new>
+
+namespace {
+
+struct StateCase {
+    UtcClockReading clock;
+    double distanceAu, distanceKm, distanceMi, apparentDiameterArcsec, lightMinutes, magnitude;
+    std::int32_t days, hours, minutes;
+};
+
+TEST(EncounterState, WorkedValues) {
+    const StateCase cases[] = {
+        {{2000, 1, 1, 12, 0, 0},
+         1.849603882085,
+         276696801.104,
+         171939392.206,
+         5.060543011754,
+         15.382686350729,
+         1.035820885405,
+         1333,
+         21,
+         52},
+        {{2003, 1, 1, 0, 0, 0},
+         2.051427006937,
+         306889110.698,
+         190700893.388,
+         4.562677574365,
+         17.061198089375,
+         1.531497130367,
+         238,
+         9,
+         52},
+        {{2003, 8, 27, 9, 52, 19},
+         0.372719258581,
+         55758007.192,
+         34648025.669,
+         25.112735080111,
+         3.099811536492,
+         -2.881739620996,
+         0,
+         0,
+         0},
+    };
+    FixedClock clock(cases[0].clock);
+    for (const StateCase& c : cases) {
+        clock.set(c.clock);
+        computeEncounterState();
+        const EncounterState& s = encounterState;
+        SCOPED_TRACE(testing::Message()
+                     << c.clock.year << "-" << c.clock.month << "-" << c.clock.day);
+        EXPECT_NEAR(s.distanceAu, c.distanceAu, 1e-11);
+        // The kilometre and mile values are given to the metre: half a metre is the tolerance.
+        EXPECT_NEAR(s.distanceKm, c.distanceKm, 5e-4);
+        EXPECT_NEAR(s.distanceMi, c.distanceMi, 5e-4);
+        EXPECT_NEAR(s.apparentDiameterArcsec, c.apparentDiameterArcsec, 1e-11);
+        EXPECT_NEAR(s.lightMinutes, c.lightMinutes, 1e-11);
+        EXPECT_NEAR(s.magnitude, c.magnitude, 1e-11);
+        EXPECT_EQ(s.daysLeft, c.days);
+        EXPECT_EQ(s.hoursLeft, c.hours);
+        EXPECT_EQ(s.minutesLeft, c.minutes);
+    }
+}
+
+// The positions are those of the evaluator at the clock's instant, at full precision.
+TEST(EncounterState, PositionsAreTheFullSeriesAtTheClockInstant) {
+    FixedClock clock({2003, 8, 27, 9, 52, 19});
+    computeEncounterState();
+    Vec3 earth{}, mars{};
+    evaluateEarth(2452878.9113310184, earth, 1.0f);
+    evaluateMars(2452878.9113310184, mars, 1.0f);
+    EXPECT_EQ(encounterState.earth.x, earth.x);
+    EXPECT_EQ(encounterState.earth.y, earth.y);
+    EXPECT_EQ(encounterState.earth.z, earth.z);
+    EXPECT_EQ(encounterState.mars.x, mars.x);
+    EXPECT_EQ(encounterState.mars.y, mars.y);
+    EXPECT_EQ(encounterState.mars.z, mars.z);
+}
+
+struct CountdownCase {
+    UtcClockReading clock;
+    std::int32_t days, hours, minutes;
+};
+
+TEST(EncounterState, CountdownAtChosenReadings) {
+    const CountdownCase cases[] = {
+        {{2003, 8, 26, 9, 52, 19}, 1, 0, 0},   {{2003, 8, 26, 9, 52, 20}, 0, 23, 59},
+        {{2003, 8, 26, 10, 0, 0}, 0, 23, 52},  {{2003, 8, 26, 12, 0, 0}, 0, 21, 52},
+        {{2003, 8, 27, 9, 0, 0}, 0, 0, 52},    {{2003, 8, 27, 9, 52, 19}, 0, 0, 0},
+        {{2003, 8, 27, 10, 0, 0}, -1, 23, 52}, {{2003, 8, 27, 15, 52, 19}, -1, 18, 0},
+        {{2003, 8, 28, 12, 0, 0}, -2, 21, 52},
+    };
+    FixedClock clock(cases[0].clock);
+    for (const CountdownCase& c : cases) {
+        clock.set(c.clock);
+        computeEncounterState();
+        SCOPED_TRACE(testing::Message() << c.clock.day << " " << c.clock.hour << ":"
+                                        << c.clock.minute << ":" << c.clock.second);
+        EXPECT_EQ(encounterState.daysLeft, c.days);
+        EXPECT_EQ(encounterState.hoursLeft, c.hours);
+        EXPECT_EQ(encounterState.minutesLeft, c.minutes);
+    }
+}
+
+// Every second from two days before the event to two days after: the countdown, read as one
+// duration, never goes up, stays in its ranges, and drops by at most one minute a second.
+TEST(EncounterState, CountdownNeverIncreasesAcrossTheEvent) {
+    std::int64_t previous = INT64_MAX;
+    for (int day = 25; day <= 29; ++day) {
+        for (int second = 0; second < 86400; ++second) {
+            const double hours = ((second / 60 % 60) * 0.016666666666666666 + second / 3600) +
+                                 (second % 60) * 0.0002777777777777778;
+            const Countdown c =
+                countdownAt(julianDateValue(julianDateFromCalendar(2003, 8, day, hours)));
+            ASSERT_GE(c.hours, 0);
+            ASSERT_LE(c.hours, 23);
+            ASSERT_GE(c.minutes, 0);
+            ASSERT_LE(c.minutes, 59);
+            const std::int64_t left = std::int64_t{c.days} * 1440 + c.hours * 60 + c.minutes;
+            if (previous != INT64_MAX) {
+                ASSERT_LE(left, previous) << "2003-08-" << day << " second " << second;
+                ASSERT_GE(left, previous - 1) << "2003-08-" << day << " second " << second;
+            }
+            previous = left;
+        }
+    }
+}
+
+} // namespace

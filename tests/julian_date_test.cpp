@@ -1,0 +1,101 @@
+#include "ephemeris/julian_date.h"
+#include "tests/fixed_clock.h"
+
+#include <chrono>
+#include <cstdint>
+#include <gtest/gtest.h>
+#include <random>
+
+namespace {
+
+struct CalendarCase {
+    int year, month, day;
+    double hours;
+    std::int32_t expectedDay;
+    double expectedFraction;
+};
+
+TEST(JulianDateFromCalendar, WorkedValues) {
+    const CalendarCase cases[] = {
+        {2000, 1, 1, 12.0, 2451545, 0.0},
+        {2000, 1, 1, 0.0, 2451544, 0.5},
+        {1858, 11, 17, 0.0, 2400000, 0.5},
+        {1601, 1, 1, 0.0, 2305813, 0.5},
+        {2003, 1, 1, 0.0, 2452640, 0.5},
+        {2003, 8, 27, 9.871944444444445, 2452878, 0.9113310185185185},
+        // Month boundaries, leap and non-leap centuries: a flooring division in the month term
+        // would give 2451606 for 2000-03-01.
+        {2000, 2, 29, 12.0, 2451604, 0.0},
+        {2000, 3, 1, 12.0, 2451605, 0.0},
+        {1900, 2, 28, 12.0, 2415079, 0.0},
+        {1900, 3, 1, 12.0, 2415080, 0.0},
+    };
+    for (const CalendarCase& c : cases) {
+        const JulianDate jd = julianDateFromCalendar(c.year, c.month, c.day, c.hours);
+        EXPECT_EQ(jd.day, c.expectedDay) << c.year << "-" << c.month << "-" << c.day;
+        EXPECT_EQ(jd.fraction, c.expectedFraction) << c.year << "-" << c.month << "-" << c.day;
+    }
+}
+
+struct ClockCase {
+    UtcClockReading clock;
+    std::int32_t expectedDay;
+    double expectedFraction;
+};
+
+TEST(CurrentJulianDate, ReadsTheClockToTheSecond) {
+    const ClockCase cases[] = {
+        {{2003, 8, 27, 9, 52, 19}, 2452878, 0.9113310185185185},
+        {{2003, 8, 27, 11, 59, 59}, 2452878, 0.9999884259259259},
+        {{2003, 8, 27, 23, 59, 59}, 2452879, 0.49998842592592596},
+        {{2003, 8, 27, 12, 0, 0}, 2452879, 0.0}, // exactly noon: no borrow
+    };
+    FixedClock clock(cases[0].clock);
+    for (const ClockCase& c : cases) {
+        clock.set(c.clock);
+        const JulianDate jd = currentJulianDate();
+        EXPECT_EQ(jd.day, c.expectedDay) << c.clock.hour << ":" << c.clock.minute;
+        EXPECT_EQ(jd.fraction, c.expectedFraction) << c.clock.hour << ":" << c.clock.minute;
+    }
+}
+
+TEST(CurrentJulianDate, MorningReadingsBorrowFromThePreviousDay) {
+    FixedClock clock({2003, 8, 27, 0, 0, 0});
+    for (std::uint16_t hour = 0; hour < 12; ++hour) {
+        for (std::uint16_t second : {0, 1, 59}) {
+            clock.set({2003, 8, 27, hour, 59, second});
+            const JulianDate jd = currentJulianDate();
+            EXPECT_EQ(jd.day, 2452878);
+            EXPECT_GE(jd.fraction, 0.5);
+            EXPECT_LT(jd.fraction, 1.0);
+        }
+    }
+}
+
+// Day numbers against the C++ calendar library, which counts days from the Unix epoch (JD 2440588
+// at noon) by an unrelated method.
+TEST(JulianDateFromCalendar, MatchesAnIndependentCalendarFrom1601To9999) {
+    using namespace std::chrono;
+    constexpr std::int64_t UNIX_EPOCH_JDN = 2440588;
+    std::mt19937 random(20030827);
+    const std::int64_t first = sys_days{year{1601} / January / 1}.time_since_epoch().count();
+    const std::int64_t last = sys_days{year{9999} / December / 31}.time_since_epoch().count();
+    std::uniform_int_distribution<std::int64_t> pick(first, last);
+
+    auto check = [&](std::int64_t daysSinceEpoch) {
+        const year_month_day date{sys_days{days{daysSinceEpoch}}};
+        const int y = static_cast<int>(date.year());
+        const int m = static_cast<int>(static_cast<unsigned>(date.month()));
+        const int d = static_cast<int>(static_cast<unsigned>(date.day()));
+        const JulianDate jd = julianDateFromCalendar(y, m, d, 12.0);
+        ASSERT_EQ(jd.day, daysSinceEpoch + UNIX_EPOCH_JDN) << y << "-" << m << "-" << d;
+        ASSERT_EQ(jd.fraction, 0.0) << y << "-" << m << "-" << d;
+    };
+    check(first);
+    check(last);
+    for (int i = 0; i < 100000; ++i) {
+        check(pick(random));
+    }
+}
+
+} // namespace

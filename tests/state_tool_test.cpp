@@ -1,0 +1,132 @@
+#include "tools/state/state_tool.h"
+
+#include <gtest/gtest.h>
+#include <string>
+#include <vector>
+
+namespace {
+
+struct Result {
+    int status;
+    std::string out;
+    std::string err;
+};
+
+Result run(const std::vector<std::string>& args) {
+    Result r{};
+    r.status = runStateTool(args, r.out, r.err);
+    return r;
+}
+
+TEST(StateTool, PrintsTheStateForAUtcReading) {
+    const Result r = run({"--utc", "2003-08-27T09:52:19"});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.err, "");
+    EXPECT_EQ(r.out, "now 2452878.9113310184\n"
+                     "earth.x 0.90573176832005819\n"
+                     "earth.y -0.44792349341826632\n"
+                     "earth.z 1.1974926868056451e-06\n"
+                     "mars.x 1.2421563897119037\n"
+                     "mars.y -0.6024455489120637\n"
+                     "mars.z -0.043138739972402779\n"
+                     "distanceAu 0.37271925858099497\n"
+                     "distanceKm 55758007.19169607\n"
+                     "distanceMi 34648025.668919936\n"
+                     "apparentDiameterArcsec 25.112735080111225\n"
+                     "lightMinutes 3.0998115364916923\n"
+                     "magnitude -2.8817396209962185\n"
+                     "daysLeft 0\n"
+                     "hoursLeft 0\n"
+                     "minutesLeft 0\n");
+}
+
+TEST(StateTool, OneBlockPerReadingSeparatedByAnEmptyLine) {
+    const Result both = run({"--utc", "2000-01-01T12:00:00", "--utc", "2003-08-27T10:00:00"});
+    const Result first = run({"--utc", "2000-01-01T12:00:00"});
+    const Result second = run({"--utc", "2003-08-27T10:00:00"});
+    ASSERT_EQ(both.status, 0);
+    EXPECT_EQ(both.out, first.out + "\n" + second.out);
+    EXPECT_NE(second.out.find("\ndaysLeft -1\nhoursLeft 23\nminutesLeft 52\n"), std::string::npos);
+}
+
+TEST(StateTool, WithoutArgumentsReportsTheCurrentInstant) {
+    const Result r = run({});
+    ASSERT_EQ(r.status, 0);
+    EXPECT_EQ(r.out.rfind("now 24", 0), 0u) << r.out; // a Julian date of this era
+    EXPECT_NE(r.out.find("\nminutesLeft "), std::string::npos);
+}
+
+TEST(StateTool, PositionsForAJulianDateAndFactor) {
+    EXPECT_EQ(run({"--jd", "2451545.0"}).out,
+              "earth -0.17713545858741392 0.9672416236823157 -3.9000318245435302e-06\n"
+              "mars 1.3907159264359761 -0.013415704304737128 -0.0344677966544608\n");
+    EXPECT_EQ(run({"--jd", "2452878.911333", "--factor", "0.25"}).out,
+              "earth 0.90573167201580906 -0.44792346870589211 1.1895616545798714e-06\n"
+              "mars 1.2421563879527435 -0.60244559751055993 -0.043138350975214991\n");
+    // 0.001 leaves Earth no terms at all.
+    EXPECT_EQ(run({"--factor", "0.001", "--jd", "2452878.911333"}).out.rfind("earth 0 0 0\n", 0),
+              0u);
+    // A factor beyond single precision still means full precision.
+    EXPECT_EQ(run({"--jd", "2451545", "--factor", "1e300"}).out, run({"--jd", "2451545"}).out);
+}
+
+TEST(StateTool, HelpGoesToStandardOutput) {
+    const Result r = run({"--help"});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_NE(r.out.find("usage: orvanta-state"), std::string::npos);
+    EXPECT_EQ(r.err, "");
+}
+
+TEST(StateTool, BadInputIsOneLineOnStandardErrorAndExitStatus2) {
+    const std::vector<std::vector<std::string>> cases = {
+        {"--utc", "yesterday"},
+        {"--utc", "2003-13-01T00:00:00"},
+        {"--utc", "2003-00-01T00:00:00"},
+        {"--utc", "2003-02-29T00:00:00"},
+        {"--utc", "1900-02-29T00:00:00"},
+        {"--utc", "2003-04-31T00:00:00"},
+        {"--utc", "2003-08-27T09:52:60"},
+        {"--utc", "2003-08-27T24:00:00"},
+        {"--utc", "2003-08-27T09:60:00"},
+        {"--utc", "0000-01-01T00:00:00"},
+        {"--utc", "2003-08-27 09:52:19"},
+        {"--utc", "2003-08-27T09:52:19Z"},
+        {"--utc", "2003-8-27T09:52:19"},
+        {"--utc"},
+        {"--utc", "2003-08-27T09:52:19", "--utc"},
+        {"--jd"},
+        {"--jd", "abc"},
+        {"--jd", "2451545x"},
+        {"--jd", ""},
+        {"--jd", "nan"},
+        {"--jd", "2451545", "--factor", "fast"},
+        {"--jd", "2451545", "--factor", "nan"},
+        {"--jd", "2451545", "--factor"},
+        {"--jd", "2451545", "--jd", "2451546"},
+        {"--factor", "0.25"},
+        {"--jd", "2451545", "--utc", "2003-08-27T09:52:19"},
+        {"--verbose"},
+        {"2003-08-27T09:52:19"},
+    };
+    for (const auto& args : cases) {
+        std::string joined;
+        for (const auto& a : args) {
+            joined += "[" + a + "]";
+        }
+        const Result r = run(args);
+        EXPECT_EQ(r.status, 2) << joined;
+        EXPECT_EQ(r.out, "") << joined;
+        ASSERT_FALSE(r.err.empty()) << joined;
+        EXPECT_EQ(r.err.rfind("orvanta-state: ", 0), 0u) << r.err;
+        EXPECT_EQ(r.err.find('\n'), r.err.size() - 1) << r.err;
+    }
+}
+
+TEST(StateTool, LeapDaysAndCalendarLimitsAreAccepted) {
+    for (const char* reading : {"2000-02-29T00:00:00", "2004-02-29T23:59:59", "0001-01-01T00:00:00",
+                                "9999-12-31T23:59:59"}) {
+        EXPECT_EQ(run({"--utc", reading}).status, 0) << reading;
+    }
+}
+
+} // namespace

@@ -1,0 +1,136 @@
+// The table generator is the build's guard on the published files: every malformed input must stop
+// it with a message that names the file and line.
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <gtest/gtest.h>
+#include <sstream>
+#include <string>
+#include <unistd.h>
+#include <vector>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+const fs::path DATA = ORVANTA_VSOP87_DATA;
+const std::string GENERATOR = ORVANTA_VSOP87GEN;
+
+using Lines = std::vector<std::string>;
+
+Lines readLines(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    Lines lines;
+    for (std::string line; std::getline(in, line);) {
+        lines.push_back(line);
+    }
+    return lines;
+}
+
+void writeLines(const fs::path& path, const Lines& lines, const char* ending = "\n") {
+    std::ofstream out(path, std::ios::binary);
+    for (const std::string& line : lines) {
+        out << line << ending;
+    }
+}
+
+std::string slurp(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+class GeneratorTest : public testing::Test {
+  protected:
+    void SetUp() override {
+        dir = fs::temp_directory_path() /
+              ("vsop87gen-" + std::to_string(::getpid()) + "-" +
+               testing::UnitTest::GetInstance()->current_test_info()->name());
+        fs::create_directories(dir);
+    }
+    void TearDown() override { fs::remove_all(dir); }
+
+    // Runs the generator; returns its exit status and leaves its error text in `errors`.
+    int generate(const fs::path& earth, const fs::path& mars, const fs::path& output) {
+        const fs::path log = dir / "stderr.txt";
+        const std::string command = "'" + GENERATOR + "' '" + output.string() + "' '" +
+                                    earth.string() + "' '" + mars.string() + "' 2>'" +
+                                    log.string() + "'";
+        const int status = std::system(command.c_str());
+        errors = slurp(log);
+        return status;
+    }
+
+    fs::path dir;
+    std::string errors;
+};
+
+TEST_F(GeneratorTest, LineEndingsDoNotChangeTheTables) {
+    ASSERT_EQ(generate(DATA / "VSOP87A.ear", DATA / "VSOP87A.mar", dir / "lf.cpp"), 0) << errors;
+    writeLines(dir / "crlf.ear", readLines(DATA / "VSOP87A.ear"), "\r\n");
+    writeLines(dir / "crlf.mar", readLines(DATA / "VSOP87A.mar"), "\r\n");
+    ASSERT_EQ(generate(dir / "crlf.ear", dir / "crlf.mar", dir / "crlf.cpp"), 0) << errors;
+    EXPECT_EQ(slurp(dir / "lf.cpp"), slurp(dir / "crlf.cpp"));
+    EXPECT_NE(slurp(dir / "lf.cpp").find("{0.99982928844, 1.75348568475, 6283.07584999140}"),
+              std::string::npos);
+}
+
+struct Defect {
+    const char* what;
+    std::function<void(Lines&)> apply;
+    const char* message; // expected after "<file>:"
+};
+
+TEST_F(GeneratorTest, MalformedFilesFailWithFileAndLine) {
+    const Lines earth = readLines(DATA / "VSOP87A.ear");
+    const Defect defects[] = {
+        {"header count", [](Lines& l) { l[0].replace(60, 7, "    842"); },
+         ":1: header: series X0 has 842 terms, expected 843"},
+        {"header body", [](Lines& l) { l[0].replace(22, 7, "MARS   "); },
+         ":1: header: body is 'MARS   ', expected 'EARTH  '"},
+        {"header power", [](Lines& l) { l[844].replace(59, 1, "2"); }, ":845: header: power of T"},
+        {"header missing", [](Lines& l) { l[844] = l[843]; },
+         ":845: expected the header of series X1"},
+        {"amplitude", [](Lines& l) { l[1].replace(85, 1, "x"); }, ":2: term record: A"},
+        {"phase decimals", [](Lines& l) { l[2].replace(97, 14, "    1.71034539"); },
+         ":3: term record: B"},
+        {"frequency empty", [](Lines& l) { l[3].replace(111, 20, std::string(20, ' ')); },
+         ":4: term record: C"},
+        {"rank order", [](Lines& l) { std::swap(l[2], l[3]); },
+         ":3: term record: rank '3', expected 2"},
+        {"body code", [](Lines& l) { l[5][2] = '4'; }, ":6: term record: body code"},
+        {"coordinate", [](Lines& l) { l[5][3] = '2'; }, ":6: term record: coordinate"},
+        {"short record", [](Lines& l) { l[99].resize(120); }, ":100: record has 120 characters"},
+        {"truncated", [](Lines& l) { l.resize(l.size() - 10); },
+         ":3547: file ends where the header of series Z4 was expected"},
+        {"trailing", [](Lines& l) { l.push_back(l.back()); },
+         ":3557: unexpected content after the last series"},
+    };
+    for (const Defect& defect : defects) {
+        Lines lines = earth;
+        defect.apply(lines);
+        writeLines(dir / "VSOP87A.ear", lines);
+        const fs::path output = dir / "tables.cpp";
+        fs::remove(output);
+        EXPECT_NE(generate(dir / "VSOP87A.ear", DATA / "VSOP87A.mar", output), 0) << defect.what;
+        const std::string expected = (dir / "VSOP87A.ear").string() + defect.message;
+        EXPECT_NE(errors.find(expected), std::string::npos)
+            << defect.what << ": expected '" << expected << "' in\n"
+            << errors;
+        EXPECT_FALSE(fs::exists(output)) << defect.what;
+    }
+}
+
+TEST_F(GeneratorTest, MissingOrSwappedFilesFail) {
+    EXPECT_NE(generate(dir / "none.ear", DATA / "VSOP87A.mar", dir / "out.cpp"), 0);
+    EXPECT_NE(errors.find("none.ear: cannot open"), std::string::npos) << errors;
+
+    EXPECT_NE(generate(DATA / "VSOP87A.mar", DATA / "VSOP87A.ear", dir / "out.cpp"), 0);
+    EXPECT_NE(errors.find("VSOP87A.mar:1: header: body is 'MARS   '"), std::string::npos) << errors;
+    EXPECT_FALSE(fs::exists(dir / "out.cpp"));
+}
+
+} // namespace

@@ -1,0 +1,18 @@
+#include "tools/state/state_tool.h"
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+int main(int argc, char** argv) {
+    const std::vector<std::string> args(argv + 1, argv + argc);
+    std::string out;
+    std::string err;
+    const int status = runStateTool(args, out, err);
+    std::fputs(err.c_str(), stderr);
+    if (std::fwrite(out.data(), 1, out.size(), stdout) != out.size() || std::fflush(stdout) != 0) {
+        std::fputs("orvanta-state: cannot write the output\n", stderr);
+        return 1;
+    }
+    return status;
+}

@@ -1,0 +1,256 @@
+#include "tools/state/state_tool.h"
+
+#include "ephemeris/encounter_state.h"
+#include "ephemeris/julian_date.h"
+#include "ephemeris/utc_clock.h"
+
+#include <charconv>
+#include <cmath>
+#include <cstdint>
+#include <limits>
+#include <optional>
+#include <string_view>
+
+namespace {
+
+constexpr const char* USAGE =
+    "usage: orvanta-state [--utc YYYY-MM-DDTHH:MM:SS]...\n"
+    "       orvanta-state --jd JULIAN_DATE [--factor F]\n"
+    "\n"
+    "Prints the encounter state of Earth and Mars as 'name value' lines.\n"
+    "\n"
+    "  --utc T      the UTC clock reading T instead of the current time; may be repeated,\n"
+    "               one block per reading, blocks separated by an empty line\n"
+    "  --jd JD      print the heliocentric positions 'earth X Y Z' and 'mars X Y Z' (AU)\n"
+    "               at Julian date JD\n"
+    "  --factor F   precision factor for --jd (default 1.0): a factor strictly between\n"
+    "               0 and 1 keeps only the leading part of every series\n"
+    "  --help       show this text\n";
+
+struct BadInput {
+    std::string message;
+};
+
+struct Request {
+    std::vector<UtcClockReading> readings;
+    std::optional<double> julianDate;
+    std::optional<double> factor;
+};
+
+bool isLeapYear(int year) {
+    return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
+}
+
+int daysInMonth(int year, int month) {
+    static constexpr int DAYS[12] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    return month == 2 && isLeapYear(year) ? 29 : DAYS[month - 1];
+}
+
+// Reads `count` decimal digits at `pos`; false if any is not a digit.
+bool digits(std::string_view text, std::size_t pos, std::size_t count, int& value) {
+    value = 0;
+    for (std::size_t i = pos; i < pos + count; ++i) {
+        if (text[i] < '0' || text[i] > '9') {
+            return false;
+        }
+        value = value * 10 + (text[i] - '0');
+    }
+    return true;
+}
+
+std::string quote(std::string_view text) {
+    std::string quoted(1, '\'');
+    quoted.append(text);
+    quoted += '\'';
+    return quoted;
+}
+
+UtcClockReading parseUtc(std::string_view text) {
+    const std::string quoted = quote(text);
+    int year = 0, month = 0, day = 0, hour = 0, minute = 0, second = 0;
+    if (text.size() != 19 || text[4] != '-' || text[7] != '-' || text[10] != 'T' ||
+        text[13] != ':' || text[16] != ':' || !digits(text, 0, 4, year) ||
+        !digits(text, 5, 2, month) || !digits(text, 8, 2, day) || !digits(text, 11, 2, hour) ||
+        !digits(text, 14, 2, minute) || !digits(text, 17, 2, second)) {
+        throw BadInput{"--utc " + quoted + " is not of the form YYYY-MM-DDTHH:MM:SS"};
+    }
+    if (year < 1) {
+        throw BadInput{"--utc " + quoted + ": the year must be 0001 to 9999"};
+    }
+    if (month < 1 || month > 12) {
+        throw BadInput{"--utc " + quoted + ": the month must be 01 to 12"};
+    }
+    if (day < 1 || day > daysInMonth(year, month)) {
+        throw BadInput{"--utc " + quoted + ": the month has no day " + std::to_string(day)};
+    }
+    if (hour > 23 || minute > 59 || second > 59) {
+        throw BadInput{"--utc " + quoted + ": the time must be 00:00:00 to 23:59:59"};
+    }
+    return UtcClockReading{static_cast<std::uint16_t>(year),   static_cast<std::uint16_t>(month),
+                           static_cast<std::uint16_t>(day),    static_cast<std::uint16_t>(hour),
+                           static_cast<std::uint16_t>(minute), static_cast<std::uint16_t>(second)};
+}
+
+double parseNumber(std::string_view option, std::string_view text) {
+    double value = 0.0;
+    const char* const end = text.data() + text.size();
+    const auto [stop, error] = std::from_chars(text.data(), end, value);
+    if (text.empty() || error != std::errc() || stop != end || !std::isfinite(value)) {
+        throw BadInput{std::string(option) + " " + quote(text) + " is not a number"};
+    }
+    return value;
+}
+
+Request parseArguments(const std::vector<std::string>& args) {
+    Request request;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& option = args[i];
+        auto value = [&]() -> std::string_view {
+            if (i + 1 >= args.size()) {
+                throw BadInput{option + " needs a value"};
+            }
+            return args[++i];
+        };
+        if (option == "--utc") {
+            request.readings.push_back(parseUtc(value()));
+        } else if (option == "--jd") {
+            if (request.julianDate) {
+                throw BadInput{"--jd may be given only once"};
+            }
+            request.julianDate = parseNumber(option, value());
+        } else if (option == "--factor") {
+            if (request.factor) {
+                throw BadInput{"--factor may be given only once"};
+            }
+            request.factor = parseNumber(option, value());
+        } else {
+            throw BadInput{"unknown option " + quote(option) + " (see --help)"};
+        }
+    }
+    if (request.julianDate && !request.readings.empty()) {
+        throw BadInput{"--jd and --utc cannot be combined"};
+    }
+    if (request.factor && !request.julianDate) {
+        throw BadInput{"--factor needs --jd"};
+    }
+    return request;
+}
+
+// Shortest round-trip text is not wanted here: %.17g, fixed for scripts that compare output, and
+// independent of the process locale.
+void appendDouble(std::string& out, double value) {
+    char text[32];
+    const auto result =
+        std::to_chars(text, text + sizeof text, value, std::chars_format::general, 17);
+    out.append(text, result.ptr);
+}
+
+void appendField(std::string& out, const char* name, double value) {
+    out += name;
+    out += ' ';
+    appendDouble(out, value);
+    out += '\n';
+}
+
+void appendField(std::string& out, const char* name, std::int32_t value) {
+    out += name;
+    out += ' ';
+    out += std::to_string(value);
+    out += '\n';
+}
+
+UtcClockReading fixedReading{};
+UtcClockReading readFixedClock() {
+    return fixedReading;
+}
+
+// Runs one refresh with the clock held at `reading`, the way the widget would see that second.
+void appendState(std::string& out, const UtcClockReading& reading) {
+    fixedReading = reading;
+    const UtcClockSource previous = setUtcClockSource(&readFixedClock);
+    const double now = julianDateValue(currentJulianDate());
+    computeEncounterState();
+    setUtcClockSource(previous);
+
+    const EncounterState& s = encounterState;
+    appendField(out, "now", now);
+    appendField(out, "earth.x", s.earth.x);
+    appendField(out, "earth.y", s.earth.y);
+    appendField(out, "earth.z", s.earth.z);
+    appendField(out, "mars.x", s.mars.x);
+    appendField(out, "mars.y", s.mars.y);
+    appendField(out, "mars.z", s.mars.z);
+    appendField(out, "distanceAu", s.distanceAu);
+    appendField(out, "distanceKm", s.distanceKm);
+    appendField(out, "distanceMi", s.distanceMi);
+    appendField(out, "apparentDiameterArcsec", s.apparentDiameterArcsec);
+    appendField(out, "lightMinutes", s.lightMinutes);
+    appendField(out, "magnitude", s.magnitude);
+    appendField(out, "daysLeft", s.daysLeft);
+    appendField(out, "hoursLeft", s.hoursLeft);
+    appendField(out, "minutesLeft", s.minutesLeft);
+}
+
+void appendPosition(std::string& out, const char* name, const Vec3& p) {
+    out += name;
+    for (double v : {p.x, p.y, p.z}) {
+        out += ' ';
+        appendDouble(out, v);
+    }
+    out += '\n';
+}
+
+// The evaluator takes a single-precision factor; out-of-range doubles saturate to infinity (which
+// means full precision) instead of converting with undefined behaviour.
+float toFactor(double value) {
+    constexpr double MAX = std::numeric_limits<float>::max();
+    if (value > MAX) {
+        return std::numeric_limits<float>::infinity();
+    }
+    if (value < -MAX) {
+        return -std::numeric_limits<float>::infinity();
+    }
+    return static_cast<float>(value);
+}
+
+} // namespace
+
+int runStateTool(const std::vector<std::string>& args, std::string& out, std::string& err) {
+    out.clear();
+    err.clear();
+    for (const std::string& arg : args) {
+        if (arg == "--help" || arg == "-h") {
+            out = USAGE;
+            return 0;
+        }
+    }
+    Request request;
+    try {
+        request = parseArguments(args);
+    } catch (const BadInput& bad) {
+        err = "orvanta-state: " + bad.message + "\n";
+        return 2;
+    }
+
+    if (request.julianDate) {
+        const float factor = toFactor(request.factor.value_or(1.0));
+        Vec3 earth{}, mars{};
+        evaluateEarth(*request.julianDate, earth, factor);
+        evaluateMars(*request.julianDate, mars, factor);
+        appendPosition(out, "earth", earth);
+        appendPosition(out, "mars", mars);
+        return 0;
+    }
+
+    if (request.readings.empty()) {
+        // One reading for the whole report, so `now` and the state describe the same second.
+        request.readings.push_back(systemUtcClock());
+    }
+    for (std::size_t i = 0; i < request.readings.size(); ++i) {
+        if (i > 0) {
+            out += '\n';
+        }
+        appendState(out, request.readings[i]);
+    }
+    return 0;
+}
