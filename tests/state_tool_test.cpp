@@ -1,5 +1,6 @@
 #include "tools/state/state_tool.h"
 
+#include <cstdlib>
 #include <gtest/gtest.h>
 #include <string>
 #include <vector>
@@ -70,6 +71,30 @@ TEST(StateTool, PositionsForAJulianDateAndFactor) {
     EXPECT_EQ(run({"--jd", "2451545", "--factor", "1e300"}).out, run({"--jd", "2451545"}).out);
 }
 
+TEST(StateTool, LinesFollowTheStateAsThePaneShowsThem) {
+    setenv("TZ", "<+02>-2", 1); // two hours east: the local clock reads 11:52:19
+    const Result r = run({"--lines", "--utc", "2003-08-27T09:52:19"});
+    unsetenv("TZ");
+    ASSERT_EQ(r.status, 0) << r.err;
+    const std::string state = run({"--utc", "2003-08-27T09:52:19"}).out;
+    EXPECT_EQ(r.out, state + "\n"
+                             "Current Time\n"
+                             "Wed, Aug 27, 2003\n"
+                             "11:52:19 AM\n"
+                             "Distance to Mars\n"
+                             "34,648,025.67 mi.\n"
+                             "55,758,007.19 km.\n"
+                             "0.372719 au.\n"
+                             "3.100 Light Minutes\n"
+                             "Size & Brightness\n"
+                             "25.11 arcseconds\n"
+                             "Magnitude: -2.88\n"
+                             "Closest Approach\n"
+                             "0 Days\n"
+                             "0 Hours\n"
+                             "0 Minutes\n");
+}
+
 TEST(StateTool, HelpGoesToStandardOutput) {
     const Result r = run({"--help"});
     EXPECT_EQ(r.status, 0);
@@ -106,6 +131,8 @@ TEST(StateTool, BadInputIsOneLineOnStandardErrorAndExitStatus2) {
         {"--factor", "0.25"},
         {"--jd", "2451545", "--utc", "2003-08-27T09:52:19"},
         {"--verbose"},
+        {"--lines", "--utc", "2003-08-27T09:52:19", "--utc", "2003-08-27T09:52:20"},
+        {"--lines", "--jd", "2451545"},
         {"2003-08-27T09:52:19"},
     };
     for (const auto& args : cases) {

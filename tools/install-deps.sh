@@ -3,18 +3,29 @@
 set -euo pipefail
 
 packages=(
-    cmake ninja-build g++ pkg-config
+    cmake ninja-build g++
     libgtest-dev libbenchmark-dev
+    locales
 )
+# The texts are checked under these process locales, whose decimal point is a comma.
+test_locales=(de_DE fr_FR)
+
+sudo=()
+[ "$(id -u)" -eq 0 ] || sudo=(sudo)
 
 missing=()
 for p in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
 done
-[ ${#missing[@]} -eq 0 ] && exit 0
+if [ ${#missing[@]} -gt 0 ]; then
+    echo "Installing: ${missing[*]}"
+    "${sudo[@]}" apt-get update
+    DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y --no-install-recommends "${missing[@]}"
+fi
 
-sudo=()
-[ "$(id -u)" -eq 0 ] || sudo=(sudo)
-echo "Installing: ${missing[*]}"
-"${sudo[@]}" apt-get update
-DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y --no-install-recommends "${missing[@]}"
+for l in "${test_locales[@]}"; do
+    if ! locale -a 2>/dev/null | grep -qix "$l\.utf-\?8"; then
+        echo "Generating the locale $l.UTF-8"
+        "${sudo[@]}" localedef -i "$l" -c -f UTF-8 "$l.UTF-8"
+    fi
+done

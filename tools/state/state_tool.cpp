@@ -1,5 +1,6 @@
 #include "tools/state/state_tool.h"
 
+#include "display/info_text.h"
 #include "ephemeris/encounter_state.h"
 #include "ephemeris/julian_date.h"
 #include "ephemeris/utc_clock.h"
@@ -7,6 +8,7 @@
 #include <charconv>
 #include <cmath>
 #include <cstdint>
+#include <ctime>
 #include <limits>
 #include <optional>
 #include <string_view>
@@ -15,6 +17,7 @@ namespace {
 
 constexpr const char* USAGE =
     "usage: orvanta-state [--utc YYYY-MM-DDTHH:MM:SS]...\n"
+    "       orvanta-state --lines [--utc YYYY-MM-DDTHH:MM:SS]\n"
     "       orvanta-state --jd JULIAN_DATE [--factor F]\n"
     "\n"
     "Prints the encounter state of Earth and Mars as 'name value' lines.\n"
@@ -25,6 +28,8 @@ constexpr const char* USAGE =
     "               at Julian date JD\n"
     "  --factor F   precision factor for --jd (default 1.0): a factor strictly between\n"
     "               0 and 1 keeps only the leading part of every series\n"
+    "  --lines      after the state, an empty line and the info pane's texts as shown,\n"
+    "               the time lines in the local time zone (TZ)\n"
     "  --help       show this text\n";
 
 struct BadInput {
@@ -35,6 +40,7 @@ struct Request {
     std::vector<UtcClockReading> readings;
     std::optional<double> julianDate;
     std::optional<double> factor;
+    bool lines = false;
 };
 
 bool isLeapYear(int year) {
@@ -118,6 +124,8 @@ Request parseArguments(const std::vector<std::string>& args) {
                 throw BadInput{"--jd may be given only once"};
             }
             request.julianDate = parseNumber(option, value());
+        } else if (option == "--lines") {
+            request.lines = true;
         } else if (option == "--factor") {
             if (request.factor) {
                 throw BadInput{"--factor may be given only once"};
@@ -132,6 +140,12 @@ Request parseArguments(const std::vector<std::string>& args) {
     }
     if (request.factor && !request.julianDate) {
         throw BadInput{"--factor needs --jd"};
+    }
+    if (request.lines && request.julianDate) {
+        throw BadInput{"--lines and --jd cannot be combined"};
+    }
+    if (request.lines && request.readings.size() > 1) {
+        throw BadInput{"--lines takes at most one --utc"};
     }
     return request;
 }
@@ -189,6 +203,28 @@ void appendState(std::string& out, const UtcClockReading& reading) {
     appendField(out, "daysLeft", s.daysLeft);
     appendField(out, "hoursLeft", s.hoursLeft);
     appendField(out, "minutesLeft", s.minutesLeft);
+}
+
+// Seconds since 1970-01-01 00:00:00 UTC of a clock reading: whole days from the day numbers.
+std::time_t calendarTimeOf(const UtcClockReading& r) {
+    constexpr std::int64_t UNIX_EPOCH_DAY = 2440588;
+    const std::int64_t day = julianDateFromCalendar(r.year, r.month, r.day, 12.0).day;
+    return static_cast<std::time_t>((day - UNIX_EPOCH_DAY) * 86400 + r.hour * 3600 + r.minute * 60 +
+                                    r.second);
+}
+
+// The fifteen texts of the info pane in drawing order: each box's title as shown, then its lines.
+void appendInfoLines(std::string& out, const UtcClockReading& reading) {
+    const InfoText text = buildInfoText(encounterState, calendarTimeOf(reading));
+    const InfoLine* line = text.lines;
+    for (const InfoBox& box : INFO_BOXES) {
+        out += titleAsShown(box.title);
+        out += '\n';
+        for (int i = 0; i < box.lineCount; ++i, ++line) {
+            out += line->view();
+            out += '\n';
+        }
+    }
 }
 
 void appendPosition(std::string& out, const char* name, const Vec3& p) {
@@ -251,6 +287,10 @@ int runStateTool(const std::vector<std::string>& args, std::string& out, std::st
             out += '\n';
         }
         appendState(out, request.readings[i]);
+    }
+    if (request.lines) {
+        out += '\n';
+        appendInfoLines(out, request.readings.front());
     }
     return 0;
 }

@@ -1,0 +1,30 @@
+#include "display/info_text.h"
+
+InfoText buildInfoText(const EncounterState& state, std::time_t now) {
+    InfoText text;
+    InfoLine* line = text.lines;
+    line++->append(formatLocalTime(now, DATE_FORMAT).text);
+    line++->append(formatLocalTime(now, CLOCK_FORMAT).text);
+    // formatThousands shares one buffer: each result is copied before the next call.
+    line++->append(formatThousands(state.distanceMi)).append(" mi.");
+    line++->append(formatThousands(state.distanceKm)).append(" km.");
+    line++->appendFixed(state.distanceAu, 6).append(" au.");
+    line++->appendFixed(state.lightMinutes, 3).append(" Light Minutes");
+    line++->appendFixed(state.apparentDiameterArcsec, 2).append(" arcseconds");
+    line++->append("Magnitude: ").appendFixed(state.magnitude, 2);
+    line++->appendInt(state.daysLeft).append(" Days");
+    line++->appendInt(state.hoursLeft).append(" Hours");
+    line++->appendInt(state.minutesLeft).append(" Minutes");
+    return text;
+}
+
+std::string titleAsShown(std::string_view title) {
+    std::string shown;
+    for (std::size_t i = 0; i < title.size(); ++i) {
+        if (title[i] == '&' && i + 1 < title.size()) {
+            ++i; // "&&" keeps one "&"; "&x" keeps the x
+        }
+        shown += title[i];
+    }
+    return shown;
+}

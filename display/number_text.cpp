@@ -1,0 +1,155 @@
+#include "display/number_text.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+#include <cstring>
+#include <locale.h>
+#include <time.h>
+
+namespace {
+
+// Longest fixed text of a double: 309 integer digits, a point, the decimals and a sign.
+constexpr std::size_t FIXED_MAX = 400;
+constexpr int SIGNIFICANT = 17;
+constexpr int MAX_DECIMALS = 40; // keeps every text within FIXED_MAX
+
+std::size_t copyOut(char* buffer, std::size_t size, const char* text, std::size_t length) {
+    if (size > 0) {
+        const std::size_t n = length < size - 1 ? length : size - 1;
+        std::memcpy(buffer, text, n);
+        buffer[n] = '\0';
+    }
+    return length;
+}
+
+// Writes the fixed text of |value| (finite) into `out`; returns its length.
+std::size_t fixedMagnitude(double magnitude, int decimals, char* out) {
+    // d.dddddddddddddddde+XX: the 17 significant digits the shown digits are rounded from.
+    char scientific[32];
+    const char* const end = std::to_chars(scientific, scientific + sizeof scientific, magnitude,
+                                          std::chars_format::scientific, SIGNIFICANT - 1)
+                                .ptr;
+    char significant[SIGNIFICANT];
+    significant[0] = scientific[0];
+    std::memcpy(significant + 1, scientific + 2, SIGNIFICANT - 1);
+    const char* e = scientific + SIGNIFICANT + 1; // 'e'
+    int exponent = 0;
+    std::from_chars(e + 2, end, exponent);
+    if (e[1] == '-') {
+        exponent = -exponent;
+    }
+
+    // The kept digits stand for round(magnitude * 10^decimals), most significant first.
+    const int keep = exponent + 1 + decimals;
+    char kept[FIXED_MAX];
+    int count = keep > 0 ? keep : 0;
+    for (int i = 0; i < count; ++i) {
+        kept[i] = i < SIGNIFICANT ? significant[i] : '0';
+    }
+    // A 5 or more in the first dropped place rounds up in magnitude; when even the first
+    // significant digit is below the last shown decimal, the dropped place holds a 0.
+    if (keep >= 0 && keep < SIGNIFICANT && significant[keep] >= '5') {
+        int i = count - 1;
+        while (i >= 0 && kept[i] == '9') {
+            kept[i--] = '0';
+        }
+        if (i >= 0) {
+            ++kept[i];
+        } else {
+            std::memmove(kept + 1, kept, static_cast<std::size_t>(count));
+            kept[0] = '1';
+            ++count;
+        }
+    }
+
+    // At least one integer digit: pad with zeros on the left, then the point before the decimals.
+    char digits[FIXED_MAX];
+    std::size_t length = 0;
+    for (int pad = decimals + 1 - count; pad > 0; --pad) {
+        digits[length++] = '0';
+    }
+    std::memcpy(digits + length, kept, static_cast<std::size_t>(count));
+    length += static_cast<std::size_t>(count);
+    const std::size_t integerDigits = length - static_cast<std::size_t>(decimals);
+    std::memcpy(out, digits, integerDigits);
+    std::size_t n = integerDigits;
+    if (decimals > 0) {
+        out[n++] = '.';
+        std::memcpy(out + n, digits + integerDigits, static_cast<std::size_t>(decimals));
+        n += static_cast<std::size_t>(decimals);
+    }
+    return n;
+}
+
+locale_t cLocale() {
+    static const locale_t c = newlocale(LC_ALL_MASK, "C", static_cast<locale_t>(nullptr));
+    return c;
+}
+
+} // namespace
+
+std::size_t formatFixed(char* buffer, std::size_t size, double value, int decimals) {
+    char text[FIXED_MAX];
+    std::size_t n = 0;
+    if (std::signbit(value)) {
+        text[n++] = '-';
+    }
+    if (std::isnan(value)) {
+        std::memcpy(text + n, "nan", 3);
+        n += 3;
+    } else if (std::isinf(value)) {
+        std::memcpy(text + n, "inf", 3);
+        n += 3;
+    } else {
+        n += fixedMagnitude(std::fabs(value), std::clamp(decimals, 0, MAX_DECIMALS), text + n);
+    }
+    return copyOut(buffer, size, text, n);
+}
+
+const char* formatThousands(double value) {
+    static char result[64];
+    std::memset(result, 0, sizeof result);
+    char scratch[64];
+    formatFixed(scratch, sizeof scratch, value, 2);
+
+    const char* s = scratch;
+    std::size_t k = 0;
+    // The sign stands outside the digit groups.
+    if (*s == '-') {
+        result[k++] = *s++;
+    }
+    const std::size_t n = std::strlen(s);
+    const char* point = std::strchr(s, '.');
+    const std::size_t i = point != nullptr ? static_cast<std::size_t>(point - s) : n;
+    const std::size_t first = i % 3 == 0 ? 3 : i % 3;
+    std::size_t due = k + first - 1; // output position after which the next "," comes
+
+    // The last byte stays the terminator, whatever the value.
+    for (std::size_t j = 0; j < n && k + 1 < sizeof result; ++j) {
+        result[k] = s[j];
+        if (k == due && j + 1 < i && k + 2 < sizeof result) {
+            result[k + 1] = ',';
+            due += 4;
+            k += 2;
+        } else {
+            ++k;
+        }
+    }
+    return result;
+}
+
+TimeText formatLocalTime(std::time_t calendarTime, const char* format) {
+    TimeText result{};
+    const locale_t c = cLocale();
+    if (calendarTime < 0 || c == static_cast<locale_t>(nullptr)) {
+        return result;
+    }
+    tzset(); // follow a changed TZ, as localtime does
+    std::tm local{};
+    if (localtime_r(&calendarTime, &local) == nullptr ||
+        strftime_l(result.text, sizeof result.text, format, &local, c) == 0) {
+        result.text[0] = '\0';
+    }
+    return result;
+}

@@ -1,0 +1,70 @@
+#pragma once
+
+#include <charconv>
+#include <cstddef>
+#include <cstdint>
+#include <ctime>
+#include <string_view>
+
+// Text of numbers and times exactly as the widget shows them, the same on every C library and in
+// every process locale: "." as the decimal point, English names, "AM"/"PM".
+
+// Fixed notation with `decimals` places, like printf's "%.Nf", but rounded from the value's
+// 17-significant-digit decimal expansion with a 5 in the first dropped place rounding up in
+// magnitude (0.125 -> "0.13"). Writes at most size - 1 characters and a terminator; returns the
+// length of the whole text, as snprintf does.
+std::size_t formatFixed(char* buffer, std::size_t size, double value, int decimals);
+
+// The value with two decimals and a "," between groups of three integer digits ("55,758,006.12").
+// The text lives in one shared buffer that the next call overwrites.
+const char* formatThousands(double value);
+
+// Local wall-clock time of `calendarTime` through a strftime format, in the "C" locale. Empty when
+// the time cannot be converted (as for a negative calendar time) or the text would not fit.
+constexpr std::size_t TIME_TEXT_BYTES = 128;
+struct TimeText {
+    char text[TIME_TEXT_BYTES];
+};
+TimeText formatLocalTime(std::time_t calendarTime, const char* format);
+
+constexpr const char* DATE_FORMAT = "%a, %b %d, %Y";
+constexpr const char* CLOCK_FORMAT = "%I:%M:%S %p";
+
+// A fixed-capacity line: appends are cut at capacity - 1 characters and the text always ends in a
+// terminator, the way a 64-byte line buffer holds its text.
+template <std::size_t Capacity>
+class TextLine {
+  public:
+    TextLine() { text_[0] = '\0'; }
+
+    TextLine& append(std::string_view s) {
+        for (char c : s) {
+            if (length_ + 1 >= Capacity) {
+                break;
+            }
+            text_[length_++] = c;
+        }
+        text_[length_] = '\0';
+        return *this;
+    }
+    TextLine& appendFixed(double value, int decimals) {
+        formatFixed(text_ + length_, Capacity - length_, value, decimals);
+        while (text_[length_] != '\0') {
+            ++length_;
+        }
+        return *this;
+    }
+    TextLine& appendInt(std::int32_t value) {
+        char digits[12];
+        const auto end = std::to_chars(digits, digits + sizeof digits, value).ptr;
+        return append(std::string_view(digits, static_cast<std::size_t>(end - digits)));
+    }
+
+    const char* c_str() const { return text_; }
+    std::size_t size() const { return length_; }
+    std::string_view view() const { return {text_, length_}; }
+
+  private:
+    char text_[Capacity];
+    std::size_t length_ = 0;
+};
