@@ -1,11 +1,14 @@
 #!/usr/bin/env bash
-# Installs the Debian packages that building and testing Orvanta needs, if any is missing.
+# Installs the Debian packages that building, running and testing Orvanta need, if any is missing.
 set -euo pipefail
 
 packages=(
     cmake ninja-build g++
     libgtest-dev libbenchmark-dev
     locales
+    qt6-base-dev libx11-dev fonts-dejavu-core
+    # the end-to-end tests: a virtual display, a tray host, input and screenshots
+    xvfb trayer xdotool x11-utils x11-xserver-utils imagemagick
 )
 # The texts are checked under these process locales, whose decimal point is a comma.
 test_locales=(de_DE fr_FR)

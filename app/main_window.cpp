@@ -1,0 +1,116 @@
+#include "app/shell.h"
+#include "ephemeris/encounter_state.h"
+
+#include <array>
+
+namespace {
+
+TrayIcon trayIconData{};
+// Without a tray icon a hidden window could never be reached again: closing then ends the program.
+bool trayIconShown = false;
+
+constexpr std::array<MenuItem, 3> TRAY_MENU = {{
+    {ID_TRAY_ABOUT, "About"},
+    {0, nullptr},
+    {ID_TRAY_EXIT, "Exit"},
+}};
+
+constexpr std::array<DialogControl, 7> ABOUT_CONTROLS = {{
+    {ControlKind::DefaultButton, static_cast<int>(COMMAND_OK), 72, 60, 50, 14, "OK"},
+    {ControlKind::Text, -1, 33, 9, 69, 8, "Orvanta 2003"},
+    {ControlKind::Text, -1, 33, 18, 36, 8, "Version 1.0"},
+    {ControlKind::Text, -1, 33, 36, 148, 8, "Free software, without warranty"},
+    {ControlKind::Icon, -1, 7, 7, 20, 20, "104"},
+    {ControlKind::Text, -1, 33, 27, 104, 8, "By the Orvanta developers"},
+    {ControlKind::Text, -1, 33, 45, 66, 8, "No web site"},
+}};
+
+constexpr DialogTemplate ABOUT_TEMPLATE{"Orvanta Countdown", 193, 81, 8, ABOUT_CONTROLS};
+
+MessageResult onTrayMessage(WindowHandle window, std::uintptr_t wParam, std::intptr_t lParam) {
+    switch (lParam) {
+    case MOUSE_LEFT_DOWN:
+    case MOUSE_LEFT_DOUBLE_CLICK:
+        showWindow(window);
+        bringToForeground(window);
+        return 0;
+    case MOUSE_RIGHT_DOWN: {
+        const MenuHandle menu = createPopupMenu(TRAY_MENU);
+        const Point cursor = cursorPosition();
+        const std::uint32_t command = trackPopupMenu(menu, cursor, window);
+        destroyMenu(menu);
+        if (command == 0) {
+            return 0;
+        }
+        if (command == ID_TRAY_EXIT) {
+            destroyWindow(window);
+        } else if (command == ID_TRAY_ABOUT) {
+            showAboutBox(window);
+        }
+        return defaultWindowProc(window, appMessage, wParam, lParam);
+    }
+    default:
+        return defaultWindowProc(window, appMessage, wParam, lParam);
+    }
+}
+
+} // namespace
+
+MessageResult mainWindowProc(WindowHandle window, std::uint32_t message, std::uintptr_t wParam,
+                             std::intptr_t lParam) {
+    if (message == appMessage) {
+        return onTrayMessage(window, wParam, lParam);
+    }
+    switch (message) {
+    case MSG_CREATE:
+        trayIconData = TrayIcon{window, TRAY_ICON_ID, appMessage, IDI_APP, TRAY_TIP};
+        trayIconShown = addTrayIcon(trayIconData);
+        setTimer(window, TIMER_SECOND, TIMER_SECOND_PERIOD_MS);
+        setTimer(window, TIMER_QUARTER_HOUR, TIMER_QUARTER_HOUR_PERIOD_MS);
+        return 0;
+    case MSG_DESTROY:
+        removeTrayIcon(trayIconData.owner, trayIconData.id);
+        trayIconShown = false;
+        killTimer(window, TIMER_SECOND);
+        killTimer(window, TIMER_QUARTER_HOUR);
+        postQuit(0);
+        return 0;
+    case MSG_SIZE: {
+        const int width = lowWord(lParam);
+        const int height = highWord(lParam);
+        // Not clamped: below 440 the info pane gets a negative width and so no visible area.
+        moveWindow(diagramPaneWindow, 0, 0, DIAGRAM_PANE_WIDTH, height, true);
+        moveWindow(infoPaneWindow, DIAGRAM_PANE_WIDTH, 0, width - DIAGRAM_PANE_WIDTH, height, true);
+        showWindow(diagramPaneWindow);
+        showWindow(infoPaneWindow);
+        return 0;
+    }
+    case MSG_CLOSE:
+        if (trayIconShown) {
+            hideWindow(window);
+        } else {
+            destroyWindow(window);
+        }
+        return 0;
+    case MSG_TIMER:
+        computeEncounterState();
+        invalidateWindow(infoPaneWindow);
+        return 0;
+    default:
+        return defaultWindowProc(window, message, wParam, lParam);
+    }
+}
+
+void showAboutBox(WindowHandle owner) {
+    runModalDialog(appInstance, ABOUT_TEMPLATE, owner, &aboutDialogProc);
+}
+
+bool aboutDialogProc(DialogHandle dialog, std::uint32_t message, std::uintptr_t wParam,
+                     std::intptr_t) {
+    // Only OK closes the box; Cancel (Escape, the close box) is left unhandled on purpose.
+    if (message == MSG_COMMAND && wParam == COMMAND_OK) {
+        endDialog(dialog, 0);
+        return true;
+    }
+    return false;
+}

@@ -1,0 +1,46 @@
+#pragma once
+
+#include "platform/platform.h"
+
+#include <cstdint>
+
+// Names and numbers the running program is found and driven by.
+constexpr const char* MAIN_WINDOW_CLASS = "Orvanta 2003";
+constexpr const char* MAIN_WINDOW_TITLE = "Orvanta 2003";
+constexpr const char* APP_MESSAGE_NAME = "Orvanta Message";
+constexpr const char* SINGLE_INSTANCE_NAME = "Orvanta Single Instance Mutex";
+constexpr int MAIN_WINDOW_WIDTH = 640;
+constexpr int MAIN_WINDOW_HEIGHT = 480;
+constexpr int DIAGRAM_PANE_WIDTH = 440;
+
+constexpr std::uint32_t TIMER_SECOND = 101;
+constexpr std::uint32_t TIMER_QUARTER_HOUR = 102;
+constexpr std::uint32_t TIMER_SECOND_PERIOD_MS = 1000;
+constexpr std::uint32_t TIMER_QUARTER_HOUR_PERIOD_MS = 900000;
+
+constexpr std::uint32_t TRAY_ICON_ID = 42;
+constexpr const char* TRAY_TIP = "Quellmark Orvanta 2003";
+
+constexpr int IDR_TRAY_MENU = 102;
+constexpr int IDI_APP = 104;
+constexpr int IDD_ABOUT = 106;
+constexpr std::uint32_t ID_TRAY_EXIT = 40003;
+constexpr std::uint32_t ID_TRAY_ABOUT = 40004;
+
+// Process-wide values of the shell, set by WinMain.
+extern InstanceHandle appInstance;
+extern std::uint32_t appMessage;
+extern InstanceMarker singleInstanceMutex;
+extern WindowHandle diagramPaneWindow;
+extern WindowHandle infoPaneWindow;
+
+// The program's entry: the command line and show command are ignored. Returns the exit code.
+int WinMain(InstanceHandle instance, InstanceHandle previousInstance, const char* commandLine,
+            int showCommand);
+
+MessageResult mainWindowProc(WindowHandle window, std::uint32_t message, std::uintptr_t wParam,
+                             std::intptr_t lParam);
+
+void showAboutBox(WindowHandle owner);
+bool aboutDialogProc(DialogHandle dialog, std::uint32_t message, std::uintptr_t wParam,
+                     std::intptr_t lParam);
