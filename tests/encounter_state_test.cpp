@@ -67,21 +67,6 @@ TEST(EncounterState, WorkedValues) {
     }
 }
 
-// The positions are those of the evaluator at the clock's instant, at full precision.
-TEST(EncounterState, PositionsAreTheFullSeriesAtTheClockInstant) {
-    FixedClock clock({2003, 8, 27, 9, 52, 19});
-    computeEncounterState();
-    Vec3 earth{}, mars{};
-    evaluateEarth(2452878.9113310184, earth, 1.0f);
-    evaluateMars(2452878.9113310184, mars, 1.0f);
-    EXPECT_EQ(encounterState.earth.x, earth.x);
-    EXPECT_EQ(encounterState.earth.y, earth.y);
-    EXPECT_EQ(encounterState.earth.z, earth.z);
-    EXPECT_EQ(encounterState.mars.x, mars.x);
-    EXPECT_EQ(encounterState.mars.y, mars.y);
-    EXPECT_EQ(encounterState.mars.z, mars.z);
-}
-
 struct CountdownCase {
     UtcClockReading clock;
     std::int32_t days, hours, minutes;

@@ -59,19 +59,6 @@ TEST(CurrentJulianDate, ReadsTheClockToTheSecond) {
     }
 }
 
-TEST(CurrentJulianDate, MorningReadingsBorrowFromThePreviousDay) {
-    FixedClock clock({2003, 8, 27, 0, 0, 0});
-    for (std::uint16_t hour = 0; hour < 12; ++hour) {
-        for (std::uint16_t second : {0, 1, 59}) {
-            clock.set({2003, 8, 27, hour, 59, second});
-            const JulianDate jd = currentJulianDate();
-            EXPECT_EQ(jd.day, 2452878);
-            EXPECT_GE(jd.fraction, 0.5);
-            EXPECT_LT(jd.fraction, 1.0);
-        }
-    }
-}
-
 // Day numbers against the C++ calendar library, which counts days from the Unix epoch (JD 2440588
 // at noon) by an unrelated method.
 TEST(JulianDateFromCalendar, MatchesAnIndependentCalendarFrom1601To9999) {
