@@ -17,7 +17,10 @@ unset WAYLAND_DISPLAY
 
 pids=()
 cleanup() {
-    for p in "${pids[@]}"; do kill -9 "$p" 2>/dev/null; done
+    for p in "${pids[@]}"; do
+        kill -9 "$p" 2>/dev/null
+        wait "$p" 2>/dev/null
+    done
     rm -rf "$work"
 }
 trap cleanup EXIT
@@ -100,9 +103,25 @@ click_tray() { # button
 }
 # Right click on the icon, then a menu entry by keyboard: Down for the first (About), Up for the
 # last (Exit).
+# The popup menu: a top-level window of the program's class without a title of its own.
+menu_open() {
+    local id
+    for id in $(xwininfo -root -tree |
+        awk '/^     0x[0-9a-f]+ "orvanta": \("orvanta" "orvanta"\)/ {print $1}'); do
+        viewable "$id" && return 0
+    done
+    return 1
+}
 choose_from_tray_menu() {
-    click_tray 3 || return 1
-    sleep 0.7
+    # A click that arrives while the program is still busy with the last one may be lost: retry.
+    local try
+    for try in 1 2 3; do
+        click_tray 3 || return 1
+        within 2 menu_open && break
+        [ "$try" -lt 3 ] || { echo "no menu appeared"; return 1; }
+        echo "note: no menu after right click $try ($1), clicking again"
+    done
+    sleep 0.2
     xdotool key "$1" Return
 }
 
@@ -145,10 +164,21 @@ within 5 main_hidden || fail "close box did not hide (again)"
 click_tray 1
 within 5 main_viewable && pass "a left click on the icon shows the window" || fail "left click"
 
-# ---- About: Escape and the close box leave it open, OK closes it ----
+# ---- About, opened while the window is hidden: centred, and the window stays hidden; Escape and
+# the close box leave it open, OK closes it ----
+"$xclose" "$(main_window)"
+within 5 main_hidden || fail "close box did not hide (before About)"
 choose_from_tray_menu Down
 if within 5 about_viewable; then
     pass "right click > About opens the box"
+    main_hidden && pass "the window stays hidden" || fail "About showed the main window"
+    read -r x y w h < <(xwininfo -id "$(about_box)" |
+        awk '/Absolute upper-left X/ {x = $NF} /Absolute upper-left Y/ {y = $NF}
+             /Width:/ {w = $NF} /Height:/ {h = $NF} END {print x, y, w, h}')
+    dx=$((2 * x + w - 1280))
+    dy=$((2 * y + h - 1024))
+    [ "${dx#-}" -le 2 ] && [ "${dy#-}" -le 2 ] && pass "the box is centred in the work area" ||
+        fail "About box at $x,$y size ${w}x$h is not centred"
     xdotool mousemove_relative 0 0
     xdotool windowfocus "$(about_box)" 2>/dev/null
     xdotool key Escape
