@@ -9,6 +9,7 @@ TrayIcon trayIconData{};
 // Without a tray icon a hidden window could never be reached again: closing then ends the program.
 bool trayIconShown = false;
 
+// The tray menu and the About box are kept here as data, in place of menu and dialog resources.
 constexpr std::array<MenuItem, 3> TRAY_MENU = {{
     {ID_TRAY_ABOUT, "About"},
     {0, nullptr},

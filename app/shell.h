@@ -21,9 +21,7 @@ constexpr std::uint32_t TIMER_QUARTER_HOUR_PERIOD_MS = 900000;
 constexpr std::uint32_t TRAY_ICON_ID = 42;
 constexpr const char* TRAY_TIP = "Quellmark Orvanta 2003";
 
-constexpr int IDR_TRAY_MENU = 102;
 constexpr int IDI_APP = 104;
-constexpr int IDD_ABOUT = 106;
 constexpr std::uint32_t ID_TRAY_EXIT = 40003;
 constexpr std::uint32_t ID_TRAY_ABOUT = 40004;
 

@@ -15,7 +15,6 @@ constexpr std::uint32_t MSG_DESTROY = 2;
 constexpr std::uint32_t MSG_SIZE = 5;
 constexpr std::uint32_t MSG_PAINT = 15;
 constexpr std::uint32_t MSG_CLOSE = 16;
-constexpr std::uint32_t MSG_ERASE_BACKGROUND = 20;
 constexpr std::uint32_t MSG_INIT_DIALOG = 272;
 constexpr std::uint32_t MSG_COMMAND = 273;
 constexpr std::uint32_t MSG_TIMER = 275;
