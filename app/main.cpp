@@ -1,29 +1,18 @@
-// The process entry: the Qt application object first (the window layer needs it), then the
-// program's own start-up.
+// The process entry: the platform settled and the display checked first (Qt would abort the process
+// without a word a user can act on), then the Qt application object (the window layer needs it),
+// then the program's own start-up.
 
 #include "app/shell.h"
+#include "platform/qt/session.h"
 
 #include <QApplication>
 #include <cstdio>
-#include <cstdlib>
-
-namespace {
-bool displayAvailable() {
-    for (const char* variable : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) {
-        const char* value = std::getenv(variable);
-        if (value != nullptr && *value != '\0') {
-            return true;
-        }
-    }
-    return false;
-}
-} // namespace
 
 int main(int argc, char** argv) {
-    if (!displayAvailable()) {
-        std::fputs("orvanta: no display to show the widget on (DISPLAY is not set); "
-                   "orvanta-state --lines prints what it would show\n",
-                   stderr);
+    choosePlatform();
+    if (const std::string problem = displayProblem(); !problem.empty()) {
+        std::fprintf(stderr, "orvanta: %s; orvanta-state --lines prints what it would show\n",
+                     problem.c_str());
         return 1;
     }
     QApplication application(argc, argv);

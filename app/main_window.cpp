@@ -17,13 +17,13 @@ constexpr std::array<MenuItem, 3> TRAY_MENU = {{
 }};
 
 constexpr std::array<DialogControl, 7> ABOUT_CONTROLS = {{
-    {ControlKind::DefaultButton, static_cast<int>(COMMAND_OK), 72, 60, 50, 14, "OK"},
-    {ControlKind::Text, -1, 33, 9, 69, 8, "Orvanta 2003"},
-    {ControlKind::Text, -1, 33, 18, 36, 8, "Version 1.0"},
-    {ControlKind::Text, -1, 33, 36, 148, 8, "Free software, without warranty"},
-    {ControlKind::Icon, -1, 7, 7, 20, 20, "104"},
-    {ControlKind::Text, -1, 33, 27, 104, 8, "By the Orvanta developers"},
-    {ControlKind::Text, -1, 33, 45, 66, 8, "No web site"},
+    {ControlKind::DefaultButton, static_cast<int>(COMMAND_OK), 72, 60, 50, 14, "OK", 0},
+    {ControlKind::Text, -1, 33, 9, 69, 8, "Orvanta 2003", 0},
+    {ControlKind::Text, -1, 33, 18, 36, 8, "Version 1.0", 0},
+    {ControlKind::Text, -1, 33, 36, 148, 8, "Free software, without warranty", 0},
+    {ControlKind::Icon, -1, 7, 7, 20, 20, nullptr, IDI_APP},
+    {ControlKind::Text, -1, 33, 27, 104, 8, "By the Orvanta developers", 0},
+    {ControlKind::Text, -1, 33, 45, 66, 8, "No web site", 0},
 }};
 
 constexpr DialogTemplate ABOUT_TEMPLATE{"Orvanta Countdown", 193, 81, 8, ABOUT_CONTROLS};
@@ -38,7 +38,7 @@ MessageResult onTrayMessage(WindowHandle window, std::uintptr_t wParam, std::int
     case MOUSE_RIGHT_DOWN: {
         const MenuHandle menu = createPopupMenu(TRAY_MENU);
         const Point cursor = cursorPosition();
-        const std::uint32_t command = trackPopupMenu(menu, cursor, window);
+        const std::uint32_t command = trackPopupMenu(menu, cursor);
         destroyMenu(menu);
         if (command == 0) {
             return 0;
@@ -103,7 +103,7 @@ MessageResult mainWindowProc(WindowHandle window, std::uint32_t message, std::ui
 }
 
 void showAboutBox(WindowHandle owner) {
-    runModalDialog(appInstance, ABOUT_TEMPLATE, owner, &aboutDialogProc);
+    runModalDialog(ABOUT_TEMPLATE, owner, &aboutDialogProc);
 }
 
 bool aboutDialogProc(DialogHandle dialog, std::uint32_t message, std::uintptr_t wParam,

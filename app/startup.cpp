@@ -17,7 +17,8 @@ int WinMain(InstanceHandle instance, InstanceHandle, const char*, int) {
     if (alreadyRunning) {
         // Shown the way a left click on the tray icon shows it. Nothing else happens here, found
         // or not.
-        postToNamedWindow(MAIN_WINDOW_CLASS, MAIN_WINDOW_TITLE, appMessage, 0, MOUSE_LEFT_DOWN);
+        postToNamedWindow(SINGLE_INSTANCE_NAME, MAIN_WINDOW_CLASS, MAIN_WINDOW_TITLE, appMessage, 0,
+                          MOUSE_LEFT_DOWN);
         return 0;
     }
 
@@ -31,15 +32,12 @@ int WinMain(InstanceHandle instance, InstanceHandle, const char*, int) {
     const Rect area = workArea();
     const int x = area.right - MAIN_WINDOW_WIDTH;
     const int y = area.bottom - MAIN_WINDOW_HEIGHT;
-    const WindowHandle window = createWindow(
-        MAIN_WINDOW_CLASS, MAIN_WINDOW_TITLE, WindowStyle::FixedTopLevel, WindowHandle{},
-        Rect{x, y, x + MAIN_WINDOW_WIDTH, y + MAIN_WINDOW_HEIGHT}, instance);
+    const WindowHandle window =
+        createWindow(MAIN_WINDOW_CLASS, MAIN_WINDOW_TITLE, WindowStyle::FixedTopLevel,
+                     WindowHandle{}, Rect{x, y, x + MAIN_WINDOW_WIDTH, y + MAIN_WINDOW_HEIGHT});
     if (!window) {
         return 0;
     }
-
-    // The panes are created here, hidden, before the first showing lays them out; until they
-    // exist their handles stay null and the layout passes them by.
 
     showWindow(window);
     const int exitCode = runMessageLoop();

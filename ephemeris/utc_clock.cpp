@@ -4,7 +4,8 @@
 
 namespace {
 UtcClockSource activeSource = &systemUtcClock;
-}
+UtcClockReading fixedReading{};
+} // namespace
 
 UtcClockReading systemUtcClock() {
     std::timespec now{};
@@ -27,4 +28,17 @@ UtcClockSource setUtcClockSource(UtcClockSource source) {
 
 UtcClockReading readUtcClock() {
     return activeSource();
+}
+
+FixedUtcClock::FixedUtcClock(UtcClockReading reading) {
+    fixedReading = reading;
+    previous_ = setUtcClockSource([] { return fixedReading; });
+}
+
+FixedUtcClock::~FixedUtcClock() {
+    setUtcClockSource(previous_);
+}
+
+void FixedUtcClock::set(UtcClockReading reading) {
+    fixedReading = reading;
 }

@@ -22,3 +22,18 @@ UtcClockReading systemUtcClock();
 UtcClockSource setUtcClockSource(UtcClockSource source);
 
 UtcClockReading readUtcClock();
+
+// Holds the clock at one reading for the life of the object, so that a tool reporting on a chosen
+// instant, and a test, see exactly what the program sees at that second. One at a time.
+class FixedUtcClock {
+  public:
+    explicit FixedUtcClock(UtcClockReading reading);
+    ~FixedUtcClock();
+    FixedUtcClock(const FixedUtcClock&) = delete;
+    FixedUtcClock& operator=(const FixedUtcClock&) = delete;
+
+    void set(UtcClockReading reading);
+
+  private:
+    UtcClockSource previous_;
+};

@@ -2,7 +2,7 @@
 // test program goes through the counting operator new.
 
 #include "ephemeris/encounter_state.h"
-#include "tests/fixed_clock.h"
+#include "ephemeris/utc_clock.h"
 #include "tools/allocation_counter/allocation_counter.h"
 
 #include <gtest/gtest.h>
@@ -10,7 +10,7 @@
 namespace {
 
 TEST(Allocation, RefreshAndEvaluationAllocateNothing) {
-    FixedClock clock({2003, 8, 27, 9, 52, 19});
+    FixedUtcClock clock({2003, 8, 27, 9, 52, 19});
     computeEncounterState(); // anything lazily set up by the C library happens here
     const long before = allocationCount();
     computeEncounterState();

@@ -1,6 +1,6 @@
 #include "ephemeris/encounter_state.h"
 #include "ephemeris/julian_date.h"
-#include "tests/fixed_clock.h"
+#include "ephemeris/utc_clock.h"
 
 #include <cstdint>
 #include <gtest/gtest.h>
@@ -47,7 +47,7 @@ TEST(EncounterState, WorkedValues) {
          0,
          0},
     };
-    FixedClock clock(cases[0].clock);
+    FixedUtcClock clock(cases[0].clock);
     for (const StateCase& c : cases) {
         clock.set(c.clock);
         computeEncounterState();
@@ -80,7 +80,7 @@ TEST(EncounterState, CountdownAtChosenReadings) {
         {{2003, 8, 27, 10, 0, 0}, -1, 23, 52}, {{2003, 8, 27, 15, 52, 19}, -1, 18, 0},
         {{2003, 8, 28, 12, 0, 0}, -2, 21, 52},
     };
-    FixedClock clock(cases[0].clock);
+    FixedUtcClock clock(cases[0].clock);
     for (const CountdownCase& c : cases) {
         clock.set(c.clock);
         computeEncounterState();

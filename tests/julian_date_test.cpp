@@ -1,5 +1,5 @@
 #include "ephemeris/julian_date.h"
-#include "tests/fixed_clock.h"
+#include "ephemeris/utc_clock.h"
 
 #include <chrono>
 #include <cstdint>
@@ -50,7 +50,7 @@ TEST(CurrentJulianDate, ReadsTheClockToTheSecond) {
         {{2003, 8, 27, 23, 59, 59}, 2452879, 0.49998842592592596},
         {{2003, 8, 27, 12, 0, 0}, 2452879, 0.0}, // exactly noon: no borrow
     };
-    FixedClock clock(cases[0].clock);
+    FixedUtcClock clock(cases[0].clock);
     for (const ClockCase& c : cases) {
         clock.set(c.clock);
         const JulianDate jd = currentJulianDate();

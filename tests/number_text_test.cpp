@@ -1,6 +1,6 @@
 #include "display/info_text.h"
 #include "display/number_text.h"
-#include "tests/fixed_clock.h"
+#include "ephemeris/utc_clock.h"
 
 #include <chrono>
 #include <clocale>
@@ -233,7 +233,7 @@ std::string joined(const InfoText& text) {
 }
 
 TEST(InfoText, LinesAtTheClosestApproach) {
-    FixedClock clock({2003, 8, 27, 9, 52, 19});
+    FixedUtcClock clock({2003, 8, 27, 9, 52, 19});
     computeEncounterState();
     TimeZone zone("UTC0");
     EXPECT_EQ(joined(buildInfoText(encounterState, utc(2003, 8, 27, 9, 52, 7))),
@@ -265,7 +265,7 @@ TEST(InfoText, TitlesAsShown) {
 
 // The texts must not follow the process locale, which a GUI toolkit sets from the user's settings.
 TEST(NumberTextLocale, SameTextsUnderGermanAndFrenchLocales) {
-    FixedClock clock({2003, 8, 27, 9, 52, 19});
+    FixedUtcClock clock({2003, 8, 27, 9, 52, 19});
     computeEncounterState();
     TimeZone zone("UTC0");
     const std::time_t now = utc(2003, 8, 27, 21, 52, 7);

@@ -2,10 +2,9 @@
 
 #include "app/shell.h"
 #include "ephemeris/encounter_state.h"
-#include "platform/fake/fake_platform.h"
-#include "tests/fixed_clock.h"
+#include "ephemeris/utc_clock.h"
+#include "platform/fake/fake.h"
 
-#include <algorithm>
 #include <gtest/gtest.h>
 #include <ostream>
 #include <string>
@@ -17,161 +16,149 @@ void PrintTo(const Rect& r, std::ostream* out) {
 
 namespace {
 
+using Calls = std::vector<std::string>;
+
 MessageResult paneProc(WindowHandle, std::uint32_t, std::uintptr_t, std::intptr_t) {
     return 0;
 }
 
-class ShellTest : public testing::Test {
+std::string id(WindowHandle w) {
+    return "#" + std::to_string(w.id);
+}
+
+bool called(const std::string& prefix) {
+    return !fake::callsStartingWith(prefix).empty();
+}
+
+class Shell : public testing::Test {
   protected:
     void SetUp() override {
         fake::reset();
         encounterState = EncounterState{};
-        diagramPaneWindow = WindowHandle{};
-        infoPaneWindow = WindowHandle{};
+        diagramPaneWindow = infoPaneWindow = WindowHandle{};
     }
 
     // Runs the program; `scenario` runs once the loop is idle, with the main window.
-    int runProgram(std::function<void(WindowHandle)> scenario) {
-        fake::onIdle(
-            [this, scenario] {
-                if (!started) {
-                    started = true;
-                    scenario(WindowHandle{1});
-                }
-            },
-            1);
+    static int run(std::function<void(WindowHandle)> scenario) {
+        fake::onIdle([scenario] { scenario(mainWindow()); }, 1);
         return WinMain(currentInstance(), InstanceHandle{}, "--ignored", 7);
     }
-
-    MessageResult tray(WindowHandle window, std::intptr_t mouse) {
+    static WindowHandle mainWindow() { return fake::windowOfClass(MAIN_WINDOW_CLASS); }
+    static MessageResult tray(WindowHandle window, std::intptr_t mouse) {
         return sendMessage(window, appMessage, TRAY_ICON_ID, mouse);
     }
-
-    static bool called(const std::string& prefix) {
-        return !fake::callsStartingWith(prefix).empty();
-    }
-
-    void createPanes(WindowHandle main) {
+    static void createPanes(WindowHandle main) {
         registerWindowClass(WindowClass{"test pane", &paneProc, appInstance, 0});
-        diagramPaneWindow =
-            createWindow("test pane", "", WindowStyle::Child, main, {0, 0, 10, 10}, appInstance);
-        infoPaneWindow =
-            createWindow("test pane", "", WindowStyle::Child, main, {0, 0, 10, 10}, appInstance);
+        diagramPaneWindow = createWindow("test pane", "", WindowStyle::Child, main, {0, 0, 10, 10});
+        infoPaneWindow = createWindow("test pane", "", WindowStyle::Child, main, {0, 0, 10, 10});
     }
 
-    FixedClock clock{{2003, 8, 27, 9, 52, 19}};
-    bool started = false;
+    FixedUtcClock clock{{2003, 8, 27, 9, 52, 19}};
 };
 
 // Everything up to the loop, in order; the numbers exist before the class is even registered.
-TEST_F(ShellTest, StartUpOrder) {
+TEST_F(Shell, StartUpOrder) {
     double distanceAtRegistration = 0;
     fake::onCall([&](const std::string& call) {
         if (call.rfind("registerWindowClass", 0) == 0) {
             distanceAtRegistration = encounterState.distanceAu;
         }
     });
-    const int code = runProgram([](WindowHandle main) {
-        fake::queueMenuCommand(ID_TRAY_EXIT);
-        sendMessage(main, appMessage, TRAY_ICON_ID, MOUSE_RIGHT_DOWN);
-    });
-    EXPECT_EQ(code, 0);
+    EXPECT_EQ(run([](WindowHandle main) { destroyWindow(main); }), 0);
     EXPECT_NEAR(distanceAtRegistration, 0.372719258581, 1e-11);
 
-    std::vector<std::string> startup;
+    Calls startup;
+    const std::string main = id(mainWindow());
     for (const std::string& call : fake::calls()) {
-        if (call == "runMessageLoop") {
-            break;
-        }
         if (call != "currentInstance") {
             startup.push_back(call);
         }
+        if (call == "showWindow " + main) {
+            break;
+        }
     }
-    const std::string message = std::to_string(appMessage);
-    const std::vector<std::string> expected = {
-        "registerMessage Orvanta Message",
-        "createInstanceMarker Orvanta Single Instance Mutex",
-        "registerWindowClass Orvanta 2003 icon 104",
-        "workArea",
-        "createWindow Orvanta 2003 top #0 (384,258,1024,738)",
-        "addTrayIcon #1 42 " + message + " 104 Quellmark Orvanta 2003",
-        "setTimer #1 101 1000",
-        "setTimer #1 102 900000",
-        "showWindow #1",
-    };
-    EXPECT_EQ(startup, expected);
-    EXPECT_EQ(fake::calls().back(), "closeInstanceMarker 1");
-    EXPECT_GE(appMessage, 0xC000u);
+    EXPECT_EQ(startup, (Calls{
+                           "registerMessage Orvanta Message",
+                           "createInstanceMarker Orvanta Single Instance Mutex",
+                           "registerWindowClass Orvanta 2003 icon 104",
+                           "workArea",
+                           "createWindow Orvanta 2003 top #0 (384,258,1024,738)",
+                           "addTrayIcon " + main + " 42 " + std::to_string(appMessage) +
+                               " 104 Quellmark Orvanta 2003",
+                           "setTimer " + main + " 101 1000",
+                           "setTimer " + main + " 102 900000",
+                           "showWindow " + main,
+                       }));
+    EXPECT_EQ(fake::calls().back().rfind("closeInstanceMarker", 0), 0u);
+    EXPECT_GE(appMessage, FIRST_REGISTERED_MESSAGE);
 }
 
 struct PlacementCase {
     Rect workArea;
     Rect window;
 };
+class Placement : public Shell, public testing::WithParamInterface<PlacementCase> {};
 
-TEST_F(ShellTest, WindowSitsInTheBottomRightCornerOfTheWorkArea) {
-    const PlacementCase cases[] = {
-        {{0, 0, 1024, 738}, {384, 258, 1024, 738}},
-        {{60, 30, 1280, 1024}, {640, 544, 1280, 1024}}, // panel on the left and at the top
-        {{0, 0, 600, 400}, {-40, -80, 600, 400}},       // smaller than the window: not clamped
+TEST_P(Placement, BottomRightCornerOfTheWorkArea) {
+    fake::setWorkArea(GetParam().workArea);
+    run([](WindowHandle main) { destroyWindow(main); });
+    EXPECT_EQ(fake::window(mainWindow()).rect, GetParam().window);
+}
+
+INSTANTIATE_TEST_SUITE_P(Shell, Placement,
+                         testing::Values(PlacementCase{{0, 0, 1024, 738}, {384, 258, 1024, 738}},
+                                         // panels on the left and at the top
+                                         PlacementCase{{60, 30, 1280, 1024},
+                                                       {640, 544, 1280, 1024}},
+                                         // smaller than the window: not clamped
+                                         PlacementCase{{0, 0, 600, 400}, {-40, -80, 600, 400}}));
+
+class SecondInstance : public Shell, public testing::WithParamInterface<bool> {};
+
+TEST_P(SecondInstance, OnlyAsksTheFirstToShowItself) {
+    fake::setMarkerHeldElsewhere(true, GetParam());
+    EXPECT_EQ(WinMain(currentInstance(), InstanceHandle{}, "", 10), 0);
+    EXPECT_EQ(
+        fake::callsStartingWith("postToNamedWindow"),
+        Calls{"postToNamedWindow Orvanta Single Instance Mutex / Orvanta 2003 / Orvanta 2003 " +
+              std::to_string(appMessage) + " 0 513"});
+    for (const char* never :
+         {"registerWindowClass", "createWindow", "addTrayIcon", "runMessageLoop"}) {
+        EXPECT_FALSE(called(never)) << never;
+    }
+    EXPECT_EQ(encounterState.distanceAu, 0.0); // not even the computation
+}
+
+INSTANTIATE_TEST_SUITE_P(Shell, SecondInstance, testing::Bool());
+
+class StartUpFailure : public Shell, public testing::WithParamInterface<const char*> {};
+
+TEST_P(StartUpFailure, EndsWithExitCodeZero) {
+    fake::fail(GetParam());
+    EXPECT_EQ(WinMain(currentInstance(), InstanceHandle{}, "", 10), 0);
+    for (const char* never : {"showWindow", "runMessageLoop", "addTrayIcon"}) {
+        EXPECT_FALSE(called(never)) << never;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Shell, StartUpFailure,
+                         testing::Values("registerWindowClass", "createWindow"));
+
+TEST_F(Shell, LayoutOnEverySizeReport) {
+    struct LayoutCase {
+        int width, height;
+        Rect diagram, info;
     };
-    for (const PlacementCase& c : cases) {
-        SetUp();
-        started = false;
-        fake::setWorkArea(c.workArea);
-        runProgram([](WindowHandle main) { destroyWindow(main); });
-        EXPECT_EQ(fake::window(WindowHandle{1}).rect, c.window);
-    }
-}
-
-TEST_F(ShellTest, SecondInstanceOnlyAsksTheFirstToShowItself) {
-    for (bool reachable : {true, false}) {
-        SetUp();
-        fake::setMarkerHeldElsewhere(true);
-        fake::setNamedWindowReachable(reachable);
-        EXPECT_EQ(WinMain(currentInstance(), InstanceHandle{}, "", 10), 0);
-        EXPECT_EQ(fake::callsStartingWith("postToNamedWindow"),
-                  std::vector<std::string>{"postToNamedWindow Orvanta 2003 / Orvanta 2003 " +
-                                           std::to_string(appMessage) + " 0 513"});
-        EXPECT_FALSE(called("registerWindowClass"));
-        EXPECT_FALSE(called("createWindow"));
-        EXPECT_FALSE(called("addTrayIcon"));
-        EXPECT_FALSE(called("runMessageLoop"));
-        EXPECT_EQ(encounterState.distanceAu, 0.0); // not even the computation
-    }
-}
-
-TEST_F(ShellTest, StartUpFailuresEndWithExitCodeZero) {
-    for (const char* failing : {"registerWindowClass", "createWindow"}) {
-        SetUp();
-        fake::fail(failing);
-        EXPECT_EQ(WinMain(currentInstance(), InstanceHandle{}, "", 10), 0) << failing;
-        EXPECT_FALSE(called("showWindow")) << failing;
-        EXPECT_FALSE(called("runMessageLoop")) << failing;
-        EXPECT_FALSE(called("addTrayIcon")) << failing;
-    }
-}
-
-struct LayoutCase {
-    int width, height;
-    Rect diagram, info;
-};
-
-TEST_F(ShellTest, LayoutOnEverySizeReport) {
     const LayoutCase cases[] = {
         {640, 480, {0, 0, 440, 480}, {440, 0, 640, 480}},
         {1000, 300, {0, 0, 440, 300}, {440, 0, 1000, 300}},
-        {300, 200, {0, 0, 440, 200}, {440, 0, 300, 200}}, // info pane width -140
-        {0, 0, {0, 0, 440, 0}, {440, 0, 0, 0}},
+        {300, 200, {0, 0, 440, 200}, {440, 0, 440, 200}}, // info pane width -140: nothing visible
+        {0, 0, {0, 0, 440, 0}, {440, 0, 440, 0}},
     };
-    runProgram([&](WindowHandle main) {
-        createPanes(main);
-        // With null panes the layout is harmless.
-        const WindowHandle diagram = diagramPaneWindow, info = infoPaneWindow;
-        diagramPaneWindow = infoPaneWindow = WindowHandle{};
+    run([&](WindowHandle main) {
+        // Before the panes exist the layout passes them by.
         EXPECT_EQ(sendMessage(main, MSG_SIZE, 0, sizeParam(640, 480)), 0);
-        diagramPaneWindow = diagram;
-        infoPaneWindow = info;
+        createPanes(main);
         for (const LayoutCase& c : cases) {
             EXPECT_EQ(sendMessage(main, MSG_SIZE, 0, sizeParam(c.width, c.height)), 0);
             EXPECT_EQ(fake::window(diagramPaneWindow).rect, c.diagram) << c.width;
@@ -179,14 +166,14 @@ TEST_F(ShellTest, LayoutOnEverySizeReport) {
             EXPECT_TRUE(fake::window(diagramPaneWindow).visible);
             EXPECT_TRUE(fake::window(infoPaneWindow).visible);
         }
-        EXPECT_EQ(fake::callsStartingWith("moveWindow #3").back(),
-                  "moveWindow #3 440 0 -440 0 repaint");
+        EXPECT_EQ(fake::callsStartingWith("moveWindow " + id(infoPaneWindow)).back(),
+                  "moveWindow " + id(infoPaneWindow) + " 440 0 -440 0 repaint");
         destroyWindow(main);
     });
 }
 
-TEST_F(ShellTest, CloseHidesAndTheTrayIconShowsAgain) {
-    runProgram([&](WindowHandle main) {
+TEST_F(Shell, CloseHidesAndTheTrayIconShowsAgain) {
+    run([](WindowHandle main) {
         EXPECT_EQ(sendMessage(main, MSG_CLOSE, 0, 0), 0);
         EXPECT_FALSE(fake::window(main).visible);
         EXPECT_TRUE(fake::window(main).alive);
@@ -210,78 +197,75 @@ TEST_F(ShellTest, CloseHidesAndTheTrayIconShowsAgain) {
     });
 }
 
-TEST_F(ShellTest, WithoutATrayIconClosingEndsTheProgram) {
+TEST_F(Shell, WithoutATrayIconClosingEndsTheProgram) {
     fake::setTrayAvailable(false);
-    const int code = runProgram([](WindowHandle main) { sendMessage(main, MSG_CLOSE, 0, 0); });
-    EXPECT_EQ(code, 0);
-    EXPECT_FALSE(fake::window(WindowHandle{1}).alive);
+    EXPECT_EQ(run([](WindowHandle main) { sendMessage(main, MSG_CLOSE, 0, 0); }), 0);
+    EXPECT_FALSE(fake::window(mainWindow()).alive);
     EXPECT_TRUE(called("postQuit 0"));
 }
 
-TEST_F(ShellTest, TrayMenuCommands) {
-    struct MenuCase {
-        std::uint32_t command;
-        bool dialog;
-        bool destroyed;
-    };
-    const MenuCase cases[] = {
-        {0, false, false}, {ID_TRAY_ABOUT, true, false}, {ID_TRAY_EXIT, false, true}};
-    for (const MenuCase& c : cases) {
-        SetUp();
-        started = false;
-        fake::setCursor(Point{1200, 5});
-        fake::onDialog([](DialogHandle d) { aboutDialogProc(d, MSG_COMMAND, COMMAND_OK, 0); });
-        const int code = runProgram([&](WindowHandle main) {
-            fake::queueMenuCommand(c.command);
-            tray(main, MOUSE_RIGHT_DOWN);
-            EXPECT_EQ(fake::callsStartingWith("createPopupMenu"),
-                      std::vector<std::string>{"createPopupMenu |About=40004|-|Exit=40003"});
-            EXPECT_EQ(fake::callsStartingWith("trackPopupMenu").size(), 1u);
-            EXPECT_NE(fake::callsStartingWith("trackPopupMenu")[0].find(" 1200 5 #1"),
-                      std::string::npos);
-            EXPECT_EQ(fake::callsStartingWith("destroyMenu").size(), 1u);
-            EXPECT_EQ(called("runModalDialog Orvanta Countdown #1"), c.dialog) << c.command;
-            EXPECT_EQ(!fake::window(main).alive, c.destroyed) << c.command;
-        });
-        if (c.destroyed) {
-            EXPECT_EQ(code, 0);
-            EXPECT_FALSE(fake::trayIcon().has_value());
-            EXPECT_TRUE(fake::window(WindowHandle{1}).timers.empty());
-            EXPECT_EQ(fake::callsStartingWith("killTimer"),
-                      (std::vector<std::string>{"killTimer #1 101", "killTimer #1 102"}));
-        } else {
-            EXPECT_EQ(code, -1); // still running when the scenario ended
-        }
+struct MenuCase {
+    std::uint32_t command;
+    bool dialog;
+    bool destroyed;
+};
+class TrayMenu : public Shell, public testing::WithParamInterface<MenuCase> {};
+
+TEST_P(TrayMenu, Commands) {
+    const MenuCase c = GetParam();
+    fake::setCursor(Point{1200, 5});
+    fake::onDialog([](DialogHandle d) { aboutDialogProc(d, MSG_COMMAND, COMMAND_OK, 0); });
+    fake::queueMenuCommand(c.command);
+    const int code = run([](WindowHandle main) { tray(main, MOUSE_RIGHT_DOWN); });
+    EXPECT_EQ(fake::callsStartingWith("createPopupMenu"),
+              Calls{"createPopupMenu |About=40004|-|Exit=40003"});
+    ASSERT_EQ(fake::callsStartingWith("trackPopupMenu").size(), 1u);
+    EXPECT_NE(fake::callsStartingWith("trackPopupMenu")[0].find(" 1200 5"), std::string::npos);
+    EXPECT_EQ(fake::callsStartingWith("destroyMenu").size(), 1u);
+    EXPECT_EQ(called("runModalDialog Orvanta Countdown " + id(mainWindow())), c.dialog);
+    EXPECT_EQ(!fake::window(mainWindow()).alive, c.destroyed);
+    if (c.destroyed) {
+        EXPECT_EQ(code, 0);
+        EXPECT_FALSE(fake::trayIcon().has_value());
+        EXPECT_TRUE(fake::window(mainWindow()).timers.empty());
+        const std::string main = id(mainWindow());
+        EXPECT_EQ(fake::callsStartingWith("killTimer"),
+                  (Calls{"killTimer " + main + " 101", "killTimer " + main + " 102"}));
+    } else {
+        EXPECT_EQ(code, -1); // still running when the scenario ended
     }
 }
 
-TEST_F(ShellTest, AMenuThatCannotBeMadeIsIgnored) {
+INSTANTIATE_TEST_SUITE_P(Shell, TrayMenu,
+                         testing::Values(MenuCase{0, false, false},
+                                         MenuCase{ID_TRAY_ABOUT, true, false},
+                                         MenuCase{ID_TRAY_EXIT, false, true}));
+
+TEST_F(Shell, AMenuThatCannotBeMadeIsIgnored) {
     fake::fail("createPopupMenu");
     fake::queueMenuCommand(ID_TRAY_EXIT);
-    runProgram([&](WindowHandle main) {
+    run([](WindowHandle main) {
         EXPECT_EQ(tray(main, MOUSE_RIGHT_DOWN), 0);
         EXPECT_TRUE(fake::window(main).alive);
         destroyWindow(main);
     });
 }
 
-TEST_F(ShellTest, BothTimersRefreshAndInvalidateTheInfoPane) {
-    runProgram([&](WindowHandle main) {
+// Fifteen minutes of the running program: 900 one-second refreshes and one quarter-hour refresh,
+// each invalidating the info pane only, while the window is hidden in the tray.
+TEST_F(Shell, BothTimersRefreshAndInvalidateTheInfoPane) {
+    fake::letTimeRun(900000);
+    run([](WindowHandle main) {
         createPanes(main);
-        const int before = fake::window(infoPaneWindow).invalidations;
-        clock.set({2003, 8, 26, 9, 52, 20});
-        EXPECT_EQ(sendMessage(main, MSG_TIMER, TIMER_SECOND, 0), 0);
-        EXPECT_EQ(encounterState.hoursLeft, 23);
-        clock.set({2003, 8, 27, 9, 0, 0});
-        EXPECT_EQ(sendMessage(main, MSG_TIMER, TIMER_QUARTER_HOUR, 0), 0);
-        EXPECT_EQ(encounterState.minutesLeft, 52);
-        EXPECT_EQ(fake::window(infoPaneWindow).invalidations, before + 2);
-        EXPECT_EQ(fake::window(diagramPaneWindow).invalidations, 0);
-        destroyWindow(main);
+        sendMessage(main, MSG_CLOSE, 0, 0);
+        encounterState = EncounterState{};
     });
+    EXPECT_EQ(fake::window(infoPaneWindow).invalidations, 901);
+    EXPECT_EQ(fake::window(diagramPaneWindow).invalidations, 0);
+    EXPECT_NEAR(encounterState.distanceAu, 0.372719258581, 1e-11);
 }
 
-TEST_F(ShellTest, AboutBoxClosesOnlyOnOk) {
+TEST_F(Shell, AboutBoxClosesOnlyOnOk) {
     struct DialogCase {
         std::uint32_t message;
         std::uintptr_t wParam;
@@ -294,13 +278,12 @@ TEST_F(ShellTest, AboutBoxClosesOnlyOnOk) {
         {MSG_COMMAND, COMMAND_OK, true},
     };
     for (const DialogCase& c : cases) {
-        fake::reset();
+        const std::size_t ends = fake::callsStartingWith("endDialog #7 0").size();
         EXPECT_EQ(aboutDialogProc(DialogHandle{7}, c.message, c.wParam, 0), c.handled) << c.wParam;
-        EXPECT_EQ(called("endDialog #7 0"), c.handled) << c.wParam;
+        EXPECT_EQ(fake::callsStartingWith("endDialog #7 0").size(), ends + c.handled) << c.wParam;
     }
 
     // Cancel leaves the box open; the following OK closes it.
-    fake::reset();
     int step = 0;
     fake::onDialog([&](DialogHandle d) {
         aboutDialogProc(d, MSG_COMMAND, step++ == 0 ? COMMAND_CANCEL : COMMAND_OK, 0);
@@ -311,15 +294,14 @@ TEST_F(ShellTest, AboutBoxClosesOnlyOnOk) {
 }
 
 // Exit chosen from the tray while the About box is open ends the program cleanly.
-TEST_F(ShellTest, ExitWhileTheAboutBoxIsOpen) {
+TEST_F(Shell, ExitWhileTheAboutBoxIsOpen) {
     fake::queueMenuCommand(ID_TRAY_ABOUT);
     fake::queueMenuCommand(ID_TRAY_EXIT);
-    fake::onDialog([this](DialogHandle) { tray(WindowHandle{1}, MOUSE_RIGHT_DOWN); });
-    const int code = runProgram([this](WindowHandle main) { tray(main, MOUSE_RIGHT_DOWN); });
-    EXPECT_EQ(code, 0);
-    EXPECT_FALSE(fake::window(WindowHandle{1}).alive);
+    fake::onDialog([](DialogHandle) { tray(mainWindow(), MOUSE_RIGHT_DOWN); });
+    EXPECT_EQ(run([](WindowHandle main) { tray(main, MOUSE_RIGHT_DOWN); }), 0);
+    EXPECT_FALSE(fake::window(mainWindow()).alive);
     EXPECT_FALSE(fake::trayIcon().has_value());
-    EXPECT_EQ(fake::callsStartingWith("postQuit"), std::vector<std::string>{"postQuit 0"});
+    EXPECT_EQ(fake::callsStartingWith("postQuit"), Calls{"postQuit 0"});
 }
 
 } // namespace

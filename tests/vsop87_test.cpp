@@ -43,14 +43,6 @@ TEST(Vsop87, WorkedPositions) {
     }
 }
 
-TEST(Vsop87, DistanceAtClosestApproach) {
-    Vec3 earth{}, mars{};
-    evaluateEarth(2452878.911333, earth, 1.0f);
-    evaluateMars(2452878.911333, mars, 1.0f);
-    const double d = std::hypot(earth.x - mars.x, earth.y - mars.y, earth.z - mars.z);
-    EXPECT_NEAR(d, 0.372719258581, AU_TOLERANCE);
-}
-
 TEST(Vsop87, TablesHoldThePublishedSeries) {
     EXPECT_EQ(total(VSOP87A_EARTH.counts), 3538);
     EXPECT_EQ(total(VSOP87A_MARS.counts), 7073);

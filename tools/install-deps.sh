@@ -6,7 +6,7 @@ packages=(
     cmake ninja-build g++
     libgtest-dev libbenchmark-dev
     locales
-    qt6-base-dev libx11-dev fonts-dejavu-core
+    qt6-base-dev libx11-dev libxcb1-dev fonts-dejavu-core
     # the end-to-end tests: a virtual display, a tray host, input and screenshots
     xvfb trayer xdotool x11-utils x11-xserver-utils imagemagick
 )

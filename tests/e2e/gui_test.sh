@@ -228,6 +228,16 @@ finish "$program_pid" 10
 [ "$status" = 0 ] && pass "without a tray host the close box ends the program with 0" ||
     fail "close without tray: $status"
 
+# ---- a display that cannot be reached: one line saying so, exit 1 (not an abort) ----
+DISPLAY=:4242 "$orvanta" >"$work/unreachable.log" 2>&1
+status=$?
+if [ "$status" = 1 ] && [ "$(wc -l <"$work/unreachable.log")" = 1 ] &&
+    grep -q "cannot open the X11 display ':4242'" "$work/unreachable.log"; then
+    pass "an unreachable display is reported in one line, exit 1"
+else
+    fail "unreachable display: status $status"
+fi
+
 if [ "$failures" -ne 0 ]; then
     for log in "$work"/*.log; do echo "--- $log"; cat "$log"; done
 fi

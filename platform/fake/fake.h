@@ -1,11 +1,12 @@
 #pragma once
 
 // Test controls of the recording window layer. Every call of the layer is appended to calls() as
-// one line of text; any call can be made to fail by its name.
+// one line of text, and any call can be made to fail by its name. Otherwise the fake behaves as the
+// Qt layer does, which the contract tests hold it to: the loops deliver posted messages in order,
+// timers fire in virtual time (see letTimeRun), modal dialogs run a loop of their own.
 
 #include "platform/platform.h"
 
-#include <deque>
 #include <functional>
 #include <optional>
 #include <set>
@@ -18,7 +19,7 @@ struct Window {
     std::string className;
     std::string title;
     WindowHandle parent;
-    Rect rect;
+    Rect rect; // in the parent, or on the screen for a top-level window
     bool visible = false;
     bool alive = true;
     std::set<std::uint32_t> timers;
@@ -30,32 +31,38 @@ struct Tray {
     std::string tip;
 };
 
-// Forgets every window, class, call, failure and setting.
+// Forgets every window, class, call, failure, setting and hook.
 void reset();
 
 std::vector<std::string>& calls();
 // The recorded calls whose text starts with `prefix`.
 std::vector<std::string> callsStartingWith(const std::string& prefix);
 
-// Makes every later call of that name fail (return null, false or 0).
+// Makes every later call of that name fail (return null, false, 0 or -1).
 void fail(const std::string& callName);
 
 const Window& window(WindowHandle handle);
+// The window of that class created last; null when there is none.
+WindowHandle windowOfClass(const std::string& className);
 WindowHandle foregroundWindow();
 std::optional<Tray> trayIcon();
 
 void setWorkArea(Rect area);
 void setCursor(Point at);
 void setTrayAvailable(bool available);
-void setMarkerHeldElsewhere(bool held);
-void setNamedWindowReachable(bool reachable);
+// Another process holds every marker; whether its window can be reached by a show request.
+void setMarkerHeldElsewhere(bool held, bool reachable = true);
 // Commands the next popup menus return, in order; 0 when none is left.
 void queueMenuCommand(std::uint32_t command);
 
-// Called by runMessageLoop whenever its queue is empty and no quit is pending; it may send or post
-// messages. Without one, or once it has run `limit` times, the loop returns -1.
+// Lets the loops fire timers, in virtual time, up to `ms` milliseconds after reset. Without it
+// timers never fire.
+void letTimeRun(std::uint32_t ms);
+// Called by runMessageLoop whenever nothing else is pending, at most `limit` times; it may send or
+// post messages. When nothing at all is pending, the loop returns -1.
 void onIdle(std::function<void()> hook, int limit = 100);
-// Called inside runModalDialog after the dialog's MSG_INIT_DIALOG, until endDialog or `limit`.
+// Called by a modal dialog's loop whenever nothing else is pending, at most `limit` times per
+// dialog; a dialog loop with nothing pending returns as if closed, with 0.
 void onDialog(std::function<void(DialogHandle)> hook, int limit = 10);
 // Observes each call as it is recorded.
 void onCall(std::function<void(const std::string&)> observer);

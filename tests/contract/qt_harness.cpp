@@ -1,0 +1,3 @@
+#include "tests/contract/harness.h"
+
+void prepareScenario() {}

@@ -1,0 +1,20 @@
+# Fails when a source of a pure library includes a Qt header or the window layer: the ephemeris and
+# the text and layout code must build and run without either.
+#   cmake -DSOURCES="a.cpp;b.h" -P layering.cmake
+set(violations "")
+foreach(source IN LISTS SOURCES)
+    file(STRINGS ${source} includes REGEX "^[ \t]*#[ \t]*include")
+    foreach(line IN LISTS includes)
+        if(line MATCHES "[<\"](Q[A-Za-z]*|Qt[A-Za-z]*/[^>\"]*|platform/[^>\"]*)[>\"]")
+            string(APPEND violations "\n  ${source}: ${line}")
+        endif()
+    endforeach()
+endforeach()
+list(LENGTH SOURCES count)
+if(count EQUAL 0)
+    message(FATAL_ERROR "layering: no sources to check")
+endif()
+if(violations)
+    message(FATAL_ERROR "layering: pure code includes Qt or the window layer:${violations}")
+endif()
+message(STATUS "layering: ${count} pure sources include neither Qt nor the window layer")
