@@ -1,5 +1,7 @@
+#include "ephemeris/vsop87.h"
 #include "tools/state/state_tool.h"
 
+#include <cstdio>
 #include <cstdlib>
 #include <gtest/gtest.h>
 #include <string>
@@ -58,16 +60,18 @@ TEST(StateTool, WithoutArgumentsReportsTheCurrentInstant) {
 }
 
 TEST(StateTool, PositionsForAJulianDateAndFactor) {
-    EXPECT_EQ(run({"--jd", "2451545.0"}).out,
-              "earth -0.17713545858741392 0.9672416236823157 -3.9000318245435302e-06\n"
-              "mars 1.3907159264359761 -0.013415704304737128 -0.0344677966544608\n");
-    EXPECT_EQ(run({"--jd", "2452878.911333", "--factor", "0.25"}).out,
-              "earth 0.90573167201580906 -0.44792346870589211 1.1895616545798714e-06\n"
-              "mars 1.2421563879527435 -0.60244559751055993 -0.043138350975214991\n");
-    // 0.001 leaves Earth no terms at all.
-    EXPECT_EQ(run({"--factor", "0.001", "--jd", "2452878.911333"}).out.rfind("earth 0 0 0\n", 0),
-              0u);
-    // A factor beyond single precision still means full precision.
+    Vec3 earth{}, mars{};
+    evaluateEarth(2452878.911333, earth, 0.25f);
+    evaluateMars(2452878.911333, mars, 0.25f);
+    const std::string out = run({"--jd", "2452878.911333", "--factor", "0.25"}).out;
+    double x = 0, y = 0, z = 0;
+    ASSERT_EQ(std::sscanf(out.c_str(), "earth %lf %lf %lf", &x, &y, &z), 3) << out;
+    EXPECT_EQ(x, earth.x); // 17 significant digits read back exactly
+    EXPECT_EQ(z, earth.z);
+    ASSERT_EQ(std::sscanf(out.c_str() + out.find("\nmars ") + 1, "mars %lf %lf %lf", &x, &y, &z),
+              3);
+    EXPECT_EQ(y, mars.y);
+    // A factor beyond single precision means full precision.
     EXPECT_EQ(run({"--jd", "2451545", "--factor", "1e300"}).out, run({"--jd", "2451545"}).out);
 }
 
@@ -134,6 +138,11 @@ TEST(StateTool, BadInputIsOneLineOnStandardErrorAndExitStatus2) {
         {"--lines", "--utc", "2003-08-27T09:52:19", "--utc", "2003-08-27T09:52:20"},
         {"--lines", "--jd", "2451545"},
         {"2003-08-27T09:52:19"},
+        {"--jd", "1e100"}, // beyond the calendar: positions would be NaN
+        {"--jd", "1721425.4"},
+        {"--jd", "5373484.5"},
+        {"--utc", "2003-08-27\nT09:52:19"}, // must not break the one-line message
+        {"--bogus\x1b[2J"},                 // nor reach the terminal as a control sequence
     };
     for (const auto& args : cases) {
         std::string joined;
@@ -146,6 +155,7 @@ TEST(StateTool, BadInputIsOneLineOnStandardErrorAndExitStatus2) {
         ASSERT_FALSE(r.err.empty()) << joined;
         EXPECT_EQ(r.err.rfind("orvanta-state: ", 0), 0u) << r.err;
         EXPECT_EQ(r.err.find('\n'), r.err.size() - 1) << r.err;
+        EXPECT_EQ(r.err.find('\x1b'), std::string::npos) << r.err;
     }
 }
 
@@ -154,6 +164,11 @@ TEST(StateTool, LeapDaysAndCalendarLimitsAreAccepted) {
                                 "9999-12-31T23:59:59"}) {
         EXPECT_EQ(run({"--utc", reading}).status, 0) << reading;
     }
+    for (const char* jd : {"1721425.5", "5373484.49"}) {
+        EXPECT_EQ(run({"--jd", jd}).status, 0) << jd;
+    }
+    EXPECT_EQ(run({"--utc", "bad\tvalue"}).err,
+              "orvanta-state: --utc 'bad\\x09value' is not of the form YYYY-MM-DDTHH:MM:SS\n");
 }
 
 } // namespace

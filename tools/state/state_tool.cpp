@@ -32,6 +32,10 @@ constexpr const char* USAGE =
     "               the time lines in the local time zone (TZ)\n"
     "  --help       show this text\n";
 
+// The calendar the tool reads and writes: 0001-01-01T00:00:00 up to 10000-01-01T00:00:00 (UT).
+constexpr double FIRST_JULIAN_DATE = 1721425.5;
+constexpr double END_JULIAN_DATE = 5373484.5;
+
 struct BadInput {
     std::string message;
 };
@@ -64,9 +68,21 @@ bool digits(std::string_view text, std::size_t pos, std::size_t count, int& valu
     return true;
 }
 
+// The argument as the user typed it, between quotes, with every byte that could break the one-line
+// message or reach the terminal as a control sequence written as \xNN.
 std::string quote(std::string_view text) {
+    static constexpr char HEX[] = "0123456789abcdef";
     std::string quoted(1, '\'');
-    quoted.append(text);
+    for (const char c : text) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte < 0x20 || byte == 0x7f || c == '\\' || c == '\'') {
+            quoted += "\\x";
+            quoted += HEX[byte >> 4];
+            quoted += HEX[byte & 0xf];
+        } else {
+            quoted += c;
+        }
+    }
     quoted += '\'';
     return quoted;
 }
@@ -123,7 +139,13 @@ Request parseArguments(const std::vector<std::string>& args) {
             if (request.julianDate) {
                 throw BadInput{"--jd may be given only once"};
             }
-            request.julianDate = parseNumber(option, value());
+            const std::string_view text = value();
+            request.julianDate = parseNumber(option, text);
+            if (*request.julianDate < FIRST_JULIAN_DATE || *request.julianDate >= END_JULIAN_DATE) {
+                throw BadInput{"--jd " + quote(text) +
+                               " lies outside the years 0001 to 9999 (Julian dates 1721425.5 to "
+                               "5373484.5)"};
+            }
         } else if (option == "--lines") {
             request.lines = true;
         } else if (option == "--factor") {
@@ -173,18 +195,11 @@ void appendField(std::string& out, const char* name, std::int32_t value) {
     out += '\n';
 }
 
-UtcClockReading fixedReading{};
-UtcClockReading readFixedClock() {
-    return fixedReading;
-}
-
 // Runs one refresh with the clock held at `reading`, the way the widget would see that second.
 void appendState(std::string& out, const UtcClockReading& reading) {
-    fixedReading = reading;
-    const UtcClockSource previous = setUtcClockSource(&readFixedClock);
+    const FixedUtcClock clock(reading);
     const double now = julianDateValue(currentJulianDate());
     computeEncounterState();
-    setUtcClockSource(previous);
 
     const EncounterState& s = encounterState;
     appendField(out, "now", now);
