@@ -1,5 +1,6 @@
 #pragma once
 
+#include "display/program.h"
 #include "platform/platform.h"
 
 #include <cstdint>
@@ -25,8 +26,7 @@ constexpr int IDI_APP = 104;
 constexpr std::uint32_t ID_TRAY_EXIT = 40003;
 constexpr std::uint32_t ID_TRAY_ABOUT = 40004;
 
-// Process-wide values of the shell, set by WinMain.
-extern InstanceHandle appInstance;
+// Process-wide values of the shell, set by WinMain (and appInstance, which the panes read too).
 extern std::uint32_t appMessage;
 extern InstanceMarker singleInstanceMutex;
 extern WindowHandle diagramPaneWindow;
@@ -35,6 +35,13 @@ extern WindowHandle infoPaneWindow;
 // The program's entry: the command line and show command are ignored. Returns the exit code.
 int WinMain(InstanceHandle instance, InstanceHandle previousInstance, const char* commandLine,
             int showCommand);
+
+// The main window's class, for the program and for tools that draw the window without showing it.
+bool registerMainWindowClass(InstanceHandle instance);
+// The main window at `outer` (frame included), hidden, with its two panes created inside it (the
+// diagram first); their handles become diagramPaneWindow and infoPaneWindow. Null when the window
+// cannot be created.
+WindowHandle createMainWindow(Rect outer);
 
 MessageResult mainWindowProc(WindowHandle window, std::uint32_t message, std::uintptr_t wParam,
                              std::intptr_t lParam);

@@ -1,7 +1,7 @@
 #include "app/shell.h"
+#include "display/info_pane.h"
 #include "ephemeris/encounter_state.h"
 
-InstanceHandle appInstance;
 std::uint32_t appMessage = 0;
 InstanceMarker singleInstanceMutex;
 WindowHandle diagramPaneWindow;
@@ -25,22 +25,36 @@ int WinMain(InstanceHandle instance, InstanceHandle, const char*, int) {
     // The numbers exist before anything can draw them.
     computeEncounterState();
 
-    if (!registerWindowClass(WindowClass{MAIN_WINDOW_CLASS, &mainWindowProc, instance, IDI_APP})) {
+    if (!registerMainWindowClass(instance)) {
         return 0;
     }
-
     const Rect area = workArea();
     const int x = area.right - MAIN_WINDOW_WIDTH;
     const int y = area.bottom - MAIN_WINDOW_HEIGHT;
     const WindowHandle window =
-        createWindow(MAIN_WINDOW_CLASS, MAIN_WINDOW_TITLE, WindowStyle::FixedTopLevel,
-                     WindowHandle{}, Rect{x, y, x + MAIN_WINDOW_WIDTH, y + MAIN_WINDOW_HEIGHT});
+        createMainWindow(Rect{x, y, x + MAIN_WINDOW_WIDTH, y + MAIN_WINDOW_HEIGHT});
     if (!window) {
         return 0;
     }
 
+    // The first showing reports the size, and the layout places and shows the panes.
     showWindow(window);
     const int exitCode = runMessageLoop();
     closeInstanceMarker(singleInstanceMutex);
     return exitCode;
+}
+
+bool registerMainWindowClass(InstanceHandle instance) {
+    return registerWindowClass(WindowClass{MAIN_WINDOW_CLASS, &mainWindowProc, instance, IDI_APP});
+}
+
+WindowHandle createMainWindow(Rect outer) {
+    const WindowHandle window = createWindow(MAIN_WINDOW_CLASS, MAIN_WINDOW_TITLE,
+                                             WindowStyle::FixedTopLevel, WindowHandle{}, outer);
+    if (window) {
+        // Hidden at a placeholder size until the main window's layout places them. A pane that
+        // cannot be made leaves its handle null, and the layout passes it by.
+        infoPaneWindow = createInfoPane(window);
+    }
+    return window;
 }

@@ -1,5 +1,7 @@
 #include "ephemeris/utc_clock.h"
 
+#include "ephemeris/julian_date.h"
+
 #include <ctime>
 
 namespace {
@@ -28,6 +30,13 @@ UtcClockSource setUtcClockSource(UtcClockSource source) {
 
 UtcClockReading readUtcClock() {
     return activeSource();
+}
+
+std::time_t calendarTimeOf(const UtcClockReading& r) {
+    constexpr std::int64_t UNIX_EPOCH_DAY = 2440588; // the Julian day number of 1970-01-01
+    const std::int64_t day = julianDateFromCalendar(r.year, r.month, r.day, 12.0).day;
+    return static_cast<std::time_t>((day - UNIX_EPOCH_DAY) * 86400 + r.hour * 3600 + r.minute * 60 +
+                                    r.second);
 }
 
 FixedUtcClock::FixedUtcClock(UtcClockReading reading) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <ctime>
 
 // One reading of the UTC clock, to the whole second.
 struct UtcClockReading {
@@ -22,6 +23,10 @@ UtcClockReading systemUtcClock();
 UtcClockSource setUtcClockSource(UtcClockSource source);
 
 UtcClockReading readUtcClock();
+
+// Seconds since 1970-01-01 00:00:00 UTC of a reading: the calendar time the C library would report
+// at that second.
+std::time_t calendarTimeOf(const UtcClockReading& reading);
 
 // Holds the clock at one reading for the life of the object, so that a tool reporting on a chosen
 // instant, and a test, see exactly what the program sees at that second. One at a time.

@@ -6,4 +6,5 @@
 
 #include "platform/process.h"
 #include "platform/shell.h"
+#include "platform/surface.h"
 #include "platform/window.h"

@@ -74,11 +74,16 @@ enum class WindowStyle {
     Child,         // borderless, inside its parent
 };
 
+// What the default procedure fills a window's background with when asked to erase it.
+enum class ClassBackground { None, Gray };
+
 struct WindowClass {
     const char* name;
     WindowProc procedure;
     InstanceHandle instance;
-    int iconId; // 0: none
+    int iconId = 0;          // 0: none
+    bool ownSurface = false; // a drawing surface of its own for the window's whole life
+    ClassBackground background = ClassBackground::None;
 };
 
 // False when the name is taken or the class is incomplete.
@@ -108,7 +113,8 @@ MessageResult sendMessage(WindowHandle window, std::uint32_t message, std::uintp
 // Queued behind everything posted before; false when the window is gone.
 bool postMessage(WindowHandle window, std::uint32_t message, std::uintptr_t wParam,
                  std::intptr_t lParam);
-// What a window does with a message its procedure does not handle: MSG_CLOSE destroys it.
+// What a window does with a message its procedure does not handle: MSG_CLOSE destroys it, and
+// MSG_ERASE_BACKGROUND fills the window with its class's background.
 MessageResult defaultWindowProc(WindowHandle window, std::uint32_t message, std::uintptr_t wParam,
                                 std::intptr_t lParam);
 

@@ -1,6 +1,7 @@
 // The shell's start-up and main window behaviour, against the recording window layer.
 
 #include "app/shell.h"
+#include "display/info_pane.h"
 #include "ephemeris/encounter_state.h"
 #include "ephemeris/utc_clock.h"
 #include "platform/fake/fake.h"
@@ -67,11 +68,15 @@ TEST_F(Shell, StartUpOrder) {
     EXPECT_EQ(run([](WindowHandle main) { destroyWindow(main); }), 0);
     EXPECT_NEAR(distanceAtRegistration, 0.372719258581, 1e-11);
 
+    // The start-up steps, leaving out what the panes do inside their own creation.
     Calls startup;
     const std::string main = id(mainWindow());
     for (const std::string& call : fake::calls()) {
-        if (call != "currentInstance") {
-            startup.push_back(call);
+        for (const char* step : {"register", "createInstanceMarker", "workArea", "createWindow",
+                                 "addTrayIcon", "setTimer", "showWindow"}) {
+            if (call.rfind(step, 0) == 0) {
+                startup.push_back(call);
+            }
         }
         if (call == "showWindow " + main) {
             break;
@@ -87,8 +92,11 @@ TEST_F(Shell, StartUpOrder) {
                                " 104 Quellmark Orvanta 2003",
                            "setTimer " + main + " 101 1000",
                            "setTimer " + main + " 102 900000",
+                           "registerWindowClass InfoPaneWnd orvanta icon 0",
+                           "createWindow InfoPaneWnd orvanta child " + main + " (0,0,10,10)",
                            "showWindow " + main,
                        }));
+    EXPECT_EQ(infoPaneWindow, fake::windowOfClass(INFO_PANE_CLASS));
     EXPECT_EQ(fake::calls().back().rfind("closeInstanceMarker", 0), 0u);
     EXPECT_GE(appMessage, FIRST_REGISTERED_MESSAGE);
 }
@@ -144,6 +152,17 @@ TEST_P(StartUpFailure, EndsWithExitCodeZero) {
 INSTANTIATE_TEST_SUITE_P(Shell, StartUpFailure,
                          testing::Values("registerWindowClass", "createWindow"));
 
+TEST_F(Shell, APaneThatCannotBeMadeLeavesTheProgramRunning) {
+    fake::fail("registerWindowClass InfoPaneWnd orvanta");
+    EXPECT_EQ(run([](WindowHandle main) {
+                  EXPECT_TRUE(fake::window(main).visible);
+                  EXPECT_FALSE(infoPaneWindow);
+                  sendMessage(main, MSG_TIMER, TIMER_SECOND, 0);
+                  destroyWindow(main);
+              }),
+              0);
+}
+
 TEST_F(Shell, LayoutOnEverySizeReport) {
     struct LayoutCase {
         int width, height;
@@ -192,7 +211,10 @@ TEST_F(Shell, CloseHidesAndTheTrayIconShowsAgain) {
             tray(main, mouse);
         }
         EXPECT_FALSE(fake::window(main).visible);
-        EXPECT_EQ(fake::callsStartingWith("defaultWindowProc").size(), 4u);
+        EXPECT_EQ(fake::callsStartingWith("defaultWindowProc " + id(main) + " " +
+                                          std::to_string(appMessage))
+                      .size(),
+                  4u);
         destroyWindow(main);
     });
 }

@@ -31,6 +31,18 @@ struct Tray {
     std::string tip;
 };
 
+// A drawing operation, as the surface room was asked for it.
+struct Drawn {
+    std::string call;       // the layer's name for it: "drawText", "stretchSurface", ...
+    std::uint32_t surface;  // drawn on (the destination of a stretch or copy)
+    Rect rect{};            // drawn in or to
+    Point at{};             // where drawText puts the text
+    std::string text;       // drawCenteredText and drawText
+    Pen pen = Pen::Black;   // drawRoundedOutline
+    std::uint32_t source{}; // stretchSurface and copySurface
+    Rect from{};            // stretchSurface: the source area; copySurface: 0, 0, width, height
+};
+
 // Forgets every window, class, call, failure, setting and hook.
 void reset();
 
@@ -38,14 +50,22 @@ std::vector<std::string>& calls();
 // The recorded calls whose text starts with `prefix`.
 std::vector<std::string> callsStartingWith(const std::string& prefix);
 
-// Makes every later call of that name fail (return null, false, 0 or -1).
-void fail(const std::string& callName);
+// Makes every later call whose recorded text starts with these words fail (return null, false, 0
+// or -1): a call's name fails every call of that name, "registerWindowClass X" only that class's.
+void fail(const std::string& callWords);
 
 const Window& window(WindowHandle handle);
 // The window of that class created last; null when there is none.
 WindowHandle windowOfClass(const std::string& className);
 WindowHandle foregroundWindow();
 std::optional<Tray> trayIcon();
+
+// Every drawing operation so far, in order.
+const std::vector<Drawn>& drawn();
+// The picture selected into a memory surface (0 for the one it was made with).
+std::uint32_t selectedPicture(SurfaceHandle surface);
+// What textMetrics reports; 16 x 7 until set.
+void setTextMetrics(TextMetrics metrics);
 
 void setWorkArea(Rect area);
 void setCursor(Point at);

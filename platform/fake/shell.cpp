@@ -86,7 +86,7 @@ int runModalDialog(const DialogTemplate& dialog, WindowHandle owner, DialogProc 
     // The dialog's own loop: like the program's, but it ends with the dialog, and it leaves a quit
     // to the outer loop.
     while (!s.dialogs[d.id].ended && !s.quit) {
-        if (deliverPosted()) {
+        if (deliverPosted() || deliverPaint()) {
             continue;
         }
         if (s.dialogHook && hookRuns < s.dialogLimit) {

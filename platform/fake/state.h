@@ -25,7 +25,9 @@ struct Timer {
 struct WindowState {
     fake::Window shown; // what the tests see
     WindowProc procedure = nullptr;
+    bool ownSurface = false;
     bool sizePending = true; // a size not yet reported through MSG_SIZE
+    bool paintPending = false;
     std::map<std::uint32_t, Timer> timers;
 };
 
@@ -33,6 +35,11 @@ struct Dialog {
     WindowHandle owner;
     bool ended = false;
     int result = 0;
+};
+
+struct FakeSurface {
+    WindowHandle window;       // null for a memory surface
+    std::uint32_t picture = 0; // selected into a memory surface; 0 for the one it was made with
 };
 
 struct State {
@@ -43,6 +50,10 @@ struct State {
     std::map<std::uint32_t, Dialog> dialogs;
     std::map<std::string, std::uint32_t> messages;
     std::map<std::uint32_t, std::string> markers; // held by this process
+    std::map<std::uint32_t, FakeSurface> surfaces;
+    std::set<std::uint32_t> pictures;
+    std::vector<fake::Drawn> drawn;
+    TextMetrics textMetrics{16, 7};
     std::uint32_t nextId = 1;
     WindowHandle foreground;
     std::optional<fake::Tray> tray;
@@ -85,6 +96,8 @@ MessageResult deliver(WindowHandle w, std::uint32_t message, std::uintptr_t wPar
 
 // Delivers the oldest posted message; false when there is none.
 bool deliverPosted();
+// Erases and paints a visible window that waits for it; false when none does.
+bool deliverPaint();
 // Fires the timer due first, advancing the virtual clock, if one is due within the time allowed.
 bool fireTimer();
 

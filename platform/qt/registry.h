@@ -7,6 +7,7 @@
 
 #include <QEvent>
 #include <QIcon>
+#include <QImage>
 #include <QPointer>
 #include <QRect>
 #include <QWidget>
@@ -32,7 +33,12 @@ class Window : public QWidget {
     void stopTimer(std::uint32_t timerId);
     void stopTimers();
 
+    // The drawing surface of a window with one of its own: what its procedure draws, shown on every
+    // paint. Device pixels; cleared when the size changes.
+    QImage& backing();
+
     const std::uint32_t id;
+    const WindowClass windowClass;
     const std::string className;
     const WindowProc procedure;
     bool alive = true;
@@ -49,6 +55,25 @@ class Window : public QWidget {
   private:
     void keepOuterRect();
     std::map<std::uint32_t, QTimer*> timers_;
+    QImage backing_;
+};
+
+// A picture: loaded from the resources, or a bitmap over pixels someone else owns (a DIB section of
+// the off-screen OpenGL target). `image` is what the surfaces draw into: the loaded picture is
+// converted for drawing, at the resolution of the surface it is selected into, when first needed.
+struct Picture {
+    QImage image;
+    bool deleteWhenDeselected = false;
+    std::uint32_t selectedInto = 0;
+};
+
+// A window's own surface, or a memory surface with its selected picture.
+struct Surface {
+    WindowHandle window; // null for a memory surface
+    qreal ratio = 1.0;   // device pixels per surface pixel
+    std::uint32_t picture = 0;
+    std::uint32_t firstPicture = 0; // the 1 x 1 one it was made with, freed with it
+    QColor textColour = Qt::black;
 };
 
 struct Marker; // process.cpp
@@ -60,6 +85,8 @@ struct Registry {
     std::map<std::pair<std::uint32_t, std::uint32_t>, QSystemTrayIcon*> trayIcons;
     std::map<std::uint32_t, std::uint32_t> messageNames;      // number -> hash of the name
     std::map<std::uint32_t, std::shared_ptr<Marker>> markers; // complete in process.cpp only
+    std::map<std::uint32_t, Picture> pictures;
+    std::map<std::uint32_t, Surface> surfaces;
     std::uint32_t nextId = 1;
 
     Registry();
@@ -73,6 +100,9 @@ Window* liveWindow(WindowHandle handle);
 WindowHandle findTopLevel(const std::string& className, const std::string& title);
 // The embedded icon with this resource number, in all its sizes.
 QIcon iconResource(int id);
+// What a surface draws into: the window's backing or the selected picture, ready for drawing at the
+// surface's resolution. Null when there is nothing to draw into.
+QImage* surfaceImage(std::uint32_t surfaceId);
 // A one-line message on the standard error stream, headed with the program's name.
 void warn(const QString& text);
 

@@ -8,6 +8,7 @@
 #include <QDialog>
 #include <QDir>
 #include <QMenu>
+#include <QPainter>
 #include <QScreen>
 #include <QSystemTrayIcon>
 #include <QTimer>
@@ -43,7 +44,8 @@ std::uint32_t newId() {
 }
 
 Window::Window(std::uint32_t id, const WindowClass& cls, QWidget* parent, Qt::WindowFlags flags)
-    : QWidget(parent, flags), id(id), className(cls.name), procedure(cls.procedure) {
+    : QWidget(parent, flags), id(id), windowClass(cls), className(cls.name),
+      procedure(cls.procedure) {
     setAttribute(Qt::WA_OpaquePaintEvent);
     setAttribute(Qt::WA_NoSystemBackground);
 }
@@ -98,8 +100,24 @@ void Window::resizeEvent(QResizeEvent*) {
     send(MSG_SIZE, 0, sizeParam(width(), height()));
 }
 
+QImage& Window::backing() {
+    const qreal ratio = devicePixelRatioF();
+    const QSize pixels = size() * ratio;
+    if (backing_.size() != pixels || backing_.devicePixelRatio() != ratio) {
+        backing_ = QImage(pixels, QImage::Format_RGB32);
+        backing_.setDevicePixelRatio(ratio);
+        backing_.fill(Qt::black);
+    }
+    return backing_;
+}
+
 void Window::paintEvent(QPaintEvent*) {
+    send(MSG_ERASE_BACKGROUND, 0, 0);
     send(MSG_PAINT, 0, 0);
+    if (windowClass.ownSurface && alive) {
+        QPainter painter(this);
+        painter.drawImage(0, 0, backing());
+    }
 }
 
 void Window::closeEvent(QCloseEvent* e) {
@@ -321,6 +339,13 @@ MessageResult defaultWindowProc(WindowHandle w, std::uint32_t message, std::uint
                                 std::intptr_t) {
     if (message == MSG_CLOSE) {
         destroyWindow(w);
+    } else if (message == MSG_ERASE_BACKGROUND) {
+        Window* window = liveWindow(w);
+        if (window != nullptr && window->windowClass.ownSurface &&
+            window->windowClass.background == ClassBackground::Gray) {
+            window->backing().fill(QColor(128, 128, 128));
+        }
+        return 1;
     }
     return 0;
 }

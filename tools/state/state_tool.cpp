@@ -4,6 +4,7 @@
 #include "ephemeris/encounter_state.h"
 #include "ephemeris/julian_date.h"
 #include "ephemeris/utc_clock.h"
+#include "tools/cli/arguments.h"
 
 #include <charconv>
 #include <cmath>
@@ -36,10 +37,6 @@ constexpr const char* USAGE =
 constexpr double FIRST_JULIAN_DATE = 1721425.5;
 constexpr double END_JULIAN_DATE = 5373484.5;
 
-struct BadInput {
-    std::string message;
-};
-
 struct Request {
     std::vector<UtcClockReading> readings;
     std::optional<double> julianDate;
@@ -47,78 +44,12 @@ struct Request {
     bool lines = false;
 };
 
-bool isLeapYear(int year) {
-    return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
-}
-
-int daysInMonth(int year, int month) {
-    static constexpr int DAYS[12] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-    return month == 2 && isLeapYear(year) ? 29 : DAYS[month - 1];
-}
-
-// Reads `count` decimal digits at `pos`; false if any is not a digit.
-bool digits(std::string_view text, std::size_t pos, std::size_t count, int& value) {
-    value = 0;
-    for (std::size_t i = pos; i < pos + count; ++i) {
-        if (text[i] < '0' || text[i] > '9') {
-            return false;
-        }
-        value = value * 10 + (text[i] - '0');
-    }
-    return true;
-}
-
-// The argument as the user typed it, between quotes, with every byte that could break the one-line
-// message or reach the terminal as a control sequence written as \xNN.
-std::string quote(std::string_view text) {
-    static constexpr char HEX[] = "0123456789abcdef";
-    std::string quoted(1, '\'');
-    for (const char c : text) {
-        const auto byte = static_cast<unsigned char>(c);
-        if (byte < 0x20 || byte == 0x7f || c == '\\' || c == '\'') {
-            quoted += "\\x";
-            quoted += HEX[byte >> 4];
-            quoted += HEX[byte & 0xf];
-        } else {
-            quoted += c;
-        }
-    }
-    quoted += '\'';
-    return quoted;
-}
-
-UtcClockReading parseUtc(std::string_view text) {
-    const std::string quoted = quote(text);
-    int year = 0, month = 0, day = 0, hour = 0, minute = 0, second = 0;
-    if (text.size() != 19 || text[4] != '-' || text[7] != '-' || text[10] != 'T' ||
-        text[13] != ':' || text[16] != ':' || !digits(text, 0, 4, year) ||
-        !digits(text, 5, 2, month) || !digits(text, 8, 2, day) || !digits(text, 11, 2, hour) ||
-        !digits(text, 14, 2, minute) || !digits(text, 17, 2, second)) {
-        throw BadInput{"--utc " + quoted + " is not of the form YYYY-MM-DDTHH:MM:SS"};
-    }
-    if (year < 1) {
-        throw BadInput{"--utc " + quoted + ": the year must be 0001 to 9999"};
-    }
-    if (month < 1 || month > 12) {
-        throw BadInput{"--utc " + quoted + ": the month must be 01 to 12"};
-    }
-    if (day < 1 || day > daysInMonth(year, month)) {
-        throw BadInput{"--utc " + quoted + ": the month has no day " + std::to_string(day)};
-    }
-    if (hour > 23 || minute > 59 || second > 59) {
-        throw BadInput{"--utc " + quoted + ": the time must be 00:00:00 to 23:59:59"};
-    }
-    return UtcClockReading{static_cast<std::uint16_t>(year),   static_cast<std::uint16_t>(month),
-                           static_cast<std::uint16_t>(day),    static_cast<std::uint16_t>(hour),
-                           static_cast<std::uint16_t>(minute), static_cast<std::uint16_t>(second)};
-}
-
 double parseNumber(std::string_view option, std::string_view text) {
     double value = 0.0;
     const char* const end = text.data() + text.size();
     const auto [stop, error] = std::from_chars(text.data(), end, value);
     if (text.empty() || error != std::errc() || stop != end || !std::isfinite(value)) {
-        throw BadInput{std::string(option) + " " + quote(text) + " is not a number"};
+        throw BadArgument{std::string(option) + " " + quoteArgument(text) + " is not a number"};
     }
     return value;
 }
@@ -129,45 +60,45 @@ Request parseArguments(const std::vector<std::string>& args) {
         const std::string& option = args[i];
         auto value = [&]() -> std::string_view {
             if (i + 1 >= args.size()) {
-                throw BadInput{option + " needs a value"};
+                throw BadArgument{option + " needs a value"};
             }
             return args[++i];
         };
         if (option == "--utc") {
-            request.readings.push_back(parseUtc(value()));
+            request.readings.push_back(parseUtcArgument(option, value()));
         } else if (option == "--jd") {
             if (request.julianDate) {
-                throw BadInput{"--jd may be given only once"};
+                throw BadArgument{"--jd may be given only once"};
             }
             const std::string_view text = value();
             request.julianDate = parseNumber(option, text);
             if (*request.julianDate < FIRST_JULIAN_DATE || *request.julianDate >= END_JULIAN_DATE) {
-                throw BadInput{"--jd " + quote(text) +
-                               " lies outside the years 0001 to 9999 (Julian dates 1721425.5 to "
-                               "5373484.5)"};
+                throw BadArgument{"--jd " + quoteArgument(text) +
+                                  " lies outside the years 0001 to 9999 (Julian dates 1721425.5 to "
+                                  "5373484.5)"};
             }
         } else if (option == "--lines") {
             request.lines = true;
         } else if (option == "--factor") {
             if (request.factor) {
-                throw BadInput{"--factor may be given only once"};
+                throw BadArgument{"--factor may be given only once"};
             }
             request.factor = parseNumber(option, value());
         } else {
-            throw BadInput{"unknown option " + quote(option) + " (see --help)"};
+            throw BadArgument{"unknown option " + quoteArgument(option) + " (see --help)"};
         }
     }
     if (request.julianDate && !request.readings.empty()) {
-        throw BadInput{"--jd and --utc cannot be combined"};
+        throw BadArgument{"--jd and --utc cannot be combined"};
     }
     if (request.factor && !request.julianDate) {
-        throw BadInput{"--factor needs --jd"};
+        throw BadArgument{"--factor needs --jd"};
     }
     if (request.lines && request.julianDate) {
-        throw BadInput{"--lines and --jd cannot be combined"};
+        throw BadArgument{"--lines and --jd cannot be combined"};
     }
     if (request.lines && request.readings.size() > 1) {
-        throw BadInput{"--lines takes at most one --utc"};
+        throw BadArgument{"--lines takes at most one --utc"};
     }
     return request;
 }
@@ -220,14 +151,6 @@ void appendState(std::string& out, const UtcClockReading& reading) {
     appendField(out, "minutesLeft", s.minutesLeft);
 }
 
-// Seconds since 1970-01-01 00:00:00 UTC of a clock reading: whole days from the day numbers.
-std::time_t calendarTimeOf(const UtcClockReading& r) {
-    constexpr std::int64_t UNIX_EPOCH_DAY = 2440588;
-    const std::int64_t day = julianDateFromCalendar(r.year, r.month, r.day, 12.0).day;
-    return static_cast<std::time_t>((day - UNIX_EPOCH_DAY) * 86400 + r.hour * 3600 + r.minute * 60 +
-                                    r.second);
-}
-
 // The fifteen texts of the info pane in drawing order: each box's title as shown, then its lines.
 void appendInfoLines(std::string& out, const UtcClockReading& reading) {
     const InfoText text = buildInfoText(encounterState, calendarTimeOf(reading));
@@ -278,7 +201,7 @@ int runStateTool(const std::vector<std::string>& args, std::string& out, std::st
     Request request;
     try {
         request = parseArguments(args);
-    } catch (const BadInput& bad) {
+    } catch (const BadArgument& bad) {
         err = "orvanta-state: " + bad.message + "\n";
         return 2;
     }

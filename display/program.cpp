@@ -1,0 +1,3 @@
+#include "display/program.h"
+
+InstanceHandle appInstance;

@@ -1,0 +1,148 @@
+// The drawing room of the recording layer: drawing operations are kept as structured records.
+
+#include "platform/fake/state.h"
+
+using namespace fakelayer;
+
+namespace {
+
+FakeSurface* findSurface(SurfaceHandle s) {
+    const auto it = state().surfaces.find(s.id);
+    return it == state().surfaces.end() ? nullptr : &it->second;
+}
+
+void draw(fake::Drawn operation) {
+    if (record(operation.call, text(operation.surface, operation.text)) &&
+        findSurface(SurfaceHandle{operation.surface}) != nullptr) {
+        state().drawn.push_back(std::move(operation));
+    }
+}
+
+} // namespace
+
+namespace fake {
+
+const std::vector<Drawn>& drawn() {
+    return state().drawn;
+}
+std::uint32_t selectedPicture(SurfaceHandle surface) {
+    return state().surfaces.at(surface.id).picture;
+}
+void setTextMetrics(TextMetrics metrics) {
+    state().textMetrics = metrics;
+}
+
+} // namespace fake
+
+SurfaceHandle windowSurface(WindowHandle w) {
+    const WindowState* window = live(w);
+    if (!record("windowSurface", describe(w)) || window == nullptr || !window->ownSurface) {
+        return {};
+    }
+    for (const auto& [id, surface] : state().surfaces) {
+        if (surface.window == w) {
+            return SurfaceHandle{id};
+        }
+    }
+    const SurfaceHandle surface{state().nextId++};
+    state().surfaces[surface.id] = FakeSurface{w};
+    return surface;
+}
+
+void releaseWindowSurface(WindowHandle w, SurfaceHandle s) {
+    record("releaseWindowSurface", text(describe(w), s.id));
+    const FakeSurface* surface = findSurface(s);
+    if (surface != nullptr && surface->window == w) {
+        state().surfaces.erase(s.id);
+    }
+}
+
+SurfaceHandle createMemorySurface(SurfaceHandle compatibleWith) {
+    if (!record("createMemorySurface", std::to_string(compatibleWith.id)) ||
+        findSurface(compatibleWith) == nullptr) {
+        return {};
+    }
+    const SurfaceHandle surface{state().nextId++};
+    state().surfaces[surface.id] = FakeSurface{};
+    return surface;
+}
+
+void deleteMemorySurface(SurfaceHandle s) {
+    record("deleteMemorySurface", std::to_string(s.id));
+    const FakeSurface* surface = findSurface(s);
+    if (surface != nullptr && !surface->window) {
+        state().surfaces.erase(s.id);
+    }
+}
+
+PictureHandle loadPicture(InstanceHandle, int resourceId) {
+    if (!record("loadPicture", std::to_string(resourceId))) {
+        return {};
+    }
+    const PictureHandle picture{state().nextId++};
+    state().pictures.insert(picture.id);
+    return picture;
+}
+
+void deletePicture(PictureHandle p) {
+    record("deletePicture", std::to_string(p.id));
+    state().pictures.erase(p.id);
+}
+
+PictureHandle selectPicture(SurfaceHandle s, PictureHandle p) {
+    FakeSurface* surface = findSurface(s);
+    if (!record("selectPicture", text(s.id, p.id)) || surface == nullptr || surface->window ||
+        (p.id != 0 && state().pictures.count(p.id) == 0)) {
+        return {};
+    }
+    const PictureHandle previous{surface->picture};
+    surface->picture = p.id;
+    return previous;
+}
+
+TextMetrics textMetrics(SurfaceHandle s) {
+    record("textMetrics", std::to_string(s.id));
+    return state().textMetrics;
+}
+
+void setTextColour(SurfaceHandle s, Colour colour) {
+    record("setTextColour", text(s.id, int{colour.red}, int{colour.green}, int{colour.blue}));
+}
+
+void drawCenteredText(SurfaceHandle s, Rect rect, std::string_view text) {
+    draw({"drawCenteredText", s.id, rect, {}, std::string(text)});
+}
+
+void drawText(SurfaceHandle s, Point at, std::string_view text) {
+    draw({"drawText", s.id, {}, at, std::string(text)});
+}
+
+void drawRoundedOutline(SurfaceHandle s, Rect rect, Pen pen) {
+    draw({"drawRoundedOutline", s.id, rect, {}, {}, pen});
+}
+
+void stretchSurface(SurfaceHandle destination, Rect to, SurfaceHandle source, Rect from) {
+    draw({"stretchSurface", destination.id, to, {}, {}, Pen::Black, source.id, from});
+}
+
+void copySurface(SurfaceHandle destination, SurfaceHandle source, int width, int height) {
+    draw({"copySurface",
+          destination.id,
+          {},
+          {},
+          {},
+          Pen::Black,
+          source.id,
+          Rect{0, 0, width, height}});
+}
+
+void validateWindow(WindowHandle w) {
+    record("validateWindow", describe(w));
+    if (WindowState* window = live(w)) {
+        window->paintPending = false;
+    }
+}
+
+bool saveWindowPicture(WindowHandle w, const char* path) {
+    return record("saveWindowPicture", text(describe(w), path)) && live(w) != nullptr;
+}

@@ -1,0 +1,59 @@
+#!/usr/bin/env bash
+# orvanta-snapshot as a user runs it: no display at all, good and bad command lines.
+#
+# usage: snapshot_test.sh ORVANTA_SNAPSHOT OUTPUT_DIR
+set -u
+snapshot=$1
+out=$2
+mkdir -p "$out"
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+unset DISPLAY WAYLAND_DISPLAY QT_QPA_PLATFORM
+export XDG_RUNTIME_DIR=$work TZ=UTC
+
+failures=0
+fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+
+# A good run writes a PNG of the client area's size.
+if TZ=UTC "$snapshot" --utc 2003-08-27T09:52:19 --out "$out/snapshot.png" 2>"$work/err" &&
+    [ "$(identify -format '%wx%h' "$out/snapshot.png")" = 640x480 ]; then
+    echo "ok: 640x480 snapshot without a display"
+else
+    fail "snapshot: $(cat "$work/err")"
+fi
+"$snapshot" --size 830x900 --out "$out/snapshot-830x900.png" --utc 2003-08-27T09:52:19 2>/dev/null &&
+    [ "$(identify -format '%wx%h' "$out/snapshot-830x900.png")" = 830x900 ] || fail "--size 830x900"
+
+# Bad command lines: one line on stderr, exit 2, no file left behind.
+mkdir -p "$work/readonly"
+chmod 555 "$work/readonly"
+bad_cases=(
+    "--utc 2003-08-27 --out $work/a.png"
+    "--utc 2003-02-30T00:00:00 --out $work/a.png"
+    "--out $work/a.png"
+    "--utc 2003-08-27T09:52:19"
+    "--utc 2003-08-27T09:52:19 --out $work/a.png --size 640"
+    "--utc 2003-08-27T09:52:19 --out $work/a.png --size 0x480"
+    "--utc 2003-08-27T09:52:19 --out $work/a.png --size 640x4097"
+    "--utc 2003-08-27T09:52:19 --out $work/a.png --size 64.5x48"
+    "--utc 2003-08-27T09:52:19 --out $work/a.png --size x480"
+    "--utc 2003-08-27T09:52:19 --out $work/a.png --frobnicate"
+    "--utc 2003-08-27T09:52:19 --out $work/missing/a.png"
+    "--utc 2003-08-27T09:52:19 --out $work"
+)
+# Unwritable folders stop only users without the right to ignore permissions.
+[ "$(id -u)" -ne 0 ] && bad_cases+=("--utc 2003-08-27T09:52:19 --out $work/readonly/a.png")
+for args in "${bad_cases[@]}"; do
+    # shellcheck disable=SC2086
+    "$snapshot" $args >"$work/stdout" 2>"$work/stderr"
+    status=$?
+    lines=$(wc -l <"$work/stderr")
+    if [ "$status" != 2 ] || [ "$lines" != 1 ] || [ -s "$work/stdout" ] ||
+        [ -e "$work/a.png" ] || [ -e "$work/missing" ] || [ -n "$(ls -A "$work/readonly")" ]; then
+        fail "[$args]: status $status, $lines stderr lines: $(cat "$work/stderr")"
+    fi
+done
+"$snapshot" --help | grep -q "^usage: orvanta-snapshot" || fail "--help"
+
+echo "$failures failed"
+exit "$failures"

@@ -1,0 +1,79 @@
+#include "tools/snapshot/snapshot_arguments.h"
+
+#include "tools/cli/arguments.h"
+
+#include <charconv>
+
+namespace {
+
+int parseSide(std::string_view text, const std::string& whole) {
+    int value = 0;
+    const char* const end = text.data() + text.size();
+    const auto [stop, error] = std::from_chars(text.data(), end, value);
+    if (text.empty() || error != std::errc() || stop != end || value < 1 || value > 4096) {
+        throw BadArgument{"--size " + quoteArgument(whole) +
+                          " is not WIDTHxHEIGHT with both from 1 to 4096"};
+    }
+    return value;
+}
+
+} // namespace
+
+std::optional<SnapshotRequest> parseSnapshotArguments(const std::vector<std::string>& args,
+                                                      bool& help, std::string& error) {
+    help = false;
+    SnapshotRequest request;
+    bool haveUtc = false;
+    bool haveOutput = false;
+    bool haveSize = false;
+    try {
+        for (std::size_t i = 0; i < args.size(); ++i) {
+            const std::string& option = args[i];
+            if (option == "--help" || option == "-h") {
+                help = true;
+                return std::nullopt;
+            }
+            auto value = [&]() -> const std::string& {
+                if (i + 1 >= args.size()) {
+                    throw BadArgument{option + " needs a value"};
+                }
+                return args[++i];
+            };
+            auto once = [&](bool& given) {
+                if (given) {
+                    throw BadArgument{option + " may be given only once"};
+                }
+                given = true;
+            };
+            if (option == "--utc") {
+                once(haveUtc);
+                request.utc = parseUtcArgument(option, value());
+            } else if (option == "--out") {
+                once(haveOutput);
+                request.output = value();
+                if (request.output.empty()) {
+                    throw BadArgument{"--out needs a file name"};
+                }
+            } else if (option == "--size") {
+                once(haveSize);
+                const std::string& size = value();
+                const std::size_t x = size.find('x');
+                if (x == std::string::npos) {
+                    throw BadArgument{"--size " + quoteArgument(size) +
+                                      " is not WIDTHxHEIGHT with both from 1 to 4096"};
+                }
+                request.width = parseSide(std::string_view(size).substr(0, x), size);
+                request.height = parseSide(std::string_view(size).substr(x + 1), size);
+            } else {
+                throw BadArgument{"unknown option " + quoteArgument(option) + " (see --help)"};
+            }
+        }
+        if (!haveUtc || !haveOutput) {
+            throw BadArgument{"--utc and --out are needed (see --help)"};
+        }
+    } catch (const BadArgument& bad) {
+        error = bad.message;
+        return std::nullopt;
+    }
+    return request;
+}

@@ -1,0 +1,32 @@
+#pragma once
+
+// The orvanta-snapshot command line, read without Qt so that it can be tested on its own.
+
+#include "ephemeris/utc_clock.h"
+
+#include <optional>
+#include <string>
+#include <vector>
+
+struct SnapshotRequest {
+    UtcClockReading utc;
+    std::string output;
+    int width = 640; // the main window's client area
+    int height = 480;
+};
+
+constexpr const char* SNAPSHOT_USAGE =
+    "usage: orvanta-snapshot --utc YYYY-MM-DDTHH:MM:SS --out FILE.png [--size WIDTHxHEIGHT]\n"
+    "\n"
+    "Draws what the widget's window shows at a UTC instant into a PNG file, without showing a\n"
+    "window and without a display. The clock line is in the local time zone (TZ).\n"
+    "\n"
+    "  --utc T        the UTC clock reading T\n"
+    "  --out FILE     the PNG file to write (replaced if it exists)\n"
+    "  --size WxH     the client area, 1 to 4096 pixels each way (default 640x480)\n"
+    "  --help         show this text\n";
+
+// The request, or nothing with the one line that says what is wrong in `error`. `help` is set when
+// the usage was asked for.
+std::optional<SnapshotRequest> parseSnapshotArguments(const std::vector<std::string>& args,
+                                                      bool& help, std::string& error);
