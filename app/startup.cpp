@@ -1,4 +1,5 @@
 #include "app/shell.h"
+#include "display/diagram_pane.h"
 #include "display/info_pane.h"
 #include "ephemeris/encounter_state.h"
 
@@ -54,6 +55,7 @@ WindowHandle createMainWindow(Rect outer) {
     if (window) {
         // Hidden at a placeholder size until the main window's layout places them. A pane that
         // cannot be made leaves its handle null, and the layout passes it by.
+        diagramPaneWindow = createOrbitDiagramPane(window);
         infoPaneWindow = createInfoPane(window);
     }
     return window;

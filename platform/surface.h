@@ -11,6 +11,7 @@
 #include "platform/window.h"
 
 #include <cstdint>
+#include <span>
 #include <string_view>
 
 // The background of a window is never painted by the layer: a procedure that does not answer
@@ -42,6 +43,14 @@ void deleteMemorySurface(SurfaceHandle surface);
 // An embedded picture by resource number, in its own colours (a palette picture keeps its palette).
 // Null when there is none.
 PictureHandle loadPicture(InstanceHandle instance, int resourceId);
+struct Size {
+    int width, height;
+    friend bool operator==(const Size&, const Size&) = default;
+};
+Size pictureSize(PictureHandle picture);
+// The stored bytes of an embedded picture (a packed device-independent bitmap: its 40-byte header,
+// then its pixels), readable in place for the life of the process; empty when there is none.
+std::span<const std::uint8_t> resourceBytes(InstanceHandle instance, int resourceId);
 // A picture still selected into a surface is deleted when it is selected out.
 void deletePicture(PictureHandle picture);
 // Makes the picture the memory surface's drawing target; returns the one selected before, or null

@@ -1,6 +1,7 @@
 // The shell's start-up and main window behaviour, against the recording window layer.
 
 #include "app/shell.h"
+#include "display/diagram_pane.h"
 #include "display/info_pane.h"
 #include "ephemeris/encounter_state.h"
 #include "ephemeris/utc_clock.h"
@@ -92,10 +93,14 @@ TEST_F(Shell, StartUpOrder) {
                                " 104 Quellmark Orvanta 2003",
                            "setTimer " + main + " 101 1000",
                            "setTimer " + main + " 102 900000",
+                           "registerWindowClass GraphicsPaneWnd orvanta icon 0",
+                           "createWindow GraphicsPaneWnd orvanta child " + main + " (0,0,10,10)",
+                           "setTimer " + id(diagramPaneWindow) + " 201 900000",
                            "registerWindowClass InfoPaneWnd orvanta icon 0",
                            "createWindow InfoPaneWnd orvanta child " + main + " (0,0,10,10)",
                            "showWindow " + main,
                        }));
+    EXPECT_EQ(diagramPaneWindow, fake::windowOfClass(DIAGRAM_PANE_CLASS));
     EXPECT_EQ(infoPaneWindow, fake::windowOfClass(INFO_PANE_CLASS));
     EXPECT_EQ(fake::calls().back().rfind("closeInstanceMarker", 0), 0u);
     EXPECT_GE(appMessage, FIRST_REGISTERED_MESSAGE);
@@ -251,7 +256,7 @@ TEST_P(TrayMenu, Commands) {
         EXPECT_FALSE(fake::trayIcon().has_value());
         EXPECT_TRUE(fake::window(mainWindow()).timers.empty());
         const std::string main = id(mainWindow());
-        EXPECT_EQ(fake::callsStartingWith("killTimer"),
+        EXPECT_EQ(fake::callsStartingWith("killTimer " + main),
                   (Calls{"killTimer " + main + " 101", "killTimer " + main + " 102"}));
     } else {
         EXPECT_EQ(code, -1); // still running when the scenario ended

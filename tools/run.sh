@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds, and runs the Orvanta widget. Without a display it prints,
-# once, what the widget would show now; arguments then go to orvanta-state.
+# Installs what is missing, builds, and runs the Orvanta widget. Without a display it prints what
+# the widget shows now and draws its window into a PNG file; arguments then go to orvanta-state.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 tools/install-deps.sh
@@ -8,5 +8,8 @@ tools/build.sh release >&2
 if [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]; then
     exec build/release/app/orvanta
 fi
-echo "No display: printing what the widget would show now." >&2
-exec build/release/tools/state/orvanta-state --lines "$@"
+echo "No display: what the widget shows now." >&2
+build/release/tools/state/orvanta-state --lines "$@"
+picture=$PWD/build/orvanta-now.png
+build/release/tools/snapshot/orvanta-snapshot --utc "$(date -u +%Y-%m-%dT%H:%M:%S)" --out "$picture"
+echo "The window as it looks now: $picture" >&2

@@ -43,6 +43,12 @@ struct Drawn {
     Rect from{};            // stretchSurface: the source area; copySurface: 0, 0, width, height
 };
 
+// An OpenGL call made through the layer's table, with its numeric arguments in order.
+struct GlCall {
+    std::string name; // without the "gl": "begin", "vertex2d", ...
+    std::vector<double> args;
+};
+
 // Forgets every window, class, call, failure, setting and hook.
 void reset();
 
@@ -64,6 +70,10 @@ std::optional<Tray> trayIcon();
 const std::vector<Drawn>& drawn();
 // The picture selected into a memory surface (0 for the one it was made with).
 std::uint32_t selectedPicture(SurfaceHandle surface);
+// Every OpenGL call so far, in order.
+const std::vector<GlCall>& glCalls();
+// An embedded picture the layer can load: its size, and its stored bytes (header included).
+void addResource(int resourceId, Size size, std::vector<std::uint8_t> bytes);
 // What textMetrics reports; 16 x 7 until set.
 void setTextMetrics(TextMetrics metrics);
 

@@ -40,6 +40,12 @@ struct Dialog {
 struct FakeSurface {
     WindowHandle window;       // null for a memory surface
     std::uint32_t picture = 0; // selected into a memory surface; 0 for the one it was made with
+    int pixelFormat = 0;
+};
+
+struct Resource {
+    Size size;
+    std::vector<std::uint8_t> bytes;
 };
 
 struct State {
@@ -51,7 +57,12 @@ struct State {
     std::map<std::string, std::uint32_t> messages;
     std::map<std::uint32_t, std::string> markers; // held by this process
     std::map<std::uint32_t, FakeSurface> surfaces;
-    std::set<std::uint32_t> pictures;
+    std::map<std::uint32_t, Size> pictures;
+    std::map<std::uint32_t, std::vector<std::uint8_t>> dibPixels;
+    std::map<int, Resource> resources;
+    std::set<std::uint32_t> glContexts;
+    std::uint32_t currentGlContext = 0;
+    std::vector<fake::GlCall> glCalls;
     std::vector<fake::Drawn> drawn;
     TextMetrics textMetrics{16, 7};
     std::uint32_t nextId = 1;

@@ -12,7 +12,9 @@ FakeSurface* findSurface(SurfaceHandle s) {
 }
 
 void draw(fake::Drawn operation) {
-    if (record(operation.call, text(operation.surface, operation.text)) &&
+    const std::string detail =
+        std::to_string(operation.surface) + (operation.text.empty() ? "" : " " + operation.text);
+    if (record(operation.call, detail) &&
         findSurface(SurfaceHandle{operation.surface}) != nullptr) {
         state().drawn.push_back(std::move(operation));
     }
@@ -75,18 +77,40 @@ void deleteMemorySurface(SurfaceHandle s) {
     }
 }
 
+void fake::addResource(int resourceId, Size size, std::vector<std::uint8_t> bytes) {
+    state().resources[resourceId] = Resource{size, std::move(bytes)};
+}
+
 PictureHandle loadPicture(InstanceHandle, int resourceId) {
     if (!record("loadPicture", std::to_string(resourceId))) {
         return {};
     }
+    const auto resource = state().resources.find(resourceId);
     const PictureHandle picture{state().nextId++};
-    state().pictures.insert(picture.id);
+    state().pictures[picture.id] =
+        resource == state().resources.end() ? Size{1, 1} : resource->second.size;
     return picture;
+}
+
+Size pictureSize(PictureHandle p) {
+    record("pictureSize", std::to_string(p.id));
+    const auto it = state().pictures.find(p.id);
+    return it == state().pictures.end() ? Size{0, 0} : it->second;
+}
+
+std::span<const std::uint8_t> resourceBytes(InstanceHandle, int resourceId) {
+    const auto resource = state().resources.find(resourceId);
+    if (!record("resourceBytes", std::to_string(resourceId)) ||
+        resource == state().resources.end()) {
+        return {};
+    }
+    return resource->second.bytes;
 }
 
 void deletePicture(PictureHandle p) {
     record("deletePicture", std::to_string(p.id));
     state().pictures.erase(p.id);
+    state().dibPixels.erase(p.id);
 }
 
 PictureHandle selectPicture(SurfaceHandle s, PictureHandle p) {

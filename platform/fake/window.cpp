@@ -6,9 +6,10 @@
 
 namespace fakelayer {
 
+// Never destroyed: the diagram's render target unbinds through the layer at process exit.
 State& state() {
-    static State s;
-    return s;
+    static State* s = new State;
+    return *s;
 }
 
 bool record(const std::string& name, const std::string& detail) {

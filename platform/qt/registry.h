@@ -15,6 +15,7 @@
 #include <memory>
 #include <set>
 #include <string>
+#include <vector>
 
 class QMenu;
 class QSystemTrayIcon;
@@ -65,6 +66,11 @@ struct Picture {
     QImage image;
     bool deleteWhenDeselected = false;
     std::uint32_t selectedInto = 0;
+    // A bitmap over a pixel buffer of its own (a DIB section); `image` then views the buffer.
+    std::vector<uchar> dibPixels;
+    int dibWidth = 0;
+    int dibHeight = 0;
+    bool bottomUp = false;
 };
 
 // A window's own surface, or a memory surface with its selected picture.
@@ -74,7 +80,10 @@ struct Surface {
     std::uint32_t picture = 0;
     std::uint32_t firstPicture = 0; // the 1 x 1 one it was made with, freed with it
     QColor textColour = Qt::black;
+    int pixelFormat = 0;
 };
+
+struct GlContext; // gl.cpp
 
 struct Marker; // process.cpp
 
@@ -87,6 +96,7 @@ struct Registry {
     std::map<std::uint32_t, std::shared_ptr<Marker>> markers; // complete in process.cpp only
     std::map<std::uint32_t, Picture> pictures;
     std::map<std::uint32_t, Surface> surfaces;
+    std::map<std::uint32_t, std::shared_ptr<GlContext>> glContexts;
     std::uint32_t nextId = 1;
 
     Registry();
@@ -100,6 +110,8 @@ Window* liveWindow(WindowHandle handle);
 WindowHandle findTopLevel(const std::string& className, const std::string& title);
 // The embedded icon with this resource number, in all its sizes.
 QIcon iconResource(int id);
+// The picture selected into a memory surface; null for a window's surface or none.
+Picture* selectedPicture(std::uint32_t surfaceId);
 // What a surface draws into: the window's backing or the selected picture, ready for drawing at the
 // surface's resolution. Null when there is nothing to draw into.
 QImage* surfaceImage(std::uint32_t surfaceId);

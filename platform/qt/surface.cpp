@@ -143,6 +143,15 @@ void freePicture(std::uint32_t id) {
 
 } // namespace
 
+Picture* selectedPicture(std::uint32_t surfaceId) {
+    const Surface* surface = findSurface(SurfaceHandle{surfaceId});
+    if (surface == nullptr || surface->window) {
+        return nullptr;
+    }
+    const auto picture = registry().pictures.find(surface->picture);
+    return picture == registry().pictures.end() ? nullptr : &picture->second;
+}
+
 QImage* surfaceImage(std::uint32_t surfaceId) {
     Surface* surface = findSurface(SurfaceHandle{surfaceId});
     if (surface == nullptr) {
@@ -152,11 +161,14 @@ QImage* surfaceImage(std::uint32_t surfaceId) {
         Window* window = liveWindow(surface->window);
         return window == nullptr ? nullptr : &window->backing();
     }
-    const auto it = registry().pictures.find(surface->picture);
-    if (it == registry().pictures.end()) {
+    Picture* picture = selectedPicture(surfaceId);
+    if (picture == nullptr) {
         return nullptr;
     }
-    QImage& image = it->second.image;
+    QImage& image = picture->image;
+    if (picture->dibWidth > 0) {
+        return &image; // a view of the bitmap's own pixels, at their own resolution
+    }
     const bool drawable = image.format() == QImage::Format_RGB32 ||
                           image.format() == QImage::Format_ARGB32_Premultiplied ||
                           image.format() == QImage::Format_BGR888;
@@ -238,6 +250,26 @@ PictureHandle loadPicture(InstanceHandle, int resourceId) {
     const QResource resource(QStringLiteral(":/%1/picture.dib").arg(resourceId));
     const QImage image = imageFromPackedDib(resource.uncompressedData());
     return image.isNull() ? PictureHandle{} : newPicture(image);
+}
+
+Size pictureSize(PictureHandle p) {
+    const auto it = registry().pictures.find(p.id);
+    if (it == registry().pictures.end()) {
+        return Size{0, 0};
+    }
+    if (it->second.dibWidth > 0) {
+        return Size{it->second.dibWidth, it->second.dibHeight};
+    }
+    const QSize size = it->second.image.deviceIndependentSize().toSize();
+    return Size{size.width(), size.height()};
+}
+
+std::span<const std::uint8_t> resourceBytes(InstanceHandle, int resourceId) {
+    const QResource resource(QStringLiteral(":/%1/picture.dib").arg(resourceId));
+    if (!resource.isValid() || resource.compressionAlgorithm() != QResource::NoCompression) {
+        return {};
+    }
+    return {resource.data(), static_cast<std::size_t>(resource.size())};
 }
 
 void deletePicture(PictureHandle p) {
@@ -353,8 +385,14 @@ void copySurface(SurfaceHandle destination, SurfaceHandle source, int width, int
         return;
     }
     const QRect fromPixels = devicePixels(Rect{0, 0, width, height}, origin->devicePixelRatio());
+    const Picture* picture = selectedPicture(source.id);
     DevicePainter painter(*target);
-    painter->drawImage(QPoint(0, 0), *origin, fromPixels);
+    if (picture != nullptr && picture->bottomUp) {
+        // The first row in memory is the picture's bottom row.
+        painter->drawImage(QPoint(0, 0), origin->mirrored(false, true), fromPixels);
+    } else {
+        painter->drawImage(QPoint(0, 0), *origin, fromPixels);
+    }
 }
 
 void validateWindow(WindowHandle) {

@@ -34,9 +34,10 @@ class PostedMessage : public QEvent {
 Registry::Registry() = default;
 Registry::~Registry() = default;
 
+// Never destroyed: what outlives the Qt application at process exit must still find it.
 Registry& registry() {
-    static Registry r;
-    return r;
+    static Registry* r = new Registry;
+    return *r;
 }
 
 std::uint32_t newId() {

@@ -142,6 +142,13 @@ within 5 has_tray_icon && pass "the icon is in the tray" || fail "no tray icon"
 sleep 1
 import -window root "$out/orvanta-screen.png" 2>/dev/null || fail "no screenshot"
 import -window "$(main_window)" "$out/orvanta-window.png" 2>/dev/null || fail "no window screenshot"
+# The orbit diagram is drawn: its 440 pixels are not black (the photograph alone is mostly light).
+diagram_drawn() { # screenshot
+    local mean
+    mean=$(convert "$1" -crop 440x480+0+0 -format '%[fx:mean]' info: 2>/dev/null)
+    awk -v m="${mean:-0}" 'BEGIN { exit !(m > 0.15) }'
+}
+diagram_drawn "$out/orvanta-window.png" && pass "the orbit diagram is drawn" || fail "no orbit diagram"
 
 # ---- a second start ends at once and leaves one window ----
 first_pid=$program_pid
@@ -218,6 +225,19 @@ within 10 main_viewable && pass "a start after a crash shows its window" || fail
 choose_from_tray_menu Up
 finish "$program_pid" 10
 [ "$status" = 0 ] || fail "Exit after the crash test: $status"
+
+# ---- where Mesa's EGL is not there, the diagram comes through Qt's own OpenGL binding ----
+__EGL_VENDOR_LIBRARY_FILENAMES=/nonexistent.json start_program qt_opengl
+if within 10 main_viewable; then
+    sleep 1
+    import -window "$(main_window)" "$out/orvanta-window-qt-opengl.png" 2>/dev/null
+    diagram_drawn "$out/orvanta-window-qt-opengl.png" && pass "the diagram without EGL" ||
+        fail "no orbit diagram without EGL"
+else
+    fail "no window without EGL"
+fi
+choose_from_tray_menu Up
+finish "$program_pid" 10
 
 # ---- without a tray host, closing ends the program ----
 stop_tray
