@@ -65,7 +65,7 @@ TEST(ClosestApproach, FallsOnThePublishedDays) {
 
 TEST(ClosestApproach, Of2003AgreesWithTheCountdownsInstant) {
     EXPECT_NEAR(approachIn(2003).julianDate, CLOSEST_APPROACH_JD, 3 * SECOND);
-    // At the countdown's instant, 1.4 s away, the distance is larger by only 1e-13 au.
+    // At the countdown's instant, 1.4 s away, the distance is larger by only 2e-14 au.
     EXPECT_NEAR(approachIn(2003).distanceAu, 0.372719258581, 1e-11);
 }
 
