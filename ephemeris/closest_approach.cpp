@@ -1,0 +1,271 @@
+#include "ephemeris/closest_approach.h"
+
+#include "ephemeris/vsop87.h"
+
+#include <algorithm>
+#include <cfloat>
+#include <cmath>
+#include <cstddef>
+
+namespace {
+
+constexpr double J2000 = 2451545.0;
+
+// The series' authors give them for Earth and Mars from 2000 BC to AD 6000. Beyond that a minimum
+// would mean nothing, and the bound keeps the scan and the result's size finite for any input.
+constexpr double SERIES_HALF_SPAN_DAYS = 4000.0 * 365.25;
+constexpr double FIRST_SEARCHED_JD = J2000 - SERIES_HALF_SPAN_DAYS;
+constexpr double LAST_SEARCHED_JD = J2000 + SERIES_HALF_SPAN_DAYS;
+
+constexpr float QUARTER = 0.25f;
+constexpr float FULL = 1.0f;
+
+// The distance falls for about a year before each minimum and rises for about a year after it
+// (from 1990 to 2060 the minima are 767-798 days apart with one maximum between each pair). The
+// Moon swings Earth by 3e-5 au every month, but the slope that adds, at most 7e-6 au/day, is small
+// beside the distance's own slope away from the extremes, and the curvature, at most 1.7e-6
+// au/day², beside the distance's own near them (1.4e-4 au/day² and more at a minimum): it adds no
+// extremum. So any step well under a year finds every minimum as the lowest of three samples. Ten
+// days keeps the bracket short, so that the refinement needs few steps, for 2,557 quarter-precision
+// evaluations over seventy years.
+constexpr double SCAN_STEP_DAYS = 10.0;
+
+// Minima are never closer than 700 days: the result is reserved from the span at that rate.
+constexpr double LEAST_SEPARATION_DAYS = 700.0;
+
+// The next minimum is at most about 800 days away; a 1000-day look-ahead leaves room.
+constexpr double NEXT_HORIZON_DAYS = 1000.0;
+
+// The instant is where the slope of Δ² turns from falling to rising, the slope taken as a central
+// difference over ±h. Comparing distances instead could not settle it to a second: a second from
+// the minimum Δ has risen by 1e-14 au, and its rounding scatters it by half that. The difference's
+// root is off the true one by a bias that grows as h² (1.8 s at h = 0.1 day, 0.02 s at 0.01 day),
+// and by the rounding of Δ² divided by 2h, which shows below 0.001 day. Four minutes leaves both at
+// a few milliseconds.
+constexpr double SLOPE_STEP_DAYS = 0.003;
+
+// The quarter series' root is settled to a few seconds; from 1990 to 2060 the full series' root
+// lies within ten seconds of it, so a quarter of an hour either side brackets it (and is widened
+// if ever it does not).
+constexpr double QUARTER_TOLERANCE_DAYS = 5e-5;
+constexpr double FULL_BRACKET_HALF_WIDTH_DAYS = 0.01;
+constexpr double BRACKET_WIDENING = 8.0;
+
+// A tenth of a second: the instant is wanted to about a second.
+constexpr double FULL_TOLERANCE_DAYS = 1e-6;
+
+double squaredDistance(double julianDate, float factor) {
+    Vec3 earth{}, mars{};
+    evaluateEarth(julianDate, earth, factor);
+    evaluateMars(julianDate, mars, factor);
+    const double dx = earth.x - mars.x;
+    const double dy = earth.y - mars.y;
+    const double dz = earth.z - mars.z;
+    return (dz * dz + dy * dy) + dx * dx;
+}
+
+class Refiner {
+  public:
+    explicit Refiner(ApproachSearchWork& work) : work_(work) {}
+
+    double quarterSample(double julianDate) {
+        ++work_.quarterEvaluations;
+        return squaredDistance(julianDate, QUARTER);
+    }
+
+    // The minimum inside [lo, hi], a bracket whose middle sample is the lowest of the three; empty
+    // if the slope does not turn from falling to rising inside it.
+    std::optional<double> minimumWithin(double lo, double hi) {
+        auto quarterSlope = [this](double jd) { return slope(jd, QUARTER); };
+        const double quarterLo = quarterSlope(lo);
+        const double quarterHi = quarterSlope(hi);
+        if (!(quarterLo < 0.0 && quarterHi > 0.0)) {
+            return std::nullopt;
+        }
+        const double guess =
+            rootOf(quarterSlope, lo, hi, quarterLo, quarterHi, QUARTER_TOLERANCE_DAYS);
+
+        auto fullSlope = [this](double jd) { return slope(jd, FULL); };
+        double left = std::max(lo, guess - FULL_BRACKET_HALF_WIDTH_DAYS);
+        double right = std::min(hi, guess + FULL_BRACKET_HALF_WIDTH_DAYS);
+        double fullLeft = fullSlope(left);
+        while (!(fullLeft < 0.0)) {
+            if (left == lo) {
+                return std::nullopt;
+            }
+            left = std::max(lo, guess - (guess - left) * BRACKET_WIDENING);
+            fullLeft = fullSlope(left);
+        }
+        double fullRight = fullSlope(right);
+        while (!(fullRight > 0.0)) {
+            if (right == hi) {
+                return std::nullopt;
+            }
+            right = std::min(hi, guess + (right - guess) * BRACKET_WIDENING);
+            fullRight = fullSlope(right);
+        }
+        return rootOf(fullSlope, left, right, fullLeft, fullRight, FULL_TOLERANCE_DAYS);
+    }
+
+    double fullDistance(double julianDate) {
+        ++work_.fullEvaluations;
+        return earthMarsDistance(julianDate, FULL);
+    }
+
+  private:
+    // Unscaled: only its sign and its root are used.
+    double slope(double julianDate, float factor) {
+        (factor == FULL ? work_.fullEvaluations : work_.quarterEvaluations) += 2;
+        return squaredDistance(julianDate + SLOPE_STEP_DAYS, factor) -
+               squaredDistance(julianDate - SLOPE_STEP_DAYS, factor);
+    }
+
+    // Brent's method: inverse quadratic or secant steps while they make progress, bisection
+    // otherwise, so it needs a handful of slopes where the slope is nearly straight and never more
+    // than bisection would. Returns a point within `tolerance` of a sign change of f in [a, b],
+    // given f(a) and f(b) of opposite signs.
+    template <typename Function>
+    static double rootOf(Function f, double a, double b, double fa, double fb, double tolerance) {
+        double c = a;
+        double fc = fa;
+        double d = b - a;
+        double e = d;
+        for (;;) {
+            if ((fb > 0.0 && fc > 0.0) || (fb < 0.0 && fc < 0.0)) {
+                c = a;
+                fc = fa;
+                d = b - a;
+                e = d;
+            }
+            if (std::fabs(fc) < std::fabs(fb)) {
+                a = b;
+                b = c;
+                c = a;
+                fa = fb;
+                fb = fc;
+                fc = fa;
+            }
+            const double tol = 2.0 * DBL_EPSILON * std::fabs(b) + 0.5 * tolerance;
+            const double half = 0.5 * (c - b);
+            if (std::fabs(half) <= tol || fb == 0.0) {
+                return b;
+            }
+            if (std::fabs(e) >= tol && std::fabs(fa) > std::fabs(fb)) {
+                const double s = fb / fa;
+                double p = 0.0;
+                double q = 0.0;
+                if (a == c) {
+                    p = 2.0 * half * s;
+                    q = 1.0 - s;
+                } else {
+                    const double qa = fa / fc;
+                    const double r = fb / fc;
+                    p = s * (2.0 * half * qa * (qa - r) - (b - a) * (r - 1.0));
+                    q = (qa - 1.0) * (r - 1.0) * (s - 1.0);
+                }
+                if (p > 0.0) {
+                    q = -q;
+                } else {
+                    p = -p;
+                }
+                if (2.0 * p < std::min(3.0 * half * q - std::fabs(tol * q), std::fabs(e * q))) {
+                    e = d;
+                    d = p / q;
+                } else {
+                    d = half;
+                    e = d;
+                }
+            } else {
+                d = half;
+                e = d;
+            }
+            a = b;
+            fa = fb;
+            b += std::fabs(d) > tol ? d : (half > 0.0 ? tol : -tol);
+            fb = f(b);
+        }
+    }
+
+    ApproachSearchWork& work_;
+};
+
+// Calls visit(approach) for each minimum in [fromJd, toJd] (already clipped and ordered), in time
+// order, until it returns false. The scan runs on a grid fixed at J2000, so a minimum is bracketed,
+// and its instant computed, the same way whatever span finds it.
+template <typename Visit>
+void forEachApproach(double fromJd, double toJd, ApproachSearchWork& work, Visit visit) {
+    Refiner refiner(work);
+    // The lowest sample next to a minimum is one of the two grid points around it; one point more
+    // on each side gives it both neighbours even when the minimum sits at an end of the span.
+    const auto first = static_cast<std::int64_t>(std::floor((fromJd - J2000) / SCAN_STEP_DAYS)) - 1;
+    const auto last = static_cast<std::int64_t>(std::ceil((toJd - J2000) / SCAN_STEP_DAYS)) + 1;
+    auto gridPoint = [](std::int64_t k) { return J2000 + static_cast<double>(k) * SCAN_STEP_DAYS; };
+
+    double before = refiner.quarterSample(gridPoint(first));
+    double middle = refiner.quarterSample(gridPoint(first + 1));
+    for (std::int64_t k = first + 2; k <= last; ++k) {
+        const double after = refiner.quarterSample(gridPoint(k));
+        if (before > middle && middle <= after) {
+            const std::optional<double> instant =
+                refiner.minimumWithin(gridPoint(k - 2), gridPoint(k));
+            if (instant && *instant >= fromJd && *instant <= toJd) {
+                if (!visit(ClosestApproach{*instant, refiner.fullDistance(*instant)})) {
+                    return;
+                }
+            }
+        }
+        before = middle;
+        middle = after;
+    }
+}
+
+} // namespace
+
+double earthMarsDistance(double julianDate, float factor) {
+    return std::sqrt(squaredDistance(julianDate, factor));
+}
+
+std::vector<ClosestApproach> findClosestApproaches(double fromJd, double toJd,
+                                                   ApproachSearchWork* work) {
+    std::vector<ClosestApproach> approaches;
+    if (!std::isfinite(fromJd) || !std::isfinite(toJd)) {
+        return approaches;
+    }
+    const double from = std::max(fromJd, FIRST_SEARCHED_JD);
+    const double to = std::min(toJd, LAST_SEARCHED_JD);
+    if (from > to) {
+        return approaches;
+    }
+    approaches.reserve(static_cast<std::size_t>((to - from) / LEAST_SEPARATION_DAYS) + 1);
+    ApproachSearchWork spent{0, 0};
+    forEachApproach(from, to, spent, [&](const ClosestApproach& approach) {
+        approaches.push_back(approach);
+        return true;
+    });
+    if (work != nullptr) {
+        work->quarterEvaluations += spent.quarterEvaluations;
+        work->fullEvaluations += spent.fullEvaluations;
+    }
+    return approaches;
+}
+
+std::optional<ClosestApproach> nextClosestApproachAfter(double julianDate) {
+    if (!std::isfinite(julianDate)) {
+        return std::nullopt;
+    }
+    const double from = std::max(julianDate, FIRST_SEARCHED_JD);
+    const double to = std::min(julianDate + NEXT_HORIZON_DAYS, LAST_SEARCHED_JD);
+    if (from > to) {
+        return std::nullopt;
+    }
+    std::optional<ClosestApproach> next;
+    ApproachSearchWork spent{0, 0};
+    forEachApproach(from, to, spent, [&](const ClosestApproach& approach) {
+        if (approach.julianDate > julianDate) {
+            next = approach;
+            return false;
+        }
+        return true;
+    });
+    return next;
+}

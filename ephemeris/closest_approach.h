@@ -1,0 +1,36 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <vector>
+
+// A local minimum of the Earth–Mars distance: its instant (Julian date, UT as everywhere in the
+// ephemeris) and the distance then, in au, from the full series.
+struct ClosestApproach {
+    double julianDate;
+    double distanceAu;
+};
+
+// The distance the encounter state shows, at any precision factor: sqrt((dz² + dy²) + dx²) with d
+// = Earth − Mars.
+double earthMarsDistance(double julianDate, float factor);
+
+// What a search cost, in Earth-and-Mars evaluations (one of each body at one instant): the
+// quarter-precision ones that scan and bracket, and the full-series ones that settle the instant.
+struct ApproachSearchWork {
+    std::int64_t quarterEvaluations;
+    std::int64_t fullEvaluations;
+};
+
+// Every local minimum of the distance whose instant lies in [fromJd, toJd], in time order, each
+// instant to within a tenth of a second. A span's ends are never taken for minima. Empty when
+// fromJd > toJd or either end is not finite. Only the part of the span within 4000 years of J2000,
+// where the series are meant to hold, is searched. Allocates only the result. When `work` is
+// given, the cost of the search is added to it.
+std::vector<ClosestApproach> findClosestApproaches(double fromJd, double toJd,
+                                                   ApproachSearchWork* work = nullptr);
+
+// The first minimum strictly after `julianDate`: the same instant and distance that
+// findClosestApproaches gives for it. Empty for a non-finite date or beyond the searched years.
+// Allocates nothing.
+std::optional<ClosestApproach> nextClosestApproachAfter(double julianDate);

@@ -1,0 +1,164 @@
+#include "ephemeris/closest_approach.h"
+#include "ephemeris/encounter_state.h"
+#include "ephemeris/julian_date.h"
+#include "tools/allocation_counter/allocation_counter.h"
+
+#include <chrono>
+#include <cmath>
+#include <gtest/gtest.h>
+#include <limits>
+#include <vector>
+
+namespace {
+
+constexpr double SECOND = 1.0 / 86400.0;
+
+double jdAt(int year, int month, int day) {
+    return julianDateValue(julianDateFromCalendar(year, month, day, 0.0));
+}
+
+// The UT day as YYYYMMDD by the C++ calendar library (JD 2440587.5 is the Unix epoch), not by the
+// ephemeris' own calendar arithmetic.
+int utcDay(double jd) {
+    using namespace std::chrono;
+    const year_month_day day{sys_days{days{static_cast<int>(std::floor(jd - 2440587.5))}}};
+    return static_cast<int>(day.year()) * 10000 + static_cast<int>(unsigned{day.month()}) * 100 +
+           static_cast<int>(unsigned{day.day()});
+}
+
+std::vector<double> instants(const std::vector<ClosestApproach>& approaches) {
+    std::vector<double> jds;
+    for (const ClosestApproach& a : approaches) {
+        jds.push_back(a.julianDate);
+    }
+    return jds;
+}
+
+// 1990 to 2060, searched once: the reference for the other cases.
+const std::vector<ClosestApproach>& seventyYears() {
+    static const auto approaches = findClosestApproaches(jdAt(1990, 1, 1), jdAt(2060, 1, 1));
+    return approaches;
+}
+
+ClosestApproach approachIn(int year) {
+    for (const ClosestApproach& a : seventyYears()) {
+        if (utcDay(a.julianDate) / 10000 == year) {
+            return a;
+        }
+    }
+    return ClosestApproach{std::nan(""), std::nan("")};
+}
+
+TEST(ClosestApproach, FallsOnThePublishedDays) {
+    // Every approach from 2003 to 2035, UT, from the table of Mars close approaches that NASA
+    // publishes for the public and almanacs reproduce.
+    const std::vector<int> published = {
+        20030827, 20051030, 20071218, 20100127, 20120305, 20140414, 20160530, 20180731,
+        20201006, 20221201, 20250112, 20270220, 20290329, 20310512, 20330705, 20350911,
+    };
+    std::vector<int> found;
+    for (const double jd : instants(findClosestApproaches(jdAt(2003, 1, 1), jdAt(2036, 1, 1)))) {
+        found.push_back(utcDay(jd));
+    }
+    EXPECT_EQ(found, published);
+}
+
+TEST(ClosestApproach, Of2003AgreesWithTheCountdownsInstant) {
+    EXPECT_NEAR(approachIn(2003).julianDate, CLOSEST_APPROACH_JD, 3 * SECOND);
+    // At the countdown's instant, 1.4 s away, the distance is larger by only 2e-14 au.
+    EXPECT_NEAR(approachIn(2003).distanceAu, 0.372719258581, 1e-11);
+}
+
+// Two seconds either side the distance is larger (by 4e-14 au, where its rounding is 6e-15): the
+// instant is known to about a second. The quarter series alone would be up to nine seconds off.
+TEST(ClosestApproach, EachInstantIsTheLeastDistanceToTheSecond) {
+    ASSERT_EQ(seventyYears().size(), 33u);
+    for (const ClosestApproach& a : seventyYears()) {
+        EXPECT_LT(a.distanceAu, earthMarsDistance(a.julianDate - 2 * SECOND, 1.0f)) << a.julianDate;
+        EXPECT_LT(a.distanceAu, earthMarsDistance(a.julianDate + 2 * SECOND, 1.0f)) << a.julianDate;
+    }
+}
+
+struct SpanCase {
+    double from, to; // days from the minimum
+    std::size_t found;
+};
+
+// The 2003 minimum lies early in its ten-day scan step and the 2005 one late in its own, so the
+// ends below fall on every side of the scan's samples.
+TEST(ClosestApproach, SpanEndsNearAMinimum) {
+    const SpanCase cases[] = {
+        {-1e-6, 400, 1},    {-1, 400, 1},    {-3, 400, 1}, {-5, 400, 1},    {-7, 400, 1},
+        {-9, 400, 1},       {-400, 1e-6, 1}, {-400, 1, 1}, {-400, 3, 1},    {-400, 5, 1},
+        {-400, 7, 1},       {-400, 9, 1},    {0, 0, 1},    {-SECOND, 0, 1}, {0, SECOND, 1},
+        {SECOND, 700, 0},   // the distance rising from FROM is no minimum
+        {-700, -SECOND, 0}, // nor is it falling to TO
+    };
+    for (const int year : {2003, 2005}) {
+        const double t = approachIn(year).julianDate;
+        for (const SpanCase& c : cases) {
+            const auto found = instants(findClosestApproaches(t + c.from, t + c.to));
+            EXPECT_EQ(found, std::vector<double>(c.found, t))
+                << year << " " << c.from << " .. " << c.to;
+        }
+    }
+}
+
+// Split anywhere but exactly at an instant, the halves give every minimum once, at the instant a
+// search of seventy years gives.
+TEST(ClosestApproach, SplitSpansReportEachMinimumOnce) {
+    const double from = jdAt(1999, 1, 1);
+    const double to = jdAt(2008, 1, 1);
+    const double t = approachIn(2003).julianDate;
+    std::vector<double> whole = instants(seventyYears());
+    std::erase_if(whole, [&](double jd) { return jd < from || jd > to; });
+    for (const double split : {t - 1e-6, t + 1e-6, t - 1.0, t + 1.0, 2452875.0, 2452885.0}) {
+        std::vector<double> halves = instants(findClosestApproaches(from, split));
+        const std::vector<double> later = instants(findClosestApproaches(split, to));
+        halves.insert(halves.end(), later.begin(), later.end());
+        EXPECT_EQ(halves, whole) << "split at " << split;
+    }
+}
+
+// Only the 4000 years either side of J2000 are searched, so any span takes bounded time and memory.
+TEST(ClosestApproach, EmptyForReversedNonFiniteOrDistantSpans) {
+    const double nan = std::nan("");
+    const double inf = std::numeric_limits<double>::infinity();
+    const double t = approachIn(2003).julianDate;
+    const double last = 2451545.0 + 1461000.0;
+    const double spans[][2] = {{t + 1, t - 1}, {t + SECOND, t}, {nan, t + 1}, {t - 1, nan},
+                               {-inf, t + 1},  {t - 1, inf},    {-inf, inf},  {last + 1, 1e300}};
+    for (const auto& span : spans) {
+        EXPECT_TRUE(findClosestApproaches(span[0], span[1]).empty()) << span[0] << " " << span[1];
+    }
+    const auto lastYears = instants(findClosestApproaches(last - 1600, last));
+    EXPECT_FALSE(lastYears.empty());
+    EXPECT_EQ(instants(findClosestApproaches(last - 1600, 1e300)), lastYears);
+    EXPECT_FALSE(nextClosestApproachAfter(nan).has_value());
+    EXPECT_FALSE(nextClosestApproachAfter(last).has_value());
+}
+
+// Stepping from one approach to the next gives the search's list, instant for instant.
+TEST(ClosestApproach, NextAfterStepsThroughTheList) {
+    std::vector<double> stepped;
+    double now = jdAt(1990, 1, 1);
+    for (std::size_t i = 0; i < seventyYears().size(); ++i) {
+        const std::optional<ClosestApproach> next = nextClosestApproachAfter(now);
+        ASSERT_TRUE(next.has_value()) << now;
+        stepped.push_back(now = next->julianDate);
+    }
+    EXPECT_EQ(stepped, instants(seventyYears()));
+}
+
+TEST(ClosestApproach, AllocatesOnlyTheResult) {
+    const long before = allocationCount();
+    const auto found = findClosestApproaches(jdAt(1990, 1, 1), jdAt(2060, 1, 1));
+    const long afterSearch = allocationCount();
+    const auto next = nextClosestApproachAfter(jdAt(2003, 1, 1));
+    EXPECT_EQ(afterSearch - before, 1);
+    EXPECT_EQ(allocationCount() - afterSearch, 0);
+    EXPECT_EQ(found.size(), 33u);
+    EXPECT_TRUE(next.has_value());
+}
+
+} // namespace
