@@ -1,20 +1,29 @@
 #include "app/shell.h"
 #include "ephemeris/encounter_state.h"
+#include "ephemeris/julian_date.h"
 
 #include <array>
+#include <cstdio>
 
 namespace {
 
 TrayIcon trayIconData{};
 // Without a tray icon a hidden window could never be reached again: closing then ends the program.
 bool trayIconShown = false;
+// While counting to the next approach the tip names its date; 64 bytes, as the tip field holds.
+char trayTip[64];
+double tippedTarget = 0.0;
 
 // The tray menu and the About box are kept here as data, in place of menu and dialog resources.
-constexpr std::array<MenuItem, 3> TRAY_MENU = {{
-    {ID_TRAY_ABOUT, "About"},
-    {0, nullptr},
-    {ID_TRAY_EXIT, "Exit"},
-}};
+std::array<MenuItem, 4> trayMenu() {
+    return {{
+        {ID_TRAY_ABOUT, "About"},
+        {ID_TRAY_NEXT_APPROACH, "Count down to the next approach",
+         countdownToNextApproach() ? MenuCheck::Checked : MenuCheck::Unchecked},
+        {0, nullptr},
+        {ID_TRAY_EXIT, "Exit"},
+    }};
+}
 
 constexpr std::array<DialogControl, 7> ABOUT_CONTROLS = {{
     {ControlKind::DefaultButton, static_cast<int>(COMMAND_OK), 72, 60, 50, 14, "OK", 0},
@@ -28,6 +37,31 @@ constexpr std::array<DialogControl, 7> ABOUT_CONTROLS = {{
 
 constexpr DialogTemplate ABOUT_TEMPLATE{"Orvanta Countdown", 193, 81, 8, ABOUT_CONTROLS};
 
+// "Quellmark Orvanta 2003", or with the date (UTC) of the next approach counted to.
+const char* trayTipText() {
+    tippedTarget = countdownTargetJd();
+    if (!countdownToNextApproach()) {
+        return TRAY_TIP;
+    }
+    const UtcClockReading day = calendarOfJulianDate(tippedTarget);
+    std::snprintf(trayTip, sizeof trayTip, "Quellmark Orvanta %04d-%02d-%02d", int{day.year},
+                  int{day.month}, int{day.day});
+    return trayTip;
+}
+
+void refreshTrayTip() {
+    trayIconData.tip = trayTipText();
+    modifyTrayIcon(trayIconData);
+}
+
+void toggleNextApproach() {
+    setCountdownToNextApproach(!countdownToNextApproach());
+    saveSetting(NEXT_APPROACH_SETTING, countdownToNextApproach());
+    computeEncounterState();
+    invalidateWindow(infoPaneWindow);
+    refreshTrayTip();
+}
+
 MessageResult onTrayMessage(WindowHandle window, std::uintptr_t wParam, std::intptr_t lParam) {
     switch (lParam) {
     case MOUSE_LEFT_DOWN:
@@ -36,7 +70,7 @@ MessageResult onTrayMessage(WindowHandle window, std::uintptr_t wParam, std::int
         bringToForeground(window);
         return 0;
     case MOUSE_RIGHT_DOWN: {
-        const MenuHandle menu = createPopupMenu(TRAY_MENU);
+        const MenuHandle menu = createPopupMenu(trayMenu());
         const Point cursor = cursorPosition();
         const std::uint32_t command = trackPopupMenu(menu, cursor);
         destroyMenu(menu);
@@ -47,6 +81,8 @@ MessageResult onTrayMessage(WindowHandle window, std::uintptr_t wParam, std::int
             destroyWindow(window);
         } else if (command == ID_TRAY_ABOUT) {
             showAboutBox(window);
+        } else if (command == ID_TRAY_NEXT_APPROACH) {
+            toggleNextApproach();
         }
         return defaultWindowProc(window, appMessage, wParam, lParam);
     }
@@ -64,7 +100,7 @@ MessageResult mainWindowProc(WindowHandle window, std::uint32_t message, std::ui
     }
     switch (message) {
     case MSG_CREATE:
-        trayIconData = TrayIcon{window, TRAY_ICON_ID, appMessage, IDI_APP, TRAY_TIP};
+        trayIconData = TrayIcon{window, TRAY_ICON_ID, appMessage, IDI_APP, trayTipText()};
         trayIconShown = addTrayIcon(trayIconData);
         setTimer(window, TIMER_SECOND, TIMER_SECOND_PERIOD_MS);
         setTimer(window, TIMER_QUARTER_HOUR, TIMER_QUARTER_HOUR_PERIOD_MS);
@@ -96,6 +132,9 @@ MessageResult mainWindowProc(WindowHandle window, std::uint32_t message, std::ui
     case MSG_TIMER:
         computeEncounterState();
         invalidateWindow(infoPaneWindow);
+        if (countdownTargetJd() != tippedTarget) { // the approach counted to has moved on
+            refreshTrayTip();
+        }
         return 0;
     default:
         return defaultWindowProc(window, message, wParam, lParam);

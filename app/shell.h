@@ -25,6 +25,9 @@ constexpr const char* TRAY_TIP = "Quellmark Orvanta 2003";
 constexpr int IDI_APP = 104;
 constexpr std::uint32_t ID_TRAY_EXIT = 40003;
 constexpr std::uint32_t ID_TRAY_ABOUT = 40004;
+// The user's choice to count down to the next closest approach instead of 2003's.
+constexpr std::uint32_t ID_TRAY_NEXT_APPROACH = 40005;
+constexpr const char* NEXT_APPROACH_SETTING = "countdown/nextApproach";
 
 // Process-wide values of the shell, set by WinMain (and appInstance, which the panes read too).
 extern std::uint32_t appMessage;

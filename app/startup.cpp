@@ -23,7 +23,8 @@ int WinMain(InstanceHandle instance, InstanceHandle, const char*, int) {
         return 0;
     }
 
-    // The numbers exist before anything can draw them.
+    // The numbers exist before anything can draw them, counting to what the user last chose.
+    setCountdownToNextApproach(loadSetting(NEXT_APPROACH_SETTING, false));
     computeEncounterState();
 
     if (!registerMainWindowClass(instance)) {

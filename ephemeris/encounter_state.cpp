@@ -1,5 +1,6 @@
 #include "ephemeris/encounter_state.h"
 
+#include "ephemeris/closest_approach.h"
 #include "ephemeris/julian_date.h"
 
 #include <cmath>
@@ -7,7 +8,6 @@
 EncounterState encounterState{};
 
 namespace {
-constexpr double KM_PER_AU = 149597870.0;
 constexpr double MI_PER_KM = 0.6214;
 constexpr double MARS_SEMI_DIAMETER_AT_1_AU_ARCSEC = 4.68;
 constexpr double LIGHT_SECONDS_PER_METRE = 3.3356409519815204e-9; // nearest double to 1/299792458
@@ -20,8 +20,46 @@ double lengthOf(const Vec3& v) {
 }
 } // namespace
 
-Countdown countdownAt(double now) {
-    const double left = CLOSEST_APPROACH_JD - now;
+namespace {
+
+bool toNextApproach = false;
+double countdownTarget = CLOSEST_APPROACH_JD;
+// The next approach as last searched, valid for instants in [searchedFrom + 1 day, target + 1 day].
+double searchedFrom = 0.0;
+std::optional<ClosestApproach> nextApproach;
+
+constexpr double DAYS_COUNTED_PAST = 1.0;
+
+double targetAt(double now) {
+    if (!toNextApproach) {
+        return CLOSEST_APPROACH_JD;
+    }
+    const bool held = nextApproach && searchedFrom + DAYS_COUNTED_PAST <= now &&
+                      now <= nextApproach->julianDate + DAYS_COUNTED_PAST;
+    if (!held) {
+        searchedFrom = now - DAYS_COUNTED_PAST;
+        nextApproach = nextClosestApproachAfter(searchedFrom);
+    }
+    // Beyond the years the series hold there is no next one: the countdown stays on 2003's.
+    return nextApproach ? nextApproach->julianDate : CLOSEST_APPROACH_JD;
+}
+
+} // namespace
+
+void setCountdownToNextApproach(bool next) {
+    toNextApproach = next;
+}
+
+bool countdownToNextApproach() {
+    return toNextApproach;
+}
+
+double countdownTargetJd() {
+    return countdownTarget;
+}
+
+Countdown countdownTo(double target, double now) {
+    const double left = target - now;
     const double wholeDays = std::floor(left);
     // Truncation drops the seconds: the countdown never shows a minute that has not fully passed.
     const auto minutes = static_cast<std::int32_t>((left - wholeDays) * MINUTES_PER_DAY);
@@ -51,7 +89,8 @@ void computeEncounterState() {
         std::acos(((delta * delta + r * r) - R * R) / ((delta * r) * 2.0)) * DEGREES_PER_RADIAN;
     s.magnitude = (std::log10(delta * r) * 5.0 + phase * 0.016) - 1.52;
 
-    const Countdown left = countdownAt(now);
+    countdownTarget = targetAt(now);
+    const Countdown left = countdownTo(countdownTarget, now);
     s.daysLeft = left.days;
     s.hoursLeft = left.hours;
     s.minutesLeft = left.minutes;

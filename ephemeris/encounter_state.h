@@ -6,6 +6,7 @@
 
 // Julian date (UT) of the closest approach of Mars: 27 August 2003, about 09:52:19 UT.
 constexpr double CLOSEST_APPROACH_JD = 2452878.911333;
+constexpr double KM_PER_AU = 149597870.0;
 
 // Everything shown about the encounter, as of the latest refresh.
 struct EncounterState {
@@ -29,11 +30,20 @@ extern EncounterState encounterState;
 // Reads the UTC clock and overwrites every field of encounterState.
 void computeEncounterState();
 
-// The countdown part: the time left from `now` to the closest approach, rounded down to the whole
-// minute, as whole days (negative once passed) plus hours 0..23 and minutes 0..59.
+// The countdown part: the time left from `now` to `target`, rounded down to the whole minute, as
+// whole days (negative once passed) plus hours 0..23 and minutes 0..59.
 struct Countdown {
     std::int32_t days;
     std::int32_t hours;
     std::int32_t minutes;
 };
-Countdown countdownAt(double now);
+Countdown countdownTo(double target, double now);
+
+// What the countdown counts to: the closest approach of 2003 (CLOSEST_APPROACH_JD), unless told to
+// count to the next closest approach instead. That one it keeps counting to (negative) until a day
+// after it, then it moves on to the following one; the search for it runs only when that happens,
+// so a refresh stays as cheap as it is.
+void setCountdownToNextApproach(bool next);
+bool countdownToNextApproach();
+// The instant the latest refresh counted to.
+double countdownTargetJd();

@@ -1,6 +1,6 @@
 #include "ephemeris/julian_date.h"
 
-#include "ephemeris/utc_clock.h"
+#include <cmath>
 
 namespace {
 constexpr double DAYS_PER_HOUR = 0.041666666666666664;     // nearest double to 1/24
@@ -28,8 +28,35 @@ JulianDate julianDateFromCalendar(std::int32_t year, std::int32_t month, std::in
 }
 
 JulianDate currentJulianDate() {
-    const UtcClockReading clock = readUtcClock();
+    return julianDateOfReading(readUtcClock());
+}
+
+JulianDate julianDateOfReading(const UtcClockReading& clock) {
     const double hours =
         (clock.minute * HOURS_PER_MINUTE + clock.hour) + clock.second * HOURS_PER_SECOND;
     return julianDateFromCalendar(clock.year, clock.month, clock.day, hours);
+}
+
+UtcClockReading calendarOfJulianDate(double julianDate) {
+    // Whole seconds since the civil midnight that starts Julian day 0, then the day number back to
+    // a Gregorian date by Fliegel and Van Flandern's inverse.
+    const auto seconds = static_cast<std::int64_t>(std::llround((julianDate + 0.5) * 86400.0));
+    const std::int64_t day = seconds >= 0 ? seconds / 86400 : (seconds - 86399) / 86400;
+    const std::int64_t secondOfDay = seconds - day * 86400;
+    std::int64_t l = day + 68569;
+    const std::int64_t n = 4 * l / 146097;
+    l -= (146097 * n + 3) / 4;
+    const std::int64_t i = 4000 * (l + 1) / 1461001;
+    l = l - 1461 * i / 4 + 31;
+    const std::int64_t j = 80 * l / 2447;
+    const std::int64_t dayOfMonth = l - 2447 * j / 80;
+    l = j / 11;
+    const std::int64_t month = j + 2 - 12 * l;
+    const std::int64_t year = 100 * (n - 49) + i + l;
+    return UtcClockReading{static_cast<std::uint16_t>(year),
+                           static_cast<std::uint16_t>(month),
+                           static_cast<std::uint16_t>(dayOfMonth),
+                           static_cast<std::uint16_t>(secondOfDay / 3600),
+                           static_cast<std::uint16_t>(secondOfDay / 60 % 60),
+                           static_cast<std::uint16_t>(secondOfDay % 60)};
 }

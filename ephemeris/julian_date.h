@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ephemeris/utc_clock.h"
+
 #include <cstdint>
 
 // An instant as a Julian date in UT: the day that began at the latest noon, and the part of it
@@ -16,8 +18,14 @@ JulianDate julianDateFromCalendar(std::int32_t year, std::int32_t month, std::in
 
 // The current UTC instant, truncated to the whole second.
 JulianDate currentJulianDate();
+// The instant of a clock reading, as currentJulianDate takes it.
+JulianDate julianDateOfReading(const UtcClockReading& clock);
 
 // The instant as one double: the day number converted, then the fraction added.
 inline double julianDateValue(JulianDate jd) {
     return static_cast<double>(jd.day) + jd.fraction;
 }
+
+// The UT calendar date and time of day of a Julian date, to the nearest second (proleptic
+// Gregorian; years 0001 to 9999 fit the reading).
+UtcClockReading calendarOfJulianDate(double julianDate);

@@ -24,3 +24,8 @@ void closeInstanceMarker(InstanceMarker marker);
 // False if it cannot be delivered.
 bool postToNamedWindow(const char* markerName, const char* className, const char* title,
                        std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam);
+
+// A yes-or-no choice of the user's, kept across runs in the platform's usual place for program
+// settings. `fallback` when there is none; false when it cannot be kept.
+bool loadSetting(const char* name, bool fallback);
+bool saveSetting(const char* name, bool value);

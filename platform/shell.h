@@ -26,13 +26,17 @@ struct TrayIcon {
 
 // False where there is no notification area or the icon cannot be added.
 bool addTrayIcon(const TrayIcon& icon);
+// A new tip for the icon of that owner and id; false when there is no such icon.
+bool modifyTrayIcon(const TrayIcon& icon);
 void removeTrayIcon(WindowHandle owner, std::uint32_t id);
 
 Point cursorPosition();
 
+enum class MenuCheck { None, Unchecked, Checked };
 struct MenuItem {
     std::uint32_t command; // 0: a separator
     const char* text;
+    MenuCheck check = MenuCheck::None; // a check box before the text, ticked or not
 };
 struct MenuHandle {
     std::uint32_t id = 0;

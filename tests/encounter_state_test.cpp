@@ -100,8 +100,8 @@ TEST(EncounterState, CountdownNeverIncreasesAcrossTheEvent) {
         for (int second = 0; second < 86400; ++second) {
             const double hours = ((second / 60 % 60) * 0.016666666666666666 + second / 3600) +
                                  (second % 60) * 0.0002777777777777778;
-            const Countdown c =
-                countdownAt(julianDateValue(julianDateFromCalendar(2003, 8, day, hours)));
+            const Countdown c = countdownTo(
+                CLOSEST_APPROACH_JD, julianDateValue(julianDateFromCalendar(2003, 8, day, hours)));
             ASSERT_GE(c.hours, 0);
             ASSERT_LE(c.hours, 23);
             ASSERT_GE(c.minutes, 0);
@@ -114,6 +114,36 @@ TEST(EncounterState, CountdownNeverIncreasesAcrossTheEvent) {
             previous = left;
         }
     }
+}
+
+// Counting to the next approach: to 2027-02-20T00:14:02 (UTC), negative for a day after it, then
+// to 2029-03-29T12:56:21; the 2003 countdown is untouched when not asked for.
+TEST(EncounterState, CountdownToTheNextApproachRollsOverADayAfterIt) {
+    struct NextCase {
+        UtcClockReading clock;
+        std::int32_t days, hours, minutes;
+    };
+    const NextCase cases[] = {
+        {{2026, 12, 7, 0, 0, 0}, 75, 0, 14},    {{2027, 2, 20, 0, 14, 0}, 0, 0, 0},
+        {{2027, 2, 20, 1, 0, 0}, -1, 23, 14},   {{2027, 2, 21, 0, 14, 0}, -1, 0, 0},
+        {{2027, 2, 21, 0, 15, 0}, 767, 12, 41}, {{2026, 12, 7, 0, 0, 0}, 75, 0, 14}, // clock back
+    };
+    FixedUtcClock clock(cases[0].clock);
+    setCountdownToNextApproach(true);
+    for (const NextCase& c : cases) {
+        clock.set(c.clock);
+        computeEncounterState();
+        SCOPED_TRACE(testing::Message()
+                     << c.clock.year << "-" << c.clock.month << "-" << c.clock.day << " "
+                     << c.clock.hour << ":" << c.clock.minute);
+        EXPECT_EQ(encounterState.daysLeft, c.days);
+        EXPECT_EQ(encounterState.hoursLeft, c.hours);
+        EXPECT_EQ(encounterState.minutesLeft, c.minutes);
+    }
+    setCountdownToNextApproach(false);
+    computeEncounterState();
+    EXPECT_EQ(countdownTargetJd(), CLOSEST_APPROACH_JD);
+    EXPECT_EQ(encounterState.daysLeft, -8503);
 }
 
 } // namespace

@@ -38,6 +38,7 @@ class Shell : public testing::Test {
         fake::reset();
         encounterState = EncounterState{};
         diagramPaneWindow = infoPaneWindow = WindowHandle{};
+        setCountdownToNextApproach(false);
     }
 
     // Runs the program; `scenario` runs once the loop is idle, with the main window.
@@ -245,7 +246,8 @@ TEST_P(TrayMenu, Commands) {
     fake::queueMenuCommand(c.command);
     const int code = run([](WindowHandle main) { tray(main, MOUSE_RIGHT_DOWN); });
     EXPECT_EQ(fake::callsStartingWith("createPopupMenu"),
-              Calls{"createPopupMenu |About=40004|-|Exit=40003"});
+              Calls{"createPopupMenu |About=40004|[ ]Count down to the next approach=40005|-|"
+                    "Exit=40003"});
     ASSERT_EQ(fake::callsStartingWith("trackPopupMenu").size(), 1u);
     EXPECT_NE(fake::callsStartingWith("trackPopupMenu")[0].find(" 1200 5"), std::string::npos);
     EXPECT_EQ(fake::callsStartingWith("destroyMenu").size(), 1u);
@@ -267,6 +269,37 @@ INSTANTIATE_TEST_SUITE_P(Shell, TrayMenu,
                          testing::Values(MenuCase{0, false, false},
                                          MenuCase{ID_TRAY_ABOUT, true, false},
                                          MenuCase{ID_TRAY_EXIT, false, true}));
+
+// The menu's choice to count to the next approach changes the countdown and the tip at once, and
+// the next start of the program counts the same way, until the user unticks it.
+TEST_F(Shell, CountingToTheNextApproachIsKeptAcrossRestarts) {
+    clock.set({2026, 12, 7, 0, 0, 0});
+    fake::queueMenuCommand(ID_TRAY_NEXT_APPROACH);
+    run([](WindowHandle main) {
+        EXPECT_EQ(encounterState.daysLeft, -8503);
+        tray(main, MOUSE_RIGHT_DOWN);
+        EXPECT_EQ(encounterState.daysLeft, 75); // 2027-02-20T00:14:02
+        EXPECT_EQ(fake::trayIcon()->tip, "Quellmark Orvanta 2027-02-20");
+        destroyWindow(main);
+    });
+    EXPECT_EQ(fake::callsStartingWith("saveSetting"),
+              Calls{"saveSetting countdown/nextApproach 1"});
+
+    fake::reset(false); // a new run: only the saved setting is left
+    setCountdownToNextApproach(false);
+    fake::queueMenuCommand(ID_TRAY_NEXT_APPROACH);
+    run([](WindowHandle main) {
+        EXPECT_EQ(encounterState.hoursLeft, 0);
+        EXPECT_EQ(encounterState.minutesLeft, 14);
+        EXPECT_EQ(fake::trayIcon()->tip, "Quellmark Orvanta 2027-02-20");
+        tray(main, MOUSE_RIGHT_DOWN);
+        EXPECT_EQ(encounterState.daysLeft, -8503);
+        EXPECT_EQ(fake::trayIcon()->tip, TRAY_TIP);
+        destroyWindow(main);
+    });
+    EXPECT_NE(fake::callsStartingWith("createPopupMenu").at(0).find("[x]Count down"),
+              std::string::npos);
+}
 
 TEST_F(Shell, AMenuThatCannotBeMadeIsIgnored) {
     fake::fail("createPopupMenu");

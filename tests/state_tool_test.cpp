@@ -99,6 +99,23 @@ TEST(StateTool, LinesFollowTheStateAsThePaneShowsThem) {
                              "0 Minutes\n");
 }
 
+TEST(StateTool, ApproachesOneALine) {
+    EXPECT_EQ(run({"--approaches", "2003-01-01T00:00:00", "2006-01-01T00:00:00"}).out,
+              "2003-08-27T09:52:18 2452878.911316 0.372719259 55758007\n"
+              "2005-10-30T03:25:38 2453673.642804 0.464062918 69422824\n");
+    EXPECT_EQ(run({"--approaches", "2004-01-01T00:00:00", "2005-01-01T00:00:00"}).out, "");
+}
+
+// Counting to the next approach (2027-02-20T00:14:02) as the widget does when asked to.
+TEST(StateTool, LinesCountingToTheNextApproach) {
+    const std::string out =
+        run({"--lines", "--target", "next", "--utc", "2026-12-07T00:00:00"}).out;
+    EXPECT_NE(out.find("\nClosest Approach\n75 Days\n0 Hours\n14 Minutes\n"), std::string::npos)
+        << out;
+    EXPECT_NE(run({"--lines", "--utc", "2026-12-07T00:00:00"}).out.find("\n-8503 Days\n"),
+              std::string::npos);
+}
+
 TEST(StateTool, HelpGoesToStandardOutput) {
     const Result r = run({"--help"});
     EXPECT_EQ(r.status, 0);
@@ -143,6 +160,13 @@ TEST(StateTool, BadInputIsOneLineOnStandardErrorAndExitStatus2) {
         {"--jd", "5373484.5"},
         {"--utc", "2003-08-27\nT09:52:19"}, // must not break the one-line message
         {"--bogus\x1b[2J"},                 // nor reach the terminal as a control sequence
+        {"--approaches", "2010-01-01T00:00:00", "1990-01-01T00:00:00"},
+        {"--approaches", "1000-01-01T00:00:00", "2000-01-02T00:00:00"}, // over 1000 years
+        {"--approaches", "2003-08-27", "2004-01-01T00:00:00"},
+        {"--approaches", "2003-01-01T00:00:00"},
+        {"--approaches", "2003-01-01T00:00:00", "2004-01-01T00:00:00", "--lines"},
+        {"--target", "soon"},
+        {"--target", "next", "--jd", "2451545"},
     };
     for (const auto& args : cases) {
         std::string joined;

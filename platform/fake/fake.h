@@ -49,8 +49,9 @@ struct GlCall {
     std::vector<double> args;
 };
 
-// Forgets every window, class, call, failure, setting and hook.
-void reset();
+// Forgets every window, class, call, failure, setting and hook; the user's saved settings stay
+// unless `settingsToo`, as they outlive a run of the program.
+void reset(bool settingsToo = true);
 
 std::vector<std::string>& calls();
 // The recorded calls whose text starts with `prefix`.

@@ -68,3 +68,16 @@ bool postToNamedWindow(const char* markerName, const char* className, const char
     }
     return true;
 }
+
+bool loadSetting(const char* name, bool fallback) {
+    const auto it = state().settings.find(name);
+    return record("loadSetting", name) && it != state().settings.end() ? it->second : fallback;
+}
+
+bool saveSetting(const char* name, bool value) {
+    if (!record("saveSetting", text(name, value))) {
+        return false;
+    }
+    state().settings[name] = value;
+    return true;
+}

@@ -35,6 +35,15 @@ bool addTrayIcon(const TrayIcon& icon) {
     return true;
 }
 
+bool modifyTrayIcon(const TrayIcon& icon) {
+    if (!record("modifyTrayIcon", text(describe(icon.owner), icon.id, icon.tip)) || !state().tray ||
+        !(state().tray->icon.owner == icon.owner) || state().tray->icon.id != icon.id) {
+        return false;
+    }
+    state().tray->tip = icon.tip;
+    return true;
+}
+
 void removeTrayIcon(WindowHandle owner, std::uint32_t id) {
     record("removeTrayIcon", text(describe(owner), id));
     if (state().tray && state().tray->icon.owner == owner && state().tray->icon.id == id) {
@@ -50,9 +59,10 @@ Point cursorPosition() {
 MenuHandle createPopupMenu(std::span<const MenuItem> items) {
     std::string entries;
     for (const MenuItem& item : items) {
-        entries += item.command == 0
-                       ? std::string("|-")
-                       : "|" + std::string(item.text) + "=" + std::to_string(item.command);
+        static constexpr const char* CHECKS[] = {"", "[ ]", "[x]"};
+        entries += item.command == 0 ? std::string("|-")
+                                     : "|" + std::string(CHECKS[static_cast<int>(item.check)]) +
+                                           item.text + "=" + std::to_string(item.command);
     }
     if (!record("createPopupMenu", entries)) {
         return {};

@@ -56,6 +56,7 @@ struct State {
     std::map<std::uint32_t, Dialog> dialogs;
     std::map<std::string, std::uint32_t> messages;
     std::map<std::uint32_t, std::string> markers; // held by this process
+    std::map<std::string, bool> settings;
     std::map<std::uint32_t, FakeSurface> surfaces;
     std::map<std::uint32_t, Size> pictures;
     std::map<std::uint32_t, std::vector<std::uint8_t>> dibPixels;

@@ -111,8 +111,12 @@ using namespace fakelayer;
 
 namespace fake {
 
-void reset() {
+void reset(bool settingsToo) {
+    std::map<std::string, bool> settings = std::move(state().settings);
     state() = State{};
+    if (!settingsToo) {
+        state().settings = std::move(settings);
+    }
 }
 std::vector<std::string>& calls() {
     return state().calls;

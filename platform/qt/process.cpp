@@ -9,6 +9,7 @@
 #include <QDir>
 #include <QLocalServer>
 #include <QLocalSocket>
+#include <QSettings>
 #include <QTimer>
 #include <cerrno>
 #include <cstring>
@@ -273,4 +274,23 @@ bool postToNamedWindow(const char* markerName, const char* className, const char
     const bool sent = socket.waitForBytesWritten(CONNECTION_TIMEOUT_MS);
     socket.disconnectFromServer();
     return sent;
+}
+
+namespace {
+// ~/.config/orvanta/orvanta.conf, or wherever XDG_CONFIG_HOME says.
+QSettings& settings() {
+    static QSettings* kept = new QSettings(QSettings::NativeFormat, QSettings::UserScope,
+                                           QStringLiteral("orvanta"), QStringLiteral("orvanta"));
+    return *kept;
+}
+} // namespace
+
+bool loadSetting(const char* name, bool fallback) {
+    return settings().value(QString::fromUtf8(name), fallback).toBool();
+}
+
+bool saveSetting(const char* name, bool value) {
+    settings().setValue(QString::fromUtf8(name), value);
+    settings().sync();
+    return settings().status() == QSettings::NoError;
 }

@@ -70,6 +70,15 @@ bool addTrayIcon(const TrayIcon& icon) {
     return true;
 }
 
+bool modifyTrayIcon(const TrayIcon& icon) {
+    const auto it = registry().trayIcons.find({icon.owner.id, icon.id});
+    if (it == registry().trayIcons.end()) {
+        return false;
+    }
+    it->second->setToolTip(QString::fromUtf8(icon.tip));
+    return true;
+}
+
 void removeTrayIcon(WindowHandle owner, std::uint32_t id) {
     const auto it = registry().trayIcons.find({owner.id, id});
     if (it != registry().trayIcons.end()) {
@@ -90,7 +99,10 @@ MenuHandle createPopupMenu(std::span<const MenuItem> items) {
         if (item.command == 0) {
             menu->addSeparator();
         } else {
-            menu->addAction(QString::fromUtf8(item.text))->setData(item.command);
+            QAction* action = menu->addAction(QString::fromUtf8(item.text));
+            action->setData(item.command);
+            action->setCheckable(item.check != MenuCheck::None);
+            action->setChecked(item.check == MenuCheck::Checked);
         }
     }
     const std::uint32_t id = newId();

@@ -1,6 +1,7 @@
 #include "tools/state/state_tool.h"
 
 #include "display/info_text.h"
+#include "ephemeris/closest_approach.h"
 #include "ephemeris/encounter_state.h"
 #include "ephemeris/julian_date.h"
 #include "ephemeris/utc_clock.h"
@@ -20,6 +21,7 @@ constexpr const char* USAGE =
     "usage: orvanta-state [--utc YYYY-MM-DDTHH:MM:SS]...\n"
     "       orvanta-state --lines [--utc YYYY-MM-DDTHH:MM:SS]\n"
     "       orvanta-state --jd JULIAN_DATE [--factor F]\n"
+    "       orvanta-state --approaches FROM TO\n"
     "\n"
     "Prints the encounter state of Earth and Mars as 'name value' lines.\n"
     "\n"
@@ -31,6 +33,13 @@ constexpr const char* USAGE =
     "               0 and 1 keeps only the leading part of every series\n"
     "  --lines      after the state, an empty line and the info pane's texts as shown,\n"
     "               the time lines in the local time zone (TZ)\n"
+    "  --target W   what the countdown counts to: 2003 (the default: the closest\n"
+    "               approach of 2003) or next (the next closest approach, until a day\n"
+    "               after it), as the widget's tray menu chooses\n"
+    "  --approaches FROM TO\n"
+    "               every closest approach of Earth and Mars between two UTC instants\n"
+    "               (at most 1000 years apart), one a line: the UTC instant to the\n"
+    "               second, the Julian date, the distance in au and in km\n"
     "  --help       show this text\n";
 
 // The calendar the tool reads and writes: 0001-01-01T00:00:00 up to 10000-01-01T00:00:00 (UT).
@@ -42,6 +51,8 @@ struct Request {
     std::optional<double> julianDate;
     std::optional<double> factor;
     bool lines = false;
+    std::optional<bool> toNextApproach;
+    std::optional<std::pair<UtcClockReading, UtcClockReading>> approaches;
 };
 
 double parseNumber(std::string_view option, std::string_view text) {
@@ -79,6 +90,28 @@ Request parseArguments(const std::vector<std::string>& args) {
             }
         } else if (option == "--lines") {
             request.lines = true;
+        } else if (option == "--target") {
+            const std::string_view target = value();
+            if (request.toNextApproach || (target != "next" && target != "2003")) {
+                throw BadArgument{"--target takes 'next' or '2003', once"};
+            }
+            request.toNextApproach = target == "next";
+        } else if (option == "--approaches") {
+            if (request.approaches) {
+                throw BadArgument{"--approaches may be given only once"};
+            }
+            const UtcClockReading from = parseUtcArgument(option, value());
+            const UtcClockReading to = parseUtcArgument(option, value());
+            const double toJd = julianDateValue(julianDateOfReading(to));
+            if (toJd < julianDateValue(julianDateOfReading(from))) {
+                throw BadArgument{"--approaches: FROM lies after TO"};
+            }
+            UtcClockReading limit = from; // the same date and time 1000 years on
+            limit.year = static_cast<std::uint16_t>(limit.year + 1000);
+            if (toJd > julianDateValue(julianDateOfReading(limit))) {
+                throw BadArgument{"--approaches: FROM and TO lie more than 1000 years apart"};
+            }
+            request.approaches.emplace(from, to);
         } else if (option == "--factor") {
             if (request.factor) {
                 throw BadArgument{"--factor may be given only once"};
@@ -99,6 +132,13 @@ Request parseArguments(const std::vector<std::string>& args) {
     }
     if (request.lines && request.readings.size() > 1) {
         throw BadArgument{"--lines takes at most one --utc"};
+    }
+    if (request.approaches && (request.julianDate || request.lines || request.toNextApproach ||
+                               !request.readings.empty())) {
+        throw BadArgument{"--approaches goes alone"};
+    }
+    if (request.toNextApproach && request.julianDate) {
+        throw BadArgument{"--target and --jd cannot be combined"};
     }
     return request;
 }
@@ -187,6 +227,28 @@ float toFactor(double value) {
     return static_cast<float>(value);
 }
 
+std::string twoDigits(int value) {
+    return std::string(1, static_cast<char>('0' + value / 10 % 10)) +
+           static_cast<char>('0' + value % 10);
+}
+
+// "2003-08-27T09:52:18 2452878.911317 0.372719259 55758007"
+void appendApproach(std::string& out, const ClosestApproach& approach) {
+    const UtcClockReading at = calendarOfJulianDate(approach.julianDate);
+    out += twoDigits(at.year / 100) + twoDigits(at.year % 100) + '-' + twoDigits(at.month) + '-' +
+           twoDigits(at.day) + 'T' + twoDigits(at.hour) + ':' + twoDigits(at.minute) + ':' +
+           twoDigits(at.second);
+    char number[64];
+    for (const auto& [value, decimals] :
+         {std::pair{approach.julianDate, 6}, std::pair{approach.distanceAu, 9},
+          std::pair{approach.distanceAu * KM_PER_AU, 0}}) {
+        formatFixed(number, sizeof number, value, decimals);
+        out += ' ';
+        out += number;
+    }
+    out += '\n';
+}
+
 } // namespace
 
 int runStateTool(const std::vector<std::string>& args, std::string& out, std::string& err) {
@@ -206,6 +268,15 @@ int runStateTool(const std::vector<std::string>& args, std::string& out, std::st
         return 2;
     }
 
+    if (request.approaches) {
+        for (const ClosestApproach& approach : findClosestApproaches(
+                 julianDateValue(julianDateOfReading(request.approaches->first)),
+                 julianDateValue(julianDateOfReading(request.approaches->second)))) {
+            appendApproach(out, approach);
+        }
+        return 0;
+    }
+
     if (request.julianDate) {
         const float factor = toFactor(request.factor.value_or(1.0));
         Vec3 earth{}, mars{};
@@ -220,6 +291,9 @@ int runStateTool(const std::vector<std::string>& args, std::string& out, std::st
         // One reading for the whole report, so `now` and the state describe the same second.
         request.readings.push_back(systemUtcClock());
     }
+    // As the widget counts; the process-wide choice is put back for whoever calls next.
+    const bool countedToNext = countdownToNextApproach();
+    setCountdownToNextApproach(request.toNextApproach.value_or(false));
     for (std::size_t i = 0; i < request.readings.size(); ++i) {
         if (i > 0) {
             out += '\n';
@@ -230,5 +304,6 @@ int runStateTool(const std::vector<std::string>& args, std::string& out, std::st
         out += '\n';
         appendInfoLines(out, request.readings.front());
     }
+    setCountdownToNextApproach(countedToNext);
     return 0;
 }
