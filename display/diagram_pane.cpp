@@ -85,8 +85,9 @@ void setView(std::int32_t width, std::int32_t height) {
 } // namespace
 
 WindowHandle createOrbitDiagramPane(WindowHandle parent) {
-    if (!registerWindowClass(
-            WindowClass{DIAGRAM_PANE_CLASS, &orbitDiagramWndProc, appInstance, 0, true})) {
+    // Rendered at the screen's own resolution: the scene is in AU, so more pixels only sharpen it.
+    if (!registerWindowClass(WindowClass{DIAGRAM_PANE_CLASS, &orbitDiagramWndProc, appInstance, 0,
+                                         true, ClassBackground::None, true})) {
         return {};
     }
     return createWindow(DIAGRAM_PANE_CLASS, "", WindowStyle::Child, parent, Rect{0, 0, 10, 10});

@@ -84,6 +84,9 @@ struct WindowClass {
     int iconId = 0;          // 0: none
     bool ownSurface = false; // a drawing surface of its own for the window's whole life
     ClassBackground background = ClassBackground::None;
+    // Sizes, the client rectangle and the surface in the screen's device pixels rather than the
+    // layout's pixels, where a screen has more of them (HiDPI); the same at a ratio of 1.
+    bool devicePixels = false;
 };
 
 // False when the name is taken or the class is incomplete.

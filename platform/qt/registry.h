@@ -37,6 +37,8 @@ class Window : public QWidget {
     // The drawing surface of a window with one of its own: what its procedure draws, shown on every
     // paint. Device pixels; cleared when the size changes.
     QImage& backing();
+    // As the procedure sees it: in device pixels for a class that asks for them.
+    QSize clientSize() const;
 
     const std::uint32_t id;
     const WindowClass windowClass;
@@ -75,8 +77,9 @@ struct Picture {
 
 // A window's own surface, or a memory surface with its selected picture.
 struct Surface {
-    WindowHandle window; // null for a memory surface
-    qreal ratio = 1.0;   // device pixels per surface pixel
+    WindowHandle window;            // null for a memory surface
+    std::uint32_t compatibleWith{}; // a memory surface's window surface
+    qreal lastRatio = 1.0;          // device pixels per surface pixel, when last known
     std::uint32_t picture = 0;
     std::uint32_t firstPicture = 0; // the 1 x 1 one it was made with, freed with it
     QColor textColour = Qt::black;
@@ -110,6 +113,9 @@ Window* liveWindow(WindowHandle handle);
 WindowHandle findTopLevel(const std::string& className, const std::string& title);
 // The embedded icon with this resource number, in all its sizes.
 QIcon iconResource(int id);
+// Device pixels per pixel of the surface, as the screen has them now: a window that has not been
+// shown yet does not know its screen.
+qreal surfaceRatio(std::uint32_t surfaceId);
 // The picture selected into a memory surface; null for a window's surface or none.
 Picture* selectedPicture(std::uint32_t surfaceId);
 // What a surface draws into: the window's backing or the selected picture, ready for drawing at the

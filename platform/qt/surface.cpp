@@ -107,22 +107,25 @@ QImage imageFromPackedDib(const QByteArray& dib) {
     return image;
 }
 
-// Draws in device pixels on an image whatever its ratio.
+// Draws on what a surface draws into, in device pixels scaled by `scale` (the surface's ratio
+// for drawing in its own pixels, 1 for device pixels), whatever ratio the image carries.
 class DevicePainter {
   public:
-    explicit DevicePainter(QImage& image) : image_(image), ratio_(image.devicePixelRatio()) {
+    DevicePainter(QImage& image, qreal scale)
+        : image_(image), imageRatio_(image.devicePixelRatio()) {
         image_.setDevicePixelRatio(1.0);
         painter_.begin(&image_);
+        painter_.scale(scale, scale);
     }
     ~DevicePainter() {
         painter_.end();
-        image_.setDevicePixelRatio(ratio_);
+        image_.setDevicePixelRatio(imageRatio_);
     }
     QPainter* operator->() { return &painter_; }
 
   private:
     QImage& image_;
-    qreal ratio_;
+    qreal imageRatio_;
     QPainter painter_;
 };
 
@@ -142,6 +145,22 @@ void freePicture(std::uint32_t id) {
 }
 
 } // namespace
+
+qreal surfaceRatio(std::uint32_t surfaceId) {
+    Surface* surface = findSurface(SurfaceHandle{surfaceId});
+    if (surface == nullptr) {
+        return 1.0;
+    }
+    if (surface->window) {
+        if (const Window* window = liveWindow(surface->window)) {
+            surface->lastRatio =
+                window->windowClass.devicePixels ? 1.0 : window->devicePixelRatioF();
+        }
+    } else if (findSurface(SurfaceHandle{surface->compatibleWith}) != nullptr) {
+        surface->lastRatio = surfaceRatio(surface->compatibleWith);
+    }
+    return surface->lastRatio;
+}
 
 Picture* selectedPicture(std::uint32_t surfaceId) {
     const Surface* surface = findSurface(SurfaceHandle{surfaceId});
@@ -172,10 +191,10 @@ QImage* surfaceImage(std::uint32_t surfaceId) {
     const bool drawable = image.format() == QImage::Format_RGB32 ||
                           image.format() == QImage::Format_ARGB32_Premultiplied ||
                           image.format() == QImage::Format_BGR888;
-    if (!drawable || image.devicePixelRatio() != surface->ratio) {
+    const qreal ratio = surfaceRatio(surfaceId);
+    if (!drawable || image.devicePixelRatio() != ratio) {
         // As a display-compatible bitmap: full colour, at the resolution of the screen it is for.
-        QImage converted(image.size() / image.devicePixelRatio() * surface->ratio,
-                         QImage::Format_RGB32);
+        QImage converted(image.size() / image.devicePixelRatio() * ratio, QImage::Format_RGB32);
         if (converted.size() == image.size()) {
             converted = image.convertToFormat(QImage::Format_RGB32);
         } else {
@@ -183,7 +202,7 @@ QImage* surfaceImage(std::uint32_t surfaceId) {
             painter.setRenderHint(QPainter::SmoothPixmapTransform);
             painter.drawImage(converted.rect(), image);
         }
-        converted.setDevicePixelRatio(surface->ratio);
+        converted.setDevicePixelRatio(ratio);
         image = converted;
     }
     return &image;
@@ -204,7 +223,7 @@ SurfaceHandle windowSurface(WindowHandle w) {
         }
     }
     const std::uint32_t id = newId();
-    registry().surfaces[id] = Surface{w, window->devicePixelRatioF()};
+    registry().surfaces[id] = Surface{w};
     return SurfaceHandle{id};
 }
 
@@ -224,7 +243,7 @@ SurfaceHandle createMemorySurface(SurfaceHandle compatibleWith) {
     first.fill(Qt::black);
     const PictureHandle picture = newPicture(first);
     const std::uint32_t id = newId();
-    Surface memory{WindowHandle{}, other->ratio, picture.id, picture.id};
+    Surface memory{WindowHandle{}, compatibleWith.id, other->lastRatio, picture.id, picture.id};
     registry().pictures[picture.id].selectedInto = id;
     registry().surfaces[id] = memory;
     return SurfaceHandle{id};
@@ -320,13 +339,13 @@ void drawCenteredText(SurfaceHandle s, Rect rect, std::string_view text) {
     if (image == nullptr) {
         return;
     }
-    QPainter painter(image);
-    painter.setFont(shippedFont());
-    painter.setPen(findSurface(s)->textColour);
+    DevicePainter painter(*image, surfaceRatio(s.id));
+    painter->setFont(shippedFont());
+    painter->setPen(findSurface(s)->textColour);
     const QRect box(rect.left, rect.top, rect.width(), rect.height());
-    painter.setClipRect(box);
-    painter.drawText(box, Qt::AlignHCenter | Qt::AlignTop | Qt::TextShowMnemonic,
-                     QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
+    painter->setClipRect(box);
+    painter->drawText(box, Qt::AlignHCenter | Qt::AlignTop | Qt::TextShowMnemonic,
+                      QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
 }
 
 void drawText(SurfaceHandle s, Point at, std::string_view text) {
@@ -334,11 +353,11 @@ void drawText(SurfaceHandle s, Point at, std::string_view text) {
     if (image == nullptr || text.empty()) {
         return;
     }
-    QPainter painter(image);
-    painter.setFont(shippedFont());
-    painter.setPen(findSurface(s)->textColour);
-    painter.drawText(QPointF(at.x, at.y + QFontMetrics(shippedFont()).ascent()),
-                     QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
+    DevicePainter painter(*image, surfaceRatio(s.id));
+    painter->setFont(shippedFont());
+    painter->setPen(findSurface(s)->textColour);
+    painter->drawText(QPointF(at.x, at.y + QFontMetrics(shippedFont()).ascent()),
+                      QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
 }
 
 void drawRoundedOutline(SurfaceHandle s, Rect rect, Pen pen) {
@@ -355,8 +374,8 @@ void drawRoundedOutline(SurfaceHandle s, Rect rect, Pen pen) {
     if (outer.width() > 2 && outer.height() > 2) {
         ring.addRoundedRect(outer.adjusted(1, 1, -1, -1), 9, 9);
     }
-    QPainter painter(image);
-    painter.fillPath(ring, pen == Pen::Black ? Qt::black : Qt::white);
+    DevicePainter painter(*image, surfaceRatio(s.id));
+    painter->fillPath(ring, pen == Pen::Black ? Qt::black : Qt::white);
 }
 
 void stretchSurface(SurfaceHandle destination, Rect to, SurfaceHandle source, Rect from) {
@@ -365,8 +384,8 @@ void stretchSurface(SurfaceHandle destination, Rect to, SurfaceHandle source, Re
     if (target == nullptr || origin == nullptr) {
         return;
     }
-    const QRect toPixels = devicePixels(to, target->devicePixelRatio());
-    const QRect fromPixels = devicePixels(from, origin->devicePixelRatio());
+    const QRect toPixels = devicePixels(to, surfaceRatio(destination.id));
+    const QRect fromPixels = devicePixels(from, surfaceRatio(source.id));
     if (toPixels.isEmpty() || fromPixels.isEmpty()) {
         return;
     }
@@ -374,8 +393,8 @@ void stretchSurface(SurfaceHandle destination, Rect to, SurfaceHandle source, Re
     const QImage scaled =
         origin->copy(fromPixels)
             .scaled(toPixels.size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
-    DevicePainter painter(*target);
-    painter->drawImage(toPixels.topLeft(), scaled);
+    DevicePainter painter(*target, 1.0);
+    painter->drawImage(toPixels, scaled); // the target in device pixels, whatever ratio it carries
 }
 
 void copySurface(SurfaceHandle destination, SurfaceHandle source, int width, int height) {
@@ -384,14 +403,15 @@ void copySurface(SurfaceHandle destination, SurfaceHandle source, int width, int
     if (target == nullptr || origin == nullptr || width <= 0 || height <= 0) {
         return;
     }
-    const QRect fromPixels = devicePixels(Rect{0, 0, width, height}, origin->devicePixelRatio());
+    const QRect fromPixels = devicePixels(Rect{0, 0, width, height}, surfaceRatio(source.id));
     const Picture* picture = selectedPicture(source.id);
-    DevicePainter painter(*target);
+    DevicePainter painter(*target, 1.0);
+    const QRect toPixels(QPoint(0, 0), fromPixels.size());
     if (picture != nullptr && picture->bottomUp) {
         // The first row in memory is the picture's bottom row.
-        painter->drawImage(QPoint(0, 0), origin->mirrored(false, true), fromPixels);
+        painter->drawImage(toPixels, origin->mirrored(false, true), fromPixels);
     } else {
-        painter->drawImage(QPoint(0, 0), *origin, fromPixels);
+        painter->drawImage(toPixels, *origin, fromPixels);
     }
 }
 

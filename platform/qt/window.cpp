@@ -97,8 +97,13 @@ bool Window::event(QEvent* e) {
     return QWidget::event(e);
 }
 
+QSize Window::clientSize() const {
+    return windowClass.devicePixels ? size() * devicePixelRatioF() : size();
+}
+
 void Window::resizeEvent(QResizeEvent*) {
-    send(MSG_SIZE, 0, sizeParam(width(), height()));
+    const QSize client = clientSize();
+    send(MSG_SIZE, 0, sizeParam(client.width(), client.height()));
 }
 
 QImage& Window::backing() {
@@ -317,7 +322,11 @@ void invalidateWindow(WindowHandle w) {
 
 Rect clientRect(WindowHandle w) {
     const Window* window = liveWindow(w);
-    return window == nullptr ? Rect{0, 0, 0, 0} : Rect{0, 0, window->width(), window->height()};
+    if (window == nullptr) {
+        return Rect{0, 0, 0, 0};
+    }
+    const QSize client = window->clientSize();
+    return Rect{0, 0, client.width(), client.height()};
 }
 
 MessageResult sendMessage(WindowHandle w, std::uint32_t message, std::uintptr_t wParam,

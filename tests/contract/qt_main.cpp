@@ -7,6 +7,9 @@
 
 int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
+#ifdef ORVANTA_TEST_SCALE_FACTOR
+    qputenv("QT_SCALE_FACTOR", ORVANTA_TEST_SCALE_FACTOR);
+#endif
     QTemporaryDir runtime;
     qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtime.path()));
     QApplication application(argc, argv);
