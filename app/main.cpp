@@ -16,6 +16,9 @@ int main(int argc, char** argv) {
         return 1;
     }
     QApplication application(argc, argv);
+    // The desktop entry's name: Wayland shows the window with the entry's icon and name by it (on
+    // X11 the window class, "orvanta", matches the entry's StartupWMClass).
+    QGuiApplication::setDesktopFileName(QStringLiteral("org.orvanta.Orvanta"));
     // Closing the window only hides it; the program ends through Exit in the tray menu.
     QApplication::setQuitOnLastWindowClosed(false);
     // The show command is not passed on: the first showing is always a plain show.

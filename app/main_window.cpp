@@ -8,8 +8,12 @@
 namespace {
 
 TrayIcon trayIconData{};
-// Without a tray icon a hidden window could never be reached again: closing then ends the program.
-bool trayIconShown = false;
+// Started at login, the program may come before the panel: it tries again for a while before it
+// gives up on a tray icon. Without one a hidden window could never be reached again, so closing
+// then ends the program; while it still waits, closing hides as usual.
+enum class Tray { Shown, Waiting, Absent };
+Tray tray = Tray::Absent;
+int trayAttempts = 0;
 // While counting to the next approach the tip names its date; 64 bytes, as the tip field holds.
 char trayTip[64];
 double tippedTarget = 0.0;
@@ -62,6 +66,18 @@ void toggleNextApproach() {
     refreshTrayTip();
 }
 
+void retryTrayIcon(WindowHandle window) {
+    if (addTrayIcon(trayIconData)) {
+        tray = Tray::Shown;
+    } else if (++trayAttempts >= TRAY_ATTEMPTS) {
+        tray = Tray::Absent;
+        showWindow(window); // hidden while waiting, it would now be out of reach
+    } else {
+        return;
+    }
+    killTimer(window, TIMER_TRAY_RETRY);
+}
+
 MessageResult onTrayMessage(WindowHandle window, std::uintptr_t wParam, std::intptr_t lParam) {
     switch (lParam) {
     case MOUSE_LEFT_DOWN:
@@ -101,13 +117,17 @@ MessageResult mainWindowProc(WindowHandle window, std::uint32_t message, std::ui
     switch (message) {
     case MSG_CREATE:
         trayIconData = TrayIcon{window, TRAY_ICON_ID, appMessage, IDI_APP, trayTipText()};
-        trayIconShown = addTrayIcon(trayIconData);
+        tray = addTrayIcon(trayIconData) ? Tray::Shown : Tray::Waiting;
+        if (tray == Tray::Waiting) {
+            trayAttempts = 1;
+            setTimer(window, TIMER_TRAY_RETRY, TIMER_TRAY_RETRY_PERIOD_MS);
+        }
         setTimer(window, TIMER_SECOND, TIMER_SECOND_PERIOD_MS);
         setTimer(window, TIMER_QUARTER_HOUR, TIMER_QUARTER_HOUR_PERIOD_MS);
         return 0;
     case MSG_DESTROY:
         removeTrayIcon(trayIconData.owner, trayIconData.id);
-        trayIconShown = false;
+        tray = Tray::Absent; // a retry still running ends with the window
         killTimer(window, TIMER_SECOND);
         killTimer(window, TIMER_QUARTER_HOUR);
         postQuit(0);
@@ -123,13 +143,17 @@ MessageResult mainWindowProc(WindowHandle window, std::uint32_t message, std::ui
         return 0;
     }
     case MSG_CLOSE:
-        if (trayIconShown) {
-            hideWindow(window);
-        } else {
+        if (tray == Tray::Absent) {
             destroyWindow(window);
+        } else {
+            hideWindow(window);
         }
         return 0;
     case MSG_TIMER:
+        if (wParam == TIMER_TRAY_RETRY) {
+            retryTrayIcon(window);
+            return 0;
+        }
         computeEncounterState();
         invalidateWindow(infoPaneWindow);
         if (countdownTargetJd() != tippedTarget) { // the approach counted to has moved on

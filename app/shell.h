@@ -18,6 +18,10 @@ constexpr std::uint32_t TIMER_SECOND = 101;
 constexpr std::uint32_t TIMER_QUARTER_HOUR = 102;
 constexpr std::uint32_t TIMER_SECOND_PERIOD_MS = 1000;
 constexpr std::uint32_t TIMER_QUARTER_HOUR_PERIOD_MS = 900000;
+// While no notification area is there yet: another try every 2 s, 30 tries in all.
+constexpr std::uint32_t TIMER_TRAY_RETRY = 103;
+constexpr std::uint32_t TIMER_TRAY_RETRY_PERIOD_MS = 2000;
+constexpr int TRAY_ATTEMPTS = 30;
 
 constexpr std::uint32_t TRAY_ICON_ID = 42;
 constexpr const char* TRAY_TIP = "Quellmark Orvanta 2003";

@@ -225,9 +225,31 @@ TEST_F(Shell, CloseHidesAndTheTrayIconShowsAgain) {
     });
 }
 
-TEST_F(Shell, WithoutATrayIconClosingEndsTheProgram) {
+// Started before the panel, the program tries again every 2 s: an icon that comes within a minute
+// is added (and closing hid the window meanwhile); after a minute without one the hidden window is
+// shown again, and from then on closing ends the program.
+TEST_F(Shell, WaitingForTheNotificationArea) {
     fake::setTrayAvailable(false);
-    EXPECT_EQ(run([](WindowHandle main) { sendMessage(main, MSG_CLOSE, 0, 0); }), 0);
+    fake::letTimeRun(7000);
+    run([](WindowHandle main) {
+        sendMessage(main, MSG_CLOSE, 0, 0);
+        EXPECT_FALSE(fake::window(main).visible);
+        EXPECT_TRUE(fake::window(main).alive);
+        fake::setTrayAvailable(true); // the panel comes up
+    });
+    EXPECT_TRUE(fake::trayIcon().has_value());
+    EXPECT_EQ(fake::callsStartingWith("addTrayIcon").size(), 2u);
+    EXPECT_EQ(fake::window(mainWindow()).timers, (std::set<std::uint32_t>{101, 102}));
+}
+
+TEST_F(Shell, WithoutANotificationAreaClosingEndsTheProgram) {
+    fake::setTrayAvailable(false);
+    fake::letTimeRun(61000);
+    fake::onIdle([] { sendMessage(mainWindow(), MSG_CLOSE, 0, 0); }, 1);
+    WinMain(currentInstance(), InstanceHandle{}, "", 10); // gives up after a minute
+    EXPECT_EQ(fake::callsStartingWith("addTrayIcon").size(), std::size_t(TRAY_ATTEMPTS));
+    EXPECT_TRUE(fake::window(mainWindow()).visible) << "shown again, to be reached";
+    EXPECT_EQ(sendMessage(mainWindow(), MSG_CLOSE, 0, 0), 0);
     EXPECT_FALSE(fake::window(mainWindow()).alive);
     EXPECT_TRUE(called("postQuit 0"));
 }

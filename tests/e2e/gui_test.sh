@@ -239,14 +239,24 @@ fi
 choose_from_tray_menu Up
 finish "$program_pid" 10
 
-# ---- without a tray host, closing ends the program ----
+# ---- started before the panel (as at login): closing hides, and the icon comes with the panel ----
 stop_tray
-start_program no_tray
+start_program before_panel
 within 10 main_viewable || fail "no window without a tray host"
 "$xclose" "$(main_window)"
+within 5 main_hidden && kill -0 "$program_pid" && pass "closing while waiting for the panel hides" ||
+    fail "close while waiting for the panel"
+start_tray || fail "the tray host did not start again"
+within 10 has_tray_icon && pass "the icon comes when the panel does" || fail "no icon after the panel came"
+# A fresh icon may let its first click pass while it is still being docked.
+for _ in 1 2 3; do
+    click_tray 1
+    within 2 main_viewable && break
+done
+main_viewable && pass "and it shows the window" || fail "left click after the panel came"
+choose_from_tray_menu Up
 finish "$program_pid" 10
-[ "$status" = 0 ] && pass "without a tray host the close box ends the program with 0" ||
-    fail "close without tray: $status"
+[ "$status" = 0 ] || fail "Exit after the panel came: $status"
 
 # ---- a display that cannot be reached: one line saying so, exit 1 (not an abort) ----
 DISPLAY=:4242 "$orvanta" >"$work/unreachable.log" 2>&1

@@ -1,0 +1,59 @@
+#!/usr/bin/env bash
+# What the running widget costs, measured on the real program under Xvfb with Mesa's software
+# OpenGL and a tray host: the time from start to the first painted window (both panes drawn),
+# resident and private (anonymous) memory and CPU time over a minute of running, and the cost of
+# one refresh. Reports; asserts nothing.
+#
+# usage: bench/resource_budget.sh [SECONDS]   (after tools/build.sh release; default 60)
+set -euo pipefail
+cd "$(dirname "$0")/.."
+seconds=${1:-60}
+build=build/release
+work=$(mktemp -d)
+mkdir -m 700 "$work/runtime"
+export XDG_RUNTIME_DIR=$work/runtime XDG_CONFIG_HOME=$work/config QT_QPA_PLATFORM=xcb
+unset WAYLAND_DISPLAY
+pids=()
+cleanup() {
+    for p in "${pids[@]}"; do kill "$p" 2>/dev/null || true; done
+    rm -rf "$work"
+}
+trap cleanup EXIT
+
+exec 3>"$work/display"
+Xvfb -displayfd 3 -screen 0 1280x1024x24 -noreset -nolisten tcp >/dev/null 2>&1 &
+pids+=($!)
+exec 3>&-
+for _ in $(seq 50); do [ -s "$work/display" ] && break; sleep 0.1; done
+export DISPLAY=:$(head -n 1 "$work/display")
+trayer --edge top --align right --widthtype pixel --width 100 --heighttype pixel --height 24 \
+    >/dev/null 2>&1 &
+pids+=($!)
+sleep 1
+
+# Five cold starts: the first paint of each.
+for run in 1 2 3 4 5; do
+    result=$("$build/bench/first_paint" "$build/app/orvanta")
+    pid=$(echo "$result" | awk '/^pid/ {print $2}')
+    echo "start $run: $(echo "$result" | awk '/first-paint-ms/ {print $2}') ms to the first painted window"
+    if [ "$run" -lt 5 ]; then
+        kill "$pid"
+        while kill -0 "$pid" 2>/dev/null; do sleep 0.05; done
+    fi
+done
+pids+=("$pid")
+
+ticks=$(getconf CLK_TCK)
+cpu() { awk '{print $14 + $15}' "/proc/$1/stat"; }
+sleep 5 # past start-up
+before=$(cpu "$pid")
+sleep "$seconds"
+after=$(cpu "$pid")
+awk -v t=$((after - before)) -v hz="$ticks" -v s="$seconds" \
+    'BEGIN { printf "CPU over %d s: %.2f s, %.3f %% of one core\n", s, t / hz, 100 * t / hz / s }'
+awk '/^Rss:/ {rss = $2} /^Anonymous:/ {anon = $2} /^Private_Dirty:/ {dirty = $2}
+     END { printf "resident %.1f MB, private anonymous %.1f MB (private dirty %.1f MB)\n",
+           rss / 1024, anon / 1024, dirty / 1024 }' "/proc/$pid/smaps_rollup"
+echo "threads: $(ls "/proc/$pid/task" | wc -l)"
+
+"$build/bench/bench_panes" --benchmark_filter=OneSecondRefresh 2>/dev/null | grep OneSecondRefresh
