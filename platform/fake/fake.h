@@ -3,7 +3,9 @@
 // Test controls of the recording window layer. Every call of the layer is appended to calls() as
 // one line of text, and any call can be made to fail by its name. Otherwise the fake behaves as the
 // Qt layer does, which the contract tests hold it to: the loops deliver posted messages in order,
-// timers fire in virtual time (see letTimeRun), modal dialogs run a loop of their own.
+// timers fire in virtual time (see letTimeRun), modal dialogs run a loop of their own, pictures
+// are selected and freed as on Qt. It draws nothing: drawing is recorded (drawn()), OpenGL calls
+// too (glCalls()).
 
 #include "platform/platform.h"
 
@@ -69,8 +71,10 @@ std::optional<Tray> trayIcon();
 
 // Every drawing operation so far, in order.
 const std::vector<Drawn>& drawn();
-// The picture selected into a memory surface (0 for the one it was made with).
+// The picture selected into a memory surface.
 std::uint32_t selectedPicture(SurfaceHandle surface);
+// Whether a picture is still there (a deleted one that is selected stays until selected out).
+bool pictureExists(PictureHandle picture);
 // Every OpenGL call so far, in order.
 const std::vector<GlCall>& glCalls();
 // An embedded picture the layer can load: its size, and its stored bytes (header included).

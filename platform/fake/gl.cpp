@@ -92,16 +92,18 @@ PictureHandle createDibSection(SurfaceHandle surface, const BitmapInfo& info,
                                std::uint8_t** pixels) {
     *pixels = nullptr;
     const BitmapInfoHeader& h = info.bmiHeader;
+    // What the Qt layer takes: 24 bits, uncompressed, bottom-up.
     if (!record("createDibSection", text(surface.id, h.biWidth, h.biHeight, h.biBitCount,
                                          h.biSizeImage, h.biXPelsPerMeter)) ||
-        h.biWidth <= 0 || h.biHeight == 0) {
+        h.biSize != sizeof(BitmapInfoHeader) || h.biBitCount != 24 || h.biPlanes != 1 ||
+        h.biCompression != BI_RGB || h.biWidth <= 0 || h.biHeight <= 0) {
         return {};
     }
     const PictureHandle picture{state().nextId++};
     const std::size_t stride = (static_cast<std::size_t>(h.biWidth) * 3 + 3) / 4 * 4;
-    state().pictures[picture.id] = Size{h.biWidth, std::abs(h.biHeight)};
+    state().pictures[picture.id] = Picture{Size{h.biWidth, h.biHeight}};
     std::vector<std::uint8_t>& buffer = state().dibPixels[picture.id];
-    buffer.assign(stride * static_cast<std::size_t>(std::abs(h.biHeight)), 0);
+    buffer.assign(stride * static_cast<std::size_t>(h.biHeight), 0);
     *pixels = buffer.data();
     return picture;
 }

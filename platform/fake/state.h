@@ -38,9 +38,16 @@ struct Dialog {
 };
 
 struct FakeSurface {
-    WindowHandle window;       // null for a memory surface
-    std::uint32_t picture = 0; // selected into a memory surface; 0 for the one it was made with
+    WindowHandle window;            // null for a memory surface
+    std::uint32_t picture = 0;      // selected into a memory surface
+    std::uint32_t firstPicture = 0; // the one it was made with
     int pixelFormat = 0;
+};
+
+struct Picture {
+    Size size;
+    std::uint32_t selectedInto = 0;
+    bool deleteWhenDeselected = false;
 };
 
 struct Resource {
@@ -58,7 +65,7 @@ struct State {
     std::map<std::uint32_t, std::string> markers; // held by this process
     std::map<std::string, bool> settings;
     std::map<std::uint32_t, FakeSurface> surfaces;
-    std::map<std::uint32_t, Size> pictures;
+    std::map<std::uint32_t, Picture> pictures;
     std::map<std::uint32_t, std::vector<std::uint8_t>> dibPixels;
     std::map<int, Resource> resources;
     std::set<std::uint32_t> glContexts;

@@ -11,6 +11,21 @@ FakeSurface* findSurface(SurfaceHandle s) {
     return it == state().surfaces.end() ? nullptr : &it->second;
 }
 
+void forget(std::uint32_t picture) {
+    state().pictures.erase(picture);
+    state().dibPixels.erase(picture);
+}
+
+void deselect(std::uint32_t picture) {
+    const auto it = state().pictures.find(picture);
+    if (it != state().pictures.end()) {
+        it->second.selectedInto = 0;
+        if (it->second.deleteWhenDeselected) {
+            forget(picture);
+        }
+    }
+}
+
 void draw(fake::Drawn operation) {
     const std::string detail =
         std::to_string(operation.surface) + (operation.text.empty() ? "" : " " + operation.text);
@@ -29,6 +44,9 @@ const std::vector<Drawn>& drawn() {
 }
 std::uint32_t selectedPicture(SurfaceHandle surface) {
     return state().surfaces.at(surface.id).picture;
+}
+bool pictureExists(PictureHandle picture) {
+    return state().pictures.count(picture.id) != 0;
 }
 void setTextMetrics(TextMetrics metrics) {
     state().textMetrics = metrics;
@@ -65,16 +83,21 @@ SurfaceHandle createMemorySurface(SurfaceHandle compatibleWith) {
         return {};
     }
     const SurfaceHandle surface{state().nextId++};
-    state().surfaces[surface.id] = FakeSurface{};
+    const std::uint32_t first = state().nextId++; // the 1 x 1 picture it starts with
+    state().pictures[first] = Picture{Size{1, 1}, surface.id};
+    state().surfaces[surface.id] = FakeSurface{{}, first, first};
     return surface;
 }
 
 void deleteMemorySurface(SurfaceHandle s) {
     record("deleteMemorySurface", std::to_string(s.id));
     const FakeSurface* surface = findSurface(s);
-    if (surface != nullptr && !surface->window) {
-        state().surfaces.erase(s.id);
+    if (surface == nullptr || surface->window) {
+        return;
     }
+    deselect(surface->picture);
+    forget(surface->firstPicture);
+    state().surfaces.erase(s.id);
 }
 
 void fake::addResource(int resourceId, Size size, std::vector<std::uint8_t> bytes) {
@@ -88,14 +111,14 @@ PictureHandle loadPicture(InstanceHandle, int resourceId) {
     const auto resource = state().resources.find(resourceId);
     const PictureHandle picture{state().nextId++};
     state().pictures[picture.id] =
-        resource == state().resources.end() ? Size{1, 1} : resource->second.size;
+        Picture{resource == state().resources.end() ? Size{1, 1} : resource->second.size};
     return picture;
 }
 
 Size pictureSize(PictureHandle p) {
     record("pictureSize", std::to_string(p.id));
     const auto it = state().pictures.find(p.id);
-    return it == state().pictures.end() ? Size{0, 0} : it->second;
+    return it == state().pictures.end() ? Size{0, 0} : it->second.size;
 }
 
 std::span<const std::uint8_t> resourceBytes(InstanceHandle, int resourceId) {
@@ -109,17 +132,30 @@ std::span<const std::uint8_t> resourceBytes(InstanceHandle, int resourceId) {
 
 void deletePicture(PictureHandle p) {
     record("deletePicture", std::to_string(p.id));
-    state().pictures.erase(p.id);
-    state().dibPixels.erase(p.id);
+    const auto it = state().pictures.find(p.id);
+    if (it == state().pictures.end()) {
+        return;
+    }
+    if (it->second.selectedInto != 0) {
+        it->second.deleteWhenDeselected = true; // as the Qt layer: freed once selected out
+    } else {
+        forget(p.id);
+    }
 }
 
 PictureHandle selectPicture(SurfaceHandle s, PictureHandle p) {
     FakeSurface* surface = findSurface(s);
+    const auto picture = state().pictures.find(p.id);
     if (!record("selectPicture", text(s.id, p.id)) || surface == nullptr || surface->window ||
-        (p.id != 0 && state().pictures.count(p.id) == 0)) {
+        picture == state().pictures.end() ||
+        (picture->second.selectedInto != 0 && picture->second.selectedInto != s.id)) {
         return {};
     }
     const PictureHandle previous{surface->picture};
+    if (previous.id != p.id) {
+        deselect(previous.id);
+    }
+    picture->second.selectedInto = s.id;
     surface->picture = p.id;
     return previous;
 }

@@ -53,6 +53,7 @@ bool resolve(Function& function, Resolver resolver, const char* name) {
 } // namespace
 
 struct GlContext {
+    ~GlContext();
     std::unique_ptr<QOffscreenSurface> qtSurface; // with qtContext
     std::unique_ptr<QOpenGLContext> qtContext;
     EGLContext eglContext = EGL_NO_CONTEXT; // otherwise
@@ -221,6 +222,23 @@ bool attachFramebuffer(GlContext& c, QSize size) {
     return f.checkFramebufferStatus(FRAMEBUFFER) == FRAMEBUFFER_COMPLETE;
 }
 
+// One context of either kind, bound long enough to learn its entry points; null when it cannot
+// be made or lacks one.
+std::unique_ptr<GlContext> usable(std::unique_ptr<GlContext> context) {
+    if (!context) {
+        return nullptr;
+    }
+    const std::uint32_t previousContext = currentContext;
+    const std::uint32_t previousSurface = currentSurface;
+    const bool complete = bind(*context) && resolveAll(*context);
+    unbind(*context);
+    currentContext = 0;
+    if (previousContext != 0) {
+        makeGlCurrent(SurfaceHandle{previousSurface}, GlContextHandle{previousContext});
+    }
+    return complete ? std::move(context) : nullptr;
+}
+
 void finishAndReadBack() {
     GlContext* context = findContext(currentContext);
     if (context == nullptr) {
@@ -239,6 +257,12 @@ void finishAndReadBack() {
 
 } // namespace
 
+GlContext::~GlContext() {
+    if (eglContext != EGL_NO_CONTEXT) {
+        eglDestroyContext(surfacelessDisplay(), eglContext);
+    }
+}
+
 } // namespace qtlayer
 
 using namespace qtlayer;
@@ -247,16 +271,17 @@ PictureHandle createDibSection(SurfaceHandle, const BitmapInfo& info, std::uint8
     *pixels = nullptr;
     const BitmapInfoHeader& h = info.bmiHeader;
     constexpr std::int32_t LIMIT = 16384;
+    // Bottom-up only: the rows as OpenGL reads them back.
     if (h.biSize != sizeof(BitmapInfoHeader) || h.biBitCount != 24 || h.biPlanes != 1 ||
-        h.biCompression != BI_RGB || h.biWidth <= 0 || h.biWidth > LIMIT || h.biHeight == 0 ||
-        std::abs(h.biHeight) > LIMIT) {
+        h.biCompression != BI_RGB || h.biWidth <= 0 || h.biWidth > LIMIT || h.biHeight <= 0 ||
+        h.biHeight > LIMIT) {
         return {};
     }
     const std::uint32_t id = newId();
     Picture& picture = registry().pictures[id];
     picture.dibWidth = h.biWidth;
-    picture.dibHeight = std::abs(h.biHeight);
-    picture.bottomUp = h.biHeight > 0;
+    picture.dibHeight = h.biHeight;
+    picture.bottomUp = true;
     const qsizetype stride = (static_cast<qsizetype>(h.biWidth) * 3 + 3) / 4 * 4;
     picture.dibPixels.assign(static_cast<std::size_t>(stride * picture.dibHeight), 0);
     picture.image = QImage(picture.dibPixels.data(), picture.dibWidth, picture.dibHeight, stride,
@@ -289,23 +314,16 @@ GlContextHandle createGlContext(SurfaceHandle surface) {
     if (it == registry().surfaces.end() || it->second.pixelFormat == 0) {
         return {};
     }
-    std::unique_ptr<GlContext> context = eglContext();
+    std::unique_ptr<GlContext> context = usable(eglContext());
     if (!context) {
-        context = qtContext();
+        context = usable(qtContext());
     }
     if (!context) {
-        return {};
-    }
-    // Entry points come from the context itself, so they are checked once, bound.
-    const std::uint32_t previousContext = currentContext;
-    const std::uint32_t previousSurface = currentSurface;
-    const bool usable = bind(*context) && resolveAll(*context);
-    unbind(*context);
-    currentContext = 0;
-    if (previousContext != 0) {
-        makeGlCurrent(SurfaceHandle{previousSurface}, GlContextHandle{previousContext});
-    }
-    if (!usable) {
+        static bool warned = false;
+        if (!warned) {
+            warned = true;
+            warn(QStringLiteral("no OpenGL to be had: the orbit diagram stays empty"));
+        }
         return {};
     }
     const std::uint32_t id = newId();
@@ -351,9 +369,6 @@ void deleteGlContext(GlContextHandle c) {
         context->framebuffer.deleteRenderbuffers(1, &context->renderbufferName);
     }
     unbind(*context);
-    if (context->eglContext != EGL_NO_CONTEXT) {
-        eglDestroyContext(surfacelessDisplay(), context->eglContext);
-    }
     if (currentContext != c.id && currentContext != 0) {
         makeGlCurrent(SurfaceHandle{currentSurface}, GlContextHandle{currentContext});
     } else {

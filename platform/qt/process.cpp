@@ -181,12 +181,12 @@ void serveConnection(QLocalServer* server, QLocalSocket* socket) {
     QTimer::singleShot(CONNECTION_TIMEOUT_MS, socket, [socket] { socket->abort(); });
     QObject::connect(socket, &QLocalSocket::readyRead, socket, [socket] {
         if (socket->canReadLine()) {
-            const QByteArray line = socket->readLine(MAX_REQUEST_BYTES);
+            const QByteArray line = socket->readLine(MAX_REQUEST_BYTES + 1); // + its terminator
             if (line.endsWith('\n')) {
                 handleRequest(line.chopped(1));
             }
             socket->abort();
-        } else if (socket->bytesAvailable() >= MAX_REQUEST_BYTES) {
+        } else if (socket->bytesAvailable() > MAX_REQUEST_BYTES) {
             socket->abort();
         }
     });

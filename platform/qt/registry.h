@@ -45,7 +45,7 @@ class Window : public QWidget {
     const std::string className;
     const WindowProc procedure;
     bool alive = true;
-    // Top-level windows keep their outer rectangle once the window manager reports its frame.
+    // A top-level window keeps its first outer rectangle once the window manager reports its frame.
     QRect outer;
 
   protected:
@@ -57,6 +57,8 @@ class Window : public QWidget {
 
   private:
     void keepOuterRect();
+    void reportSize();
+    QSize reportedSize_;
     std::map<std::uint32_t, QTimer*> timers_;
     QImage backing_;
 };

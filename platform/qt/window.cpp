@@ -102,8 +102,12 @@ QSize Window::clientSize() const {
 }
 
 void Window::resizeEvent(QResizeEvent*) {
-    const QSize client = clientSize();
-    send(MSG_SIZE, 0, sizeParam(client.width(), client.height()));
+    reportSize();
+}
+
+void Window::reportSize() {
+    reportedSize_ = clientSize();
+    send(MSG_SIZE, 0, sizeParam(reportedSize_.width(), reportedSize_.height()));
 }
 
 QImage& Window::backing() {
@@ -118,6 +122,11 @@ QImage& Window::backing() {
 }
 
 void Window::paintEvent(QPaintEvent*) {
+    // On a screen of another pixel ratio a window that counts device pixels has a new size,
+    // although Qt reports no resize.
+    if (windowClass.devicePixels && clientSize() != reportedSize_) {
+        reportSize();
+    }
     send(MSG_ERASE_BACKGROUND, 0, 0);
     send(MSG_PAINT, 0, 0);
     if (windowClass.ownSurface && alive) {
@@ -134,8 +143,12 @@ void Window::closeEvent(QCloseEvent* e) {
 void Window::showEvent(QShowEvent* e) {
     QWidget::showEvent(e);
     if (isWindow() && !outer.isNull()) {
-        // The frame is known only once the window manager has decorated the window.
-        QTimer::singleShot(250, this, [this] { keepOuterRect(); });
+        // The frame is known only once the window manager has decorated the window. Only the
+        // first showing: after that the window is wherever the user has put it.
+        QTimer::singleShot(250, this, [this] {
+            keepOuterRect();
+            outer = QRect();
+        });
     }
 }
 

@@ -30,7 +30,9 @@ std::string quoteArgument(std::string_view text) {
     std::string quoted(1, '\'');
     for (const char c : text) {
         const auto byte = static_cast<unsigned char>(c);
-        if (byte < 0x20 || byte == 0x7f || c == '\\' || c == '\'') {
+        // Every byte beyond ASCII too: C1 controls come raw or as UTF-8, and no good argument
+        // holds any.
+        if (byte < 0x20 || byte >= 0x7f || c == '\\' || c == '\'') {
             quoted += "\\x";
             quoted += HEX[byte >> 4];
             quoted += HEX[byte & 0xf];
