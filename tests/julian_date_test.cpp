@@ -23,12 +23,6 @@ TEST(JulianDateFromCalendar, WorkedValues) {
         {1601, 1, 1, 0.0, 2305813, 0.5},
         {2003, 1, 1, 0.0, 2452640, 0.5},
         {2003, 8, 27, 9.871944444444445, 2452878, 0.9113310185185185},
-        // Month boundaries, leap and non-leap centuries: a flooring division in the month term
-        // would give 2451606 for 2000-03-01.
-        {2000, 2, 29, 12.0, 2451604, 0.0},
-        {2000, 3, 1, 12.0, 2451605, 0.0},
-        {1900, 2, 28, 12.0, 2415079, 0.0},
-        {1900, 3, 1, 12.0, 2415080, 0.0},
     };
     for (const CalendarCase& c : cases) {
         const JulianDate jd = julianDateFromCalendar(c.year, c.month, c.day, c.hours);
@@ -60,7 +54,7 @@ TEST(CurrentJulianDate, ReadsTheClockToTheSecond) {
 }
 
 // Day numbers against the C++ calendar library, which counts days from the Unix epoch (JD 2440588
-// at noon) by an unrelated method.
+// at noon) by an unrelated method: a wrong month term or leap rule shows on many of the days.
 TEST(JulianDateFromCalendar, MatchesAnIndependentCalendarFrom1601To9999) {
     using namespace std::chrono;
     constexpr std::int64_t UNIX_EPOCH_JDN = 2440588;
