@@ -261,12 +261,7 @@ TEST_F(Shell, TrayMenuCommands) {
         EXPECT_EQ(called("runModalDialog Orvanta Countdown " + main), c.dialog);
         EXPECT_EQ(code, c.ends ? 0 : -1); // -1: still running when the scenario ended
         EXPECT_EQ(fake::window(mainWindow()).alive, !c.ends);
-        if (c.ends) {
-            EXPECT_FALSE(fake::trayIcon().has_value());
-            EXPECT_EQ(fake::callsStartingWith("killTimer " + main),
-                      (Calls{"killTimer " + main + " 101", "killTimer " + main + " 102"}));
-            EXPECT_EQ(fake::callsStartingWith("postQuit"), Calls{"postQuit 0"});
-        }
+        EXPECT_EQ(fake::trayIcon().has_value(), !c.ends);
     }
 }
 
