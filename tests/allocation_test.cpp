@@ -1,5 +1,5 @@
 // The refresh runs every second on the GUI thread and must not allocate. Every allocation of this
-// test program goes through the counting operator new.
+// test program goes through the counting operator new (closest_approach_test sees it count one).
 
 #include "ephemeris/encounter_state.h"
 #include "ephemeris/utc_clock.h"
@@ -18,13 +18,6 @@ TEST(Allocation, RefreshAndEvaluationAllocateNothing) {
     evaluateEarth(2452878.5, p, 0.25f);
     evaluateMars(2452878.5, p, 0.25f);
     EXPECT_EQ(allocationCount() - before, 0);
-}
-
-TEST(Allocation, TheCounterSeesAllocations) {
-    const long before = allocationCount();
-    auto* box = new int(5);
-    EXPECT_EQ(allocationCount() - before, 1);
-    delete box;
 }
 
 } // namespace

@@ -8,65 +8,56 @@
 #include "ephemeris/encounter_state.h"
 #include "ephemeris/julian_date.h"
 #include "ephemeris/utc_clock.h"
+#include "tests/support.h"
 
 #include <QImage>
-#include <QTemporaryDir>
 #include <array>
 #include <cmath>
 #include <gtest/gtest.h>
+#include <vector>
 
 namespace {
 
 constexpr int WIDTH = 440;
 constexpr int HEIGHT = 480;
 
-MessageResult parentProc(WindowHandle, std::uint32_t, std::uintptr_t, std::intptr_t) {
-    return 0;
+WindowHandle pane() {
+    static const WindowHandle created = [] {
+        appInstance = currentInstance();
+        const WindowHandle parent =
+            plainWindow(WindowStyle::FixedTopLevel, {}, Rect{0, 0, WIDTH, HEIGHT});
+        const WindowHandle pane = createOrbitDiagramPane(parent);
+        moveWindow(pane, 0, 0, WIDTH, HEIGHT, true);
+        showWindow(parent);
+        showWindow(pane);
+        return pane;
+    }();
+    return created;
 }
 
 struct Scene {
     QImage picture;
+    Vec3 earth, mars;
     std::array<TrailPoint, EARTH_TRAIL_POINTS> earthTrail;
     std::array<TrailPoint, MARS_TRAIL_POINTS> marsTrail;
 };
 
-WindowHandle pane() {
-    static WindowHandle created;
-    if (!created) {
-        appInstance = currentInstance();
-        EXPECT_TRUE(registerWindowClass(WindowClass{"diagram parent", &parentProc, {}}));
-        const WindowHandle parent = createWindow("diagram parent", "", WindowStyle::FixedTopLevel,
-                                                 {}, Rect{0, 0, WIDTH, HEIGHT});
-        created = createOrbitDiagramPane(parent);
-        moveWindow(created, 0, 0, WIDTH, HEIGHT, true);
-        showWindow(parent);
-        showWindow(created);
-    }
-    return created;
+// The pane rendered at a clock reading, and what the picture is checked against.
+Scene render(const UtcClockReading& reading) {
+    const FixedUtcClock clock(reading);
+    computeEncounterState();
+    sendMessage(pane(), MSG_TIMER, TIMER_DIAGRAM, 0);
+    Scene s{windowPicture(pane()), encounterState.earth, encounterState.mars, {}, {}};
+    const double now = julianDateValue(currentJulianDate());
+    traceTrail(EARTH_TRAIL, now, s.earthTrail.data(), EARTH_TRAIL_POINTS);
+    traceTrail(MARS_TRAIL, now, s.marsTrail.data(), MARS_TRAIL_POINTS);
+    return s;
 }
 
-QImage grab() {
-    QTemporaryDir dir;
-    const QString file = dir.filePath("diagram.png");
-    if (!saveWindowPicture(pane(), file.toLocal8Bit().constData())) {
-        return {};
-    }
-    return QImage(file).convertToFormat(QImage::Format_RGB32);
-}
+const UtcClockReading CLOSEST{2003, 8, 27, 9, 52, 19};
 
-// The pane rendered at 2003-08-27 09:52:19 UTC.
-const Scene& scene() {
-    static const Scene rendered = [] {
-        Scene s;
-        const FixedUtcClock clock({2003, 8, 27, 9, 52, 19});
-        computeEncounterState();
-        moveWindow(pane(), 0, 0, WIDTH, HEIGHT, true);
-        s.picture = grab();
-        const double now = julianDateValue(currentJulianDate());
-        traceTrail(EARTH_TRAIL, now, s.earthTrail.data(), EARTH_TRAIL_POINTS);
-        traceTrail(MARS_TRAIL, now, s.marsTrail.data(), MARS_TRAIL_POINTS);
-        return s;
-    }();
+const Scene& closest() {
+    static const Scene rendered = render(CLOSEST);
     return rendered;
 }
 
@@ -78,8 +69,7 @@ QPointF toPixels(double x, double y) {
 // The photograph alone at a pane pixel: linear filtering of the 256 x 256 texture stretched over
 // the pane, bottom row of the picture at the bottom.
 QColor photographAt(int px, int py) {
-    static const std::span<const std::uint8_t> bytes = resourceBytes({}, IDB_MARS_PHOTO);
-    const std::uint8_t* bgr = bytes.data() + 40;
+    static const std::uint8_t* bgr = resourceBytes({}, IDB_MARS_PHOTO).data() + 40;
     const double u = (px + 0.5) / WIDTH * 256 - 0.5;
     const double v = (HEIGHT - py - 0.5) / HEIGHT * 256 - 0.5; // rows counted from the bottom
     const int u0 = static_cast<int>(std::floor(u)), v0 = static_cast<int>(std::floor(v));
@@ -101,8 +91,7 @@ double distanceToTrail(QPointF p, const TrailPoint* trail, int count) {
     double nearest = 1e9;
     for (int i = 0; i + 1 < count; ++i) {
         const QPointF a = toPixels(trail[i].x, trail[i].y);
-        const QPointF b = toPixels(trail[i + 1].x, trail[i + 1].y);
-        const QPointF ab = b - a;
+        const QPointF ab = toPixels(trail[i + 1].x, trail[i + 1].y) - a;
         const double t =
             std::clamp(QPointF::dotProduct(p - a, ab) / QPointF::dotProduct(ab, ab), 0.0, 1.0);
         const QPointF d = p - (a + t * ab);
@@ -111,37 +100,24 @@ double distanceToTrail(QPointF p, const TrailPoint* trail, int count) {
     return nearest;
 }
 
-double sideOf(QPointF p, QPointF a, QPointF b) {
-    const QPointF ab = b - a;
-    return (ab.x() * (p.y() - a.y()) - ab.y() * (p.x() - a.x())) / std::hypot(ab.x(), ab.y());
-}
-
-// How far inside the Sun-Earth-Mars triangle a point is, in pixels; negative outside.
-double insideTriangle(QPointF p) {
-    const QPointF sun = toPixels(0, 0);
-    const QPointF earth = toPixels(encounterState.earth.x, encounterState.earth.y);
-    const QPointF mars = toPixels(encounterState.mars.x, encounterState.mars.y);
-    const double sides[] = {sideOf(p, sun, earth), sideOf(p, earth, mars), sideOf(p, mars, sun)};
-    const double inner = std::min({sides[0], sides[1], sides[2]});
-    const double outer = std::max({sides[0], sides[1], sides[2]});
-    return std::max(inner, -outer); // whichever way round the corners go
-}
-
 bool nearTrails(const Scene& s, QPointF p, double within) {
     return distanceToTrail(p, s.earthTrail.data(), EARTH_TRAIL_POINTS) < within ||
            distanceToTrail(p, s.marsTrail.data(), MARS_TRAIL_POINTS) < within;
 }
 
-// Away from everything drawn over the photograph: trails, triangle and sprites.
-bool onlyPhotograph(const Scene& s, int px, int py) {
-    const QPointF p(px + 0.5, py + 0.5);
-    for (const Vec3& planet : {encounterState.earth, encounterState.mars}) {
-        const QPointF sprite = toPixels(planet.x, planet.y);
-        if (std::abs(p.x() - sprite.x()) < 14 && std::abs(p.y() - sprite.y()) < 15) {
-            return false;
-        }
+// How far inside the Sun-Earth-Mars triangle a point is, in pixels; negative outside.
+double insideTriangle(const Scene& s, QPointF p) {
+    const QPointF corners[] = {toPixels(0, 0), toPixels(s.earth.x, s.earth.y),
+                               toPixels(s.mars.x, s.mars.y)};
+    double inner = 1e9, outer = -1e9;
+    for (int i = 0; i < 3; ++i) {
+        const QPointF a = corners[i], ab = corners[(i + 1) % 3] - a;
+        const double side =
+            (ab.x() * (p.y() - a.y()) - ab.y() * (p.x() - a.x())) / std::hypot(ab.x(), ab.y());
+        inner = std::min(inner, side);
+        outer = std::max(outer, side);
     }
-    return !nearTrails(s, p, 3) && insideTriangle(p) < -2;
+    return std::max(inner, -outer); // whichever way round the corners go
 }
 
 int difference(QColor a, QColor b) {
@@ -149,13 +125,20 @@ int difference(QColor a, QColor b) {
                      std::abs(a.blue() - b.blue())});
 }
 
+// Away from the trails, the triangle and the sprites, the picture is the photograph, upright.
 TEST(DiagramPicture, ThePhotographFillsThePaneUpright) {
-    const Scene& s = scene();
+    const Scene& s = closest();
     ASSERT_EQ(s.picture.size(), QSize(WIDTH, HEIGHT));
     int compared = 0, differing = 0;
     for (int py = 2; py < HEIGHT; py += 7) {
         for (int px = 2; px < WIDTH; px += 7) {
-            if (onlyPhotograph(s, px, py)) {
+            const QPointF p(px + 0.5, py + 0.5);
+            bool covered = nearTrails(s, p, 3) || insideTriangle(s, p) >= -2;
+            for (const Vec3& planet : {s.earth, s.mars}) {
+                const QPointF sprite = toPixels(planet.x, planet.y);
+                covered |= std::abs(p.x() - sprite.x()) < 14 && std::abs(p.y() - sprite.y()) < 15;
+            }
+            if (!covered) {
                 ++compared;
                 differing += difference(s.picture.pixelColor(px, py), photographAt(px, py)) > 3;
             }
@@ -165,58 +148,49 @@ TEST(DiagramPicture, ThePhotographFillsThePaneUpright) {
     EXPECT_LT(differing, compared / 200) << "of " << compared;
 }
 
-// The sprite's texel under a pane pixel, for a sprite centred at `centre`; false near the edge of
-// its disc or outside it, where filtering mixes it with the photograph.
-bool spriteTexel(int bitmapId, QPointF centre, double halfWidth, double halfHeight, QPointF p,
-                 QColor& texel) {
-    const std::uint8_t* bgr = resourceBytes({}, bitmapId).data() + 40;
-    const int x = int((p.x() - (centre.x() - halfWidth)) / (2 * halfWidth) * 32);
-    const int y = int(((centre.y() + halfHeight) - p.y()) / (2 * halfHeight) * 32); // from below
-    if (x < 1 || x > 30 || y < 1 || y > 30) {
-        return false;
-    }
-    for (int dy = -1; dy <= 1; ++dy) {
-        for (int dx = -1; dx <= 1; ++dx) {
-            const std::uint8_t* n = bgr + ((y + dy) * 32 + x + dx) * 3;
-            if (n[0] + n[1] + n[2] < 64) {
-                return false;
-            }
-        }
-    }
-    const std::uint8_t* t = bgr + (y * 32 + x) * 3;
-    texel = QColor(t[2], t[1], t[0]);
-    return true;
-}
-
 // Each sprite's picture matches the pane best where the state puts the planet, to the pixel; its
 // keyed corners let the photograph through.
 TEST(DiagramPicture, SpritesSitAtTheirPlanets) {
-    const Scene& s = scene();
+    const Scene& s = closest();
     struct SpriteCase {
         Vec3 planet;
         int bitmapId;
         double halfSize;
     };
-    const SpriteCase sprites[] = {{encounterState.earth, IDB_EARTH_SPRITE, EARTH_SPRITE_HALF_SIZE},
-                                  {encounterState.mars, IDB_MARS_SPRITE, MARS_SPRITE_HALF_SIZE}};
+    const SpriteCase sprites[] = {{s.earth, IDB_EARTH_SPRITE, EARTH_SPRITE_HALF_SIZE},
+                                  {s.mars, IDB_MARS_SPRITE, MARS_SPRITE_HALF_SIZE}};
     for (const SpriteCase& c : sprites) {
+        const std::uint8_t* bgr = resourceBytes({}, c.bitmapId).data() + 40;
         const QPointF centre = toPixels(c.planet.x, c.planet.y);
         const double halfWidth = c.halfSize * WIDTH / 4, halfHeight = c.halfSize * HEIGHT / 4;
+        const int left = int(centre.x() - halfWidth), top = int(centre.y() - halfHeight);
+        // The sprite's texels under the pane's pixels, away from the edge of its disc, where
+        // filtering mixes it with the photograph.
+        std::vector<std::pair<QPoint, QColor>> texels;
+        for (int py = top; py <= int(centre.y() + halfHeight); ++py) {
+            for (int px = left; px <= int(centre.x() + halfWidth); ++px) {
+                const int x = int((px + 0.5 - centre.x() + halfWidth) / (2 * halfWidth) * 32);
+                const int y = int((centre.y() + halfHeight - py - 0.5) / (2 * halfHeight) * 32);
+                bool inside = x >= 1 && x <= 30 && y >= 1 && y <= 30;
+                for (int dy = -1; inside && dy <= 1; ++dy) {
+                    for (int dx = -1; inside && dx <= 1; ++dx) {
+                        const std::uint8_t* n = bgr + ((y + dy) * 32 + x + dx) * 3;
+                        inside = n[0] + n[1] + n[2] >= 64;
+                    }
+                }
+                if (inside) {
+                    const std::uint8_t* t = bgr + (y * 32 + x) * 3;
+                    texels.emplace_back(QPoint(px, py), QColor(t[2], t[1], t[0]));
+                }
+            }
+        }
         QPoint best;
         double bestScore = 1e18;
         for (int oy = -3; oy <= 3; ++oy) {
             for (int ox = -3; ox <= 3; ++ox) {
                 double score = 0;
-                for (int py = int(centre.y() - halfHeight); py <= int(centre.y() + halfHeight);
-                     ++py) {
-                    for (int px = int(centre.x() - halfWidth); px <= int(centre.x() + halfWidth);
-                         ++px) {
-                        QColor texel;
-                        if (spriteTexel(c.bitmapId, centre, halfWidth, halfHeight,
-                                        QPointF(px + 0.5, py + 0.5), texel)) {
-                            score += difference(s.picture.pixelColor(px + ox, py + oy), texel);
-                        }
-                    }
+                for (const auto& [at, texel] : texels) {
+                    score += difference(s.picture.pixelColor(at + QPoint(ox, oy)), texel);
                 }
                 if (score < bestScore) {
                     bestScore = score;
@@ -226,7 +200,7 @@ TEST(DiagramPicture, SpritesSitAtTheirPlanets) {
         }
         EXPECT_LE(std::abs(best.x()), 1) << "sprite " << c.bitmapId;
         EXPECT_LE(std::abs(best.y()), 1) << "sprite " << c.bitmapId;
-        const QPoint corner(int(centre.x() - halfWidth) + 1, int(centre.y() - halfHeight) + 1);
+        const QPoint corner(left + 1, top + 1);
         if (!nearTrails(s, QPointF(corner) + QPointF(0.5, 0.5), 3)) {
             EXPECT_LE(
                 difference(s.picture.pixelColor(corner), photographAt(corner.x(), corner.y())), 3)
@@ -237,25 +211,25 @@ TEST(DiagramPicture, SpritesSitAtTheirPlanets) {
 
 // The trails darken the photograph along the computed paths, most at their present ends.
 TEST(DiagramPicture, TrailsDarkenMostWhereTheyAreNew) {
-    const Scene& s = scene();
+    const Scene& s = closest();
     struct TrailCase {
         const TrailPoint* points;
         int recent, old;
     };
     const TrailCase trails[] = {{s.earthTrail.data(), 12, 160}, {s.marsTrail.data(), 10, 200}};
     for (const TrailCase& t : trails) {
+        // The darkest pixel around the middle of a segment, against the photograph there.
         auto darkening = [&](int i) {
             const QPointF mid = (toPixels(t.points[i].x, t.points[i].y) +
                                  toPixels(t.points[i + 1].x, t.points[i + 1].y)) /
                                 2;
-            const QPoint p(int(mid.x()), int(mid.y()));
-            // The darkest pixel around the middle of a segment, against the photograph there.
             double darkest = 1.0;
             for (int dy = -1; dy <= 1; ++dy) {
                 for (int dx = -1; dx <= 1; ++dx) {
-                    const double shown = qGray(s.picture.pixel(p.x() + dx, p.y() + dy));
-                    const double photo = qGray(photographAt(p.x() + dx, p.y() + dy).rgb());
-                    darkest = std::min(darkest, shown / std::max(photo, 1.0));
+                    const int x = int(mid.x()) + dx, y = int(mid.y()) + dy;
+                    const double photo = qGray(photographAt(x, y).rgb());
+                    darkest =
+                        std::min(darkest, qGray(s.picture.pixel(x, y)) / std::max(photo, 1.0));
                 }
             }
             return darkest;
@@ -268,20 +242,13 @@ TEST(DiagramPicture, TrailsDarkenMostWhereTheyAreNew) {
 // Inside the triangle the photograph goes a tenth of the way to dark red.
 TEST(DiagramPicture, TheTriangleTintsItsInside) {
     // At opposition the triangle is a sliver: half a year earlier it is wide.
-    const FixedUtcClock clock({2003, 1, 1, 0, 0, 0});
-    computeEncounterState();
-    sendMessage(pane(), MSG_TIMER, TIMER_DIAGRAM, 0);
-    Scene s;
-    s.picture = grab();
-    const double now = julianDateValue(currentJulianDate());
-    traceTrail(EARTH_TRAIL, now, s.earthTrail.data(), EARTH_TRAIL_POINTS);
-    traceTrail(MARS_TRAIL, now, s.marsTrail.data(), MARS_TRAIL_POINTS);
+    const Scene s = render({2003, 1, 1, 0, 0, 0});
     double shown[3] = {}, photo[3] = {};
     int pixels = 0;
     for (int py = 0; py < HEIGHT; ++py) {
         for (int px = 0; px < WIDTH; ++px) {
             const QPointF p(px + 0.5, py + 0.5);
-            if (insideTriangle(p) > 1.5 && !nearTrails(s, p, 3) &&
+            if (insideTriangle(s, p) > 1.5 && !nearTrails(s, p, 3) &&
                 std::hypot(p.x() - WIDTH / 2.0, p.y() - HEIGHT / 2.0) < 90) {
                 const QColor a = s.picture.pixelColor(px, py), b = photographAt(px, py);
                 shown[0] += a.red(), shown[1] += a.green(), shown[2] += a.blue();
@@ -298,14 +265,14 @@ TEST(DiagramPicture, TheTriangleTintsItsInside) {
 
 // A height of 0 leaves nothing to copy; the next size renders the whole picture again.
 TEST(DiagramPicture, AZeroHeightAndBack) {
-    const Scene& s = scene();
-    const FixedUtcClock clock({2003, 8, 27, 9, 52, 19});
+    const QImage expected = closest().picture;
+    const FixedUtcClock clock(CLOSEST);
     computeEncounterState();
     moveWindow(pane(), 0, 0, WIDTH, 0, true);
     EXPECT_EQ(diagramTarget.width, WIDTH);
     EXPECT_EQ(diagramTarget.height, 0);
     moveWindow(pane(), 0, 0, WIDTH, HEIGHT, true);
-    EXPECT_EQ(grab(), s.picture);
+    EXPECT_EQ(windowPicture(pane()), expected);
 }
 
 } // namespace

@@ -5,9 +5,9 @@
 #include "display/diagram_pane.h"
 #include "ephemeris/encounter_state.h"
 #include "ephemeris/utc_clock.h"
+#include "tests/support.h"
 
 #include <QImage>
-#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 namespace {
@@ -19,10 +19,7 @@ TEST(HiDpi, TheWindowAtTwiceTheResolution) {
     ASSERT_TRUE(registerMainWindowClass(appInstance));
     const WindowHandle window = createMainWindow(Rect{0, 0, 640, 480});
     showWindow(window);
-    QTemporaryDir dir;
-    const QString file = dir.filePath("window.png");
-    ASSERT_TRUE(saveWindowPicture(window, file.toLocal8Bit().constData()));
-    const QImage picture = QImage(file).convertToFormat(QImage::Format_RGB32);
+    const QImage picture = windowPicture(window);
 
     ASSERT_EQ(picture.size(), QSize(1280, 960));
     EXPECT_EQ(clientRect(infoPaneWindow), (Rect{0, 0, 200, 480})); // the layout is unchanged

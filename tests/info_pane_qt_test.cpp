@@ -6,29 +6,23 @@
 #include "display/program.h"
 #include "ephemeris/encounter_state.h"
 #include "ephemeris/utc_clock.h"
+#include "tests/support.h"
 
 #include <QImage>
-#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 namespace {
 
-MessageResult parentProc(WindowHandle, std::uint32_t, std::uintptr_t, std::intptr_t) {
-    return 0;
-}
-
 // One pane for the whole program, as in the widget: its class registers once.
 WindowHandle pane() {
-    static WindowHandle created;
-    if (!created) {
+    static const WindowHandle created = [] {
         appInstance = currentInstance();
-        EXPECT_TRUE(registerWindowClass(WindowClass{"pane parent", &parentProc, {}}));
-        const WindowHandle parent =
-            createWindow("pane parent", "", WindowStyle::FixedTopLevel, {}, Rect{0, 0, 400, 900});
-        created = createInfoPane(parent);
+        const WindowHandle parent = plainWindow(WindowStyle::FixedTopLevel, {}, {0, 0, 400, 900});
+        const WindowHandle pane = createInfoPane(parent);
         showWindow(parent);
-        showWindow(created);
-    }
+        showWindow(pane);
+        return pane;
+    }();
     return created;
 }
 
@@ -37,12 +31,7 @@ QImage paneAt(int width, int height) {
     const FixedUtcClock clock({2003, 8, 27, 9, 52, 19});
     computeEncounterState();
     moveWindow(pane(), 0, 0, width, height, true);
-    QTemporaryDir dir;
-    const QString file = dir.filePath("pane.png");
-    if (!saveWindowPicture(pane(), file.toLocal8Bit().constData())) {
-        return {};
-    }
-    return QImage(file).convertToFormat(QImage::Format_RGB32);
+    return windowPicture(pane());
 }
 
 bool isBlack(QRgb p) {
@@ -65,18 +54,15 @@ TEST(InfoPanePicture, FramesAndTitlesOnTheirPixels) {
         const int top = title.top + metrics.height; // the frame's top
         const int bottom = title.bottom;
         SCOPED_TRACE(testing::Message() << "box " << b + 1);
-        // Straight edges: black outside, white just inside, away from the rounded corners.
+        // Straight edges, away from the rounded corners: black outside, white just inside.
+        auto edge = [&](int x, int y, int inX, int inY) {
+            return isBlack(picture.pixel(x, y)) && isWhite(picture.pixel(x + inX, y + inY));
+        };
         for (int x = title.left + 12; x < title.right - 12; ++x) {
-            EXPECT_TRUE(isBlack(picture.pixel(x, top))) << x;
-            EXPECT_TRUE(isWhite(picture.pixel(x, top + 1))) << x;
-            EXPECT_TRUE(isWhite(picture.pixel(x, bottom - 2))) << x;
-            EXPECT_TRUE(isBlack(picture.pixel(x, bottom - 1))) << x;
+            EXPECT_TRUE(edge(x, top, 0, 1) && edge(x, bottom - 1, 0, -1)) << x;
         }
         for (int y = top + 12; y < bottom - 12; ++y) {
-            EXPECT_TRUE(isBlack(picture.pixel(title.left, y))) << y;
-            EXPECT_TRUE(isWhite(picture.pixel(title.left + 1, y))) << y;
-            EXPECT_TRUE(isWhite(picture.pixel(title.right - 2, y))) << y;
-            EXPECT_TRUE(isBlack(picture.pixel(title.right - 1, y))) << y;
+            EXPECT_TRUE(edge(title.left, y, 1, 0) && edge(title.right - 1, y, -1, 0)) << y;
         }
         // The corner pixel lies outside the rounding (seen where the sky behind it is light).
         if (b == 0) {

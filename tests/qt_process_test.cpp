@@ -19,10 +19,8 @@
 namespace {
 
 // Points the runtime and temporary folders elsewhere for the life of the object.
-class Folders {
-  public:
-    Folders(const QString& runtime, const QString& temp)
-        : runtime_(qgetenv("XDG_RUNTIME_DIR")), temp_(qgetenv("TMPDIR")) {
+struct Folders {
+    Folders(const QString& runtime, const QString& temp) {
         qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtime));
         qputenv("TMPDIR", QFile::encodeName(temp));
     }
@@ -30,9 +28,7 @@ class Folders {
         qputenv("XDG_RUNTIME_DIR", runtime_);
         qputenv("TMPDIR", temp_);
     }
-
-  private:
-    QByteArray runtime_, temp_;
+    const QByteArray runtime_ = qgetenv("XDG_RUNTIME_DIR"), temp_ = qgetenv("TMPDIR");
 };
 
 QString makeFolder(const QTemporaryDir& base, const QString& name, int mode) {
@@ -50,26 +46,28 @@ void runEventsFor(int ms) {
     }
 }
 
-std::uint32_t showMessage() {
-    static const std::uint32_t message = registerMessage("Process Test Show");
-    return message;
-}
-
+const std::uint32_t SHOW = registerMessage("Process Test Show");
 int showsSeen = 0;
 int othersSeen = 0;
-MessageResult countingProc(WindowHandle, std::uint32_t message, std::uintptr_t, std::intptr_t) {
-    if (message == showMessage()) {
-        ++showsSeen;
-    } else if (message == MSG_CLOSE || message == MSG_DESTROY) {
-        ++othersSeen;
-    }
-    return 0;
+
+// A window of the class "process test" that counts the registered messages (show requests among
+// them) and the closes that reach it.
+WindowHandle countingWindow(const char* title) {
+    registerWindowClass(WindowClass{
+        "process test",
+        [](WindowHandle, std::uint32_t message, std::uintptr_t, std::intptr_t) -> MessageResult {
+            showsSeen += message >= FIRST_REGISTERED_MESSAGE;
+            othersSeen += message == MSG_CLOSE || message == MSG_DESTROY;
+            return 0;
+        },
+        {},
+        0});
+    showsSeen = othersSeen = 0;
+    return createWindow("process test", title, WindowStyle::FixedTopLevel, {}, Rect{0, 0, 5, 5});
 }
 
-} // namespace
-
-// A crash or a full disk leaves the lock file empty, unreadable or full of rubbish; a holder that
-// no longer runs must never block a start.
+// Whatever a crash or a full disk leaves in the lock file and in place of the channel, a holder
+// that no longer runs never blocks a start.
 TEST(InstanceMarker, LeftoverLockFilesNeverBlock) {
     QTemporaryDir base;
     const Folders folders(makeFolder(base, "run", 0700), base.path());
@@ -86,11 +84,12 @@ TEST(InstanceMarker, LeftoverLockFilesNeverBlock) {
             ASSERT_TRUE(file.open(QIODevice::WriteOnly));
             file.write(content);
             file.close();
-            file.setPermissions(QFileDevice::Permissions());
+            file.setPermissions(QFileDevice::Permissions()); // unreadable too
         }
+        testing::internal::CaptureStderr();
         const InstanceMarker again = createInstanceMarker("Leftover", existed);
-        EXPECT_TRUE(again) << content.constData();
-        EXPECT_FALSE(existed);
+        EXPECT_EQ(testing::internal::GetCapturedStderr(), ""); // the channel is made again too
+        EXPECT_TRUE(again && !existed) << content.constData();
         closeInstanceMarker(again);
     }
 }
@@ -98,47 +97,40 @@ TEST(InstanceMarker, LeftoverLockFilesNeverBlock) {
 // Only a folder that is ours and closed to others may hold the marker and its channel; otherwise
 // the program runs without the single-instance rule and says so.
 TEST(InstanceMarker, OnlyAPrivateFolderIsUsed) {
+    enum Kind { None, Private, Open, Link }; // a link to a private folder: it can be replaced
     struct Case {
-        const char* runtime; // folder made with `mode`, or a link to a private one
-        int mode;
-        const char* tempFolder; // what stands at TMPDIR/orvanta-UID
+        Kind runtime, fallback; // the runtime folder, and what stands at TMPDIR/orvanta-UID
         bool usable;
     };
     const Case cases[] = {
-        {"open", 0755, "none", true},         // falls back to a private folder of our own
-        {"open", 0777, "open folder", false}, // and the fallback is open too
-        {"link", 0700, "link", false},        // links can be replaced under us
-        {"", 0700, "private folder", true},
+        {Open, None, true}, // falls back to a private folder of its own making
+        {Open, Open, false},
+        {Link, Link, false},
+        {None, Private, true},
     };
     for (const Case& c : cases) {
         QTemporaryDir base;
-        const QString uidName = QStringLiteral("orvanta-%1").arg(::getuid());
-        QString runtime;
-        if (std::string(c.runtime) == "link") {
-            runtime = base.filePath("runlink");
-            QFile::link(makeFolder(base, "real", 0700), runtime);
-        } else if (*c.runtime != '\0') {
-            runtime = makeFolder(base, c.runtime, c.mode);
-        }
+        auto make = [&](const QString& name, Kind kind) {
+            if (kind == Link) {
+                QFile::link(makeFolder(base, name + "-real", 0700), base.filePath(name));
+            } else if (kind != None) {
+                makeFolder(base, name, kind == Private ? 0700 : 0755);
+            }
+            return kind == None ? QString() : base.filePath(name);
+        };
         const QString temp = makeFolder(base, "tmp", 0777);
-        if (std::string(c.tempFolder) == "open folder") {
-            makeFolder(base, "tmp/" + uidName, 0777);
-        } else if (std::string(c.tempFolder) == "link") {
-            QFile::link(makeFolder(base, "elsewhere", 0700), base.filePath("tmp/" + uidName));
-        } else if (std::string(c.tempFolder) == "private folder") {
-            makeFolder(base, "tmp/" + uidName, 0700);
-        }
-        const Folders folders(runtime, temp);
+        make(QStringLiteral("tmp/orvanta-%1").arg(::getuid()), c.fallback);
+        const Folders folders(make("run", c.runtime), temp);
         bool existed = true;
         testing::internal::CaptureStderr();
         const InstanceMarker marker = createInstanceMarker("Private", existed);
         const std::string warned = testing::internal::GetCapturedStderr();
-        EXPECT_EQ(bool(marker), c.usable) << c.runtime << " / " << c.tempFolder;
+        SCOPED_TRACE(&c - cases);
+        EXPECT_EQ(bool(marker), c.usable);
         EXPECT_FALSE(existed);
         EXPECT_EQ(qtlayer::showChannelPath("Private").isEmpty(), !c.usable);
-        if (!c.usable) {
-            EXPECT_NE(warned.find("without the single-instance rule"), std::string::npos) << warned;
-        }
+        EXPECT_EQ(warned.find("without the single-instance rule") != std::string::npos, !c.usable)
+            << warned;
         closeInstanceMarker(marker);
     }
 }
@@ -151,24 +143,20 @@ TEST(InstanceMarker, DeepRuntimeFolders) {
         base, QString(std::max<qsizetype>(1, 75 - base.path().size()), QLatin1Char('d')), 0700);
     ASSERT_GT(deep.size(), 70); // the channel's old name did not fit beside a folder this deep
     const Folders folders(deep, base.path());
-    registerWindowClass(WindowClass{"process test", &countingProc, {}, 0});
-    const WindowHandle window =
-        createWindow("process test", "Deep", WindowStyle::FixedTopLevel, {}, Rect{0, 0, 50, 50});
+    const WindowHandle window = countingWindow("Deep");
     bool existed = false;
     testing::internal::CaptureStderr();
     const InstanceMarker marker = createInstanceMarker("Deep", existed);
     EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
-    showsSeen = 0;
-    EXPECT_TRUE(
-        postToNamedWindow("Deep", "process test", "Deep", showMessage(), 0, MOUSE_LEFT_DOWN));
+    EXPECT_TRUE(postToNamedWindow("Deep", "process test", "Deep", SHOW, 0, MOUSE_LEFT_DOWN));
     runEventsFor(300);
     EXPECT_EQ(showsSeen, 1);
     closeInstanceMarker(marker);
     destroyWindow(window);
 
-    const QString tooDeep = makeFolder(
-        base, deep.mid(base.path().size() + 1) + "/" + QString(40, QLatin1Char('e')), 0700);
-    const Folders deeper(tooDeep, base.path());
+    const Folders deeper(
+        makeFolder(base, deep.mid(base.path().size() + 1) + "/" + QString(40, 'e'), 0700),
+        base.path());
     testing::internal::CaptureStderr();
     const InstanceMarker reported = createInstanceMarker("Deep", existed);
     const std::string warned = testing::internal::GetCapturedStderr();
@@ -177,75 +165,57 @@ TEST(InstanceMarker, DeepRuntimeFolders) {
     closeInstanceMarker(reported);
 }
 
-// The channel carries show requests and nothing else; it bounds what it reads and how long it
-// waits.
+// The channel carries show requests and nothing else, and hangs up on whatever it is sent, so
+// that neither what it reads nor how long it waits is unbounded.
 TEST(ShowChannel, OnlyShowRequestsAndNothingUnbounded) {
     QTemporaryDir base;
     const Folders folders(makeFolder(base, "run", 0700), base.path());
-    registerWindowClass(WindowClass{"channel test", &countingProc, {}, 0});
-    const WindowHandle window =
-        createWindow("channel test", "Channel", WindowStyle::FixedTopLevel, {}, Rect{0, 0, 5, 5});
+    const WindowHandle window = countingWindow("Channel");
     bool existed = false;
     const InstanceMarker marker = createInstanceMarker("Channel", existed);
     ASSERT_TRUE(marker);
-    const QString path = qtlayer::showChannelPath("Channel");
-    const QByteArray target = "channel test\x1f"
-                              "Channel\x1f";
-    const QByteArray show = QByteArray::number(showMessage());
-
+    // A request line for the window: message, wParam and lParam, separated as the layer does.
+    auto request = [](std::uint32_t message, int lParam) {
+        return "process test\x1f"
+               "Channel\x1f" +
+               QByteArray::number(message) + "\x1f" + "0\x1f" + QByteArray::number(lParam);
+    };
     struct Case {
         QByteArray sent;
         int shows;
-        bool dropped; // the channel hangs up without waiting for more
+        int hangUpMs; // within: at once, or after the channel's timeout
     };
     const Case cases[] = {
-        {target + show +
-             "\x1f"
-             "0\x1f"
-             "513\n",
-         1, true},
-        {target + QByteArray::number(MSG_CLOSE) +
-             "\x1f"
-             "0\x1f"
-             "513\n",
-         0, true},
-        {target + QByteArray::number(MSG_DESTROY) +
-             "\x1f"
-             "0\x1f"
-             "0\n",
-         0, true},
-        {target + show +
-             "\x1f"
-             "0\x1f"
-             "516\n",
-         0, true}, // a right click: not a show request
-        {target + "49999\x1f"
-                  "0\x1f"
-                  "513\n",
-         0, true}, // not a number this process registered
-        {"nonsense\n", 0, true},
-        {QByteArray(100000, 'x'), 0, true}, // no end of line, ever
-        {target + show, 0, true},           // silent after part of a line
+        {request(SHOW, 513) + "\n", 1, 1000},
+        {request(MSG_CLOSE, 513) + "\n", 0, 1000},
+        {request(MSG_DESTROY, 0) + "\n", 0, 1000},
+        {request(SHOW, 516) + "\n", 0, 1000},  // a right click: not a show request
+        {request(49999, 513) + "\n", 0, 1000}, // not a number this process registered
+        {"nonsense\n", 0, 1000},
+        {QByteArray(100000, 'x'), 0, 1000}, // no end of line, ever
+        {request(SHOW, 513), 0, 4000},      // silent after part of a line
     };
     for (const Case& c : cases) {
         showsSeen = othersSeen = 0;
         QLocalSocket socket;
-        socket.connectToServer(path);
+        socket.connectToServer(qtlayer::showChannelPath("Channel"));
         ASSERT_TRUE(socket.waitForConnected(1000));
         socket.write(c.sent);
         socket.waitForBytesWritten(1000);
         QElapsedTimer timer;
         timer.start();
-        while (socket.state() == QLocalSocket::ConnectedState && timer.elapsed() < 4000) {
+        while (socket.state() == QLocalSocket::ConnectedState && timer.elapsed() < c.hangUpMs) {
             QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
             ::usleep(10000);
         }
         runEventsFor(50);
-        EXPECT_EQ(showsSeen, c.shows) << c.sent.left(60).constData();
-        EXPECT_EQ(othersSeen, 0) << c.sent.left(60).constData();
-        EXPECT_EQ(socket.state() != QLocalSocket::ConnectedState, c.dropped)
-            << c.sent.left(60).constData();
+        const std::string shown = c.sent.left(60).toStdString();
+        EXPECT_EQ(showsSeen, c.shows) << shown;
+        EXPECT_EQ(othersSeen, 0) << shown;
+        EXPECT_NE(socket.state(), QLocalSocket::ConnectedState) << shown;
     }
     closeInstanceMarker(marker);
     destroyWindow(window);
 }
+
+} // namespace

@@ -6,23 +6,15 @@
 #include "ephemeris/encounter_state.h"
 #include "ephemeris/utc_clock.h"
 #include "platform/fake/fake.h"
+#include "tests/support.h"
 
 #include <gtest/gtest.h>
-#include <ostream>
 #include <string>
 #include <vector>
-
-void PrintTo(const Rect& r, std::ostream* out) {
-    *out << "(" << r.left << "," << r.top << ")-(" << r.right << "," << r.bottom << ")";
-}
 
 namespace {
 
 using Calls = std::vector<std::string>;
-
-MessageResult paneProc(WindowHandle, std::uint32_t, std::uintptr_t, std::intptr_t) {
-    return 0;
-}
 
 std::string id(WindowHandle w) {
     return "#" + std::to_string(w.id);
@@ -36,6 +28,11 @@ class Shell : public testing::Test {
   protected:
     void SetUp() override {
         fake::reset();
+        fresh();
+    }
+    // A new run of the program: only the user's saved settings are left of the last one.
+    static void fresh() {
+        fake::reset(false);
         encounterState = EncounterState{};
         diagramPaneWindow = infoPaneWindow = WindowHandle{};
         setCountdownToNextApproach(false);
@@ -46,14 +43,17 @@ class Shell : public testing::Test {
         fake::onIdle([scenario] { scenario(mainWindow()); }, 1);
         return WinMain(currentInstance(), InstanceHandle{}, "--ignored", 7);
     }
+    static int runAndEnd() {
+        return run([](WindowHandle main) { destroyWindow(main); });
+    }
     static WindowHandle mainWindow() { return fake::windowOfClass(MAIN_WINDOW_CLASS); }
     static MessageResult tray(WindowHandle window, std::intptr_t mouse) {
         return sendMessage(window, appMessage, TRAY_ICON_ID, mouse);
     }
+    // Panes that record what the main window does to them.
     static void createPanes(WindowHandle main) {
-        registerWindowClass(WindowClass{"test pane", &paneProc, appInstance, 0});
-        diagramPaneWindow = createWindow("test pane", "", WindowStyle::Child, main, {0, 0, 10, 10});
-        infoPaneWindow = createWindow("test pane", "", WindowStyle::Child, main, {0, 0, 10, 10});
+        diagramPaneWindow = plainWindow(WindowStyle::Child, main, {0, 0, 10, 10});
+        infoPaneWindow = plainWindow(WindowStyle::Child, main, {0, 0, 10, 10});
     }
 
     FixedUtcClock clock{{2003, 8, 27, 9, 52, 19}};
@@ -67,7 +67,7 @@ TEST_F(Shell, StartUpOrder) {
             distanceAtRegistration = encounterState.distanceAu;
         }
     });
-    EXPECT_EQ(run([](WindowHandle main) { destroyWindow(main); }), 0);
+    EXPECT_EQ(runAndEnd(), 0);
     EXPECT_NEAR(distanceAtRegistration, 0.372719258581, 1e-11);
 
     // The start-up steps, leaving out what the panes do inside their own creation.
@@ -101,62 +101,46 @@ TEST_F(Shell, StartUpOrder) {
                            "createWindow InfoPaneWnd orvanta child " + main + " (0,0,10,10)",
                            "showWindow " + main,
                        }));
-    EXPECT_EQ(diagramPaneWindow, fake::windowOfClass(DIAGRAM_PANE_CLASS));
     EXPECT_EQ(infoPaneWindow, fake::windowOfClass(INFO_PANE_CLASS));
     EXPECT_EQ(fake::calls().back().rfind("closeInstanceMarker", 0), 0u);
-    EXPECT_GE(appMessage, FIRST_REGISTERED_MESSAGE);
 }
 
-struct PlacementCase {
-    Rect workArea;
-    Rect window;
-};
-class Placement : public Shell, public testing::WithParamInterface<PlacementCase> {};
-
-TEST_P(Placement, BottomRightCornerOfTheWorkArea) {
-    fake::setWorkArea(GetParam().workArea);
-    run([](WindowHandle main) { destroyWindow(main); });
-    EXPECT_EQ(fake::window(mainWindow()).rect, GetParam().window);
-}
-
-INSTANTIATE_TEST_SUITE_P(Shell, Placement,
-                         testing::Values(PlacementCase{{0, 0, 1024, 738}, {384, 258, 1024, 738}},
-                                         // panels on the left and at the top
-                                         PlacementCase{{60, 30, 1280, 1024},
-                                                       {640, 544, 1280, 1024}},
-                                         // smaller than the window: not clamped
-                                         PlacementCase{{0, 0, 600, 400}, {-40, -80, 600, 400}}));
-
-class SecondInstance : public Shell, public testing::WithParamInterface<bool> {};
-
-TEST_P(SecondInstance, OnlyAsksTheFirstToShowItself) {
-    fake::setMarkerHeldElsewhere(true, GetParam());
-    EXPECT_EQ(WinMain(currentInstance(), InstanceHandle{}, "", 10), 0);
-    EXPECT_EQ(
-        fake::callsStartingWith("postToNamedWindow"),
-        Calls{"postToNamedWindow Orvanta Single Instance Mutex / Orvanta 2003 / Orvanta 2003 " +
-              std::to_string(appMessage) + " 0 513"});
-    for (const char* never :
-         {"registerWindowClass", "createWindow", "addTrayIcon", "runMessageLoop"}) {
-        EXPECT_FALSE(called(never)) << never;
-    }
-    EXPECT_EQ(encounterState.distanceAu, 0.0); // not even the computation
-}
-
-INSTANTIATE_TEST_SUITE_P(Shell, SecondInstance, testing::Bool());
-
-class StartUpFailure : public Shell, public testing::WithParamInterface<const char*> {};
-
-TEST_P(StartUpFailure, EndsWithExitCodeZero) {
-    fake::fail(GetParam());
-    EXPECT_EQ(WinMain(currentInstance(), InstanceHandle{}, "", 10), 0);
-    for (const char* never : {"showWindow", "runMessageLoop", "addTrayIcon"}) {
-        EXPECT_FALSE(called(never)) << never;
+// From the work area's right and bottom, not its size; not clamped when it is too small.
+TEST_F(Shell, PlacedAtTheBottomRightOfTheWorkArea) {
+    const Rect cases[][2] = {{{60, 30, 1280, 1024}, {640, 544, 1280, 1024}},
+                             {{0, 0, 600, 400}, {-40, -80, 600, 400}}};
+    for (const auto& [area, placed] : cases) {
+        fresh();
+        fake::setWorkArea(area);
+        runAndEnd();
+        EXPECT_EQ(fake::window(mainWindow()).rect, placed);
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Shell, StartUpFailure,
-                         testing::Values("registerWindowClass", "createWindow"));
+TEST_F(Shell, ASecondStartOnlyAsksTheFirstToShowItself) {
+    for (const bool reachable : {true, false}) {
+        fresh();
+        fake::setMarkerHeldElsewhere(true, reachable);
+        EXPECT_EQ(WinMain(currentInstance(), InstanceHandle{}, "", 10), 0);
+        EXPECT_EQ(fake::callsStartingWith("postToNamedWindow"),
+                  Calls{"postToNamedWindow Orvanta Single Instance Mutex / Orvanta 2003 / "
+                        "Orvanta 2003 " +
+                        std::to_string(appMessage) + " 0 513"});
+        for (const char* never : {"registerWindowClass", "createWindow", "runMessageLoop"}) {
+            EXPECT_FALSE(called(never)) << never;
+        }
+        EXPECT_EQ(encounterState.distanceAu, 0.0); // not even the computation
+    }
+}
+
+TEST_F(Shell, AMainWindowThatCannotBeMadeEndsWithExitCodeZero) {
+    for (const char* failing : {"registerWindowClass", "createWindow"}) {
+        fresh();
+        fake::fail(failing);
+        EXPECT_EQ(WinMain(currentInstance(), InstanceHandle{}, "", 10), 0);
+        EXPECT_FALSE(called("runMessageLoop") || called("addTrayIcon")) << failing;
+    }
+}
 
 TEST_F(Shell, APaneThatCannotBeMadeLeavesTheProgramRunning) {
     fake::fail("registerWindowClass InfoPaneWnd orvanta");
@@ -181,46 +165,33 @@ TEST_F(Shell, LayoutOnEverySizeReport) {
         {0, 0, {0, 0, 440, 0}, {440, 0, 440, 0}},
     };
     run([&](WindowHandle main) {
-        // Before the panes exist the layout passes them by.
-        EXPECT_EQ(sendMessage(main, MSG_SIZE, 0, sizeParam(640, 480)), 0);
         createPanes(main);
         for (const LayoutCase& c : cases) {
-            EXPECT_EQ(sendMessage(main, MSG_SIZE, 0, sizeParam(c.width, c.height)), 0);
+            sendMessage(main, MSG_SIZE, 0, sizeParam(c.width, c.height));
             EXPECT_EQ(fake::window(diagramPaneWindow).rect, c.diagram) << c.width;
             EXPECT_EQ(fake::window(infoPaneWindow).rect, c.info) << c.width;
-            EXPECT_TRUE(fake::window(diagramPaneWindow).visible);
-            EXPECT_TRUE(fake::window(infoPaneWindow).visible);
         }
-        EXPECT_EQ(fake::callsStartingWith("moveWindow " + id(infoPaneWindow)).back(),
-                  "moveWindow " + id(infoPaneWindow) + " 440 0 -440 0 repaint");
+        EXPECT_TRUE(fake::window(diagramPaneWindow).visible &&
+                    fake::window(infoPaneWindow).visible);
         destroyWindow(main);
     });
 }
 
+// A left press or double click shows the hidden window in front; the icon's other events do not.
 TEST_F(Shell, CloseHidesAndTheTrayIconShowsAgain) {
     run([](WindowHandle main) {
         EXPECT_EQ(sendMessage(main, MSG_CLOSE, 0, 0), 0);
         EXPECT_FALSE(fake::window(main).visible);
-        EXPECT_TRUE(fake::window(main).alive);
         EXPECT_TRUE(fake::trayIcon().has_value());
-        EXPECT_EQ(fake::window(main).timers, (std::set<std::uint32_t>{101, 102}));
-
-        for (std::intptr_t mouse : {MOUSE_LEFT_DOWN, MOUSE_LEFT_DOUBLE_CLICK}) {
+        for (std::intptr_t mouse :
+             {512L, 514L, 517L, 518L, MOUSE_LEFT_DOWN, MOUSE_LEFT_DOUBLE_CLICK}) {
             hideWindow(main);
             EXPECT_EQ(tray(main, mouse), 0);
-            EXPECT_TRUE(fake::window(main).visible) << mouse;
-            EXPECT_EQ(fake::foregroundWindow(), main) << mouse;
+            EXPECT_EQ(fake::window(main).visible,
+                      mouse == MOUSE_LEFT_DOWN || mouse == MOUSE_LEFT_DOUBLE_CLICK)
+                << mouse;
         }
-        // Moves, releases and other buttons go to the default procedure and change nothing.
-        hideWindow(main);
-        for (std::intptr_t mouse : {512, 514, 517, 518}) {
-            tray(main, mouse);
-        }
-        EXPECT_FALSE(fake::window(main).visible);
-        EXPECT_EQ(fake::callsStartingWith("defaultWindowProc " + id(main) + " " +
-                                          std::to_string(appMessage))
-                      .size(),
-                  4u);
+        EXPECT_EQ(fake::foregroundWindow(), main);
         destroyWindow(main);
     });
 }
@@ -240,9 +211,8 @@ TEST_F(Shell, WaitingForTheNotificationArea) {
     EXPECT_TRUE(fake::trayIcon().has_value());
     EXPECT_EQ(fake::callsStartingWith("addTrayIcon").size(), 2u);
     EXPECT_EQ(fake::window(mainWindow()).timers, (std::set<std::uint32_t>{101, 102}));
-}
 
-TEST_F(Shell, WithoutANotificationAreaClosingEndsTheProgram) {
+    fresh();
     fake::setTrayAvailable(false);
     fake::letTimeRun(61000);
     fake::onIdle([] { sendMessage(mainWindow(), MSG_CLOSE, 0, 0); }, 1);
@@ -254,43 +224,46 @@ TEST_F(Shell, WithoutANotificationAreaClosingEndsTheProgram) {
     EXPECT_TRUE(called("postQuit 0"));
 }
 
-struct MenuCase {
-    std::uint32_t command;
-    bool dialog;
-    bool destroyed;
-};
-class TrayMenu : public Shell, public testing::WithParamInterface<MenuCase> {};
-
-TEST_P(TrayMenu, Commands) {
-    const MenuCase c = GetParam();
-    fake::setCursor(Point{1200, 5});
-    fake::onDialog([](DialogHandle d) { aboutDialogProc(d, MSG_COMMAND, COMMAND_OK, 0); });
-    fake::queueMenuCommand(c.command);
-    const int code = run([](WindowHandle main) { tray(main, MOUSE_RIGHT_DOWN); });
-    EXPECT_EQ(fake::callsStartingWith("createPopupMenu"),
-              Calls{"createPopupMenu |About=40004|[ ]Count down to the next approach=40005|-|"
-                    "Exit=40003"});
-    ASSERT_EQ(fake::callsStartingWith("trackPopupMenu").size(), 1u);
-    EXPECT_NE(fake::callsStartingWith("trackPopupMenu")[0].find(" 1200 5"), std::string::npos);
-    EXPECT_EQ(fake::callsStartingWith("destroyMenu").size(), 1u);
-    EXPECT_EQ(called("runModalDialog Orvanta Countdown " + id(mainWindow())), c.dialog);
-    EXPECT_EQ(!fake::window(mainWindow()).alive, c.destroyed);
-    if (c.destroyed) {
-        EXPECT_EQ(code, 0);
-        EXPECT_FALSE(fake::trayIcon().has_value());
-        EXPECT_TRUE(fake::window(mainWindow()).timers.empty());
+// Every right click opens the menu at the cursor, also from inside the About box.
+TEST_F(Shell, TrayMenuCommands) {
+    struct MenuCase {
+        std::vector<std::uint32_t> commands;
+        const char* failing;
+        bool dialog, ends;
+    };
+    const MenuCase cases[] = {
+        {{0}, "", false, false},
+        {{ID_TRAY_ABOUT}, "", true, false},
+        {{ID_TRAY_EXIT}, "", false, true},
+        {{ID_TRAY_ABOUT, ID_TRAY_EXIT}, "", true, true},
+        {{ID_TRAY_EXIT}, "createPopupMenu", false, false}, // no menu: nothing chosen
+    };
+    for (const MenuCase& c : cases) {
+        fresh();
+        fake::setCursor(Point{1200, 5});
+        for (const std::uint32_t command : c.commands) {
+            fake::queueMenuCommand(command);
+        }
+        if (*c.failing != '\0') {
+            fake::fail(c.failing);
+        }
+        fake::onDialog([](DialogHandle) { tray(mainWindow(), MOUSE_RIGHT_DOWN); });
+        const int code = run([](WindowHandle main) { EXPECT_EQ(tray(main, MOUSE_RIGHT_DOWN), 0); });
         const std::string main = id(mainWindow());
-        EXPECT_EQ(fake::callsStartingWith("killTimer " + main),
-                  (Calls{"killTimer " + main + " 101", "killTimer " + main + " 102"}));
-    } else {
-        EXPECT_EQ(code, -1); // still running when the scenario ended
+        SCOPED_TRACE(&c - cases);
+        EXPECT_EQ(fake::callsStartingWith("createPopupMenu").at(0),
+                  "createPopupMenu |About=40004|[ ]Count down to the next approach=40005|-|"
+                  "Exit=40003");
+        EXPECT_NE(fake::callsStartingWith("trackPopupMenu").at(0).find(" 1200 5"),
+                  std::string::npos);
+        EXPECT_EQ(fake::callsStartingWith("destroyMenu").size(),
+                  fake::callsStartingWith("trackPopupMenu").size());
+        EXPECT_EQ(called("runModalDialog Orvanta Countdown " + main), c.dialog);
+        EXPECT_EQ(code, c.ends ? 0 : -1); // -1: still running when the scenario ended
+        EXPECT_EQ(fake::window(mainWindow()).alive, !c.ends);
+        EXPECT_EQ(fake::trayIcon().has_value(), !c.ends);
     }
 }
-
-INSTANTIATE_TEST_SUITE_P(Shell, TrayMenu,
-                         testing::Values(MenuCase{0, false, false},
-                                         MenuCase{ID_TRAY_ABOUT, true, false},
-                                         MenuCase{ID_TRAY_EXIT, false, true}));
 
 // The menu's choice to count to the next approach changes the countdown and the tip at once, and
 // the next start of the program counts the same way, until the user unticks it.
@@ -307,11 +280,9 @@ TEST_F(Shell, CountingToTheNextApproachIsKeptAcrossRestarts) {
     EXPECT_EQ(fake::callsStartingWith("saveSetting"),
               Calls{"saveSetting countdown/nextApproach 1"});
 
-    fake::reset(false); // a new run: only the saved setting is left
-    setCountdownToNextApproach(false);
+    fresh();
     fake::queueMenuCommand(ID_TRAY_NEXT_APPROACH);
     run([](WindowHandle main) {
-        EXPECT_EQ(encounterState.hoursLeft, 0);
         EXPECT_EQ(encounterState.minutesLeft, 14);
         EXPECT_EQ(fake::trayIcon()->tip, "Quellmark Orvanta 2027-02-20");
         tray(main, MOUSE_RIGHT_DOWN);
@@ -321,16 +292,6 @@ TEST_F(Shell, CountingToTheNextApproachIsKeptAcrossRestarts) {
     });
     EXPECT_NE(fake::callsStartingWith("createPopupMenu").at(0).find("[x]Count down"),
               std::string::npos);
-}
-
-TEST_F(Shell, AMenuThatCannotBeMadeIsIgnored) {
-    fake::fail("createPopupMenu");
-    fake::queueMenuCommand(ID_TRAY_EXIT);
-    run([](WindowHandle main) {
-        EXPECT_EQ(tray(main, MOUSE_RIGHT_DOWN), 0);
-        EXPECT_TRUE(fake::window(main).alive);
-        destroyWindow(main);
-    });
 }
 
 // Fifteen minutes of the running program: 900 one-second refreshes and one quarter-hour refresh,
@@ -364,26 +325,6 @@ TEST_F(Shell, AboutBoxClosesOnlyOnOk) {
         EXPECT_EQ(aboutDialogProc(DialogHandle{7}, c.message, c.wParam, 0), c.handled) << c.wParam;
         EXPECT_EQ(fake::callsStartingWith("endDialog #7 0").size(), ends + c.handled) << c.wParam;
     }
-
-    // Cancel leaves the box open; the following OK closes it.
-    int step = 0;
-    fake::onDialog([&](DialogHandle d) {
-        aboutDialogProc(d, MSG_COMMAND, step++ == 0 ? COMMAND_CANCEL : COMMAND_OK, 0);
-    });
-    showAboutBox(WindowHandle{});
-    EXPECT_EQ(step, 2);
-    EXPECT_TRUE(called("dialogClosed Orvanta Countdown ended 0"));
-}
-
-// Exit chosen from the tray while the About box is open ends the program cleanly.
-TEST_F(Shell, ExitWhileTheAboutBoxIsOpen) {
-    fake::queueMenuCommand(ID_TRAY_ABOUT);
-    fake::queueMenuCommand(ID_TRAY_EXIT);
-    fake::onDialog([](DialogHandle) { tray(mainWindow(), MOUSE_RIGHT_DOWN); });
-    EXPECT_EQ(run([](WindowHandle main) { tray(main, MOUSE_RIGHT_DOWN); }), 0);
-    EXPECT_FALSE(fake::window(mainWindow()).alive);
-    EXPECT_FALSE(fake::trayIcon().has_value());
-    EXPECT_EQ(fake::callsStartingWith("postQuit"), Calls{"postQuit 0"});
 }
 
 } // namespace

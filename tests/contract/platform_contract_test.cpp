@@ -4,6 +4,7 @@
 #include "platform/platform.h"
 #include "tests/contract/harness.h"
 
+#include <algorithm>
 #include <deque>
 #include <functional>
 #include <gtest/gtest.h>
@@ -32,10 +33,6 @@ MessageResult recordingProc(WindowHandle window, std::uint32_t message, std::uin
     return action == actions.end() ? 0 : action->second();
 }
 
-MessageResult refusingProc(WindowHandle, std::uint32_t message, std::uintptr_t, std::intptr_t) {
-    return message == MSG_CREATE ? -1 : 0;
-}
-
 // Class names stay registered in the Qt layer for the whole test program: each scenario its own.
 const char* newClass(WindowProc procedure = &recordingProc) {
     static std::deque<std::string> names;
@@ -54,11 +51,8 @@ WindowHandle child(const char* cls, WindowHandle parent) {
 
 std::vector<Delivery> deliveriesOf(std::uint32_t message) {
     std::vector<Delivery> found;
-    for (const Delivery& d : deliveries) {
-        if (d.message == message) {
-            found.push_back(d);
-        }
-    }
+    std::copy_if(deliveries.begin(), deliveries.end(), std::back_inserter(found),
+                 [&](const Delivery& d) { return d.message == message; });
     return found;
 }
 
@@ -82,10 +76,11 @@ TEST_F(Contract, CreationDeliversCreateFirstAndCanBeRefused) {
 
     const WindowHandle window = topLevel(cls);
     ASSERT_TRUE(window);
-    ASSERT_EQ(deliveries.size(), 1u);
-    EXPECT_EQ(deliveries[0], (Delivery{window.id, MSG_CREATE, 0, 0}));
+    EXPECT_EQ(deliveries, (std::vector<Delivery>{{window.id, MSG_CREATE, 0, 0}}));
 
-    EXPECT_FALSE(topLevel(newClass(&refusingProc)));
+    EXPECT_FALSE(topLevel(
+        newClass([](WindowHandle, std::uint32_t message, std::uintptr_t,
+                    std::intptr_t) -> MessageResult { return message == MSG_CREATE ? -1 : 0; })));
     destroyWindow(window);
     EXPECT_FALSE(child(cls, window)); // under a parent that is gone
 }
@@ -265,10 +260,8 @@ TEST_F(Contract, OneMarkerHolderAndOnlyTheShowRequestReachesIt) {
     const char* markerName = "Contract Marker";
     bool existed = true;
     const InstanceMarker marker = createInstanceMarker(markerName, existed);
-    EXPECT_TRUE(marker);
-    EXPECT_FALSE(existed);
-    const InstanceMarker again = createInstanceMarker(markerName, existed);
-    EXPECT_FALSE(again);
+    EXPECT_TRUE(marker && !existed);
+    EXPECT_FALSE(createInstanceMarker(markerName, existed));
     EXPECT_TRUE(existed);
 
     const char* cls = newClass();
@@ -282,20 +275,21 @@ TEST_F(Contract, OneMarkerHolderAndOnlyTheShowRequestReachesIt) {
         postQuit(1);
         return 0;
     };
-    EXPECT_FALSE(
-        postToNamedWindow(markerName, cls, "Contract Show", MSG_CLOSE, 0, MOUSE_LEFT_DOWN));
-    EXPECT_FALSE(postToNamedWindow(markerName, cls, "Contract Show", show, 0, MOUSE_RIGHT_DOWN));
-    EXPECT_TRUE(postToNamedWindow(markerName, cls, "Contract Show", show, 0, MOUSE_LEFT_DOWN));
+    auto post = [&](std::uint32_t message, std::intptr_t mouse) {
+        return postToNamedWindow(markerName, cls, "Contract Show", message, 0, mouse);
+    };
+    EXPECT_FALSE(post(MSG_CLOSE, MOUSE_LEFT_DOWN));
+    EXPECT_FALSE(post(show, MOUSE_RIGHT_DOWN));
+    EXPECT_TRUE(post(show, MOUSE_LEFT_DOWN));
     setTimer(window, 1, 5000);
     EXPECT_EQ(runMessageLoop(), 0);
     EXPECT_EQ(deliveriesOf(show), (std::vector<Delivery>{{window.id, show, 0, MOUSE_LEFT_DOWN}}));
     EXPECT_TRUE(deliveriesOf(MSG_CLOSE).empty());
 
     closeInstanceMarker(marker);
-    EXPECT_FALSE(postToNamedWindow(markerName, cls, "Contract Show", show, 0, MOUSE_LEFT_DOWN));
+    EXPECT_FALSE(post(show, MOUSE_LEFT_DOWN));
     const InstanceMarker later = createInstanceMarker(markerName, existed);
-    EXPECT_TRUE(later);
-    EXPECT_FALSE(existed);
+    EXPECT_TRUE(later && !existed);
     closeInstanceMarker(later);
     destroyWindow(window);
 }

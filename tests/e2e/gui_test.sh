@@ -2,7 +2,7 @@
 # End-to-end test of the real program: Xvfb with a tray host (trayer), driven with xdotool.
 #
 # usage: gui_test.sh ORVANTA XCLOSE OUTPUT_DIR
-# Leaves a screenshot of the running window in OUTPUT_DIR.
+# Leaves screenshots of the running window in OUTPUT_DIR.
 set -u
 orvanta=$1
 xclose=$2
@@ -34,8 +34,12 @@ export DISPLAY=:$(head -n 1 "$work/display")
 xsetroot -solid '#505a70' # so that the window stands out in the screenshot
 
 failures=0
-fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
-pass() { echo "ok: $*"; }
+# check DESCRIPTION COMMAND...: passes when the command succeeds.
+check() {
+    local what=$1
+    shift
+    if "$@"; then echo "ok: $what"; else echo "FAIL: $what"; failures=$((failures + 1)); fi
+}
 
 # Polls a command for up to $1 seconds.
 within() {
@@ -55,7 +59,6 @@ start_tray() {
     pids+=("$tray_pid")
     within 5 xwininfo -name panel >/dev/null 2>&1
 }
-stop_tray() { kill "$tray_pid" 2>/dev/null; wait "$tray_pid" 2>/dev/null; }
 
 start_program() { # name
     "$orvanta" >"$work/$1.log" 2>&1 &
@@ -63,26 +66,20 @@ start_program() { # name
     pids+=("$program_pid")
 }
 
-# Waits up to $2 seconds for process $1 to end; sets `status` to its exit status, or "running".
+# Waits up to $2 seconds for process $1 to end; true when it ended with exit status 0.
 # (Not through a command substitution: a subshell cannot wait for this shell's children.)
 ended() { ! kill -0 "$1" 2>/dev/null || grep -q '^Z' "/proc/$1/stat" 2>/dev/null; }
-finish() {
-    if within "$2" ended "$1"; then
-        wait "$1"
-        status=$?
-    else
-        status=running
-    fi
-}
+exits_zero() { within "$2" ended "$1" && wait "$1"; }
 
 main_window() { xdotool search --name '^Orvanta 2003$' 2>/dev/null | head -n 1; }
 about_box() { xdotool search --name '^Orvanta Countdown$' 2>/dev/null | head -n 1; }
-has_main_window() { [ -n "$(main_window)" ]; }
 viewable() { [ -n "$1" ] && xwininfo -id "$1" 2>/dev/null | grep -q 'Map State: IsViewable'; }
 main_viewable() { viewable "$(main_window)"; }
 main_hidden() { local w; w=$(main_window); [ -n "$w" ] && ! viewable "$w"; }
 about_viewable() { viewable "$(about_box)"; }
 about_gone() { ! about_viewable; }
+# The close box hides the window of process $1, which keeps running.
+close_hides() { "$xclose" "$(main_window)" && within 5 main_hidden && kill -0 "$1"; }
 
 # Centre of the program's icon in the tray host, from the window tree.
 tray_icon_center() {
@@ -101,8 +98,7 @@ click_tray() { # button
     # shellcheck disable=SC2086
     xdotool mousemove $xy click "$1"
 }
-# Right click on the icon, then a menu entry by keyboard: Down for the first (About), Up for the
-# last (Exit).
+click_shows() { click_tray 1 && within "$1" main_viewable; } # seconds
 # The popup menu: a top-level window of the program's class without a title of its own.
 menu_open() {
     local id
@@ -112,6 +108,8 @@ menu_open() {
     done
     return 1
 }
+# Right click on the icon, then a menu entry by keyboard: Down for the first (About), Up for the
+# last (Exit).
 choose_from_tray_menu() {
     # A click that arrives while the program is still busy with the last one may be lost: retry.
     local try
@@ -124,149 +122,108 @@ choose_from_tray_menu() {
     sleep 0.2
     xdotool key "$1" Return
 }
+exit_from_tray() { choose_from_tray_menu Up && exits_zero "$program_pid" 10; }
 
-# ---- first start: window at the bottom right, icon in the tray ----
-start_tray || fail "the tray host did not start"
-start_program first
-if within 10 has_main_window && within 5 main_viewable; then
-    geometry=$(xdotool getwindowgeometry "$(main_window)")
-    if echo "$geometry" | grep -q 'Position: 640,544' && echo "$geometry" | grep -q 'Geometry: 640x480'; then
-        pass "first start shows the 640 x 480 window at the bottom right"
-    else
-        fail "window placement: $geometry"
-    fi
-else
-    fail "no main window appeared"
-fi
-within 5 has_tray_icon && pass "the icon is in the tray" || fail "no tray icon"
-sleep 1
-import -window root "$out/orvanta-screen.png" 2>/dev/null || fail "no screenshot"
-import -window "$(main_window)" "$out/orvanta-window.png" 2>/dev/null || fail "no window screenshot"
-# The orbit diagram is drawn: its 440 pixels are not black (the photograph alone is mostly light).
-diagram_drawn() { # screenshot
-    local mean
-    mean=$(convert "$1" -crop 440x480+0+0 -format '%[fx:mean]' info: 2>/dev/null)
-    awk -v m="${mean:-0}" 'BEGIN { exit !(m > 0.15) }'
+placed() {
+    within 10 main_viewable && xdotool getwindowgeometry "$(main_window)" | tr '\n' ' ' |
+        grep -q 'Position: 640,544 .*Geometry: 640x480'
 }
-diagram_drawn "$out/orvanta-window.png" && pass "the orbit diagram is drawn" || fail "no orbit diagram"
-
-# ---- a second start ends at once and leaves one window ----
-first_pid=$program_pid
-start_program second
-finish "$program_pid" 5
-[ "$status" = 0 ] && pass "a second start exits 0" || fail "second start: $status"
-[ "$(xdotool search --name '^Orvanta 2003$' | wc -l)" -eq 1 ] && pass "still one window" ||
-    fail "more than one main window"
-
-# ---- the close box hides; a second start, or a left click on the icon, shows again ----
-"$xclose" "$(main_window)"
-within 5 main_hidden && kill -0 "$first_pid" && pass "the close box hides the window" ||
-    fail "close box did not hide"
-start_program third
-finish "$program_pid" 5
-within 5 main_viewable && [ "$status" = 0 ] && pass "a second start re-shows the hidden window" ||
-    fail "second start while hidden: $status"
-"$xclose" "$(main_window)"
-within 5 main_hidden || fail "close box did not hide (again)"
-click_tray 1
-within 5 main_viewable && pass "a left click on the icon shows the window" || fail "left click"
-
-# ---- About, opened while the window is hidden: centred, and the window stays hidden; Escape and
-# the close box leave it open, OK closes it ----
-"$xclose" "$(main_window)"
-within 5 main_hidden || fail "close box did not hide (before About)"
-choose_from_tray_menu Down
-if within 5 about_viewable; then
-    pass "right click > About opens the box"
-    main_hidden && pass "the window stays hidden" || fail "About showed the main window"
+# The orbit diagram's 440 pixels are not black (the photograph alone is mostly light).
+diagram_drawn() { # screenshot name
+    sleep 1
+    import -window "$(main_window)" "$out/$1.png" 2>/dev/null &&
+        convert "$out/$1.png" -crop 440x480+0+0 -format '%[fx:mean]' info: |
+        awk '{ exit !($1 > 0.15) }'
+}
+about_centred() {
+    local x y w h
     read -r x y w h < <(xwininfo -id "$(about_box)" |
         awk '/Absolute upper-left X/ {x = $NF} /Absolute upper-left Y/ {y = $NF}
              /Width:/ {w = $NF} /Height:/ {h = $NF} END {print x, y, w, h}')
-    dx=$((2 * x + w - 1280))
-    dy=$((2 * y + h - 1024))
-    [ "${dx#-}" -le 2 ] && [ "${dy#-}" -le 2 ] && pass "the box is centred in the work area" ||
-        fail "About box at $x,$y size ${w}x$h is not centred"
-    xdotool mousemove_relative 0 0
-    xdotool windowfocus "$(about_box)" 2>/dev/null
-    xdotool key Escape
-    "$xclose" "$(about_box)"
-    sleep 1
-    about_viewable && pass "Escape and the close box leave it open" || fail "About closed without OK"
-    xdotool windowfocus "$(about_box)" 2>/dev/null
-    xdotool key Return
-    within 5 about_gone && pass "OK closes the About box" || fail "OK did not close the box"
-else
-    fail "no About box"
-fi
+    local dx=$((2 * x + w - 1280)) dy=$((2 * y + h - 1024))
+    [ "${dx#-}" -le 2 ] && [ "${dy#-}" -le 2 ]
+}
+
+# ---- first start: window at the bottom right, icon in the tray ----
+check "the tray host starts" start_tray
+start_program first
+first_pid=$program_pid
+check "first start shows the 640 x 480 window at the bottom right" placed
+check "the icon is in the tray" within 5 has_tray_icon
+check "the orbit diagram is drawn" diagram_drawn orvanta-window
+import -window root "$out/orvanta-screen.png" 2>/dev/null
+
+# ---- a second start ends at once and leaves one window ----
+start_program second
+check "a second start exits 0" exits_zero "$program_pid" 5
+check "still one window" [ "$(xdotool search --name '^Orvanta 2003$' | wc -l)" -eq 1 ]
+
+# ---- the close box hides; a second start, or a left click on the icon, shows again ----
+check "the close box hides the window" close_hides "$first_pid"
+start_program third
+check "a second start while hidden exits 0" exits_zero "$program_pid" 5
+check "and re-shows the hidden window" within 5 main_viewable
+check "the close box hides the window again" close_hides "$first_pid"
+check "a left click on the icon shows the window" click_shows 5
+
+# ---- About, opened while the window is hidden: centred, and the window stays hidden; Escape and
+# the close box leave it open, OK closes it ----
+check "the close box hides the window before About" close_hides "$first_pid"
+choose_from_tray_menu Down
+check "right click > About opens the box" within 5 about_viewable
+check "the window stays hidden" main_hidden
+check "the box is centred in the work area" about_centred
+xdotool mousemove_relative 0 0
+xdotool windowfocus "$(about_box)" 2>/dev/null
+xdotool key Escape
+"$xclose" "$(about_box)"
+sleep 1
+check "Escape and the close box leave it open" about_viewable
+xdotool windowfocus "$(about_box)" 2>/dev/null
+xdotool key Return
+check "OK closes the About box" within 5 about_gone
 
 # ---- Exit while the About box is open ends cleanly ----
 choose_from_tray_menu Down
-within 5 about_viewable || fail "no About box (second time)"
-choose_from_tray_menu Up
-finish "$first_pid" 10
-[ "$status" = 0 ] && pass "Exit with the About box open ends with 0" || fail "Exit over About: $status"
-within 5 no_tray_icon && pass "Exit removes the tray icon" || fail "icon left in the tray"
-
-# ---- right click > Exit ----
-start_program fourth
-within 10 has_tray_icon || fail "no tray icon after restart"
-choose_from_tray_menu Up
-finish "$program_pid" 10
-[ "$status" = 0 ] && pass "right click > Exit ends with 0" || fail "Exit: $status"
+check "About opens again" within 5 about_viewable
+program_pid=$first_pid
+check "Exit with the About box open ends with 0" exit_from_tray
+check "Exit removes the tray icon" within 5 no_tray_icon
 
 # ---- a crashed instance's marker does not block a new start ----
 start_program crashing
-within 10 has_main_window || fail "no window before the crash"
+check "a window before the crash" within 10 main_viewable
 kill -9 "$program_pid"
 wait "$program_pid" 2>/dev/null
 start_program after_crash
-within 10 main_viewable && pass "a start after a crash shows its window" || fail "blocked by a stale marker"
-
-choose_from_tray_menu Up
-finish "$program_pid" 10
-[ "$status" = 0 ] || fail "Exit after the crash test: $status"
+check "a start after a crash shows its window" within 10 main_viewable
+check "right click > Exit ends with 0" exit_from_tray
 
 # ---- where Mesa's EGL is not there, the diagram comes through Qt's own OpenGL binding ----
 __EGL_VENDOR_LIBRARY_FILENAMES=/nonexistent.json start_program qt_opengl
-if within 10 main_viewable; then
-    sleep 1
-    import -window "$(main_window)" "$out/orvanta-window-qt-opengl.png" 2>/dev/null
-    diagram_drawn "$out/orvanta-window-qt-opengl.png" && pass "the diagram without EGL" ||
-        fail "no orbit diagram without EGL"
-else
-    fail "no window without EGL"
-fi
-choose_from_tray_menu Up
-finish "$program_pid" 10
+check "a window without EGL" within 10 main_viewable
+check "the diagram without EGL" diagram_drawn orvanta-window-qt-opengl
+check "Exit without EGL" exit_from_tray
 
 # ---- started before the panel (as at login): closing hides, and the icon comes with the panel ----
-stop_tray
+kill "$tray_pid" 2>/dev/null
+wait "$tray_pid" 2>/dev/null
 start_program before_panel
-within 10 main_viewable || fail "no window without a tray host"
-"$xclose" "$(main_window)"
-within 5 main_hidden && kill -0 "$program_pid" && pass "closing while waiting for the panel hides" ||
-    fail "close while waiting for the panel"
-start_tray || fail "the tray host did not start again"
-within 10 has_tray_icon && pass "the icon comes when the panel does" || fail "no icon after the panel came"
+check "a window without a tray host" within 10 main_viewable
+check "closing while waiting for the panel hides" close_hides "$program_pid"
+check "the tray host starts again" start_tray
+check "the icon comes when the panel does" within 10 has_tray_icon
 # A fresh icon may let its first click pass while it is still being docked.
-for _ in 1 2 3; do
-    click_tray 1
-    within 2 main_viewable && break
-done
-main_viewable && pass "and it shows the window" || fail "left click after the panel came"
-choose_from_tray_menu Up
-finish "$program_pid" 10
-[ "$status" = 0 ] || fail "Exit after the panel came: $status"
+for _ in 1 2 3; do click_shows 2 && break; done
+check "and a left click shows the window" main_viewable
+check "Exit after the panel came" exit_from_tray
 
 # ---- a display that cannot be reached: one line saying so, exit 1 (not an abort) ----
 DISPLAY=:4242 "$orvanta" >"$work/unreachable.log" 2>&1
 status=$?
-if [ "$status" = 1 ] && [ "$(wc -l <"$work/unreachable.log")" = 1 ] &&
-    grep -q "cannot open the X11 display ':4242'" "$work/unreachable.log"; then
-    pass "an unreachable display is reported in one line, exit 1"
-else
-    fail "unreachable display: status $status"
-fi
+check "an unreachable display ends with exit 1" [ "$status" = 1 ]
+check "in one line" [ "$(wc -l <"$work/unreachable.log")" = 1 ]
+check "naming the display" grep -q "cannot open the X11 display ':4242'" "$work/unreachable.log"
 
 if [ "$failures" -ne 0 ]; then
     for log in "$work"/*.log; do echo "--- $log"; cat "$log"; done

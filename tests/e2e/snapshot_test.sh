@@ -24,11 +24,9 @@ fi
 "$snapshot" --size 830x900 --out "$out/snapshot-830x900.png" --utc 2003-08-27T09:52:19 2>/dev/null &&
     [ "$(identify -format '%wx%h' "$out/snapshot-830x900.png")" = 830x900 ] || fail "--size 830x900"
 
-# A device pixel ratio of 1 changes nothing; 2 doubles every side.
+# A device pixel ratio of 1 changes nothing (what 2 does is hidpi_qt_test's).
 QT_SCALE_FACTOR=1 "$snapshot" --utc 2003-08-27T09:52:19 --out "$work/ratio1.png" 2>/dev/null &&
     cmp -s "$work/ratio1.png" "$out/snapshot.png" || fail "a ratio of 1 changed the picture"
-QT_SCALE_FACTOR=2 "$snapshot" --utc 2003-08-27T09:52:19 --out "$out/snapshot-ratio2.png" 2>/dev/null &&
-    [ "$(identify -format '%wx%h' "$out/snapshot-ratio2.png")" = 1280x960 ] || fail "ratio 2"
 
 # Bad command lines: one line on stderr, exit 2, no file left behind.
 mkdir -p "$work/readonly"
