@@ -1,13 +1,17 @@
-// The window at a device pixel ratio of 2: the same 640 x 480 layout, the diagram rendered at the
-// screen's resolution and the info pane composed at twice its size, so that lines stay sharp.
+// The window on a screen at a device pixel ratio of 2: the same 640 x 480 layout, the diagram
+// rendered at the screen's resolution and the info pane composed at twice its size, so that lines
+// stay sharp; moved to a screen at 1, all of it follows.
 
 #include "app/shell.h"
 #include "display/diagram_pane.h"
 #include "ephemeris/encounter_state.h"
 #include "ephemeris/utc_clock.h"
+#include "platform/qt/registry.h"
 #include "tests/support.h"
 
+#include <QGuiApplication>
 #include <QImage>
+#include <QWindow>
 #include <gtest/gtest.h>
 
 namespace {
@@ -38,6 +42,14 @@ TEST(HiDpi, TheWindowAtTwiceTheResolution) {
     }
     EXPECT_LE(darkest, 10);
     EXPECT_GE(white, 2);
+
+    // On a screen at a ratio of 1 the diagram follows, although Qt reports no change of size.
+    QWidget* widget = qtlayer::liveWindow(window);
+    widget->windowHandle()->setScreen(QGuiApplication::screens().at(1));
+    widget->move(2600, 0);
+    EXPECT_EQ(windowPicture(window).size(), QSize(640, 480));
+    EXPECT_EQ(diagramTarget.width, 440);
+    EXPECT_EQ(diagramTarget.height, 480);
     destroyWindow(window);
 }
 

@@ -66,6 +66,28 @@ WindowHandle countingWindow(const char* title) {
     return createWindow("process test", title, WindowStyle::FixedTopLevel, {}, Rect{0, 0, 5, 5});
 }
 
+// One marker per display server, however DISPLAY names it; another server has its own.
+TEST(InstanceMarker, KeyedOnTheDisplayServer) {
+    QTemporaryDir base;
+    const Folders folders(makeFolder(base, "run", 0700), base.path());
+    const QByteArray display = qgetenv("DISPLAY");
+    qputenv("DISPLAY", ":7");
+    bool existed = false;
+    const InstanceMarker held = createInstanceMarker("Display", existed);
+    ASSERT_TRUE(held);
+    for (const char* same : {":7.0", "unix:7", "localhost:7.1"}) {
+        qputenv("DISPLAY", same);
+        EXPECT_FALSE(createInstanceMarker("Display", existed)) << same;
+        EXPECT_TRUE(existed) << same;
+    }
+    qputenv("DISPLAY", ":8");
+    const InstanceMarker other = createInstanceMarker("Display", existed);
+    EXPECT_TRUE(other);
+    closeInstanceMarker(other);
+    closeInstanceMarker(held);
+    qputenv("DISPLAY", display);
+}
+
 // Whatever a crash or a full disk leaves in the lock file and in place of the channel, a holder
 // that no longer runs never blocks a start.
 TEST(InstanceMarker, LeftoverLockFilesNeverBlock) {

@@ -294,4 +294,33 @@ TEST_F(Contract, OneMarkerHolderAndOnlyTheShowRequestReachesIt) {
     destroyWindow(window);
 }
 
+// Pictures in memory surfaces: the first selection hands back the surface's own picture, a picture
+// deleted while selected lives until it is selected out, only a picture that is there can be
+// selected, and bitmaps over pixel buffers are 24-bit and bottom-up.
+TEST_F(Contract, PicturesAreSelectedAndFreedAlike) {
+    registerWindowClass(WindowClass{"contract surface", &defaultWindowProc, {}, 0, true});
+    const WindowHandle window =
+        createWindow("contract surface", "", WindowStyle::FixedTopLevel, {}, Rect{0, 0, 64, 64});
+    const SurfaceHandle memory = createMemorySurface(windowSurface(window));
+    auto dib = [&](int width, int height, std::uint16_t bits) {
+        BitmapInfo info{};
+        info.bmiHeader = BitmapInfoHeader{40, width, height, 1, bits, BI_RGB, 0, 0, 0, 0, 0};
+        std::uint8_t* pixels = nullptr;
+        return createDibSection(memory, info, &pixels);
+    };
+    EXPECT_FALSE(dib(4, 4, 32));
+    EXPECT_FALSE(dib(4, -4, 24)); // top-down
+    const PictureHandle picture = dib(4, 4, 24);
+    ASSERT_TRUE(picture);
+    EXPECT_FALSE(selectPicture(memory, PictureHandle{}));
+    const PictureHandle initial = selectPicture(memory, picture);
+    EXPECT_TRUE(initial);
+    deletePicture(picture);
+    EXPECT_EQ(pictureSize(picture), (Size{4, 4}));
+    EXPECT_EQ(selectPicture(memory, initial), picture);
+    EXPECT_EQ(pictureSize(picture), (Size{0, 0}));
+    deleteMemorySurface(memory);
+    destroyWindow(window);
+}
+
 } // namespace

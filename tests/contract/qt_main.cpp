@@ -18,9 +18,10 @@ QImage windowPicture(WindowHandle window) {
 }
 
 int main(int argc, char** argv) {
+#ifdef ORVANTA_TEST_PLATFORM
+    qputenv("QT_QPA_PLATFORM", ORVANTA_TEST_PLATFORM);
+#else
     qputenv("QT_QPA_PLATFORM", "offscreen");
-#ifdef ORVANTA_TEST_SCALE_FACTOR
-    qputenv("QT_SCALE_FACTOR", ORVANTA_TEST_SCALE_FACTOR);
 #endif
     QTemporaryDir runtime;
     qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtime.path()));

@@ -165,6 +165,13 @@ check "a second start while hidden exits 0" exits_zero "$program_pid" 5
 check "and re-shows the hidden window" within 5 main_viewable
 check "the close box hides the window again" close_hides "$first_pid"
 check "a left click on the icon shows the window" click_shows 5
+# Moved by the user, the window stays there when it is hidden and shown again.
+xdotool windowmove "$(main_window)" 100 80
+sleep 0.5
+check "the close box hides the moved window" close_hides "$first_pid"
+check "and a left click shows it" click_shows 5
+sleep 0.5
+check "where it was moved to" sh -c "xdotool getwindowgeometry $(main_window) | grep -q 'Position: 100,80'"
 
 # ---- About, opened while the window is hidden: centred, and the window stays hidden; Escape and
 # the close box leave it open, OK closes it ----
@@ -204,6 +211,15 @@ __EGL_VENDOR_LIBRARY_FILENAMES=/nonexistent.json start_program qt_opengl
 check "a window without EGL" within 10 main_viewable
 check "the diagram without EGL" diagram_drawn orvanta-window-qt-opengl
 check "Exit without EGL" exit_from_tray
+
+# ---- at a device pixel ratio of 2: twice the pixels, the diagram drawn ----
+QT_SCALE_FACTOR=2 start_program hidpi
+check "a window at ratio 2" within 10 main_viewable
+check "of 1280 x 960 screen pixels" sh -c "xdotool getwindowgeometry $(main_window) | grep -q 'Geometry: 1280x960'"
+sleep 1
+import -window "$(main_window)" "$out/orvanta-window-ratio2.png" 2>/dev/null
+check "its diagram drawn" sh -c "convert '$out/orvanta-window-ratio2.png' -crop 880x960+0+0 -format '%[fx:mean]' info: | awk '{ exit !(\$1 > 0.15) }'"
+check "Exit at ratio 2" exit_from_tray
 
 # ---- started before the panel (as at login): closing hides, and the icon comes with the panel ----
 kill "$tray_pid" 2>/dev/null

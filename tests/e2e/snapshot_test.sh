@@ -28,6 +28,12 @@ fi
 QT_SCALE_FACTOR=1 "$snapshot" --utc 2003-08-27T09:52:19 --out "$work/ratio1.png" 2>/dev/null &&
     cmp -s "$work/ratio1.png" "$out/snapshot.png" || fail "a ratio of 1 changed the picture"
 
+# With no OpenGL to be had the window is still drawn, and the empty diagram is said so.
+__EGL_VENDOR_LIBRARY_FILENAMES=/nonexistent.json "$snapshot" --utc 2003-08-27T09:52:19 \
+    --out "$work/no-gl.png" 2>"$work/err" && [ -s "$work/no-gl.png" ] &&
+    grep -q "no OpenGL to be had: the orbit diagram stays empty" "$work/err" ||
+    fail "without OpenGL: $(cat "$work/err")"
+
 # Bad command lines: one line on stderr, exit 2, no file left behind.
 mkdir -p "$work/readonly"
 chmod 555 "$work/readonly"
