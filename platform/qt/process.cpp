@@ -181,7 +181,8 @@ void serveConnection(QLocalServer* server, QLocalSocket* socket) {
     QTimer::singleShot(CONNECTION_TIMEOUT_MS, socket, [socket] { socket->abort(); });
     QObject::connect(socket, &QLocalSocket::readyRead, socket, [socket] {
         if (socket->canReadLine()) {
-            const QByteArray line = socket->readLine(MAX_REQUEST_BYTES + 1); // + its terminator
+            // readLine keeps a byte for a terminator of its own: one more reads the longest whole.
+            const QByteArray line = socket->readLine(MAX_REQUEST_BYTES + 1);
             if (line.endsWith('\n')) {
                 handleRequest(line.chopped(1));
             }
