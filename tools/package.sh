@@ -97,7 +97,6 @@ try_installed() {
 
 DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y "$deb" >/dev/null
 try_installed ""
-man -w orvanta-snapshot >/dev/null || fail "manual page"
 DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get remove -y --purge orvanta >/dev/null
 command -v orvanta >/dev/null && fail "orvanta left after removal"
 
