@@ -5,6 +5,8 @@
 #include <array>
 #include <cstdio>
 
+using namespace orvanta;
+
 namespace {
 
 TrayIcon trayIconData{};

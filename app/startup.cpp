@@ -3,6 +3,8 @@
 #include "display/info_pane.h"
 #include "ephemeris/encounter_state.h"
 
+using namespace orvanta;
+
 std::uint32_t appMessage = 0;
 InstanceMarker singleInstanceMutex;
 WindowHandle diagramPaneWindow;

@@ -8,6 +8,8 @@
 
 #include <benchmark/benchmark.h>
 
+using namespace orvanta;
+
 namespace {
 
 constexpr double JD_1990 = 2447892.5; // 1990-01-01 0h UT

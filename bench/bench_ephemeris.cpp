@@ -11,6 +11,8 @@
 #include <numeric>
 #include <vector>
 
+using namespace orvanta;
+
 namespace {
 
 constexpr double ENCOUNTER_JD = 2452878.911333;

@@ -10,6 +10,8 @@
 #include <QApplication>
 #include <benchmark/benchmark.h>
 
+using namespace orvanta;
+
 namespace {
 
 WindowHandle mainWindow;

@@ -7,6 +7,8 @@
 
 #include <vector>
 
+using namespace orvanta;
+
 OffscreenGlTarget diagramTarget;
 
 namespace {

@@ -1,5 +1,7 @@
 #include "display/diagram_scene.h"
 
+namespace orvanta {
+
 namespace {
 constexpr int SPRITE_KEY = 64;
 constexpr float TRAIL_PRECISION = 0.25f;
@@ -24,3 +26,5 @@ void keySprite(const std::uint8_t* bgr, std::size_t pixelCount, std::uint8_t* rg
         rgba[3] = bgr[0] + bgr[1] + bgr[2] >= SPRITE_KEY ? 255 : 0;
     }
 }
+
+} // namespace orvanta

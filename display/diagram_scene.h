@@ -8,6 +8,8 @@
 #include <cstddef>
 #include <cstdint>
 
+namespace orvanta {
+
 struct TrailPoint {
     double x, y; // AU, ecliptic plane
     float alpha; // 1 now, fading to almost 0 at the far end
@@ -33,3 +35,5 @@ int traceTrail(const TrailShape& shape, double now, TrailPoint* points, int capa
 // A sprite's blue-green-red pixels as red-green-blue-alpha: opaque where B + G + R >= 64, fully
 // transparent where darker, so the black surround disappears.
 void keySprite(const std::uint8_t* bgr, std::size_t pixelCount, std::uint8_t* rgba);
+
+} // namespace orvanta

@@ -1,5 +1,7 @@
 #include "display/info_layout.h"
 
+namespace orvanta {
+
 namespace {
 constexpr int BOX_LEFT = 10;
 constexpr int BOX_RIGHT_MARGIN = 10;
@@ -28,3 +30,5 @@ InfoPlaces placeInfoBoxes(int h, int w, int clientWidth) {
     }
     return places;
 }
+
+} // namespace orvanta

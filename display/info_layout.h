@@ -5,6 +5,8 @@
 
 #include "display/info_text.h"
 
+namespace orvanta {
+
 // The picture the boxes are drawn on, before it is stretched onto the pane.
 constexpr int INFO_PICTURE_WIDTH = 195;
 constexpr int INFO_PICTURE_HEIGHT = 450;
@@ -27,3 +29,5 @@ struct InfoPlaces {
 };
 
 InfoPlaces placeInfoBoxes(int textHeight, int averageWidth, int clientWidth);
+
+} // namespace orvanta

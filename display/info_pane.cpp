@@ -3,7 +3,10 @@
 #include "display/info_layout.h"
 #include "display/program.h"
 #include "ephemeris/encounter_state.h"
+#include "ephemeris/julian_date.h"
 #include "ephemeris/utc_clock.h"
+
+using namespace orvanta;
 
 namespace {
 

@@ -1,5 +1,7 @@
 #include "display/info_text.h"
 
+namespace orvanta {
+
 InfoText buildInfoText(const EncounterState& state, std::time_t now) {
     InfoText text;
     InfoLine* line = text.lines;
@@ -28,3 +30,5 @@ std::string titleAsShown(std::string_view title) {
     }
     return shown;
 }
+
+} // namespace orvanta

@@ -8,6 +8,8 @@
 #include <string>
 #include <string_view>
 
+namespace orvanta {
+
 // The info pane's texts: four captioned boxes and their eleven lines, in drawing order.
 
 constexpr int INFO_BOX_COUNT = 4;
@@ -37,3 +39,5 @@ InfoText buildInfoText(const EncounterState& state, std::time_t now);
 
 // A stored title as it is shown: "&&" becomes "&"; a single "&" only marks the next character.
 std::string titleAsShown(std::string_view title);
+
+} // namespace orvanta

@@ -7,6 +7,8 @@
 #include <locale.h>
 #include <time.h>
 
+namespace orvanta {
+
 namespace {
 
 // Longest fixed text of a double: 309 integer digits, a point, the decimals and a sign.
@@ -153,3 +155,5 @@ TimeText formatLocalTime(std::time_t calendarTime, const char* format) {
     }
     return result;
 }
+
+} // namespace orvanta

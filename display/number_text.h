@@ -6,6 +6,8 @@
 #include <ctime>
 #include <string_view>
 
+namespace orvanta {
+
 // Text of numbers and times exactly as the widget shows them, the same on every C library and in
 // every process locale: "." as the decimal point, English names, "AM"/"PM".
 
@@ -68,3 +70,5 @@ class TextLine {
     char text_[Capacity];
     std::size_t length_ = 0;
 };
+
+} // namespace orvanta

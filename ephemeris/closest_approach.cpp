@@ -7,6 +7,8 @@
 #include <cmath>
 #include <cstddef>
 
+namespace orvanta {
+
 namespace {
 
 constexpr double J2000 = 2451545.0;
@@ -269,3 +271,5 @@ std::optional<ClosestApproach> nextClosestApproachAfter(double julianDate) {
     });
     return next;
 }
+
+} // namespace orvanta

@@ -4,6 +4,8 @@
 #include <optional>
 #include <vector>
 
+namespace orvanta {
+
 // A local minimum of the Earth–Mars distance: its instant (Julian date, UT as everywhere in the
 // ephemeris) and the distance then, in au, from the full series.
 struct ClosestApproach {
@@ -34,3 +36,5 @@ std::vector<ClosestApproach> findClosestApproaches(double fromJd, double toJd,
 // findClosestApproaches gives for it. Empty for a non-finite date or beyond the searched years.
 // Allocates nothing.
 std::optional<ClosestApproach> nextClosestApproachAfter(double julianDate);
+
+} // namespace orvanta

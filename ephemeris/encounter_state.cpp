@@ -5,6 +5,8 @@
 
 #include <cmath>
 
+namespace orvanta {
+
 EncounterState encounterState{};
 
 namespace {
@@ -95,3 +97,5 @@ void computeEncounterState() {
     s.hoursLeft = left.hours;
     s.minutesLeft = left.minutes;
 }
+
+} // namespace orvanta

@@ -4,6 +4,8 @@
 
 #include <cstdint>
 
+namespace orvanta {
+
 // Julian date (UT) of the closest approach of Mars: 27 August 2003, about 09:52:19 UT.
 constexpr double CLOSEST_APPROACH_JD = 2452878.911333;
 constexpr double KM_PER_AU = 149597870.0;
@@ -47,3 +49,5 @@ void setCountdownToNextApproach(bool next);
 bool countdownToNextApproach();
 // The instant the latest refresh counted to.
 double countdownTargetJd();
+
+} // namespace orvanta

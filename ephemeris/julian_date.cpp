@@ -2,6 +2,8 @@
 
 #include <cmath>
 
+namespace orvanta {
+
 namespace {
 constexpr double DAYS_PER_HOUR = 0.041666666666666664;     // nearest double to 1/24
 constexpr double HOURS_PER_MINUTE = 0.016666666666666666;  // nearest double to 1/60
@@ -37,6 +39,13 @@ JulianDate julianDateOfReading(const UtcClockReading& clock) {
     return julianDateFromCalendar(clock.year, clock.month, clock.day, hours);
 }
 
+std::time_t calendarTimeOf(const UtcClockReading& r) {
+    constexpr std::int64_t UNIX_EPOCH_DAY = 2440588; // the Julian day number of 1970-01-01
+    const std::int64_t day = julianDateFromCalendar(r.year, r.month, r.day, 12.0).day;
+    return static_cast<std::time_t>((day - UNIX_EPOCH_DAY) * 86400 + r.hour * 3600 + r.minute * 60 +
+                                    r.second);
+}
+
 UtcClockReading calendarOfJulianDate(double julianDate) {
     // Whole seconds since the civil midnight that starts Julian day 0, then the day number back to
     // a Gregorian date by Fliegel and Van Flandern's inverse.
@@ -60,3 +69,5 @@ UtcClockReading calendarOfJulianDate(double julianDate) {
                            static_cast<std::uint16_t>(secondOfDay / 60 % 60),
                            static_cast<std::uint16_t>(secondOfDay % 60)};
 }
+
+} // namespace orvanta

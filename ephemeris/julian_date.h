@@ -3,6 +3,9 @@
 #include "ephemeris/utc_clock.h"
 
 #include <cstdint>
+#include <ctime>
+
+namespace orvanta {
 
 // An instant as a Julian date in UT: the day that began at the latest noon, and the part of it
 // elapsed since. Consumers form day + fraction themselves, as a double, when they need the value.
@@ -26,6 +29,12 @@ inline double julianDateValue(JulianDate jd) {
     return static_cast<double>(jd.day) + jd.fraction;
 }
 
+// Seconds since 1970-01-01 00:00:00 UTC of a reading: the calendar time the C library would report
+// at that second.
+std::time_t calendarTimeOf(const UtcClockReading& reading);
+
 // The UT calendar date and time of day of a Julian date, to the nearest second (proleptic
 // Gregorian; years 0001 to 9999 fit the reading).
 UtcClockReading calendarOfJulianDate(double julianDate);
+
+} // namespace orvanta

@@ -1,8 +1,8 @@
 #include "ephemeris/utc_clock.h"
 
-#include "ephemeris/julian_date.h"
-
 #include <ctime>
+
+namespace orvanta {
 
 namespace {
 UtcClockSource activeSource = &systemUtcClock;
@@ -32,13 +32,6 @@ UtcClockReading readUtcClock() {
     return activeSource();
 }
 
-std::time_t calendarTimeOf(const UtcClockReading& r) {
-    constexpr std::int64_t UNIX_EPOCH_DAY = 2440588; // the Julian day number of 1970-01-01
-    const std::int64_t day = julianDateFromCalendar(r.year, r.month, r.day, 12.0).day;
-    return static_cast<std::time_t>((day - UNIX_EPOCH_DAY) * 86400 + r.hour * 3600 + r.minute * 60 +
-                                    r.second);
-}
-
 FixedUtcClock::FixedUtcClock(UtcClockReading reading) {
     fixedReading = reading;
     previous_ = setUtcClockSource([] { return fixedReading; });
@@ -51,3 +44,5 @@ FixedUtcClock::~FixedUtcClock() {
 void FixedUtcClock::set(UtcClockReading reading) {
     fixedReading = reading;
 }
+
+} // namespace orvanta

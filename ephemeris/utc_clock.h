@@ -1,7 +1,8 @@
 #pragma once
 
 #include <cstdint>
-#include <ctime>
+
+namespace orvanta {
 
 // One reading of the UTC clock, to the whole second.
 struct UtcClockReading {
@@ -24,10 +25,6 @@ UtcClockSource setUtcClockSource(UtcClockSource source);
 
 UtcClockReading readUtcClock();
 
-// Seconds since 1970-01-01 00:00:00 UTC of a reading: the calendar time the C library would report
-// at that second.
-std::time_t calendarTimeOf(const UtcClockReading& reading);
-
 // Holds the clock at one reading for the life of the object, so that a tool reporting on a chosen
 // instant, and a test, see exactly what the program sees at that second. One at a time.
 class FixedUtcClock {
@@ -42,3 +39,5 @@ class FixedUtcClock {
   private:
     UtcClockSource previous_;
 };
+
+} // namespace orvanta

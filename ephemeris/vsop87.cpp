@@ -2,6 +2,8 @@
 
 #include <cmath>
 
+namespace orvanta {
+
 namespace {
 constexpr double J2000 = 2451545.0;
 constexpr double MILLENNIA_PER_DAY = 2.737850787132101e-6; // nearest double to 1/365250
@@ -64,3 +66,5 @@ void evaluateEarth(double julianDate, Vec3& destination, float factor) {
 void evaluateMars(double julianDate, Vec3& destination, float factor) {
     evaluateBody(VSOP87A_MARS, julianDate, destination, factor);
 }
+
+} // namespace orvanta

@@ -3,6 +3,8 @@
 #include <array>
 #include <cstdint>
 
+namespace orvanta {
+
 // Heliocentric rectangular coordinates in AU, ecliptic and equinox J2000.
 struct Vec3 {
     double x;
@@ -36,3 +38,5 @@ std::array<std::int32_t, VSOP_SERIES_COUNT> scaledTermCounts(const VsopBody& bod
 void evaluateBody(const VsopBody& body, double julianDate, Vec3& destination, float factor);
 void evaluateEarth(double julianDate, Vec3& destination, float factor);
 void evaluateMars(double julianDate, Vec3& destination, float factor);
+
+} // namespace orvanta

@@ -9,6 +9,8 @@
 #include <limits>
 #include <vector>
 
+using namespace orvanta;
+
 namespace {
 
 constexpr double SECOND = 1.0 / 86400.0;

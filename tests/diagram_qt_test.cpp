@@ -16,6 +16,8 @@
 #include <gtest/gtest.h>
 #include <vector>
 
+using namespace orvanta;
+
 namespace {
 
 constexpr int WIDTH = 440;

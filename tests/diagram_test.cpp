@@ -14,6 +14,8 @@
 #include <string>
 #include <vector>
 
+using namespace orvanta;
+
 namespace {
 
 using Calls = std::vector<std::string>;

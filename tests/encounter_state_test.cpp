@@ -6,6 +6,8 @@
 #include <gtest/gtest.h>
 #include <vector>
 
+using namespace orvanta;
+
 namespace {
 
 // Two instants away from the encounter; the closest approach itself is orvanta-state's worked

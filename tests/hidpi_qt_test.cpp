@@ -14,6 +14,8 @@
 #include <QWindow>
 #include <gtest/gtest.h>
 
+using namespace orvanta;
+
 namespace {
 
 TEST(HiDpi, TheWindowAtTwiceTheResolution) {

@@ -11,6 +11,8 @@
 #include <QImage>
 #include <gtest/gtest.h>
 
+using namespace orvanta;
+
 namespace {
 
 // One pane for the whole program, as in the widget: its class registers once.

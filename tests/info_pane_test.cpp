@@ -12,6 +12,8 @@
 #include <string>
 #include <vector>
 
+using namespace orvanta;
+
 namespace {
 
 // What one paint of a pane with the given text units and client size draws, one line an operation:

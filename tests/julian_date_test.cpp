@@ -6,6 +6,8 @@
 #include <gtest/gtest.h>
 #include <random>
 
+using namespace orvanta;
+
 namespace {
 
 // Through the clock, so the reading's hours, minutes and seconds are part of it.

@@ -13,6 +13,8 @@
 #include <random>
 #include <string>
 
+using namespace orvanta;
+
 namespace {
 
 std::string fixed(double value, int decimals) {

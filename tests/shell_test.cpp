@@ -12,6 +12,8 @@
 #include <string>
 #include <vector>
 
+using namespace orvanta;
+
 namespace {
 
 using Calls = std::vector<std::string>;

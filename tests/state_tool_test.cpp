@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+using namespace orvanta;
+
 namespace {
 
 using Args = std::vector<std::string>;

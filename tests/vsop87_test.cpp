@@ -6,6 +6,8 @@
 #include <limits>
 #include <numeric>
 
+using namespace orvanta;
+
 namespace {
 
 using Counts = std::array<std::int32_t, VSOP_SERIES_COUNT>;

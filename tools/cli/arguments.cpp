@@ -1,5 +1,7 @@
 #include "tools/cli/arguments.h"
 
+namespace orvanta {
+
 namespace {
 
 bool isLeapYear(int year) {
@@ -69,3 +71,5 @@ UtcClockReading parseUtcArgument(std::string_view option, std::string_view text)
                            static_cast<std::uint16_t>(day),    static_cast<std::uint16_t>(hour),
                            static_cast<std::uint16_t>(minute), static_cast<std::uint16_t>(second)};
 }
+
+} // namespace orvanta

@@ -7,6 +7,8 @@
 #include <string>
 #include <string_view>
 
+namespace orvanta {
+
 // A bad argument, with the one line that says what is wrong with it.
 struct BadArgument {
     std::string message;
@@ -20,3 +22,5 @@ std::string quoteArgument(std::string_view text);
 // A UTC instant of the form YYYY-MM-DDTHH:MM:SS, years 0001 to 9999; throws BadArgument naming
 // `option` otherwise.
 UtcClockReading parseUtcArgument(std::string_view option, std::string_view text);
+
+} // namespace orvanta

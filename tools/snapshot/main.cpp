@@ -11,6 +11,8 @@
 #include <QFileInfo>
 #include <cstdio>
 
+using namespace orvanta;
+
 namespace {
 
 // Whether the file could be written, found out before anything is drawn.

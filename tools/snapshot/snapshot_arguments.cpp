@@ -4,6 +4,8 @@
 
 #include <charconv>
 
+namespace orvanta {
+
 namespace {
 
 int parseSide(std::string_view text, const std::string& whole) {
@@ -77,3 +79,5 @@ std::optional<SnapshotRequest> parseSnapshotArguments(const std::vector<std::str
     }
     return request;
 }
+
+} // namespace orvanta

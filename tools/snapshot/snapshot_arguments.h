@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+namespace orvanta {
+
 struct SnapshotRequest {
     UtcClockReading utc;
     std::string output;
@@ -30,3 +32,5 @@ constexpr const char* SNAPSHOT_USAGE =
 // the usage was asked for.
 std::optional<SnapshotRequest> parseSnapshotArguments(const std::vector<std::string>& args,
                                                       bool& help, std::string& error);
+
+} // namespace orvanta

@@ -8,7 +8,7 @@ int main(int argc, char** argv) {
     const std::vector<std::string> args(argv + 1, argv + argc);
     std::string out;
     std::string err;
-    const int status = runStateTool(args, out, err);
+    const int status = orvanta::runStateTool(args, out, err);
     std::fputs(err.c_str(), stderr);
     if (std::fwrite(out.data(), 1, out.size(), stdout) != out.size() || std::fflush(stdout) != 0) {
         std::fputs("orvanta-state: cannot write the output\n", stderr);

@@ -15,6 +15,8 @@
 #include <optional>
 #include <string_view>
 
+namespace orvanta {
+
 namespace {
 
 constexpr const char* USAGE =
@@ -307,3 +309,5 @@ int runStateTool(const std::vector<std::string>& args, std::string& out, std::st
     setCountdownToNextApproach(countedToNext);
     return 0;
 }
+
+} // namespace orvanta
