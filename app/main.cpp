@@ -1,12 +1,17 @@
 // The process entry: the platform settled and the display checked first (Qt would abort the process
-// without a word a user can act on), then the Qt application object (the window layer needs it),
-// then the program's own start-up.
+// without a word a user can act on), then the single-instance rule, then the numbers, so that they
+// exist before anything can draw them, then the window.
 
-#include "app/shell.h"
-#include "platform/qt/session.h"
+#include "app/main_window.h"
+#include "app/session.h"
+#include "app/single_instance.h"
+#include "ephemeris/encounter_state.h"
 
 #include <QApplication>
+#include <QScreen>
 #include <cstdio>
+
+using namespace orvanta;
 
 int main(int argc, char** argv) {
     choosePlatform();
@@ -21,6 +26,28 @@ int main(int argc, char** argv) {
     QGuiApplication::setDesktopFileName(QStringLiteral("org.orvanta.Orvanta"));
     // Closing the window only hides it; the program ends through Exit in the tray menu.
     QApplication::setQuitOnLastWindowClosed(false);
-    // The show command is not passed on: the first showing is always a plain show.
-    return WinMain(currentInstance(), InstanceHandle{}, "", 10);
+
+    MainWindow* window = nullptr;
+    const SingleInstance instance(SINGLE_INSTANCE_NAME, [&window] {
+        if (window != nullptr) {
+            window->showAndRaise(); // as a left click on the tray icon does
+        }
+    });
+    if (instance.outcome() == SingleInstance::Outcome::AlreadyRunning) {
+        SingleInstance::requestShow(SINGLE_INSTANCE_NAME); // found or not, nothing else happens
+        return 0;
+    }
+
+    loadCountdownChoice();
+    computeEncounterState();
+
+    const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
+    MainWindow mainWindow(QRect(area.left() + area.width() - MAIN_WINDOW_WIDTH,
+                                area.top() + area.height() - MAIN_WINDOW_HEIGHT, MAIN_WINDOW_WIDTH,
+                                MAIN_WINDOW_HEIGHT));
+    window = &mainWindow;
+    mainWindow.show(); // the first size places and shows the panes
+    const int exitCode = QApplication::exec();
+    window = nullptr;
+    return exitCode;
 }

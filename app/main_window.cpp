@@ -1,182 +1,262 @@
-#include "app/shell.h"
+#include "app/main_window.h"
+
 #include "ephemeris/encounter_state.h"
 #include "ephemeris/julian_date.h"
+#include "panes/diagram_pane.h"
+#include "panes/info_pane.h"
 
-#include <array>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QDialog>
+#include <QLabel>
+#include <QMenu>
+#include <QPushButton>
+#include <QScreen>
+#include <QSettings>
 #include <cstdio>
 
-using namespace orvanta;
+namespace orvanta {
 
 namespace {
 
-TrayIcon trayIconData{};
-// Started at login, the program may come before the panel: it tries again for a while before it
-// gives up on a tray icon. Without one a hidden window could never be reached again, so closing
-// then ends the program; while it still waits, closing hides as usual.
-enum class Tray { Shown, Waiting, Absent };
-Tray tray = Tray::Absent;
-int trayAttempts = 0;
-// While counting to the next approach the tip names its date; 64 bytes, as the tip field holds.
-char trayTip[64];
-double tippedTarget = 0.0;
-
-// The tray menu and the About box are kept here as data, in place of menu and dialog resources.
-std::array<MenuItem, 4> trayMenu() {
-    return {{
-        {ID_TRAY_ABOUT, "About"},
-        {ID_TRAY_NEXT_APPROACH, "Count down to the next approach",
-         countdownToNextApproach() ? MenuCheck::Checked : MenuCheck::Unchecked},
-        {0, nullptr},
-        {ID_TRAY_EXIT, "Exit"},
-    }};
-}
-
-constexpr std::array<DialogControl, 7> ABOUT_CONTROLS = {{
-    {ControlKind::DefaultButton, static_cast<int>(COMMAND_OK), 72, 60, 50, 14, "OK", 0},
-    {ControlKind::Text, -1, 33, 9, 69, 8, "Orvanta 2003", 0},
-    {ControlKind::Text, -1, 33, 18, 36, 8, "Version 1.0", 0},
-    {ControlKind::Text, -1, 33, 36, 148, 8, "Free software, without warranty", 0},
-    {ControlKind::Icon, -1, 7, 7, 20, 20, nullptr, IDI_APP},
-    {ControlKind::Text, -1, 33, 27, 104, 8, "By the Orvanta developers", 0},
-    {ControlKind::Text, -1, 33, 45, 66, 8, "No web site", 0},
-}};
-
-constexpr DialogTemplate ABOUT_TEMPLATE{"Orvanta Countdown", 193, 81, 8, ABOUT_CONTROLS};
-
-// "Quellmark Orvanta 2003", or with the date (UTC) of the next approach counted to.
-const char* trayTipText() {
-    tippedTarget = countdownTargetJd();
-    if (!countdownToNextApproach()) {
-        return TRAY_TIP;
+QIcon programIcon() {
+    QIcon icon;
+    for (const int size : {16, 32, 48, 64, 128, 256}) {
+        icon.addFile(QStringLiteral(":/icons/%1.png").arg(size));
     }
-    const UtcClockReading day = calendarOfJulianDate(tippedTarget);
-    std::snprintf(trayTip, sizeof trayTip, "Quellmark Orvanta %04d-%02d-%02d", int{day.year},
-                  int{day.month}, int{day.day});
-    return trayTip;
+    return icon;
 }
 
-void refreshTrayTip() {
-    trayIconData.tip = trayTipText();
-    modifyTrayIcon(trayIconData);
+// ~/.config/orvanta/orvanta.conf, or wherever XDG_CONFIG_HOME says.
+QSettings settings() {
+    return QSettings(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("orvanta"),
+                     QStringLiteral("orvanta"));
 }
 
-void toggleNextApproach() {
-    setCountdownToNextApproach(!countdownToNextApproach());
-    saveSetting(NEXT_APPROACH_SETTING, countdownToNextApproach());
-    computeEncounterState();
-    invalidateWindow(infoPaneWindow);
-    refreshTrayTip();
+// The primary display's desktop less panels and taskbars.
+QRect workArea() {
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    return screen == nullptr ? QRect() : screen->availableGeometry();
 }
 
-void retryTrayIcon(WindowHandle window) {
-    if (addTrayIcon(trayIconData)) {
-        tray = Tray::Shown;
-    } else if (++trayAttempts >= TRAY_ATTEMPTS) {
-        tray = Tray::Absent;
-        showWindow(window); // hidden while waiting, it would now be out of reach
-    } else {
-        return;
-    }
-    killTimer(window, TIMER_TRAY_RETRY);
-}
-
-MessageResult onTrayMessage(WindowHandle window, std::uintptr_t wParam, std::intptr_t lParam) {
-    switch (lParam) {
-    case MOUSE_LEFT_DOWN:
-    case MOUSE_LEFT_DOUBLE_CLICK:
-        showWindow(window);
-        bringToForeground(window);
-        return 0;
-    case MOUSE_RIGHT_DOWN: {
-        const MenuHandle menu = createPopupMenu(trayMenu());
-        const Point cursor = cursorPosition();
-        const std::uint32_t command = trackPopupMenu(menu, cursor);
-        destroyMenu(menu);
-        if (command == 0) {
-            return 0;
+// A modal box that only its OK button closes: Escape and the close box leave it open.
+class AboutBox : public QDialog {
+  public:
+    explicit AboutBox(QWidget* owner) : QDialog(owner) {
+        setWindowTitle(QStringLiteral("Orvanta Countdown"));
+        setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                       Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
+        setWindowModality(Qt::WindowModal);
+        QFont small = font();
+        small.setPointSize(8);
+        setFont(small);
+        // Laid out in dialog units: a quarter of the average character width, an eighth of the
+        // line height of its font.
+        const QFontMetrics metrics(small);
+        const double unitX = metrics.averageCharWidth() / 4.0;
+        const double unitY = metrics.height() / 8.0;
+        auto place = [&](int x, int y, int w, int h) {
+            return QRect(qRound(x * unitX), qRound(y * unitY), qRound(w * unitX),
+                         qRound(h * unitY));
+        };
+        auto* ok = new QPushButton(QStringLiteral("OK"), this);
+        ok->setDefault(true);
+        ok->setGeometry(place(72, 60, 50, 14));
+        connect(ok, &QPushButton::clicked, this, &QDialog::accept);
+        struct Text {
+            int x, y, width;
+            const char* text;
+        };
+        for (const Text& t : {Text{33, 9, 69, "Orvanta 2003"}, Text{33, 18, 36, "Version 1.0"},
+                              Text{33, 27, 104, "By the Orvanta developers"},
+                              Text{33, 36, 148, "Free software, without warranty"},
+                              Text{33, 45, 66, "No web site"}}) {
+            auto* label = new QLabel(QString::fromUtf8(t.text), this);
+            const QRect r = place(t.x, t.y, t.width, 8);
+            label->setGeometry(r.adjusted(0, 0, r.width(), 0)); // room for wider fonts
         }
-        if (command == ID_TRAY_EXIT) {
-            destroyWindow(window);
-        } else if (command == ID_TRAY_ABOUT) {
-            showAboutBox(window);
-        } else if (command == ID_TRAY_NEXT_APPROACH) {
-            toggleNextApproach();
-        }
-        return defaultWindowProc(window, appMessage, wParam, lParam);
+        auto* icon = new QLabel(this);
+        const QRect iconPlace = place(7, 7, 20, 20);
+        const int side = qMax(iconPlace.width(), iconPlace.height());
+        icon->setPixmap(programIcon().pixmap(side, side));
+        icon->setGeometry(QRect(iconPlace.topLeft(), QSize(side, side)));
+
+        const QSize size = place(0, 0, 193, 81).size();
+        setFixedSize(size);
+        const QRect area = workArea();
+        move((2 * area.left() + area.width() - size.width()) / 2,
+             (2 * area.top() + area.height() - size.height()) / 2);
     }
-    default:
-        return defaultWindowProc(window, appMessage, wParam, lParam);
-    }
-}
+
+    void reject() override {} // Escape
+
+  protected:
+    void closeEvent(QCloseEvent* e) override { e->ignore(); }
+};
 
 } // namespace
 
-MessageResult mainWindowProc(WindowHandle window, std::uint32_t message, std::uintptr_t wParam,
-                             std::intptr_t lParam) {
-    if (message == appMessage) {
-        return onTrayMessage(window, wParam, lParam);
+void loadCountdownChoice() {
+    setCountdownToNextApproach(
+        settings().value(QLatin1String(NEXT_APPROACH_SETTING), false).toBool());
+}
+
+MainWindow::MainWindow(QRect outer)
+    : QWidget(nullptr, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                           Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint),
+      diagramPane_(new OrbitDiagramPane(this)), infoPane_(new InfoPane(this)),
+      trayMenu_(std::make_unique<QMenu>()), outer_(outer) {
+    setWindowTitle(QString::fromUtf8(MAIN_WINDOW_TITLE));
+    setWindowIcon(programIcon());
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    setAttribute(Qt::WA_NoSystemBackground);
+    setFixedSize(outer.size().expandedTo(QSize(0, 0)));
+    move(outer.topLeft());
+    diagramPane_->hide();
+    infoPane_->hide();
+
+    trayMenu_->addAction(QStringLiteral("About"), this, [this] { showAboutBox(); });
+    QAction* next = trayMenu_->addAction(QStringLiteral("Count down to the next approach"));
+    next->setCheckable(true);
+    next->setChecked(countdownToNextApproach());
+    connect(next, &QAction::toggled, this, [this](bool on) { toggleNextApproach(on); });
+    trayMenu_->addSeparator();
+    // Queued: Exit may come from inside the About box's loop, which has to unwind first.
+    trayMenu_->addAction(
+        QStringLiteral("Exit"), this, [this] { exitProgram(); }, Qt::QueuedConnection);
+
+    trayIcon_.setIcon(programIcon());
+    trayIcon_.setContextMenu(trayMenu_.get());
+    refreshTrayTip();
+    connect(&trayIcon_, &QSystemTrayIcon::activated, this,
+            [this](QSystemTrayIcon::ActivationReason reason) {
+                if (reason == QSystemTrayIcon::Trigger || reason == QSystemTrayIcon::DoubleClick) {
+                    showAndRaise();
+                }
+            });
+    // Started at login, the program may come before the panel: it tries again for a while before
+    // it gives up on a tray icon.
+    trayRetry_.callOnTimeout(this, [this] { retryTrayIcon(); });
+    retryTrayIcon();
+    if (tray_ == Tray::Waiting) {
+        trayRetry_.start(TRAY_RETRY_PERIOD);
     }
-    switch (message) {
-    case MSG_CREATE:
-        trayIconData = TrayIcon{window, TRAY_ICON_ID, appMessage, IDI_APP, trayTipText()};
-        tray = addTrayIcon(trayIconData) ? Tray::Shown : Tray::Waiting;
-        if (tray == Tray::Waiting) {
-            trayAttempts = 1;
-            setTimer(window, TIMER_TRAY_RETRY, TIMER_TRAY_RETRY_PERIOD_MS);
+
+    timerSecond_.callOnTimeout(this, [this] { refresh(); });
+    timerSecond_.start(TIMER_SECOND_PERIOD);
+    timerQuarterHour_.callOnTimeout(this, [this] { refresh(); });
+    timerQuarterHour_.start(TIMER_QUARTER_HOUR_PERIOD);
+}
+
+MainWindow::~MainWindow() = default;
+
+void MainWindow::showAndRaise() {
+    show();
+    raise();
+    activateWindow();
+}
+
+void MainWindow::retryTrayIcon() {
+    if (QSystemTrayIcon::isSystemTrayAvailable()) {
+        trayIcon_.show();
+        tray_ = Tray::Shown;
+    } else if (++trayAttempts_ >= TRAY_ATTEMPTS) {
+        tray_ = Tray::Absent;
+        if (trayRetry_.isActive()) {
+            show(); // hidden while waiting, it would now be out of reach
         }
-        setTimer(window, TIMER_SECOND, TIMER_SECOND_PERIOD_MS);
-        setTimer(window, TIMER_QUARTER_HOUR, TIMER_QUARTER_HOUR_PERIOD_MS);
-        return 0;
-    case MSG_DESTROY:
-        removeTrayIcon(trayIconData.owner, trayIconData.id);
-        tray = Tray::Absent; // a retry still running ends with the window
-        killTimer(window, TIMER_SECOND);
-        killTimer(window, TIMER_QUARTER_HOUR);
-        postQuit(0);
-        return 0;
-    case MSG_SIZE: {
-        const int width = lowWord(lParam);
-        const int height = highWord(lParam);
-        // Not clamped: below 440 the info pane gets a negative width and so no visible area.
-        moveWindow(diagramPaneWindow, 0, 0, DIAGRAM_PANE_WIDTH, height, true);
-        moveWindow(infoPaneWindow, DIAGRAM_PANE_WIDTH, 0, width - DIAGRAM_PANE_WIDTH, height, true);
-        showWindow(diagramPaneWindow);
-        showWindow(infoPaneWindow);
-        return 0;
+    } else {
+        return;
     }
-    case MSG_CLOSE:
-        if (tray == Tray::Absent) {
-            destroyWindow(window);
-        } else {
-            hideWindow(window);
-        }
-        return 0;
-    case MSG_TIMER:
-        if (wParam == TIMER_TRAY_RETRY) {
-            retryTrayIcon(window);
-            return 0;
-        }
-        computeEncounterState();
-        invalidateWindow(infoPaneWindow);
-        if (countdownTargetJd() != tippedTarget) { // the approach counted to has moved on
-            refreshTrayTip();
-        }
-        return 0;
-    default:
-        return defaultWindowProc(window, message, wParam, lParam);
+    trayRetry_.stop();
+}
+
+void MainWindow::refresh() {
+    computeEncounterState();
+    infoPane_->update();
+    if (countdownTargetJd() != tippedTarget_) { // the approach counted to has moved on
+        refreshTrayTip();
     }
 }
 
-void showAboutBox(WindowHandle owner) {
-    runModalDialog(ABOUT_TEMPLATE, owner, &aboutDialogProc);
+// "Quellmark Orvanta 2003", or with the date (UTC) of the next approach counted to.
+void MainWindow::refreshTrayTip() {
+    tippedTarget_ = countdownTargetJd();
+    if (!countdownToNextApproach()) {
+        trayIcon_.setToolTip(QString::fromUtf8(TRAY_TIP));
+        return;
+    }
+    const UtcClockReading day = calendarOfJulianDate(tippedTarget_);
+    trayIcon_.setToolTip(QString::asprintf("Quellmark Orvanta %04d-%02d-%02d", int{day.year},
+                                           int{day.month}, int{day.day}));
 }
 
-bool aboutDialogProc(DialogHandle dialog, std::uint32_t message, std::uintptr_t wParam,
-                     std::intptr_t) {
-    // Only OK closes the box; Cancel (Escape, the close box) is left unhandled on purpose.
-    if (message == MSG_COMMAND && wParam == COMMAND_OK) {
-        endDialog(dialog, 0);
-        return true;
-    }
-    return false;
+void MainWindow::toggleNextApproach(bool next) {
+    setCountdownToNextApproach(next);
+    QSettings kept = settings();
+    kept.setValue(QLatin1String(NEXT_APPROACH_SETTING), next);
+    computeEncounterState();
+    infoPane_->update();
+    refreshTrayTip();
 }
+
+void MainWindow::showAboutBox() {
+    if (aboutBox_) { // chosen again while it is open: the open one comes forward
+        aboutBox_->raise();
+        aboutBox_->activateWindow();
+        return;
+    }
+    AboutBox box(this);
+    aboutBox_ = &box;
+    box.exec();
+}
+
+void MainWindow::exitProgram() {
+    if (aboutBox_) {
+        aboutBox_->done(0);
+    }
+    trayIcon_.hide();
+    hide();
+    QCoreApplication::exit(0);
+}
+
+void MainWindow::resizeEvent(QResizeEvent*) {
+    // Not clamped: below 440 the info pane gets no width, and so no visible area.
+    diagramPane_->setGeometry(0, 0, DIAGRAM_PANE_WIDTH, height());
+    infoPane_->setGeometry(DIAGRAM_PANE_WIDTH, 0, std::max(width() - DIAGRAM_PANE_WIDTH, 0),
+                           height());
+    diagramPane_->show();
+    infoPane_->show();
+}
+
+void MainWindow::closeEvent(QCloseEvent* e) {
+    e->ignore();
+    if (tray_ == Tray::Absent) {
+        exitProgram();
+    } else {
+        hide();
+    }
+}
+
+void MainWindow::showEvent(QShowEvent* e) {
+    QWidget::showEvent(e);
+    if (!outer_.isNull()) {
+        // The frame is known only once the window manager has decorated the window. Only the
+        // first showing: after that the window is wherever the user has put it.
+        QTimer::singleShot(250, this, [this] {
+            keepOuterRect();
+            outer_ = QRect();
+        });
+    }
+}
+
+void MainWindow::keepOuterRect() {
+    const QSize decoration = frameGeometry().size() - geometry().size();
+    if (decoration == QSize(0, 0) && frameGeometry().topLeft() == outer_.topLeft()) {
+        return;
+    }
+    setFixedSize(outer_.size() - decoration);
+    move(outer_.topLeft());
+}
+
+} // namespace orvanta

@@ -2,9 +2,10 @@
 // copy of it to the pane, one paint of the info pane, and one whole one-second refresh (the state
 // and the info pane's paint). Runs on Qt's offscreen platform, as orvanta-snapshot does.
 
-#include "app/shell.h"
-#include "display/diagram_pane.h"
+#include "app/main_window.h"
 #include "ephemeris/encounter_state.h"
+#include "panes/diagram_pane.h"
+#include "panes/info_pane.h"
 #include "tools/allocation_counter/allocation_counter.h"
 
 #include <QApplication>
@@ -14,7 +15,7 @@ using namespace orvanta;
 
 namespace {
 
-WindowHandle mainWindow;
+MainWindow* window = nullptr;
 
 template <typename Call>
 void measure(benchmark::State& state, Call call) {
@@ -27,28 +28,29 @@ void measure(benchmark::State& state, Call call) {
     state.counters["allocs/call"] = static_cast<double>(allocationCount() - before);
 }
 
-// renderDiagram only queues the drawing; the finish makes the software renderer do it.
+// renderDiagram only queues the drawing; the paint that follows makes the software renderer do it,
+// then reads the frame back and copies it.
 void BM_RenderDiagram(benchmark::State& state) {
     measure(state, [] {
-        renderDiagram();
-        gl()->finish();
+        window->diagramPane()->renderDiagram();
+        window->diagramPane()->repaint();
     });
 }
 
 // What a paint of the diagram pane costs: finish, read back and copy the last frame.
 void BM_PresentDiagram(benchmark::State& state) {
-    measure(state, [] { sendMessage(diagramPaneWindow, MSG_PAINT, 0, 0); });
+    measure(state, [] { window->diagramPane()->repaint(); });
 }
 
 void BM_PaintInfoPane(benchmark::State& state) {
-    measure(state, [] { sendMessage(infoPaneWindow, MSG_PAINT, 0, 0); });
+    measure(state, [] { window->infoPane()->repaint(); });
 }
 
 // The one-second timer's work: the state refreshed, then the info pane painted.
 void BM_OneSecondRefresh(benchmark::State& state) {
     measure(state, [] {
-        sendMessage(mainWindow, MSG_TIMER, TIMER_SECOND, 0);
-        sendMessage(infoPaneWindow, MSG_PAINT, 0, 0);
+        computeEncounterState();
+        window->infoPane()->repaint();
     });
 }
 
@@ -62,14 +64,11 @@ BENCHMARK(BM_OneSecondRefresh)->Unit(benchmark::kMillisecond);
 int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication application(argc, argv);
-    appInstance = currentInstance();
-    appMessage = registerMessage(APP_MESSAGE_NAME);
     computeEncounterState();
-    registerMainWindowClass(appInstance);
-    mainWindow = createMainWindow(Rect{0, 0, 640, 480});
-    showWindow(mainWindow);
+    MainWindow mainWindow(QRect(0, 0, 640, 480));
+    mainWindow.show();
+    window = &mainWindow;
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
-    destroyWindow(mainWindow);
     return 0;
 }

@@ -1,11 +1,11 @@
-# Fails when a source of a pure library includes a Qt header or the window layer: the ephemeris and
-# the text and layout code must build and run without either.
+# Fails when a source of a pure library includes a Qt, OpenGL or window-system header, or the
+# widgets: the ephemeris and the text and layout code must build and run without any of them.
 #   cmake -DSOURCES="a.cpp;b.h" -P layering.cmake
 set(violations "")
 foreach(source IN LISTS SOURCES)
     file(STRINGS ${source} includes REGEX "^[ \t]*#[ \t]*include")
     foreach(line IN LISTS includes)
-        if(line MATCHES "[<\"](Q[A-Za-z]*|Qt[A-Za-z]*/[^>\"]*|platform/[^>\"]*)[>\"]")
+        if(line MATCHES "[<\"](Q[A-Za-z]*|Qt[A-Za-z]*/[^>\"]*|(GL|EGL|X11|xcb)/[^>\"]*|(panes|app)/[^>\"]*)[>\"]")
             string(APPEND violations "\n  ${source}: ${line}")
         endif()
     endforeach()
@@ -15,6 +15,6 @@ if(count EQUAL 0)
     message(FATAL_ERROR "layering: no sources to check")
 endif()
 if(violations)
-    message(FATAL_ERROR "layering: pure code includes Qt or the window layer:${violations}")
+    message(FATAL_ERROR "layering: pure code includes Qt, OpenGL, a window system or the widgets:${violations}")
 endif()
-message(STATUS "layering: ${count} pure sources include neither Qt nor the window layer")
+message(STATUS "layering: ${count} pure sources include no Qt, OpenGL, window system or widgets")

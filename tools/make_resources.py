@@ -1,14 +1,15 @@
 #!/usr/bin/python3
-"""Build Orvanta's packed-DIB resources from the source BMP pictures.
+"""Build Orvanta's PNG picture resources from the source BMP pictures.
 
 usage: make_resources.py SOURCE_DIR OUTPUT_DIR [--text crisp|smooth] [--font-dir DIR]
 
-Writes info_background.dib, mars_photo.dib, mars_sprite.dib and earth_sprite.dib.
+Writes info_background.png, mars_photo.png, mars_sprite.png and earth_sprite.png.
 Everything is validated and built in memory first, so a bad source leaves the
 output folder exactly as it was.
 """
 
 import argparse
+import io
 import os
 import struct
 import sys
@@ -23,8 +24,6 @@ INFO_HEADER_SIZE = 40
 # the extra V2..V5 fields only matter for bitfields and colour management,
 # which BI_RGB pictures do not use, so they can be dropped safely.
 KNOWN_HEADER_SIZES = (40, 52, 56, 108, 124)
-
-BACKGROUND_PELS_PER_METER = 5904  # 150 dpi, what the info pane's resource carries
 
 NAME_TEXT = "Orvanta"
 TAGLINE_TEXT = "Mars closest approach 2003"
@@ -50,10 +49,10 @@ class Job(NamedTuple):
 
 
 JOBS = (
-    Job("scene_195x450_8bit.bmp", "info_background.dib", 195, 450, 8, False),
-    Job("mars_256.bmp", "mars_photo.dib", 256, 256, 24, False),
-    Job("mars_32.bmp", "mars_sprite.dib", 32, 32, 24, True),
-    Job("earth_32.bmp", "earth_sprite.dib", 32, 32, 24, True),
+    Job("scene_195x450_8bit.bmp", "info_background.png", 195, 450, 8, False),
+    Job("mars_256.bmp", "mars_photo.png", 256, 256, 24, False),
+    Job("mars_32.bmp", "mars_sprite.png", 32, 32, 24, True),
+    Job("earth_32.bmp", "earth_sprite.png", 32, 32, 24, True),
 )
 
 
@@ -220,21 +219,17 @@ def draw_band_text(bmp, name, font_dir, crisp):
     return top_down
 
 
-def info_header(width, height, bits, size_image, x_ppm, y_ppm):
-    return struct.pack("<IiiHHIIiiII", INFO_HEADER_SIZE, width, height, 1, bits, BI_RGB,
-                       size_image, x_ppm, y_ppm, 0, 0)
-
-
-def packed_dib(width, height, bits, x_ppm, y_ppm, palette, bottom_up_rows):
-    row_bytes = stride(width, bits)
-    out = bytearray(info_header(width, height, bits, row_bytes * height, x_ppm, y_ppm))
-    for r, g, b in palette:
-        out += bytes((b, g, r, 0))
-    pad = bytes(row_bytes - width * bits // 8)
-    for row in bottom_up_rows:
-        out += row
-        out += pad
-    return bytes(out)
+def png(width, height, bits, palette, bottom_up_rows):
+    """The picture as PNG bytes, top row first, in its own colours (a palette stays a palette)."""
+    top_down = b"".join(reversed(bottom_up_rows))
+    if bits == 8:
+        image = Image.frombytes("P", (width, height), top_down)
+        image.putpalette([c for rgb in palette for c in rgb])
+    else:
+        image = Image.frombytes("RGB", (width, height), top_down, "raw", "BGR")
+    out = io.BytesIO()
+    image.save(out, "PNG")
+    return out.getvalue()
 
 
 def build(source_dir, font_dir, crisp):
@@ -245,13 +240,10 @@ def build(source_dir, font_dir, crisp):
             check_sprite_key(bmp, job.source)
         if job.bits == 8:
             top_down = draw_band_text(bmp, job.source, font_dir, crisp)
-            outputs[job.output] = packed_dib(
-                bmp.width, bmp.height, 8, BACKGROUND_PELS_PER_METER, BACKGROUND_PELS_PER_METER,
-                bmp.palette, [bytes(r) for r in reversed(top_down)])
+            outputs[job.output] = png(bmp.width, bmp.height, 8, bmp.palette,
+                                      [bytes(r) for r in reversed(top_down)])
         else:
-            # Only the header changes; resolution is carried over from the source.
-            outputs[job.output] = packed_dib(bmp.width, bmp.height, 24, bmp.x_ppm, bmp.y_ppm,
-                                             [], bmp.rows)
+            outputs[job.output] = png(bmp.width, bmp.height, 24, [], bmp.rows)
     return outputs
 
 
@@ -274,7 +266,7 @@ def write_all(output_dir, outputs):
 
 
 def main(argv=None):
-    parser = argparse.ArgumentParser(description="Build Orvanta's packed-DIB resources.")
+    parser = argparse.ArgumentParser(description="Build Orvanta's picture resources.")
     parser.add_argument("source_dir")
     parser.add_argument("output_dir")
     parser.add_argument("--text", choices=("crisp", "smooth"), default="crisp",

@@ -1,7 +1,7 @@
 // orvanta-snapshot: the main window's client area at a chosen UTC instant, drawn by the program's
-// own window procedures and paint code on Qt's offscreen platform, into a PNG file.
+// own widgets and paint code on Qt's offscreen platform, into a PNG file.
 
-#include "app/shell.h"
+#include "app/main_window.h"
 #include "ephemeris/encounter_state.h"
 #include "tools/cli/arguments.h"
 #include "tools/snapshot/snapshot_arguments.h"
@@ -9,6 +9,8 @@
 #include <QApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QPainter>
+#include <QSaveFile>
 #include <cstdio>
 
 using namespace orvanta;
@@ -61,23 +63,17 @@ int main(int argc, char** argv) {
     standardMessages = qInstallMessageHandler(&quietMessages);
     QApplication application(argc, argv);
     const FixedUtcClock clock(request->utc);
-    appInstance = currentInstance();
-    appMessage = registerMessage(APP_MESSAGE_NAME);
     computeEncounterState();
-    if (!registerMainWindowClass(appInstance)) {
-        std::fputs("orvanta-snapshot: cannot make the window\n", stderr);
-        return 1;
-    }
     // Without a window manager the outer size is the client size.
-    const WindowHandle window = createMainWindow(Rect{0, 0, request->width, request->height});
-    if (!window) {
-        std::fputs("orvanta-snapshot: cannot make the window\n", stderr);
-        return 1;
-    }
-    showWindow(window); // the size report lays the panes out, as on a desktop
-    const bool saved = saveWindowPicture(window, request->output.c_str());
-    destroyWindow(window);
-    if (!saved) {
+    MainWindow window(QRect(0, 0, request->width, request->height));
+    window.show(); // the first size lays the panes out, as on a desktop
+    const qreal ratio = window.devicePixelRatioF();
+    QImage picture(window.size() * ratio, QImage::Format_RGB32);
+    picture.setDevicePixelRatio(ratio);
+    picture.fill(Qt::black);
+    window.render(&picture, QPoint(), QRegion(), QWidget::DrawChildren);
+    QSaveFile file(QString::fromLocal8Bit(request->output.c_str()));
+    if (!file.open(QIODevice::WriteOnly) || !picture.save(&file, "PNG") || !file.commit()) {
         cannotWrite(request->output);
         return 2;
     }

@@ -5,9 +5,13 @@
 
 #include <string>
 
+namespace orvanta {
+
 // Prefers X11 where both X11 and Wayland are offered and the user has not chosen: only there can
 // the window place itself in the corner of the work area. Sets QT_QPA_PLATFORM accordingly.
 void choosePlatform();
 
 // Empty when the chosen platform's display answers; else one line saying what is wrong.
 std::string displayProblem();
+
+} // namespace orvanta

@@ -1,48 +1,29 @@
-// The process room on Qt 6 and POSIX: the marker is an advisory lock (flock) on a file in a folder
-// that only this user can write, so the kernel drops it with its holder whatever the file holds;
-// the show request travels over a local socket beside it.
+#include "app/single_instance.h"
 
-#include "platform/qt/process_internal.h"
-#include "platform/qt/registry.h"
-
-#include <QCoreApplication>
 #include <QDir>
 #include <QLocalServer>
 #include <QLocalSocket>
-#include <QSettings>
 #include <QTimer>
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 #include <fcntl.h>
-#include <string>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
-namespace qtlayer {
-
-struct Marker {
-    int lockFd = -1;
-    std::unique_ptr<QLocalServer> server;
-    ~Marker() {
-        server.reset();
-        if (lockFd >= 0) {
-            ::close(lockFd); // releases the lock
-        }
-    }
-};
+namespace orvanta {
 
 namespace {
 
-// The one request line: class, title, message, wParam and lParam, separated by unit separators.
-constexpr char FIELD_SEPARATOR = '\x1f';
+// The one request there is.
+constexpr char SHOW_REQUEST[] = "show\n";
 constexpr qint64 MAX_REQUEST_BYTES = 512;
 constexpr int MAX_CONNECTIONS = 8;
 constexpr int CONNECTION_TIMEOUT_MS = 2000;
 
-bool isShowRequest(std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam) {
-    return message >= FIRST_REGISTERED_MESSAGE && message <= LAST_REGISTERED_MESSAGE &&
-           wParam == 0 && lParam == MOUSE_LEFT_DOWN;
+void warn(const QString& text) {
+    std::fprintf(stderr, "orvanta: %s\n", qPrintable(text));
 }
 
 // Owned by this user, a real folder and not a link to one, closed to everybody else.
@@ -68,7 +49,7 @@ QString privacyProblem(const QString& folder) {
 
 // The user's runtime folder, or else a folder of our own in the temporary folder. Empty, with the
 // reason in `problem`, when neither is private.
-QString markerFolder(QString& problem) {
+QString privateFolder(QString& problem) {
     const QString runtime = QFile::decodeName(qgetenv("XDG_RUNTIME_DIR"));
     if (!runtime.isEmpty()) {
         const QString why = privacyProblem(runtime);
@@ -112,7 +93,7 @@ QString displayServer() {
 
 // Short names, so the socket's path stays within what a local socket address holds (107 bytes)
 // even in a deep runtime folder.
-QString markerBaseName(const char* name) {
+QString baseName(const char* name) {
     const QByteArray key = QByteArray(name) + '\0' + displayServer().toUtf8();
     std::uint64_t hash = 14695981039346656037ull; // FNV-1a, 64 bits
     for (const char c : key) {
@@ -152,39 +133,20 @@ int lockFile(const QString& path, QString& problem) {
     return fd;
 }
 
-void handleRequest(const QByteArray& line) {
-    const QList<QByteArray> fields = line.split(FIELD_SEPARATOR);
-    if (fields.size() != 5) {
-        return;
-    }
-    bool numbers[3] = {};
-    const std::uint32_t message = fields[2].toUInt(&numbers[0]);
-    const std::uintptr_t wParam = fields[3].toULongLong(&numbers[1]);
-    const std::intptr_t lParam = fields[4].toLongLong(&numbers[2]);
-    if (!numbers[0] || !numbers[1] || !numbers[2] || !isShowRequest(message, wParam, lParam) ||
-        !isRegisteredMessage(message)) {
-        return;
-    }
-    if (const WindowHandle target =
-            findTopLevel(fields[0].toStdString(), fields[1].toStdString())) {
-        postMessage(target, message, wParam, lParam);
-    }
-}
-
 // One request a connection, one line long; anything else, or nothing for a while, is dropped.
-void serveConnection(QLocalServer* server, QLocalSocket* socket) {
+void serveConnection(QLocalServer* server, QLocalSocket* socket,
+                     const std::function<void()>& onShowRequest) {
     QObject::connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
     if (server->findChildren<QLocalSocket*>().size() > MAX_CONNECTIONS) {
         socket->abort();
         return;
     }
     QTimer::singleShot(CONNECTION_TIMEOUT_MS, socket, [socket] { socket->abort(); });
-    QObject::connect(socket, &QLocalSocket::readyRead, socket, [socket] {
+    QObject::connect(socket, &QLocalSocket::readyRead, socket, [socket, onShowRequest] {
         if (socket->canReadLine()) {
             // readLine keeps a byte for a terminator of its own: one more reads the longest whole.
-            const QByteArray line = socket->readLine(MAX_REQUEST_BYTES + 1);
-            if (line.endsWith('\n')) {
-                handleRequest(line.chopped(1));
+            if (socket->readLine(MAX_REQUEST_BYTES + 1) == SHOW_REQUEST) {
+                onShowRequest();
             }
             socket->abort();
         } else if (socket->bytesAvailable() > MAX_REQUEST_BYTES) {
@@ -195,45 +157,39 @@ void serveConnection(QLocalServer* server, QLocalSocket* socket) {
 
 } // namespace
 
-QString showChannelPath(const char* markerName) {
+QString SingleInstance::channelPath(const char* name) {
     QString problem;
-    const QString folder = markerFolder(problem);
-    return folder.isEmpty()
-               ? QString()
-               : folder + QLatin1Char('/') + markerBaseName(markerName) + QStringLiteral(".sock");
+    const QString folder = privateFolder(problem);
+    return folder.isEmpty() ? QString()
+                            : folder + QLatin1Char('/') + baseName(name) + QStringLiteral(".sock");
 }
 
-} // namespace qtlayer
-
-using namespace qtlayer;
-
-InstanceMarker createInstanceMarker(const char* name, bool& alreadyExisted) {
-    alreadyExisted = false;
+SingleInstance::SingleInstance(const char* name, std::function<void()> onShowRequest) {
     QString problem;
-    const QString folder = markerFolder(problem);
+    const QString folder = privateFolder(problem);
     if (folder.isEmpty()) {
         warn(problem + QStringLiteral(": running without the single-instance rule"));
-        return {};
+        return;
     }
-    const QString base = folder + QLatin1Char('/') + markerBaseName(name);
-    auto marker = std::make_shared<Marker>();
-    marker->lockFd = lockFile(base + QStringLiteral(".lock"), problem);
-    if (marker->lockFd < 0) {
+    const QString base = folder + QLatin1Char('/') + baseName(name);
+    lockFd_ = lockFile(base + QStringLiteral(".lock"), problem);
+    if (lockFd_ < 0) {
         if (problem.isEmpty()) {
-            alreadyExisted = true;
+            outcome_ = Outcome::AlreadyRunning;
         } else {
             warn(problem + QStringLiteral(": running without the single-instance rule"));
         }
-        return {};
+        return;
     }
+    outcome_ = Outcome::First;
 
     const QString socketPath = base + QStringLiteral(".sock");
-    marker->server = std::make_unique<QLocalServer>();
-    QLocalServer* server = marker->server.get();
+    server_ = std::make_unique<QLocalServer>();
+    QLocalServer* server = server_.get();
     server->setSocketOptions(QLocalServer::UserAccessOption);
-    QObject::connect(server, &QLocalServer::newConnection, server, [server] {
+    QObject::connect(server, &QLocalServer::newConnection, server, [server, onShowRequest] {
         while (QLocalSocket* connection = server->nextPendingConnection()) {
-            serveConnection(server, connection);
+            serveConnection(server, connection, onShowRequest);
         }
     });
     QLocalServer::removeServer(socketPath); // left by a crashed holder of the lock
@@ -242,19 +198,18 @@ InstanceMarker createInstanceMarker(const char* name, bool& alreadyExisted) {
                             "bring this window back")
                  .arg(socketPath, server->errorString()));
     }
-    const std::uint32_t id = newId();
-    registry().markers[id] = std::move(marker);
-    return InstanceMarker{id};
 }
 
-void closeInstanceMarker(InstanceMarker marker) {
-    registry().markers.erase(marker.id);
+SingleInstance::~SingleInstance() {
+    server_.reset();
+    if (lockFd_ >= 0) {
+        ::close(lockFd_); // releases the lock
+    }
 }
 
-bool postToNamedWindow(const char* markerName, const char* className, const char* title,
-                       std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam) {
-    const QString path = showChannelPath(markerName);
-    if (path.isEmpty() || !isShowRequest(message, wParam, lParam)) {
+bool SingleInstance::requestShow(const char* name) {
+    const QString path = channelPath(name);
+    if (path.isEmpty()) {
         return false;
     }
     QLocalSocket socket;
@@ -262,36 +217,10 @@ bool postToNamedWindow(const char* markerName, const char* className, const char
     if (!socket.waitForConnected(CONNECTION_TIMEOUT_MS)) {
         return false;
     }
-    const QByteArray request = QByteArray(className) + FIELD_SEPARATOR + QByteArray(title) +
-                               FIELD_SEPARATOR + QByteArray::number(message) + FIELD_SEPARATOR +
-                               QByteArray::number(static_cast<qulonglong>(wParam)) +
-                               FIELD_SEPARATOR +
-                               QByteArray::number(static_cast<qlonglong>(lParam)) + '\n';
-    if (request.size() > MAX_REQUEST_BYTES) {
-        return false;
-    }
-    socket.write(request);
-    // Only the delivery of the request is awaited, not its handling.
+    socket.write(SHOW_REQUEST);
     const bool sent = socket.waitForBytesWritten(CONNECTION_TIMEOUT_MS);
     socket.disconnectFromServer();
     return sent;
 }
 
-namespace {
-// ~/.config/orvanta/orvanta.conf, or wherever XDG_CONFIG_HOME says.
-QSettings& settings() {
-    static QSettings* kept = new QSettings(QSettings::NativeFormat, QSettings::UserScope,
-                                           QStringLiteral("orvanta"), QStringLiteral("orvanta"));
-    return *kept;
-}
-} // namespace
-
-bool loadSetting(const char* name, bool fallback) {
-    return settings().value(QString::fromUtf8(name), fallback).toBool();
-}
-
-bool saveSetting(const char* name, bool value) {
-    settings().setValue(QString::fromUtf8(name), value);
-    settings().sync();
-    return settings().status() == QSettings::NoError;
-}
+} // namespace orvanta

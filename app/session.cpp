@@ -1,4 +1,4 @@
-#include "platform/qt/session.h"
+#include "app/session.h"
 
 #include <cstdlib>
 #include <string_view>
@@ -6,6 +6,8 @@
 #include <sys/un.h>
 #include <unistd.h>
 #include <xcb/xcb.h>
+
+namespace orvanta {
 
 namespace {
 
@@ -74,3 +76,5 @@ std::string displayProblem() {
     }
     return {};
 }
+
+} // namespace orvanta

@@ -1,0 +1,89 @@
+#pragma once
+
+// The program's window: the orbit diagram and the info pane side by side, the refresh timers, the
+// icon in the notification area with its menu, and the About box.
+
+#include <QDialog>
+#include <QPointer>
+#include <QSystemTrayIcon>
+#include <QTimer>
+#include <QWidget>
+#include <chrono>
+#include <memory>
+
+class QAction;
+class QMenu;
+
+namespace orvanta {
+
+class InfoPane;
+class OrbitDiagramPane;
+
+constexpr const char* MAIN_WINDOW_TITLE = "Orvanta 2003";
+constexpr const char* SINGLE_INSTANCE_NAME = "Orvanta Single Instance";
+constexpr int MAIN_WINDOW_WIDTH = 640;
+constexpr int MAIN_WINDOW_HEIGHT = 480;
+constexpr int DIAGRAM_PANE_WIDTH = 440;
+
+constexpr std::chrono::milliseconds TIMER_SECOND_PERIOD{1000};
+constexpr std::chrono::milliseconds TIMER_QUARTER_HOUR_PERIOD{900000};
+// While no notification area is there yet: another try every 2 s, 30 tries in all.
+constexpr std::chrono::milliseconds TRAY_RETRY_PERIOD{2000};
+constexpr int TRAY_ATTEMPTS = 30;
+
+constexpr const char* TRAY_TIP = "Quellmark Orvanta 2003";
+// The user's choice to count down to the next closest approach instead of 2003's.
+constexpr const char* NEXT_APPROACH_SETTING = "countdown/nextApproach";
+
+// The user's choice as kept in the settings file (~/.config/orvanta/orvanta.conf), put in effect.
+void loadCountdownChoice();
+
+class MainWindow : public QWidget {
+  public:
+    // Hidden, with its outer rectangle (frame included) at `outer` once a window manager has
+    // framed it. The panes are made hidden, the diagram first; the first size shows them.
+    explicit MainWindow(QRect outer);
+    ~MainWindow() override;
+
+    // Shown and raised, as a left click on the tray icon does.
+    void showAndRaise();
+    // One more try to put the icon into the notification area; after the last one closing ends the
+    // program, and a hidden window is shown again since it could not be reached otherwise.
+    void retryTrayIcon();
+
+    OrbitDiagramPane* diagramPane() const { return diagramPane_; }
+    InfoPane* infoPane() const { return infoPane_; }
+    QSystemTrayIcon& trayIcon() { return trayIcon_; }
+    QMenu* trayMenu() const { return trayMenu_.get(); }
+    QDialog* aboutBox() const { return aboutBox_; }
+
+  protected:
+    void resizeEvent(QResizeEvent*) override;
+    void closeEvent(QCloseEvent* e) override;
+    void showEvent(QShowEvent* e) override;
+
+  private:
+    void refresh();
+    void refreshTrayTip();
+    void toggleNextApproach(bool next);
+    void showAboutBox();
+    void exitProgram();
+    void keepOuterRect();
+
+    enum class Tray { Shown, Waiting, Absent };
+    OrbitDiagramPane* diagramPane_;
+    InfoPane* infoPane_;
+    QTimer timerSecond_;
+    QTimer timerQuarterHour_;
+    QTimer trayRetry_;
+    std::unique_ptr<QMenu> trayMenu_;
+    QSystemTrayIcon trayIcon_;
+    Tray tray_ = Tray::Waiting;
+    int trayAttempts_ = 0;
+    double tippedTarget_ = 0.0;
+    QPointer<QDialog> aboutBox_;
+    // Until the window manager has framed the window for the first time.
+    QRect outer_;
+};
+
+} // namespace orvanta

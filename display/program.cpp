@@ -1,3 +1,0 @@
-#include "display/program.h"
-
-InstanceHandle appInstance;

@@ -1,0 +1,189 @@
+#include "panes/diagram_pane.h"
+
+#include "display/diagram_scene.h"
+#include "ephemeris/encounter_state.h"
+#include "ephemeris/julian_date.h"
+
+#include <GL/gl.h>
+#include <QPainter>
+#include <vector>
+
+namespace orvanta {
+
+namespace {
+
+// A picture's rows bottom first, as OpenGL takes texture rows: t = 0 is the bottom row.
+QImage textureRows(const QString& name, QImage::Format format) {
+    return QImage(name).convertToFormat(format).mirrored();
+}
+
+void setTextureParameters() {
+    glTexParameterf(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
+    glTexParameterf(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+    glTexParameterf(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_REPEAT);
+    glTexParameterf(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_REPEAT);
+}
+
+void uploadSprite(GLuint texture, const QString& name) {
+    glBindTexture(GL_TEXTURE_2D, texture);
+    const QImage bgr = textureRows(name, QImage::Format_BGR888);
+    if (bgr.isNull()) {
+        return;
+    }
+    const auto width = static_cast<std::size_t>(bgr.width());
+    std::vector<std::uint8_t> rgba(width * static_cast<std::size_t>(bgr.height()) * 4);
+    for (int y = 0; y < bgr.height(); ++y) {
+        keySprite(bgr.constScanLine(y), width, rgba.data() + y * width * 4);
+    }
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, bgr.width(), bgr.height(), 0, GL_RGBA, GL_UNSIGNED_BYTE,
+                 rgba.data());
+    setTextureParameters();
+}
+
+// A quad of half side `h` centred on the origin, its texture upright.
+void texturedQuad(float h) {
+    glBegin(GL_QUADS);
+    glTexCoord2f(0, 0);
+    glVertex2f(-h, -h);
+    glTexCoord2f(1, 0);
+    glVertex2f(h, -h);
+    glTexCoord2f(1, 1);
+    glVertex2f(h, h);
+    glTexCoord2f(0, 1);
+    glVertex2f(-h, h);
+    glEnd();
+}
+
+void drawTrail(const TrailPoint* points, int count) {
+    glBegin(GL_LINE_STRIP);
+    for (int i = 0; i < count; ++i) {
+        // The colour before each vertex: alpha changes smoothly along every segment.
+        glColor4f(0, 0, 0, points[i].alpha);
+        glVertex2d(points[i].x, points[i].y);
+    }
+    glEnd();
+}
+
+void sprite(GLuint texture, const Vec3& at, float halfSize) {
+    glBindTexture(GL_TEXTURE_2D, texture);
+    glPushMatrix();
+    glTranslated(at.x, at.y, 0);
+    texturedQuad(halfSize);
+    glPopMatrix();
+}
+
+} // namespace
+
+OrbitDiagramPane::OrbitDiagramPane(QWidget* parent) : QWidget(parent) {
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    diagramTarget_.create(width(), height());
+    initDiagramGl();
+    timerDiagram_.callOnTimeout(this, [this] {
+        renderDiagram();
+        update();
+    });
+    timerDiagram_.start(TIMER_DIAGRAM_PERIOD);
+    // The first picture comes with the first size.
+}
+
+OrbitDiagramPane::~OrbitDiagramPane() {
+    deleteDiagramTextures(); // while the context is still there
+    diagramTarget_.destroy();
+}
+
+void OrbitDiagramPane::initDiagramGl() {
+    if (!diagramTarget_.makeCurrent()) {
+        return; // without a context there is nothing to prepare
+    }
+    glDepthMask(GL_FALSE);
+    glGenTextures(3, diagramTextures_);
+
+    glBindTexture(GL_TEXTURE_2D, diagramTextures_[0]);
+    const QImage photo =
+        textureRows(QStringLiteral(":/pictures/mars_photo.png"), QImage::Format_RGB888);
+    if (!photo.isNull()) {
+        glTexImage2D(GL_TEXTURE_2D, 0, GL_RGB, photo.width(), photo.height(), 0, GL_RGB,
+                     GL_UNSIGNED_BYTE, photo.constBits());
+        setTextureParameters();
+    }
+    uploadSprite(diagramTextures_[1], QStringLiteral(":/pictures/earth_sprite.png"));
+    uploadSprite(diagramTextures_[2], QStringLiteral(":/pictures/mars_sprite.png"));
+
+    glEnable(GL_BLEND);
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    glEnable(GL_LINE_SMOOTH);
+    glLineWidth(1.5f);
+    glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_REPLACE);
+    glDisable(GL_DEPTH_TEST);
+    glDisable(GL_CULL_FACE);
+}
+
+void OrbitDiagramPane::deleteDiagramTextures() {
+    if (diagramTarget_.makeCurrent()) {
+        glDeleteTextures(3, diagramTextures_);
+    }
+}
+
+void OrbitDiagramPane::renderDiagram() {
+    if (!diagramTarget_.makeCurrent()) {
+        return; // no context: draw nothing rather than call OpenGL unbound
+    }
+    // The photograph covers the whole view; nothing else clears the picture.
+    glDisable(GL_BLEND);
+    glEnable(GL_TEXTURE_2D);
+    glBindTexture(GL_TEXTURE_2D, diagramTextures_[0]);
+    texturedQuad(VIEW_HALF_EXTENT);
+    glEnable(GL_BLEND);
+    glDisable(GL_TEXTURE_2D);
+
+    const double now = julianDateValue(currentJulianDate());
+    TrailPoint earth[EARTH_TRAIL_POINTS];
+    TrailPoint mars[MARS_TRAIL_POINTS];
+    drawTrail(earth, traceTrail(EARTH_TRAIL, now, earth, EARTH_TRAIL_POINTS));
+    drawTrail(mars, traceTrail(MARS_TRAIL, now, mars, MARS_TRAIL_POINTS));
+
+    const EncounterState& s = encounterState;
+    glColor4f(0.5f, 0, 0, 0.1f);
+    glBegin(GL_TRIANGLES);
+    glVertex2d(0, 0);
+    glVertex2d(s.earth.x, s.earth.y);
+    glVertex2d(s.mars.x, s.mars.y);
+    glEnd();
+
+    glEnable(GL_TEXTURE_2D);
+    sprite(diagramTextures_[1], s.earth, EARTH_SPRITE_HALF_SIZE);
+    sprite(diagramTextures_[2], s.mars, MARS_SPRITE_HALF_SIZE);
+    // Blending and texturing stay on, and nothing waits for the drawing: presenting does.
+}
+
+void OrbitDiagramPane::fitTarget() {
+    const QSize pixels = size() * devicePixelRatioF();
+    diagramTarget_.resize(pixels.width(), pixels.height());
+    if (diagramTarget_.makeCurrent()) {
+        glViewport(0, 0, pixels.width(), pixels.height());
+        glMatrixMode(GL_PROJECTION);
+        glLoadIdentity();
+        glOrtho(-VIEW_HALF_EXTENT, VIEW_HALF_EXTENT, -VIEW_HALF_EXTENT, VIEW_HALF_EXTENT, -1, 1);
+        glMatrixMode(GL_MODELVIEW);
+        glLoadIdentity();
+    }
+    // No update: a new size repaints the whole pane anyway, and the paint copies.
+    renderDiagram();
+}
+
+void OrbitDiagramPane::resizeEvent(QResizeEvent*) {
+    fitTarget();
+}
+
+void OrbitDiagramPane::paintEvent(QPaintEvent*) {
+    // On a screen of another pixel ratio the pane has other device pixels, although Qt reports no
+    // change of size.
+    if (size() * devicePixelRatioF() != QSize(diagramTarget_.width, diagramTarget_.height)) {
+        fitTarget();
+    }
+    QPainter painter(this);
+    painter.fillRect(rect(), Qt::black); // where nothing is copied
+    diagramTarget_.present(painter);
+}
+
+} // namespace orvanta

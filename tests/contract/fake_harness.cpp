@@ -1,7 +1,0 @@
-#include "platform/fake/fake.h"
-#include "tests/contract/harness.h"
-
-void prepareScenario() {
-    fake::reset();
-    fake::letTimeRun(60000);
-}

@@ -1,3 +1,0 @@
-#include "tests/contract/harness.h"
-
-void prepareScenario() {}
