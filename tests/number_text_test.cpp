@@ -30,28 +30,26 @@ TEST(FormatFixed, RoundsTheSeventeenDigitExpansionHalfAwayFromZero) {
         const char* expected;
     };
     const double inf = std::numeric_limits<double>::infinity();
+    // In order: exact ties, which round up in magnitude (the C library here rounds them to even);
+    // 17-digit expansions that are ties although the binary value lies just below one; values
+    // below a tie after 17 digits, which round down; carries across powers of ten; the sign kept
+    // when the shown digits are all zero; and the zeros of the expansion beyond 17 digits.
     const FixedCase cases[] = {
-        // Exact ties round up in magnitude (the C library here rounds them to even).
         {0.125, 2, "0.13"},
         {-0.125, 2, "-0.13"},
-        // Values whose 17-digit expansion is a tie although the binary value lies just below it.
         {0.105, 2, "0.11"},
         {0.0115, 3, "0.012"},
         {1.95e-05, 6, "0.000020"},
-        // Below a tie after 17 digits: rounds down.
+        {0.005, 2, "0.01"},
         {1.005, 2, "1.00"},
         {2.675, 2, "2.67"},
-        // Carries across powers of ten.
         {999.999, 2, "1000.00"},
         {0.9999995, 6, "1.000000"},
         {9.9999995, 6, "9.999999"},
-        // Sign kept when the shown digits are all zero.
         {-0.004, 2, "-0.00"},
         {-0.0, 2, "-0.00"},
         {0.0, 2, "0.00"},
         {5e-324, 6, "0.000000"},
-        {0.005, 2, "0.01"},
-        // Beyond 17 significant digits the expansion has zeros.
         {1152921504606846976.0, 2, "1152921504606847000.00"},
         {1e20, 3, "100000000000000000000.000"},
         {std::nan(""), 2, "nan"},
@@ -75,9 +73,9 @@ TEST(FormatFixed, AgreesWithPrintfAwayFromTies) {
         for (int decimals : {2, 3, 6}) {
             char digits[32];
             std::snprintf(digits, sizeof digits, "%.16e", std::fabs(value));
-            const int shownExponent = std::atoi(std::strchr(digits, 'e') + 1);
-            const int keep = shownExponent + 1 + decimals; // significant digits shown
-            std::string significant = std::string(1, digits[0]) + std::string(digits + 2, 16);
+            // The number of significant digits shown.
+            const int keep = std::atoi(std::strchr(digits, 'e') + 1) + 1 + decimals;
+            const std::string significant = digits[0] + std::string(digits + 2, 16);
             if (keep > 17 || (keep >= 0 && keep < 17 && significant[keep] == '5' &&
                               significant.find_first_not_of('0', keep + 1) == std::string::npos)) {
                 continue;
@@ -156,19 +154,16 @@ TEST(FormatLocalTime, DateAndClockLinesInTheLocalZone) {
         // Daylight saving in summer; west of Greenwich the local date is still the day before.
         {"EST5EDT,M3.2.0,M11.1.0", utc(2003, 8, 27, 17, 7, 2), "Wed, Aug 27, 2003", "01:07:02 PM"},
         {"<-10>10", utc(2004, 3, 1, 9, 0, 0), "Sun, Feb 29, 2004", "11:00:00 PM"},
+        // The epoch itself is a time to show; -1 (none) is in InfoText below.
+        {"UTC0", 0, "Thu, Jan 01, 1970", "12:00:00 AM"},
     };
     for (const TimeCase& c : cases) {
         TimeZone zone(c.tz);
         EXPECT_STREQ(formatLocalTime(c.time, DATE_FORMAT).text, c.date) << c.tz << " " << c.time;
         EXPECT_STREQ(formatLocalTime(c.time, CLOCK_FORMAT).text, c.clock) << c.tz << " " << c.time;
     }
-}
-
-TEST(FormatLocalTime, EmptyWhenTheTimeCannotBeShown) {
-    TimeZone zone("UTC0");
-    EXPECT_STREQ(formatLocalTime(-1, DATE_FORMAT).text, "");
+    // A text longer than the buffer is dropped, not cut.
     EXPECT_STREQ(formatLocalTime(0, std::string(200, 'x').c_str()).text, "");
-    EXPECT_STREQ(formatLocalTime(0, DATE_FORMAT).text, "Thu, Jan 01, 1970");
 }
 
 std::string joined(const InfoText& text) {

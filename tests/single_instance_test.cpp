@@ -1,0 +1,206 @@
+// The single-instance lock and its show channel, tried as an unlucky or hostile local user would:
+// what a crash or a full disk leaves behind, folders that are not ours, long paths, and whatever
+// can be written into the channel.
+
+#include "app/single_instance.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QLocalSocket>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+using namespace orvanta;
+using Outcome = SingleInstance::Outcome;
+
+namespace {
+
+// Points the runtime and temporary folders elsewhere for the life of the object.
+struct Folders {
+    Folders(const QString& runtime, const QString& temp) {
+        qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtime));
+        qputenv("TMPDIR", QFile::encodeName(temp));
+    }
+    ~Folders() {
+        qputenv("XDG_RUNTIME_DIR", runtime_);
+        qputenv("TMPDIR", temp_);
+    }
+    const QByteArray runtime_ = qgetenv("XDG_RUNTIME_DIR"), temp_ = qgetenv("TMPDIR");
+};
+
+QString makeFolder(const QTemporaryDir& base, const QString& name, int mode) {
+    const QString path = base.filePath(name);
+    QDir().mkpath(path);
+    ::chmod(QFile::encodeName(path).constData(), static_cast<mode_t>(mode));
+    return path;
+}
+
+void runEventsFor(int ms) {
+    QElapsedTimer timer;
+    timer.start();
+    while (timer.elapsed() < ms) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    }
+}
+
+// One lock per display server, however DISPLAY names it; another server has its own.
+TEST(SingleInstance, KeyedOnTheDisplayServer) {
+    QTemporaryDir base;
+    const Folders folders(makeFolder(base, "run", 0700), base.path());
+    const QByteArray display = qgetenv("DISPLAY");
+    qputenv("DISPLAY", ":7");
+    const SingleInstance held("Display", [] {});
+    ASSERT_EQ(held.outcome(), Outcome::First);
+    for (const char* same : {":7.0", "unix:7", "localhost:7.1"}) {
+        qputenv("DISPLAY", same);
+        EXPECT_EQ(SingleInstance("Display", [] {}).outcome(), Outcome::AlreadyRunning) << same;
+    }
+    qputenv("DISPLAY", ":8");
+    EXPECT_EQ(SingleInstance("Display", [] {}).outcome(), Outcome::First);
+    qputenv("DISPLAY", display);
+}
+
+// Whatever a crash or a full disk leaves in the lock file and in place of the channel, a holder
+// that no longer runs never blocks a start.
+TEST(SingleInstance, LeftoverFilesNeverBlock) {
+    QTemporaryDir base;
+    const Folders folders(makeFolder(base, "run", 0700), base.path());
+    QStringList left;
+    {
+        const SingleInstance first("Leftover", [] {});
+        left = QDir(base.filePath("run")).entryList(QDir::Files | QDir::System);
+    }
+    ASSERT_EQ(left.size(), 2);
+    for (const QByteArray& content : {QByteArray(), QByteArray("garbage\n"), QByteArray("1\n")}) {
+        for (const QString& name : left) {
+            QFile file(base.filePath("run/" + name));
+            file.remove();
+            ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+            file.write(content);
+            file.close();
+            file.setPermissions(QFileDevice::Permissions()); // unreadable too
+        }
+        testing::internal::CaptureStderr();
+        const SingleInstance again("Leftover", [] {});
+        EXPECT_EQ(testing::internal::GetCapturedStderr(), ""); // the channel is made again too
+        EXPECT_EQ(again.outcome(), Outcome::First) << content.constData();
+    }
+}
+
+// Only a folder that is ours and closed to others may hold the lock and its channel; otherwise the
+// program runs without the single-instance rule and says so.
+TEST(SingleInstance, OnlyAPrivateFolderIsUsed) {
+    enum Kind { None, Private, Open, Link }; // a link to a private folder: it can be replaced
+    struct Case {
+        Kind runtime, fallback; // the runtime folder, and what stands at TMPDIR/orvanta-UID
+        bool usable;
+    };
+    const Case cases[] = {
+        {Open, None, true}, // falls back to a private folder of its own making
+        {Open, Open, false},
+        {Link, Link, false},
+        {None, Private, true},
+    };
+    for (const Case& c : cases) {
+        QTemporaryDir base;
+        auto make = [&](const QString& name, Kind kind) {
+            if (kind == Link) {
+                QFile::link(makeFolder(base, name + "-real", 0700), base.filePath(name));
+            } else if (kind != None) {
+                makeFolder(base, name, kind == Private ? 0700 : 0755);
+            }
+            return kind == None ? QString() : base.filePath(name);
+        };
+        const QString temp = makeFolder(base, "tmp", 0777);
+        make(QStringLiteral("tmp/orvanta-%1").arg(::getuid()), c.fallback);
+        const Folders folders(make("run", c.runtime), temp);
+        testing::internal::CaptureStderr();
+        const SingleInstance instance("Private", [] {});
+        const std::string warned = testing::internal::GetCapturedStderr();
+        SCOPED_TRACE(&c - cases);
+        EXPECT_EQ(instance.outcome(), c.usable ? Outcome::First : Outcome::Unguarded);
+        EXPECT_EQ(SingleInstance::channelPath("Private").isEmpty(), !c.usable);
+        EXPECT_EQ(warned.find("without the single-instance rule") != std::string::npos, !c.usable)
+            << warned;
+    }
+}
+
+// A deep runtime folder still leaves room for the channel's short name, and a request gets
+// through; a folder too deep for any socket name is reported, not passed over.
+TEST(SingleInstance, DeepRuntimeFolders) {
+    QTemporaryDir base;
+    const QString deep = makeFolder(
+        base, QString(std::max<qsizetype>(1, 75 - base.path().size()), QLatin1Char('d')), 0700);
+    ASSERT_GT(deep.size(), 70);
+    const Folders folders(deep, base.path());
+    int shows = 0;
+    testing::internal::CaptureStderr();
+    {
+        const SingleInstance instance("Deep", [&shows] { ++shows; });
+        EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
+        EXPECT_TRUE(SingleInstance::requestShow("Deep"));
+        runEventsFor(300);
+        EXPECT_EQ(shows, 1);
+    }
+    const Folders deeper(
+        makeFolder(base, deep.mid(base.path().size() + 1) + "/" + QString(40, 'e'), 0700),
+        base.path());
+    testing::internal::CaptureStderr();
+    const SingleInstance reported("Deep", [] {});
+    const std::string warned = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(reported.outcome(), Outcome::First); // the rule holds; only the show request is lost
+    EXPECT_NE(warned.find("cannot listen for show requests"), std::string::npos) << warned;
+}
+
+// The channel carries the show request and nothing else, and hangs up on whatever it is sent, so
+// that neither what it reads nor how long it waits is unbounded.
+TEST(SingleInstance, TheChannelTakesOnlyAShowRequestAndNothingUnbounded) {
+    QTemporaryDir base;
+    const Folders folders(makeFolder(base, "run", 0700), base.path());
+    int shows = 0;
+    const SingleInstance instance("Channel", [&shows] { ++shows; });
+    ASSERT_EQ(instance.outcome(), Outcome::First);
+    struct Case {
+        QByteArray sent;
+        int shows;
+        int hangUpMs; // within: at once, or after the channel's timeout
+    };
+    const Case cases[] = {
+        {"show\n", 1, 1000},
+        {"show\nshow\n", 1, 1000}, // one request a connection
+        {"hide\n", 0, 1000},
+        {"show \n", 0, 1000},
+        {QByteArray(600, 'x') + "\n", 0, 1000},
+        {QByteArray(100000, 'x'), 0, 1000}, // no end of line, ever
+        {"show", 0, 4000},                  // silent after part of a line
+    };
+    for (const Case& c : cases) {
+        shows = 0;
+        QLocalSocket socket;
+        socket.connectToServer(SingleInstance::channelPath("Channel"));
+        ASSERT_TRUE(socket.waitForConnected(1000));
+        socket.write(c.sent);
+        socket.waitForBytesWritten(1000);
+        QElapsedTimer timer;
+        timer.start();
+        while (socket.state() == QLocalSocket::ConnectedState && timer.elapsed() < c.hangUpMs) {
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+            ::usleep(10000);
+        }
+        runEventsFor(50);
+        const std::string shown = c.sent.left(60).toStdString();
+        EXPECT_EQ(shows, c.shows) << shown;
+        EXPECT_NE(socket.state(), QLocalSocket::ConnectedState) << shown;
+    }
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    QCoreApplication application(argc, argv);
+    testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}

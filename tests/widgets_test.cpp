@@ -1,0 +1,211 @@
+// The program's own widgets on Qt's offscreen platform, driven by their events and timers with the
+// clock pinned: the window and its tray, the About box, and the off-screen OpenGL target.
+
+#define GL_GLEXT_PROTOTYPES
+#include "app/main_window.h"
+#include "ephemeris/encounter_state.h"
+#include "ephemeris/utc_clock.h"
+#include "panes/diagram_pane.h"
+#include "panes/info_pane.h"
+#include "panes/offscreen_gl_target.h"
+
+#include <GL/gl.h>
+#include <QApplication>
+#include <QMenu>
+#include <QPainter>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <QTest>
+#include <gtest/gtest.h>
+
+using namespace orvanta;
+using State = OffscreenGlTarget::State;
+
+namespace {
+
+QAction* menuItem(MainWindow& window, const char* text) {
+    for (QAction* action : window.trayMenu()->actions()) {
+        if (action->text() == QLatin1String(text)) {
+            return action;
+        }
+    }
+    return nullptr;
+}
+
+// Runs the application's loop until the program ends it, or gives up after `ms` with -1.
+int runUntilExit(int ms) {
+    QTimer::singleShot(ms, [] { QCoreApplication::exit(-1); });
+    return QApplication::exec();
+}
+
+TEST(MainWindow, ThePanesComeWithTheFirstSize) {
+    const FixedUtcClock clock({2003, 8, 27, 9, 52, 19});
+    computeEncounterState();
+    MainWindow window(QRect(0, 0, 640, 480));
+    EXPECT_FALSE(window.diagramPane()->isVisibleTo(&window));
+    EXPECT_FALSE(window.infoPane()->isVisibleTo(&window));
+    window.show();
+    EXPECT_EQ(window.diagramPane()->geometry(), QRect(0, 0, 440, 480));
+    EXPECT_EQ(window.infoPane()->geometry(), QRect(440, 0, 200, 480));
+    EXPECT_TRUE(window.diagramPane()->isVisible() && window.infoPane()->isVisible());
+    const OffscreenGlTarget& target = window.diagramPane()->diagramTarget();
+    EXPECT_EQ(target.state(), State::Ready);
+    EXPECT_EQ(QSize(target.width, target.height), QSize(440, 480));
+}
+
+// The menu item is kept across starts, and the tip names the approach counted to, also when the
+// one-second refresh moves on to the next.
+TEST(MainWindow, TheCountdownChoiceIsKeptAndTheTipFollowsTheTarget) {
+    FixedUtcClock clock({2027, 1, 1, 0, 0, 0});
+    setCountdownToNextApproach(false);
+    computeEncounterState();
+    MainWindow window(QRect(0, 0, 640, 480));
+    QAction* next = menuItem(window, "Count down to the next approach");
+    ASSERT_NE(next, nullptr);
+    EXPECT_FALSE(next->isChecked());
+    EXPECT_EQ(window.trayIcon().toolTip(), "Quellmark Orvanta 2003");
+
+    next->trigger();
+    EXPECT_TRUE(countdownToNextApproach());
+    EXPECT_EQ(window.trayIcon().toolTip(), "Quellmark Orvanta 2027-02-20");
+    setCountdownToNextApproach(false);
+    loadCountdownChoice();
+    EXPECT_TRUE(countdownToNextApproach()) << "read back from the settings file";
+    EXPECT_TRUE(MainWindow(QRect(0, 0, 640, 480)).trayMenu()->actions().at(1)->isChecked());
+
+    // A day after the approach the countdown moves on to the next one, and so does the tip.
+    clock.set({2027, 2, 21, 0, 14, 3});
+    QTest::qWait(1200);
+    EXPECT_EQ(window.trayIcon().toolTip(), "Quellmark Orvanta 2029-03-29");
+
+    next->trigger();
+    EXPECT_FALSE(countdownToNextApproach());
+    EXPECT_EQ(window.trayIcon().toolTip(), "Quellmark Orvanta 2003");
+    loadCountdownChoice();
+    EXPECT_FALSE(countdownToNextApproach());
+}
+
+// Without a notification area the window is still reachable: closing hides it while an icon is
+// awaited, and once the program has given up, it shows itself again and closing ends the program.
+TEST(MainWindow, ClosingEndsTheProgramOnlyWithoutATray) {
+    MainWindow window(QRect(0, 0, 640, 480));
+    window.show();
+    window.close();
+    EXPECT_FALSE(window.isVisible());
+    for (int attempt = 1; attempt < TRAY_ATTEMPTS; ++attempt) {
+        window.retryTrayIcon();
+    }
+    EXPECT_TRUE(window.isVisible());
+    QTimer::singleShot(0, &window, [&window] { window.close(); });
+    EXPECT_EQ(runUntilExit(5000), 0);
+}
+
+// The About box is modal, keeps the refresh running, and only OK closes it; Exit while it is open
+// ends the program.
+TEST(MainWindow, TheAboutBox) {
+    FixedUtcClock clock({2003, 8, 27, 9, 52, 19});
+    computeEncounterState();
+    MainWindow window(QRect(0, 0, 640, 480));
+    QAction* about = menuItem(window, "About");
+    QTimer::singleShot(200, &window, [&] {
+        QDialog* box = window.aboutBox();
+        ASSERT_NE(box, nullptr);
+        EXPECT_EQ(QApplication::activeModalWidget(), box);
+        EXPECT_EQ(box->windowTitle(), "Orvanta Countdown");
+        QTest::keyClick(box, Qt::Key_Escape);
+        box->close();
+        about->trigger(); // brings the open box forward, and no second one
+        clock.set({2003, 8, 27, 10, 52, 19});
+        QTest::qWait(1200);
+        EXPECT_EQ(encounterState.daysLeft, -1) << "refreshed while the box was open";
+        EXPECT_TRUE(box->isVisible());
+        EXPECT_EQ(box->findChildren<QDialog*>().size(), 0);
+        QTest::keyClick(box, Qt::Key_Return); // OK is the default button
+    });
+    about->trigger();
+    EXPECT_EQ(window.aboutBox(), nullptr);
+
+    QTimer::singleShot(200, &window, [&] { menuItem(window, "Exit")->trigger(); });
+    QTimer::singleShot(0, about, &QAction::trigger);
+    EXPECT_EQ(runUntilExit(5000), 0);
+    EXPECT_EQ(window.aboutBox(), nullptr);
+}
+
+// What the target copies in each of its states: a frame cleared to red, copied to the top-left of
+// a black picture.
+QImage presented(OffscreenGlTarget& target) {
+    if (target.makeCurrent()) {
+        glClearColor(1, 0, 0, 1);
+        glClear(GL_COLOR_BUFFER_BIT);
+    }
+    QImage picture(8, 8, QImage::Format_RGB32);
+    picture.fill(Qt::black);
+    QPainter painter(&picture);
+    target.present(painter);
+    return picture;
+}
+
+int redPixels(const QImage& picture) {
+    int red = 0;
+    for (int y = 0; y < picture.height(); ++y) {
+        for (int x = 0; x < picture.width(); ++x) {
+            red += picture.pixel(x, y) == qRgb(255, 0, 0);
+        }
+    }
+    return red;
+}
+
+TEST(OffscreenGlTarget, StatesAndWhatIsCopied) {
+    OffscreenGlTarget target;
+    EXPECT_TRUE(target.resize(3, 2)) << "before create only the size is recorded";
+    EXPECT_EQ(target.state(), State::Empty);
+    EXPECT_EQ(redPixels(presented(target)), 0);
+
+    ASSERT_TRUE(target.create(0, 0));
+    EXPECT_EQ(target.state(), State::Ready);
+    EXPECT_EQ(QSize(target.width, target.height), QSize(1, 1));
+    EXPECT_TRUE(target.create(5, 5)) << "a second create changes nothing";
+    EXPECT_EQ(QSize(target.width, target.height), QSize(1, 1));
+
+    struct Step {
+        QSize asked;
+        bool succeeds;
+        State state;
+        QSize stored;
+        int red; // pixels copied: the stored size, where there is a bitmap
+    };
+    const Step steps[] = {
+        {{4, 3}, true, State::Ready, {4, 3}, 12},
+        {{0, 0}, true, State::Ready, {0, 0}, 0}, // a one-pixel bitmap, and nothing copied
+        {{0, 0}, true, State::Ready, {0, 0}, 0},
+        {{100000, 2}, false, State::ReadyWithoutBitmap, {0, 0}, 0},
+        {{2, 5}, true, State::Ready, {2, 5}, 10},
+        {{20, 20}, true, State::Ready, {20, 20}, 64}, // cut at the picture's edges
+    };
+    for (const Step& s : steps) {
+        SCOPED_TRACE(&s - steps);
+        EXPECT_EQ(target.resize(s.asked.width(), s.asked.height()), s.succeeds);
+        EXPECT_EQ(target.state(), s.state);
+        EXPECT_EQ(QSize(target.width, target.height), s.stored);
+        EXPECT_EQ(redPixels(presented(target)), s.red);
+    }
+
+    target.destroy();
+    target.destroy();
+    EXPECT_EQ(target.state(), State::Empty);
+    EXPECT_FALSE(target.makeCurrent());
+    EXPECT_EQ(redPixels(presented(target)), 0);
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QTemporaryDir home;
+    qputenv("XDG_RUNTIME_DIR", QFile::encodeName(home.path()));
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(home.path()));
+    QApplication application(argc, argv);
+    QApplication::setQuitOnLastWindowClosed(false);
+    testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
