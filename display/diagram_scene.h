@@ -1,7 +1,7 @@
 #pragma once
 
 // The orbit diagram's scene as numbers: the fading trails behind Earth and Mars, and the sprites'
-// colour key. Pure: no window layer, no OpenGL.
+// colour key. Pure: no Qt, no OpenGL.
 
 #include "ephemeris/vsop87.h"
 

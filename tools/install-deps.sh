@@ -7,8 +7,9 @@ packages=(
     libgtest-dev libbenchmark-dev
     locales
     qt6-base-dev libx11-dev libxcb1-dev fonts-dejavu-core
-    # OpenGL for the orbit diagram: EGL headers, Mesa's EGL and GLX and its software renderer
-    libegl-dev libegl-mesa0 libglx-mesa0 libgl1-mesa-dri
+    # OpenGL for the orbit diagram: EGL and OpenGL headers, Mesa's EGL and GLX and its software
+    # renderer
+    libegl-dev libopengl-dev libegl-mesa0 libglx-mesa0 libgl1-mesa-dri
     # the end-to-end tests: a virtual display, a tray host, input and screenshots
     xvfb trayer xdotool x11-utils x11-xserver-utils imagemagick
 )

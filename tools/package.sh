@@ -62,7 +62,8 @@ FILES
 diff -u "$work/expected" "$work/files" || fail "the package's files"
 [ "$(dpkg-deb -f "$deb" Package)" = orvanta ] || fail "package name"
 depends=$(dpkg-deb -f "$deb" Depends)
-for needed in libqt6widgets6 libqt6network6 libegl1 libxcb1 qt6-qpa-plugins libegl-mesa0 libgl1-mesa-dri; do
+for needed in libqt6widgets6 libqt6network6 libegl1 libopengl0 libxcb1 qt6-qpa-plugins libegl-mesa0 \
+    libgl1-mesa-dri; do
     echo "$depends" | grep -q "$needed" || fail "Depends lacks $needed: $depends"
 done
 dpkg-deb -x "$deb" "$work/root"
