@@ -5,7 +5,10 @@
 #include "ephemeris/julian_date.h"
 
 #include <GL/gl.h>
+#include <QCoreApplication>
 #include <QPainter>
+#include <QSet>
+#include <cstdio>
 #include <vector>
 
 namespace orvanta {
@@ -72,11 +75,23 @@ void sprite(GLuint texture, const Vec3& at, float halfSize) {
     glPopMatrix();
 }
 
+// Said once a run: the rest of the program works on without the picture.
+void warnOnce(const QString& why) {
+    static QSet<QString> said;
+    if (!said.contains(why)) {
+        said.insert(why);
+        std::fprintf(stderr, "%s: %s\n", qPrintable(QCoreApplication::applicationName()),
+                     qPrintable(why));
+    }
+}
+
 } // namespace
 
 OrbitDiagramPane::OrbitDiagramPane(QWidget* parent) : QWidget(parent) {
     setAttribute(Qt::WA_OpaquePaintEvent);
-    diagramTarget_.create(width(), height());
+    if (!diagramTarget_.create(width(), height())) {
+        warnOnce(QStringLiteral("no OpenGL to be had: the orbit diagram stays empty"));
+    }
     initDiagramGl();
     timerDiagram_.callOnTimeout(this, [this] {
         renderDiagram();
@@ -158,7 +173,12 @@ void OrbitDiagramPane::renderDiagram() {
 
 void OrbitDiagramPane::fitTarget() {
     const QSize pixels = size() * devicePixelRatioF();
-    diagramTarget_.resize(pixels.width(), pixels.height());
+    if (!diagramTarget_.resize(pixels.width(), pixels.height())) {
+        warnOnce(
+            QStringLiteral("the orbit diagram cannot be drawn at %1 x %2 pixels: it stays black")
+                .arg(pixels.width())
+                .arg(pixels.height()));
+    }
     if (diagramTarget_.makeCurrent()) {
         glViewport(0, 0, pixels.width(), pixels.height());
         glMatrixMode(GL_PROJECTION);

@@ -8,7 +8,6 @@
 #include <QOffscreenSurface>
 #include <QOpenGLContext>
 #include <QPainter>
-#include <cstdio>
 
 namespace orvanta {
 
@@ -167,11 +166,6 @@ bool OffscreenGlTarget::create(int requestedWidth, int requestedHeight) {
     }
     context_ = Context::make();
     if (!context_) {
-        static bool warned = false;
-        if (!warned) {
-            warned = true;
-            std::fputs("orvanta: no OpenGL to be had: the orbit diagram stays empty\n", stderr);
-        }
         return false;
     }
     // Its result does not decide: without a bitmap the target is ready for the next size.

@@ -28,11 +28,36 @@ fi
 QT_SCALE_FACTOR=1 "$snapshot" --utc 2003-08-27T09:52:19 --out "$work/ratio1.png" 2>/dev/null &&
     cmp -s "$work/ratio1.png" "$out/snapshot.png" || fail "a ratio of 1 changed the picture"
 
-# With no OpenGL to be had the window is still drawn, and the empty diagram is said so.
+# With no OpenGL to be had the window is still drawn, and the empty diagram is said so: in one
+# line, and in the exit status.
 __EGL_VENDOR_LIBRARY_FILENAMES=/nonexistent.json "$snapshot" --utc 2003-08-27T09:52:19 \
-    --out "$work/no-gl.png" 2>"$work/err" && [ -s "$work/no-gl.png" ] &&
+    --out "$work/no-gl.png" 2>"$work/err"
+status=$?
+[ "$status" = 1 ] && [ -s "$work/no-gl.png" ] && [ "$(wc -l <"$work/err")" = 1 ] &&
     grep -q "no OpenGL to be had: the orbit diagram stays empty" "$work/err" ||
-    fail "without OpenGL: $(cat "$work/err")"
+    fail "without OpenGL: status $status, $(cat "$work/err")"
+
+# Only a regular file is replaced: a device or a pipe stays what it was.
+mkfifo "$work/pipe"
+for target in /dev/null "$work/pipe"; do
+    kind=$(stat -c %F "$target")
+    "$snapshot" --utc 2003-08-27T09:52:19 --out "$target" 2>"$work/err"
+    status=$?
+    [ "$status" = 2 ] && [ "$(stat -c %F "$target")" = "$kind" ] &&
+        grep -q "not a regular file" "$work/err" || fail "--out $target: status $status"
+done
+
+# A full disk is told once, with its reason.
+if mkdir "$work/full" && mount -t tmpfs -o size=16k tmpfs "$work/full" 2>/dev/null; then
+    "$snapshot" --utc 2003-08-27T09:52:19 --out "$work/full/a.png" 2>"$work/err"
+    status=$?
+    [ "$status" = 2 ] && [ "$(wc -l <"$work/err")" = 1 ] &&
+        grep -q "No space left on device" "$work/err" && [ -z "$(ls -A "$work/full")" ] ||
+        fail "a full disk: status $status, $(cat "$work/err")"
+    umount "$work/full"
+else
+    echo "note: no tmpfs to fill here; the full-disk case is not run"
+fi
 
 # Bad command lines: one line on stderr, exit 2, no file left behind.
 mkdir -p "$work/readonly"

@@ -24,9 +24,13 @@ constexpr const char* SNAPSHOT_USAGE =
     "window and without a display. The clock line is in the local time zone (TZ).\n"
     "\n"
     "  --utc T        the UTC clock reading T\n"
-    "  --out FILE     the PNG file to write (replaced if it exists)\n"
+    "  --out FILE     the PNG file to write (a regular file, replaced if it exists)\n"
     "  --size WxH     the client area, 1 to 4096 pixels each way (default 640x480)\n"
-    "  --help         show this text\n";
+    "  --help         show this text\n"
+    "\n"
+    "Exit status: 0 when the picture is written; 1 when it is written but the orbit diagram\n"
+    "could not be drawn (it stays black, and a line on stderr says why); 2 for bad arguments or\n"
+    "a file that cannot be written.\n";
 
 // The request, or nothing with the one line that says what is wrong in `error`. `help` is set when
 // the usage was asked for.
