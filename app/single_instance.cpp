@@ -155,6 +155,17 @@ void serveConnection(QLocalServer* server, QLocalSocket* socket,
     });
 }
 
+// A socket's path must fit in 107 bytes. In a deeper folder the socket is reached through an open
+// descriptor of the folder, whose name in /proc is short however deep the folder lies.
+QString socketPath(const QString& folder, const QString& file, int& folderFd) {
+    const QString path = folder + QLatin1Char('/') + file;
+    if (QFile::encodeName(path).size() < 100) {
+        return path;
+    }
+    folderFd = ::open(QFile::encodeName(folder).constData(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+    return folderFd < 0 ? path : QStringLiteral("/proc/self/fd/%1/").arg(folderFd) + file;
+}
+
 } // namespace
 
 QString SingleInstance::channelPath(const char* name) {
@@ -183,7 +194,7 @@ SingleInstance::SingleInstance(const char* name, std::function<void()> onShowReq
     }
     outcome_ = Outcome::First;
 
-    const QString socketPath = base + QStringLiteral(".sock");
+    const QString socket = socketPath(folder, baseName(name) + QStringLiteral(".sock"), folderFd_);
     server_ = std::make_unique<QLocalServer>();
     QLocalServer* server = server_.get();
     server->setSocketOptions(QLocalServer::UserAccessOption);
@@ -192,34 +203,42 @@ SingleInstance::SingleInstance(const char* name, std::function<void()> onShowReq
             serveConnection(server, connection, onShowRequest);
         }
     });
-    QLocalServer::removeServer(socketPath); // left by a crashed holder of the lock
-    if (!server->listen(socketPath)) {
+    QLocalServer::removeServer(socket); // left by a crashed holder of the lock
+    if (!server->listen(socket)) {
         warn(QStringLiteral("cannot listen for show requests at %1 (%2): a second start will not "
                             "bring this window back")
-                 .arg(socketPath, server->errorString()));
+                 .arg(channelPath(name), server->errorString()));
     }
 }
 
 SingleInstance::~SingleInstance() {
     server_.reset();
+    if (folderFd_ >= 0) {
+        ::close(folderFd_);
+    }
     if (lockFd_ >= 0) {
         ::close(lockFd_); // releases the lock
     }
 }
 
 bool SingleInstance::requestShow(const char* name) {
-    const QString path = channelPath(name);
-    if (path.isEmpty()) {
+    QString problem;
+    const QString folder = privateFolder(problem);
+    if (folder.isEmpty()) {
         return false;
     }
+    int folderFd = -1;
     QLocalSocket socket;
-    socket.connectToServer(path);
-    if (!socket.waitForConnected(CONNECTION_TIMEOUT_MS)) {
-        return false;
+    socket.connectToServer(socketPath(folder, baseName(name) + QStringLiteral(".sock"), folderFd));
+    bool sent = socket.waitForConnected(CONNECTION_TIMEOUT_MS);
+    if (sent) {
+        socket.write(SHOW_REQUEST);
+        sent = socket.waitForBytesWritten(CONNECTION_TIMEOUT_MS);
+        socket.disconnectFromServer();
     }
-    socket.write(SHOW_REQUEST);
-    const bool sent = socket.waitForBytesWritten(CONNECTION_TIMEOUT_MS);
-    socket.disconnectFromServer();
+    if (folderFd >= 0) {
+        ::close(folderFd);
+    }
     return sent;
 }
 

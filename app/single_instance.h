@@ -39,6 +39,7 @@ class SingleInstance {
   private:
     Outcome outcome_ = Outcome::Unguarded;
     int lockFd_ = -1;
+    int folderFd_ = -1; // where the folder is too deep to name the socket by its path
     std::unique_ptr<QLocalServer> server_;
 };
 
