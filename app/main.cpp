@@ -14,7 +14,7 @@
 using namespace orvanta;
 
 int main(int argc, char** argv) {
-    choosePlatform();
+    choosePlatform(argc, argv);
     if (const std::string problem = displayProblem(); !problem.empty()) {
         std::fprintf(stderr, "orvanta: %s; orvanta-state --lines prints what it would show\n",
                      problem.c_str());
@@ -26,6 +26,11 @@ int main(int argc, char** argv) {
     QGuiApplication::setDesktopFileName(QStringLiteral("org.orvanta.Orvanta"));
     // Closing the window only hides it; the program ends through Exit in the tray menu.
     QApplication::setQuitOnLastWindowClosed(false);
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    if (screen == nullptr) {
+        std::fputs("orvanta: the display has no screen to show the window on\n", stderr);
+        return 1;
+    }
 
     MainWindow* window = nullptr;
     const SingleInstance instance(SINGLE_INSTANCE_NAME, [&window] {
@@ -41,7 +46,7 @@ int main(int argc, char** argv) {
     loadCountdownChoice();
     computeEncounterState();
 
-    const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
+    const QRect area = screen->availableGeometry();
     MainWindow mainWindow(QRect(area.left() + area.width() - MAIN_WINDOW_WIDTH,
                                 area.top() + area.height() - MAIN_WINDOW_HEIGHT, MAIN_WINDOW_WIDTH,
                                 MAIN_WINDOW_HEIGHT));

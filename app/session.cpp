@@ -1,5 +1,8 @@
 #include "app/session.h"
 
+#include <QFileInfo>
+#include <QLibraryInfo>
+#include <QStringList>
 #include <cstdlib>
 #include <string_view>
 #include <sys/socket.h>
@@ -42,9 +45,38 @@ bool waylandAnswers(const std::string& display) {
     return answered;
 }
 
+// Whether Qt has a plugin for the platform, where it looks for them.
+bool platformInstalled(const std::string& platform) {
+    QStringList folders = {QLibraryInfo::path(QLibraryInfo::PluginsPath) + "/platforms"};
+    for (const QString& folder : QString::fromLocal8Bit(variable("QT_PLUGIN_PATH")).split(':')) {
+        folders << folder + "/platforms";
+    }
+    folders << QString::fromLocal8Bit(variable("QT_QPA_PLATFORM_PLUGIN_PATH"));
+    const QString name = QString::fromLocal8Bit(platform);
+    for (const QString& folder : folders) {
+        if (QFileInfo::exists(folder + "/libq" + name + ".so") ||
+            QFileInfo::exists(folder + "/libq" + name + "-generic.so")) {
+            return true;
+        }
+    }
+    return false;
+}
+
 } // namespace
 
-void choosePlatform() {
+void choosePlatform(int argc, char** argv) {
+    // Qt's own options for the platform and the display, as the checks below must see them.
+    for (int i = 1; i + 1 < argc; ++i) {
+        std::string_view option = argv[i];
+        if (option.starts_with("--")) {
+            option.remove_prefix(1);
+        }
+        if (option == "-platform") {
+            ::setenv("QT_QPA_PLATFORM", argv[i + 1], 1);
+        } else if (option == "-display") {
+            ::setenv("DISPLAY", argv[i + 1], 1);
+        }
+    }
     if (variable("QT_QPA_PLATFORM").empty() && !variable("DISPLAY").empty()) {
         ::setenv("QT_QPA_PLATFORM", "xcb", 1);
     }
@@ -54,6 +86,12 @@ std::string displayProblem() {
     const std::string platform = chosenPlatform();
     const std::string x11 = variable("DISPLAY");
     const std::string wayland = variable("WAYLAND_DISPLAY");
+    if (platform == "offscreen" || platform == "minimal" || platform == "minimalegl") {
+        return "the Qt platform '" + platform + "' cannot show a window";
+    }
+    if (!platform.empty() && !platformInstalled(platform)) {
+        return "there is no Qt platform '" + platform + "' here";
+    }
     if (platform.empty() && x11.empty() && wayland.empty()) {
         return "no display to show the widget on (none of DISPLAY, WAYLAND_DISPLAY and "
                "QT_QPA_PLATFORM is set)";

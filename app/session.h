@@ -7,11 +7,13 @@
 
 namespace orvanta {
 
-// Prefers X11 where both X11 and Wayland are offered and the user has not chosen: only there can
+// Takes Qt's -platform and -display options into the environment, where Qt also reads them, and
+// prefers X11 where both X11 and Wayland are offered and the user has not chosen: only there can
 // the window place itself in the corner of the work area. Sets QT_QPA_PLATFORM accordingly.
-void choosePlatform();
+void choosePlatform(int argc, char** argv);
 
-// Empty when the chosen platform's display answers; else one line saying what is wrong.
+// Empty when the chosen platform can show a window and its display answers; else one line saying
+// what is wrong.
 std::string displayProblem();
 
 } // namespace orvanta

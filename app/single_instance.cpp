@@ -205,9 +205,14 @@ SingleInstance::SingleInstance(const char* name, std::function<void()> onShowReq
     });
     QLocalServer::removeServer(socket); // left by a crashed holder of the lock
     if (!server->listen(socket)) {
+        struct stat status {};
+        const QString path = channelPath(name);
+        const bool inTheWay =
+            ::lstat(QFile::encodeName(path).constData(), &status) == 0 && !S_ISSOCK(status.st_mode);
         warn(QStringLiteral("cannot listen for show requests at %1 (%2): a second start will not "
                             "bring this window back")
-                 .arg(channelPath(name), server->errorString()));
+                 .arg(path, inTheWay ? QStringLiteral("something that is not a socket is there")
+                                     : server->errorString()));
     }
 }
 

@@ -89,6 +89,18 @@ TEST(SingleInstance, LeftoverFilesNeverBlock) {
         EXPECT_EQ(testing::internal::GetCapturedStderr(), ""); // the channel is made again too
         EXPECT_EQ(again.outcome(), Outcome::First) << content.constData();
     }
+    // A folder in the channel's place cannot be cleared away: the rule holds, and the line names
+    // the path and what is wrong.
+    QFile::remove(SingleInstance::channelPath("Leftover"));
+    QDir().mkdir(SingleInstance::channelPath("Leftover"));
+    testing::internal::CaptureStderr();
+    const SingleInstance blocked("Leftover", [] {});
+    const std::string warned = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(blocked.outcome(), Outcome::First);
+    EXPECT_NE(warned.find(SingleInstance::channelPath("Leftover").toStdString() +
+                          " (something that is not a socket is there)"),
+              std::string::npos)
+        << warned;
 }
 
 // Only a folder that is ours and closed to others may hold the lock and its channel; otherwise the

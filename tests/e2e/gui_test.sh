@@ -241,6 +241,18 @@ check "an unreachable display ends with exit 1" [ "$status" = 1 ]
 check "in one line" [ "$(wc -l <"$work/unreachable.log")" = 1 ]
 check "naming the display" grep -q "cannot open the X11 display ':4242'" "$work/unreachable.log"
 
+# ---- platforms that cannot be had, or cannot show a window: one line, exit 1 ----
+for how in "-platform bogus" "QT_QPA_PLATFORM=bogus" "-display :9999" "-platform offscreen" \
+    "--platform minimal"; do
+    case $how in
+    -*) "$orvanta" $how >"$work/platform.log" 2>&1 ;;
+    *) env "$how" "$orvanta" >"$work/platform.log" 2>&1 ;;
+    esac
+    status=$?
+    check "$how ends with exit 1 in one line" \
+        [ "$status:$(wc -l <"$work/platform.log")" = 1:1 ]
+done
+
 if [ "$failures" -ne 0 ]; then
     for log in "$work"/*.log; do echo "--- $log"; cat "$log"; done
 fi
