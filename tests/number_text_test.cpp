@@ -30,26 +30,28 @@ TEST(FormatFixed, RoundsTheSeventeenDigitExpansionHalfAwayFromZero) {
         const char* expected;
     };
     const double inf = std::numeric_limits<double>::infinity();
-    // In order: exact ties, which round up in magnitude (the C library here rounds them to even);
-    // 17-digit expansions that are ties although the binary value lies just below one; values
-    // below a tie after 17 digits, which round down; carries across powers of ten; the sign kept
-    // when the shown digits are all zero; and the zeros of the expansion beyond 17 digits.
     const FixedCase cases[] = {
+        // Exact ties round up in magnitude (the C library here rounds them to even).
         {0.125, 2, "0.13"},
         {-0.125, 2, "-0.13"},
+        // Values whose 17-digit expansion is a tie although the binary value lies just below it.
         {0.105, 2, "0.11"},
         {0.0115, 3, "0.012"},
         {1.95e-05, 6, "0.000020"},
-        {0.005, 2, "0.01"},
+        // Below a tie after 17 digits: rounds down.
         {1.005, 2, "1.00"},
         {2.675, 2, "2.67"},
+        // Carries across powers of ten.
         {999.999, 2, "1000.00"},
         {0.9999995, 6, "1.000000"},
         {9.9999995, 6, "9.999999"},
+        // Sign kept when the shown digits are all zero.
         {-0.004, 2, "-0.00"},
         {-0.0, 2, "-0.00"},
         {0.0, 2, "0.00"},
         {5e-324, 6, "0.000000"},
+        {0.005, 2, "0.01"},
+        // Beyond 17 significant digits the expansion has zeros.
         {1152921504606846976.0, 2, "1152921504606847000.00"},
         {1e20, 3, "100000000000000000000.000"},
         {std::nan(""), 2, "nan"},

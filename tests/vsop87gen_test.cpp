@@ -4,9 +4,8 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <functional>
 #include <gtest/gtest.h>
-#include <sstream>
+#include <iterator>
 #include <string>
 #include <unistd.h>
 #include <vector>
@@ -38,20 +37,13 @@ void writeLines(const fs::path& path, const Lines& lines, const char* ending = "
 
 std::string slurp(const fs::path& path) {
     std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
+    return {std::istreambuf_iterator<char>(in), {}};
 }
 
 class GeneratorTest : public testing::Test {
   protected:
-    void SetUp() override {
-        dir = fs::temp_directory_path() /
-              ("vsop87gen-" + std::to_string(::getpid()) + "-" +
-               testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::create_directories(dir);
-    }
-    void TearDown() override { fs::remove_all(dir); }
+    GeneratorTest() { fs::create_directories(dir); }
+    ~GeneratorTest() override { fs::remove_all(dir); }
 
     // Runs the generator; returns its exit status and leaves its error text in `errors`.
     int generate(const fs::path& earth, const fs::path& mars, const fs::path& output) {
@@ -64,7 +56,9 @@ class GeneratorTest : public testing::Test {
         return status;
     }
 
-    fs::path dir;
+    const fs::path dir =
+        fs::temp_directory_path() / ("vsop87gen-" + std::to_string(::getpid()) + "-" +
+                                     testing::UnitTest::GetInstance()->current_test_info()->name());
     std::string errors;
 };
 
@@ -79,48 +73,42 @@ TEST_F(GeneratorTest, LineEndingsDoNotChangeTheTables) {
 }
 
 struct Defect {
-    const char* what;
-    std::function<void(Lines&)> apply;
+    void (*apply)(Lines&);
     const char* message; // expected after "<file>:"
 };
 
 TEST_F(GeneratorTest, MalformedFilesFailWithFileAndLine) {
     const Lines earth = readLines(DATA / "VSOP87A.ear");
     const Defect defects[] = {
-        {"header count", [](Lines& l) { l[0].replace(60, 7, "    842"); },
+        {[](Lines& l) { l[0].replace(60, 7, "    842"); },
          ":1: header: series X0 has 842 terms, expected 843"},
-        {"header body", [](Lines& l) { l[0].replace(22, 7, "MARS   "); },
+        {[](Lines& l) { l[0].replace(22, 7, "MARS   "); },
          ":1: header: body is 'MARS   ', expected 'EARTH  '"},
-        {"header power", [](Lines& l) { l[844].replace(59, 1, "2"); }, ":845: header: power of T"},
-        {"header missing", [](Lines& l) { l[844] = l[843]; },
-         ":845: expected the header of series X1"},
-        {"amplitude", [](Lines& l) { l[1].replace(85, 1, "x"); }, ":2: term record: A"},
-        {"phase decimals", [](Lines& l) { l[2].replace(97, 14, "    1.71034539"); },
-         ":3: term record: B"},
-        {"frequency empty", [](Lines& l) { l[3].replace(111, 20, std::string(20, ' ')); },
-         ":4: term record: C"},
-        {"rank order", [](Lines& l) { std::swap(l[2], l[3]); },
-         ":3: term record: rank '3', expected 2"},
-        {"body code", [](Lines& l) { l[5][2] = '4'; }, ":6: term record: body code"},
-        {"coordinate", [](Lines& l) { l[5][3] = '2'; }, ":6: term record: coordinate"},
-        {"short record", [](Lines& l) { l[99].resize(120); }, ":100: record has 120 characters"},
-        {"truncated", [](Lines& l) { l.resize(l.size() - 10); },
+        {[](Lines& l) { l[844].replace(59, 1, "2"); }, ":845: header: power of T"},
+        {[](Lines& l) { l[844] = l[843]; }, ":845: expected the header of series X1"},
+        {[](Lines& l) { l[1].replace(85, 1, "x"); }, ":2: term record: A"},
+        {[](Lines& l) { l[2].replace(97, 14, "    1.71034539"); }, ":3: term record: B"},
+        {[](Lines& l) { l[3].replace(111, 20, std::string(20, ' ')); }, ":4: term record: C"},
+        {[](Lines& l) { std::swap(l[2], l[3]); }, ":3: term record: rank '3', expected 2"},
+        {[](Lines& l) { l[5][2] = '4'; }, ":6: term record: body code"},
+        {[](Lines& l) { l[5][3] = '2'; }, ":6: term record: coordinate"},
+        {[](Lines& l) { l[99].resize(120); }, ":100: record has 120 characters"},
+        {[](Lines& l) { l.resize(l.size() - 10); },
          ":3547: file ends where the header of series Z4 was expected"},
-        {"trailing", [](Lines& l) { l.push_back(l.back()); },
+        {[](Lines& l) { l.push_back(l.back()); },
          ":3557: unexpected content after the last series"},
     };
+    const fs::path output = dir / "tables.cpp";
     for (const Defect& defect : defects) {
+        SCOPED_TRACE(defect.message);
         Lines lines = earth;
         defect.apply(lines);
         writeLines(dir / "VSOP87A.ear", lines);
-        const fs::path output = dir / "tables.cpp";
-        fs::remove(output);
-        EXPECT_NE(generate(dir / "VSOP87A.ear", DATA / "VSOP87A.mar", output), 0) << defect.what;
-        const std::string expected = (dir / "VSOP87A.ear").string() + defect.message;
-        EXPECT_NE(errors.find(expected), std::string::npos)
-            << defect.what << ": expected '" << expected << "' in\n"
+        writeLines(output, {"stale"}); // an earlier run's table must not survive a failed one
+        EXPECT_NE(generate(dir / "VSOP87A.ear", DATA / "VSOP87A.mar", output), 0);
+        EXPECT_NE(errors.find((dir / "VSOP87A.ear").string() + defect.message), std::string::npos)
             << errors;
-        EXPECT_FALSE(fs::exists(output)) << defect.what;
+        EXPECT_FALSE(fs::exists(output));
     }
 }
 
