@@ -4,16 +4,18 @@
 #include "ephemeris/julian_date.h"
 #include "panes/diagram_pane.h"
 #include "panes/info_pane.h"
+#include "panes/warn_once.h"
 
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDialog>
+#include <QFileInfo>
 #include <QLabel>
 #include <QMenu>
 #include <QPushButton>
 #include <QScreen>
 #include <QSettings>
-#include <cstdio>
+#include <QStandardPaths>
 
 namespace orvanta {
 
@@ -27,10 +29,33 @@ QIcon programIcon() {
     return icon;
 }
 
+// The settings file holds one choice or two: anything far larger is not ours to parse or rewrite.
+constexpr qint64 SETTINGS_LIMIT = 64 * 1024;
+
 // ~/.config/orvanta/orvanta.conf, or wherever XDG_CONFIG_HOME says.
+QString settingsPath() {
+    return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
+           QStringLiteral("/orvanta/orvanta.conf");
+}
+
 QSettings settings() {
-    return QSettings(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("orvanta"),
-                     QStringLiteral("orvanta"));
+    return QSettings(settingsPath(), QSettings::IniFormat);
+}
+
+// Why the settings file cannot be used as it stands, looked at before it is parsed; empty when
+// it can (or when there is none yet).
+QString settingsProblem() {
+    const QFileInfo file(settingsPath());
+    if (file.isDir()) {
+        return QStringLiteral("it is a folder");
+    }
+    if (file.exists() && file.size() > SETTINGS_LIMIT) {
+        return QStringLiteral("it is larger than %1 KB").arg(SETTINGS_LIMIT / 1024);
+    }
+    if (file.exists() && !file.isReadable()) {
+        return QStringLiteral("it cannot be read");
+    }
+    return {};
 }
 
 // The primary display's desktop less panels and taskbars.
@@ -97,8 +122,21 @@ class AboutBox : public QDialog {
 } // namespace
 
 void loadCountdownChoice() {
-    setCountdownToNextApproach(
-        settings().value(QLatin1String(NEXT_APPROACH_SETTING), false).toBool());
+    QString problem = settingsProblem();
+    bool next = false;
+    if (problem.isEmpty()) {
+        const QSettings kept = settings();
+        next = kept.value(QLatin1String(NEXT_APPROACH_SETTING), false).toBool();
+        if (kept.status() == QSettings::AccessError) {
+            problem = QStringLiteral("it cannot be read");
+        }
+    }
+    if (!problem.isEmpty()) {
+        warnOnce(QStringLiteral("the settings file %1 is not read (%2): counting down to the "
+                                "2003 approach until the menu says otherwise")
+                     .arg(settingsPath(), problem));
+    }
+    setCountdownToNextApproach(next);
 }
 
 MainWindow::MainWindow(QRect outer)
@@ -193,8 +231,20 @@ void MainWindow::refreshTrayTip() {
 
 void MainWindow::toggleNextApproach(bool next) {
     setCountdownToNextApproach(next);
-    QSettings kept = settings();
-    kept.setValue(QLatin1String(NEXT_APPROACH_SETTING), next);
+    QString problem = settingsProblem();
+    if (problem.isEmpty()) {
+        QSettings kept = settings();
+        kept.setValue(QLatin1String(NEXT_APPROACH_SETTING), next);
+        kept.sync();
+        if (kept.status() != QSettings::NoError) {
+            problem = QStringLiteral("it cannot be written");
+        }
+    }
+    if (!problem.isEmpty()) {
+        warnOnce(QStringLiteral("the choice is not saved in %1 (%2): it holds until the "
+                                "program ends")
+                     .arg(settingsPath(), problem));
+    }
     computeEncounterState();
     infoPane_->update();
     refreshTrayTip();

@@ -3,12 +3,10 @@
 #include "display/diagram_scene.h"
 #include "ephemeris/encounter_state.h"
 #include "ephemeris/julian_date.h"
+#include "panes/warn_once.h"
 
 #include <GL/gl.h>
-#include <QCoreApplication>
 #include <QPainter>
-#include <QSet>
-#include <cstdio>
 #include <vector>
 
 namespace orvanta {
@@ -73,16 +71,6 @@ void sprite(GLuint texture, const Vec3& at, float halfSize) {
     glTranslated(at.x, at.y, 0);
     texturedQuad(halfSize);
     glPopMatrix();
-}
-
-// Said once a run: the rest of the program works on without the picture.
-void warnOnce(const QString& why) {
-    static QSet<QString> said;
-    if (!said.contains(why)) {
-        said.insert(why);
-        std::fprintf(stderr, "%s: %s\n", qPrintable(QCoreApplication::applicationName()),
-                     qPrintable(why));
-    }
 }
 
 } // namespace

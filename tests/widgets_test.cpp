@@ -11,6 +11,7 @@
 
 #include <GL/gl.h>
 #include <QApplication>
+#include <QDir>
 #include <QMenu>
 #include <QPainter>
 #include <QSettings>
@@ -83,6 +84,60 @@ TEST(MainWindow, TheCountdownChoiceIsKeptAndTheTipFollowsTheTarget) {
     EXPECT_EQ(window.trayIcon().toolTip(), "Quellmark Orvanta 2003");
     loadCountdownChoice();
     EXPECT_FALSE(countdownToNextApproach());
+}
+
+// A settings file that cannot be used is said so once, at start for reading and at the toggle for
+// saving; the choice holds for the run, and a huge file is neither parsed nor written back.
+TEST(MainWindow, SettingsThatCannotBeUsed) {
+    struct Case {
+        const char* what;
+        void (*spoil)(const QString& config); // given XDG_CONFIG_HOME
+        const char* atStart;                  // what is said, or "" for nothing
+        const char* atToggle;
+    };
+    const Case cases[] = {
+        {"a folder", [](const QString& c) { QDir().mkpath(c + "/orvanta/orvanta.conf"); },
+         "is not read (it is a folder)", "is not saved in"},
+        {"huge",
+         [](const QString& c) {
+             QDir().mkpath(c + "/orvanta");
+             QFile file(c + "/orvanta/orvanta.conf");
+             file.open(QIODevice::WriteOnly);
+             file.write("[countdown]\nnextApproach=true\n");
+             file.resize(100 << 20);
+         },
+         "is not read (it is larger than 64 KB)", "(it is larger than 64 KB)"},
+        {"config home a file",
+         [](const QString& c) { QFile::remove(c), QFile(c).open(QIODevice::WriteOnly); }, "",
+         "(it cannot be written)"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        QTemporaryDir home;
+        const QString config = home.filePath(c.what);
+        qputenv("XDG_CONFIG_HOME", QFile::encodeName(config));
+        c.spoil(config);
+        const qint64 size = QFileInfo(config + "/orvanta/orvanta.conf").size();
+        setCountdownToNextApproach(true);
+        testing::internal::CaptureStderr();
+        loadCountdownChoice();
+        const std::string atStart = testing::internal::GetCapturedStderr();
+        EXPECT_TRUE(*c.atStart ? atStart.find(c.atStart) != std::string::npos : atStart.empty())
+            << atStart;
+        EXPECT_FALSE(countdownToNextApproach());
+
+        MainWindow window(QRect(0, 0, 640, 480));
+        QAction* next = menuItem(window, "Count down to the next approach");
+        testing::internal::CaptureStderr();
+        next->trigger();
+        next->trigger();
+        next->trigger();
+        const std::string said = testing::internal::GetCapturedStderr();
+        EXPECT_NE(said.find(c.atToggle), std::string::npos) << said;
+        EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), 1) << said;
+        EXPECT_TRUE(countdownToNextApproach()) << "the choice holds for the run";
+        EXPECT_EQ(QFileInfo(config + "/orvanta/orvanta.conf").size(), size);
+    }
 }
 
 // Without a notification area the window is still reachable: closing hides it while an icon is
