@@ -26,8 +26,7 @@ int main(int argc, char** argv) {
     QGuiApplication::setDesktopFileName(QStringLiteral("org.orvanta.Orvanta"));
     // Closing the window only hides it; the program ends through Exit in the tray menu.
     QApplication::setQuitOnLastWindowClosed(false);
-    const QScreen* screen = QGuiApplication::primaryScreen();
-    if (screen == nullptr) {
+    if (QGuiApplication::primaryScreen() == nullptr) {
         std::fputs("orvanta: the display has no screen to show the window on\n", stderr);
         return 1;
     }
@@ -46,10 +45,7 @@ int main(int argc, char** argv) {
     loadCountdownChoice();
     computeEncounterState();
 
-    const QRect area = screen->availableGeometry();
-    MainWindow mainWindow(QRect(area.left() + area.width() - MAIN_WINDOW_WIDTH,
-                                area.top() + area.height() - MAIN_WINDOW_HEIGHT, MAIN_WINDOW_WIDTH,
-                                MAIN_WINDOW_HEIGHT));
+    MainWindow mainWindow(placeInWorkArea(QSize(MAIN_WINDOW_WIDTH, MAIN_WINDOW_HEIGHT)));
     window = &mainWindow;
     mainWindow.show(); // the first size places and shows the panes
     const int exitCode = QApplication::exec();

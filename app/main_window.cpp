@@ -180,6 +180,11 @@ MainWindow::MainWindow(QRect outer)
         trayRetry_.start(TRAY_RETRY_PERIOD);
     }
 
+    // A screen that shrinks (or goes) must not take the window with it.
+    connect(QGuiApplication::primaryScreen(), &QScreen::availableGeometryChanged, this,
+            [this] { keepOnScreen(); });
+    steadyClock_.start();
+    lastWall_ = calendarTimeOf(readUtcClock());
     timerSecond_.callOnTimeout(this, [this] { refresh(); });
     timerSecond_.start(TIMER_SECOND_PERIOD);
     timerQuarterHour_.callOnTimeout(this, [this] { refresh(); });
@@ -188,7 +193,30 @@ MainWindow::MainWindow(QRect outer)
 
 MainWindow::~MainWindow() = default;
 
+QRect placeInWorkArea(QSize size) {
+    const QRect area = workArea();
+    // The bottom-right corner where the window fits; where it does not, its top-left corner stays
+    // on the work area, so that its caption can be reached.
+    return QRect(std::max(area.left() + area.width() - size.width(), area.left()),
+                 std::max(area.top() + area.height() - size.height(), area.top()), size.width(),
+                 size.height());
+}
+
+void MainWindow::keepOnScreen() {
+    const QRect area = workArea();
+    const QRect frame = frameGeometry();
+    if (area.isEmpty() || area.contains(frame.topLeft())) {
+        return;
+    }
+    const int x = std::clamp(frame.left(), area.left(),
+                             std::max(area.left(), area.left() + area.width() - frame.width()));
+    const int y = std::clamp(frame.top(), area.top(),
+                             std::max(area.top(), area.top() + area.height() - frame.height()));
+    move(x, y);
+}
+
 void MainWindow::showAndRaise() {
+    keepOnScreen();
     show();
     raise();
     activateWindow();
@@ -212,6 +240,17 @@ void MainWindow::retryTrayIcon() {
 void MainWindow::refresh() {
     computeEncounterState();
     infoPane_->update();
+    // A wall clock that jumps (set by hand, corrected by the network, or after a suspend, which the
+    // steady clock sleeps through) would leave the diagram's positions stale for up to a quarter
+    // hour: it is rendered anew when the two clocks part by more than a minute.
+    const std::int64_t wall = calendarTimeOf(readUtcClock());
+    const std::int64_t steady = steadyClock_.elapsed() / 1000;
+    if (std::abs((wall - lastWall_) - (steady - lastSteady_)) > 60) {
+        diagramPane_->renderDiagram();
+        diagramPane_->update();
+    }
+    lastWall_ = wall;
+    lastSteady_ = steady;
     if (countdownTargetJd() != tippedTarget_) { // the approach counted to has moved on
         refreshTrayTip();
     }

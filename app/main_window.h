@@ -4,11 +4,13 @@
 // icon in the notification area with its menu, and the About box.
 
 #include <QDialog>
+#include <QElapsedTimer>
 #include <QPointer>
 #include <QSystemTrayIcon>
 #include <QTimer>
 #include <QWidget>
 #include <chrono>
+#include <cstdint>
 #include <memory>
 
 class QAction;
@@ -38,6 +40,9 @@ constexpr const char* NEXT_APPROACH_SETTING = "countdown/nextApproach";
 // The user's choice as kept in the settings file (~/.config/orvanta/orvanta.conf), put in effect.
 void loadCountdownChoice();
 
+// The window's place on the primary screen's work area, in its bottom-right corner.
+QRect placeInWorkArea(QSize size);
+
 class MainWindow : public QWidget {
   public:
     // Hidden, with its outer rectangle (frame included) at `outer` once a window manager has
@@ -45,7 +50,8 @@ class MainWindow : public QWidget {
     explicit MainWindow(QRect outer);
     ~MainWindow() override;
 
-    // Shown and raised, as a left click on the tray icon does.
+    // Shown and raised, as a left click on the tray icon does, and moved onto the work area where
+    // it is no longer on it.
     void showAndRaise();
     // One more try to put the icon into the notification area; after the last one closing ends the
     // program, and a hidden window is shown again since it could not be reached otherwise.
@@ -69,6 +75,7 @@ class MainWindow : public QWidget {
     void showAboutBox();
     void exitProgram();
     void keepOuterRect();
+    void keepOnScreen();
 
     enum class Tray { Shown, Waiting, Absent };
     OrbitDiagramPane* diagramPane_;
@@ -81,6 +88,9 @@ class MainWindow : public QWidget {
     Tray tray_ = Tray::Waiting;
     int trayAttempts_ = 0;
     double tippedTarget_ = 0.0;
+    QElapsedTimer steadyClock_;
+    std::int64_t lastWall_ = 0; // seconds, at the last refresh, by each clock
+    std::int64_t lastSteady_ = 0;
     QPointer<QDialog> aboutBox_;
     // Until the window manager has framed the window for the first time.
     QRect outer_;

@@ -14,6 +14,7 @@
 #include <QDir>
 #include <QMenu>
 #include <QPainter>
+#include <QScreen>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
@@ -84,6 +85,31 @@ TEST(MainWindow, TheCountdownChoiceIsKeptAndTheTipFollowsTheTarget) {
     EXPECT_EQ(window.trayIcon().toolTip(), "Quellmark Orvanta 2003");
     loadCountdownChoice();
     EXPECT_FALSE(countdownToNextApproach());
+}
+
+// A window that is off the work area comes back onto it when it is shown again.
+TEST(MainWindow, ShownAgainOntoTheScreen) {
+    const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
+    EXPECT_EQ(placeInWorkArea(QSize(640, 480)).bottomRight(), area.bottomRight());
+    EXPECT_EQ(placeInWorkArea(area.size() * 2).topLeft(), area.topLeft());
+    MainWindow window(QRect(0, 0, 640, 480));
+    window.show();
+    window.move(area.right() + 100, area.bottom() + 100);
+    window.showAndRaise();
+    EXPECT_EQ(window.frameGeometry().bottomRight(), area.bottomRight());
+}
+
+// When the wall clock jumps, the diagram shows the new positions at the next refresh, not a quarter
+// hour later.
+TEST(MainWindow, TheDiagramFollowsAJumpOfTheClock) {
+    FixedUtcClock clock({2003, 8, 27, 9, 52, 19});
+    computeEncounterState();
+    MainWindow window(QRect(0, 0, 640, 480));
+    window.show();
+    const QImage before = window.diagramPane()->grab().toImage();
+    clock.set({2003, 10, 27, 9, 52, 20});
+    QTest::qWait(1200);
+    EXPECT_NE(window.diagramPane()->grab().toImage(), before);
 }
 
 // A settings file that cannot be used is said so once, at start for reading and at the toggle for
