@@ -221,6 +221,18 @@ import -window "$(main_window)" "$out/orvanta-window-ratio2.png" 2>/dev/null
 check "its diagram drawn" sh -c "convert '$out/orvanta-window-ratio2.png' -crop 880x960+0+0 -format '%[fx:mean]' info: | awk '{ exit !(\$1 > 0.15) }'"
 check "Exit at ratio 2" exit_from_tray
 
+# ---- the wall clock jumps two months: the diagram shows it at once, not a quarter hour later ----
+echo +0 >"$work/faketime"
+LD_PRELOAD=/usr/lib/x86_64-linux-gnu/faketime/libfaketimeMT.so.1 FAKETIME_NO_CACHE=1 \
+    FAKETIME_TIMESTAMP_FILE="$work/faketime" FAKETIME_DONT_FAKE_MONOTONIC=1 start_program jump
+check "a window on a clock of its own" within 10 main_viewable
+check "its diagram drawn" diagram_drawn orvanta-before-jump
+echo +60d >"$work/faketime"
+sleep 2
+check "after the jump the diagram has moved on" diagram_drawn orvanta-after-jump
+check "that is, it differs" sh -c "[ \$(compare -metric AE -crop 440x480+0+0 '$out/orvanta-before-jump.png' '$out/orvanta-after-jump.png' null: 2>&1) -gt 500 ]"
+check "Exit after the jump" exit_from_tray
+
 # ---- started before the panel (as at login): closing hides, and the icon comes with the panel ----
 kill "$tray_pid" 2>/dev/null
 wait "$tray_pid" 2>/dev/null
@@ -240,6 +252,20 @@ status=$?
 check "an unreachable display ends with exit 1" [ "$status" = 1 ]
 check "in one line" [ "$(wc -l <"$work/unreachable.log")" = 1 ]
 check "naming the display" grep -q "cannot open the X11 display ':4242'" "$work/unreachable.log"
+
+# ---- a screen smaller than the window: its top-left corner stays on the screen ----
+exec 3>"$work/small-display"
+Xvfb -displayfd 3 -screen 0 320x200x24 -nolisten tcp >"$work/xvfb-small.log" 2>&1 &
+pids+=($!)
+exec 3>&-
+for _ in $(seq 50); do [ -s "$work/small-display" ] && break; sleep 0.1; done
+DISPLAY=:$(head -n 1 "$work/small-display") start_program small
+small_placed() {
+    DISPLAY=:$(head -n 1 "$work/small-display") xdotool search --name '^Orvanta 2003$' \
+        getwindowgeometry 2>/dev/null | grep -q 'Position: 0,0'
+}
+check "on a 320 x 200 screen the window starts at its top-left" within 10 small_placed
+kill "$program_pid"
 
 # ---- platforms that cannot be had, or cannot show a window: one line, exit 1 ----
 for how in "-platform bogus" "QT_QPA_PLATFORM=bogus" "-display :9999" "-platform offscreen" \
