@@ -254,12 +254,16 @@ void MainWindow::refresh() {
     if (countdownTargetJd() != tippedTarget_) { // the approach counted to has moved on
         refreshTrayTip();
     }
+    if (nextApproachUnknown()) {
+        warnOnce(QStringLiteral("no closest approach is known after 6000-01-01: counting down to "
+                                "the one of 2003 instead"));
+    }
 }
 
 // "Quellmark Orvanta 2003", or with the date (UTC) of the next approach counted to.
 void MainWindow::refreshTrayTip() {
     tippedTarget_ = countdownTargetJd();
-    if (!countdownToNextApproach()) {
+    if (!countdownToNextApproach() || nextApproachUnknown()) {
         trayIcon_.setToolTip(QString::fromUtf8(TRAY_TIP));
         return;
     }

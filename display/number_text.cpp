@@ -144,7 +144,7 @@ const char* formatThousands(double value) {
 TimeText formatLocalTime(std::time_t calendarTime, const char* format) {
     TimeText result{};
     const locale_t c = cLocale();
-    if (calendarTime < 0 || c == static_cast<locale_t>(nullptr)) {
+    if (c == static_cast<locale_t>(nullptr)) {
         return result;
     }
     tzset(); // follow a changed TZ, as localtime does

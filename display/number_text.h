@@ -22,7 +22,7 @@ std::size_t formatFixed(char* buffer, std::size_t size, double value, int decima
 const char* formatThousands(double value);
 
 // Local wall-clock time of `calendarTime` through a strftime format, in the "C" locale. Empty when
-// the time cannot be converted (as for a negative calendar time) or the text would not fit.
+// the time cannot be converted (beyond the years the calendar holds) or the text would not fit.
 constexpr std::size_t TIME_TEXT_BYTES = 128;
 struct TimeText {
     char text[TIME_TEXT_BYTES];

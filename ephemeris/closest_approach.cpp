@@ -13,12 +13,6 @@ namespace {
 
 constexpr double J2000 = 2451545.0;
 
-// The series' authors give them for Earth and Mars from 2000 BC to AD 6000. Beyond that a minimum
-// would mean nothing, and the bound keeps the scan and the result's size finite for any input.
-constexpr double SERIES_HALF_SPAN_DAYS = 4000.0 * 365.25;
-constexpr double FIRST_SEARCHED_JD = J2000 - SERIES_HALF_SPAN_DAYS;
-constexpr double LAST_SEARCHED_JD = J2000 + SERIES_HALF_SPAN_DAYS;
-
 constexpr float QUARTER = 0.25f;
 constexpr float FULL = 1.0f;
 

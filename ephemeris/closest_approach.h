@@ -6,6 +6,12 @@
 
 namespace orvanta {
 
+// The searched years: the series' authors give them for Earth and Mars from 2000 BC to AD 6000.
+// Beyond that a minimum would mean nothing, and the bound keeps the scan and the result's size
+// finite for any input.
+constexpr double FIRST_SEARCHED_JD = 2451545.0 - 4000.0 * 365.25;
+constexpr double LAST_SEARCHED_JD = 2451545.0 + 4000.0 * 365.25; // 6000-01-01 12:00
+
 // A local minimum of the Earth–Mars distance: its instant (Julian date, UT as everywhere in the
 // ephemeris) and the distance then, in au, from the full series.
 struct ClosestApproach {

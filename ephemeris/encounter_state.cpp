@@ -60,6 +60,10 @@ double countdownTargetJd() {
     return countdownTarget;
 }
 
+bool nextApproachUnknown() {
+    return toNextApproach && !nextApproach;
+}
+
 Countdown countdownTo(double target, double now) {
     const double left = target - now;
     const double wholeDays = std::floor(left);

@@ -49,5 +49,8 @@ void setCountdownToNextApproach(bool next);
 bool countdownToNextApproach();
 // The instant the latest refresh counted to.
 double countdownTargetJd();
+// Whether the latest refresh was told to count to the next approach but knew none (beyond the
+// searched years), and so counted to 2003's.
+bool nextApproachUnknown();
 
 } // namespace orvanta

@@ -156,8 +156,10 @@ TEST(FormatLocalTime, DateAndClockLinesInTheLocalZone) {
         // Daylight saving in summer; west of Greenwich the local date is still the day before.
         {"EST5EDT,M3.2.0,M11.1.0", utc(2003, 8, 27, 17, 7, 2), "Wed, Aug 27, 2003", "01:07:02 PM"},
         {"<-10>10", utc(2004, 3, 1, 9, 0, 0), "Sun, Feb 29, 2004", "11:00:00 PM"},
-        // The epoch itself is a time to show; -1 (none) is in InfoText below.
+        // The epoch and the times before it are times to show like any other.
         {"UTC0", 0, "Thu, Jan 01, 1970", "12:00:00 AM"},
+        {"UTC0", -1, "Wed, Dec 31, 1969", "11:59:59 PM"},
+        {"<-10>10", utc(1969, 7, 20, 20, 17, 40), "Sun, Jul 20, 1969", "10:17:40 AM"},
     };
     for (const TimeCase& c : cases) {
         TimeZone zone(c.tz);
@@ -177,15 +179,15 @@ std::string joined(const InfoText& text) {
     return all;
 }
 
-// Negative countdowns and values that round to zero keep their signs; a time that cannot be shown
-// leaves its lines empty. (The lines at the closest approach are in info_pane_test.)
+// Negative countdowns and values that round to zero keep their signs; a time beyond what the
+// calendar can show leaves its lines empty.
 TEST(InfoText, SignsAndEmptyTimeLines) {
     EncounterState state{};
     state.magnitude = -0.004;
     state.daysLeft = -3;
     state.hoursLeft = 7;
     state.minutesLeft = 5;
-    EXPECT_EQ(joined(buildInfoText(state, -1)),
+    EXPECT_EQ(joined(buildInfoText(state, std::numeric_limits<std::time_t>::max())),
               "||0.00 mi.|0.00 km.|0.000000 au.|0.000 Light Minutes|0.00 arcseconds|"
               "Magnitude: -0.00|-3 Days|7 Hours|5 Minutes|");
     EXPECT_EQ(titleAsShown("&About && Co"), "About & Co");

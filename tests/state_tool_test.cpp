@@ -134,7 +134,11 @@ TEST(StateTool, BadInputIsOneLineOnStandardErrorAndExitStatus2) {
           "--approaches 1000-01-01T00:00:00 2000-01-02T00:00:00", // over 1000 years
           "--approaches 2003-08-27 2004-01-01T00:00:00", "--approaches 2003-01-01T00:00:00",
           "--approaches 2003-01-01T00:00:00 2004-01-01T00:00:00 --lines", "--target soon",
-          "--target next --jd 2451545"}) {
+          "--target next --jd 2451545",
+          // Beyond the searched years: no answer is not an answer.
+          "--approaches 5999-01-01T00:00:00 6001-01-01T00:00:00",
+          "--target next --utc 5999-06-01T00:00:00",
+          "--target next --lines --utc 9000-01-01T00:00:00"}) {
         cases.push_back(words(line));
     }
     for (const Args& args : cases) {
@@ -153,7 +157,8 @@ TEST(StateTool, BadInputIsOneLineOnStandardErrorAndExitStatus2) {
 TEST(StateTool, LeapDaysAndCalendarLimitsAreAccepted) {
     for (const char* line :
          {"--utc 2000-02-29T00:00:00", "--utc 2004-02-29T23:59:59", "--utc 0001-01-01T00:00:00",
-          "--utc 9999-12-31T23:59:59", "--jd 1721425.5", "--jd 5373484.49"}) {
+          "--approaches 5990-01-01T00:00:00 6000-01-01T00:00:00", "--utc 9999-12-31T23:59:59",
+          "--jd 1721425.5", "--jd 5373484.49"}) {
         EXPECT_EQ(run(words(line)).status, 0) << line;
     }
     EXPECT_EQ(run({"--utc", "bad\tvalue"}).err,

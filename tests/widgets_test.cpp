@@ -80,6 +80,15 @@ TEST(MainWindow, TheCountdownChoiceIsKeptAndTheTipFollowsTheTarget) {
     QTest::qWait(1200);
     EXPECT_EQ(window.trayIcon().toolTip(), "Quellmark Orvanta 2029-03-29");
 
+    // Beyond the searched years there is no next one: 2003's, and a word why, once.
+    clock.set({5999, 6, 1, 0, 0, 0});
+    testing::internal::CaptureStderr();
+    QTest::qWait(2200);
+    const std::string said = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(window.trayIcon().toolTip(), "Quellmark Orvanta 2003");
+    EXPECT_NE(said.find("no closest approach is known after 6000-01-01"), std::string::npos);
+    EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), 1) << said;
+
     next->trigger();
     EXPECT_FALSE(countdownToNextApproach());
     EXPECT_EQ(window.trayIcon().toolTip(), "Quellmark Orvanta 2003");

@@ -9,10 +9,10 @@ release)
     cmake --build build/release
     ;;
 sanitize)
-    # Debug with AddressSanitizer and UndefinedBehaviorSanitizer, for the core tests (which need
-    # neither Qt nor a display).
+    # Debug with AddressSanitizer and UndefinedBehaviorSanitizer, for the core tests and the
+    # widgets' tests on Qt's offscreen platform.
     cmake -S . -B build/sanitize -G Ninja -DCMAKE_BUILD_TYPE=Debug -DORVANTA_SANITIZE=ON \
-        -DORVANTA_BENCH=OFF -DORVANTA_GUI=OFF -DORVANTA_WERROR=ON >/dev/null
+        -DORVANTA_BENCH=OFF -DORVANTA_WERROR=ON >/dev/null
     cmake --build build/sanitize
     ;;
 *)

@@ -113,6 +113,10 @@ Request parseArguments(const std::vector<std::string>& args) {
             if (toJd > julianDateValue(julianDateOfReading(limit))) {
                 throw BadArgument{"--approaches: FROM and TO lie more than 1000 years apart"};
             }
+            if (toJd > LAST_SEARCHED_JD) {
+                throw BadArgument{"--approaches: closest approaches are found only up to "
+                                  "6000-01-01 (4000 years from 2000)"};
+            }
             request.approaches.emplace(from, to);
         } else if (option == "--factor") {
             if (request.factor) {
@@ -234,12 +238,16 @@ std::string twoDigits(int value) {
            static_cast<char>('0' + value % 10);
 }
 
-// "2003-08-27T09:52:18 2452878.911317 0.372719259 55758007"
-void appendApproach(std::string& out, const ClosestApproach& approach) {
-    const UtcClockReading at = calendarOfJulianDate(approach.julianDate);
-    out += twoDigits(at.year / 100) + twoDigits(at.year % 100) + '-' + twoDigits(at.month) + '-' +
+// "2003-08-27T09:52:18"
+std::string isoInstant(const UtcClockReading& at) {
+    return twoDigits(at.year / 100) + twoDigits(at.year % 100) + '-' + twoDigits(at.month) + '-' +
            twoDigits(at.day) + 'T' + twoDigits(at.hour) + ':' + twoDigits(at.minute) + ':' +
            twoDigits(at.second);
+}
+
+// "2003-08-27T09:52:18 2452878.911317 0.372719259 55758007"
+void appendApproach(std::string& out, const ClosestApproach& approach) {
+    out += isoInstant(calendarOfJulianDate(approach.julianDate));
     char number[64];
     for (const auto& [value, decimals] :
          {std::pair{approach.julianDate, 6}, std::pair{approach.distanceAu, 9},
@@ -292,6 +300,10 @@ int runStateTool(const std::vector<std::string>& args, std::string& out, std::st
     if (request.readings.empty()) {
         // One reading for the whole report, so `now` and the state describe the same second.
         request.readings.push_back(systemUtcClock());
+        if (request.readings.front().year > 9999) {
+            err = "orvanta-state: the system clock reads beyond the year 9999; give --utc\n";
+            return 2;
+        }
     }
     // As the widget counts; the process-wide choice is put back for whoever calls next.
     const bool countedToNext = countdownToNextApproach();
@@ -301,6 +313,13 @@ int runStateTool(const std::vector<std::string>& args, std::string& out, std::st
             out += '\n';
         }
         appendState(out, request.readings[i]);
+        if (nextApproachUnknown()) {
+            setCountdownToNextApproach(countedToNext);
+            out.clear();
+            err = "orvanta-state: --target next: no closest approach is known after " +
+                  isoInstant(request.readings[i]) + " (they are found up to 6000-01-01)\n";
+            return 2;
+        }
     }
     if (request.lines) {
         out += '\n';
