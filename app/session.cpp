@@ -100,10 +100,10 @@ std::string displayProblem() {
         if (x11.empty()) {
             return "no X11 display to show the widget on (DISPLAY is not set)";
         }
-        xcb_connection_t* connection = xcb_connect(nullptr, nullptr);
-        const bool failed = xcb_connection_has_error(connection) != 0;
-        xcb_disconnect(connection);
-        if (failed) {
+        // Kept open until the process ends: a server with no other client (a bare Xvfb) resets
+        // when its last one leaves, and would refuse Qt while it does.
+        static xcb_connection_t* const connection = xcb_connect(nullptr, nullptr);
+        if (xcb_connection_has_error(connection) != 0) {
             return "cannot open the X11 display '" + x11 + "'";
         }
     } else if (platform == "wayland" || platform.empty()) {
