@@ -5,9 +5,13 @@
 #include <EGL/eglext.h>
 #include <GL/gl.h>
 #include <GL/glext.h>
+#include <QGuiApplication>
 #include <QOffscreenSurface>
 #include <QOpenGLContext>
 #include <QPainter>
+
+// Last: X11 defines names (None, Bool, Status) that Qt headers use.
+#include <GL/glx.h>
 
 namespace orvanta {
 
@@ -57,6 +61,34 @@ EGLContext createEglContext() {
     return eglCreateContext(display, config, EGL_NO_CONTEXT, VERSION);
 }
 
+// Qt's X11 binding ends the whole process, rather than failing the context, when the server's GLX
+// has no configuration to offer at all: that is asked here first.
+bool qtPlatformOffersOpenGL() {
+    if (QGuiApplication::platformName() != QLatin1String("xcb")) {
+        return true;
+    }
+    const auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
+    Display* display = x11 != nullptr ? x11->display() : nullptr;
+    if (display == nullptr) {
+        return false;
+    }
+    int count = 0;
+    static constexpr int RGBA_CONFIG[] = {GLX_RENDER_TYPE, GLX_RGBA_BIT, None};
+    if (GLXFBConfig* configs =
+            glXChooseFBConfig(display, DefaultScreen(display), RGBA_CONFIG, &count)) {
+        XFree(configs);
+    }
+    if (count > 0) {
+        return true;
+    }
+    int rgbaVisual[] = {GLX_RGBA, None};
+    XVisualInfo* visual = glXChooseVisual(display, DefaultScreen(display), rgbaVisual);
+    if (visual != nullptr) {
+        XFree(visual);
+    }
+    return visual != nullptr;
+}
+
 } // namespace
 
 struct OffscreenGlTarget::Context {
@@ -70,6 +102,9 @@ struct OffscreenGlTarget::Context {
         auto context = std::make_unique<Context>();
         context->egl = createEglContext();
         if (context->egl == EGL_NO_CONTEXT) {
+            if (!qtPlatformOffersOpenGL()) {
+                return nullptr;
+            }
             QSurfaceFormat format;
             format.setRenderableType(QSurfaceFormat::OpenGL);
             format.setProfile(QSurfaceFormat::CompatibilityProfile);

@@ -1,12 +1,13 @@
 #!/usr/bin/env bash
 # End-to-end test of the real program: Xvfb with a tray host (trayer), driven with xdotool.
 #
-# usage: gui_test.sh ORVANTA XCLOSE OUTPUT_DIR
+# usage: gui_test.sh ORVANTA XCLOSE GLX_WITHOUT_CONFIGS OUTPUT_DIR
 # Leaves screenshots of the running window in OUTPUT_DIR.
 set -u
 orvanta=$1
 xclose=$2
-out=$3
+glx_without_configs=$3
+out=$4
 mkdir -p "$out"
 
 work=$(mktemp -d)
@@ -211,6 +212,20 @@ __EGL_VENDOR_LIBRARY_FILENAMES=/nonexistent.json start_program qt_opengl
 check "a window without EGL" within 10 main_viewable
 check "the diagram without EGL" diagram_drawn orvanta-window-qt-opengl
 check "Exit without EGL" exit_from_tray
+
+# ---- no OpenGL at all (no EGL, and a GLX without configurations): the window all the same ----
+__EGL_VENDOR_LIBRARY_FILENAMES=/nonexistent.json LD_PRELOAD=$glx_without_configs \
+    start_program no_opengl
+check "a window without any OpenGL" within 10 main_viewable
+sleep 1
+import -window "$(main_window)" "$out/orvanta-window-no-opengl.png" 2>/dev/null
+check "its info pane drawn, its diagram black" sh -c "
+    convert '$out/orvanta-window-no-opengl.png' -crop 200x480+440+0 -format '%[fx:mean]' info: |
+        awk '{ exit !(\$1 > 0.1) }' &&
+    convert '$out/orvanta-window-no-opengl.png' -crop 440x480+0+0 -format '%[fx:maxima]' info: |
+        awk '{ exit !(\$1 == 0) }'"
+check "and one line saying so" sh -c "[ \"\$(cat '$work/no_opengl.log')\" = 'orvanta: no OpenGL to be had: the orbit diagram stays empty' ]"
+check "Exit without OpenGL" exit_from_tray
 
 # ---- at a device pixel ratio of 2: twice the pixels, the diagram drawn ----
 QT_SCALE_FACTOR=2 start_program hidpi
