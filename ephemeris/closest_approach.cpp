@@ -1,5 +1,6 @@
 #include "ephemeris/closest_approach.h"
 
+#include "ephemeris/time_scales.h"
 #include "ephemeris/vsop87.h"
 
 #include <algorithm>
@@ -185,11 +186,24 @@ class Refiner {
     ApproachSearchWork& work_;
 };
 
-// Calls visit(approach) for each minimum in [fromJd, toJd] (already clipped and ordered), in time
-// order, until it returns false. The scan runs on a grid fixed at J2000, so a minimum is bracketed,
-// and its instant computed, the same way whatever span finds it.
+double ttOf(double utJd) {
+    return utJd + ttMinusUtSeconds(utJd) / 86400.0;
+}
+
+// The UT instant of a TT one: TT − UT is taken at the UT instant, which a second pass settles.
+double utOf(double ttJd) {
+    const double guess = ttJd - ttMinusUtSeconds(ttJd) / 86400.0;
+    return ttJd - ttMinusUtSeconds(guess) / 86400.0;
+}
+
+// Calls visit(approach) for each minimum in [fromJd, toJd] (UT, already clipped and ordered), in
+// time order, until it returns false. The series run on TT, so the scan does, and the instants
+// handed out are UT. The scan runs on a grid fixed at J2000, so a minimum is bracketed, and its
+// instant computed, the same way whatever span finds it.
 template <typename Visit>
-void forEachApproach(double fromJd, double toJd, ApproachSearchWork& work, Visit visit) {
+void forEachApproach(double fromUt, double toUt, ApproachSearchWork& work, Visit visit) {
+    const double fromJd = ttOf(fromUt);
+    const double toJd = ttOf(toUt);
     Refiner refiner(work);
     // The lowest sample next to a minimum is one of the two grid points around it; one point more
     // on each side gives it both neighbours even when the minimum sits at an end of the span.
@@ -204,8 +218,9 @@ void forEachApproach(double fromJd, double toJd, ApproachSearchWork& work, Visit
         if (before > middle && middle <= after) {
             const std::optional<double> instant =
                 refiner.minimumWithin(gridPoint(k - 2), gridPoint(k));
-            if (instant && *instant >= fromJd && *instant <= toJd) {
-                if (!visit(ClosestApproach{*instant, refiner.fullDistance(*instant)})) {
+            const double ut = instant ? utOf(*instant) : 0.0;
+            if (instant && ut >= fromUt && ut <= toUt) {
+                if (!visit(ClosestApproach{ut, refiner.fullDistance(*instant)})) {
                     return;
                 }
             }

@@ -12,8 +12,8 @@ namespace orvanta {
 constexpr double FIRST_SEARCHED_JD = 2451545.0 - 4000.0 * 365.25;
 constexpr double LAST_SEARCHED_JD = 2451545.0 + 4000.0 * 365.25; // 6000-01-01 12:00
 
-// A local minimum of the Earth–Mars distance: its instant (Julian date, UT as everywhere in the
-// ephemeris) and the distance then, in au, from the full series.
+// A local minimum of the Earth–Mars distance: its instant (a UT Julian date, as the clock tells
+// it: the series' own time, TT, less TT − UT) and the distance then, in au, from the full series.
 struct ClosestApproach {
     double julianDate;
     double distanceAu;

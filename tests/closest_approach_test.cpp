@@ -54,10 +54,14 @@ TEST(ClosestApproach, FallsOnThePublishedDays) {
     EXPECT_EQ(found, published);
 }
 
-TEST(ClosestApproach, Of2003AgreesWithTheCountdownsInstant) {
-    EXPECT_NEAR(approachIn(2003).julianDate, CLOSEST_APPROACH_JD, 3 * SECOND);
-    // At the countdown's instant, 1.4 s away, the distance is larger by only 2e-14 au.
-    EXPECT_NEAR(approachIn(2003).distanceAu, 0.372719258581, 1e-11);
+// The series' minimum lies at the countdown's instant read as TT, 09:52:18, to a few seconds; the
+// clock tells it TT − UT (64.184 s in 2003) earlier, at 09:51:14 UT, as NASA gives it (9:51 UT).
+TEST(ClosestApproach, Of2003InUniversalTime) {
+    const ClosestApproach a = approachIn(2003);
+    EXPECT_NEAR(a.julianDate + 64.184 * SECOND, CLOSEST_APPROACH_JD, 3 * SECOND);
+    const UtcClockReading at = calendarOfJulianDate(a.julianDate);
+    EXPECT_EQ(std::vector<int>({at.hour, at.minute, at.second}), std::vector<int>({9, 51, 14}));
+    EXPECT_NEAR(a.distanceAu, 0.372719258581, 1e-11);
 }
 
 // Two seconds either side the distance is larger (by 4e-14 au, where its rounding is 6e-15): the

@@ -45,8 +45,8 @@ TEST(EncounterState, WorkedValues) {
     }
 }
 
-// Around 2003's approach, and counting to the next approach instead: to 2027-02-20T00:14:02
-// (UTC), negative for a day after it, then to 2029-03-29T12:56:21, also with the clock set back.
+// Around 2003's approach, and counting to the next approach instead: to 2027-02-20T00:12:53 UT,
+// negative for a day after it, then to 2029-03-29T12:55:12, also with the clock set back.
 TEST(EncounterState, CountdownAtChosenReadings) {
     struct CountdownCase {
         bool next;
@@ -57,10 +57,10 @@ TEST(EncounterState, CountdownAtChosenReadings) {
         {false, {2003, 8, 26, 9, 52, 19}, 1, 0, 0},   {false, {2003, 8, 26, 9, 52, 20}, 0, 23, 59},
         {false, {2003, 8, 26, 12, 0, 0}, 0, 21, 52},  {false, {2003, 8, 27, 9, 0, 0}, 0, 0, 52},
         {false, {2003, 8, 27, 9, 52, 19}, 0, 0, 0},   {false, {2003, 8, 27, 10, 0, 0}, -1, 23, 52},
-        {false, {2003, 8, 28, 12, 0, 0}, -2, 21, 52}, {true, {2026, 12, 7, 0, 0, 0}, 75, 0, 14},
-        {true, {2027, 2, 20, 0, 14, 0}, 0, 0, 0},     {true, {2027, 2, 20, 1, 0, 0}, -1, 23, 14},
-        {true, {2027, 2, 21, 0, 14, 0}, -1, 0, 0},    {true, {2027, 2, 21, 0, 15, 0}, 767, 12, 41},
-        {true, {2026, 12, 7, 0, 0, 0}, 75, 0, 14},    {false, {2026, 12, 7, 0, 0, 0}, -8503, 9, 52},
+        {false, {2003, 8, 28, 12, 0, 0}, -2, 21, 52}, {true, {2026, 12, 7, 0, 0, 0}, 75, 0, 12},
+        {true, {2027, 2, 20, 0, 12, 53}, 0, 0, 0},    {true, {2027, 2, 20, 1, 0, 0}, -1, 23, 12},
+        {true, {2027, 2, 21, 0, 12, 53}, -1, 0, 0},   {true, {2027, 2, 21, 0, 15, 0}, 767, 12, 40},
+        {true, {2026, 12, 7, 0, 0, 0}, 75, 0, 12},    {false, {2026, 12, 7, 0, 0, 0}, -8503, 9, 52},
     };
     FixedUtcClock clock(cases[0].clock);
     for (const CountdownCase& c : cases) {

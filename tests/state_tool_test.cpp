@@ -87,15 +87,15 @@ TEST(StateTool, LinesFollowTheStateAsThePaneShowsThem) {
 
 TEST(StateTool, ApproachesOneALine) {
     EXPECT_EQ(run(words("--approaches 2003-01-01T00:00:00 2006-01-01T00:00:00")).out,
-              "2003-08-27T09:52:18 2452878.911316 0.372719259 55758007\n"
-              "2005-10-30T03:25:38 2453673.642804 0.464062918 69422824\n");
+              "2003-08-27T09:51:14 2452878.910574 0.372719259 55758007\n"
+              "2005-10-30T03:24:34 2453673.642061 0.464062918 69422824\n");
     EXPECT_EQ(run(words("--approaches 2004-01-01T00:00:00 2005-01-01T00:00:00")).out, "");
 }
 
-// Counting to the next approach (2027-02-20T00:14:02) as the widget does when asked to.
+// Counting to the next approach (2027-02-20T00:12:53 UT) as the widget does when asked to.
 TEST(StateTool, LinesCountingToTheNextApproach) {
     EXPECT_NE(run(words("--lines --target next --utc 2026-12-07T00:00:00"))
-                  .out.find("\nClosest Approach\n75 Days\n0 Hours\n14 Minutes\n"),
+                  .out.find("\nClosest Approach\n75 Days\n0 Hours\n12 Minutes\n"),
               std::string::npos);
     EXPECT_NE(run(words("--lines --utc 2026-12-07T00:00:00")).out.find("\n-8503 Days\n"),
               std::string::npos);

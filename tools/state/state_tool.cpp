@@ -40,8 +40,11 @@ constexpr const char* USAGE =
     "               after it), as the widget's tray menu chooses\n"
     "  --approaches FROM TO\n"
     "               every closest approach of Earth and Mars between two UTC instants\n"
-    "               (at most 1000 years apart), one a line: the UTC instant to the\n"
-    "               second, the Julian date, the distance in au and in km\n"
+    "               (at most 1000 years apart, up to 6000-01-01), one a line: the UTC\n"
+    "               instant to the second, its Julian date (UT), the distance in au and\n"
+    "               in km. The series run on dynamical time (TT); the instants are told\n"
+    "               by the clock (UT), TT - UT earlier: leap seconds from 1972, before\n"
+    "               that the Delta T of Espenak and Meeus\n"
     "  --help       show this text\n";
 
 // The calendar the tool reads and writes: 0001-01-01T00:00:00 up to 10000-01-01T00:00:00 (UT).
@@ -238,14 +241,14 @@ std::string twoDigits(int value) {
            static_cast<char>('0' + value % 10);
 }
 
-// "2003-08-27T09:52:18"
+// "2003-08-27T09:51:14"
 std::string isoInstant(const UtcClockReading& at) {
     return twoDigits(at.year / 100) + twoDigits(at.year % 100) + '-' + twoDigits(at.month) + '-' +
            twoDigits(at.day) + 'T' + twoDigits(at.hour) + ':' + twoDigits(at.minute) + ':' +
            twoDigits(at.second);
 }
 
-// "2003-08-27T09:52:18 2452878.911317 0.372719259 55758007"
+// "2003-08-27T09:51:14 2452878.910574 0.372719259 55758007"
 void appendApproach(std::string& out, const ClosestApproach& approach) {
     out += isoInstant(calendarOfJulianDate(approach.julianDate));
     char number[64];

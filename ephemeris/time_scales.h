@@ -1,0 +1,12 @@
+#pragma once
+
+namespace orvanta {
+
+// TT − UT in seconds at a UT instant (Julian date), the time the series run on less the time the
+// clock tells. From 1972 on it is 32.184 s plus the leap seconds in force (TAI − UTC, up to the
+// last one announced, on 2017-01-01; none since, so that value holds on). Before 1972 it is ΔT by
+// the polynomial expressions of Espenak and Meeus (NASA, Five Millennium Canon of Solar Eclipses,
+// 2006).
+double ttMinusUtSeconds(double utJulianDate);
+
+} // namespace orvanta
