@@ -73,12 +73,10 @@ Countdown countdownTo(double target, double now) {
     return Countdown{static_cast<std::int32_t>(wholeDays), hours, minutes - 60 * hours};
 }
 
-void computeEncounterState() {
-    EncounterState& s = encounterState;
-    const double now = julianDateValue(currentJulianDate());
-
-    evaluateEarth(now, s.earth, 1.0f);
-    evaluateMars(now, s.mars, 1.0f);
+EncounterState encounterAt(double julianDate) {
+    EncounterState s{};
+    evaluateEarth(julianDate, s.earth, 1.0f);
+    evaluateMars(julianDate, s.mars, 1.0f);
 
     const Vec3 d{s.earth.x - s.mars.x, s.earth.y - s.mars.y, s.earth.z - s.mars.z};
     const double delta = lengthOf(d);
@@ -94,7 +92,13 @@ void computeEncounterState() {
     const double phase =
         std::acos(((delta * delta + r * r) - R * R) / ((delta * r) * 2.0)) * DEGREES_PER_RADIAN;
     s.magnitude = (std::log10(delta * r) * 5.0 + phase * 0.016) - 1.52;
+    return s;
+}
 
+void computeEncounterState() {
+    EncounterState& s = encounterState;
+    const double now = julianDateValue(currentJulianDate());
+    s = encounterAt(now);
     countdownTarget = targetAt(now);
     const Countdown left = countdownTo(countdownTarget, now);
     s.daysLeft = left.days;

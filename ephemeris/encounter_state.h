@@ -32,6 +32,10 @@ extern EncounterState encounterState;
 // Reads the UTC clock and overwrites every field of encounterState.
 void computeEncounterState();
 
+// The positions, distance, size and brightness at a Julian date of the series (the countdown's
+// fields stay 0).
+EncounterState encounterAt(double julianDate);
+
 // The countdown part: the time left from `now` to `target`, rounded down to the whole minute, as
 // whole days (negative once passed) plus hours 0..23 and minutes 0..59.
 struct Countdown {

@@ -137,6 +137,10 @@ TEST(StateTool, BadInputIsOneLineOnStandardErrorAndExitStatus2) {
           "--target next --jd 2451545",
           // Beyond the searched years: no answer is not an answer.
           "--approaches 5999-01-01T00:00:00 6001-01-01T00:00:00",
+          "--ics 2010-01-01T00:00:00 1990-01-01T00:00:00",
+          "--ics 5999-01-01T00:00:00 6001-01-01T00:00:00", "--ics 2003-01-01T00:00:00",
+          "--ics 2003-01-01T00:00:00 2004-01-01T00:00:00 --approaches 2003-01-01T00:00:00 "
+          "2004-01-01T00:00:00",
           "--target next --utc 5999-06-01T00:00:00",
           "--target next --lines --utc 9000-01-01T00:00:00"}) {
         cases.push_back(words(line));

@@ -12,6 +12,8 @@ packages=(
     libegl-dev libopengl-dev libegl-mesa0 libglx-mesa0 libgl1-mesa-dri
     # the end-to-end tests: a virtual display, a tray host, input and screenshots
     xvfb trayer xdotool x11-utils x11-xserver-utils imagemagick faketime
+    # the calendar file read back by an independent parser
+    python3-icalendar
 )
 # The texts are checked under these process locales, whose decimal point is a comma.
 test_locales=(de_DE fr_FR)

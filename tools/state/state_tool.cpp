@@ -4,6 +4,7 @@
 #include "ephemeris/closest_approach.h"
 #include "ephemeris/encounter_state.h"
 #include "ephemeris/julian_date.h"
+#include "ephemeris/time_scales.h"
 #include "ephemeris/utc_clock.h"
 #include "tools/cli/arguments.h"
 
@@ -24,6 +25,7 @@ constexpr const char* USAGE =
     "       orvanta-state --lines [--utc YYYY-MM-DDTHH:MM:SS]\n"
     "       orvanta-state --jd JULIAN_DATE [--factor F]\n"
     "       orvanta-state --approaches FROM TO\n"
+    "       orvanta-state --ics FROM TO > approaches.ics\n"
     "\n"
     "Prints the encounter state of Earth and Mars as 'name value' lines.\n"
     "\n"
@@ -45,6 +47,12 @@ constexpr const char* USAGE =
     "               in km. The series run on dynamical time (TT); the instants are told\n"
     "               by the clock (UT), TT - UT earlier: leap seconds from 1972, before\n"
     "               that the Delta T of Espenak and Meeus\n"
+    "  --ics FROM TO\n"
+    "               the same approaches as an iCalendar file (RFC 5545): one event at\n"
+    "               each instant, with the distance, the apparent diameter and the\n"
+    "               magnitude. Calendar programs import it (File > Import, or open the\n"
+    "               file); an event keeps its UID from run to run, so importing a new\n"
+    "               file updates the events already there instead of doubling them\n"
     "  --help       show this text\n";
 
 // The calendar the tool reads and writes: 0001-01-01T00:00:00 up to 10000-01-01T00:00:00 (UT).
@@ -58,6 +66,7 @@ struct Request {
     bool lines = false;
     std::optional<bool> toNextApproach;
     std::optional<std::pair<UtcClockReading, UtcClockReading>> approaches;
+    bool calendar = false; // the approaches as an iCalendar file
 };
 
 double parseNumber(std::string_view option, std::string_view text) {
@@ -101,24 +110,25 @@ Request parseArguments(const std::vector<std::string>& args) {
                 throw BadArgument{"--target takes 'next' or '2003', once"};
             }
             request.toNextApproach = target == "next";
-        } else if (option == "--approaches") {
+        } else if (option == "--approaches" || option == "--ics") {
             if (request.approaches) {
-                throw BadArgument{"--approaches may be given only once"};
+                throw BadArgument{"--approaches or --ics may be given only once"};
             }
+            request.calendar = option == "--ics";
             const UtcClockReading from = parseUtcArgument(option, value());
             const UtcClockReading to = parseUtcArgument(option, value());
             const double toJd = julianDateValue(julianDateOfReading(to));
             if (toJd < julianDateValue(julianDateOfReading(from))) {
-                throw BadArgument{"--approaches: FROM lies after TO"};
+                throw BadArgument{option + ": FROM lies after TO"};
             }
             UtcClockReading limit = from; // the same date and time 1000 years on
             limit.year = static_cast<std::uint16_t>(limit.year + 1000);
             if (toJd > julianDateValue(julianDateOfReading(limit))) {
-                throw BadArgument{"--approaches: FROM and TO lie more than 1000 years apart"};
+                throw BadArgument{option + ": FROM and TO lie more than 1000 years apart"};
             }
             if (toJd > LAST_SEARCHED_JD) {
-                throw BadArgument{"--approaches: closest approaches are found only up to "
-                                  "6000-01-01 (4000 years from 2000)"};
+                throw BadArgument{option + ": closest approaches are found only up to 6000-01-01 "
+                                           "(4000 years from 2000)"};
             }
             request.approaches.emplace(from, to);
         } else if (option == "--factor") {
@@ -144,7 +154,7 @@ Request parseArguments(const std::vector<std::string>& args) {
     }
     if (request.approaches && (request.julianDate || request.lines || request.toNextApproach ||
                                !request.readings.empty())) {
-        throw BadArgument{"--approaches goes alone"};
+        throw BadArgument{"--approaches and --ics go alone"};
     }
     if (request.toNextApproach && request.julianDate) {
         throw BadArgument{"--target and --jd cannot be combined"};
@@ -264,6 +274,61 @@ void appendApproach(std::string& out, const ClosestApproach& approach) {
 
 } // namespace
 
+// A content line of an iCalendar file: folded at 75 octets, each piece after the first on a line
+// that begins with a space, every line ended by CRLF.
+void appendContentLine(std::string& out, std::string_view line) {
+    constexpr std::size_t LIMIT = 75;
+    std::size_t width = LIMIT;
+    while (line.size() > width) {
+        out.append(line.substr(0, width)).append("\r\n ");
+        line.remove_prefix(width);
+        width = LIMIT - 1;
+    }
+    out.append(line).append("\r\n");
+}
+
+std::string fixed(double value, int decimals) {
+    char number[64];
+    formatFixed(number, sizeof number, value, decimals);
+    return number;
+}
+
+// The approaches as calendar events: one VEVENT each, its UID made from its instant alone, so
+// that the same approach keeps its UID from run to run and a calendar updates it in place.
+void appendCalendar(std::string& out, const std::vector<ClosestApproach>& approaches) {
+    appendContentLine(out, "BEGIN:VCALENDAR");
+    appendContentLine(out, "VERSION:2.0");
+    appendContentLine(out, "PRODID:-//Orvanta//Closest approaches of Mars//EN");
+    appendContentLine(out, "CALSCALE:GREGORIAN");
+    for (const ClosestApproach& approach : approaches) {
+        std::string stamp = isoInstant(calendarOfJulianDate(approach.julianDate));
+        std::erase_if(stamp, [](char c) { return c == '-' || c == ':'; });
+        stamp += 'Z';
+        const double seriesTime =
+            approach.julianDate + ttMinusUtSeconds(approach.julianDate) / 86400;
+        const EncounterState at = encounterAt(seriesTime);
+        // Commas and semicolons are escaped in text values.
+        const std::string km = formatThousands(std::round(approach.distanceAu * KM_PER_AU));
+        std::string kmEscaped;
+        for (const char c : km.substr(0, km.find('.'))) {
+            kmEscaped += c == ',' ? std::string("\\,") : std::string(1, c);
+        }
+        appendContentLine(out, "BEGIN:VEVENT");
+        appendContentLine(out, "UID:" + stamp + "-mars-closest-approach@orvanta");
+        appendContentLine(out, "DTSTAMP:" + stamp);
+        appendContentLine(out, "DTSTART:" + stamp);
+        appendContentLine(out, "SUMMARY:Mars closest to Earth: " + kmEscaped + " km");
+        appendContentLine(out, "DESCRIPTION:Mars comes closest to Earth\\, " + kmEscaped + " km (" +
+                                   fixed(approach.distanceAu, 6) +
+                                   " au) away. Its apparent "
+                                   "diameter is " +
+                                   fixed(at.apparentDiameterArcsec, 2) +
+                                   " arcseconds\\, its magnitude " + fixed(at.magnitude, 2) + ".");
+        appendContentLine(out, "END:VEVENT");
+    }
+    appendContentLine(out, "END:VCALENDAR");
+}
+
 int runStateTool(const std::vector<std::string>& args, std::string& out, std::string& err) {
     out.clear();
     err.clear();
@@ -282,9 +347,14 @@ int runStateTool(const std::vector<std::string>& args, std::string& out, std::st
     }
 
     if (request.approaches) {
-        for (const ClosestApproach& approach : findClosestApproaches(
-                 julianDateValue(julianDateOfReading(request.approaches->first)),
-                 julianDateValue(julianDateOfReading(request.approaches->second)))) {
+        const std::vector<ClosestApproach> approaches =
+            findClosestApproaches(julianDateValue(julianDateOfReading(request.approaches->first)),
+                                  julianDateValue(julianDateOfReading(request.approaches->second)));
+        if (request.calendar) {
+            appendCalendar(out, approaches);
+            return 0;
+        }
+        for (const ClosestApproach& approach : approaches) {
             appendApproach(out, approach);
         }
         return 0;
