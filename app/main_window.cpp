@@ -1,5 +1,6 @@
 #include "app/main_window.h"
 
+#include "app/settings.h"
 #include "ephemeris/encounter_state.h"
 #include "ephemeris/julian_date.h"
 #include "panes/diagram_pane.h"
@@ -9,13 +10,10 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDialog>
-#include <QFileInfo>
 #include <QLabel>
 #include <QMenu>
 #include <QPushButton>
 #include <QScreen>
-#include <QSettings>
-#include <QStandardPaths>
 
 namespace orvanta {
 
@@ -27,35 +25,6 @@ QIcon programIcon() {
         icon.addFile(QStringLiteral(":/icons/%1.png").arg(size));
     }
     return icon;
-}
-
-// The settings file holds one choice or two: anything far larger is not ours to parse or rewrite.
-constexpr qint64 SETTINGS_LIMIT = 64 * 1024;
-
-// ~/.config/orvanta/orvanta.conf, or wherever XDG_CONFIG_HOME says.
-QString settingsPath() {
-    return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
-           QStringLiteral("/orvanta/orvanta.conf");
-}
-
-QSettings settings() {
-    return QSettings(settingsPath(), QSettings::IniFormat);
-}
-
-// Why the settings file cannot be used as it stands, looked at before it is parsed; empty when
-// it can (or when there is none yet).
-QString settingsProblem() {
-    const QFileInfo file(settingsPath());
-    if (file.isDir()) {
-        return QStringLiteral("it is a folder");
-    }
-    if (file.exists() && file.size() > SETTINGS_LIMIT) {
-        return QStringLiteral("it is larger than %1 KB").arg(SETTINGS_LIMIT / 1024);
-    }
-    if (file.exists() && !file.isReadable()) {
-        return QStringLiteral("it cannot be read");
-    }
-    return {};
 }
 
 // The primary display's desktop less panels and taskbars.
@@ -122,21 +91,7 @@ class AboutBox : public QDialog {
 } // namespace
 
 void loadCountdownChoice() {
-    QString problem = settingsProblem();
-    bool next = false;
-    if (problem.isEmpty()) {
-        const QSettings kept = settings();
-        next = kept.value(QLatin1String(NEXT_APPROACH_SETTING), false).toBool();
-        if (kept.status() == QSettings::AccessError) {
-            problem = QStringLiteral("it cannot be read");
-        }
-    }
-    if (!problem.isEmpty()) {
-        warnOnce(QStringLiteral("the settings file %1 is not read (%2): counting down to the "
-                                "2003 approach until the menu says otherwise")
-                     .arg(settingsPath(), problem));
-    }
-    setCountdownToNextApproach(next);
+    setCountdownToNextApproach(readSetting(NEXT_APPROACH_SETTING, false).toBool());
 }
 
 MainWindow::MainWindow(QRect outer)
@@ -274,20 +229,7 @@ void MainWindow::refreshTrayTip() {
 
 void MainWindow::toggleNextApproach(bool next) {
     setCountdownToNextApproach(next);
-    QString problem = settingsProblem();
-    if (problem.isEmpty()) {
-        QSettings kept = settings();
-        kept.setValue(QLatin1String(NEXT_APPROACH_SETTING), next);
-        kept.sync();
-        if (kept.status() != QSettings::NoError) {
-            problem = QStringLiteral("it cannot be written");
-        }
-    }
-    if (!problem.isEmpty()) {
-        warnOnce(QStringLiteral("the choice is not saved in %1 (%2): it holds until the "
-                                "program ends")
-                     .arg(settingsPath(), problem));
-    }
+    saveSetting(NEXT_APPROACH_SETTING, next);
     computeEncounterState();
     infoPane_->update();
     refreshTrayTip();

@@ -132,7 +132,7 @@ TEST(MainWindow, SettingsThatCannotBeUsed) {
     };
     const Case cases[] = {
         {"a folder", [](const QString& c) { QDir().mkpath(c + "/orvanta/orvanta.conf"); },
-         "is not read (it is a folder)", "is not saved in"},
+         "is not read (it is a folder)", "are not saved in"},
         {"huge",
          [](const QString& c) {
              QDir().mkpath(c + "/orvanta");
