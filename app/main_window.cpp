@@ -113,6 +113,10 @@ MainWindow::MainWindow(QRect outer)
     next->setCheckable(true);
     next->setChecked(countdownToNextApproach());
     connect(next, &QAction::toggled, this, [this](bool on) { toggleNextApproach(on); });
+    QAction* remind = trayMenu_->addAction(QStringLiteral("Remind me before approaches"));
+    remind->setCheckable(true);
+    remind->setChecked(reminders_.enabled());
+    connect(remind, &QAction::toggled, this, [this](bool on) { reminders_.setEnabled(on); });
     trayMenu_->addSeparator();
     // Queued: Exit may come from inside the About box's loop, which has to unwind first.
     trayMenu_->addAction(
@@ -209,6 +213,7 @@ void MainWindow::refresh() {
     if (countdownTargetJd() != tippedTarget_) { // the approach counted to has moved on
         refreshTrayTip();
     }
+    reminders_.check(julianDateValue(currentJulianDate()));
     if (nextApproachUnknown()) {
         warnOnce(QStringLiteral("no closest approach is known after 6000-01-01: counting down to "
                                 "the one of 2003 instead"));

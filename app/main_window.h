@@ -3,6 +3,8 @@
 // The program's window: the orbit diagram and the info pane side by side, the refresh timers, the
 // icon in the notification area with its menu, and the About box.
 
+#include "app/reminders.h"
+
 #include <QDialog>
 #include <QElapsedTimer>
 #include <QPointer>
@@ -85,6 +87,7 @@ class MainWindow : public QWidget {
     QTimer trayRetry_;
     std::unique_ptr<QMenu> trayMenu_;
     QSystemTrayIcon trayIcon_;
+    Reminders reminders_{trayIcon_};
     Tray tray_ = Tray::Waiting;
     int trayAttempts_ = 0;
     double tippedTarget_ = 0.0;

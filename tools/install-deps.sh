@@ -12,8 +12,9 @@ packages=(
     libegl-dev libopengl-dev libegl-mesa0 libglx-mesa0 libgl1-mesa-dri
     # the end-to-end tests: a virtual display, a tray host, input and screenshots
     xvfb trayer xdotool x11-utils x11-xserver-utils imagemagick faketime
-    # the calendar file read back by an independent parser
-    python3-icalendar
+    # the calendar file read back by an independent parser; a session bus and a notification
+    # service for the reminders
+    python3-icalendar dbus python3-dbus python3-gi
 )
 # The texts are checked under these process locales, whose decimal point is a comma.
 test_locales=(de_DE fr_FR)

@@ -1,0 +1,116 @@
+#include "app/reminders.h"
+
+#include "app/settings.h"
+#include "display/number_text.h"
+#include "display/reminder_schedule.h"
+#include "ephemeris/encounter_state.h"
+#include "ephemeris/julian_date.h"
+#include "ephemeris/time_scales.h"
+
+#include <QDBusConnection>
+#include <QDBusMessage>
+#include <QDBusPendingCallWatcher>
+#include <QSystemTrayIcon>
+#include <cmath>
+
+namespace orvanta {
+
+namespace {
+
+// What is kept of the latest reminder shown: its approach's instant and the point,
+// "2461456.508950/1".
+QString approachKey(double approachJd) {
+    return QString::number(approachJd, 'f', 6);
+}
+
+QString untilText(double daysLeft) {
+    if (daysLeft >= 2) {
+        return QStringLiteral("in %1 days").arg(static_cast<int>(daysLeft));
+    }
+    if (daysLeft >= 1) {
+        return QStringLiteral("in 1 day");
+    }
+    if (daysLeft * 24 >= 2) {
+        return QStringLiteral("in %1 hours").arg(static_cast<int>(daysLeft * 24));
+    }
+    if (daysLeft * 24 * 60 >= 2) {
+        return QStringLiteral("in %1 minutes").arg(static_cast<int>(daysLeft * 24 * 60));
+    }
+    return daysLeft > 0 ? QStringLiteral("in a minute or less") : QStringLiteral("now");
+}
+
+} // namespace
+
+Reminders::Reminders(QSystemTrayIcon& tray)
+    : tray_(tray), enabled_(readSetting(REMINDERS_SETTING, false).toBool()) {}
+
+void Reminders::setEnabled(bool on) {
+    enabled_ = on;
+    saveSetting(REMINDERS_SETTING, on);
+}
+
+void Reminders::check(double now) {
+    if (!enabled_) {
+        return;
+    }
+    // Searched again only when the approach has passed or the clock was set back before the search.
+    if (!approach_ || now > approach_->julianDate + MOMENT_GRACE_DAYS || now < searchedFrom_) {
+        searchedFrom_ = now - MOMENT_GRACE_DAYS;
+        approach_ = nextClosestApproachAfter(searchedFrom_);
+        if (!approach_) {
+            return;
+        }
+        const QStringList kept =
+            readSetting(REMINDERS_SHOWN_SETTING, QString()).toString().split(QLatin1Char('/'));
+        latestShown_ = kept.size() == 2 && kept[0] == approachKey(approach_->julianDate)
+                           ? kept[1].toInt()
+                           : -1;
+    }
+    if (const std::optional<int> point = dueReminder(approach_->julianDate, now, latestShown_)) {
+        latestShown_ = *point;
+        saveSetting(REMINDERS_SHOWN_SETTING, approachKey(approach_->julianDate) + QLatin1Char('/') +
+                                                 QString::number(*point));
+        send(*approach_, now);
+    }
+}
+
+void Reminders::send(const ClosestApproach& approach, double now) {
+    const EncounterState at =
+        encounterAt(approach.julianDate + ttMinusUtSeconds(approach.julianDate) / 86400);
+    const QString summary =
+        QStringLiteral("Mars is closest to Earth ") + untilText(approach.julianDate - now);
+    char au[32];
+    formatFixed(au, sizeof au, approach.distanceAu, 6);
+    char diameter[32];
+    formatFixed(diameter, sizeof diameter, at.apparentDiameterArcsec, 2);
+    const QString body =
+        QStringLiteral("%1 (local time): %2 km (%3 au) from Earth, %4 arcseconds across.")
+            .arg(QString::fromLatin1(
+                     formatLocalTime(calendarTimeOf(calendarOfJulianDate(approach.julianDate)),
+                                     "%Y-%m-%d %H:%M")
+                         .text),
+                 QString::fromLatin1(formatThousands(std::round(approach.distanceAu * KM_PER_AU)))
+                     .section(QLatin1Char('.'), 0, 0),
+                 QString::fromLatin1(au), QString::fromLatin1(diameter));
+
+    QDBusMessage notify = QDBusMessage::createMethodCall(
+        QStringLiteral("org.freedesktop.Notifications"),
+        QStringLiteral("/org/freedesktop/Notifications"),
+        QStringLiteral("org.freedesktop.Notifications"), QStringLiteral("Notify"));
+    notify << QStringLiteral("Orvanta") << 0u << QStringLiteral("org.orvanta.Orvanta") << summary
+           << body << QStringList()
+           << QVariantMap{{QStringLiteral("desktop-entry"), QStringLiteral("org.orvanta.Orvanta")}}
+           << -1;
+    // Not waited for: a notification service that hangs must not hang the window.
+    auto* watcher =
+        new QDBusPendingCallWatcher(QDBusConnection::sessionBus().asyncCall(notify), &tray_);
+    QObject::connect(watcher, &QDBusPendingCallWatcher::finished, &tray_,
+                     [tray = &tray_, watcher, summary, body] {
+                         if (watcher->isError() && tray->isVisible()) {
+                             tray->showMessage(summary, body, tray->icon());
+                         }
+                         watcher->deleteLater();
+                     });
+}
+
+} // namespace orvanta

@@ -1,0 +1,40 @@
+#pragma once
+
+// Reminders of the next closest approach, for those who ask for them: a desktop notification 30
+// days, 7 days and 1 day before it and at its moment, each once, through the notification service
+// on the session bus; without that service, through the tray icon's own message; without a tray,
+// none. What was shown is kept in the settings file, so a restart or a clock set back never shows
+// it again.
+
+#include "ephemeris/closest_approach.h"
+
+#include <optional>
+
+class QSystemTrayIcon;
+
+namespace orvanta {
+
+constexpr const char* REMINDERS_SETTING = "reminders/beforeApproach";
+constexpr const char* REMINDERS_SHOWN_SETTING = "reminders/shown";
+
+class Reminders {
+  public:
+    explicit Reminders(QSystemTrayIcon& tray);
+
+    bool enabled() const { return enabled_; }
+    // Kept in the settings file.
+    void setEnabled(bool on);
+    // At every refresh, with the clock's instant (UT): sends the reminder that is due, if any.
+    void check(double now);
+
+  private:
+    void send(const ClosestApproach& approach, double now);
+    QSystemTrayIcon& tray_;
+    bool enabled_;
+    // The approach reminded of, as last searched from `searchedFrom_`, and the latest point shown.
+    std::optional<ClosestApproach> approach_;
+    double searchedFrom_ = 0.0;
+    int latestShown_ = -1;
+};
+
+} // namespace orvanta

@@ -1,0 +1,20 @@
+#include "display/reminder_schedule.h"
+
+namespace orvanta {
+
+std::optional<int> dueReminder(double approachJd, double now, int latestShown) {
+    int latest = -1;
+    for (int point = 0; point < REMINDER_POINTS; ++point) {
+        if (approachJd - REMINDER_DAYS_BEFORE[point] <= now) {
+            latest = point;
+        }
+    }
+    const bool stillAhead =
+        latest == REMINDER_POINTS - 1 ? now <= approachJd + MOMENT_GRACE_DAYS : now < approachJd;
+    if (latest <= latestShown || !stillAhead) {
+        return std::nullopt;
+    }
+    return latest;
+}
+
+} // namespace orvanta

@@ -1,0 +1,113 @@
+#!/usr/bin/env bash
+# Reminders of the next closest approach, end to end: the real program under Xvfb on a session
+# bus of its own, its clock moved by faketime, a notification service that records what it is sent,
+# and a tray host for the fallback.
+#
+# usage: reminders_test.sh ORVANTA OUTPUT_DIR
+set -u
+if [ -z "${ORVANTA_REMINDERS_BUS:-}" ]; then
+    ORVANTA_REMINDERS_BUS=1 exec dbus-run-session -- "$0" "$@"
+fi
+orvanta=$1
+out=$2
+here=$(dirname "$0")
+mkdir -p "$out"
+work=$(mktemp -d)
+mkdir -m 700 "$work/runtime"
+export XDG_RUNTIME_DIR=$work/runtime XDG_CONFIG_HOME=$work/config QT_QPA_PLATFORM=xcb TZ=UTC
+unset WAYLAND_DISPLAY
+pids=()
+cleanup() {
+    for p in "${pids[@]}"; do kill -9 "$p" 2>/dev/null; wait "$p" 2>/dev/null; done
+    rm -rf "$work"
+}
+trap cleanup EXIT
+
+exec 3>"$work/display"
+Xvfb -displayfd 3 -screen 0 1280x1024x24 -noreset -nolisten tcp >/dev/null 2>&1 &
+pids+=($!)
+exec 3>&-
+for _ in $(seq 50); do [ -s "$work/display" ] && break; sleep 0.1; done
+export DISPLAY=:$(head -n 1 "$work/display")
+
+failures=0
+check() {
+    local what=$1
+    shift
+    if "$@"; then echo "ok: $what"; else echo "FAIL: $what"; failures=$((failures + 1)); fi
+}
+within() {
+    local limit=$1
+    shift
+    for _ in $(seq $((limit * 10))); do "$@" && return 0; sleep 0.1; done
+    return 1
+}
+
+mkdir -p "$work/config/orvanta"
+printf '[reminders]\nbeforeApproach=true\n' >"$work/config/orvanta/orvanta.conf"
+record=$work/notifications
+touch "$record"
+/usr/bin/python3 "$here/notification_server.py" "$record" &
+server=$!
+pids+=("$server")
+within 5 dbus-send --session --print-reply --dest=org.freedesktop.DBus /org/freedesktop/DBus \
+    org.freedesktop.DBus.GetNameOwner string:org.freedesktop.Notifications >/dev/null 2>&1
+
+# Runs the program from a UTC instant on for some seconds, then ends it.
+run_from() { # "YYYY-MM-DD HH:MM:SS" seconds
+    LD_PRELOAD=/usr/lib/x86_64-linux-gnu/faketime/libfaketimeMT.so.1 FAKETIME="@$1" \
+        FAKETIME_DONT_FAKE_MONOTONIC=1 "$orvanta" >>"$work/orvanta.log" 2>&1 &
+    local pid=$!
+    pids+=("$pid")
+    sleep "$2"
+    kill "$pid"
+    wait "$pid" 2>/dev/null
+}
+count() { wc -l <"$record"; }
+field() { /usr/bin/python3 -c "import json,sys; print(json.loads(sys.stdin.readlines()[$1])['$2'])" <"$record"; }
+
+# The next approach is at 2027-02-20T00:12:53 UT; its 30-day point at 2027-01-21T00:12:53.
+run_from "2027-01-21 00:12:45" 14
+check "one notification at the 30-day point" [ "$(count)" = 1 ]
+check "from Orvanta, with its icon" [ "$(field 0 app):$(field 0 icon)" = Orvanta:org.orvanta.Orvanta ]
+check "saying how long" [ "$(field 0 summary)" = "Mars is closest to Earth in 29 days" ]
+check "and when, how far and how large" [ "$(field 0 body)" = \
+    "2027-02-20 00:12 (local time): 101,415,242 km (0.677919 au) from Earth, 13.81 arcseconds across." ]
+
+run_from "2027-01-21 00:20:00" 4
+check "not again after a restart" [ "$(count)" = 1 ]
+
+# Both the 30-day and the 7-day points passed while it was not running: only the latter, once.
+run_from "2027-02-14 12:00:00" 4
+check "the latest passed point at start" [ "$(count)" = 2 ]
+check "which is the 7-day one" [ "$(field 1 summary)" = "Mars is closest to Earth in 5 days" ]
+run_from "2027-02-10 12:00:00" 4
+check "not again with the clock set back" [ "$(count)" = 2 ]
+
+# Started just before the moment: the 1-day point passed unseen, then the moment itself.
+run_from "2027-02-20 00:12:45" 14
+check "the 1-day point at start, and the moment while running" [ "$(count)" = 4 ]
+check "saying how soon" [ "$(field 2 summary)" = "Mars is closest to Earth in a minute or less" ]
+check "and then that it is now" [ "$(field 3 summary)" = "Mars is closest to Earth now" ]
+
+# Without the service, the tray icon's own message.
+kill "$server"
+wait "$server" 2>/dev/null
+trayer --edge top --align right --widthtype pixel --width 100 --heighttype pixel --height 24 \
+    >/dev/null 2>&1 &
+pids+=($!)
+sleep 1
+orvanta_windows() {
+    xwininfo -root -tree | awk '/^     0x[0-9a-f]+ .*\("orvanta" "orvanta"\)/ {print $1}' |
+        while read -r id; do xwininfo -id "$id" | grep -q IsViewable && echo "$id"; done | wc -l
+}
+LD_PRELOAD=/usr/lib/x86_64-linux-gnu/faketime/libfaketimeMT.so.1 FAKETIME="@2029-03-28 13:00:00" \
+    FAKETIME_DONT_FAKE_MONOTONIC=1 "$orvanta" >>"$work/orvanta.log" 2>&1 &
+pids+=($!)
+balloon() { [ "$(orvanta_windows)" -ge 2 ]; } # the window and the message beside it
+check "a tray message without the notification service" within 10 balloon
+import -window root "$out/reminder-tray-message.png" 2>/dev/null
+
+[ "$failures" -eq 0 ] || { cat "$record" "$work/orvanta.log"; }
+echo "$failures failed"
+exit "$failures"
