@@ -198,7 +198,7 @@ void MainWindow::retryTrayIcon() {
 
 void MainWindow::refresh() {
     computeEncounterState();
-    infoPane_->update();
+    infoPane_->refresh();
     // A wall clock that jumps (set by hand, corrected by the network, or after a suspend, which the
     // steady clock sleeps through) would leave the diagram's positions stale for up to a quarter
     // hour: it is rendered anew when the two clocks part by more than a minute.
@@ -236,7 +236,7 @@ void MainWindow::toggleNextApproach(bool next) {
     setCountdownToNextApproach(next);
     saveSetting(NEXT_APPROACH_SETTING, next);
     computeEncounterState();
-    infoPane_->update();
+    infoPane_->refresh();
     refreshTrayTip();
 }
 

@@ -5,9 +5,11 @@
 
 #include <QFile>
 #include <QFontDatabase>
+#include <QPaintEvent>
 #include <QPainter>
 #include <QPainterPath>
 #include <QRawFont>
+#include <cmath>
 #include <cstdlib>
 
 namespace orvanta {
@@ -88,38 +90,79 @@ TextUnits infoTextUnits() {
     return TextUnits{metrics.height(), metrics.averageCharWidth()};
 }
 
-QImage composeInfoPicture(int paneWidth, qreal ratio) {
-    QImage picture = background();
+InfoPicture::InfoPicture(int paneWidth, qreal ratio)
+    : paneWidth_(paneWidth), ratio_(ratio), units_(infoTextUnits()),
+      places_(placeInfoBoxes(units_.height, units_.averageWidth, paneWidth)) {
+    frame_ = background();
     if (ratio != 1.0) {
-        QImage sharper(picture.size() * ratio, QImage::Format_RGB32);
+        QImage sharper(frame_.size() * ratio, QImage::Format_RGB32);
         QPainter painter(&sharper);
         painter.setRenderHint(QPainter::SmoothPixmapTransform);
-        painter.drawImage(sharper.rect(), picture);
-        picture = sharper;
+        painter.drawImage(sharper.rect(), frame_);
+        frame_ = sharper;
     }
-    const TextUnits units = infoTextUnits();
-    const InfoPlaces places = placeInfoBoxes(units.height, units.averageWidth, paneWidth);
-    // One reading for both time lines, so the date and the clock agree.
-    const InfoText text = buildInfoText(encounterState, calendarTimeOf(readUtcClock()));
-
-    QPainter painter(&picture);
+    QPainter painter(&frame_);
     painter.scale(ratio, ratio);
     painter.setFont(shippedFont());
-    const int ascent = QFontMetrics(shippedFont()).ascent();
-    const InfoLine* line = text.lines;
     for (int b = 0; b < INFO_BOX_COUNT; ++b) {
-        InfoRect rect = places.boxes[b].rect;
-        drawCaptionedBox(painter, rect, INFO_BOXES[b].title, units.height);
-        painter.setPen(Qt::white);
-        for (int n = 0; n < INFO_BOXES[b].lineCount; ++n, ++line) {
-            const std::string_view shown = line->view();
-            if (!shown.empty()) {
-                painter.drawText(QPointF(places.lineLeft, places.boxes[b].lineTops[n] + ascent),
-                                 QString::fromUtf8(shown.data(), qsizetype(shown.size())));
+        InfoRect rect = places_.boxes[b].rect;
+        drawCaptionedBox(painter, rect, INFO_BOXES[b].title, units_.height);
+    }
+    picture_ = frame_;
+}
+
+QRect InfoPicture::update(const InfoText& text) {
+    QRect changed;
+    QPainter painter(&picture_);
+    painter.scale(ratio_, ratio_);
+    painter.setFont(shippedFont());
+    painter.setPen(Qt::white);
+    const int ascent = QFontMetrics(shippedFont()).ascent();
+    for (int b = 0, first = 0; b < INFO_BOX_COUNT; first += INFO_BOXES[b++].lineCount) {
+        const int count = INFO_BOXES[b].lineCount;
+        bool same = shownOnce_;
+        for (int i = first; i < first + count; ++i) {
+            same = same && text.lines[i].view() == shown_.lines[i].view();
+        }
+        if (same) {
+            continue;
+        }
+        // The box's lines are drawn again together, over what the background and frames have
+        // there: a glyph may reach a little beyond its own line, never beyond its box's frame.
+        const int* tops = places_.boxes[b].lineTops;
+        constexpr int REACH = 4;
+        const QRect region =
+            devicePixels(QRect(0, tops[0] - REACH, INFO_PICTURE_WIDTH,
+                               tops[count - 1] + units_.height + REACH - (tops[0] - REACH)),
+                         ratio_);
+        painter.save();
+        painter.resetTransform();
+        painter.setCompositionMode(QPainter::CompositionMode_Source);
+        painter.drawImage(region, frame_, region);
+        painter.restore();
+        for (int n = 0; n < count; ++n) {
+            const std::string_view line = text.lines[first + n].view();
+            if (!line.empty()) {
+                painter.drawText(QPointF(places_.lineLeft, tops[n] + ascent),
+                                 QString::fromUtf8(line.data(), qsizetype(line.size())));
             }
         }
+        changed |= region;
     }
-    return picture;
+    shown_ = text;
+    shownOnce_ = true;
+    return changed;
+}
+
+QImage composeInfoPicture(int paneWidth, qreal ratio) {
+    InfoPicture picture(paneWidth, ratio);
+    picture.update(currentInfoText());
+    return picture.image();
+}
+
+InfoText currentInfoText() {
+    // One reading for both time lines, so the date and the clock agree.
+    return buildInfoText(encounterState, calendarTimeOf(readUtcClock()));
 }
 
 void drawCaptionedBox(QPainter& painter, InfoRect& rect, const char* title, int textHeight) {
@@ -135,9 +178,33 @@ void drawCaptionedBox(QPainter& painter, InfoRect& rect, const char* title, int 
     roundedOutline(painter, toQRect(rect).adjusted(1, 1, -1, -1), Qt::white);
 }
 
-void InfoPane::paintEvent(QPaintEvent*) {
+void InfoPane::refresh() {
     const qreal ratio = devicePixelRatioF();
-    const QImage picture = composeInfoPicture(width(), ratio);
+    if (!picture_ || picture_->paneWidth() != width() || picture_->ratio() != ratio) {
+        picture_.emplace(width(), ratio);
+        picture_->update(currentInfoText());
+        update();
+        return;
+    }
+    const QRect changed = picture_->update(currentInfoText());
+    if (changed.isEmpty()) {
+        return;
+    }
+    // The pane's rows that the stretch takes from the changed rows, with a row or two to spare
+    // for the interpolation's neighbours, in the pane's own pixels.
+    const double scale = static_cast<double>(height()) / INFO_PICTURE_HEIGHT / ratio;
+    const int top = static_cast<int>(std::floor((changed.top() - 1) * scale)) - 2;
+    const int bottom = static_cast<int>(std::ceil((changed.bottom() + 2) * scale)) + 2;
+    update(QRect(0, top, width(), bottom - top));
+}
+
+void InfoPane::paintEvent(QPaintEvent* event) {
+    const qreal ratio = devicePixelRatioF();
+    if (!picture_ || picture_->paneWidth() != width() || picture_->ratio() != ratio) {
+        picture_.emplace(width(), ratio);
+        picture_->update(currentInfoText());
+    }
+    const QImage& picture = picture_->image();
     // The picture's fixed size is what is stretched, in device pixels on both sides.
     const QRect to = devicePixels(rect(), ratio);
     const QRect from = devicePixels(QRect(0, 0, INFO_PICTURE_WIDTH, INFO_PICTURE_HEIGHT), ratio);
@@ -151,8 +218,15 @@ void InfoPane::paintEvent(QPaintEvent*) {
     if (to.width() < from.width() || to.height() < from.height()) {
         painter.drawImage(to.topLeft(), picture.copy(from).scaled(to.size(), Qt::IgnoreAspectRatio,
                                                                   Qt::SmoothTransformation));
-    } else {
-        painter.setRenderHint(QPainter::SmoothPixmapTransform);
+        return;
+    }
+    painter.setRenderHint(QPainter::SmoothPixmapTransform);
+    // In bands of a few dozen rows: the painter spreads larger fills over threads, which for a
+    // pane this size costs more in waking them than it saves. The pixels are the same.
+    constexpr int BAND_ROWS = 60;
+    const QRect wanted = devicePixels(event->rect(), ratio) & to;
+    for (int y = wanted.top(); y <= wanted.bottom(); y += BAND_ROWS) {
+        painter.setClipRect(QRect(wanted.left(), y, wanted.width(), BAND_ROWS));
         painter.drawImage(to, picture, from);
     }
 }

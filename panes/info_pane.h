@@ -1,28 +1,19 @@
 #pragma once
 
-// The info pane: four captioned boxes of text over a background picture, composed anew on every
-// paint at the picture's own size and stretched onto the whole pane.
+// The info pane: four captioned boxes of text over a background picture, composed at the picture's
+// own size and stretched onto the whole pane. The background, titles and frames are composed once
+// for a size; a refresh draws again only the boxes whose text has changed, and repaints only the
+// rows of the pane they reach.
 
 #include "display/info_layout.h"
 
 #include <QImage>
 #include <QWidget>
+#include <optional>
 
 class QPainter;
 
 namespace orvanta {
-
-class InfoPane : public QWidget {
-  public:
-    explicit InfoPane(QWidget* parent);
-
-  protected:
-    void paintEvent(QPaintEvent*) override;
-};
-
-// The 195 x 450 picture with the boxes laid out for a pane `paneWidth` wide, the texts as of now,
-// composed at `ratio` device pixels per picture pixel so that text and frames stay sharp.
-QImage composeInfoPicture(int paneWidth, qreal ratio);
 
 // The layout units of the shipped font: text height and average character width.
 struct TextUnits {
@@ -30,6 +21,47 @@ struct TextUnits {
     int averageWidth;
 };
 TextUnits infoTextUnits();
+
+// The 195 x 450 picture with the boxes laid out for a pane `paneWidth` wide, composed at `ratio`
+// device pixels per picture pixel so that text and frames stay sharp.
+class InfoPicture {
+  public:
+    InfoPicture(int paneWidth, qreal ratio);
+    // Draws again the boxes whose lines differ from those drawn before; returns the picture's
+    // pixels changed.
+    QRect update(const InfoText& text);
+    const QImage& image() const { return picture_; }
+    int paneWidth() const { return paneWidth_; }
+    qreal ratio() const { return ratio_; }
+
+  private:
+    int paneWidth_;
+    qreal ratio_;
+    TextUnits units_;
+    InfoPlaces places_;
+    QImage frame_;   // the background with the titles and frames
+    QImage picture_; // and the lines
+    InfoText shown_{};
+    bool shownOnce_ = false;
+};
+
+// The picture as of now, composed whole.
+QImage composeInfoPicture(int paneWidth, qreal ratio);
+// The lines as of the encounter state and the clock now.
+InfoText currentInfoText();
+
+class InfoPane : public QWidget {
+  public:
+    explicit InfoPane(QWidget* parent);
+    // Brings the picture up to the encounter state and the clock, and repaints what changed.
+    void refresh();
+
+  protected:
+    void paintEvent(QPaintEvent* event) override;
+
+  private:
+    std::optional<InfoPicture> picture_;
+};
 
 // Draws the title centred at the rectangle's top, then the black outer and white inner frame below
 // it; leaves the rectangle's top on the frame's top, one text height further down.

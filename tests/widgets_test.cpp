@@ -221,6 +221,30 @@ TEST(MainWindow, TheAboutBox) {
     EXPECT_EQ(window.aboutBox(), nullptr);
 }
 
+// A refresh draws only the lines that changed; the picture must come out as if composed whole,
+// second by second, across a minute, a day and a change of sign, and at a ratio of 2.
+TEST(InfoPane, RefreshedLinesAsIfComposedWhole) {
+    const UtcClockReading readings[] = {
+        {2003, 8, 27, 9, 51, 58},   {2003, 8, 27, 9, 51, 59}, {2003, 8, 27, 9, 52, 0},
+        {2003, 8, 27, 9, 52, 19},   {2003, 8, 27, 9, 52, 20}, {2003, 8, 28, 9, 52, 20},
+        {2026, 12, 31, 23, 59, 59}, {2027, 1, 1, 0, 0, 0},
+    };
+    for (const qreal ratio : {1.0, 2.0}) {
+        FixedUtcClock clock(readings[0]);
+        InfoPicture picture(200, ratio);
+        for (const UtcClockReading& reading : readings) {
+            clock.set(reading);
+            computeEncounterState();
+            const QRect changed = picture.update(currentInfoText());
+            EXPECT_FALSE(changed.isEmpty());
+            EXPECT_EQ(picture.image(), composeInfoPicture(200, ratio))
+                << ratio << " " << reading.day << " " << reading.second;
+        }
+        EXPECT_TRUE(picture.update(currentInfoText()).isEmpty())
+            << "nothing changed, nothing drawn";
+    }
+}
+
 // What the target copies in each of its states: a frame cleared to red, copied to the top-left of
 // a black picture.
 QImage presented(OffscreenGlTarget& target) {
