@@ -10,6 +10,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDialog>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMenu>
 #include <QPushButton>
@@ -100,6 +101,8 @@ MainWindow::MainWindow(QRect outer)
       diagramPane_(new OrbitDiagramPane(this)), infoPane_(new InfoPane(this)),
       trayMenu_(std::make_unique<QMenu>()), outer_(outer) {
     setWindowTitle(QString::fromUtf8(MAIN_WINDOW_TITLE));
+    setAccessibleName(QStringLiteral("Orvanta"));
+    setTabOrder(diagramPane_, infoPane_->box(0));
     setWindowIcon(programIcon());
     setAttribute(Qt::WA_OpaquePaintEvent);
     setAttribute(Qt::WA_NoSystemBackground);
@@ -144,6 +147,7 @@ MainWindow::MainWindow(QRect outer)
             [this] { keepOnScreen(); });
     steadyClock_.start();
     lastWall_ = calendarTimeOf(readUtcClock());
+    diagramPane_->describe(lastWall_);
     timerSecond_.callOnTimeout(this, [this] { refresh(); });
     timerSecond_.start(TIMER_SECOND_PERIOD);
     timerQuarterHour_.callOnTimeout(this, [this] { refresh(); });
@@ -210,6 +214,7 @@ void MainWindow::refresh() {
     }
     lastWall_ = wall;
     lastSteady_ = steady;
+    diagramPane_->describe(wall);
     if (countdownTargetJd() != tippedTarget_) { // the approach counted to has moved on
         refreshTrayTip();
     }
@@ -225,11 +230,16 @@ void MainWindow::refreshTrayTip() {
     tippedTarget_ = countdownTargetJd();
     if (!countdownToNextApproach() || nextApproachUnknown()) {
         trayIcon_.setToolTip(QString::fromUtf8(TRAY_TIP));
+        setAccessibleDescription(QStringLiteral("A countdown to the closest approach of Mars to "
+                                                "Earth on 27 August 2003"));
         return;
     }
     const UtcClockReading day = calendarOfJulianDate(tippedTarget_);
-    trayIcon_.setToolTip(QString::asprintf("Quellmark Orvanta %04d-%02d-%02d", int{day.year},
-                                           int{day.month}, int{day.day}));
+    const QString date =
+        QString::asprintf("%04d-%02d-%02d", int{day.year}, int{day.month}, int{day.day});
+    trayIcon_.setToolTip(QStringLiteral("Quellmark Orvanta ") + date);
+    setAccessibleDescription(
+        QStringLiteral("A countdown to the next closest approach of Mars to Earth, on ") + date);
 }
 
 void MainWindow::toggleNextApproach(bool next) {
@@ -267,6 +277,14 @@ void MainWindow::resizeEvent(QResizeEvent*) {
                            height());
     diagramPane_->show();
     infoPane_->show();
+}
+
+void MainWindow::keyPressEvent(QKeyEvent* e) {
+    if (e->key() == Qt::Key_Escape) {
+        close(); // as the close box does
+        return;
+    }
+    QWidget::keyPressEvent(e);
 }
 
 void MainWindow::closeEvent(QCloseEvent* e) {

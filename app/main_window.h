@@ -68,6 +68,7 @@ class MainWindow : public QWidget {
   protected:
     void resizeEvent(QResizeEvent*) override;
     void closeEvent(QCloseEvent* e) override;
+    void keyPressEvent(QKeyEvent* e) override;
     void showEvent(QShowEvent* e) override;
 
   private:

@@ -1,11 +1,14 @@
 #include "panes/diagram_pane.h"
 
 #include "display/diagram_scene.h"
+#include "display/diagram_words.h"
 #include "ephemeris/encounter_state.h"
 #include "ephemeris/julian_date.h"
+#include "panes/accessible.h"
 #include "panes/warn_once.h"
 
 #include <GL/gl.h>
+#include <QFocusEvent>
 #include <QPainter>
 #include <vector>
 
@@ -77,6 +80,9 @@ void sprite(GLuint texture, const Vec3& at, float halfSize) {
 
 OrbitDiagramPane::OrbitDiagramPane(QWidget* parent) : QWidget(parent) {
     setAttribute(Qt::WA_OpaquePaintEvent);
+    installAccessibleInterfaces();
+    setFocusPolicy(Qt::TabFocus);
+    setAccessibleName(QStringLiteral("Orbit diagram"));
     if (!diagramTarget_.create(width(), height())) {
         warnOnce(QStringLiteral("no OpenGL to be had: the orbit diagram stays empty"));
     }
@@ -192,6 +198,33 @@ void OrbitDiagramPane::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     painter.fillRect(rect(), Qt::black); // where nothing is copied
     diagramTarget_.present(painter);
+    if (keyboardFocus_) {
+        painter.setRenderHint(QPainter::Antialiasing);
+        painter.setPen(QPen(palette().highlight(), 2));
+        painter.drawRect(QRectF(rect()).adjusted(1, 1, -1, -1));
+    }
+}
+
+void OrbitDiagramPane::focusInEvent(QFocusEvent* e) {
+    // Drawn only when the keyboard brought the focus: the picture is not changed otherwise.
+    keyboardFocus_ = e->reason() == Qt::TabFocusReason || e->reason() == Qt::BacktabFocusReason;
+    update();
+}
+
+void OrbitDiagramPane::focusOutEvent(QFocusEvent*) {
+    keyboardFocus_ = false;
+    update();
+}
+
+void OrbitDiagramPane::describe(std::int64_t nowSeconds) {
+    const std::int64_t minute = nowSeconds / 60;
+    if (minute == describedMinute_) {
+        return;
+    }
+    describedMinute_ = minute;
+    const double now = julianDateValue(currentJulianDate());
+    setAccessibleDescription(QString::fromStdString(
+        describeOrbits(encounterState, encounterAt(now + 1.0 / 24)))); // an hour on
 }
 
 } // namespace orvanta

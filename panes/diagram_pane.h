@@ -9,6 +9,7 @@
 #include <QTimer>
 #include <QWidget>
 #include <chrono>
+#include <cstdint>
 
 namespace orvanta {
 
@@ -27,10 +28,15 @@ class OrbitDiagramPane : public QWidget {
     // Draws the whole scene into the target from a fresh clock reading and the encounter state;
     // it is completed and copied when the pane is painted next.
     void renderDiagram();
+    // Puts the scene into words for screen readers, from the encounter state, once a minute of
+    // the clock (`nowSeconds`) at most.
+    void describe(std::int64_t nowSeconds);
 
   protected:
     void resizeEvent(QResizeEvent*) override;
     void paintEvent(QPaintEvent*) override;
+    void focusInEvent(QFocusEvent* e) override;
+    void focusOutEvent(QFocusEvent* e) override;
 
   private:
     void initDiagramGl();
@@ -42,6 +48,8 @@ class OrbitDiagramPane : public QWidget {
     QTimer timerDiagram_;
     // The photograph, the Earth sprite, the Mars sprite.
     unsigned diagramTextures_[3] = {};
+    bool keyboardFocus_ = false;
+    std::int64_t describedMinute_ = -1;
 };
 
 } // namespace orvanta

@@ -2,8 +2,11 @@
 
 #include "ephemeris/encounter_state.h"
 #include "ephemeris/julian_date.h"
+#include "panes/accessible.h"
 
+#include <QAccessible>
 #include <QFile>
+#include <QFocusEvent>
 #include <QFontDatabase>
 #include <QPaintEvent>
 #include <QPainter>
@@ -81,8 +84,81 @@ QRect devicePixels(const QRect& r, qreal ratio) {
 } // namespace
 
 InfoPane::InfoPane(QWidget* parent) : QWidget(parent) {
+    installAccessibleInterfaces();
     // The whole pane is painted over on every paint.
     setAttribute(Qt::WA_OpaquePaintEvent);
+    for (int b = 0; b < INFO_BOX_COUNT; ++b) {
+        boxes_[b] = new InfoBoxWidget(this, b);
+        if (b > 0) {
+            setTabOrder(boxes_[b - 1], boxes_[b]);
+        }
+    }
+}
+
+const InfoPicture& InfoPane::picture() {
+    const qreal ratio = devicePixelRatioF();
+    if (!picture_ || picture_->paneWidth() != width() || picture_->ratio() != ratio) {
+        picture_.emplace(width(), ratio);
+        picture_->update(currentInfoText());
+    }
+    return *picture_;
+}
+
+void InfoPane::resizeEvent(QResizeEvent*) {
+    // Each box over its place in the picture, stretched as the picture is.
+    const InfoPlaces& places = picture().places();
+    for (int b = 0; b < INFO_BOX_COUNT; ++b) {
+        const InfoRect r = places.boxes[b].rect;
+        const auto x = [this](int px) { return px * width() / INFO_PICTURE_WIDTH; };
+        const auto y = [this](int py) { return py * height() / INFO_PICTURE_HEIGHT; };
+        boxes_[b]->setGeometry(QRect(QPoint(x(r.left), y(r.top)), QPoint(x(r.right), y(r.bottom))));
+    }
+}
+
+InfoBoxWidget::InfoBoxWidget(InfoPane* pane, int index)
+    : QWidget(pane), pane_(pane), index_(index) {
+    setFocusPolicy(Qt::TabFocus);
+    setAccessibleName(title());
+}
+
+QString InfoBoxWidget::title() const {
+    return QString::fromStdString(titleAsShown(INFO_BOXES[index_].title));
+}
+
+QString InfoBoxWidget::text() const {
+    const InfoText& text = pane_->picture().text();
+    int first = 0;
+    for (int b = 0; b < index_; ++b) {
+        first += INFO_BOXES[b].lineCount;
+    }
+    QStringList lines;
+    for (int n = first; n < first + INFO_BOXES[index_].lineCount; ++n) {
+        const std::string_view line = text.lines[n].view();
+        if (!line.empty()) {
+            lines << QString::fromUtf8(line.data(), qsizetype(line.size()));
+        }
+    }
+    return lines.join(QStringLiteral(", "));
+}
+
+void InfoBoxWidget::paintEvent(QPaintEvent*) {
+    if (keyboardFocus_) {
+        QPainter painter(this);
+        painter.setRenderHint(QPainter::Antialiasing);
+        painter.setPen(QPen(palette().highlight(), 2));
+        painter.drawRoundedRect(QRectF(rect()).adjusted(1, 1, -1, -1), 6, 6);
+    }
+}
+
+void InfoBoxWidget::focusInEvent(QFocusEvent* e) {
+    // Drawn only when the keyboard brought the focus: the picture is not changed otherwise.
+    keyboardFocus_ = e->reason() == Qt::TabFocusReason || e->reason() == Qt::BacktabFocusReason;
+    update();
+}
+
+void InfoBoxWidget::focusOutEvent(QFocusEvent*) {
+    keyboardFocus_ = false;
+    update();
 }
 
 TextUnits infoTextUnits() {
@@ -181,15 +257,16 @@ void drawCaptionedBox(QPainter& painter, InfoRect& rect, const char* title, int 
 void InfoPane::refresh() {
     const qreal ratio = devicePixelRatioF();
     if (!picture_ || picture_->paneWidth() != width() || picture_->ratio() != ratio) {
-        picture_.emplace(width(), ratio);
-        picture_->update(currentInfoText());
+        picture();
         update();
+        announceChanges();
         return;
     }
     const QRect changed = picture_->update(currentInfoText());
     if (changed.isEmpty()) {
         return;
     }
+    announceChanges();
     // The pane's rows that the stretch takes from the changed rows, with a row or two to spare
     // for the interpolation's neighbours, in the pane's own pixels.
     const double scale = static_cast<double>(height()) / INFO_PICTURE_HEIGHT / ratio;
@@ -198,13 +275,25 @@ void InfoPane::refresh() {
     update(QRect(0, top, width(), bottom - top));
 }
 
+void InfoPane::announceChanges() {
+    // A screen reader is told of a box's new text at most once a minute, so that the clock's
+    // seconds do not make it speak every second; a box with the focus is told every change.
+    const std::int64_t now = calendarTimeOf(readUtcClock());
+    for (int b = 0; b < INFO_BOX_COUNT; ++b) {
+        const QString text = boxes_[b]->text();
+        Announced& last = announced_[b];
+        if (text == last.text || !(boxes_[b]->hasFocus() || now - last.at >= 60 || now < last.at)) {
+            continue;
+        }
+        QAccessibleTextUpdateEvent event(boxes_[b], 0, last.text, text);
+        QAccessible::updateAccessibility(&event);
+        last = Announced{text, now};
+    }
+}
+
 void InfoPane::paintEvent(QPaintEvent* event) {
     const qreal ratio = devicePixelRatioF();
-    if (!picture_ || picture_->paneWidth() != width() || picture_->ratio() != ratio) {
-        picture_.emplace(width(), ratio);
-        picture_->update(currentInfoText());
-    }
-    const QImage& picture = picture_->image();
+    const QImage& picture = this->picture().image();
     // The picture's fixed size is what is stretched, in device pixels on both sides.
     const QRect to = devicePixels(rect(), ratio);
     const QRect from = devicePixels(QRect(0, 0, INFO_PICTURE_WIDTH, INFO_PICTURE_HEIGHT), ratio);

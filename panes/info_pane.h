@@ -9,6 +9,7 @@
 
 #include <QImage>
 #include <QWidget>
+#include <cstdint>
 #include <optional>
 
 class QPainter;
@@ -31,6 +32,8 @@ class InfoPicture {
     // pixels changed.
     QRect update(const InfoText& text);
     const QImage& image() const { return picture_; }
+    const InfoText& text() const { return shown_; }
+    const InfoPlaces& places() const { return places_; }
     int paneWidth() const { return paneWidth_; }
     qreal ratio() const { return ratio_; }
 
@@ -50,17 +53,52 @@ QImage composeInfoPicture(int paneWidth, qreal ratio);
 // The lines as of the encounter state and the clock now.
 InfoText currentInfoText();
 
+class InfoPane;
+
+// One box of the pane as the keyboard and a screen reader meet it: it lies over its box, draws
+// nothing but a focus frame while the keyboard has brought the focus to it, and reads as the box's
+// title and lines.
+class InfoBoxWidget : public QWidget {
+  public:
+    InfoBoxWidget(InfoPane* pane, int index);
+    QString title() const;
+    // The box's lines as drawn, joined as a sentence is read: "25.11 arcseconds, Magnitude: -2.88".
+    QString text() const;
+
+  protected:
+    void paintEvent(QPaintEvent*) override;
+    void focusInEvent(QFocusEvent* e) override;
+    void focusOutEvent(QFocusEvent* e) override;
+
+  private:
+    InfoPane* pane_;
+    int index_;
+    bool keyboardFocus_ = false;
+};
+
 class InfoPane : public QWidget {
   public:
     explicit InfoPane(QWidget* parent);
-    // Brings the picture up to the encounter state and the clock, and repaints what changed.
+    // Brings the picture up to the encounter state and the clock, and repaints what changed; tells
+    // screen readers of changed boxes, at most once a minute each unless the box has the focus.
     void refresh();
+    // The picture as composed for the pane now.
+    const InfoPicture& picture();
+    InfoBoxWidget* box(int index) const { return boxes_[index]; }
 
   protected:
     void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent*) override;
 
   private:
+    void announceChanges();
     std::optional<InfoPicture> picture_;
+    InfoBoxWidget* boxes_[INFO_BOX_COUNT];
+    struct Announced {
+        QString text;
+        std::int64_t at = 0; // the clock's second when it was announced
+    };
+    Announced announced_[INFO_BOX_COUNT];
 };
 
 // Draws the title centred at the rectangle's top, then the black outer and white inner frame below

@@ -15,6 +15,8 @@ packages=(
     # the calendar file read back by an independent parser; a session bus and a notification
     # service for the reminders
     python3-icalendar dbus python3-dbus python3-gi
+    # the accessibility bus and a client that reads the window as a screen reader does
+    at-spi2-core python3-pyatspi
 )
 # The texts are checked under these process locales, whose decimal point is a comma.
 test_locales=(de_DE fr_FR)
