@@ -1,6 +1,7 @@
 #include "app/main_window.h"
 
 #include "app/settings.h"
+#include "app/sky_window.h"
 #include "ephemeris/encounter_state.h"
 #include "ephemeris/julian_date.h"
 #include "panes/diagram_pane.h"
@@ -45,7 +46,7 @@ class AboutBox : public QDialog {
         QFont small = font();
         small.setPointSize(8);
         setFont(small);
-        // Laid out in dialog units: a quarter of the average character width, an eighth of the
+        // Laid out in units of its font: a quarter of the average character width, an eighth of the
         // line height of its font.
         const QFontMetrics metrics(small);
         const double unitX = metrics.averageCharWidth() / 4.0;
@@ -120,6 +121,7 @@ MainWindow::MainWindow(QRect outer)
     remind->setCheckable(true);
     remind->setChecked(reminders_.enabled());
     connect(remind, &QAction::toggled, this, [this](bool on) { reminders_.setEnabled(on); });
+    trayMenu_->addAction(QStringLiteral("Mars tonight…"), this, [this] { showSkyWindow(); });
     trayMenu_->addSeparator();
     // Queued: Exit may come from inside the About box's loop, which has to unwind first.
     trayMenu_->addAction(
@@ -143,8 +145,15 @@ MainWindow::MainWindow(QRect outer)
     }
 
     // A screen that shrinks (or goes) must not take the window with it.
-    connect(QGuiApplication::primaryScreen(), &QScreen::availableGeometryChanged, this,
-            [this] { keepOnScreen(); });
+    const auto watch = [this](QScreen* screen) {
+        connect(screen, &QScreen::availableGeometryChanged, this, [this] { keepOnScreen(); });
+    };
+    for (QScreen* screen : QGuiApplication::screens()) {
+        watch(screen);
+    }
+    connect(qApp, &QGuiApplication::screenAdded, this, watch);
+    connect(qApp, &QGuiApplication::screenRemoved, this,
+            [this] { QTimer::singleShot(0, this, [this] { keepOnScreen(); }); });
     steadyClock_.start();
     lastWall_ = calendarTimeOf(readUtcClock());
     diagramPane_->describe(lastWall_);
@@ -154,7 +163,9 @@ MainWindow::MainWindow(QRect outer)
     timerQuarterHour_.start(TIMER_QUARTER_HOUR_PERIOD);
 }
 
-MainWindow::~MainWindow() = default;
+MainWindow::~MainWindow() {
+    delete skyWindow_; // a window of its own, gone with the program's
+}
 
 QRect placeInWorkArea(QSize size) {
     const QRect area = workArea();
@@ -166,11 +177,17 @@ QRect placeInWorkArea(QSize size) {
 }
 
 void MainWindow::keepOnScreen() {
-    const QRect area = workArea();
     const QRect frame = frameGeometry();
-    if (area.isEmpty() || area.contains(frame.topLeft())) {
+    for (const QScreen* screen : QGuiApplication::screens()) {
+        if (screen->availableGeometry().contains(frame.topLeft())) {
+            return; // on a screen, wherever the user put it
+        }
+    }
+    const QScreen* nearest = screen() != nullptr ? screen() : QGuiApplication::primaryScreen();
+    if (nearest == nullptr) {
         return;
     }
+    const QRect area = nearest->availableGeometry();
     const int x = std::clamp(frame.left(), area.left(),
                              std::max(area.left(), area.left() + area.width() - frame.width()));
     const int y = std::clamp(frame.top(), area.top(),
@@ -261,7 +278,21 @@ void MainWindow::showAboutBox() {
     box.exec();
 }
 
+void MainWindow::showSkyWindow() {
+    if (!skyWindow_) {
+        skyWindow_ = new SkyWindow;
+        skyWindow_->setAttribute(Qt::WA_DeleteOnClose);
+        skyWindow_->setWindowIcon(programIcon());
+    }
+    skyWindow_->show();
+    skyWindow_->raise();
+    skyWindow_->activateWindow();
+}
+
 void MainWindow::exitProgram() {
+    if (skyWindow_) {
+        skyWindow_->close();
+    }
     if (aboutBox_) {
         aboutBox_->done(0);
     }

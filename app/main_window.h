@@ -64,6 +64,7 @@ class MainWindow : public QWidget {
     QSystemTrayIcon& trayIcon() { return trayIcon_; }
     QMenu* trayMenu() const { return trayMenu_.get(); }
     QDialog* aboutBox() const { return aboutBox_; }
+    QWidget* skyWindow() const { return skyWindow_; }
 
   protected:
     void resizeEvent(QResizeEvent*) override;
@@ -76,6 +77,7 @@ class MainWindow : public QWidget {
     void refreshTrayTip();
     void toggleNextApproach(bool next);
     void showAboutBox();
+    void showSkyWindow();
     void exitProgram();
     void keepOuterRect();
     void keepOnScreen();
@@ -96,6 +98,7 @@ class MainWindow : public QWidget {
     std::int64_t lastWall_ = 0; // seconds, at the last refresh, by each clock
     std::int64_t lastSteady_ = 0;
     QPointer<QDialog> aboutBox_;
+    QPointer<QWidget> skyWindow_; // one at a time, not modal
     // Until the window manager has framed the window for the first time.
     QRect outer_;
 };

@@ -11,7 +11,6 @@
 #include <QDBusMessage>
 #include <QDBusPendingCallWatcher>
 #include <QSystemTrayIcon>
-#include <cmath>
 
 namespace orvanta {
 
@@ -23,18 +22,20 @@ QString approachKey(double approachJd) {
     return QString::number(approachJd, 'f', 6);
 }
 
+// To the nearest unit: a reminder comes a moment after its point, "in 30 days" and not 29.
 QString untilText(double daysLeft) {
-    if (daysLeft >= 2) {
-        return QStringLiteral("in %1 days").arg(static_cast<int>(daysLeft));
+    const double hours = daysLeft * 24;
+    if (hours >= 36) {
+        return QStringLiteral("in %1 days").arg(qRound(daysLeft));
     }
-    if (daysLeft >= 1) {
+    if (hours >= 22) {
         return QStringLiteral("in 1 day");
     }
-    if (daysLeft * 24 >= 2) {
-        return QStringLiteral("in %1 hours").arg(static_cast<int>(daysLeft * 24));
+    if (hours >= 2) {
+        return QStringLiteral("in %1 hours").arg(qRound(hours));
     }
-    if (daysLeft * 24 * 60 >= 2) {
-        return QStringLiteral("in %1 minutes").arg(static_cast<int>(daysLeft * 24 * 60));
+    if (hours * 60 >= 2) {
+        return QStringLiteral("in %1 minutes").arg(qRound(hours * 60));
     }
     return daysLeft > 0 ? QStringLiteral("in a minute or less") : QStringLiteral("now");
 }
@@ -62,9 +63,14 @@ void Reminders::check(double now) {
         }
         const QStringList kept =
             readSetting(REMINDERS_SHOWN_SETTING, QString()).toString().split(QLatin1Char('/'));
-        latestShown_ = kept.size() == 2 && kept[0] == approachKey(approach_->julianDate)
-                           ? kept[1].toInt()
-                           : -1;
+        const double keptApproach = kept.size() == 2 ? kept[0].toDouble() : 0.0;
+        if (kept.size() == 2 && kept[0] == approachKey(approach_->julianDate)) {
+            latestShown_ = kept[1].toInt();
+        } else {
+            // An approach before the one last reminded of belongs to a clock set back: it was
+            // reminded of in its time, and what is kept must not go back to it.
+            latestShown_ = approach_->julianDate < keptApproach ? REMINDER_POINTS : -1;
+        }
     }
     if (const std::optional<int> point = dueReminder(approach_->julianDate, now, latestShown_)) {
         latestShown_ = *point;
@@ -75,8 +81,7 @@ void Reminders::check(double now) {
 }
 
 void Reminders::send(const ClosestApproach& approach, double now) {
-    const EncounterState at =
-        encounterAt(approach.julianDate + ttMinusUtSeconds(approach.julianDate) / 86400);
+    const EncounterState at = encounterAt(ttOfUt(approach.julianDate));
     const QString summary =
         QStringLiteral("Mars is closest to Earth ") + untilText(approach.julianDate - now);
     char au[32];
@@ -89,8 +94,7 @@ void Reminders::send(const ClosestApproach& approach, double now) {
                      formatLocalTime(calendarTimeOf(calendarOfJulianDate(approach.julianDate)),
                                      "%Y-%m-%d %H:%M")
                          .text),
-                 QString::fromLatin1(formatThousands(std::round(approach.distanceAu * KM_PER_AU)))
-                     .section(QLatin1Char('.'), 0, 0),
+                 QString::fromStdString(formatWholeThousands(approach.distanceAu * KM_PER_AU)),
                  QString::fromLatin1(au), QString::fromLatin1(diameter));
 
     QDBusMessage notify = QDBusMessage::createMethodCall(

@@ -3,6 +3,7 @@
 // framework's own bookkeeping does not mix in (operator new is counted for the whole program).
 
 #include "ephemeris/encounter_state.h"
+#include "ephemeris/sky.h"
 #include "ephemeris/vsop87.h"
 #include "tools/allocation_counter/allocation_counter.h"
 
@@ -98,7 +99,19 @@ void BM_BareCosineLoop(benchmark::State& state) {
     report(state, static_cast<int>(arguments.size()), allocationsOf(call));
 }
 
+// The sky for one night at a place: Mars's place now, its rise, transit and set, its constellation.
+void BM_SkyForOneNight(benchmark::State& state) {
+    const Place berlin{52.52, 13.405, 34};
+    const double now = 2461456.51; // 2027-02-20, the night of the approach
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(horizontalOf(apparentMars(now), now, berlin));
+        benchmark::DoNotOptimize(marsNight(now - 0.5, berlin));
+        benchmark::DoNotOptimize(marsConstellation(now));
+    }
+}
+
 BENCHMARK(BM_BareCosineLoop)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_SkyForOneNight)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_EvaluateEarthAndMars_Full)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_EvaluateEarthAndMars_Quarter)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_ComputeEncounterState)->Unit(benchmark::kMicrosecond);

@@ -141,6 +141,11 @@ const char* formatThousands(double value) {
     return result;
 }
 
+std::string formatWholeThousands(double value) {
+    const std::string text = formatThousands(std::round(value));
+    return text.substr(0, text.find('.'));
+}
+
 TimeText formatLocalTime(std::time_t calendarTime, const char* format) {
     TimeText result{};
     const locale_t c = cLocale();

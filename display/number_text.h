@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <ctime>
+#include <string>
 #include <string_view>
 
 namespace orvanta {
@@ -20,6 +21,8 @@ std::size_t formatFixed(char* buffer, std::size_t size, double value, int decima
 // The value with two decimals and a "," between groups of three integer digits ("55,758,006.12").
 // The text lives in one shared buffer that the next call overwrites.
 const char* formatThousands(double value);
+// The value rounded to a whole number, with thousands separators: "55,758,007".
+std::string formatWholeThousands(double value);
 
 // Local wall-clock time of `calendarTime` through a strftime format, in the "C" locale. Empty when
 // the time cannot be converted (beyond the years the calendar holds) or the text would not fit.

@@ -186,10 +186,6 @@ class Refiner {
     ApproachSearchWork& work_;
 };
 
-double ttOf(double utJd) {
-    return utJd + ttMinusUtSeconds(utJd) / 86400.0;
-}
-
 // The UT instant of a TT one: TT − UT is taken at the UT instant, which a second pass settles.
 double utOf(double ttJd) {
     const double guess = ttJd - ttMinusUtSeconds(ttJd) / 86400.0;
@@ -202,8 +198,8 @@ double utOf(double ttJd) {
 // instant computed, the same way whatever span finds it.
 template <typename Visit>
 void forEachApproach(double fromUt, double toUt, ApproachSearchWork& work, Visit visit) {
-    const double fromJd = ttOf(fromUt);
-    const double toJd = ttOf(toUt);
+    const double fromJd = ttOfUt(fromUt);
+    const double toJd = ttOfUt(toUt);
     Refiner refiner(work);
     // The lowest sample next to a minimum is one of the two grid points around it; one point more
     // on each side gives it both neighbours even when the minimum sits at an end of the span.

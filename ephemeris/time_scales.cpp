@@ -93,4 +93,8 @@ double ttMinusUtSeconds(double utJulianDate) {
     return TT_MINUS_TAI + taiMinusUtc;
 }
 
+double ttOfUt(double utJulianDate) {
+    return utJulianDate + ttMinusUtSeconds(utJulianDate) / 86400.0;
+}
+
 } // namespace orvanta

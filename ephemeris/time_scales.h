@@ -9,4 +9,7 @@ namespace orvanta {
 // 2006).
 double ttMinusUtSeconds(double utJulianDate);
 
+// The TT Julian date of a UT one, for the series.
+double ttOfUt(double utJulianDate);
+
 } // namespace orvanta

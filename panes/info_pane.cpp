@@ -302,7 +302,7 @@ void InfoPane::paintEvent(QPaintEvent* event) {
     }
     QPainter painter(this);
     painter.scale(1 / ratio, 1 / ratio);
-    // A halftone stretch: area-averaged where it shrinks, interpolated where it grows (which the
+    // A smooth stretch: area-averaged where it shrinks, interpolated where it grows (which the
     // painter does several times faster), a plain copy where it does neither.
     if (to.width() < from.width() || to.height() < from.height()) {
         painter.drawImage(to.topLeft(), picture.copy(from).scaled(to.size(), Qt::IgnoreAspectRatio,

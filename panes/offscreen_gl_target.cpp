@@ -98,10 +98,12 @@ struct OffscreenGlTarget::Context {
     GLuint framebuffer = 0;
     GLuint renderbuffer = 0;
 
+    // Mesa's EGL first, then Qt's own binding; null when neither gives a context to bind.
     static std::unique_ptr<Context> make() {
         auto context = std::make_unique<Context>();
         context->egl = createEglContext();
-        if (context->egl == EGL_NO_CONTEXT) {
+        if (context->egl == EGL_NO_CONTEXT || !context->bind()) {
+            context = std::make_unique<Context>();
             if (!qtPlatformOffersOpenGL()) {
                 return nullptr;
             }
@@ -117,9 +119,9 @@ struct OffscreenGlTarget::Context {
             context->qtSurface = std::make_unique<QOffscreenSurface>();
             context->qtSurface->setFormat(context->qt->format());
             context->qtSurface->create();
-        }
-        if (!context->bind()) {
-            return nullptr;
+            if (!context->bind()) {
+                return nullptr;
+            }
         }
         glGenFramebuffers(1, &context->framebuffer);
         glGenRenderbuffers(1, &context->renderbuffer);
@@ -209,7 +211,7 @@ bool OffscreenGlTarget::create(int requestedWidth, int requestedHeight) {
 }
 
 bool OffscreenGlTarget::resize(int requestedWidth, int requestedHeight) {
-    if (!context_ || (requestedWidth == width && requestedHeight == height)) {
+    if (!context_ || (requestedWidth == width && requestedHeight == height && !bitmap_.isNull())) {
         width = requestedWidth;
         height = requestedHeight;
         return true;

@@ -46,6 +46,9 @@ TEST(HiDpi, TheWindowAtTwiceTheResolution) {
     window.move(2600, 0);
     EXPECT_EQ(window.grab().toImage().size(), QSize(640, 480));
     EXPECT_EQ(QSize(target.width, target.height), QSize(440, 480));
+    // Shown again from the tray, it stays on the screen it was put on.
+    window.showAndRaise();
+    EXPECT_EQ(window.pos(), QPoint(2600, 0));
 }
 
 } // namespace

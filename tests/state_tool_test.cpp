@@ -139,6 +139,7 @@ TEST(StateTool, BadInputIsOneLineOnStandardErrorAndExitStatus2) {
           "--approaches 5999-01-01T00:00:00 6001-01-01T00:00:00",
           "--ics 2010-01-01T00:00:00 1990-01-01T00:00:00",
           "--ics 5999-01-01T00:00:00 6001-01-01T00:00:00", "--ics 2003-01-01T00:00:00",
+          "--ics 2004-01-01T00:00:00 2005-01-01T00:00:00", // no approach: a calendar needs one
           "--ics 2003-01-01T00:00:00 2004-01-01T00:00:00 --approaches 2003-01-01T00:00:00 "
           "2004-01-01T00:00:00",
           "--target next --utc 5999-06-01T00:00:00",

@@ -290,9 +290,10 @@ TEST(OffscreenGlTarget, StatesAndWhatIsCopied) {
     };
     const Step steps[] = {
         {{4, 3}, true, State::Ready, {4, 3}, 12},
-        {{0, 0}, true, State::Ready, {0, 0}, 0}, // a one-pixel bitmap, and nothing copied
+        {{100000, 2}, false, State::ReadyWithoutBitmap, {4, 3}, 0},
+        {{4, 3}, true, State::Ready, {4, 3}, 12}, // the size it had: made again all the same
+        {{0, 0}, true, State::Ready, {0, 0}, 0},  // a one-pixel bitmap, and nothing copied
         {{0, 0}, true, State::Ready, {0, 0}, 0},
-        {{100000, 2}, false, State::ReadyWithoutBitmap, {0, 0}, 0},
         {{2, 5}, true, State::Ready, {2, 5}, 10},
         {{20, 20}, true, State::Ready, {20, 20}, 64}, // cut at the picture's edges
     };

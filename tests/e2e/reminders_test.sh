@@ -70,7 +70,7 @@ field() { /usr/bin/python3 -c "import json,sys; print(json.loads(sys.stdin.readl
 run_from "2027-01-21 00:12:45" 14
 check "one notification at the 30-day point" [ "$(count)" = 1 ]
 check "from Orvanta, with its icon" [ "$(field 0 app):$(field 0 icon)" = Orvanta:org.orvanta.Orvanta ]
-check "saying how long" [ "$(field 0 summary)" = "Mars is closest to Earth in 29 days" ]
+check "saying how long" [ "$(field 0 summary)" = "Mars is closest to Earth in 30 days" ]
 check "and when, how far and how large" [ "$(field 0 body)" = \
     "2027-02-20 00:12 (local time): 101,415,242 km (0.677919 au) from Earth, 13.81 arcseconds across." ]
 
@@ -80,9 +80,14 @@ check "not again after a restart" [ "$(count)" = 1 ]
 # Both the 30-day and the 7-day points passed while it was not running: only the latter, once.
 run_from "2027-02-14 12:00:00" 4
 check "the latest passed point at start" [ "$(count)" = 2 ]
-check "which is the 7-day one" [ "$(field 1 summary)" = "Mars is closest to Earth in 5 days" ]
+check "which is the 7-day one" [ "$(field 1 summary)" = "Mars is closest to Earth in 6 days" ]
 run_from "2027-02-10 12:00:00" 4
 check "not again with the clock set back" [ "$(count)" = 2 ]
+# Set back as far as the approach before (2025-01-12), and forward again: neither that one's
+# reminders nor this one's again.
+run_from "2025-01-09 12:00:00" 4
+run_from "2027-02-14 12:00:00" 4
+check "nor with the clock set back by an approach and forward again" [ "$(count)" = 2 ]
 
 # Started just before the moment: the 1-day point passed unseen, then the moment itself.
 run_from "2027-02-20 00:12:45" 14

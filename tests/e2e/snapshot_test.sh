@@ -47,6 +47,23 @@ for target in /dev/null "$work/pipe"; do
         grep -q "not a regular file" "$work/err" || fail "--out $target: status $status"
 done
 
+# A link is followed to the file it names, which keeps its permissions; a long name is fine.
+mkdir "$work/real"
+echo old >"$work/real/target.png"
+chmod 600 "$work/real/target.png"
+ln -s real/target.png "$work/link.png"
+long=$work/$(printf 'a%.0s' $(seq 245)).png
+"$snapshot" --utc 2003-08-27T09:52:19 --out "$work/link.png" 2>/dev/null &&
+    [ -L "$work/link.png" ] && [ "$(stat -c %a "$work/real/target.png")" = 600 ] &&
+    cmp -s "$work/real/target.png" "$out/snapshot.png" &&
+    "$snapshot" --utc 2003-08-27T09:52:19 --out "$long" 2>/dev/null && [ -s "$long" ] ||
+    fail "a link, a private file, a long name"
+
+# The "Mars tonight" window, as drawn without a display.
+TZ=Europe/Berlin "$snapshot" --sky --utc 2027-02-20T00:14:00 --place 52.52,13.405,34 \
+    --out "$out/sky.png" 2>"$work/err" && [ "$(identify -format '%wx%h' "$out/sky.png")" = 760x420 ] &&
+    [ ! -s "$work/err" ] || fail "--sky: $(cat "$work/err")"
+
 # A full disk is told once, with its reason.
 if mkdir "$work/full" && mount -t tmpfs -o size=16k tmpfs "$work/full" 2>/dev/null; then
     "$snapshot" --utc 2003-08-27T09:52:19 --out "$work/full/a.png" 2>"$work/err"

@@ -2,6 +2,7 @@
 // own widgets and paint code on Qt's offscreen platform, into a PNG file.
 
 #include "app/main_window.h"
+#include "app/sky_window.h"
 #include "ephemeris/encounter_state.h"
 #include "panes/diagram_pane.h"
 #include "tools/cli/arguments.h"
@@ -13,10 +14,14 @@
 #include <QFileInfo>
 #include <QPainter>
 #include <cerrno>
+#include <climits>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
+#include <memory>
 #include <string>
+#include <sys/stat.h>
 #include <unistd.h>
 
 using namespace orvanta;
@@ -40,22 +45,44 @@ QString unwritable(const std::string& path) {
 
 QtMessageHandler standardMessages = nullptr;
 
-// Qt notes that it makes up a runtime folder, which this tool never uses; everything else passes.
+// Qt notes that it makes up a runtime folder, which this tool never uses, and that a window without
+// a screen cannot tell a window manager its size; everything else passes.
 void quietMessages(QtMsgType type, const QMessageLogContext& context, const QString& message) {
-    if (!message.startsWith(QLatin1String("QStandardPaths: XDG_RUNTIME_DIR not set"))) {
+    if (!message.startsWith(QLatin1String("QStandardPaths: XDG_RUNTIME_DIR not set")) &&
+        !message.startsWith(QLatin1String("This plugin does not support propagateSizeHints"))) {
         standardMessages(type, context, message);
     }
 }
 
 // Writes the whole of `data` into a new file beside `path` and renames it over `path` once it is
-// complete, so that a failure leaves nothing behind; the error number, or 0.
+// complete, so that a failure leaves nothing behind; the error number, or 0. A link is followed to
+// the file it names, and a file that was there keeps its permissions.
 int writeReplacing(const std::string& path, const QByteArray& data) {
-    const std::string temporary = path + ".new-" + std::to_string(::getpid());
-    const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    std::string target = path;
+    struct stat existing {};
+    const bool replacing = ::stat(path.c_str(), &existing) == 0;
+    if (replacing) {
+        char resolved[PATH_MAX];
+        if (::realpath(path.c_str(), resolved) == nullptr) {
+            return errno;
+        }
+        target = resolved;
+    }
+    const std::size_t slash = target.rfind('/');
+    std::string temporary =
+        (slash == std::string::npos ? std::string() : target.substr(0, slash + 1)) +
+        ".orvanta-snapshot-XXXXXX";
+    const int fd = ::mkstemp(temporary.data());
     if (fd < 0) {
         return errno;
     }
-    int error = 0;
+    mode_t mode = existing.st_mode & 07777;
+    if (!replacing) {
+        const mode_t mask = ::umask(0);
+        ::umask(mask);
+        mode = 0666 & ~mask;
+    }
+    int error = ::fchmod(fd, mode) == 0 ? 0 : errno;
     for (qsizetype done = 0; done < data.size() && error == 0;) {
         const ssize_t written = ::write(fd, data.constData() + done, data.size() - done);
         if (written >= 0) {
@@ -67,7 +94,7 @@ int writeReplacing(const std::string& path, const QByteArray& data) {
     if (::close(fd) != 0 && error == 0) {
         error = errno;
     }
-    if (error == 0 && ::rename(temporary.c_str(), path.c_str()) != 0) {
+    if (error == 0 && ::rename(temporary.c_str(), target.c_str()) != 0) {
         error = errno;
     }
     if (error != 0) {
@@ -108,14 +135,26 @@ int main(int argc, char** argv) {
     QApplication application(argc, argv);
     const FixedUtcClock clock(request->utc);
     computeEncounterState();
-    // Without a window manager the outer size is the client size.
-    MainWindow window(QRect(0, 0, request->width, request->height));
+    std::unique_ptr<QWidget> shown;
+    if (request->sky) {
+        shown = std::make_unique<SkyWindow>(request->place);
+        if (request->sizeGiven) {
+            shown->resize(request->width, request->height);
+        }
+    } else {
+        // Without a window manager the outer size is the client size.
+        shown = std::make_unique<MainWindow>(QRect(0, 0, request->width, request->height));
+    }
+    QWidget& window = *shown;
     window.show(); // the first size lays the panes out, as on a desktop
     const qreal ratio = window.devicePixelRatioF();
     QImage picture(window.size() * ratio, QImage::Format_RGB32);
     picture.setDevicePixelRatio(ratio);
     picture.fill(Qt::black);
-    window.render(&picture, QPoint(), QRegion(), QWidget::DrawChildren);
+    // The main window's panes cover it whole; the other window shows its own background.
+    window.render(&picture, QPoint(), QRegion(),
+                  request->sky ? QWidget::DrawWindowBackground | QWidget::DrawChildren
+                               : QWidget::RenderFlags(QWidget::DrawChildren));
     // Encoded in memory first, so that a failed write is told once, with its reason.
     QByteArray png;
     QBuffer buffer(&png);
@@ -126,7 +165,9 @@ int main(int argc, char** argv) {
         return 2;
     }
     // The pane has said why; the picture is written all the same.
-    if (window.diagramPane()->diagramTarget().state() != OffscreenGlTarget::State::Ready) {
+    const auto* main = dynamic_cast<MainWindow*>(shown.get());
+    if (main != nullptr &&
+        main->diagramPane()->diagramTarget().state() != OffscreenGlTarget::State::Ready) {
         return 1;
     }
     return 0;

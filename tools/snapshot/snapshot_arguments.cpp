@@ -1,5 +1,6 @@
 #include "tools/snapshot/snapshot_arguments.h"
 
+#include "ephemeris/place.h"
 #include "tools/cli/arguments.h"
 
 #include <charconv>
@@ -56,8 +57,20 @@ std::optional<SnapshotRequest> parseSnapshotArguments(const std::vector<std::str
                 if (request.output.empty()) {
                     throw BadArgument{"--out needs a file name"};
                 }
+            } else if (option == "--sky") {
+                once(request.sky);
+            } else if (option == "--place") {
+                bool givenBefore = request.place.has_value();
+                once(givenBefore);
+                const std::string& text = value();
+                std::string why;
+                request.place = parsePlace(text, why);
+                if (!request.place) {
+                    throw BadArgument{"--place " + quoteArgument(text) + " " + why};
+                }
             } else if (option == "--size") {
                 once(haveSize);
+                request.sizeGiven = true;
                 const std::string& size = value();
                 const std::size_t x = size.find('x');
                 if (x == std::string::npos) {
@@ -72,6 +85,9 @@ std::optional<SnapshotRequest> parseSnapshotArguments(const std::vector<std::str
         }
         if (!haveUtc || !haveOutput) {
             throw BadArgument{"--utc and --out are needed (see --help)"};
+        }
+        if (request.place && !request.sky) {
+            throw BadArgument{"--place needs --sky"};
         }
     } catch (const BadArgument& bad) {
         error = bad.message;

@@ -2,6 +2,7 @@
 
 // The orvanta-snapshot command line, read without Qt so that it can be tested on its own.
 
+#include "ephemeris/sky.h"
 #include "ephemeris/utc_clock.h"
 
 #include <optional>
@@ -15,10 +16,14 @@ struct SnapshotRequest {
     std::string output;
     int width = 640; // the main window's client area
     int height = 480;
+    bool sizeGiven = false;
+    bool sky = false; // the "Mars tonight" window instead
+    std::optional<Place> place;
 };
 
 constexpr const char* SNAPSHOT_USAGE =
     "usage: orvanta-snapshot --utc YYYY-MM-DDTHH:MM:SS --out FILE.png [--size WIDTHxHEIGHT]\n"
+    "       orvanta-snapshot --sky --utc T [--place LAT,LON[,HEIGHT]] --out FILE.png\n"
     "\n"
     "Draws what the widget's window shows at a UTC instant into a PNG file, without showing a\n"
     "window and without a display. The clock line is in the local time zone (TZ).\n"
@@ -26,6 +31,9 @@ constexpr const char* SNAPSHOT_USAGE =
     "  --utc T        the UTC clock reading T\n"
     "  --out FILE     the PNG file to write (a regular file, replaced if it exists)\n"
     "  --size WxH     the client area, 1 to 4096 pixels each way (default 640x480)\n"
+    "  --sky          the \"Mars tonight\" window instead: Mars in the sky of a place\n"
+    "  --place P      with --sky: LAT,LON[,HEIGHT] in degrees north and east and metres\n"
+    "                 (default: the city of the time zone)\n"
     "  --help         show this text\n"
     "\n"
     "Exit status: 0 when the picture is written; 1 when it is written but the orbit diagram\n"

@@ -4,9 +4,11 @@
 #include "ephemeris/closest_approach.h"
 #include "ephemeris/encounter_state.h"
 #include "ephemeris/julian_date.h"
+#include "ephemeris/place.h"
 #include "ephemeris/time_scales.h"
 #include "ephemeris/utc_clock.h"
 #include "tools/cli/arguments.h"
+#include "tools/state/sky_report.h"
 
 #include <charconv>
 #include <cmath>
@@ -26,6 +28,7 @@ constexpr const char* USAGE =
     "       orvanta-state --jd JULIAN_DATE [--factor F]\n"
     "       orvanta-state --approaches FROM TO\n"
     "       orvanta-state --ics FROM TO > approaches.ics\n"
+    "       orvanta-state --sky [--utc T] [--place LAT,LON[,HEIGHT]]\n"
     "\n"
     "Prints the encounter state of Earth and Mars as 'name value' lines.\n"
     "\n"
@@ -53,6 +56,12 @@ constexpr const char* USAGE =
     "               magnitude. Calendar programs import it (File > Import, or open the\n"
     "               file); an event keeps its UID from run to run, so importing a new\n"
     "               file updates the events already there instead of doubling them\n"
+    "  --sky        Mars in the sky of a place: its refracted altitude and azimuth\n"
+    "               (degrees, from north through east) and constellation at T, the\n"
+    "               Sun's altitude, and its rise, transit and set (UTC): each the first\n"
+    "               at or after T - 12 h, or 'none' within the 36 hours from then\n"
+    "  --place P    LAT,LON[,HEIGHT] in degrees north and east and metres; without it,\n"
+    "               the city of the time zone (TZ, or /etc/localtime) in the tz database\n"
     "  --help       show this text\n";
 
 // The calendar the tool reads and writes: 0001-01-01T00:00:00 up to 10000-01-01T00:00:00 (UT).
@@ -67,6 +76,8 @@ struct Request {
     std::optional<bool> toNextApproach;
     std::optional<std::pair<UtcClockReading, UtcClockReading>> approaches;
     bool calendar = false; // the approaches as an iCalendar file
+    bool sky = false;
+    std::optional<Place> place;
 };
 
 double parseNumber(std::string_view option, std::string_view text) {
@@ -131,6 +142,18 @@ Request parseArguments(const std::vector<std::string>& args) {
                                            "(4000 years from 2000)"};
             }
             request.approaches.emplace(from, to);
+        } else if (option == "--sky") {
+            request.sky = true;
+        } else if (option == "--place") {
+            if (request.place) {
+                throw BadArgument{"--place may be given only once"};
+            }
+            const std::string_view text = value();
+            std::string why;
+            request.place = parsePlace(text, why);
+            if (!request.place) {
+                throw BadArgument{"--place " + quoteArgument(text) + " " + why};
+            }
         } else if (option == "--factor") {
             if (request.factor) {
                 throw BadArgument{"--factor may be given only once"};
@@ -151,6 +174,13 @@ Request parseArguments(const std::vector<std::string>& args) {
     }
     if (request.lines && request.readings.size() > 1) {
         throw BadArgument{"--lines takes at most one --utc"};
+    }
+    if (request.place && !request.sky) {
+        throw BadArgument{"--place needs --sky"};
+    }
+    if (request.sky && (request.julianDate || request.lines || request.toNextApproach ||
+                        request.approaches || request.readings.size() > 1)) {
+        throw BadArgument{"--sky goes with one --utc and --place only"};
     }
     if (request.approaches && (request.julianDate || request.lines || request.toNextApproach ||
                                !request.readings.empty())) {
@@ -295,27 +325,30 @@ std::string fixed(double value, int decimals) {
 
 // The approaches as calendar events: one VEVENT each, its UID made from its instant alone, so
 // that the same approach keeps its UID from run to run and a calendar updates it in place.
-void appendCalendar(std::string& out, const std::vector<ClosestApproach>& approaches) {
+// "20030827T095114Z"
+std::string calendarInstant(const UtcClockReading& at) {
+    std::string stamp = isoInstant(at);
+    std::erase_if(stamp, [](char c) { return c == '-' || c == ':'; });
+    return stamp + 'Z';
+}
+
+void appendCalendar(std::string& out, const std::vector<ClosestApproach>& approaches,
+                    const UtcClockReading& madeAt) {
     appendContentLine(out, "BEGIN:VCALENDAR");
     appendContentLine(out, "VERSION:2.0");
     appendContentLine(out, "PRODID:-//Orvanta//Closest approaches of Mars//EN");
     appendContentLine(out, "CALSCALE:GREGORIAN");
     for (const ClosestApproach& approach : approaches) {
-        std::string stamp = isoInstant(calendarOfJulianDate(approach.julianDate));
-        std::erase_if(stamp, [](char c) { return c == '-' || c == ':'; });
-        stamp += 'Z';
-        const double seriesTime =
-            approach.julianDate + ttMinusUtSeconds(approach.julianDate) / 86400;
-        const EncounterState at = encounterAt(seriesTime);
+        const std::string stamp = calendarInstant(calendarOfJulianDate(approach.julianDate));
+        const EncounterState at = encounterAt(ttOfUt(approach.julianDate));
         // Commas and semicolons are escaped in text values.
-        const std::string km = formatThousands(std::round(approach.distanceAu * KM_PER_AU));
         std::string kmEscaped;
-        for (const char c : km.substr(0, km.find('.'))) {
+        for (const char c : formatWholeThousands(approach.distanceAu * KM_PER_AU)) {
             kmEscaped += c == ',' ? std::string("\\,") : std::string(1, c);
         }
         appendContentLine(out, "BEGIN:VEVENT");
         appendContentLine(out, "UID:" + stamp + "-mars-closest-approach@orvanta");
-        appendContentLine(out, "DTSTAMP:" + stamp);
+        appendContentLine(out, "DTSTAMP:" + calendarInstant(madeAt));
         appendContentLine(out, "DTSTART:" + stamp);
         appendContentLine(out, "SUMMARY:Mars closest to Earth: " + kmEscaped + " km");
         appendContentLine(out, "DESCRIPTION:Mars comes closest to Earth\\, " + kmEscaped + " km (" +
@@ -346,12 +379,34 @@ int runStateTool(const std::vector<std::string>& args, std::string& out, std::st
         return 2;
     }
 
+    if (request.sky) {
+        const std::optional<Place> place =
+            request.place ? request.place : placeOfZone(timeZoneName());
+        if (!place) {
+            err = "orvanta-state: --sky: no place known from the time zone; give --place LAT,LON\n";
+            return 2;
+        }
+        const UtcClockReading at =
+            request.readings.empty() ? systemUtcClock() : request.readings.front();
+        if (at.year > 9999) {
+            err = "orvanta-state: the system clock reads beyond the year 9999; give --utc\n";
+            return 2;
+        }
+        appendSkyReport(out, at, *place);
+        return 0;
+    }
+
     if (request.approaches) {
         const std::vector<ClosestApproach> approaches =
             findClosestApproaches(julianDateValue(julianDateOfReading(request.approaches->first)),
                                   julianDateValue(julianDateOfReading(request.approaches->second)));
         if (request.calendar) {
-            appendCalendar(out, approaches);
+            // A calendar must hold at least one event.
+            if (approaches.empty()) {
+                err = "orvanta-state: --ics: no closest approach between FROM and TO\n";
+                return 2;
+            }
+            appendCalendar(out, approaches, systemUtcClock());
             return 0;
         }
         for (const ClosestApproach& approach : approaches) {

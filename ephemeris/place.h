@@ -1,0 +1,27 @@
+#pragma once
+
+// Where on Earth the sky is seen from: typed as latitude and longitude, or the city of a time zone
+// in the tz database (zone1970.tab), as the system's time zone names it.
+
+#include "ephemeris/sky.h"
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <utility>
+
+namespace orvanta {
+
+// "LAT,LON" or "LAT,LON,HEIGHT" in degrees (north and east positive) and metres; nothing, with the
+// reason in `error`, for anything else or a latitude beyond ±90 or a longitude beyond ±180.
+std::optional<Place> parsePlace(std::string_view text, std::string& error);
+
+// The system's time zone by its name in the tz database ("Europe/Berlin"): TZ, or what
+// /etc/localtime links to; empty when neither names one.
+std::string timeZoneName();
+// The place of a time zone's city: Europe/Berlin gives 52.5° N, 13.37° E.
+std::optional<Place> placeOfZone(const std::string& zone);
+// A time zone's city by its name ("Paris", "new york"), with the zone's name.
+std::optional<std::pair<std::string, Place>> placeOfCity(std::string city);
+
+} // namespace orvanta

@@ -1,0 +1,325 @@
+#include "ephemeris/sky.h"
+
+#include "ephemeris/time_scales.h"
+#include "ephemeris/vsop87.h"
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <cstdlib>
+#include <sstream>
+#include <string_view>
+#include <vector>
+
+namespace orvanta {
+
+// The boundaries and names as published, embedded by the build (constellation_tables.cpp).
+extern const char* const CONSTELLATION_BOUNDARIES;
+extern const char* const CONSTELLATION_NAMES;
+
+namespace {
+
+constexpr double PI = 3.14159265358979323846;
+constexpr double DEGREE = PI / 180;
+constexpr double ARCSECOND = DEGREE / 3600;
+constexpr double J2000 = 2451545.0;
+constexpr double B1875 = 2405889.25855;
+constexpr double LIGHT_DAYS_PER_AU = 499.004784 / 86400;
+constexpr double OBLIQUITY_J2000 = 84381.448 * ARCSECOND;
+// The altitude of the centre of a planet at rise and set: refraction at the horizon, 34′.
+constexpr double RISE_ALTITUDE = -34.0 / 60;
+constexpr double HOUR = 1.0 / 24;
+
+struct V {
+    double x, y, z;
+    V operator-(const V& o) const { return {x - o.x, y - o.y, z - o.z}; }
+    V operator+(const V& o) const { return {x + o.x, y + o.y, z + o.z}; }
+    V operator*(double f) const { return {x * f, y * f, z * f}; }
+    double length() const { return std::sqrt(x * x + y * y + z * z); }
+};
+
+V earthAt(double tt) {
+    Vec3 p{};
+    evaluateEarth(tt, p, 1.0f);
+    return {p.x, p.y, p.z};
+}
+
+V marsAt(double tt) {
+    Vec3 p{};
+    evaluateMars(tt, p, 1.0f);
+    return {p.x, p.y, p.z};
+}
+
+// The geocentric direction of Mars (or the Sun) on the ecliptic of J2000, with the light's time on
+// the way taken off; with aberration, as it appears from the moving Earth.
+V geocentric(double tt, bool mars, bool aberration) {
+    const V earth = earthAt(tt);
+    V g = mars ? marsAt(tt) - earth : earth * -1.0;
+    double tau = 0;
+    for (int i = 0; mars && i < 3; ++i) {
+        tau = g.length() * LIGHT_DAYS_PER_AU;
+        g = marsAt(tt - tau) - earth;
+    }
+    tau = g.length() * LIGHT_DAYS_PER_AU;
+    if (aberration) {
+        const V velocity = (earthAt(tt + 0.005) - earthAt(tt - 0.005)) * (1 / 0.01); // au/day
+        g = g + velocity * tau;
+    }
+    return g;
+}
+
+struct RaDec {
+    double ra, dec;
+};
+
+RaDec equatorialJ2000(const V& ecliptic) {
+    const double y =
+        ecliptic.y * std::cos(OBLIQUITY_J2000) - ecliptic.z * std::sin(OBLIQUITY_J2000);
+    const double z =
+        ecliptic.y * std::sin(OBLIQUITY_J2000) + ecliptic.z * std::cos(OBLIQUITY_J2000);
+    return {std::atan2(y, ecliptic.x), std::asin(z / ecliptic.length())};
+}
+
+// Precession from J2000 to the epoch `tt` (IAU 1976, Lieske; Meeus, Astronomical Algorithms 21.4).
+RaDec precessed(RaDec p, double tt) {
+    const double t = (tt - J2000) / 36525;
+    const double zeta = (2306.2181 * t + 0.30188 * t * t + 0.017998 * t * t * t) * ARCSECOND;
+    const double z = (2306.2181 * t + 1.09468 * t * t + 0.018203 * t * t * t) * ARCSECOND;
+    const double theta = (2004.3109 * t - 0.42665 * t * t - 0.041833 * t * t * t) * ARCSECOND;
+    const double a = std::cos(p.dec) * std::sin(p.ra + zeta);
+    const double b = std::cos(theta) * std::cos(p.dec) * std::cos(p.ra + zeta) -
+                     std::sin(theta) * std::sin(p.dec);
+    const double c = std::sin(theta) * std::cos(p.dec) * std::cos(p.ra + zeta) +
+                     std::cos(theta) * std::sin(p.dec);
+    return {std::atan2(a, b) + z, std::asin(c)};
+}
+
+// Nutation in longitude and obliquity, and the true obliquity, in radians: the leading terms of
+// IAU 1980 (Meeus 22), good to half an arcsecond.
+struct Nutation {
+    double longitude, obliquity, trueObliquity;
+};
+Nutation nutation(double tt) {
+    const double t = (tt - J2000) / 36525;
+    const double node = (125.04452 - 1934.136261 * t) * DEGREE;
+    const double sun = (280.4665 + 36000.7698 * t) * DEGREE;
+    const double moon = (218.3165 + 481267.8813 * t) * DEGREE;
+    const double dpsi = (-17.20 * std::sin(node) - 1.32 * std::sin(2 * sun) -
+                         0.23 * std::sin(2 * moon) + 0.21 * std::sin(2 * node)) *
+                        ARCSECOND;
+    const double deps = (9.20 * std::cos(node) + 0.57 * std::cos(2 * sun) +
+                         0.10 * std::cos(2 * moon) - 0.09 * std::cos(2 * node)) *
+                        ARCSECOND;
+    const double mean =
+        OBLIQUITY_J2000 + (-46.8150 * t - 0.00059 * t * t + 0.001813 * t * t * t) * ARCSECOND;
+    return {dpsi, deps, mean + deps};
+}
+
+Equatorial apparent(double utJd, bool mars) {
+    const double tt = ttOfUt(utJd);
+    const V g = geocentric(tt, mars, true);
+    RaDec p = precessed(equatorialJ2000(g), tt);
+    const Nutation n = nutation(tt);
+    const double e = n.trueObliquity;
+    const double dra =
+        (std::cos(e) + std::sin(e) * std::sin(p.ra) * std::tan(p.dec)) * n.longitude -
+        std::cos(p.ra) * std::tan(p.dec) * n.obliquity;
+    const double ddec = std::sin(e) * std::cos(p.ra) * n.longitude + std::sin(p.ra) * n.obliquity;
+    const double ra = std::fmod(p.ra + dra + 2 * PI, 2 * PI);
+    return {ra, p.dec + ddec, g.length()};
+}
+
+double wrapDegrees(double d) {
+    d = std::fmod(d, 360.0);
+    return d < 0 ? d + 360 : d;
+}
+
+// Interpolates the apparent place of Mars (or the Sun) between places computed a few hours apart:
+// it moves smoothly and slowly against the stars, while the sky turns fast.
+class Track {
+  public:
+    Track(double from, double to, bool mars) : from_(from) {
+        for (double t = from; t <= to + STEP; t += STEP) {
+            nodes_.push_back(apparent(t, mars));
+        }
+    }
+    Equatorial at(double t) const {
+        const double x =
+            std::clamp((t - from_) / STEP, 0.0, static_cast<double>(nodes_.size() - 2));
+        const auto i = static_cast<std::size_t>(x);
+        const double f = x - static_cast<double>(i);
+        const Equatorial& a = nodes_[i];
+        const Equatorial& b = nodes_[i + 1];
+        double dra = b.rightAscension - a.rightAscension;
+        if (dra > PI) {
+            dra -= 2 * PI;
+        } else if (dra < -PI) {
+            dra += 2 * PI;
+        }
+        return {a.rightAscension + f * dra, a.declination + f * (b.declination - a.declination),
+                a.distanceAu + f * (b.distanceAu - a.distanceAu)};
+    }
+
+  private:
+    static constexpr double STEP = 3 * HOUR;
+    double from_;
+    std::vector<Equatorial> nodes_;
+};
+
+// The root of `f` between a and b, where f(a) and f(b) differ in sign, to a tenth of a second.
+template <typename F>
+double bisect(F f, double a, double b) {
+    const bool rising = f(a) < 0;
+    while (b - a > 1e-6) {
+        const double m = (a + b) / 2;
+        (f(m) < 0) == rising ? a = m : b = m;
+    }
+    return (a + b) / 2;
+}
+
+struct Band {
+    double raLow, raHigh, decLow; // hours, hours, degrees (B1875)
+    std::string abbreviation;
+};
+
+const std::vector<Band>& bands() {
+    static const std::vector<Band> table = [] {
+        std::vector<Band> rows;
+        std::istringstream in(CONSTELLATION_BOUNDARIES);
+        std::string line;
+        while (std::getline(in, line)) {
+            std::istringstream fields(line);
+            Band band;
+            if (line.empty() || line[0] == '#' ||
+                !(fields >> band.raLow >> band.raHigh >> band.decLow >> band.abbreviation)) {
+                continue;
+            }
+            rows.push_back(band);
+        }
+        return rows;
+    }();
+    return table;
+}
+
+std::string nameOf(const std::string& abbreviation) {
+    std::istringstream in(CONSTELLATION_NAMES);
+    std::string line;
+    while (std::getline(in, line)) {
+        if (line.rfind(abbreviation + ' ', 0) == 0) {
+            return line.substr(abbreviation.size() + 1);
+        }
+    }
+    return abbreviation;
+}
+
+} // namespace
+
+Equatorial apparentMars(double utJd) {
+    return apparent(utJd, true);
+}
+
+Equatorial apparentSun(double utJd) {
+    return apparent(utJd, false);
+}
+
+double apparentSiderealTime(double utJd) {
+    const double t = (utJd - J2000) / 36525;
+    const double mean = 280.46061837 + 360.98564736629 * (utJd - J2000) + 0.000387933 * t * t -
+                        t * t * t / 38710000;
+    const Nutation n = nutation(ttOfUt(utJd));
+    return wrapDegrees(mean + n.longitude * std::cos(n.trueObliquity) / DEGREE);
+}
+
+Horizontal horizontalOf(const Equatorial& p, double utJd, const Place& where) {
+    const double hourAngle =
+        (apparentSiderealTime(utJd) + where.longitude) * DEGREE - p.rightAscension;
+    const double lat = where.latitude * DEGREE;
+    const double sinAlt = std::sin(lat) * std::sin(p.declination) +
+                          std::cos(lat) * std::cos(p.declination) * std::cos(hourAngle);
+    const double altitude = std::asin(std::clamp(sinAlt, -1.0, 1.0));
+    // Measured from the south by the formula; from the north through east as shown.
+    const double fromSouth =
+        std::atan2(std::sin(hourAngle),
+                   std::cos(hourAngle) * std::sin(lat) - std::tan(p.declination) * std::cos(lat));
+    // Seen from the surface rather than the centre: lower by the horizontal parallax.
+    const double parallax = std::asin(std::sin(8.794 * ARCSECOND) / p.distanceAu);
+    return {(altitude - parallax * std::cos(altitude)) / DEGREE,
+            wrapDegrees(fromSouth / DEGREE + 180)};
+}
+
+double refracted(double trueAltitude) {
+    // Near and just below the horizon the light still bends; well below it there is nothing seen.
+    if (trueAltitude < -2.0) {
+        return trueAltitude;
+    }
+    const double arcminutes =
+        1.02 / std::tan((trueAltitude + 10.3 / (trueAltitude + 5.11)) * DEGREE);
+    return trueAltitude + arcminutes / 60;
+}
+
+MarsNight marsNight(double from, const Place& where) {
+    constexpr double SPAN = 36 * HOUR;
+    constexpr double STEP = 5.0 / 1440;
+    const Track track(from, from + SPAN, true);
+    const auto height = [&](double t) {
+        return horizontalOf(track.at(t), t, where).altitude - RISE_ALTITUDE;
+    };
+    // The hour angle in (-180, 180]: it passes 0 rising at the upper transit.
+    const auto hourAngle = [&](double t) {
+        const double h =
+            apparentSiderealTime(t) + where.longitude - track.at(t).rightAscension / DEGREE;
+        return wrapDegrees(h + 180) - 180;
+    };
+    MarsNight night;
+    bool everUp = false, everDown = false;
+    double previousHeight = height(from), previousAngle = hourAngle(from);
+    for (double t = from + STEP; t <= from + SPAN + 1e-9; t += STEP) {
+        const double h = height(t);
+        const double angle = hourAngle(t);
+        everUp |= previousHeight > 0 || h > 0;
+        everDown |= previousHeight <= 0 || h <= 0;
+        if (!night.rise && previousHeight <= 0 && h > 0) {
+            const double at = bisect(height, t - STEP, t);
+            night.rise = SkyEvent{at, horizontalOf(track.at(at), at, where).azimuth};
+        }
+        if (!night.set && previousHeight > 0 && h <= 0) {
+            const double at = bisect(height, t - STEP, t);
+            night.set = SkyEvent{at, horizontalOf(track.at(at), at, where).azimuth};
+        }
+        if (!night.transit && previousAngle < 0 && angle >= 0 && angle - previousAngle < 90) {
+            const double at = bisect(hourAngle, t - STEP, t);
+            night.transit = SkyEvent{at, refracted(horizontalOf(track.at(at), at, where).altitude)};
+        }
+        previousHeight = h;
+        previousAngle = angle;
+    }
+    night.alwaysUp = !everDown;
+    night.neverUp = !everUp;
+    return night;
+}
+
+std::vector<SkySample> skySamples(double from, double to, double step, const Place& where) {
+    const Track mars(from, to, true);
+    const Track sun(from, to, false);
+    std::vector<SkySample> samples;
+    for (double t = from; t <= to + 1e-9; t += step) {
+        samples.push_back(SkySample{t, horizontalOf(mars.at(t), t, where),
+                                    horizontalOf(sun.at(t), t, where).altitude});
+    }
+    return samples;
+}
+
+std::string marsConstellation(double utJd) {
+    const double tt = ttOfUt(utJd);
+    const RaDec b1875 = precessed(equatorialJ2000(geocentric(tt, true, false)), B1875);
+    const double ra = wrapDegrees(b1875.ra / DEGREE) / 15;
+    const double dec = b1875.dec / DEGREE;
+    for (const Band& band : bands()) {
+        if (dec >= band.decLow && ra >= band.raLow && ra < band.raHigh) {
+            return nameOf(band.abbreviation);
+        }
+    }
+    return {};
+}
+
+} // namespace orvanta

@@ -1,0 +1,70 @@
+#pragma once
+
+// Mars in the sky of a place: its apparent place from the VSOP87A series at TT, the height and
+// direction it is seen at, when it rises, culminates and sets, and the constellation it is in.
+// Pure: no clock is read, every instant is a UT Julian date given by the caller (the UTC clock
+// taken as UT1).
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace orvanta {
+
+struct Place {
+    double latitude;  // degrees, north positive
+    double longitude; // degrees, east positive
+    double height;    // metres above sea level
+};
+
+// Right ascension and declination in radians, on the true equator and equinox of the date.
+struct Equatorial {
+    double rightAscension;
+    double declination;
+    double distanceAu; // from the centre of Earth
+};
+
+// Apparent geocentric places: light time, annual aberration, precession (IAU 1976, Lieske) and
+// nutation (the leading terms of IAU 1980) applied to the series' heliocentric positions.
+Equatorial apparentMars(double utJd);
+Equatorial apparentSun(double utJd);
+
+// Greenwich apparent sidereal time in degrees, 0 to 360: the mean sidereal time of IAU 1982 from UT
+// and the equation of the equinoxes.
+double apparentSiderealTime(double utJd);
+
+struct Horizontal {
+    double altitude; // degrees above the horizon, topocentric
+    double azimuth;  // degrees from north through east
+};
+// Where a body is seen from the place, without refraction.
+Horizontal horizontalOf(const Equatorial& place, double utJd, const Place& where);
+// The standard refraction (Saemundsson) added to a true altitude, in degrees.
+double refracted(double trueAltitude);
+
+struct SkyEvent {
+    double utJd;
+    double degrees; // the azimuth at rise and set, the refracted altitude at transit
+};
+struct MarsNight {
+    std::optional<SkyEvent> rise, transit, set; // each the first at or after `from`, within 36 h
+    bool alwaysUp = false;
+    bool neverUp = false;
+};
+// Rise and set of the centre of Mars at a true altitude of -0°34′ (refraction at the horizon
+// included), and the upper transit, each the first after `fromUtJd`.
+MarsNight marsNight(double fromUtJd, const Place& where);
+
+// Where Mars and the Sun are seen from the place, every `step` days from `from` to `to`: the
+// positions interpolated between places a few hours apart, which is cheap enough for a picture.
+struct SkySample {
+    double utJd;
+    Horizontal mars; // true altitude, without refraction
+    double sunAltitude;
+};
+std::vector<SkySample> skySamples(double from, double to, double step, const Place& where);
+
+// The constellation Mars is in, by its IAU name ("Leo"), from the boundaries of Roman (1987).
+std::string marsConstellation(double utJd);
+
+} // namespace orvanta

@@ -1,0 +1,85 @@
+// Mars in the sky against an independent implementation's figures (tests/sky/reference.tsv, made
+// by tests/sky/make_reference.py): at the equator, 60° N, 35° S and 70° N, either side of the date
+// line, in 2003, 2027 and 2035 and near both solstices; and places typed or of time zones.
+
+#include "ephemeris/julian_date.h"
+#include "ephemeris/place.h"
+#include "ephemeris/sky.h"
+
+#include <cmath>
+#include <fstream>
+#include <gtest/gtest.h>
+#include <sstream>
+
+using namespace orvanta;
+
+namespace {
+
+double jdOf(const std::string& iso) { // "2003-08-27T22:00:00"
+    const auto n = [&](std::size_t at, std::size_t length) {
+        return std::stoi(iso.substr(at, length));
+    };
+    return julianDateValue(julianDateFromCalendar(n(0, 4), n(5, 2), n(8, 2),
+                                                  n(11, 2) + n(14, 2) / 60.0 + n(17, 2) / 3600.0));
+}
+
+TEST(Sky, AgreesWithAnIndependentImplementation) {
+    std::ifstream table(ORVANTA_SKY_REFERENCE);
+    std::string line;
+    std::getline(table, line); // the heading
+    int rows = 0;
+    while (std::getline(table, line)) {
+        std::istringstream fields(line);
+        Place place{};
+        std::string utc, constellation, rise, transit, set, transitAltitude;
+        double altitude = 0, azimuth = 0;
+        fields >> place.latitude >> place.longitude >> place.height >> utc >> altitude >> azimuth;
+        fields.ignore(1);
+        std::getline(fields, constellation, '\t');
+        fields >> rise >> transit >> set >> transitAltitude;
+        SCOPED_TRACE(line);
+        ++rows;
+
+        const double now = jdOf(utc);
+        const Horizontal seen = horizontalOf(apparentMars(now), now, place);
+        EXPECT_NEAR(refracted(seen.altitude), altitude, 0.05);
+        EXPECT_NEAR(std::remainder(seen.azimuth - azimuth, 360.0), 0.0, 0.05);
+        EXPECT_EQ(marsConstellation(now), constellation);
+
+        const MarsNight night = marsNight(now - 0.5, place);
+        const auto sameEvent = [](const std::optional<SkyEvent>& ours, const std::string& theirs) {
+            return theirs == "none" ? !ours
+                                    : ours && std::fabs(ours->utJd - jdOf(theirs)) * 1440 < 1.0;
+        };
+        EXPECT_TRUE(sameEvent(night.rise, rise)) << "rise";
+        EXPECT_TRUE(sameEvent(night.transit, transit)) << "transit";
+        EXPECT_TRUE(sameEvent(night.set, set)) << "set";
+        if (night.transit && transitAltitude != "none") {
+            EXPECT_NEAR(night.transit->degrees, std::stod(transitAltitude), 0.05);
+        }
+    }
+    EXPECT_EQ(rows, 42);
+}
+
+// Places typed, and of time zones in the tz database.
+TEST(Sky, Places) {
+    std::string why;
+    const auto berlin = placeOfZone("Europe/Berlin");
+    ASSERT_TRUE(berlin);
+    EXPECT_NEAR(berlin->latitude, 52.5, 1e-9);
+    EXPECT_NEAR(berlin->longitude, 13 + 22.0 / 60, 1e-9);
+    const auto york = placeOfCity("new york");
+    ASSERT_TRUE(york);
+    EXPECT_EQ(york->first, "America/New_York");
+    EXPECT_LT(york->second.longitude, -73);
+    EXPECT_FALSE(placeOfCity("Atlantis"));
+    const auto typed = parsePlace("-35.28,149.13,580", why);
+    ASSERT_TRUE(typed);
+    EXPECT_EQ(typed->height, 580);
+    for (const char* bad :
+         {"", "52.5", "52.5;13", "91,0", "0,181", "1,2,3,4", "north,east", "1,2x"}) {
+        EXPECT_FALSE(parsePlace(bad, why)) << bad;
+    }
+}
+
+} // namespace

@@ -1,0 +1,79 @@
+// The "Mars tonight" window at a pinned instant and place: the facts in words, the picture, and one
+// window at a time from the tray menu.
+
+#include "app/main_window.h"
+#include "app/sky_window.h"
+#include "ephemeris/encounter_state.h"
+#include "ephemeris/utc_clock.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QMenu>
+#include <cstdlib>
+#include <gtest/gtest.h>
+
+using namespace orvanta;
+
+namespace {
+
+TEST(SkyWindow, TheNightOfTheApproachFromBerlin) {
+    setenv("TZ", "Europe/Berlin", 1);
+    FixedUtcClock clock({2027, 2, 20, 0, 14, 0});
+    computeEncounterState();
+    SkyWindow window(Place{52.52, 13.405, 34});
+    window.show();
+    // The times and directions an independent implementation gives (tests/sky/reference.tsv),
+    // in local time.
+    EXPECT_EQ(window.facts().toStdString(),
+              "Rises at 16:59 in the east-north-east.\n"
+              "Highest at 00:25, 53° above the horizon in the south.\n"
+              "Sets at 07:52 in the west-north-west.\n"
+              "Now 52° above the horizon in the south-south-west.\n"
+              "In the constellation Leo, at magnitude -1.2.\n"
+              "Best seen from 18:50 to 05:50 (a dark sky, and Mars above 10°).");
+    // Mars is drawn where it is now: low in the south-south-west of the dome, in red.
+    const QImage picture = window.grab().toImage();
+    int red = 0;
+    for (int y = 0; y < picture.height(); ++y) {
+        for (int x = 0; x < picture.width() / 2; ++x) {
+            const QColor c = picture.pixelColor(x, y);
+            red += c.red() > 200 && c.green() < 100 && c.blue() < 80;
+        }
+    }
+    EXPECT_GT(red, 50);
+    unsetenv("TZ");
+}
+
+// Clocks go forward in Berlin at 01:00 UTC on 2027-03-28: Mars rises and culminates in winter time
+// (12:43:15 and 20:24:35 UTC) and sets in summer time (04:05:51 UTC).
+TEST(SkyWindow, LocalTimesAcrossAChangeToSummerTime) {
+    setenv("TZ", "Europe/Berlin", 1);
+    FixedUtcClock clock({2027, 3, 27, 20, 0, 0});
+    computeEncounterState();
+    const SkyWindow window(Place{52.52, 13.405, 34});
+    const std::string facts = window.facts().toStdString();
+    EXPECT_NE(facts.find("Rises at 13:43 "), std::string::npos) << facts;
+    EXPECT_NE(facts.find("Highest at 21:25,"), std::string::npos) << facts;
+    EXPECT_NE(facts.find("Sets at 06:06 "), std::string::npos) << facts;
+    unsetenv("TZ");
+}
+
+TEST(SkyWindow, OneAtATimeFromTheTrayMenu) {
+    MainWindow main(QRect(0, 0, 640, 480));
+    QAction* item = nullptr;
+    for (QAction* action : main.trayMenu()->actions()) {
+        if (action->text() == QStringLiteral("Mars tonight…")) {
+            item = action;
+        }
+    }
+    ASSERT_NE(item, nullptr);
+    item->trigger();
+    QWidget* first = main.skyWindow();
+    ASSERT_NE(first, nullptr);
+    EXPECT_TRUE(first->isVisible());
+    EXPECT_FALSE(first->isModal());
+    item->trigger();
+    EXPECT_EQ(main.skyWindow(), first);
+}
+
+} // namespace

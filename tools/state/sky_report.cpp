@@ -1,0 +1,62 @@
+#include "tools/state/sky_report.h"
+
+#include "display/number_text.h"
+#include "ephemeris/julian_date.h"
+
+#include <cmath>
+
+namespace orvanta {
+
+namespace {
+
+std::string fixed(double value, int decimals) {
+    char text[64];
+    formatFixed(text, sizeof text, value, decimals);
+    return text;
+}
+
+std::string twoDigits(int value) {
+    return std::string(1, static_cast<char>('0' + value / 10 % 10)) +
+           static_cast<char>('0' + value % 10);
+}
+
+// "2027-02-19T16:42Z", or with seconds.
+std::string utcText(const UtcClockReading& r, bool seconds) {
+    return twoDigits(r.year / 100) + twoDigits(r.year % 100) + '-' + twoDigits(r.month) + '-' +
+           twoDigits(r.day) + 'T' + twoDigits(r.hour) + ':' + twoDigits(r.minute) +
+           (seconds ? ':' + twoDigits(r.second) : std::string()) + 'Z';
+}
+
+} // namespace
+
+void appendSkyReport(std::string& out, const UtcClockReading& at, const Place& place) {
+    const double now = julianDateValue(julianDateOfReading(at));
+    const Horizontal mars = horizontalOf(apparentMars(now), now, place);
+    const Horizontal sun = horizontalOf(apparentSun(now), now, place);
+    out += "place " + fixed(place.latitude, 4) + ' ' + fixed(place.longitude, 4) + ' ' +
+           fixed(place.height, 0) + '\n';
+    out += "mars " + utcText(at, true) + " altitude " + fixed(refracted(mars.altitude), 2) +
+           " azimuth " + fixed(mars.azimuth, 2) + " constellation " + marsConstellation(now) + '\n';
+    out += "sun altitude " + fixed(refracted(sun.altitude), 2) + '\n';
+    const MarsNight night = marsNight(now - 0.5, place);
+    const auto event = [&](const char* name, const std::optional<SkyEvent>& e, const char* what) {
+        out += name;
+        if (e) {
+            // To the nearest minute.
+            out += ' ' + utcText(calendarOfJulianDate(e->utJd + 30.0 / 86400), false) + ' ' + what +
+                   ' ' + fixed(e->degrees, 1);
+        } else {
+            out += " none";
+        }
+        out += '\n';
+    };
+    event("rise", night.rise, "azimuth");
+    event("transit", night.transit, "altitude");
+    event("set", night.set, "azimuth");
+    if (night.alwaysUp || night.neverUp) {
+        out += night.alwaysUp ? "circumpolar: above the horizon all the time\n"
+                              : "below the horizon all the time\n";
+    }
+}
+
+} // namespace orvanta

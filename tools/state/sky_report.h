@@ -1,0 +1,20 @@
+#pragma once
+
+// orvanta-state --sky: Mars in the sky of a place, in lines a script can read.
+
+#include "ephemeris/sky.h"
+#include "ephemeris/utc_clock.h"
+
+#include <string>
+
+namespace orvanta {
+
+// place 52.5200 13.4050 34
+// mars 2027-02-20T00:14:00Z altitude 51.23 azimuth 181.07 constellation Leo
+// sun altitude -52.10
+// rise 2027-02-19T16:42Z azimuth 62.1
+// transit 2027-02-19T23:55Z altitude 51.3
+// set 2027-02-20T07:10Z azimuth 297.9
+void appendSkyReport(std::string& out, const UtcClockReading& at, const Place& place);
+
+} // namespace orvanta
