@@ -6,10 +6,11 @@
 
 #include <QCoreApplication>
 #include <QDir>
-#include <QElapsedTimer>
+#include <QEventLoop>
 #include <QFileInfo>
 #include <QLocalSocket>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -39,12 +40,14 @@ QString makeFolder(const QTemporaryDir& base, const QString& name, int mode) {
     return path;
 }
 
-void runEventsFor(int ms) {
-    QElapsedTimer timer;
-    timer.start();
-    while (timer.elapsed() < ms) {
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+// The instance under test serves its channel only from the event loop.
+void runEventsFor(int ms, QLocalSocket* untilDisconnected = nullptr) {
+    QEventLoop loop;
+    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
+    if (untilDisconnected != nullptr) {
+        QObject::connect(untilDisconnected, &QLocalSocket::disconnected, &loop, &QEventLoop::quit);
     }
+    loop.exec();
 }
 
 // One lock per display server, however DISPLAY names it; another server has its own.
@@ -79,9 +82,7 @@ TEST(SingleInstance, LeftoverFilesNeverBlock) {
         for (const QString& name : left) {
             QFile file(base.filePath("run/" + name));
             file.remove();
-            ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-            file.write(content);
-            file.close();
+            ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.write(content) >= 0);
             file.setPermissions(QFileDevice::Permissions()); // unreadable too
         }
         testing::internal::CaptureStderr();
@@ -192,12 +193,7 @@ TEST(SingleInstance, TheChannelTakesOnlyAShowRequestAndNothingUnbounded) {
         ASSERT_TRUE(socket.waitForConnected(1000));
         socket.write(c.sent);
         socket.waitForBytesWritten(1000);
-        QElapsedTimer timer;
-        timer.start();
-        while (socket.state() == QLocalSocket::ConnectedState && timer.elapsed() < c.hangUpMs) {
-            QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-            ::usleep(10000);
-        }
+        runEventsFor(c.hangUpMs, &socket);
         runEventsFor(50);
         const std::string shown = c.sent.left(60).toStdString();
         EXPECT_EQ(shows, c.shows) << shown;

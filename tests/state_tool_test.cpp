@@ -36,77 +36,69 @@ Args words(const std::string& line) {
     return args;
 }
 
-TEST(StateTool, PrintsTheStateForAUtcReading) {
-    const Result r = run({"--utc", "2003-08-27T09:52:19"});
-    EXPECT_EQ(r.status, 0);
-    EXPECT_EQ(r.err, "");
-    EXPECT_EQ(r.out, "now 2452878.9113310184\n"
-                     "earth.x 0.90573176832005819\nearth.y -0.44792349341826632\n"
-                     "earth.z 1.1974926868056451e-06\n"
-                     "mars.x 1.2421563897119037\nmars.y -0.6024455489120637\n"
-                     "mars.z -0.043138739972402779\n"
-                     "distanceAu 0.37271925858099497\ndistanceKm 55758007.19169607\n"
-                     "distanceMi 34648025.668919936\napparentDiameterArcsec 25.112735080111225\n"
-                     "lightMinutes 3.0998115364916923\nmagnitude -2.8817396209962185\n"
-                     "daysLeft 0\nhoursLeft 0\nminutesLeft 0\n");
-}
-
-TEST(StateTool, OneBlockPerReadingSeparatedByAnEmptyLine) {
-    EXPECT_EQ(run(words("--utc 2000-01-01T12:00:00 --utc 2003-08-27T10:00:00")).out,
-              run(words("--utc 2000-01-01T12:00:00")).out + "\n" +
-                  run(words("--utc 2003-08-27T10:00:00")).out);
-    // Without a reading: the current instant, a Julian date of this era.
-    EXPECT_EQ(run({}).out.rfind("now 24", 0), 0u);
+Result run(const char* line) {
+    return run(words(line));
 }
 
 // Printed to 17 significant digits, so that they read back exactly.
-TEST(StateTool, PositionsForAJulianDateAndFactor) {
+const std::string STATE_2003 =
+    "now 2452878.9113310184\n"
+    "earth.x 0.90573176832005819\nearth.y -0.44792349341826632\nearth.z 1.1974926868056451e-06\n"
+    "mars.x 1.2421563897119037\nmars.y -0.6024455489120637\nmars.z -0.043138739972402779\n"
+    "distanceAu 0.37271925858099497\ndistanceKm 55758007.19169607\n"
+    "distanceMi 34648025.668919936\napparentDiameterArcsec 25.112735080111225\n"
+    "lightMinutes 3.0998115364916923\nmagnitude -2.8817396209962185\n"
+    "daysLeft 0\nhoursLeft 0\nminutesLeft 0\n";
+
+TEST(StateTool, WorkedOutputs) {
+    const std::pair<const char*, std::string> cases[] = {
+        {"--utc 2003-08-27T09:52:19", STATE_2003},
+        // The time lines in the local zone, two hours east: 11:52:19.
+        {"--lines --utc 2003-08-27T09:52:19",
+         STATE_2003 + "\nCurrent Time\nWed, Aug 27, 2003\n11:52:19 AM\n"
+                      "Distance to Mars\n34,648,025.67 mi.\n55,758,007.19 km.\n0.372719 au.\n"
+                      "3.100 Light Minutes\nSize & Brightness\n25.11 arcseconds\nMagnitude: -2.88\n"
+                      "Closest Approach\n0 Days\n0 Hours\n0 Minutes\n"},
+        {"--approaches 2003-01-01T00:00:00 2006-01-01T00:00:00",
+         "2003-08-27T09:51:14 2452878.910574 0.372719259 55758007\n"
+         "2005-10-30T03:24:34 2453673.642061 0.464062918 69422824\n"},
+        {"--approaches 2004-01-01T00:00:00 2005-01-01T00:00:00", ""},
+    };
+    setenv("TZ", "<+02>-2", 1);
+    for (const auto& [line, out] : cases) {
+        const Result r = run(line);
+        EXPECT_TRUE(r.status == 0 && r.err.empty()) << line << ": " << r.err;
+        EXPECT_EQ(r.out, out) << line;
+    }
+    unsetenv("TZ");
+    const Result help = run("--help");
+    EXPECT_TRUE(help.status == 0 && help.out.rfind("usage: orvanta-state", 0) == 0 &&
+                help.err.empty());
+}
+
+TEST(StateTool, RunsThatMustAgree) {
+    // One block per reading, separated by an empty line.
+    EXPECT_EQ(run("--utc 2000-01-01T12:00:00 --utc 2003-08-27T10:00:00").out,
+              run("--utc 2000-01-01T12:00:00").out + "\n" + run("--utc 2003-08-27T10:00:00").out);
+    // Without a reading: the current instant, a Julian date of this era.
+    EXPECT_EQ(run("").out.rfind("now 24", 0), 0u);
     Vec3 e{}, m{};
     evaluateEarth(2452878.911333, e, 0.25f);
     evaluateMars(2452878.911333, m, 0.25f);
-    char expected[200];
-    std::snprintf(expected, sizeof expected, "earth %.17g %.17g %.17g\nmars %.17g %.17g %.17g\n",
+    char positions[200];
+    std::snprintf(positions, sizeof positions, "earth %.17g %.17g %.17g\nmars %.17g %.17g %.17g\n",
                   e.x, e.y, e.z, m.x, m.y, m.z);
-    EXPECT_EQ(run(words("--jd 2452878.911333 --factor 0.25")).out, expected);
+    EXPECT_EQ(run("--jd 2452878.911333 --factor 0.25").out, positions);
     // A factor beyond single precision means full precision.
-    EXPECT_EQ(run(words("--jd 2451545 --factor 1e300")).out, run(words("--jd 2451545")).out);
-}
-
-TEST(StateTool, LinesFollowTheStateAsThePaneShowsThem) {
-    setenv("TZ", "<+02>-2", 1); // two hours east: the local clock reads 11:52:19
-    const Result r = run(words("--lines --utc 2003-08-27T09:52:19"));
-    unsetenv("TZ");
-    ASSERT_EQ(r.status, 0) << r.err;
-    EXPECT_EQ(r.out, run(words("--utc 2003-08-27T09:52:19")).out +
-                         "\nCurrent Time\nWed, Aug 27, 2003\n11:52:19 AM\n"
-                         "Distance to Mars\n34,648,025.67 mi.\n55,758,007.19 km.\n0.372719 au.\n"
-                         "3.100 Light Minutes\n"
-                         "Size & Brightness\n25.11 arcseconds\nMagnitude: -2.88\n"
-                         "Closest Approach\n0 Days\n0 Hours\n0 Minutes\n");
-}
-
-TEST(StateTool, ApproachesOneALine) {
-    EXPECT_EQ(run(words("--approaches 2003-01-01T00:00:00 2006-01-01T00:00:00")).out,
-              "2003-08-27T09:51:14 2452878.910574 0.372719259 55758007\n"
-              "2005-10-30T03:24:34 2453673.642061 0.464062918 69422824\n");
-    EXPECT_EQ(run(words("--approaches 2004-01-01T00:00:00 2005-01-01T00:00:00")).out, "");
-}
-
-// Counting to the next approach (2027-02-20T00:12:53 UT) as the widget does when asked to.
-TEST(StateTool, LinesCountingToTheNextApproach) {
-    EXPECT_NE(run(words("--lines --target next --utc 2026-12-07T00:00:00"))
+    EXPECT_EQ(run("--jd 2451545 --factor 1e300").out, run("--jd 2451545").out);
+    // Counting to the next approach (2027-02-20T00:12:53 UT) as the widget does when asked to, and
+    // to 2003's again on the next run.
+    EXPECT_NE(run("--lines --target next --utc 2026-12-07T00:00:00")
                   .out.find("\nClosest Approach\n75 Days\n0 Hours\n12 Minutes\n"),
               std::string::npos);
-    EXPECT_NE(run(words("--lines --utc 2026-12-07T00:00:00")).out.find("\n-8503 Days\n"),
+    EXPECT_NE(run("--lines --utc 2026-12-07T00:00:00").out.find("\n-8503 Days\n"),
               std::string::npos);
 }
-
-TEST(StateTool, HelpGoesToStandardOutput) {
-    const Result r = run({"--help"});
-    EXPECT_TRUE(r.status == 0 && r.out.rfind("usage: orvanta-state", 0) == 0 && r.err.empty())
-        << r.err;
-}
-
 TEST(StateTool, BadInputIsOneLineOnStandardErrorAndExitStatus2) {
     std::vector<Args> cases = {
         {"--utc", "2003-08-27 09:52:19"},
@@ -164,9 +156,9 @@ TEST(StateTool, LeapDaysAndCalendarLimitsAreAccepted) {
          {"--utc 2000-02-29T00:00:00", "--utc 2004-02-29T23:59:59", "--utc 0001-01-01T00:00:00",
           "--approaches 5990-01-01T00:00:00 6000-01-01T00:00:00", "--utc 9999-12-31T23:59:59",
           "--jd 1721425.5", "--jd 5373484.49"}) {
-        EXPECT_EQ(run(words(line)).status, 0) << line;
+        EXPECT_EQ(run(line).status, 0) << line;
     }
-    EXPECT_EQ(run({"--utc", "bad\tvalue"}).err,
+    EXPECT_EQ(run(Args{"--utc", "bad\tvalue"}).err,
               "orvanta-state: --utc 'bad\\x09value' is not of the form YYYY-MM-DDTHH:MM:SS\n");
 }
 

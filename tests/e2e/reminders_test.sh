@@ -8,9 +8,7 @@ set -u
 if [ -z "${ORVANTA_REMINDERS_BUS:-}" ]; then
     ORVANTA_REMINDERS_BUS=1 exec dbus-run-session -- "$0" "$@"
 fi
-orvanta=$1
-out=$2
-here=$(dirname "$0")
+orvanta=$1 out=$2 here=$(dirname "$0")
 mkdir -p "$out"
 work=$(mktemp -d)
 mkdir -m 700 "$work/runtime"
@@ -74,15 +72,13 @@ check "saying how long" [ "$(field 0 summary)" = "Mars is closest to Earth in 30
 check "and when, how far and how large" [ "$(field 0 body)" = \
     "2027-02-20 00:12 (local time): 101,415,242 km (0.677919 au) from Earth, 13.81 arcseconds across." ]
 
-run_from "2027-01-21 00:20:00" 4
-check "not again after a restart" [ "$(count)" = 1 ]
-
-# Both the 30-day and the 7-day points passed while it was not running: only the latter, once.
+# Both the 30-day and the 7-day points passed while it was not running: only the latter, once. Set
+# back, the clock would make the 30-day point due again, were what was shown not remembered.
 run_from "2027-02-14 12:00:00" 4
 check "the latest passed point at start" [ "$(count)" = 2 ]
 check "which is the 7-day one" [ "$(field 1 summary)" = "Mars is closest to Earth in 6 days" ]
 run_from "2027-02-10 12:00:00" 4
-check "not again with the clock set back" [ "$(count)" = 2 ]
+check "not again at the next start, with the clock set back" [ "$(count)" = 2 ]
 # Set back as far as the approach before (2025-01-12), and forward again: neither that one's
 # reminders nor this one's again.
 run_from "2025-01-09 12:00:00" 4
@@ -102,14 +98,13 @@ trayer --edge top --align right --widthtype pixel --width 100 --heighttype pixel
     >/dev/null 2>&1 &
 pids+=($!)
 sleep 1
-orvanta_windows() {
-    xwininfo -root -tree | awk '/^     0x[0-9a-f]+ .*\("orvanta" "orvanta"\)/ {print $1}' |
-        while read -r id; do xwininfo -id "$id" | grep -q IsViewable && echo "$id"; done | wc -l
-}
 LD_PRELOAD=/usr/lib/x86_64-linux-gnu/faketime/libfaketimeMT.so.1 FAKETIME="@2029-03-28 13:00:00" \
     FAKETIME_DONT_FAKE_MONOTONIC=1 "$orvanta" >>"$work/orvanta.log" 2>&1 &
 pids+=($!)
-balloon() { [ "$(orvanta_windows)" -ge 2 ]; } # the window and the message beside it
+balloon() { # the window and the message beside it: two top-level windows of the program's shown
+    [ "$(xwininfo -root -children | awk '/\("orvanta" "orvanta"\)/ {print $1}' |
+        xargs -rn1 xwininfo -id | grep -c IsViewable)" -ge 2 ]
+}
 check "a tray message without the notification service" within 10 balloon
 import -window root "$out/reminder-tray-message.png" 2>/dev/null
 
