@@ -4,6 +4,8 @@
 #include "panes/info_pane.h"
 
 #include <QAccessibleWidget>
+#include <QFocusEvent>
+#include <QPainter>
 
 namespace orvanta {
 
@@ -69,6 +71,18 @@ QAccessibleInterface* accessibleFor(const QString& className, QObject* object) {
 }
 
 } // namespace
+
+bool keyboardBroughtFocus(const QFocusEvent* e) {
+    return e->reason() == Qt::TabFocusReason || e->reason() == Qt::BacktabFocusReason;
+}
+
+void drawFocusFrame(QPainter& painter, const QWidget& widget, qreal cornerRadius) {
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(QPen(widget.palette().highlight(), 2));
+    painter.setBrush(Qt::NoBrush);
+    painter.drawRoundedRect(QRectF(widget.rect()).adjusted(1, 1, -1, -1), cornerRadius,
+                            cornerRadius);
+}
 
 void installAccessibleInterfaces() {
     static const bool installed = [] {

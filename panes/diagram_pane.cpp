@@ -199,15 +199,12 @@ void OrbitDiagramPane::paintEvent(QPaintEvent*) {
     painter.fillRect(rect(), Qt::black); // where nothing is copied
     diagramTarget_.present(painter);
     if (keyboardFocus_) {
-        painter.setRenderHint(QPainter::Antialiasing);
-        painter.setPen(QPen(palette().highlight(), 2));
-        painter.drawRect(QRectF(rect()).adjusted(1, 1, -1, -1));
+        drawFocusFrame(painter, *this, 0);
     }
 }
 
 void OrbitDiagramPane::focusInEvent(QFocusEvent* e) {
-    // Drawn only when the keyboard brought the focus: the picture is not changed otherwise.
-    keyboardFocus_ = e->reason() == Qt::TabFocusReason || e->reason() == Qt::BacktabFocusReason;
+    keyboardFocus_ = keyboardBroughtFocus(e);
     update();
 }
 

@@ -144,15 +144,12 @@ QString InfoBoxWidget::text() const {
 void InfoBoxWidget::paintEvent(QPaintEvent*) {
     if (keyboardFocus_) {
         QPainter painter(this);
-        painter.setRenderHint(QPainter::Antialiasing);
-        painter.setPen(QPen(palette().highlight(), 2));
-        painter.drawRoundedRect(QRectF(rect()).adjusted(1, 1, -1, -1), 6, 6);
+        drawFocusFrame(painter, *this, 6);
     }
 }
 
 void InfoBoxWidget::focusInEvent(QFocusEvent* e) {
-    // Drawn only when the keyboard brought the focus: the picture is not changed otherwise.
-    keyboardFocus_ = e->reason() == Qt::TabFocusReason || e->reason() == Qt::BacktabFocusReason;
+    keyboardFocus_ = keyboardBroughtFocus(e);
     update();
 }
 

@@ -11,25 +11,10 @@ fi
 orvanta=$1
 out=$2
 here=$(dirname "$0")
-mkdir -p "$out"
-work=$(mktemp -d)
-mkdir -m 700 "$work/runtime"
-export XDG_RUNTIME_DIR=$work/runtime XDG_CONFIG_HOME=$work/config QT_QPA_PLATFORM=xcb TZ=UTC
-export QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1
-unset WAYLAND_DISPLAY
-pids=()
-cleanup() {
-    for p in "${pids[@]}"; do kill -9 "$p" 2>/dev/null; wait "$p" 2>/dev/null; done
-    rm -rf "$work"
-}
-trap cleanup EXIT
-
-exec 3>"$work/display"
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -noreset -nolisten tcp >/dev/null 2>&1 &
-pids+=($!)
-exec 3>&-
-for _ in $(seq 50); do [ -s "$work/display" ] && break; sleep 0.1; done
-export DISPLAY=:$(head -n 1 "$work/display")
+source "$here/session.sh"
+export TZ=UTC QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1
+start_x 1280x1024 -noreset
+export DISPLAY=$x_display
 /usr/libexec/at-spi-bus-launcher --launch-immediately >/dev/null 2>&1 &
 pids+=($!)
 sleep 1
@@ -41,12 +26,6 @@ pids+=($!)
 for _ in $(seq 50); do xdotool search --name '^Orvanta 2003$' >/dev/null 2>&1 && break; sleep 0.1; done
 sleep 2
 
-failures=0
-check() {
-    local what=$1
-    shift
-    if "$@"; then echo "ok: $what"; else echo "FAIL: $what"; failures=$((failures + 1)); fi
-}
 /usr/bin/python3 "$here/screen_reader.py" 30 >"$out/screen-reader.txt" 2>"$work/reader.log"
 cat "$out/screen-reader.txt"
 has() { grep -qE "$1" "$out/screen-reader.txt"; }

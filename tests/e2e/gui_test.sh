@@ -7,38 +7,11 @@
 # Leaves screenshots of the running window in OUTPUT_DIR.
 set -u
 orvanta=$1 xclose=$2 glx_without_configs=$3 out=$4
-mkdir -p "$out"
-work=$(mktemp -d)
-mkdir -m 700 "$work/runtime"
-export XDG_RUNTIME_DIR=$work/runtime QT_QPA_PLATFORM=xcb
-unset WAYLAND_DISPLAY
-pids=()
-cleanup() {
-    for p in "${pids[@]}"; do kill -9 "$p" 2>/dev/null; wait "$p" 2>/dev/null; done
-    rm -rf "$work"
-}
-trap cleanup EXIT
-
-exec 3>"$work/display"
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -noreset -nolisten tcp >"$work/xvfb.log" 2>&1 &
-pids+=($!)
-exec 3>&-
-for _ in $(seq 50); do [ -s "$work/display" ] && break; sleep 0.1; done
-export DISPLAY=:$(head -n 1 "$work/display")
+source "$(dirname "$0")/session.sh"
+start_x 1280x1024 -noreset
+export DISPLAY=$x_display
 xsetroot -solid '#505a70' # so that the window stands out in the screenshot
 
-failures=0
-check() {
-    local what=$1
-    shift
-    if "$@"; then echo "ok: $what"; else echo "FAIL: $what"; failures=$((failures + 1)); fi
-}
-within() { # seconds command...
-    local limit=$1
-    shift
-    for _ in $(seq $((limit * 10))); do "$@" && return 0; sleep 0.1; done
-    return 1
-}
 start_tray() {
     trayer --edge top --align right --widthtype pixel --width 100 --heighttype pixel --height 24 \
         >"$work/trayer.log" 2>&1 &
@@ -197,12 +170,8 @@ check "and a left click shows the window" main_viewable
 check "Exit after the panel came" exit_from_tray
 
 # ---- a screen smaller than the window, on a bare X server: its top-left corner stays on it ----
-exec 3>"$work/small-display"
-Xvfb -displayfd 3 -screen 0 320x200x24 -nolisten tcp >/dev/null 2>&1 &
-pids+=($!)
-exec 3>&-
-for _ in $(seq 50); do [ -s "$work/small-display" ] && break; sleep 0.1; done
-small=:$(head -n 1 "$work/small-display")
+start_x 320x200
+small=$x_display
 DISPLAY=$small start_program small
 small_placed() {
     DISPLAY=$small xdotool search --name '^Orvanta 2003$' getwindowgeometry 2>/dev/null |

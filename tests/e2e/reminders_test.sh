@@ -9,37 +9,10 @@ if [ -z "${ORVANTA_REMINDERS_BUS:-}" ]; then
     ORVANTA_REMINDERS_BUS=1 exec dbus-run-session -- "$0" "$@"
 fi
 orvanta=$1 out=$2 here=$(dirname "$0")
-mkdir -p "$out"
-work=$(mktemp -d)
-mkdir -m 700 "$work/runtime"
-export XDG_RUNTIME_DIR=$work/runtime XDG_CONFIG_HOME=$work/config QT_QPA_PLATFORM=xcb TZ=UTC
-unset WAYLAND_DISPLAY
-pids=()
-cleanup() {
-    for p in "${pids[@]}"; do kill -9 "$p" 2>/dev/null; wait "$p" 2>/dev/null; done
-    rm -rf "$work"
-}
-trap cleanup EXIT
-
-exec 3>"$work/display"
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -noreset -nolisten tcp >/dev/null 2>&1 &
-pids+=($!)
-exec 3>&-
-for _ in $(seq 50); do [ -s "$work/display" ] && break; sleep 0.1; done
-export DISPLAY=:$(head -n 1 "$work/display")
-
-failures=0
-check() {
-    local what=$1
-    shift
-    if "$@"; then echo "ok: $what"; else echo "FAIL: $what"; failures=$((failures + 1)); fi
-}
-within() {
-    local limit=$1
-    shift
-    for _ in $(seq $((limit * 10))); do "$@" && return 0; sleep 0.1; done
-    return 1
-}
+source "$here/session.sh"
+export TZ=UTC
+start_x 1280x1024 -noreset
+export DISPLAY=$x_display
 
 mkdir -p "$work/config/orvanta"
 printf '[reminders]\nbeforeApproach=true\n' >"$work/config/orvanta/orvanta.conf"
