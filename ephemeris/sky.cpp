@@ -1,7 +1,7 @@
 #include "ephemeris/sky.h"
 
+#include "ephemeris/apparent_place.h"
 #include "ephemeris/time_scales.h"
-#include "ephemeris/vsop87.h"
 
 #include <algorithm>
 #include <array>
@@ -19,114 +19,16 @@ extern const char* const CONSTELLATION_NAMES;
 
 namespace {
 
-constexpr double PI = 3.14159265358979323846;
-constexpr double DEGREE = PI / 180;
-constexpr double ARCSECOND = DEGREE / 3600;
-constexpr double J2000 = 2451545.0;
 constexpr double B1875 = 2405889.25855;
-constexpr double LIGHT_DAYS_PER_AU = 499.004784 / 86400;
-constexpr double OBLIQUITY_J2000 = 84381.448 * ARCSECOND;
 // The altitude of the centre of a planet at rise and set: refraction at the horizon, 34′.
 constexpr double RISE_ALTITUDE = -34.0 / 60;
 constexpr double HOUR = 1.0 / 24;
 
-struct V {
-    double x, y, z;
-    V operator-(const V& o) const { return {x - o.x, y - o.y, z - o.z}; }
-    V operator+(const V& o) const { return {x + o.x, y + o.y, z + o.z}; }
-    V operator*(double f) const { return {x * f, y * f, z * f}; }
-    double length() const { return std::sqrt(x * x + y * y + z * z); }
-};
-
-V earthAt(double tt) {
-    Vec3 p{};
-    evaluateEarth(tt, p, 1.0f);
-    return {p.x, p.y, p.z};
-}
-
-V marsAt(double tt) {
-    Vec3 p{};
-    evaluateMars(tt, p, 1.0f);
-    return {p.x, p.y, p.z};
-}
-
-// The geocentric direction of Mars (or the Sun) on the ecliptic of J2000, with the light's time on
-// the way taken off; with aberration, as it appears from the moving Earth.
-V geocentric(double tt, bool mars, bool aberration) {
-    const V earth = earthAt(tt);
-    V g = mars ? marsAt(tt) - earth : earth * -1.0;
-    double tau = 0;
-    for (int i = 0; mars && i < 3; ++i) {
-        tau = g.length() * LIGHT_DAYS_PER_AU;
-        g = marsAt(tt - tau) - earth;
-    }
-    tau = g.length() * LIGHT_DAYS_PER_AU;
-    if (aberration) {
-        const V velocity = (earthAt(tt + 0.005) - earthAt(tt - 0.005)) * (1 / 0.01); // au/day
-        g = g + velocity * tau;
-    }
-    return g;
-}
-
-struct RaDec {
-    double ra, dec;
-};
-
-RaDec equatorialJ2000(const V& ecliptic) {
-    const double y =
-        ecliptic.y * std::cos(OBLIQUITY_J2000) - ecliptic.z * std::sin(OBLIQUITY_J2000);
-    const double z =
-        ecliptic.y * std::sin(OBLIQUITY_J2000) + ecliptic.z * std::cos(OBLIQUITY_J2000);
-    return {std::atan2(y, ecliptic.x), std::asin(z / ecliptic.length())};
-}
-
-// Precession from J2000 to the epoch `tt` (IAU 1976, Lieske; Meeus, Astronomical Algorithms 21.4).
-RaDec precessed(RaDec p, double tt) {
-    const double t = (tt - J2000) / 36525;
-    const double zeta = (2306.2181 * t + 0.30188 * t * t + 0.017998 * t * t * t) * ARCSECOND;
-    const double z = (2306.2181 * t + 1.09468 * t * t + 0.018203 * t * t * t) * ARCSECOND;
-    const double theta = (2004.3109 * t - 0.42665 * t * t - 0.041833 * t * t * t) * ARCSECOND;
-    const double a = std::cos(p.dec) * std::sin(p.ra + zeta);
-    const double b = std::cos(theta) * std::cos(p.dec) * std::cos(p.ra + zeta) -
-                     std::sin(theta) * std::sin(p.dec);
-    const double c = std::sin(theta) * std::cos(p.dec) * std::cos(p.ra + zeta) +
-                     std::cos(theta) * std::sin(p.dec);
-    return {std::atan2(a, b) + z, std::asin(c)};
-}
-
-// Nutation in longitude and obliquity, and the true obliquity, in radians: the leading terms of
-// IAU 1980 (Meeus 22), good to half an arcsecond.
-struct Nutation {
-    double longitude, obliquity, trueObliquity;
-};
-Nutation nutation(double tt) {
-    const double t = (tt - J2000) / 36525;
-    const double node = (125.04452 - 1934.136261 * t) * DEGREE;
-    const double sun = (280.4665 + 36000.7698 * t) * DEGREE;
-    const double moon = (218.3165 + 481267.8813 * t) * DEGREE;
-    const double dpsi = (-17.20 * std::sin(node) - 1.32 * std::sin(2 * sun) -
-                         0.23 * std::sin(2 * moon) + 0.21 * std::sin(2 * node)) *
-                        ARCSECOND;
-    const double deps = (9.20 * std::cos(node) + 0.57 * std::cos(2 * sun) +
-                         0.10 * std::cos(2 * moon) - 0.09 * std::cos(2 * node)) *
-                        ARCSECOND;
-    const double mean =
-        OBLIQUITY_J2000 + (-46.8150 * t - 0.00059 * t * t + 0.001813 * t * t * t) * ARCSECOND;
-    return {dpsi, deps, mean + deps};
-}
-
 Equatorial apparent(double utJd, bool mars) {
     const double tt = ttOfUt(utJd);
     const V g = geocentric(tt, mars, true);
-    RaDec p = precessed(equatorialJ2000(g), tt);
-    const Nutation n = nutation(tt);
-    const double e = n.trueObliquity;
-    const double dra =
-        (std::cos(e) + std::sin(e) * std::sin(p.ra) * std::tan(p.dec)) * n.longitude -
-        std::cos(p.ra) * std::tan(p.dec) * n.obliquity;
-    const double ddec = std::sin(e) * std::cos(p.ra) * n.longitude + std::sin(p.ra) * n.obliquity;
-    const double ra = std::fmod(p.ra + dra + 2 * PI, 2 * PI);
-    return {ra, p.dec + ddec, g.length()};
+    const RaDec p = nutated(precessed(equatorialJ2000(g), tt), tt);
+    return {p.ra, p.dec, g.length()};
 }
 
 double wrapDegrees(double d) {
@@ -223,8 +125,8 @@ Equatorial apparentSun(double utJd) {
 }
 
 double apparentSiderealTime(double utJd) {
-    const double t = (utJd - J2000) / 36525;
-    const double mean = 280.46061837 + 360.98564736629 * (utJd - J2000) + 0.000387933 * t * t -
+    const double t = (utJd - J2000_JD) / 36525;
+    const double mean = 280.46061837 + 360.98564736629 * (utJd - J2000_JD) + 0.000387933 * t * t -
                         t * t * t / 38710000;
     const Nutation n = nutation(ttOfUt(utJd));
     return wrapDegrees(mean + n.longitude * std::cos(n.trueObliquity) / DEGREE);

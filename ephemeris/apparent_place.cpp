@@ -1,0 +1,93 @@
+#include "ephemeris/apparent_place.h"
+
+#include "ephemeris/vsop87.h"
+
+namespace orvanta {
+
+namespace {
+
+V evaluated(void (*evaluate)(double, Vec3&, float), double tt) {
+    Vec3 p{};
+    evaluate(tt, p, 1.0f);
+    return {p.x, p.y, p.z};
+}
+
+} // namespace
+
+V earthAt(double tt) {
+    return evaluated(&evaluateEarth, tt);
+}
+
+V marsAt(double tt) {
+    return evaluated(&evaluateMars, tt);
+}
+
+V earthVelocity(double tt) {
+    return (earthAt(tt + 0.005) - earthAt(tt - 0.005)) * (1 / 0.01);
+}
+
+V geocentric(double tt, bool mars, bool aberration) {
+    const V earth = earthAt(tt);
+    V g = mars ? marsAt(tt) - earth : earth * -1.0;
+    double tau = 0;
+    for (int i = 0; mars && i < 3; ++i) {
+        tau = g.length() * LIGHT_DAYS_PER_AU;
+        g = marsAt(tt - tau) - earth;
+    }
+    tau = g.length() * LIGHT_DAYS_PER_AU;
+    if (aberration) {
+        g = g + earthVelocity(tt) * tau;
+    }
+    return g;
+}
+
+RaDec equatorialJ2000(const V& ecliptic) {
+    const double y =
+        ecliptic.y * std::cos(OBLIQUITY_J2000) - ecliptic.z * std::sin(OBLIQUITY_J2000);
+    const double z =
+        ecliptic.y * std::sin(OBLIQUITY_J2000) + ecliptic.z * std::cos(OBLIQUITY_J2000);
+    return {std::atan2(y, ecliptic.x), std::asin(z / ecliptic.length())};
+}
+
+// Meeus, Astronomical Algorithms 21.4.
+RaDec precessed(RaDec p, double tt) {
+    const double t = (tt - J2000_JD) / 36525;
+    const double zeta = (2306.2181 * t + 0.30188 * t * t + 0.017998 * t * t * t) * ARCSECOND;
+    const double z = (2306.2181 * t + 1.09468 * t * t + 0.018203 * t * t * t) * ARCSECOND;
+    const double theta = (2004.3109 * t - 0.42665 * t * t - 0.041833 * t * t * t) * ARCSECOND;
+    const double a = std::cos(p.dec) * std::sin(p.ra + zeta);
+    const double b = std::cos(theta) * std::cos(p.dec) * std::cos(p.ra + zeta) -
+                     std::sin(theta) * std::sin(p.dec);
+    const double c = std::sin(theta) * std::cos(p.dec) * std::cos(p.ra + zeta) +
+                     std::cos(theta) * std::sin(p.dec);
+    return {std::atan2(a, b) + z, std::asin(c)};
+}
+
+// Meeus 22.
+Nutation nutation(double tt) {
+    const double t = (tt - J2000_JD) / 36525;
+    const double node = (125.04452 - 1934.136261 * t) * DEGREE;
+    const double sun = (280.4665 + 36000.7698 * t) * DEGREE;
+    const double moon = (218.3165 + 481267.8813 * t) * DEGREE;
+    const double dpsi = (-17.20 * std::sin(node) - 1.32 * std::sin(2 * sun) -
+                         0.23 * std::sin(2 * moon) + 0.21 * std::sin(2 * node)) *
+                        ARCSECOND;
+    const double deps = (9.20 * std::cos(node) + 0.57 * std::cos(2 * sun) +
+                         0.10 * std::cos(2 * moon) - 0.09 * std::cos(2 * node)) *
+                        ARCSECOND;
+    const double mean =
+        OBLIQUITY_J2000 + (-46.8150 * t - 0.00059 * t * t + 0.001813 * t * t * t) * ARCSECOND;
+    return {dpsi, deps, mean + deps};
+}
+
+RaDec nutated(RaDec p, double tt) {
+    const Nutation n = nutation(tt);
+    const double e = n.trueObliquity;
+    const double dra =
+        (std::cos(e) + std::sin(e) * std::sin(p.ra) * std::tan(p.dec)) * n.longitude -
+        std::cos(p.ra) * std::tan(p.dec) * n.obliquity;
+    const double ddec = std::sin(e) * std::cos(p.ra) * n.longitude + std::sin(p.ra) * n.obliquity;
+    return {std::fmod(p.ra + dra + 2 * PI, 2 * PI), p.dec + ddec};
+}
+
+} // namespace orvanta

@@ -1,0 +1,55 @@
+#pragma once
+
+// The steps from the series' heliocentric positions to an apparent place of date, shared by
+// everything that is drawn in the sky: the geometry on the ecliptic of J2000, the equator of
+// J2000, precession to the date and nutation. Angles in radians, instants TT Julian dates.
+
+#include <cmath>
+
+namespace orvanta {
+
+constexpr double PI = 3.14159265358979323846;
+constexpr double DEGREE = PI / 180;
+constexpr double ARCSECOND = DEGREE / 3600;
+constexpr double J2000_JD = 2451545.0;
+constexpr double LIGHT_DAYS_PER_AU = 499.004784 / 86400;
+constexpr double OBLIQUITY_J2000 = 84381.448 * ARCSECOND;
+
+struct V {
+    double x, y, z;
+    V operator-(const V& o) const { return {x - o.x, y - o.y, z - o.z}; }
+    V operator+(const V& o) const { return {x + o.x, y + o.y, z + o.z}; }
+    V operator*(double f) const { return {x * f, y * f, z * f}; }
+    double dot(const V& o) const { return x * o.x + y * o.y + z * o.z; }
+    double length() const { return std::sqrt(x * x + y * y + z * z); }
+};
+
+// Heliocentric, ecliptic and equinox J2000, in au, from the full series.
+V earthAt(double tt);
+V marsAt(double tt);
+// Earth's heliocentric velocity on the same axes, in au per day.
+V earthVelocity(double tt);
+
+// The geocentric direction of Mars (or the Sun) on the ecliptic of J2000, with the light's time on
+// the way taken off; with aberration, as it appears from the moving Earth. Its length is the
+// distance the light travelled, in au.
+V geocentric(double tt, bool mars, bool aberration);
+
+struct RaDec {
+    double ra, dec;
+};
+// A direction on the ecliptic of J2000 turned to the equator of J2000.
+RaDec equatorialJ2000(const V& ecliptic);
+// Precession from J2000 to the mean equator and equinox of `tt` (IAU 1976, Lieske).
+RaDec precessed(RaDec p, double tt);
+
+// Nutation in longitude and obliquity, and the true obliquity, in radians: the leading terms of
+// IAU 1980, good to half an arcsecond.
+struct Nutation {
+    double longitude, obliquity, trueObliquity;
+};
+Nutation nutation(double tt);
+// A mean place of date moved to the true equator and equinox of date; right ascension in [0, 2π).
+RaDec nutated(RaDec mean, double tt);
+
+} // namespace orvanta
