@@ -1,10 +1,10 @@
 #include "ephemeris/closest_approach.h"
 
+#include "ephemeris/root.h"
 #include "ephemeris/time_scales.h"
 #include "ephemeris/vsop87.h"
 
 #include <algorithm>
-#include <cfloat>
 #include <cmath>
 #include <cstddef>
 
@@ -82,7 +82,7 @@ class Refiner {
             return std::nullopt;
         }
         const double guess =
-            rootOf(quarterSlope, lo, hi, quarterLo, quarterHi, QUARTER_TOLERANCE_DAYS);
+            brentRoot(quarterSlope, lo, hi, quarterLo, quarterHi, QUARTER_TOLERANCE_DAYS);
 
         auto fullSlope = [this](double jd) { return slope(jd, FULL); };
         double left = std::max(lo, guess - FULL_BRACKET_HALF_WIDTH_DAYS);
@@ -103,7 +103,7 @@ class Refiner {
             right = std::min(hi, guess + (right - guess) * BRACKET_WIDENING);
             fullRight = fullSlope(right);
         }
-        return rootOf(fullSlope, left, right, fullLeft, fullRight, FULL_TOLERANCE_DAYS);
+        return brentRoot(fullSlope, left, right, fullLeft, fullRight, FULL_TOLERANCE_DAYS);
     }
 
     double fullDistance(double julianDate) {
@@ -117,72 +117,6 @@ class Refiner {
         (factor == FULL ? work_.fullEvaluations : work_.quarterEvaluations) += 2;
         return squaredDistance(julianDate + SLOPE_STEP_DAYS, factor) -
                squaredDistance(julianDate - SLOPE_STEP_DAYS, factor);
-    }
-
-    // Brent's method: inverse quadratic or secant steps while they make progress, bisection
-    // otherwise, so it needs a handful of slopes where the slope is nearly straight and never more
-    // than bisection would. Returns a point within `tolerance` of a sign change of f in [a, b],
-    // given f(a) and f(b) of opposite signs.
-    template <typename Function>
-    static double rootOf(Function f, double a, double b, double fa, double fb, double tolerance) {
-        double c = a;
-        double fc = fa;
-        double d = b - a;
-        double e = d;
-        for (;;) {
-            if ((fb > 0.0 && fc > 0.0) || (fb < 0.0 && fc < 0.0)) {
-                c = a;
-                fc = fa;
-                d = b - a;
-                e = d;
-            }
-            if (std::fabs(fc) < std::fabs(fb)) {
-                a = b;
-                b = c;
-                c = a;
-                fa = fb;
-                fb = fc;
-                fc = fa;
-            }
-            const double tol = 2.0 * DBL_EPSILON * std::fabs(b) + 0.5 * tolerance;
-            const double half = 0.5 * (c - b);
-            if (std::fabs(half) <= tol || fb == 0.0) {
-                return b;
-            }
-            if (std::fabs(e) >= tol && std::fabs(fa) > std::fabs(fb)) {
-                const double s = fb / fa;
-                double p = 0.0;
-                double q = 0.0;
-                if (a == c) {
-                    p = 2.0 * half * s;
-                    q = 1.0 - s;
-                } else {
-                    const double qa = fa / fc;
-                    const double r = fb / fc;
-                    p = s * (2.0 * half * qa * (qa - r) - (b - a) * (r - 1.0));
-                    q = (qa - 1.0) * (r - 1.0) * (s - 1.0);
-                }
-                if (p > 0.0) {
-                    q = -q;
-                } else {
-                    p = -p;
-                }
-                if (2.0 * p < std::min(3.0 * half * q - std::fabs(tol * q), std::fabs(e * q))) {
-                    e = d;
-                    d = p / q;
-                } else {
-                    d = half;
-                    e = d;
-                }
-            } else {
-                d = half;
-                e = d;
-            }
-            a = b;
-            fa = fb;
-            b += std::fabs(d) > tol ? d : (half > 0.0 ? tol : -tol);
-            fb = f(b);
-        }
     }
 
     ApproachSearchWork& work_;

@@ -2,7 +2,9 @@
 // by tests/sky/make_reference.py): at the equator, 60° N, 35° S and 70° N, either side of the date
 // line, in 2003, 2027 and 2035 and near both solstices; and places typed or of time zones.
 
+#include "ephemeris/closest_approach.h"
 #include "ephemeris/julian_date.h"
+#include "ephemeris/opposition.h"
 #include "ephemeris/place.h"
 #include "ephemeris/sky.h"
 
@@ -59,6 +61,27 @@ TEST(Sky, AgreesWithAnIndependentImplementation) {
         }
     }
     EXPECT_EQ(rows, 42);
+}
+
+// The oppositions of 2003 to 2035 (tests/approaches/oppositions.tsv, by make_reference.py beside
+// it), each found from the closest approach of its apparition as orvanta-state finds it; none
+// near a conjunction.
+TEST(Sky, OppositionsAgreeWithAnIndependentImplementation) {
+    std::ifstream table(ORVANTA_OPPOSITIONS);
+    std::string utc;
+    std::getline(table, utc); // the heading
+    const auto approaches =
+        findClosestApproaches(jdOf("2003-01-01T00:00:00"), jdOf("2036-01-01T00:00:00"));
+    std::size_t rows = 0;
+    for (double elongation = 0; table >> utc >> elongation; ++rows) {
+        ASSERT_LT(rows, approaches.size());
+        const std::optional<double> found = oppositionNear(approaches[rows].julianDate);
+        ASSERT_TRUE(found) << utc;
+        EXPECT_NEAR(*found, jdOf(utc), 60.0 / 86400) << utc;
+        EXPECT_NEAR(elongationOfMars(*found), elongation, 0.01) << utc;
+    }
+    EXPECT_EQ(rows, 16u);
+    EXPECT_FALSE(oppositionNear(jdOf("2004-09-15T00:00:00")));
 }
 
 // Places typed, and of time zones in the tz database.

@@ -1,0 +1,20 @@
+#pragma once
+
+// Where Mars stands against the Sun around a closest approach, as seen from the centre of Earth:
+// the opposition, when the two are 180° apart in longitude, and the elongation at any instant.
+// The opposition and the closest approach are different instants, up to about ten days apart:
+// Earth's and Mars's orbits are not circles in one plane.
+
+#include <optional>
+
+namespace orvanta {
+
+// The angle between Mars and the Sun, from their apparent geocentric places, in degrees.
+double elongationOfMars(double utJd);
+
+// The opposition within 40 days of `utJd`: the UT instant at which the geocentric apparent
+// ecliptic longitudes of date of Mars and the Sun differ by 180°, to about a second. Empty when
+// none lies within 40 days (Mars is then near conjunction) or `utJd` is not finite.
+std::optional<double> oppositionNear(double utJd);
+
+} // namespace orvanta

@@ -1,0 +1,75 @@
+#pragma once
+
+#include <algorithm>
+#include <cfloat>
+#include <cmath>
+
+namespace orvanta {
+
+// Brent's method: inverse quadratic or secant steps while they make progress, bisection
+// otherwise, so it needs a handful of steps where the function is nearly straight and never more
+// than bisection would. Returns a point within `tolerance` of a sign change of f in [a, b],
+// given f(a) and f(b) of opposite signs.
+template <typename Function>
+double brentRoot(Function f, double a, double b, double fa, double fb, double tolerance) {
+    double c = a;
+    double fc = fa;
+    double d = b - a;
+    double e = d;
+    for (;;) {
+        if ((fb > 0.0 && fc > 0.0) || (fb < 0.0 && fc < 0.0)) {
+            c = a;
+            fc = fa;
+            d = b - a;
+            e = d;
+        }
+        if (std::fabs(fc) < std::fabs(fb)) {
+            a = b;
+            b = c;
+            c = a;
+            fa = fb;
+            fb = fc;
+            fc = fa;
+        }
+        const double tol = 2.0 * DBL_EPSILON * std::fabs(b) + 0.5 * tolerance;
+        const double half = 0.5 * (c - b);
+        if (std::fabs(half) <= tol || fb == 0.0) {
+            return b;
+        }
+        if (std::fabs(e) >= tol && std::fabs(fa) > std::fabs(fb)) {
+            const double s = fb / fa;
+            double p = 0.0;
+            double q = 0.0;
+            if (a == c) {
+                p = 2.0 * half * s;
+                q = 1.0 - s;
+            } else {
+                const double qa = fa / fc;
+                const double r = fb / fc;
+                p = s * (2.0 * half * qa * (qa - r) - (b - a) * (r - 1.0));
+                q = (qa - 1.0) * (r - 1.0) * (s - 1.0);
+            }
+            if (p > 0.0) {
+                q = -q;
+            } else {
+                p = -p;
+            }
+            if (2.0 * p < std::min(3.0 * half * q - std::fabs(tol * q), std::fabs(e * q))) {
+                e = d;
+                d = p / q;
+            } else {
+                d = half;
+                e = d;
+            }
+        } else {
+            d = half;
+            e = d;
+        }
+        a = b;
+        fa = fb;
+        b += std::fabs(d) > tol ? d : (half > 0.0 ? tol : -tol);
+        fb = f(b);
+    }
+}
+
+} // namespace orvanta
