@@ -60,8 +60,12 @@ TEST(StateTool, WorkedOutputs) {
                       "3.100 Light Minutes\nSize & Brightness\n25.11 arcseconds\nMagnitude: -2.88\n"
                       "Closest Approach\n0 Days\n0 Hours\n0 Minutes\n"},
         {"--approaches 2003-01-01T00:00:00 2006-01-01T00:00:00",
-         "2003-08-27T09:51:14 2452878.910574 0.372719259 55758007\n"
-         "2005-10-30T03:24:34 2453673.642061 0.464062918 69422824\n"},
+         "2003-08-27T09:51:14 2452878.910574 0.372719259 55758007 25.11 -2.88 173.2\n"
+         "opposition 2003-08-28T17:59\n"
+         "2005-10-30T03:24:34 2453673.642061 0.464062918 69422824 20.17 -2.26 168.9\n"
+         "opposition 2005-11-07T07:57\n"},
+        // An opposition in the span whose approach is not, and none at all.
+        {"--approaches 2005-11-01T00:00:00 2007-12-10T00:00:00", "opposition 2005-11-07T07:57\n"},
         {"--approaches 2004-01-01T00:00:00 2005-01-01T00:00:00", ""},
     };
     setenv("TZ", "<+02>-2", 1);

@@ -4,12 +4,14 @@
 #include "ephemeris/closest_approach.h"
 #include "ephemeris/encounter_state.h"
 #include "ephemeris/julian_date.h"
+#include "ephemeris/opposition.h"
 #include "ephemeris/place.h"
 #include "ephemeris/time_scales.h"
 #include "ephemeris/utc_clock.h"
 #include "tools/cli/arguments.h"
 #include "tools/state/sky_report.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstdint>
@@ -44,12 +46,22 @@ constexpr const char* USAGE =
     "               approach of 2003) or next (the next closest approach, until a day\n"
     "               after it), as the widget's tray menu chooses\n"
     "  --approaches FROM TO\n"
-    "               every closest approach of Earth and Mars between two UTC instants\n"
-    "               (at most 1000 years apart, up to 6000-01-01), one a line: the UTC\n"
-    "               instant to the second, its Julian date (UT), the distance in au and\n"
-    "               in km. The series run on dynamical time (TT); the instants are told\n"
-    "               by the clock (UT), TT - UT earlier: leap seconds from 1972, before\n"
-    "               that the Delta T of Espenak and Meeus\n"
+    "               every closest approach of Earth and Mars and every opposition of\n"
+    "               Mars between two UTC instants (at most 1000 years apart, up to\n"
+    "               6000-01-01), in time order, one a line, the fields separated by one\n"
+    "               space. A closest approach: the UTC instant to the second, its Julian\n"
+    "               date (UT), the distance in au and in km, the apparent diameter of\n"
+    "               Mars in arcseconds, its magnitude, and its elongation (the angle\n"
+    "               between Mars and the Sun seen from Earth) in degrees:\n"
+    "    2003-08-27T09:51:14 2452878.910574 0.372719259 55758007 25.11 -2.88 173.2\n"
+    "               An opposition, when Mars and the Sun are 180 degrees apart in\n"
+    "               geocentric apparent ecliptic longitude of date (up to about ten days\n"
+    "               from the closest approach): the word opposition and the UTC instant\n"
+    "               to the minute:\n"
+    "    opposition 2003-08-28T17:59\n"
+    "               The series run on dynamical time (TT); the instants are told by the\n"
+    "               clock (UT), TT - UT earlier: leap seconds from 1972, before that the\n"
+    "               Delta T of Espenak and Meeus\n"
     "  --ics FROM TO\n"
     "               the same approaches as an iCalendar file (RFC 5545): one event at\n"
     "               each instant, with the distance, the apparent diameter and the\n"
@@ -288,18 +300,48 @@ std::string isoInstant(const UtcClockReading& at) {
            twoDigits(at.second);
 }
 
-// "2003-08-27T09:51:14 2452878.910574 0.372719259 55758007"
+// "2003-08-27T09:51:14 2452878.910574 0.372719259 55758007 25.11 -2.88 173.2"
 void appendApproach(std::string& out, const ClosestApproach& approach) {
     out += isoInstant(calendarOfJulianDate(approach.julianDate));
+    const EncounterState at = encounterAt(ttOfUt(approach.julianDate));
     char number[64];
     for (const auto& [value, decimals] :
          {std::pair{approach.julianDate, 6}, std::pair{approach.distanceAu, 9},
-          std::pair{approach.distanceAu * KM_PER_AU, 0}}) {
+          std::pair{approach.distanceAu * KM_PER_AU, 0}, std::pair{at.apparentDiameterArcsec, 2},
+          std::pair{at.magnitude, 2}, std::pair{elongationOfMars(approach.julianDate), 1}}) {
         formatFixed(number, sizeof number, value, decimals);
         out += ' ';
         out += number;
     }
     out += '\n';
+}
+
+// The closest approaches in [from, to] and the oppositions of their apparitions that lie in it
+// too, in time order; an opposition whose approach lies just outside the span is found from it.
+void appendApproachesAndOppositions(std::string& out, double from, double to) {
+    constexpr double OPPOSITION_REACH_DAYS = 40.0;
+    std::vector<std::pair<double, std::string>> lines;
+    for (const ClosestApproach& approach :
+         findClosestApproaches(from - OPPOSITION_REACH_DAYS,
+                               std::min(to + OPPOSITION_REACH_DAYS, LAST_SEARCHED_JD))) {
+        if (approach.julianDate >= from && approach.julianDate <= to) {
+            std::string line;
+            appendApproach(line, approach);
+            lines.emplace_back(approach.julianDate, line);
+        }
+        const std::optional<double> opposition = oppositionNear(approach.julianDate);
+        if (opposition && *opposition >= from && *opposition <= to) {
+            // "2003-08-28T17:59", to the nearest minute
+            std::string instant = isoInstant(calendarOfJulianDate(*opposition + 30.0 / 86400));
+            instant.resize(instant.size() - 3);
+            lines.emplace_back(*opposition, "opposition " + instant + '\n');
+        }
+    }
+    std::stable_sort(lines.begin(), lines.end(),
+                     [](const auto& a, const auto& b) { return a.first < b.first; });
+    for (const auto& line : lines) {
+        out += line.second;
+    }
 }
 
 } // namespace
@@ -397,21 +439,19 @@ int runStateTool(const std::vector<std::string>& args, std::string& out, std::st
     }
 
     if (request.approaches) {
-        const std::vector<ClosestApproach> approaches =
-            findClosestApproaches(julianDateValue(julianDateOfReading(request.approaches->first)),
-                                  julianDateValue(julianDateOfReading(request.approaches->second)));
-        if (request.calendar) {
-            // A calendar must hold at least one event.
-            if (approaches.empty()) {
-                err = "orvanta-state: --ics: no closest approach between FROM and TO\n";
-                return 2;
-            }
-            appendCalendar(out, approaches, systemUtcClock());
+        const double from = julianDateValue(julianDateOfReading(request.approaches->first));
+        const double to = julianDateValue(julianDateOfReading(request.approaches->second));
+        if (!request.calendar) {
+            appendApproachesAndOppositions(out, from, to);
             return 0;
         }
-        for (const ClosestApproach& approach : approaches) {
-            appendApproach(out, approach);
+        // A calendar must hold at least one event.
+        const std::vector<ClosestApproach> approaches = findClosestApproaches(from, to);
+        if (approaches.empty()) {
+            err = "orvanta-state: --ics: no closest approach between FROM and TO\n";
+            return 2;
         }
+        appendCalendar(out, approaches, systemUtcClock());
         return 0;
     }
 
