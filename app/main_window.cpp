@@ -1,5 +1,6 @@
 #include "app/main_window.h"
 
+#include "app/approaches_window.h"
 #include "app/settings.h"
 #include "app/sky_window.h"
 #include "ephemeris/encounter_state.h"
@@ -8,6 +9,7 @@
 #include "panes/info_pane.h"
 #include "panes/warn_once.h"
 
+#include <QActionGroup>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDialog>
@@ -92,8 +94,40 @@ class AboutBox : public QDialog {
 
 } // namespace
 
+namespace {
+
+QString dayOf(double utJd) {
+    const UtcClockReading day = calendarOfJulianDate(utJd);
+    return QString::asprintf("%04d-%02d-%02d", int{day.year}, int{day.month}, int{day.day});
+}
+
+} // namespace
+
 void loadCountdownChoice() {
-    setCountdownToNextApproach(readSetting(NEXT_APPROACH_SETTING, false).toBool());
+    const QString kept = readSetting(COUNTDOWN_SETTING, QString()).toString();
+    CountdownChoice choice;
+    if (kept.isEmpty()) {
+        choice.target = readSetting(NEXT_APPROACH_SETTING, false).toBool()
+                            ? CountdownTarget::Next
+                            : CountdownTarget::Of2003;
+    } else if (kept == QLatin1String("next")) {
+        choice.target = CountdownTarget::Next;
+    } else if (kept != QLatin1String("2003")) {
+        // An approach's instant, as the search gives it today: a file edited by hand, or kept by
+        // another version, must name one to within a day.
+        bool number = false;
+        const double jd = kept.toDouble(&number);
+        const std::vector<ClosestApproach> near =
+            number ? findClosestApproaches(jd - 1.0, jd + 1.0) : std::vector<ClosestApproach>();
+        if (near.size() == 1) {
+            choice = {CountdownTarget::Chosen, near.front().julianDate};
+        } else {
+            warnOnce(QStringLiteral("the settings name no closest approach to count down to "
+                                    "(%1): counting down to the one of 2003")
+                         .arg(kept));
+        }
+    }
+    setCountdownChoice(choice);
 }
 
 MainWindow::MainWindow(QRect outer)
@@ -113,15 +147,27 @@ MainWindow::MainWindow(QRect outer)
     infoPane_->hide();
 
     trayMenu_->addAction(QStringLiteral("About"), this, [this] { showAboutBox(); });
-    QAction* next = trayMenu_->addAction(QStringLiteral("Count down to the next approach"));
-    next->setCheckable(true);
-    next->setChecked(countdownToNextApproach());
-    connect(next, &QAction::toggled, this, [this](bool on) { toggleNextApproach(on); });
+    // The choice of what to count down to: 2003's approach, the next one, or the one last chosen
+    // in the Approaches window, one of them ticked.
+    QMenu* countdown = trayMenu_->addMenu(QStringLiteral("Count down to"));
+    auto* choices = new QActionGroup(countdown);
+    const char* const texts[] = {"2003", "the next one", ""};
+    for (std::size_t i = 0; i < countdownItems_.size(); ++i) {
+        QAction* item = countdown->addAction(QString::fromLatin1(texts[i]));
+        item->setCheckable(true);
+        item->setActionGroup(choices);
+        const auto target = static_cast<CountdownTarget>(i);
+        connect(item, &QAction::triggered, this,
+                [this, item, target] { chooseCountdown({target, item->data().toDouble()}); });
+        countdownItems_[i] = item;
+    }
+    markCountdownChoice();
     QAction* remind = trayMenu_->addAction(QStringLiteral("Remind me before approaches"));
     remind->setCheckable(true);
     remind->setChecked(reminders_.enabled());
     connect(remind, &QAction::toggled, this, [this](bool on) { reminders_.setEnabled(on); });
     trayMenu_->addAction(QStringLiteral("Mars tonight…"), this, [this] { showSkyWindow(); });
+    trayMenu_->addAction(QStringLiteral("Approaches…"), this, [this] { showApproachesWindow(); });
     trayMenu_->addSeparator();
     // Queued: Exit may come from inside the About box's loop, which has to unwind first.
     trayMenu_->addAction(
@@ -164,7 +210,9 @@ MainWindow::MainWindow(QRect outer)
 }
 
 MainWindow::~MainWindow() {
-    delete skyWindow_; // a window of its own, gone with the program's
+    // Windows of their own, gone with the program's.
+    delete skyWindow_;
+    delete approachesWindow_;
 }
 
 QRect placeInWorkArea(QSize size) {
@@ -242,29 +290,49 @@ void MainWindow::refresh() {
     }
 }
 
-// "Quellmark Orvanta 2003", or with the date (UTC) of the next approach counted to.
+// "Quellmark Orvanta 2003", or with the date (UTC) of the approach counted to.
 void MainWindow::refreshTrayTip() {
     tippedTarget_ = countdownTargetJd();
-    if (!countdownToNextApproach() || nextApproachUnknown()) {
+    const std::optional<ClosestApproach> counted = countedApproach();
+    if (!counted) {
         trayIcon_.setToolTip(QString::fromUtf8(TRAY_TIP));
         setAccessibleDescription(QStringLiteral("A countdown to the closest approach of Mars to "
                                                 "Earth on 27 August 2003"));
         return;
     }
-    const UtcClockReading day = calendarOfJulianDate(tippedTarget_);
-    const QString date =
-        QString::asprintf("%04d-%02d-%02d", int{day.year}, int{day.month}, int{day.day});
+    const QString date = dayOf(counted->julianDate);
     trayIcon_.setToolTip(QStringLiteral("Quellmark Orvanta ") + date);
     setAccessibleDescription(
-        QStringLiteral("A countdown to the next closest approach of Mars to Earth, on ") + date);
+        countdownChoice().target == CountdownTarget::Next
+            ? QStringLiteral("A countdown to the next closest approach of Mars to Earth, on ") + date
+            : QStringLiteral("A countdown to the closest approach of Mars to Earth on ") + date);
 }
 
-void MainWindow::toggleNextApproach(bool next) {
-    setCountdownToNextApproach(next);
-    saveSetting(NEXT_APPROACH_SETTING, next);
+void MainWindow::chooseCountdown(const CountdownChoice& choice) {
+    setCountdownChoice(choice);
+    saveSetting(COUNTDOWN_SETTING, choice.target == CountdownTarget::Of2003 ? QStringLiteral("2003")
+                                   : choice.target == CountdownTarget::Next
+                                       ? QStringLiteral("next")
+                                       : QString::number(choice.chosenJd, 'f', 6));
     computeEncounterState();
     infoPane_->refresh();
     refreshTrayTip();
+    markCountdownChoice();
+    if (approachesWindow_) {
+        static_cast<ApproachesWindow*>(approachesWindow_.data())->refresh();
+    }
+}
+
+// The menu ticks what is counted to; a chosen approach keeps its entry once chosen.
+void MainWindow::markCountdownChoice() {
+    const CountdownChoice choice = countdownChoice();
+    QAction* chosen = countdownItems_[2];
+    if (choice.target == CountdownTarget::Chosen) {
+        chosen->setText(dayOf(choice.chosenJd));
+        chosen->setData(choice.chosenJd);
+    }
+    chosen->setVisible(chosen->data().isValid());
+    countdownItems_[static_cast<int>(choice.target)]->setChecked(true);
 }
 
 void MainWindow::showAboutBox() {
@@ -289,9 +357,23 @@ void MainWindow::showSkyWindow() {
     skyWindow_->activateWindow();
 }
 
+void MainWindow::showApproachesWindow() {
+    if (!approachesWindow_) {
+        approachesWindow_ =
+            new ApproachesWindow([this](const CountdownChoice& c) { chooseCountdown(c); });
+        approachesWindow_->setAttribute(Qt::WA_DeleteOnClose);
+        approachesWindow_->setWindowIcon(programIcon());
+    }
+    approachesWindow_->show();
+    approachesWindow_->raise();
+    approachesWindow_->activateWindow();
+}
+
 void MainWindow::exitProgram() {
-    if (skyWindow_) {
-        skyWindow_->close();
+    for (QWidget* window : {skyWindow_.data(), approachesWindow_.data()}) {
+        if (window != nullptr) {
+            window->close();
+        }
     }
     if (aboutBox_) {
         aboutBox_->done(0);

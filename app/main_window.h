@@ -4,6 +4,7 @@
 // icon in the notification area with its menu, and the About box.
 
 #include "app/reminders.h"
+#include "ephemeris/encounter_state.h"
 
 #include <QDialog>
 #include <QElapsedTimer>
@@ -11,6 +12,7 @@
 #include <QSystemTrayIcon>
 #include <QTimer>
 #include <QWidget>
+#include <array>
 #include <chrono>
 #include <cstdint>
 #include <memory>
@@ -36,7 +38,9 @@ constexpr std::chrono::milliseconds TRAY_RETRY_PERIOD{2000};
 constexpr int TRAY_ATTEMPTS = 30;
 
 constexpr const char* TRAY_TIP = "Quellmark Orvanta 2003";
-// The user's choice to count down to the next closest approach instead of 2003's.
+// What the countdown counts to, as the user chose it: "2003", "next", or the UT Julian date of a
+// closest approach. Earlier versions kept only whether to count to the next one.
+constexpr const char* COUNTDOWN_SETTING = "countdown/target";
 constexpr const char* NEXT_APPROACH_SETTING = "countdown/nextApproach";
 
 // The user's choice as kept in the settings file (~/.config/orvanta/orvanta.conf), put in effect.
@@ -65,6 +69,10 @@ class MainWindow : public QWidget {
     QMenu* trayMenu() const { return trayMenu_.get(); }
     QDialog* aboutBox() const { return aboutBox_; }
     QWidget* skyWindow() const { return skyWindow_; }
+    QWidget* approachesWindow() const { return approachesWindow_; }
+
+    // Counts down to `choice` from now on, and keeps it in the settings.
+    void chooseCountdown(const CountdownChoice& choice);
 
   protected:
     void resizeEvent(QResizeEvent*) override;
@@ -75,9 +83,10 @@ class MainWindow : public QWidget {
   private:
     void refresh();
     void refreshTrayTip();
-    void toggleNextApproach(bool next);
     void showAboutBox();
     void showSkyWindow();
+    void showApproachesWindow();
+    void markCountdownChoice();
     void exitProgram();
     void keepOuterRect();
     void keepOnScreen();
@@ -99,6 +108,10 @@ class MainWindow : public QWidget {
     std::int64_t lastSteady_ = 0;
     QPointer<QDialog> aboutBox_;
     QPointer<QWidget> skyWindow_; // one at a time, not modal
+    QPointer<QWidget> approachesWindow_;
+    // The menu's choices, in the order of CountdownTarget: 2003, the next one, and the approach
+    // chosen in the Approaches window, once there is one.
+    std::array<QAction*, 3> countdownItems_{};
     // Until the window manager has framed the window for the first time.
     QRect outer_;
 };

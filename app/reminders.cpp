@@ -54,13 +54,22 @@ void Reminders::check(double now) {
     if (!enabled_) {
         return;
     }
-    // Searched again only when the approach has passed or the clock was set back before the search.
-    if (!approach_ || now > approach_->julianDate + MOMENT_GRACE_DAYS || now < searchedFrom_) {
-        searchedFrom_ = now - MOMENT_GRACE_DAYS;
-        approach_ = nextClosestApproachAfter(searchedFrom_);
-        if (!approach_) {
-            return;
+    // The approach counted down to while it is ahead; once it has passed (2003's always has), the
+    // next one, searched again only when that has passed or the clock was set back before the
+    // search.
+    std::optional<ClosestApproach> approach = countedApproach();
+    if (!approach || now > approach->julianDate + MOMENT_GRACE_DAYS) {
+        if (!next_ || now > next_->julianDate + MOMENT_GRACE_DAYS || now < searchedFrom_) {
+            searchedFrom_ = now - MOMENT_GRACE_DAYS;
+            next_ = nextClosestApproachAfter(searchedFrom_);
         }
+        approach = next_;
+    }
+    if (!approach) {
+        return;
+    }
+    if (!approach_ || approach_->julianDate != approach->julianDate) {
+        approach_ = approach;
         const QStringList kept =
             readSetting(REMINDERS_SHOWN_SETTING, QString()).toString().split(QLatin1Char('/'));
         const double keptApproach = kept.size() == 2 ? kept[0].toDouble() : 0.0;

@@ -1,10 +1,10 @@
 #pragma once
 
-// Reminders of the next closest approach, for those who ask for them: a desktop notification 30
-// days, 7 days and 1 day before it and at its moment, each once, through the notification service
-// on the session bus; without that service, through the tray icon's own message; without a tray,
-// none. What was shown is kept in the settings file, so a restart or a clock set back never shows
-// it again.
+// Reminders of the closest approach counted down to (or, once that has passed, of the next one),
+// for those who ask for them: a desktop notification 30 days, 7 days and 1 day before it and at
+// its moment, each once, through the notification service on the session bus; without that
+// service, through the tray icon's own message; without a tray, none. What was shown is kept in
+// the settings file, so a restart or a clock set back never shows it again.
 
 #include "ephemeris/closest_approach.h"
 
@@ -31,10 +31,12 @@ class Reminders {
     void send(const ClosestApproach& approach, double now);
     QSystemTrayIcon& tray_;
     bool enabled_;
-    // The approach reminded of, as last searched from `searchedFrom_`, and the latest point shown.
+    // The approach reminded of and the latest point shown for it; the next approach as last
+    // searched from `searchedFrom_`.
     std::optional<ClosestApproach> approach_;
-    double searchedFrom_ = 0.0;
     int latestShown_ = -1;
+    std::optional<ClosestApproach> next_;
+    double searchedFrom_ = 0.0;
 };
 
 } // namespace orvanta

@@ -2,6 +2,7 @@
 
 #include "ephemeris/closest_approach.h"
 #include "ephemeris/julian_date.h"
+#include "ephemeris/time_scales.h"
 
 #include <cmath>
 
@@ -24,17 +25,18 @@ double lengthOf(const Vec3& v) {
 
 namespace {
 
-bool toNextApproach = false;
+CountdownChoice choice;
 double countdownTarget = CLOSEST_APPROACH_JD;
 // The next approach as last searched, valid for instants in [searchedFrom + 1 day, target + 1 day].
 double searchedFrom = 0.0;
 std::optional<ClosestApproach> nextApproach;
+std::optional<ClosestApproach> chosenApproach;
 
 constexpr double DAYS_COUNTED_PAST = 1.0;
 
-double targetAt(double now) {
-    if (!toNextApproach) {
-        return CLOSEST_APPROACH_JD;
+const std::optional<ClosestApproach>& approachCountedAt(double now) {
+    if (choice.target == CountdownTarget::Chosen) {
+        return chosenApproach;
     }
     const bool held = nextApproach && searchedFrom + DAYS_COUNTED_PAST <= now &&
                       now <= nextApproach->julianDate + DAYS_COUNTED_PAST;
@@ -42,26 +44,45 @@ double targetAt(double now) {
         searchedFrom = now - DAYS_COUNTED_PAST;
         nextApproach = nextClosestApproachAfter(searchedFrom);
     }
+    return nextApproach;
+}
+
+double targetAt(double now) {
+    if (choice.target == CountdownTarget::Of2003) {
+        return CLOSEST_APPROACH_JD;
+    }
     // Beyond the years the series hold there is no next one: the countdown stays on 2003's.
-    return nextApproach ? nextApproach->julianDate : CLOSEST_APPROACH_JD;
+    const std::optional<ClosestApproach>& approach = approachCountedAt(now);
+    return approach ? approach->julianDate : CLOSEST_APPROACH_JD;
 }
 
 } // namespace
 
-void setCountdownToNextApproach(bool next) {
-    toNextApproach = next;
+void setCountdownChoice(const CountdownChoice& chosen) {
+    choice = chosen;
+    chosenApproach.reset();
+    if (chosen.target == CountdownTarget::Chosen) {
+        chosenApproach = ClosestApproach{
+            chosen.chosenJd, earthMarsDistance(ttOfUt(chosen.chosenJd), 1.0f)};
+    }
 }
 
-bool countdownToNextApproach() {
-    return toNextApproach;
+CountdownChoice countdownChoice() {
+    return choice;
 }
 
 double countdownTargetJd() {
     return countdownTarget;
 }
 
+std::optional<ClosestApproach> countedApproach() {
+    return choice.target == CountdownTarget::Of2003 ? std::nullopt
+           : choice.target == CountdownTarget::Chosen ? chosenApproach
+                                                      : nextApproach;
+}
+
 bool nextApproachUnknown() {
-    return toNextApproach && !nextApproach;
+    return choice.target == CountdownTarget::Next && !nextApproach;
 }
 
 Countdown countdownTo(double target, double now) {

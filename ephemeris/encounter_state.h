@@ -1,8 +1,10 @@
 #pragma once
 
+#include "ephemeris/closest_approach.h"
 #include "ephemeris/vsop87.h"
 
 #include <cstdint>
+#include <optional>
 
 namespace orvanta {
 
@@ -45,14 +47,23 @@ struct Countdown {
 };
 Countdown countdownTo(double target, double now);
 
-// What the countdown counts to: the closest approach of 2003 (CLOSEST_APPROACH_JD), unless told to
-// count to the next closest approach instead. That one it keeps counting to (negative) until a day
+// What the countdown counts to: the closest approach of 2003 (CLOSEST_APPROACH_JD), the next
+// closest approach, or one the user chose. The next one it keeps counting to (negative) until a day
 // after it, then it moves on to the following one; the search for it runs only when that happens,
-// so a refresh stays as cheap as it is.
-void setCountdownToNextApproach(bool next);
-bool countdownToNextApproach();
+// so a refresh stays as cheap as it is. A chosen one, like 2003's, stays the target once passed.
+enum class CountdownTarget { Of2003, Next, Chosen };
+struct CountdownChoice {
+    CountdownTarget target = CountdownTarget::Of2003;
+    // For Chosen: the UT instant of the closest approach, as the search gives it.
+    double chosenJd = 0.0;
+};
+void setCountdownChoice(const CountdownChoice& choice);
+CountdownChoice countdownChoice();
 // The instant the latest refresh counted to.
 double countdownTargetJd();
+// The closest approach the latest refresh counted to, with its distance: empty for 2003's fixed
+// instant, and when there was no next one.
+std::optional<ClosestApproach> countedApproach();
 // Whether the latest refresh was told to count to the next approach but knew none (beyond the
 // searched years), and so counted to 2003's.
 bool nextApproachUnknown();

@@ -26,7 +26,7 @@ QString textOf(QAccessibleInterface* element) {
 TEST(Accessibility, TheBoxesAndTheDiagramInWords) {
     setenv("TZ", "UTC", 1);
     FixedUtcClock clock({2003, 8, 27, 9, 52, 19});
-    setCountdownToNextApproach(false);
+    setCountdownChoice({});
     computeEncounterState();
     MainWindow window(QRect(0, 0, 640, 480));
     window.show();

@@ -46,34 +46,48 @@ TEST(EncounterState, WorkedValues) {
 }
 
 // Around 2003's approach, and counting to the next approach instead: to 2027-02-20T00:12:53 UT,
-// negative for a day after it, then to 2029-03-29T12:55:12, also with the clock set back.
+// negative for a day after it, then to 2029-03-29T12:55:12, also with the clock set back; and to
+// the approach of 2035 chosen, 2035-09-11T14:19:37 UT, which stays the target once passed.
 TEST(EncounterState, CountdownAtChosenReadings) {
     struct CountdownCase {
-        bool next;
+        CountdownTarget target;
         UtcClockReading clock;
         std::int32_t days, hours, minutes;
     };
+    constexpr auto Of2003 = CountdownTarget::Of2003;
+    constexpr auto Next = CountdownTarget::Next;
+    constexpr auto Chosen = CountdownTarget::Chosen;
     const CountdownCase cases[] = {
-        {false, {2003, 8, 26, 9, 52, 19}, 1, 0, 0},   {false, {2003, 8, 26, 9, 52, 20}, 0, 23, 59},
-        {false, {2003, 8, 26, 12, 0, 0}, 0, 21, 52},  {false, {2003, 8, 27, 9, 0, 0}, 0, 0, 52},
-        {false, {2003, 8, 27, 9, 52, 19}, 0, 0, 0},   {false, {2003, 8, 27, 10, 0, 0}, -1, 23, 52},
-        {false, {2003, 8, 28, 12, 0, 0}, -2, 21, 52}, {true, {2026, 12, 7, 0, 0, 0}, 75, 0, 12},
-        {true, {2027, 2, 20, 0, 12, 53}, 0, 0, 0},    {true, {2027, 2, 20, 1, 0, 0}, -1, 23, 12},
-        {true, {2027, 2, 21, 0, 12, 53}, -1, 0, 0},   {true, {2027, 2, 21, 0, 15, 0}, 767, 12, 40},
-        {true, {2026, 12, 7, 0, 0, 0}, 75, 0, 12},    {false, {2026, 12, 7, 0, 0, 0}, -8503, 9, 52},
+        {Of2003, {2003, 8, 26, 9, 52, 19}, 1, 0, 0},
+        {Of2003, {2003, 8, 26, 9, 52, 20}, 0, 23, 59},
+        {Of2003, {2003, 8, 26, 12, 0, 0}, 0, 21, 52},
+        {Of2003, {2003, 8, 27, 9, 0, 0}, 0, 0, 52},
+        {Of2003, {2003, 8, 27, 9, 52, 19}, 0, 0, 0},
+        {Of2003, {2003, 8, 27, 10, 0, 0}, -1, 23, 52},
+        {Of2003, {2003, 8, 28, 12, 0, 0}, -2, 21, 52},
+        {Next, {2026, 12, 7, 0, 0, 0}, 75, 0, 12},
+        {Next, {2027, 2, 20, 0, 12, 53}, 0, 0, 0},
+        {Next, {2027, 2, 20, 1, 0, 0}, -1, 23, 12},
+        {Next, {2027, 2, 21, 0, 12, 53}, -1, 0, 0},
+        {Next, {2027, 2, 21, 0, 15, 0}, 767, 12, 40},
+        {Next, {2026, 12, 7, 0, 0, 0}, 75, 0, 12},
+        {Of2003, {2026, 12, 7, 0, 0, 0}, -8503, 9, 52},
+        {Chosen, {2026, 12, 7, 0, 0, 0}, 3200, 14, 19},
+        {Chosen, {2035, 9, 13, 12, 0, 0}, -2, 2, 19},
     };
     FixedUtcClock clock(cases[0].clock);
     for (const CountdownCase& c : cases) {
-        setCountdownToNextApproach(c.next);
+        setCountdownChoice({c.target, c.target == Chosen ? 2464582.096955 : 0.0});
         clock.set(c.clock);
         computeEncounterState();
         EXPECT_EQ((std::vector<int>{encounterState.daysLeft, encounterState.hoursLeft,
                                     encounterState.minutesLeft}),
                   (std::vector<int>{c.days, c.hours, c.minutes}))
             << &c - cases;
-        EXPECT_EQ(countdownTargetJd() == CLOSEST_APPROACH_JD, !c.next) << &c - cases;
+        EXPECT_EQ(countdownTargetJd() == CLOSEST_APPROACH_JD, c.target == Of2003) << &c - cases;
+        EXPECT_EQ(countedApproach().has_value(), c.target != Of2003) << &c - cases;
     }
-    setCountdownToNextApproach(false);
+    setCountdownChoice({});
 }
 
 // Every second from two days before the event to two days after: the countdown, read as one

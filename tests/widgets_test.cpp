@@ -24,10 +24,16 @@ using State = OffscreenGlTarget::State;
 
 namespace {
 
+// An entry of the tray menu, or of its "Count down to" submenu.
 QAction* menuItem(MainWindow& window, const char* text) {
     for (QAction* action : window.trayMenu()->actions()) {
         if (action->text() == QLatin1String(text)) {
             return action;
+        }
+        for (QAction* inner : action->menu() ? action->menu()->actions() : QList<QAction*>()) {
+            if (inner->text() == QLatin1String(text)) {
+                return inner;
+            }
         }
     }
     return nullptr;
@@ -48,25 +54,26 @@ TEST(MainWindow, ThePanesComeWithTheFirstSize) {
     EXPECT_TRUE(window.diagramPane()->isVisible() && window.infoPane()->isVisible());
 }
 
-// The menu item is kept across starts, and the tip names the approach counted to, also when the
+// The choice is kept across starts, and the tip names the approach counted to, also when the
 // one-second refresh moves on to the next.
 TEST(MainWindow, TheCountdownChoiceIsKeptAndTheTipFollowsTheTarget) {
     FixedUtcClock clock({2027, 1, 1, 0, 0, 0});
-    setCountdownToNextApproach(false);
+    setCountdownChoice({});
     computeEncounterState();
     MainWindow window(QRect(0, 0, 640, 480));
-    QAction* next = menuItem(window, "Count down to the next approach");
+    QAction* next = menuItem(window, "the next one");
     ASSERT_NE(next, nullptr);
-    EXPECT_FALSE(next->isChecked());
+    EXPECT_TRUE(menuItem(window, "2003")->isChecked());
     EXPECT_EQ(window.trayIcon().toolTip(), "Quellmark Orvanta 2003");
 
     next->trigger();
-    EXPECT_TRUE(countdownToNextApproach());
+    EXPECT_EQ(countdownChoice().target, CountdownTarget::Next);
     EXPECT_EQ(window.trayIcon().toolTip(), "Quellmark Orvanta 2027-02-20");
-    setCountdownToNextApproach(false);
+    setCountdownChoice({});
     loadCountdownChoice();
-    EXPECT_TRUE(countdownToNextApproach()) << "read back from the settings file";
-    EXPECT_TRUE(MainWindow(QRect(0, 0, 640, 480)).trayMenu()->actions().at(1)->isChecked());
+    EXPECT_EQ(countdownChoice().target, CountdownTarget::Next) << "read back from the settings";
+    MainWindow again(QRect(0, 0, 640, 480));
+    EXPECT_TRUE(menuItem(again, "the next one")->isChecked());
 
     // A day after the approach the countdown moves on to the next one, and so does the tip.
     clock.set({2027, 2, 21, 0, 14, 3});
@@ -82,10 +89,9 @@ TEST(MainWindow, TheCountdownChoiceIsKeptAndTheTipFollowsTheTarget) {
     EXPECT_NE(said.find("no closest approach is known after 6000-01-01"), std::string::npos);
     EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), 1) << said;
 
-    next->trigger();
-    EXPECT_FALSE(countdownToNextApproach());
+    menuItem(window, "2003")->trigger();
     loadCountdownChoice();
-    EXPECT_FALSE(countdownToNextApproach());
+    EXPECT_EQ(countdownChoice().target, CountdownTarget::Of2003);
 }
 
 // A window larger than the work area starts with its caption on it (in the corner a window that
@@ -133,24 +139,24 @@ TEST(MainWindow, SettingsThatCannotBeUsed) {
         qputenv("XDG_CONFIG_HOME", QFile::encodeName(config));
         c.spoil(config);
         const qint64 size = QFileInfo(config + "/orvanta/orvanta.conf").size();
-        setCountdownToNextApproach(true);
+        setCountdownChoice({CountdownTarget::Next});
         testing::internal::CaptureStderr();
         loadCountdownChoice();
         const std::string atStart = testing::internal::GetCapturedStderr();
         EXPECT_TRUE(*c.atStart ? atStart.find(c.atStart) != std::string::npos : atStart.empty())
             << atStart;
-        EXPECT_FALSE(countdownToNextApproach());
+        EXPECT_EQ(countdownChoice().target, CountdownTarget::Of2003);
 
         MainWindow window(QRect(0, 0, 640, 480));
-        QAction* next = menuItem(window, "Count down to the next approach");
         testing::internal::CaptureStderr();
-        next->trigger();
-        next->trigger();
-        next->trigger();
+        for (const char* item : {"the next one", "2003", "the next one"}) {
+            menuItem(window, item)->trigger();
+        }
         const std::string said = testing::internal::GetCapturedStderr();
         EXPECT_NE(said.find(c.atToggle), std::string::npos) << said;
         EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), 1) << said;
-        EXPECT_TRUE(countdownToNextApproach()) << "the choice holds for the run";
+        EXPECT_EQ(countdownChoice().target, CountdownTarget::Next)
+            << "the choice holds for the run";
         EXPECT_EQ(QFileInfo(config + "/orvanta/orvanta.conf").size(), size);
     }
 }

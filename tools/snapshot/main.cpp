@@ -1,6 +1,7 @@
 // orvanta-snapshot: the main window's client area at a chosen UTC instant, drawn by the program's
 // own widgets and paint code on Qt's offscreen platform, into a PNG file.
 
+#include "app/approaches_window.h"
 #include "app/main_window.h"
 #include "app/sky_window.h"
 #include "ephemeris/encounter_state.h"
@@ -136,7 +137,13 @@ int main(int argc, char** argv) {
     const FixedUtcClock clock(request->utc);
     computeEncounterState();
     std::unique_ptr<QWidget> shown;
-    if (request->sky) {
+    if (request->approaches) {
+        shown = std::make_unique<ApproachesWindow>([](const CountdownChoice&) {}, request->fromYear,
+                                                   request->years);
+        if (request->sizeGiven) {
+            shown->resize(request->width, request->height);
+        }
+    } else if (request->sky) {
         shown = std::make_unique<SkyWindow>(request->place);
         if (request->sizeGiven) {
             shown->resize(request->width, request->height);
@@ -153,8 +160,9 @@ int main(int argc, char** argv) {
     picture.fill(Qt::black);
     // The main window's panes cover it whole; the other window shows its own background.
     window.render(&picture, QPoint(), QRegion(),
-                  request->sky ? QWidget::DrawWindowBackground | QWidget::DrawChildren
-                               : QWidget::RenderFlags(QWidget::DrawChildren));
+                  request->sky || request->approaches
+                      ? QWidget::DrawWindowBackground | QWidget::DrawChildren
+                      : QWidget::RenderFlags(QWidget::DrawChildren));
     // Encoded in memory first, so that a failed write is told once, with its reason.
     QByteArray png;
     QBuffer buffer(&png);

@@ -3,6 +3,7 @@
 #include "ephemeris/place.h"
 #include "tools/cli/arguments.h"
 
+#include <algorithm>
 #include <charconv>
 
 namespace orvanta {
@@ -68,6 +69,23 @@ std::optional<SnapshotRequest> parseSnapshotArguments(const std::vector<std::str
                 if (!request.place) {
                     throw BadArgument{"--place " + quoteArgument(text) + " " + why};
                 }
+            } else if (option == "--approaches") {
+                once(request.approaches);
+            } else if (option == "--from" || option == "--years") {
+                int& field = option == "--from" ? request.fromYear : request.years;
+                bool givenBefore = field != 0;
+                once(givenBefore);
+                const std::string& text = value();
+                const auto [low, high] =
+                    option == "--from" ? std::pair{1, 5990} : std::pair{5, 200};
+                const char* const end = text.data() + text.size();
+                const auto [stop, error] = std::from_chars(text.data(), end, field);
+                if (text.empty() || error != std::errc() || stop != end || field < low ||
+                    field > high) {
+                    throw BadArgument{option + " " + quoteArgument(text) +
+                                      " is not a whole number from " + std::to_string(low) +
+                                      " to " + std::to_string(high)};
+                }
             } else if (option == "--size") {
                 once(haveSize);
                 request.sizeGiven = true;
@@ -83,11 +101,23 @@ std::optional<SnapshotRequest> parseSnapshotArguments(const std::vector<std::str
                 throw BadArgument{"unknown option " + quoteArgument(option) + " (see --help)"};
             }
         }
-        if (!haveUtc || !haveOutput) {
+        if (!haveOutput || (!haveUtc && !request.approaches)) {
             throw BadArgument{"--utc and --out are needed (see --help)"};
+        }
+        if (!haveUtc) {
+            request.utc = systemUtcClock();
         }
         if (request.place && !request.sky) {
             throw BadArgument{"--place needs --sky"};
+        }
+        if ((request.fromYear != 0 || request.years != 0) && !request.approaches) {
+            throw BadArgument{"--from and --years need --approaches"};
+        }
+        if (request.sky && request.approaches) {
+            throw BadArgument{"--sky and --approaches cannot be combined"};
+        }
+        if (request.fromYear + std::max(request.years, 5) > 6000) {
+            throw BadArgument{"--from and --years: closest approaches are found only up to 6000"};
         }
     } catch (const BadArgument& bad) {
         error = bad.message;

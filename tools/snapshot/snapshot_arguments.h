@@ -19,11 +19,15 @@ struct SnapshotRequest {
     bool sizeGiven = false;
     bool sky = false; // the "Mars tonight" window instead
     std::optional<Place> place;
+    bool approaches = false; // the Approaches window instead
+    int fromYear = 0;        // its span; 0 for the window's own
+    int years = 0;
 };
 
 constexpr const char* SNAPSHOT_USAGE =
     "usage: orvanta-snapshot --utc YYYY-MM-DDTHH:MM:SS --out FILE.png [--size WIDTHxHEIGHT]\n"
     "       orvanta-snapshot --sky --utc T [--place LAT,LON[,HEIGHT]] --out FILE.png\n"
+    "       orvanta-snapshot --approaches [--from YEAR --years N] [--utc T] --out FILE.png\n"
     "\n"
     "Draws what the widget's window shows at a UTC instant into a PNG file, without showing a\n"
     "window and without a display. The clock line is in the local time zone (TZ).\n"
@@ -34,6 +38,11 @@ constexpr const char* SNAPSHOT_USAGE =
     "  --sky          the \"Mars tonight\" window instead: Mars in the sky of a place\n"
     "  --place P      with --sky: LAT,LON[,HEIGHT] in degrees north and east and metres\n"
     "                 (default: the city of the time zone)\n"
+    "  --approaches   the Approaches window instead: the distance of Mars over the years and\n"
+    "                 the orbits from above, with every closest approach (at T, by default\n"
+    "                 now; the countdown's target is 2003's)\n"
+    "  --from YEAR    with --approaches: the first year shown (default: 15 years before T)\n"
+    "  --years N      with --approaches: how many years, 5 to 200 (default 47)\n"
     "  --help         show this text\n"
     "\n"
     "Exit status: 0 when the picture is written; 1 when it is written but the orbit diagram\n"

@@ -43,8 +43,9 @@ constexpr const char* USAGE =
     "  --lines      after the state, an empty line and the info pane's texts as shown,\n"
     "               the time lines in the local time zone (TZ)\n"
     "  --target W   what the countdown counts to: 2003 (the default: the closest\n"
-    "               approach of 2003) or next (the next closest approach, until a day\n"
-    "               after it), as the widget's tray menu chooses\n"
+    "               approach of 2003), next (the next closest approach, until a day\n"
+    "               after it), or a year such as 2035 (its closest approach, found from\n"
+    "               the series), as the widget's tray menu and Approaches window choose\n"
     "  --approaches FROM TO\n"
     "               every closest approach of Earth and Mars and every opposition of\n"
     "               Mars between two UTC instants (at most 1000 years apart, up to\n"
@@ -85,7 +86,7 @@ struct Request {
     std::optional<double> julianDate;
     std::optional<double> factor;
     bool lines = false;
-    std::optional<bool> toNextApproach;
+    std::optional<CountdownChoice> target;
     std::optional<std::pair<UtcClockReading, UtcClockReading>> approaches;
     bool calendar = false; // the approaches as an iCalendar file
     bool sky = false;
@@ -100,6 +101,31 @@ double parseNumber(std::string_view option, std::string_view text) {
         throw BadArgument{std::string(option) + " " + quoteArgument(text) + " is not a number"};
     }
     return value;
+}
+
+// "2003", "next", or a year from 1 to 5999 whose closest approach is counted to.
+CountdownChoice parseTarget(std::string_view text) {
+    if (text == "2003") {
+        return {};
+    }
+    if (text == "next") {
+        return {CountdownTarget::Next};
+    }
+    int year = 0;
+    const char* const end = text.data() + text.size();
+    const auto [stop, error] = std::from_chars(text.data(), end, year);
+    if (text.size() != 4 || error != std::errc() || stop != end || year < 1 || year > 5999) {
+        throw BadArgument{"--target " + quoteArgument(text) +
+                          " is not 2003, next or a year from 0001 to 5999"};
+    }
+    const std::vector<ClosestApproach> in =
+        findClosestApproaches(julianDateValue(julianDateFromCalendar(year, 1, 1, 0.0)),
+                              julianDateValue(julianDateFromCalendar(year + 1, 1, 1, 0.0)));
+    if (in.empty()) {
+        throw BadArgument{"--target " + quoteArgument(text) +
+                          ": Mars comes closest to Earth in no day of that year"};
+    }
+    return {CountdownTarget::Chosen, in.front().julianDate};
 }
 
 Request parseArguments(const std::vector<std::string>& args) {
@@ -128,11 +154,10 @@ Request parseArguments(const std::vector<std::string>& args) {
         } else if (option == "--lines") {
             request.lines = true;
         } else if (option == "--target") {
-            const std::string_view target = value();
-            if (request.toNextApproach || (target != "next" && target != "2003")) {
-                throw BadArgument{"--target takes 'next' or '2003', once"};
+            if (request.target) {
+                throw BadArgument{"--target may be given only once"};
             }
-            request.toNextApproach = target == "next";
+            request.target = parseTarget(value());
         } else if (option == "--approaches" || option == "--ics") {
             if (request.approaches) {
                 throw BadArgument{"--approaches or --ics may be given only once"};
@@ -190,15 +215,15 @@ Request parseArguments(const std::vector<std::string>& args) {
     if (request.place && !request.sky) {
         throw BadArgument{"--place needs --sky"};
     }
-    if (request.sky && (request.julianDate || request.lines || request.toNextApproach ||
+    if (request.sky && (request.julianDate || request.lines || request.target ||
                         request.approaches || request.readings.size() > 1)) {
         throw BadArgument{"--sky goes with one --utc and --place only"};
     }
-    if (request.approaches && (request.julianDate || request.lines || request.toNextApproach ||
+    if (request.approaches && (request.julianDate || request.lines || request.target ||
                                !request.readings.empty())) {
         throw BadArgument{"--approaches and --ics go alone"};
     }
-    if (request.toNextApproach && request.julianDate) {
+    if (request.target && request.julianDate) {
         throw BadArgument{"--target and --jd cannot be combined"};
     }
     return request;
@@ -474,15 +499,15 @@ int runStateTool(const std::vector<std::string>& args, std::string& out, std::st
         }
     }
     // As the widget counts; the process-wide choice is put back for whoever calls next.
-    const bool countedToNext = countdownToNextApproach();
-    setCountdownToNextApproach(request.toNextApproach.value_or(false));
+    const CountdownChoice counted = countdownChoice();
+    setCountdownChoice(request.target.value_or(CountdownChoice{}));
     for (std::size_t i = 0; i < request.readings.size(); ++i) {
         if (i > 0) {
             out += '\n';
         }
         appendState(out, request.readings[i]);
         if (nextApproachUnknown()) {
-            setCountdownToNextApproach(countedToNext);
+            setCountdownChoice(counted);
             out.clear();
             err = "orvanta-state: --target next: no closest approach is known after " +
                   isoInstant(request.readings[i]) + " (they are found up to 6000-01-01)\n";
@@ -493,7 +518,7 @@ int runStateTool(const std::vector<std::string>& args, std::string& out, std::st
         out += '\n';
         appendInfoLines(out, request.readings.front());
     }
-    setCountdownToNextApproach(countedToNext);
+    setCountdownChoice(counted);
     return 0;
 }
 

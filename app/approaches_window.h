@@ -1,0 +1,111 @@
+#pragma once
+
+// "Approaches": every closest approach of a span of years at a glance, in two pictures drawn from
+// the same series and search, with a list beside them that is also what a screen reader reads: the
+// Earth–Mars distance over the years with each minimum marked, and the orbits of Earth and Mars
+// seen from above with the line between them at each approach. Choosing an approach in either
+// picture (a click, or Enter on the one picked with the arrow keys) or in the list (Enter or a
+// double click) makes it the countdown's target; the list also offers 2003's and the next one.
+
+#include "ephemeris/approach_chart.h"
+#include "ephemeris/encounter_state.h"
+
+#include <QTimer>
+#include <QWidget>
+#include <functional>
+
+class QListWidget;
+class QSpinBox;
+
+namespace orvanta {
+
+constexpr const char* APPROACHES_WINDOW_TITLE = "Approaches";
+
+// What both pictures show: the span's chart, the orbits, now, and which approach is counted to
+// and which is picked (indices into chart.approaches, or -1).
+struct ApproachesScene {
+    DistanceChart chart;
+    OrbitsFromAbove orbits;
+    double now = 0.0;
+    int target = -1;
+    int picked = -1;
+};
+
+// One of the two pictures; `pick(index, choose)` is told when the user picks an approach (with
+// the arrow keys) or chooses it (a click, Enter).
+class ApproachesPicture : public QWidget {
+  public:
+    using Pick = std::function<void(int index, bool choose)>;
+    ApproachesPicture(QWidget* parent, const ApproachesScene& scene, Pick pick);
+
+  protected:
+    void keyPressEvent(QKeyEvent* e) override;
+    void mousePressEvent(QMouseEvent* e) override;
+    void focusInEvent(QFocusEvent* e) override;
+    void focusOutEvent(QFocusEvent* e) override;
+    // Where each approach is drawn, to be clicked on.
+    virtual QPointF placeOf(int index) const = 0;
+
+    const ApproachesScene& scene_;
+    bool framed_ = false; // the keyboard brought the focus
+
+  private:
+    Pick pick_;
+};
+
+class DistanceChartPicture : public ApproachesPicture {
+  public:
+    using ApproachesPicture::ApproachesPicture;
+    // Where an instant falls, across the widget.
+    double xOf(double jd) const;
+
+  protected:
+    void paintEvent(QPaintEvent*) override;
+    QPointF placeOf(int index) const override;
+
+  private:
+    double yOf(double au) const;
+    double topAu() const;
+    QRectF plot() const;
+};
+
+class OrbitsPicture : public ApproachesPicture {
+  public:
+    using ApproachesPicture::ApproachesPicture;
+
+  protected:
+    void paintEvent(QPaintEvent*) override;
+    QPointF placeOf(int index) const override;
+
+  private:
+    QPointF at(const Point& p) const;
+};
+
+class ApproachesWindow : public QWidget {
+  public:
+    using Choose = std::function<void(const CountdownChoice&)>;
+    // The span from `fromYear` over `years`, or by default from 15 years before now to 32 years
+    // after it; a choice is handed to `choose`.
+    explicit ApproachesWindow(Choose choose, int fromYear = 0, int years = 0);
+
+    // Now and the countdown's target, anew from the clock and the countdown's choice.
+    void refresh();
+    const ApproachesScene& scene() const { return scene_; }
+    DistanceChartPicture* chart() const { return chart_; }
+    QListWidget* list() const { return list_; }
+
+  private:
+    void computeSpan();
+    void pick(int index, bool choose);
+    void fillList();
+    Choose choose_;
+    ApproachesScene scene_;
+    QSpinBox* fromYear_;
+    QSpinBox* years_;
+    DistanceChartPicture* chart_;
+    OrbitsPicture* orbits_;
+    QListWidget* list_;
+    QTimer minute_;
+};
+
+} // namespace orvanta
