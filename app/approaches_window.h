@@ -37,14 +37,14 @@ class ApproachesPicture : public QWidget {
   public:
     using Pick = std::function<void(int index, bool choose)>;
     ApproachesPicture(QWidget* parent, const ApproachesScene& scene, Pick pick);
+    // Where an approach is drawn, to be clicked on.
+    virtual QPointF placeOf(int index) const = 0;
 
   protected:
     void keyPressEvent(QKeyEvent* e) override;
     void mousePressEvent(QMouseEvent* e) override;
     void focusInEvent(QFocusEvent* e) override;
     void focusOutEvent(QFocusEvent* e) override;
-    // Where each approach is drawn, to be clicked on.
-    virtual QPointF placeOf(int index) const = 0;
 
     const ApproachesScene& scene_;
     bool framed_ = false; // the keyboard brought the focus
@@ -59,9 +59,10 @@ class DistanceChartPicture : public ApproachesPicture {
     // Where an instant falls, across the widget.
     double xOf(double jd) const;
 
+    QPointF placeOf(int index) const override;
+
   protected:
     void paintEvent(QPaintEvent*) override;
-    QPointF placeOf(int index) const override;
 
   private:
     double yOf(double au) const;
@@ -73,9 +74,10 @@ class OrbitsPicture : public ApproachesPicture {
   public:
     using ApproachesPicture::ApproachesPicture;
 
+    QPointF placeOf(int index) const override;
+
   protected:
     void paintEvent(QPaintEvent*) override;
-    QPointF placeOf(int index) const override;
 
   private:
     QPointF at(const Point& p) const;

@@ -1,0 +1,103 @@
+// The Approaches window at a pinned instant: the approach counted to is marked where the chart
+// puts its instant, at both pixel ratios, and choosing one by keyboard or mouse in either picture
+// or the list makes it the target of the countdown, the tip and the menu, and is kept.
+
+#include "app/approaches_window.h"
+#include "app/main_window.h"
+#include "ephemeris/utc_clock.h"
+
+#include <QAction>
+#include <QListWidget>
+#include <QMenu>
+#include <QTest>
+#include <gtest/gtest.h>
+
+using namespace orvanta;
+
+namespace {
+
+constexpr double APPROACH_2035 = 2464582.096955; // 2035-09-11T14:19:37 UT
+
+// The middle of the columns of the chart's plot where the target's colour runs down most of it.
+double targetColumn(const QImage& picture) {
+    int first = -1, last = -1;
+    for (int x = 0; x < picture.width(); ++x) {
+        int yellow = 0;
+        for (int y = picture.height() / 8; y < picture.height() / 2; ++y) {
+            const QColor c = picture.pixelColor(x, y);
+            yellow += c.red() > 200 && c.green() > 170 && c.blue() < 120;
+        }
+        if (yellow > picture.height() * 3 / 10) {
+            first = first < 0 ? x : first;
+            last = x;
+        }
+    }
+    return first < 0 ? -1.0 : (first + last + 1) / 2.0;
+}
+
+TEST(ApproachesWindow, TheTargetIsMarkedAtItsInstant) {
+    FixedUtcClock clock({2026, 12, 7, 12, 0, 0});
+    setCountdownChoice({CountdownTarget::Chosen, APPROACH_2035});
+    computeEncounterState();
+    ApproachesWindow window([](const CountdownChoice&) {});
+    window.show();
+    DistanceChartPicture& chart = *window.chart();
+    // The default span: 15 years before now to 32 after, every approach in it.
+    EXPECT_EQ(window.scene().chart.approaches.size(), 22u);
+    ASSERT_EQ(window.scene().target, 11);
+    for (const qreal ratio : {1.0, 2.0}) {
+        QImage picture(chart.size() * ratio, QImage::Format_RGB32);
+        picture.setDevicePixelRatio(ratio);
+        chart.render(&picture);
+        EXPECT_NEAR(targetColumn(picture) / ratio, chart.xOf(APPROACH_2035), 1.0) << ratio;
+    }
+    setCountdownChoice({});
+}
+
+TEST(ApproachesWindow, ChoosingAnApproachCountsDownToItAndIsKept) {
+    FixedUtcClock clock({2026, 12, 7, 12, 0, 0});
+    setCountdownChoice({});
+    MainWindow main(QRect(0, 0, 640, 480));
+    for (QAction* action : main.trayMenu()->actions()) {
+        if (action->text() == QStringLiteral("Approaches…")) {
+            action->trigger();
+            action->trigger(); // one window at a time
+        }
+    }
+    auto* window = dynamic_cast<ApproachesWindow*>(main.approachesWindow());
+    ASSERT_NE(window, nullptr);
+    EXPECT_FALSE(window->isModal());
+
+    // In the list, by its first words; the keyboard's Enter chooses.
+    QListWidget* list = window->list();
+    QTest::keyClicks(list, QStringLiteral("2035"));
+    QTest::keyClick(list, Qt::Key_Return);
+    EXPECT_EQ(countdownChoice().target, CountdownTarget::Chosen);
+    EXPECT_NEAR(countdownChoice().chosenJd, APPROACH_2035, 1e-6);
+    EXPECT_EQ(main.trayIcon().toolTip(), "Quellmark Orvanta 2035-09-11");
+    EXPECT_EQ(encounterState.daysLeft, 3200);
+    EXPECT_TRUE(list->currentItem()->text().endsWith(" (counting down to it)"));
+    setCountdownChoice({});
+    loadCountdownChoice();
+    EXPECT_NEAR(countdownChoice().chosenJd, APPROACH_2035, 1e-6) << "read back from the settings";
+
+    // In the chart: the arrow keys pick the approach after it, Enter chooses; a click chooses.
+    DistanceChartPicture* chart = window->chart();
+    QTest::keyClick(chart, Qt::Key_Right);
+    QTest::keyClick(chart, Qt::Key_Return);
+    EXPECT_EQ(main.trayIcon().toolTip(), "Quellmark Orvanta 2037-11-11");
+    const QAction* chosen = main.trayMenu()->actions().at(1)->menu()->actions().at(2);
+    EXPECT_TRUE(chosen->isVisible() && chosen->isChecked() && chosen->text() == "2037-11-11");
+    QTest::mouseClick(chart, Qt::LeftButton, {}, chart->placeOf(0).toPoint());
+    EXPECT_EQ(main.trayIcon().toolTip(), "Quellmark Orvanta 2012-03-05");
+
+    // The list's own first entries, and the menu's.
+    QTest::keyClick(list, Qt::Key_Home);
+    QTest::keyClick(list, Qt::Key_Down);
+    QTest::keyClick(list, Qt::Key_Return);
+    EXPECT_EQ(countdownChoice().target, CountdownTarget::Next);
+    EXPECT_EQ(main.trayIcon().toolTip(), "Quellmark Orvanta 2027-02-20");
+    setCountdownChoice({});
+}
+
+} // namespace
