@@ -12,25 +12,14 @@ start_x 1280x1024 -noreset
 export DISPLAY=$x_display
 xsetroot -solid '#505a70' # so that the window stands out in the screenshot
 
-start_tray() {
-    trayer --edge top --align right --widthtype pixel --width 100 --heighttype pixel --height 24 \
-        >"$work/trayer.log" 2>&1 &
-    tray_pid=$!
-    pids+=("$tray_pid")
-    within 5 xwininfo -name panel >/dev/null 2>&1
-}
 start_program() { # log name
     "$orvanta" >"$work/$1.log" 2>&1 &
     program_pid=$!
     pids+=("$program_pid")
 }
-# Not through a command substitution: a subshell cannot wait for this shell's children.
-ended() { ! kill -0 "$1" 2>/dev/null || grep -q ') Z ' "/proc/$1/stat" 2>/dev/null; }
-exits_zero() { within "$2" ended "$1" && wait "$1"; } # pid seconds
 
 main_window() { xdotool search --name '^Orvanta 2003$' 2>/dev/null | head -n 1; }
 about_box() { xdotool search --name '^Orvanta Countdown$' 2>/dev/null | head -n 1; }
-viewable() { [ -n "$1" ] && xwininfo -id "$1" 2>/dev/null | grep -q 'Map State: IsViewable'; }
 main_viewable() { viewable "$(main_window)"; }
 main_hidden() { local w; w=$(main_window); [ -n "$w" ] && ! viewable "$w"; }
 about_viewable() { viewable "$(about_box)"; }
@@ -38,40 +27,6 @@ one_window_shown() { [ "$(xdotool search --name '^Orvanta 2003$' | wc -l)" = 1 ]
 # The close box hides the window of process $1, which keeps running.
 close_hides() { within 10 main_viewable && "$xclose" "$(main_window)" && within 5 main_hidden && kill -0 "$1"; }
 
-tray_icon_center() { # from the window tree
-    xwininfo -root -tree | awk '
-        /"panel"/ { inside = 1; next }
-        inside && /"orvanta"/ {
-            split($(NF - 1), size, /[x+]/); split($NF, at, "+")
-            print at[2] + int(size[1] / 2), at[3] + int(size[2] / 2); exit }'
-}
-has_tray_icon() { [ -n "$(tray_icon_center)" ]; }
-click_tray() { # button
-    local xy
-    xy=$(tray_icon_center)
-    # shellcheck disable=SC2086
-    [ -n "$xy" ] && xdotool mousemove $xy click "$1"
-}
-click_shows() { click_tray 1 && within "$1" main_viewable; } # seconds
-menu_open() { # a top-level window of the program's class without a title of its own
-    for id in $(xwininfo -root -children | awk '/"orvanta": \("orvanta" "orvanta"\)/ {print $1}'); do
-        viewable "$id" && return 0
-    done
-    return 1
-}
-# Right click on the icon, then an entry by keyboard: Down for the first (About), Up for the last
-# (Exit). A click that arrives while the program is still busy with the last one may be lost.
-choose_from_tray_menu() {
-    local try
-    for try in 1 2 3; do
-        click_tray 3 || return 1
-        within 2 menu_open && break
-        [ "$try" -lt 3 ] || { echo "no menu appeared"; return 1; }
-        echo "note: no menu after right click $try ($1), clicking again"
-    done
-    sleep 0.2
-    xdotool key "$1" Return
-}
 exit_from_tray() { choose_from_tray_menu Up && exits_zero "$program_pid" 10; }
 
 at() { # X,Y,WIDTHxHEIGHT of the main window, a pattern

@@ -1,7 +1,7 @@
 #!/usr/bin/python3
 """Reads the running program through AT-SPI as a screen reader does: the application, its four
-boxes with their names and texts, the diagram's description; then listens to what it is told
-while the clock runs and reads the boxes again.
+boxes with their names and texts, the diagram's description, the windows, list items and tool
+tips; then listens to what it is told while the clock runs and reads the boxes again.
 usage: screen_reader.py SECONDS_TO_LISTEN   (prints what it found, one fact a line)"""
 
 import sys
@@ -50,6 +50,8 @@ for node in walk(app):
         print(f"image {node.name}: {node.description}")
     if node.getRoleName() == "frame":
         print(f"window {node.name}: {node.description}")
+    if node.getRoleName() in ("list item", "tool tip"):
+        print(f"{node.getRoleName()} {node.name}")
 
 told = {title: 0 for title in titles}
 

@@ -1,6 +1,6 @@
 # What the end-to-end scripts share, sourced with $out set: a scratch folder with a private runtime
-# and settings folder, the processes started ended with the script, virtual X servers, and the
-# check and wait helpers.
+# and settings folder, the processes started ended with the script, virtual X servers, the check
+# and wait helpers, and the tray host with the program's icon and menu in it.
 mkdir -p "$out"
 work=$(mktemp -d)
 mkdir -m 700 "$work/runtime"
@@ -38,4 +38,53 @@ within() { # seconds command...
     shift
     for _ in $(seq $((limit * 10))); do "$@" && return 0; sleep 0.1; done
     return 1
+}
+# Not through a command substitution: a subshell cannot wait for this shell's children.
+ended() { ! kill -0 "$1" 2>/dev/null || grep -q ') Z ' "/proc/$1/stat" 2>/dev/null; }
+exits_zero() { within "$2" ended "$1" && wait "$1"; } # pid seconds
+
+# ---- the tray: trayer, an XEmbed host; the program's icon in it, its menu by keyboard ----
+start_tray() {
+    trayer --edge top --align right --widthtype pixel --width 100 --heighttype pixel --height 24 \
+        >"$work/trayer.log" 2>&1 &
+    tray_pid=$!
+    pids+=("$tray_pid")
+    within 5 xwininfo -name panel >/dev/null 2>&1
+}
+viewable() { [ -n "$1" ] && xwininfo -id "$1" 2>/dev/null | grep -q 'Map State: IsViewable'; }
+tray_icon_center() { # from the window tree
+    xwininfo -root -tree | awk '
+        /"panel"/ { inside = 1; next }
+        inside && /"orvanta"/ {
+            split($(NF - 1), size, /[x+]/); split($NF, at, "+")
+            print at[2] + int(size[1] / 2), at[3] + int(size[2] / 2); exit }'
+}
+has_tray_icon() { [ -n "$(tray_icon_center)" ]; }
+click_tray() { # button
+    local xy
+    xy=$(tray_icon_center)
+    # shellcheck disable=SC2086
+    [ -n "$xy" ] && xdotool mousemove $xy click "$1"
+}
+click_shows() { click_tray 1 && within "$1" main_viewable; } # seconds
+menu_open() { # a top-level window of the program's class without a title of its own
+    for id in $(xwininfo -root -children | awk '/"orvanta": \("orvanta" "orvanta"\)/ {print $1}'); do
+        viewable "$id" && return 0
+    done
+    return 1
+}
+# Right click on the icon, then an entry by keyboard: Down for the first (About), Up for the last
+# (Exit), "Up Up" for the one above it. A click that arrives while the program is still busy with
+# the last one may be lost.
+choose_from_tray_menu() {
+    local try
+    for try in 1 2 3; do
+        click_tray 3 || return 1
+        within 2 menu_open && break
+        [ "$try" -lt 3 ] || { echo "no menu appeared"; return 1; }
+        echo "note: no menu after right click $try ($1), clicking again"
+    done
+    sleep 0.2
+    # shellcheck disable=SC2086
+    xdotool key $1 Return
 }

@@ -1,0 +1,76 @@
+#!/usr/bin/env bash
+# Choosing an approach to count down to, end to end and by keyboard alone: the real program under
+# Xvfb with a tray host, on a session bus of its own with the accessibility bus, its clock pinned
+# by faketime. The Approaches window comes from the tray menu, the approach of 2035 is chosen in
+# its list; the countdown box, the window's description, the tip and the settings file follow,
+# and so does the program after a restart. What it reads is read as a screen reader reads it.
+#
+# usage: approaches_test.sh ORVANTA OUTPUT_DIR
+set -u
+if [ -z "${ORVANTA_APPROACHES_BUS:-}" ]; then
+    ORVANTA_APPROACHES_BUS=1 exec dbus-run-session -- "$0" "$@"
+fi
+orvanta=$1 out=$2 here=$(dirname "$0")
+source "$here/session.sh"
+export TZ=UTC QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1
+start_x 1280x1024 -noreset
+export DISPLAY=$x_display
+/usr/libexec/at-spi-bus-launcher --launch-immediately >/dev/null 2>&1 &
+pids+=($!)
+check "the tray host starts" start_tray
+
+start_program() {
+    LD_PRELOAD=/usr/lib/x86_64-linux-gnu/faketime/libfaketimeMT.so.1 \
+        FAKETIME="@2026-12-07 12:00:00" FAKETIME_DONT_FAKE_MONOTONIC=1 \
+        "$orvanta" >>"$work/orvanta.log" 2>&1 &
+    program_pid=$!
+    pids+=("$program_pid")
+    within 10 has_tray_icon
+}
+read_aloud() { /usr/bin/python3 "$here/screen_reader.py" 0 >"$out/$1.txt" 2>>"$work/reader.log"; }
+said() { grep -qE "$2" "$out/$1.txt"; } # reading pattern
+window_shown() { viewable "$(xdotool search --name "^$1\$" 2>/dev/null | head -n 1)"; }
+counting_to_2035() { # reading
+    said "$1" '^box Closest Approach: 3200 Days, [0-9]+ Hours, [0-9]+ Minutes$' &&
+        said "$1" '^window Orvanta: A countdown to the closest approach of Mars to Earth on 2035-09-11$'
+}
+
+check "the program starts with its icon" start_program
+check "the tray menu opens the Approaches window" \
+    eval 'choose_from_tray_menu "Up Up" && within 10 window_shown Approaches'
+import -window "$(xdotool search --name '^Approaches$' | head -n 1)" "$out/approaches.png"
+read_aloud before
+check "the screen reader reads the list" \
+    said before '^list item 2035-09-11 14:20 UT: 56\.91 million km, 24\.61″ across, magnitude -2\.8$'
+check "and what is counted to at first" said before '^list item 2003: .* \(counting down to it\)$'
+
+# To the list (From, Years, the chart, the orbits, the list), the approach of 2035 by its first
+# letters, Enter.
+xdotool key Tab Tab Tab Tab
+sleep 0.3
+xdotool type 2035
+xdotool key Return
+sleep 1
+read_aloud chosen
+check "Enter in the list counts down to it" counting_to_2035 chosen
+check "the list says so" said chosen '^list item 2035-09-11 .* \(counting down to it\)$'
+check "the settings keep it" grep -q '^target=2464582.096955$' "$work/config/orvanta/orvanta.conf"
+# The tip shows when the pointer comes to rest on the icon.
+xdotool mousemove 640 600
+sleep 0.5
+# shellcheck disable=SC2046
+xdotool mousemove $(tray_icon_center) sleep 0.2 mousemove_relative 1 1
+sleep 2
+import -window root "$out/tip.png"
+read_aloud tip
+check "the tip names it" said tip '^tool tip Quellmark Orvanta 2035-09-11$'
+
+check "Exit ends the program" eval 'choose_from_tray_menu Up && exits_zero "$program_pid" 10'
+check "the program starts again" start_program
+sleep 2
+read_aloud restarted
+check "and still counts down to 2035's" counting_to_2035 restarted
+
+[ "$failures" -eq 0 ] || cat "$work/orvanta.log" "$work/reader.log" "$out"/*.txt
+echo "$failures failed"
+exit "$failures"
