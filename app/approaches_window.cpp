@@ -78,14 +78,13 @@ void ApproachesPicture::keyPressEvent(QKeyEvent* e) {
     case Qt::Key_Left:
     case Qt::Key_Up:
         if (count > 0) {
-            pick_(picked > 0 ? picked - 1 : (picked < 0 ? count - 1 : 0), false);
+            pick_(std::max(picked - 1, 0), false);
         }
         return;
     case Qt::Key_Right:
     case Qt::Key_Down:
         if (count > 0) {
-            pick_(picked >= 0 && picked < count - 1 ? picked + 1 : (picked < 0 ? 0 : picked),
-                  false);
+            pick_(std::min(picked + 1, count - 1), false);
         }
         return;
     case Qt::Key_Return:
@@ -283,10 +282,13 @@ void DistanceChartPicture::paintEvent(QPaintEvent*) {
     }
 }
 
+// Pixels to the au: Mars's aphelion, 1.67 au, with room for the rows of years beyond it.
+double OrbitsPicture::scale() const {
+    return (std::min(width(), height()) / 2.0 - 3.4 * fontMetrics().height()) / 1.67;
+}
+
 QPointF OrbitsPicture::at(const Point& p) const {
-    // Mars's aphelion, 1.67 au, with room for the years beyond it.
-    const double scale = (std::min(width(), height()) / 2.0 - 3.4 * fontMetrics().height()) / 1.67;
-    return QPointF(width() / 2.0 + p.x * scale, height() / 2.0 - p.y * scale);
+    return QPointF(width() / 2.0 + p.x * scale(), height() / 2.0 - p.y * scale());
 }
 
 QPointF OrbitsPicture::placeOf(int index) const {
@@ -333,9 +335,8 @@ void OrbitsPicture::paintEvent(QPaintEvent*) {
     // Each approach: the line from Earth to Mars at its instant, and its year beyond Mars, in
     // rows outwards where years would overlap.
     std::vector<double> places;
-    const double radius = std::hypot(at({1.52, 0}).x() - sun.x(), 0.0);
     for (const OrbitsFromAbove::Approach& a : o.approaches) {
-        places.push_back(std::atan2(a.mars.y, a.mars.x) * radius);
+        places.push_back(std::atan2(a.mars.y, a.mars.x) * 1.52 * scale()); // along Mars's orbit
     }
     const double width = metrics.horizontalAdvance(QStringLiteral("0000"));
     const std::vector<int> rows = labelRows(places, width, 4, LABEL_ROWS, scene_.target);

@@ -80,6 +80,7 @@ class OrbitsPicture : public ApproachesPicture {
     void paintEvent(QPaintEvent*) override;
 
   private:
+    double scale() const;
     QPointF at(const Point& p) const;
 };
 
