@@ -5,8 +5,10 @@
 #include "ephemeris/julian_date.h"
 
 #include <QAccessible>
+#include <QCheckBox>
 #include <cmath>
 #include <gtest/gtest.h>
+#include <memory>
 
 using namespace orvanta;
 
@@ -26,7 +28,8 @@ int brightness(const QImage& image, QPointF p) {
 TEST(MarsDiskView, TheMarkingsOfTheNightOfTheApproach) {
     const MarsDisk disk =
         marsDiskAt(julianDateValue(julianDateFromCalendar(2003, 8, 27, 21 + 1 / 3.0)));
-    MarsDiskView view(nullptr);
+    QWidget window; // a part of a window, as in the program
+    MarsDiskView view(&window);
     view.resize(240, 240);
     view.setDisk(disk);
     const QImage direct = drawn(view);
@@ -67,6 +70,19 @@ TEST(MarsDiskView, TheTerminatorOnTheLimbAwayFromTheSun) {
         EXPECT_EQ(seen > 150, toSun) << seen;
         EXPECT_EQ(seen < 15, !toSun) << seen;
     }
+}
+
+// The mirror is kept for the next window, and turns the west limb to the left.
+TEST(MarsDiskView, TheMirrorIsKept) {
+    auto panel = std::make_unique<MarsDiskPanel>(nullptr);
+    panel->resize(220, 420);
+    ASSERT_FALSE(panel->mirror()->isChecked());
+    panel->mirror()->click();
+    panel = std::make_unique<MarsDiskPanel>(nullptr);
+    panel->resize(220, 420);
+    EXPECT_TRUE(panel->mirror()->isChecked());
+    EXPECT_LT(panel->view(1)->pointOf(1, 0).x(), panel->view(1)->pointOf(-1, 0).x());
+    panel->mirror()->click();
 }
 
 } // namespace
