@@ -1,5 +1,6 @@
 #include "app/sky_window.h"
 
+#include "app/mars_disk_view.h"
 #include "app/settings.h"
 #include "display/number_text.h"
 #include "ephemeris/encounter_state.h"
@@ -116,8 +117,8 @@ void SkyDome::paintEvent(QPaintEvent*) {
 }
 
 SkyWindow::SkyWindow(std::optional<Place> place)
-    : dome_(new SkyDome(this)), placeLabel_(new QLabel(this)), facts_(new QLabel(this)),
-      placeEdit_(new QLineEdit(this)) {
+    : dome_(new SkyDome(this)), disk_(new MarsDiskPanel(this)), placeLabel_(new QLabel(this)),
+      facts_(new QLabel(this)), placeEdit_(new QLineEdit(this)) {
     setWindowTitle(QString::fromLatin1(SKY_WINDOW_TITLE));
     facts_->setWordWrap(true);
     facts_->setAlignment(Qt::AlignTop | Qt::AlignLeft);
@@ -130,6 +131,7 @@ SkyWindow::SkyWindow(std::optional<Place> place)
     layout->addWidget(facts_, 0, 1);
     layout->addWidget(placeLabel_, 1, 1);
     layout->addWidget(placeEdit_, 2, 1);
+    layout->addWidget(disk_, 0, 2, 3, 1);
     layout->setColumnStretch(0, 1);
     connect(placeEdit_, &QLineEdit::returnPressed, this, [this] { usePlaceTyped(); });
 
@@ -147,7 +149,7 @@ SkyWindow::SkyWindow(std::optional<Place> place)
     }
     minute_.callOnTimeout(this, [this] { refresh(); });
     minute_.start(60000);
-    resize(760, 420);
+    resize(1000, 420);
     refresh();
 }
 
@@ -180,6 +182,7 @@ void SkyWindow::refresh() {
             QStringLiteral("No place is known from the time zone: type one below."));
         facts_->setText(QString());
         dome_->setSky({}, std::nullopt);
+        disk_->setInstants(julianDateValue(currentJulianDate()), std::nullopt);
         return;
     }
     const Place& p = *place_;
@@ -211,6 +214,7 @@ void SkyWindow::refresh() {
     facts_->setText(lines.join(QLatin1Char('\n')));
     dome_->setAccessibleDescription(lines.join(QLatin1Char(' ')));
     dome_->setSky(night_->samples, marsNow);
+    disk_->setInstants(now, night_->transit);
 }
 
 SkyWindow::Night SkyWindow::computeNight(double now, const Horizontal& marsNow, const Place& p) {
@@ -230,7 +234,10 @@ SkyWindow::Night SkyWindow::computeNight(double now, const Horizontal& marsNow, 
         }
     }
     const MarsNight night = marsNight(start, p);
-    Night result{now, p, night.set ? night.set->utJd : start + 1.0, {}, {}, {}, {}};
+    Night result{now, p, night.set ? night.set->utJd : start + 1.0, {}, {}, {}, {}, {}};
+    if (night.transit) {
+        result.transit = night.transit->utJd;
+    }
     for (const SkySample& s : day) {
         if (s.utJd >= start - STEP && s.utJd <= result.passEnd + STEP) {
             result.samples.push_back(s);

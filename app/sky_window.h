@@ -33,6 +33,8 @@ class SkyDome : public QWidget {
     std::optional<Horizontal> marsNow_;
 };
 
+class MarsDiskPanel;
+
 class SkyWindow : public QWidget {
   public:
     // For the place kept in the settings or of the time zone; or for `place` when given.
@@ -51,10 +53,12 @@ class SkyWindow : public QWidget {
         QString constellation;
         QString best;
         std::vector<SkySample> samples;
+        std::optional<double> transit;
     };
     static Night computeNight(double now, const Horizontal& marsNow, const Place& place);
     void usePlaceTyped();
     SkyDome* dome_;
+    MarsDiskPanel* disk_;
     QLabel* placeLabel_;
     QLabel* facts_;
     QLineEdit* placeEdit_;

@@ -1,8 +1,10 @@
 // What the running window costs: one render of the orbit diagram (Mesa's software OpenGL), one
 // copy of it to the pane, one paint of the info pane, and one whole one-second refresh (the state
-// and the info pane's paint). Runs on Qt's offscreen platform, as orvanta-snapshot does.
+// and the info pane's paint); the "Mars tonight" window's refresh and its disk's paint. Runs on
+// Qt's offscreen platform, as orvanta-snapshot does.
 
 #include "app/main_window.h"
+#include "app/mars_disk_view.h"
 #include "app/sky_window.h"
 #include "ephemeris/encounter_state.h"
 #include "ephemeris/utc_clock.h"
@@ -76,6 +78,29 @@ void BM_SkyWindowNight(benchmark::State& state) {
     measure(state, [] { SkyWindow(Place{52.52, 13.405, 34}); });
 }
 
+// One disk of the "Mars tonight" window drawn, 180 pixels across: from the projection kept, and
+// with the map projected anew, as after the disk has turned half a degree.
+void paintDisk(benchmark::State& state, bool turned) {
+    MarsDiskView view(nullptr);
+    view.resize(212, 212);
+    MarsDisk disk = marsDiskAt(2452879.39);
+    measure(state, [&] {
+        disk.centralMeridian += turned ? 1 : 0;
+        view.setDisk(disk);
+        benchmark::DoNotOptimize(view.grab());
+    });
+}
+
+void BM_DiskPaint(benchmark::State& state) {
+    paintDisk(state, false);
+}
+
+void BM_DiskProjection(benchmark::State& state) {
+    paintDisk(state, true);
+}
+
+BENCHMARK(BM_DiskPaint)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_DiskProjection)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_SkyWindowMinute)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_SkyWindowNight)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_RenderDiagram)->Unit(benchmark::kMillisecond);

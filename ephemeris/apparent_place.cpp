@@ -49,6 +49,11 @@ RaDec equatorialJ2000(const V& ecliptic) {
     return {std::atan2(y, ecliptic.x), std::asin(z / ecliptic.length())};
 }
 
+V equatorialVectorJ2000(const V& e) {
+    return {e.x, e.y * std::cos(OBLIQUITY_J2000) - e.z * std::sin(OBLIQUITY_J2000),
+            e.y * std::sin(OBLIQUITY_J2000) + e.z * std::cos(OBLIQUITY_J2000)};
+}
+
 // Meeus, Astronomical Algorithms 21.4.
 RaDec precessed(RaDec p, double tt) {
     const double t = (tt - J2000_JD) / 36525;

@@ -40,6 +40,8 @@ struct RaDec {
 };
 // A direction on the ecliptic of J2000 turned to the equator of J2000.
 RaDec equatorialJ2000(const V& ecliptic);
+// The same turn for a vector, which keeps its length.
+V equatorialVectorJ2000(const V& ecliptic);
 // Precession from J2000 to the mean equator and equinox of `tt` (IAU 1976, Lieske).
 RaDec precessed(RaDec p, double tt);
 

@@ -30,7 +30,9 @@ TEST(SkyTool, TheLinesForAPlace) {
                    "sun altitude -47.16\n"
                    "rise 2027-02-19T15:59Z azimuth 63.4\n"
                    "transit 2027-02-19T23:25Z altitude 52.9\n"
-                   "set 2027-02-20T06:52Z azimuth 296.8\n");
+                   "set 2027-02-20T06:52Z azimuth 296.8\n"
+                   // astronomy-engine: 13.815, 0.99946, 20.14, 158.12 and 10.47.
+                   "disk diameter 13.81 phase 0.999 tilt 20.14 cm 158.10 pole 10.47\n");
     // From the time zone's city when no place is given.
     setenv("TZ", "Europe/Berlin", 1);
     ASSERT_EQ(runStateTool(words("--sky --utc 2027-02-20T00:14:00"), out, err), 0);

@@ -57,7 +57,7 @@ long=$work/$(printf 'a%.0s' $(seq 245)).png
 
 # The "Mars tonight" window, as drawn without a display.
 TZ=Europe/Berlin "$snapshot" --sky --utc 2027-02-20T00:14:00 --place 52.52,13.405,34 \
-    --out "$out/sky.png" 2>"$work/err" && [ "$(identify -format '%wx%h' "$out/sky.png")" = 760x420 ] &&
+    --out "$out/sky.png" 2>"$work/err" && [ "$(identify -format '%wx%h' "$out/sky.png")" = 1000x420 ] &&
     [ ! -s "$work/err" ] || fail "--sky: $(cat "$work/err")"
 
 # A full disk is told once, with its reason.

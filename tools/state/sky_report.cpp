@@ -2,6 +2,7 @@
 
 #include "display/number_text.h"
 #include "ephemeris/julian_date.h"
+#include "ephemeris/mars_disk.h"
 
 #include <cmath>
 
@@ -57,6 +58,10 @@ void appendSkyReport(std::string& out, const UtcClockReading& at, const Place& p
         out += night.alwaysUp ? "circumpolar: above the horizon all the time\n"
                               : "below the horizon all the time\n";
     }
+    const MarsDisk disk = marsDiskAt(now);
+    out += "disk diameter " + fixed(disk.diameter, 2) + " phase " + fixed(disk.phase, 3) +
+           " tilt " + fixed(disk.tilt, 2) + " cm " + fixed(disk.centralMeridian, 2) + " pole " +
+           fixed(disk.poleAngle, 2) + '\n';
 }
 
 } // namespace orvanta

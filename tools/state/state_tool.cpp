@@ -73,6 +73,12 @@ constexpr const char* USAGE =
     "               (degrees, from north through east) and constellation at T, the\n"
     "               Sun's altitude, and its rise, transit and set (UTC): each the first\n"
     "               at or after T - 12 h, or 'none' within the 36 hours from then\n"
+    "               and Mars's disk at T: 'disk diameter D phase K tilt B cm L pole P',\n"
+    "               the apparent diameter (arcseconds), the illuminated fraction, the\n"
+    "               latitude of the point facing Earth (degrees, north positive), the\n"
+    "               central meridian (degrees west longitude, light time included) and\n"
+    "               the position angle of the north pole (degrees from north through\n"
+    "               east); the orientation of Mars is the IAU 2015 model\n"
     "  --place P    LAT,LON[,HEIGHT] in degrees north and east and metres; without it,\n"
     "               the city of the time zone (TZ, or /etc/localtime) in the tz database\n"
     "  --help       show this text\n";

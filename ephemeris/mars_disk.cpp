@@ -1,0 +1,164 @@
+#include "ephemeris/mars_disk.h"
+
+#include "ephemeris/apparent_place.h"
+#include "ephemeris/time_scales.h"
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+
+namespace orvanta {
+
+namespace {
+
+// The diameter the encounter state shows: 2 x 4.68" at 1 au. The IAU's equatorial radius of
+// 3396.19 km makes it 9.365", 0.05 % more.
+constexpr double DIAMETER_AT_1_AU = 9.36;
+
+double wrap360(double degrees) {
+    const double d = std::fmod(degrees, 360.0);
+    return d < 0 ? d + 360 : d;
+}
+
+double sine(double degrees) {
+    return std::sin(degrees * DEGREE);
+}
+
+double cosine(double degrees) {
+    return std::cos(degrees * DEGREE);
+}
+
+// The pole's right ascension and declination on the equator of J2000 and the prime meridian's
+// angle, in degrees, `d` days of TT from J2000: the IAU 2015 model of Mars.
+struct Orientation {
+    double ra, dec, w;
+};
+Orientation orientationAt(double d) {
+    const double t = d / 36525;
+    const double ra = 317.269202 - 0.10927547 * t +
+                      0.000068 * sine(198.991226 + 19139.4819985 * t) +
+                      0.000238 * sine(226.292679 + 38280.8511281 * t) +
+                      0.000052 * sine(249.663391 + 57420.7251593 * t) +
+                      0.000009 * sine(266.183510 + 76560.6367950 * t) +
+                      0.419057 * sine(79.398797 + 0.5042615 * t);
+    const double dec = 54.432516 - 0.05827105 * t +
+                       0.000051 * cosine(122.433576 + 19139.9407476 * t) +
+                       0.000141 * cosine(43.058401 + 38280.8753272 * t) +
+                       0.000031 * cosine(57.663379 + 57420.7517205 * t) +
+                       0.000005 * cosine(79.476401 + 76560.6495004 * t) +
+                       1.591274 * cosine(166.325722 + 0.5042615 * t);
+    const double w = 176.049863 + 350.891982443297 * d +
+                     0.000145 * sine(129.071773 + 19140.0328244 * t) +
+                     0.000157 * sine(36.352167 + 38281.0473591 * t) +
+                     0.000040 * sine(56.668646 + 57420.9295360 * t) +
+                     0.000001 * sine(67.364003 + 76560.2552215 * t) +
+                     0.000001 * sine(104.792680 + 95700.4387578 * t) +
+                     0.584542 * sine(95.391654 + 0.5042615 * t);
+    return {ra, dec, w};
+}
+
+V unit(const V& v) {
+    return v * (1 / v.length());
+}
+
+V cross(const V& a, const V& b) {
+    return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x};
+}
+
+// The position angle of `to` seen from `from`, in degrees, from north through east.
+double positionAngle(const RaDec& from, const RaDec& to) {
+    const double dra = to.ra - from.ra;
+    return wrap360(std::atan2(std::cos(to.dec) * std::sin(dra),
+                              std::sin(to.dec) * std::cos(from.dec) -
+                                  std::cos(to.dec) * std::sin(from.dec) * std::cos(dra)) /
+                   DEGREE);
+}
+
+RaDec ofDate(const V& ecliptic, double tt) {
+    return nutated(precessed(equatorialJ2000(ecliptic), tt), tt);
+}
+
+} // namespace
+
+MarsDisk marsDiskAt(double utJd) {
+    const double tt = ttOfUt(utJd);
+    const V toMars = geocentric(tt, true, false);
+    const double emitted = tt - toMars.length() * LIGHT_DAYS_PER_AU;
+    const V toSun = marsAt(emitted) * -1.0;
+    const double cosPhase = toSun.dot(toMars * -1.0) / (toSun.length() * toMars.length());
+
+    MarsDisk disk{};
+    disk.diameter = DIAMETER_AT_1_AU / toMars.length();
+    disk.phaseAngle = std::acos(cosPhase) / DEGREE;
+    disk.phase = (1 + cosPhase) / 2;
+    disk.defect = (1 - disk.phase) * disk.diameter;
+
+    const Orientation o = orientationAt(emitted - J2000_JD);
+    const V pole{cosine(o.dec) * cosine(o.ra), cosine(o.dec) * sine(o.ra), sine(o.dec)};
+    const V earth = unit(equatorialVectorJ2000(toMars * -1.0));
+    disk.tilt = std::asin(earth.dot(pole)) / DEGREE;
+    // The prime meridian stands W east of the node of Mars's equator on the equator of J2000.
+    const V node{-sine(o.ra), cosine(o.ra), 0};
+    const double earthFromNode = std::atan2(earth.dot(cross(pole, node)), earth.dot(node));
+    disk.centralMeridian = wrap360(o.w - earthFromNode / DEGREE);
+
+    const RaDec mars = ofDate(geocentric(tt, true, true), tt);
+    const RaDec poleOfDate = nutated(precessed({o.ra * DEGREE, o.dec * DEGREE}, tt), tt);
+    disk.poleAngle = positionAngle(mars, poleOfDate);
+    disk.brightLimb = positionAngle(mars, ofDate(geocentric(tt, false, true), tt));
+    return disk;
+}
+
+// The axes in the sky: x west, y north, z from Mars towards Earth.
+DiskGeometry::DiskGeometry(const MarsDisk& disk) : centralMeridian_(disk.centralMeridian) {
+    const double d = disk.tilt, p = disk.poleAngle;
+    pole_ = {-cosine(d) * sine(p), cosine(d) * cosine(p), sine(d)};
+    // Along the central meridian to the equator, and from there a quarter turn on, towards
+    // increasing east longitude.
+    const V m = unit(V{0, 0, 1} - V{pole_.x, pole_.y, pole_.z} * sine(d));
+    meridian_ = {m.x, m.y, m.z};
+    const V e = cross({pole_.x, pole_.y, pole_.z}, m);
+    east_ = {e.x, e.y, e.z};
+    const double i = disk.phaseAngle, limb = disk.brightLimb;
+    sun_ = {-sine(i) * sine(limb), sine(i) * cosine(limb), cosine(i)};
+}
+
+DiskGeometry::Surface DiskGeometry::surfaceAt(double x, double y) const {
+    const double z = std::sqrt(std::max(0.0, 1 - x * x - y * y));
+    const auto along = [&](const Axis& a) { return x * a.x + y * a.y + z * a.z; };
+    const double east = std::atan2(along(east_), along(meridian_)) / DEGREE;
+    return {std::asin(std::clamp(along(pole_), -1.0, 1.0)) / DEGREE,
+            wrap360(centralMeridian_ - east), along(sun_)};
+}
+
+DiskGeometry::Seen DiskGeometry::seen(double latitude, double westLongitude) const {
+    const double east = centralMeridian_ - westLongitude;
+    const double m = cosine(latitude) * cosine(east), e = cosine(latitude) * sine(east),
+                 n = sine(latitude);
+    return {m * meridian_.x + e * east_.x + n * pole_.x,
+            m * meridian_.y + e * east_.y + n * pole_.y,
+            m * meridian_.z + e * east_.z + n * pole_.z};
+}
+
+std::span<const MarsFeature> marsFeatures() {
+    // Planetocentric centres, east longitudes turned west (360 - east).
+    static constexpr std::array<MarsFeature, 14> FEATURES{{
+        {"Syrtis Major", 8.4, 290.5},
+        {"Hellas", -42.4, 289.5},
+        {"Isidis Planitia", 12.9, 273.0},
+        {"Utopia Planitia", 46.7, 242.5},
+        {"Hesperia Planum", -21.4, 250.1},
+        {"Elysium Mons", 24.8, 213.1},
+        {"Amazonis Planitia", 24.8, 164.0},
+        {"Olympus Mons", 18.65, 133.8},
+        {"Solis Planum", -26.4, 89.7},
+        {"Valles Marineris", -13.9, 59.2},
+        {"Argyre", -49.7, 44.0},
+        {"Chryse Planitia", 28.4, 40.3},
+        {"Acidalia Planitia", 49.8, 20.7},
+        {"Meridiani Planum", 0.2, 2.5},
+    }};
+    return FEATURES;
+}
+
+} // namespace orvanta

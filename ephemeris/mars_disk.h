@@ -1,0 +1,61 @@
+#pragma once
+
+// Mars as a telescope shows it at a UT instant: how large, how gibbous, which pole is tilted
+// towards Earth, and which face turns to us. The orientation of Mars is the IAU model of the
+// Working Group on Cartographic Coordinates and Rotational Elements, its report for 2015
+// (Archinal et al. 2018), with the periodic terms of the pole and the prime meridian. Longitudes
+// are west, as the IAU counts them on Mars; latitudes are areocentric, as Meeus's D_E.
+
+#include <span>
+
+namespace orvanta {
+
+struct MarsDisk {
+    double diameter;        // arcseconds, the equatorial diameter
+    double phase;           // the illuminated fraction of the disk, 0 to 1
+    double defect;          // arcseconds of the diameter along the line to the Sun left unlit
+    double phaseAngle;      // degrees, Sun - Mars - Earth
+    double brightLimb;      // degrees, position angle of the middle of the bright limb
+    double tilt;            // degrees, latitude of the sub-Earth point, north positive
+    double centralMeridian; // degrees, west longitude of the sub-Earth point, 0 to 360
+    double poleAngle;       // degrees, position angle of the north pole, 0 to 360
+};
+// Position angles are measured from the north celestial pole of date through east. The sub-Earth
+// point and the rotation are taken when the light left Mars.
+MarsDisk marsDiskAt(double utJd);
+
+// Where the disk's geometry puts a point of the sky or of the surface. Sky coordinates are in
+// radii of the disk, x towards celestial west and y towards celestial north (so the west limb is
+// on the right with north up, as the naked eye sees it).
+class DiskGeometry {
+  public:
+    explicit DiskGeometry(const MarsDisk& disk);
+    struct Surface {
+        double latitude, westLongitude; // degrees
+        double sunlight;                // the cosine of the Sun's zenith angle there; night below 0
+    };
+    // The surface under a point of the disk, x² + y² ≤ 1.
+    Surface surfaceAt(double x, double y) const;
+    struct Seen {
+        double x, y;
+        double facing; // the cosine of the angle from the sub-Earth point; the far side below 0
+    };
+    Seen seen(double latitude, double westLongitude) const;
+
+  private:
+    struct Axis {
+        double x, y, z;
+    };
+    Axis pole_, meridian_, east_, sun_;
+    double centralMeridian_;
+};
+
+// Named features of Mars with the areocentric latitude and west longitude of their centres, from
+// the IAU/USGS Gazetteer of Planetary Nomenclature.
+struct MarsFeature {
+    const char* name;
+    double latitude, westLongitude;
+};
+std::span<const MarsFeature> marsFeatures();
+
+} // namespace orvanta
