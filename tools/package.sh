@@ -55,6 +55,7 @@ sort >"$work/expected" <<'FILES'
 /usr/share/icons/hicolor/64x64/apps/org.orvanta.Orvanta.png
 /usr/share/man/man1/orvanta-snapshot.1.gz
 /usr/share/man/man1/orvanta-state.1.gz
+/usr/share/man/man1/orvanta.1.gz
 /usr/share/metainfo/org.orvanta.Orvanta.metainfo.xml
 /usr/share/orvanta/org.orvanta.Orvanta.desktop
 /usr/share/orvanta/screenshot.png
