@@ -102,10 +102,15 @@ MarsDisk marsDiskAt(double utJd) {
     const double earthFromNode = std::atan2(earth.dot(cross(pole, node)), earth.dot(node));
     disk.centralMeridian = wrap360(o.w - earthFromNode / DEGREE);
 
-    const RaDec mars = ofDate(geocentric(tt, true, true), tt);
+    // Aberration as geocentric() adds it, from the light-time vectors already at hand.
+    const V velocity = earthVelocity(tt);
+    const V fromEarthToSun = earthAt(tt) * -1.0;
+    const RaDec mars = ofDate(toMars + velocity * (toMars.length() * LIGHT_DAYS_PER_AU), tt);
     const RaDec poleOfDate = nutated(precessed({o.ra * DEGREE, o.dec * DEGREE}, tt), tt);
     disk.poleAngle = positionAngle(mars, poleOfDate);
-    disk.brightLimb = positionAngle(mars, ofDate(geocentric(tt, false, true), tt));
+    disk.brightLimb = positionAngle(
+        mars,
+        ofDate(fromEarthToSun + velocity * (fromEarthToSun.length() * LIGHT_DAYS_PER_AU), tt));
     return disk;
 }
 
