@@ -1,6 +1,7 @@
 #include "ephemeris/moon.h"
 
 #include "ephemeris/apparent_place.h"
+#include "ephemeris/stars.h"
 #include "ephemeris/time_scales.h"
 
 #include <cmath>
@@ -187,6 +188,11 @@ Equatorial topocentric(const Equatorial& g, double utJd, const Place& where) {
                        fromEquator * std::sin(g.declination)) +
                   sinParallax * sinParallax * (fromAxis * fromAxis + fromEquator * fromEquator));
     return {std::fmod(g.rightAscension + dra + 2 * PI, 2 * PI), dec, distance};
+}
+
+double moonFromMars(double utJd, const Place& where) {
+    return separation(topocentric(apparentMoon(utJd), utJd, where),
+                      topocentric(apparentMars(utJd), utJd, where));
 }
 
 } // namespace orvanta

@@ -85,6 +85,16 @@ Equatorial ApparentSky::of(const Star& star) const {
     return of(star.rightAscension, star.declination, star.motionRa, star.motionDec);
 }
 
+std::vector<Equatorial> apparentStars(double utJd) {
+    const ApparentSky sky(utJd);
+    std::vector<Equatorial> places;
+    places.reserve(stars().size());
+    for (const Star& star : stars()) {
+        places.push_back(sky.of(star));
+    }
+    return places;
+}
+
 double separation(const Equatorial& a, const Equatorial& b) {
     // From the chord, which keeps small angles exact.
     const double dra = b.rightAscension - a.rightAscension;

@@ -41,6 +41,9 @@ class ApparentSky {
     V velocity_; // Earth's, on the equator of J2000, in units of the speed of light
 };
 
+// The apparent places of all of stars(), in its order.
+std::vector<Equatorial> apparentStars(double utJd);
+
 // The angle between two places and the position angle of `to` seen from `from` (from the north,
 // towards the pole of date, through the east, towards increasing right ascension), in degrees.
 double separation(const Equatorial& a, const Equatorial& b);
