@@ -190,9 +190,8 @@ Equatorial topocentric(const Equatorial& g, double utJd, const Place& where) {
     return {std::fmod(g.rightAscension + dra + 2 * PI, 2 * PI), dec, distance};
 }
 
-double moonFromMars(double utJd, const Place& where) {
-    return separation(topocentric(apparentMoon(utJd), utJd, where),
-                      topocentric(apparentMars(utJd), utJd, where));
+double moonFrom(const Equatorial& body, double utJd, const Place& where) {
+    return separation(topocentric(apparentMoon(utJd), utJd, where), topocentric(body, utJd, where));
 }
 
 } // namespace orvanta

@@ -20,9 +20,9 @@ Equatorial equatorialOfDate(double longitude, double latitude, double distanceAu
 // figure of Earth by IAU 1976): the parallax of the Moon is about 1°, that of Mars at most 25″.
 Equatorial topocentric(const Equatorial& geocentric, double utJd, const Place& where);
 
-// The degrees between the Moon and Mars seen from the place: from the centre of Earth the Moon
-// would stand up to a degree elsewhere.
-double moonFromMars(double utJd, const Place& where);
+// The degrees between the Moon and a body (Mars's apparentMars) seen from the place: from the
+// centre of Earth the Moon would stand up to a degree elsewhere.
+double moonFrom(const Equatorial& body, double utJd, const Place& where);
 // Within this many degrees the Moon is told as near Mars.
 constexpr double MOON_NEAR_MARS = 10.0;
 

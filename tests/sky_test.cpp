@@ -63,7 +63,7 @@ TEST(Sky, AgreesWithAnIndependentImplementation) {
         EXPECT_EQ(nearest.star->name, near);
         EXPECT_NEAR(nearest.degrees, nearDegrees, 0.02);
         EXPECT_EQ(nearest.direction, direction);
-        EXPECT_NEAR(moonFromMars(now, place), moonDegrees, 0.02);
+        EXPECT_NEAR(moonFrom(apparentMars(now), now, place), moonDegrees, 0.02);
 
         const MarsNight night = marsNight(now - 0.5, place);
         const auto sameEvent = [](const std::optional<SkyEvent>& ours, const std::string& theirs) {

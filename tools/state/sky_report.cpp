@@ -60,10 +60,11 @@ void appendSkyReport(std::string& out, const UtcClockReading& at, const Place& p
         out += night.alwaysUp ? "circumpolar: above the horizon all the time\n"
                               : "below the horizon all the time\n";
     }
-    const NearStar near = nearestNamedStar(apparentMars(now), apparentStars(now));
+    const Equatorial marsPlace = apparentMars(now);
+    const NearStar near = nearestNamedStar(marsPlace, apparentStars(now));
     out += "near " + near.star->name + ' ' + fixed(near.degrees, 2) + ' ' +
            std::string(near.direction) + '\n';
-    if (const double moon = moonFromMars(now, place); moon <= MOON_NEAR_MARS) {
+    if (const double moon = moonFrom(marsPlace, now, place); moon <= MOON_NEAR_MARS) {
         out += "moon " + fixed(moon, 1) + '\n';
     }
     const MarsDisk disk = marsDiskAt(now);
