@@ -36,11 +36,13 @@ TEST(SkyWindow, TheNightOfTheApproachFromBerlin) {
     // Mars is drawn where it is now, low in the south-south-west of the dome, in red, and no
     // name, hour or star over it; the stars fill the north, where neither the track nor a name
     // is.
-    const QImage picture = window.grab().toImage();
+    QWidget* dome = window.childAt(20, 20);
+    ASSERT_NE(dome, nullptr);
+    const QImage picture = dome->grab().toImage();
     double x = 0, y = 0;
     int red = 0, stars = 0;
     for (int j = 0; j < picture.height(); ++j) {
-        for (int i = 0; i < picture.width() / 2; ++i) {
+        for (int i = 0; i < picture.width(); ++i) {
             const QColor c = picture.pixelColor(i, j);
             if (c.red() > 200 && c.green() < 100 && c.blue() < 80) {
                 x += i, y += j, ++red;
@@ -50,10 +52,11 @@ TEST(SkyWindow, TheNightOfTheApproachFromBerlin) {
         }
     }
     ASSERT_GT(red, 100);
-    for (const auto& [dx, dy] :
-         {std::pair{0, 0}, {5, 0}, {-5, 0}, {0, 5}, {0, -5}, {4, 4}, {-4, -4}}) {
-        const QColor c = picture.pixelColor(qRound(x / red) + dx, qRound(y / red) + dy);
-        EXPECT_TRUE(c.red() > 200 && c.green() < 100) << dx << ' ' << dy;
+    for (int dx = -5; dx <= 5; ++dx) {
+        for (int dy = -5; dy <= 5; ++dy) {
+            const QColor c = picture.pixelColor(qRound(x / red) + dx, qRound(y / red) + dy);
+            EXPECT_TRUE(dx * dx + dy * dy > 25 || (c.red() > 200 && c.green() < 100)) << dx << dy;
+        }
     }
     EXPECT_GT(stars, 100);
     unsetenv("TZ");
