@@ -398,11 +398,12 @@ void SkyWindow::refresh() {
                  .arg(night_->constellation, QString::fromLatin1(magnitude));
     const NearStar near = nearestNamedStar(marsPlace, night_->stars);
     if (near.star) {
-        lines << QStringLiteral("%1° %2 of %3.")
-                     .arg(QString::number(near.degrees, 'f', 1),
+        // The direction is Mars's from the star: "Near Regulus (4.0° north-east)".
+        lines << QStringLiteral("Near %1 (%2° %3).")
+                     .arg(QString::fromStdString(near.star->name),
+                          QString::number(near.degrees, 'f', 1),
                           QString::fromLatin1(near.direction.data(),
-                                              static_cast<qsizetype>(near.direction.size())),
-                          QString::fromStdString(near.star->name));
+                                              static_cast<qsizetype>(near.direction.size())));
     }
     if (const double moon = moonFrom(marsPlace, now, p); moon <= MOON_NEAR_MARS) {
         lines << QStringLiteral("The Moon is %1° from Mars.").arg(moon, 0, 'f', 1);

@@ -31,7 +31,7 @@ TEST(SkyWindow, TheNightOfTheApproachFromBerlin) {
               "Sets at 07:52 in the west-north-west.\n"
               "Now 52° above the horizon in the south-south-west.\n"
               "In the constellation Leo, at magnitude -1.2.\n"
-              "4.0° north-east of Regulus.\n"
+              "Near Regulus (4.0° north-east).\n"
               "Best seen from 18:50 to 05:50 (a dark sky, and Mars above 10°).");
     // Mars is drawn where it is now, low in the south-south-west of the dome, in red, and no
     // name, hour or star over it; the stars fill the north, where neither the track nor a name
