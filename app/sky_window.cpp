@@ -71,6 +71,17 @@ double starRadius(double magnitude) {
     return std::clamp(1.0 + (4.5 - magnitude) * 0.6, 1.0, 4.5);
 }
 
+// Whether a line enters a rectangle.
+bool crosses(const QLineF& line, const QRectF& r) {
+    const QLineF edges[] = {{r.topLeft(), r.topRight()},
+                            {r.topRight(), r.bottomRight()},
+                            {r.bottomRight(), r.bottomLeft()},
+                            {r.bottomLeft(), r.topLeft()}};
+    return r.contains(line.p1()) || std::any_of(std::begin(edges), std::end(edges), [&](auto& e) {
+               return line.intersects(e, nullptr) == QLineF::BoundedIntersection;
+           });
+}
+
 } // namespace
 
 SkyDome::SkyDome(QWidget* parent) : QWidget(parent) {
@@ -176,7 +187,7 @@ void SkyDome::paintStars(QPainter& painter, const QPointF& centre, double radius
 }
 
 void SkyDome::paintNames(QPainter& painter, const QPointF& centre, double radius,
-                         std::vector<QRectF> taken) const {
+                         std::vector<QRectF> taken, const std::vector<QLineF>& track) const {
     QFont font = painter.font();
     font.setPointSizeF(font.pointSizeF() * 0.9);
     painter.setFont(font);
@@ -189,6 +200,14 @@ void SkyDome::paintNames(QPainter& painter, const QPointF& centre, double radius
             }
         }
         return true;
+    };
+    const auto free = [&](const QRectF& place) {
+        return inside(place) &&
+               std::none_of(taken.begin(), taken.end(),
+                            [&](const QRectF& t) { return t.intersects(place); }) &&
+               std::none_of(track.begin(), track.end(), [&](const QLineF& line) {
+                   return crosses(line, place.adjusted(-2, -2, 2, 2));
+               });
     };
     for (const SkyChart::Name& name : chart_.names) {
         const QPointF p = onDome(name.at, centre, radius);
@@ -205,11 +224,10 @@ void SkyDome::paintNames(QPainter& painter, const QPointF& centre, double radius
                                  {QPointF(p.x() - gap - w, p.y() + gap / 2), size},
                                  {QPointF(p.x() - gap - w, p.y() - gap / 2 - h), size}};
         for (const QRectF& place : places) {
-            const bool free = std::none_of(taken.begin(), taken.end(),
-                                           [&](const QRectF& t) { return t.intersects(place); });
-            if (free && inside(place)) {
+            if (free(place)) {
                 painter.drawText(place, Qt::AlignCenter, name.text);
-                taken.push_back(place);
+                // A space to the next name, so that two never read as one.
+                taken.push_back(place.adjusted(-4, -1, 4, 1));
                 break;
             }
         }
@@ -244,15 +262,18 @@ void SkyDome::paintEvent(QPaintEvent*) {
         const char* text;
         double azimuth;
     } cardinal[] = {{"N", 0}, {"E", 90}, {"S", 180}, {"W", 270}};
+    std::vector<QRectF> taken; // where text is, or Mars or the Moon
     for (const auto& c : cardinal) {
         const QPointF p = at(Horizontal{-14.0 * 90 / radius, c.azimuth});
+        taken.emplace_back();
         painter.drawText(QRectF(p - QPointF(12, 10), QSizeF(24, 20)), Qt::AlignCenter,
-                         QString::fromLatin1(c.text));
+                         QString::fromLatin1(c.text), &taken.back());
     }
     font.setBold(false);
     painter.setFont(font);
     paintLines(painter, centre, radius);
     // The track while Mars is up: plainly bright in a dark sky, dim in twilight and day.
+    std::vector<QLineF> track;
     for (std::size_t i = 0; i + 1 < samples_.size(); ++i) {
         const SkySample& a = samples_[i];
         const SkySample& b = samples_[i + 1];
@@ -261,14 +282,15 @@ void SkyDome::paintEvent(QPaintEvent*) {
         }
         const bool dark = a.sunAltitude < DARK_SUN && b.sunAltitude < DARK_SUN;
         painter.setPen(dark ? QPen(QColor(255, 190, 140), 3) : QPen(QColor(120, 110, 120), 2));
-        painter.drawLine(at(a.mars), at(b.mars));
+        track.emplace_back(at(a.mars), at(b.mars));
+        painter.drawLine(track.back());
     }
     paintStars(painter, centre, radius);
-    // No text goes over Mars or the Moon: neither an hour along the track nor a star's name.
+    // No text goes over Mars, the Moon or other text: neither an hour along the track nor a
+    // star's name.
     const auto around = [](const QPointF& p, double r) {
         return QRectF(p - QPointF(r + 2, r + 2), QSizeF(2 * r + 4, 2 * r + 4));
     };
-    std::vector<QRectF> taken;
     if (marsNow_ && marsNow_->altitude >= 0) {
         taken.push_back(around(at(*marsNow_), MARS_MARK));
     }
@@ -297,7 +319,7 @@ void SkyDome::paintEvent(QPaintEvent*) {
         painter.setBrush(QColor(230, 70, 40));
         painter.drawEllipse(at(*marsNow_), MARS_MARK, MARS_MARK);
     }
-    paintNames(painter, centre, radius, std::move(taken));
+    paintNames(painter, centre, radius, std::move(taken), track);
 }
 
 SkyWindow::SkyWindow(std::optional<Place> place)

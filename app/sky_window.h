@@ -10,6 +10,7 @@
 #include "ephemeris/stars.h"
 
 #include <QImage>
+#include <QLineF>
 #include <QPointF>
 #include <QRectF>
 #include <QStringList>
@@ -54,11 +55,11 @@ class SkyDome : public QWidget {
 
   private:
     // The chart in three layers: its lines under Mars's track, the stars and the Moon over it,
-    // and the names last, each where no other text or Mars is.
+    // and the names last, each where no other text, Mars or the track is.
     void paintLines(QPainter& painter, const QPointF& centre, double radius) const;
     void paintStars(QPainter& painter, const QPointF& centre, double radius) const;
     void paintNames(QPainter& painter, const QPointF& centre, double radius,
-                    std::vector<QRectF> taken) const;
+                    std::vector<QRectF> taken, const std::vector<QLineF>& track) const;
     std::vector<SkySample> samples_;
     std::optional<Horizontal> marsNow_;
     SkyChart chart_;
