@@ -230,8 +230,8 @@ Request parseArguments(const std::vector<std::string>& args) {
                         request.approaches || request.readings.size() > 1)) {
         throw BadArgument{"--sky goes with one --utc and --place only"};
     }
-    if (request.approaches && (request.julianDate || request.lines || request.target ||
-                               !request.readings.empty())) {
+    if (request.approaches &&
+        (request.julianDate || request.lines || request.target || !request.readings.empty())) {
         throw BadArgument{"--approaches and --ics go alone"};
     }
     if (request.target && request.julianDate) {
