@@ -157,8 +157,9 @@ MainWindow::MainWindow(QRect outer)
         item->setCheckable(true);
         item->setActionGroup(choices);
         const auto target = static_cast<CountdownTarget>(i);
-        connect(item, &QAction::triggered, this,
-                [this, item, target] { chooseCountdown({target, item->data().toDouble()}); });
+        connect(item, &QAction::triggered, this, [this, item, target] {
+            chooseCountdown({target, item->data().toDouble()});
+        });
         countdownItems_[i] = item;
     }
     markCountdownChoice();
@@ -304,7 +305,8 @@ void MainWindow::refreshTrayTip() {
     trayIcon_.setToolTip(QStringLiteral("Quellmark Orvanta ") + date);
     setAccessibleDescription(
         countdownChoice().target == CountdownTarget::Next
-            ? QStringLiteral("A countdown to the next closest approach of Mars to Earth, on ") + date
+            ? QStringLiteral("A countdown to the next closest approach of Mars to Earth, on ") +
+                  date
             : QStringLiteral("A countdown to the closest approach of Mars to Earth on ") + date);
 }
 

@@ -1,7 +1,7 @@
 // The closest-approach search over the seventy years around the encounter, the look-ahead the
-// widget would make, and the Approaches window's chart. Each benchmark reports the work of one call in evaluations of both bodies at
-// one instant (quarter precision to scan and bracket, full series to settle each instant) and its
-// heap allocations, counted outside the timed loop.
+// widget would make, and the Approaches window's chart. Each benchmark reports the work of one call
+// in evaluations of both bodies at one instant (quarter precision to scan and bracket, full series
+// to settle each instant) and its heap allocations, counted outside the timed loop.
 
 #include "ephemeris/approach_chart.h"
 #include "ephemeris/closest_approach.h"

@@ -71,9 +71,8 @@ OrbitsFromAbove orbitsFromAbove(const std::vector<ClosestApproach>& approaches, 
                          {},
                          {}};
     view.marsPerihelion = *std::min_element(
-        view.marsOrbit.begin(), view.marsOrbit.end(), [](const Point& a, const Point& b) {
-            return std::hypot(a.x, a.y) < std::hypot(b.x, b.y);
-        });
+        view.marsOrbit.begin(), view.marsOrbit.end(),
+        [](const Point& a, const Point& b) { return std::hypot(a.x, a.y) < std::hypot(b.x, b.y); });
     for (const ClosestApproach& a : approaches) {
         Vec3 earth{}, mars{};
         evaluateEarth(ttOfUt(a.julianDate), earth, PICTURE_FACTOR);

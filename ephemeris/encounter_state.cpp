@@ -62,8 +62,8 @@ void setCountdownChoice(const CountdownChoice& chosen) {
     choice = chosen;
     chosenApproach.reset();
     if (chosen.target == CountdownTarget::Chosen) {
-        chosenApproach = ClosestApproach{
-            chosen.chosenJd, earthMarsDistance(ttOfUt(chosen.chosenJd), 1.0f)};
+        chosenApproach =
+            ClosestApproach{chosen.chosenJd, earthMarsDistance(ttOfUt(chosen.chosenJd), 1.0f)};
     }
 }
 
@@ -76,7 +76,7 @@ double countdownTargetJd() {
 }
 
 std::optional<ClosestApproach> countedApproach() {
-    return choice.target == CountdownTarget::Of2003 ? std::nullopt
+    return choice.target == CountdownTarget::Of2003   ? std::nullopt
            : choice.target == CountdownTarget::Chosen ? chosenApproach
                                                       : nextApproach;
 }

@@ -114,6 +114,23 @@ std::string nameOf(const std::string& abbreviation) {
     return abbreviation;
 }
 
+// Where a place of date is seen from `where` at a Greenwich apparent sidereal time (degrees).
+Horizontal seenFrom(const Equatorial& p, double siderealTime, const Place& where) {
+    const double hourAngle = (siderealTime + where.longitude) * DEGREE - p.rightAscension;
+    const double lat = where.latitude * DEGREE;
+    const double sinAlt = std::sin(lat) * std::sin(p.declination) +
+                          std::cos(lat) * std::cos(p.declination) * std::cos(hourAngle);
+    const double altitude = std::asin(std::clamp(sinAlt, -1.0, 1.0));
+    // Measured from the south by the formula; from the north through east as shown.
+    const double fromSouth =
+        std::atan2(std::sin(hourAngle),
+                   std::cos(hourAngle) * std::sin(lat) - std::tan(p.declination) * std::cos(lat));
+    // Seen from the surface rather than the centre: lower by the horizontal parallax.
+    const double parallax = std::asin(std::sin(8.794 * ARCSECOND) / p.distanceAu);
+    return {(altitude - parallax * std::cos(altitude)) / DEGREE,
+            wrapDegrees(fromSouth / DEGREE + 180)};
+}
+
 } // namespace
 
 Equatorial apparentMars(double utJd) {
@@ -133,20 +150,18 @@ double apparentSiderealTime(double utJd) {
 }
 
 Horizontal horizontalOf(const Equatorial& p, double utJd, const Place& where) {
-    const double hourAngle =
-        (apparentSiderealTime(utJd) + where.longitude) * DEGREE - p.rightAscension;
-    const double lat = where.latitude * DEGREE;
-    const double sinAlt = std::sin(lat) * std::sin(p.declination) +
-                          std::cos(lat) * std::cos(p.declination) * std::cos(hourAngle);
-    const double altitude = std::asin(std::clamp(sinAlt, -1.0, 1.0));
-    // Measured from the south by the formula; from the north through east as shown.
-    const double fromSouth =
-        std::atan2(std::sin(hourAngle),
-                   std::cos(hourAngle) * std::sin(lat) - std::tan(p.declination) * std::cos(lat));
-    // Seen from the surface rather than the centre: lower by the horizontal parallax.
-    const double parallax = std::asin(std::sin(8.794 * ARCSECOND) / p.distanceAu);
-    return {(altitude - parallax * std::cos(altitude)) / DEGREE,
-            wrapDegrees(fromSouth / DEGREE + 180)};
+    return seenFrom(p, apparentSiderealTime(utJd), where);
+}
+
+std::vector<Horizontal> horizontalOf(const std::vector<Equatorial>& places, double utJd,
+                                     const Place& where) {
+    const double siderealTime = apparentSiderealTime(utJd);
+    std::vector<Horizontal> seen;
+    seen.reserve(places.size());
+    for (const Equatorial& p : places) {
+        seen.push_back(seenFrom(p, siderealTime, where));
+    }
+    return seen;
 }
 
 double refracted(double trueAltitude) {

@@ -39,6 +39,9 @@ struct Horizontal {
 };
 // Where a body is seen from the place, without refraction.
 Horizontal horizontalOf(const Equatorial& place, double utJd, const Place& where);
+// The same for many places at one instant, the sidereal time found once.
+std::vector<Horizontal> horizontalOf(const std::vector<Equatorial>& places, double utJd,
+                                     const Place& where);
 // The standard refraction (Saemundsson) added to a true altitude, in degrees.
 double refracted(double trueAltitude);
 

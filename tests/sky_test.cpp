@@ -1,13 +1,18 @@
 // Mars in the sky against an independent implementation's figures (tests/sky/reference.tsv, made
 // by tests/sky/make_reference.py): at the equator, 60° N, 35° S and 70° N, either side of the date
-// line, in 2003, 2027 and 2035 and near both solstices; and places typed or of time zones.
+// line, in 2003, 2027 and 2035 and near both solstices, with the nearest named star and the Moon;
+// stars and the Moon from 1950 to 2060 (tests/sky/stars.tsv); and places typed or of time zones.
 
 #include "ephemeris/closest_approach.h"
 #include "ephemeris/julian_date.h"
+#include "ephemeris/moon.h"
 #include "ephemeris/opposition.h"
 #include "ephemeris/place.h"
 #include "ephemeris/sky.h"
+#include "ephemeris/stars.h"
+#include "ephemeris/time_scales.h"
 
+#include <algorithm>
 #include <cmath>
 #include <fstream>
 #include <gtest/gtest.h>
@@ -16,6 +21,8 @@
 using namespace orvanta;
 
 namespace {
+
+constexpr double DEGREES = 3.14159265358979323846 / 180;
 
 double jdOf(const std::string& iso) { // "2003-08-27T22:00:00"
     const auto n = [&](std::size_t at, std::size_t length) {
@@ -33,12 +40,15 @@ TEST(Sky, AgreesWithAnIndependentImplementation) {
     while (std::getline(table, line)) {
         std::istringstream fields(line);
         Place place{};
-        std::string utc, constellation, rise, transit, set, transitAltitude;
-        double altitude = 0, azimuth = 0;
+        std::string utc, constellation, rise, transit, set, transitAltitude, near, direction;
+        double altitude = 0, azimuth = 0, nearDegrees = 0, moonDegrees = 0;
         fields >> place.latitude >> place.longitude >> place.height >> utc >> altitude >> azimuth;
         fields.ignore(1);
         std::getline(fields, constellation, '\t');
         fields >> rise >> transit >> set >> transitAltitude;
+        fields.ignore(1);
+        std::getline(fields, near, '\t');
+        fields >> nearDegrees >> direction >> moonDegrees;
         SCOPED_TRACE(line);
         ++rows;
 
@@ -47,6 +57,13 @@ TEST(Sky, AgreesWithAnIndependentImplementation) {
         EXPECT_NEAR(refracted(seen.altitude), altitude, 0.05);
         EXPECT_NEAR(std::remainder(seen.azimuth - azimuth, 360.0), 0.0, 0.05);
         EXPECT_EQ(marsConstellation(now), constellation);
+
+        const NearStar nearest = nearestNamedStar(apparentMars(now), apparentStars(now));
+        ASSERT_NE(nearest.star, nullptr);
+        EXPECT_EQ(nearest.star->name, near);
+        EXPECT_NEAR(nearest.degrees, nearDegrees, 0.02);
+        EXPECT_EQ(nearest.direction, direction);
+        EXPECT_NEAR(moonFrom(apparentMars(now), now, place), moonDegrees, 0.02);
 
         const MarsNight night = marsNight(now - 0.5, place);
         const auto sameEvent = [](const std::optional<SkyEvent>& ours, const std::string& theirs) {
@@ -82,6 +99,41 @@ TEST(Sky, OppositionsAgreeWithAnIndependentImplementation) {
     }
     EXPECT_EQ(rows, 16u);
     EXPECT_FALSE(oppositionNear(jdOf("2004-09-15T00:00:00")));
+}
+
+// The apparent places of named stars (their proper motions included) and of the Moon; and Meeus's
+// worked example for the Moon (Astronomical Algorithms 47.a, 1992 April 12 at 0h TT).
+TEST(Sky, StarsAndTheMoonAgreeWithAnIndependentImplementation) {
+    std::ifstream table(ORVANTA_STAR_REFERENCE);
+    std::string line;
+    std::getline(table, line); // the heading
+    int rows = 0;
+    while (std::getline(table, line)) {
+        std::istringstream fields(line);
+        std::string body, utc;
+        double ra = 0, dec = 0;
+        std::getline(fields, body, '\t');
+        fields >> utc >> ra >> dec;
+        SCOPED_TRACE(line);
+        ++rows;
+        const double now = jdOf(utc);
+        const Equatorial theirs{ra * DEGREES, dec * DEGREES, 1};
+        if (body == "Moon") {
+            EXPECT_LT(separation(apparentMoon(now), theirs), 0.01);
+            continue;
+        }
+        const auto star = std::find_if(stars().begin(), stars().end(),
+                                       [&](const Star& s) { return s.name == body; });
+        ASSERT_NE(star, stars().end());
+        // Closer than aberration (20″) or nutation (17″) would leave it.
+        EXPECT_LT(separation(ApparentSky(now).of(*star), theirs), 0.002);
+    }
+    EXPECT_EQ(rows, 42);
+    const double tt = 2448724.5;
+    const Equatorial moon = apparentMoon(tt - ttMinusUtSeconds(tt) / 86400);
+    EXPECT_NEAR(moon.rightAscension / DEGREES, 134.688470, 0.0005);
+    EXPECT_NEAR(moon.declination / DEGREES, 13.768368, 0.0005);
+    EXPECT_NEAR(moon.distanceAu * 149597870.7, 368409.7, 1);
 }
 
 // Places typed, and of time zones in the tz database.

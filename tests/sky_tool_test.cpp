@@ -1,5 +1,6 @@
 // orvanta-state --sky: the lines, with the figures an independent implementation gives for Berlin
-// on the night of the 2027 approach (tests/sky/reference.tsv), and bad places refused.
+// on the night of the 2027 approach (tests/sky/reference.tsv), the Moon near Mars a day later, and
+// bad places refused.
 
 #include "tools/state/state_tool.h"
 
@@ -31,8 +32,14 @@ TEST(SkyTool, TheLinesForAPlace) {
                    "rise 2027-02-19T15:59Z azimuth 63.4\n"
                    "transit 2027-02-19T23:25Z altitude 52.9\n"
                    "set 2027-02-20T06:52Z azimuth 296.8\n"
+                   "near Regulus 4.02 north-east\n"
                    // astronomy-engine: 13.815, 0.99946, 20.14, 158.12 and 10.47.
                    "disk diameter 13.81 phase 0.999 tilt 20.14 cm 158.10 pole 10.47\n");
+    // A day on, the Moon has come within 10° of Mars (6.73° by the same implementation).
+    ASSERT_EQ(
+        runStateTool(words("--sky --utc 2027-02-21T00:14:00 --place 52.52,13.405,34"), out, err),
+        0);
+    EXPECT_NE(out.find("\nnear Regulus 3.99 north\nmoon 6.7\ndisk "), std::string::npos) << out;
     // From the time zone's city when no place is given.
     setenv("TZ", "Europe/Berlin", 1);
     ASSERT_EQ(runStateTool(words("--sky --utc 2027-02-20T00:14:00"), out, err), 0);

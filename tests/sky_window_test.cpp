@@ -9,6 +9,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QMenu>
+#include <algorithm>
 #include <cstdlib>
 #include <gtest/gtest.h>
 
@@ -30,17 +31,34 @@ TEST(SkyWindow, TheNightOfTheApproachFromBerlin) {
               "Sets at 07:52 in the west-north-west.\n"
               "Now 52° above the horizon in the south-south-west.\n"
               "In the constellation Leo, at magnitude -1.2.\n"
+              "Near Regulus (4.0° north-east).\n"
               "Best seen from 18:50 to 05:50 (a dark sky, and Mars above 10°).");
-    // Mars is drawn where it is now: low in the south-south-west of the dome, in red.
-    const QImage picture = window.grab().toImage();
-    int red = 0;
-    for (int y = 0; y < picture.height(); ++y) {
-        for (int x = 0; x < picture.width() / 2; ++x) {
-            const QColor c = picture.pixelColor(x, y);
-            red += c.red() > 200 && c.green() < 100 && c.blue() < 80;
+    // Mars is drawn where it is now, low in the south-south-west of the dome, in red, and no
+    // name, hour or star over it; the stars fill the north, where neither the track nor a name
+    // is.
+    QWidget* dome = window.childAt(20, 20);
+    ASSERT_NE(dome, nullptr);
+    const QImage picture = dome->grab().toImage();
+    double x = 0, y = 0;
+    int red = 0, stars = 0;
+    for (int j = 0; j < picture.height(); ++j) {
+        for (int i = 0; i < picture.width(); ++i) {
+            const QColor c = picture.pixelColor(i, j);
+            if (c.red() > 200 && c.green() < 100 && c.blue() < 80) {
+                x += i, y += j, ++red;
+            }
+            stars += i > 20 && j > 60 && j < picture.height() / 3 &&
+                     std::min({c.red(), c.green(), c.blue()}) > 160;
         }
     }
-    EXPECT_GT(red, 50);
+    ASSERT_GT(red, 100);
+    for (int dx = -5; dx <= 5; ++dx) {
+        for (int dy = -5; dy <= 5; ++dy) {
+            const QColor c = picture.pixelColor(qRound(x / red) + dx, qRound(y / red) + dy);
+            EXPECT_TRUE(dx * dx + dy * dy > 25 || (c.red() > 200 && c.green() < 100)) << dx << dy;
+        }
+    }
+    EXPECT_GT(stars, 100);
     unsetenv("TZ");
 }
 

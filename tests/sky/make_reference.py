@@ -5,13 +5,23 @@ independent implementation (Debian's python3-ephem), for the sky test to compare
 Altitude and azimuth are apparent and topocentric, refracted for 1010 hPa and 10 °C; rise and set
 are those of the centre at -0°34' with no further refraction (the usual convention for planets);
 the transit's altitude is refracted. Each event is the first at or after the instant less 12
-hours, or 'none' when there is none within the 36 hours from then.
+hours, or 'none' when there is none within the 36 hours from then. Then the named star nearest to
+Mars among ephem's (geocentric apparent places), the degrees from it and the direction of Mars
+from it; and the degrees between the Moon and Mars seen from the place.
 
 usage: make_reference.py > tests/sky/reference.tsv"""
 
 import math
+import os
+import sys
 
 import ephem
+from ephem import stars
+
+sys.path.insert(0, os.path.join(os.path.dirname(__file__), "..", "..", "tools"))
+from make_star_tables import SPELLINGS  # the names the star table keeps
+
+WORDS = ["north", "north-east", "east", "south-east", "south", "south-west", "west", "north-west"]
 
 PLACES = [  # latitude, longitude, height: the equator, 60 N, 35 S, 70 N, Berlin, and either side
     # of the date line
@@ -41,12 +51,30 @@ def event(find, start):
     return at if at <= start + 1.5 else None
 
 
+def nearest_star(date):
+    mars = ephem.Mars(date)
+    best = None
+    for name in stars.stars:
+        if SPELLINGS.get(name, name) is None:
+            continue
+        star = ephem.star(name, date)
+        d = math.degrees(ephem.separation(star, mars))
+        if best is None or d < best[1]:
+            dra = mars.ra - star.ra
+            angle = math.degrees(math.atan2(
+                math.sin(dra) * math.cos(mars.dec),
+                math.cos(star.dec) * math.sin(mars.dec)
+                - math.sin(star.dec) * math.cos(mars.dec) * math.cos(dra))) % 360
+            best = (SPELLINGS.get(name, name), d, WORDS[int(angle / 45 + 0.5) % 8])
+    return best
+
+
 def iso(date):
     return ephem.Date(date).datetime().strftime("%Y-%m-%dT%H:%M:%S")
 
 
 print("latitude\tlongitude\theight\tutc\taltitude\tazimuth\tconstellation\trise\ttransit\tset"
-      "\ttransit_altitude")
+      "\ttransit_altitude\tnear\tnear_degrees\tnear_direction\tmoon_degrees")
 for lat, lon, height in PLACES:
     for instant in INSTANTS:
         now = observer(lat, lon, height, instant, 1010)
@@ -60,9 +88,13 @@ for lat, lon, height in PLACES:
         transit_altitude = "none"
         if transit is not None:
             transit_altitude = f"{math.degrees(ephem.Mars(observer(lat, lon, height, transit, 1010)).alt):.4f}"
+        near = nearest_star(instant)
+        seen = observer(lat, lon, height, instant, 0)
+        moon = math.degrees(ephem.separation(ephem.Moon(seen), ephem.Mars(seen)))
         print("\t".join([
             f"{lat}", f"{lon}", f"{height}", iso(instant).replace("/", "-"),
             f"{math.degrees(mars.alt):.4f}", f"{math.degrees(mars.az):.4f}",
             ephem.constellation(mars)[1],
             iso(rise) if rise else "none", iso(transit) if transit else "none",
-            iso(set_) if set_ else "none", transit_altitude]))
+            iso(set_) if set_ else "none", transit_altitude,
+            near[0], f"{near[1]:.4f}", near[2], f"{moon:.4f}"]))

@@ -3,6 +3,8 @@
 #include "display/number_text.h"
 #include "ephemeris/julian_date.h"
 #include "ephemeris/mars_disk.h"
+#include "ephemeris/moon.h"
+#include "ephemeris/stars.h"
 
 #include <cmath>
 
@@ -57,6 +59,13 @@ void appendSkyReport(std::string& out, const UtcClockReading& at, const Place& p
     if (night.alwaysUp || night.neverUp) {
         out += night.alwaysUp ? "circumpolar: above the horizon all the time\n"
                               : "below the horizon all the time\n";
+    }
+    const Equatorial marsPlace = apparentMars(now);
+    const NearStar near = nearestNamedStar(marsPlace, apparentStars(now));
+    out += "near " + near.star->name + ' ' + fixed(near.degrees, 2) + ' ' +
+           std::string(near.direction) + '\n';
+    if (const double moon = moonFrom(marsPlace, now, place); moon <= MOON_NEAR_MARS) {
+        out += "moon " + fixed(moon, 1) + '\n';
     }
     const MarsDisk disk = marsDiskAt(now);
     out += "disk diameter " + fixed(disk.diameter, 2) + " phase " + fixed(disk.phase, 3) +

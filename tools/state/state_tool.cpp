@@ -72,8 +72,13 @@ constexpr const char* USAGE =
     "  --sky        Mars in the sky of a place: its refracted altitude and azimuth\n"
     "               (degrees, from north through east) and constellation at T, the\n"
     "               Sun's altitude, and its rise, transit and set (UTC): each the first\n"
-    "               at or after T - 12 h, or 'none' within the 36 hours from then\n"
-    "               and Mars's disk at T: 'disk diameter D phase K tilt B cm L pole P',\n"
+    "               at or after T - 12 h, or 'none' within the 36 hours from then; the\n"
+    "               named star nearest to Mars ('near NAME DEGREES DIRECTION': the name\n"
+    "               may have a space, the direction is one of the eight compass words,\n"
+    "               from the star to Mars, north towards the celestial pole and east\n"
+    "               towards increasing right ascension); the degrees between the Moon\n"
+    "               and Mars seen from the place when they are within 10 ('moon'); and\n"
+    "               Mars's disk at T: 'disk diameter D phase K tilt B cm L pole P',\n"
     "               the apparent diameter (arcseconds), the illuminated fraction, the\n"
     "               latitude of the point facing Earth (degrees, north positive), the\n"
     "               central meridian (degrees west longitude, light time included) and\n"
@@ -225,8 +230,8 @@ Request parseArguments(const std::vector<std::string>& args) {
                         request.approaches || request.readings.size() > 1)) {
         throw BadArgument{"--sky goes with one --utc and --place only"};
     }
-    if (request.approaches && (request.julianDate || request.lines || request.target ||
-                               !request.readings.empty())) {
+    if (request.approaches &&
+        (request.julianDate || request.lines || request.target || !request.readings.empty())) {
         throw BadArgument{"--approaches and --ics go alone"};
     }
     if (request.target && request.julianDate) {

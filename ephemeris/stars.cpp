@@ -1,0 +1,137 @@
+#include "ephemeris/stars.h"
+
+#include "ephemeris/apparent_place.h"
+#include "ephemeris/time_scales.h"
+
+#include <algorithm>
+#include <cmath>
+#include <sstream>
+
+namespace orvanta {
+
+// The tables as made by tools/make_star_tables.py, embedded by the build (star_tables.cpp).
+extern const char* const STAR_TABLE;
+extern const char* const FIGURE_TABLE;
+
+namespace {
+
+constexpr double MILLIARCSECOND = ARCSECOND / 1000;
+constexpr double HOUR_ANGLE = 15 * DEGREE;
+
+// Lines of numbers, the rest of a line after them kept as text; comments and blank lines skipped.
+template <typename Row>
+std::vector<Row> readTable(const char* text, Row (*parse)(std::istringstream&)) {
+    std::vector<Row> rows;
+    std::istringstream in(text);
+    std::string line;
+    while (std::getline(in, line)) {
+        if (line.empty() || line[0] == '#') {
+            continue;
+        }
+        std::istringstream fields(line);
+        rows.push_back(parse(fields));
+    }
+    return rows;
+}
+
+Star starOf(std::istringstream& in) {
+    int hr = 0;
+    double ra = 0, dec = 0, mag = 0, pmRa = 0, pmDec = 0;
+    in >> hr >> ra >> dec >> mag >> pmRa >> pmDec;
+    std::string name;
+    std::getline(in >> std::ws, name);
+    return {ra * HOUR_ANGLE,        dec * DEGREE, pmRa * MILLIARCSECOND,
+            pmDec * MILLIARCSECOND, mag,          name};
+}
+
+FigureLine lineOf(std::istringstream& in) {
+    double dec1 = 0, ra1 = 0, dec2 = 0, ra2 = 0;
+    in >> dec1 >> ra1 >> dec2 >> ra2;
+    return {ra1 * HOUR_ANGLE, dec1 * DEGREE, ra2 * HOUR_ANGLE, dec2 * DEGREE};
+}
+
+} // namespace
+
+const std::vector<Star>& stars() {
+    static const std::vector<Star> table = readTable(STAR_TABLE, &starOf);
+    return table;
+}
+
+const std::vector<FigureLine>& figureLines() {
+    static const std::vector<FigureLine> table = readTable(FIGURE_TABLE, &lineOf);
+    return table;
+}
+
+ApparentSky::ApparentSky(double utJd)
+    : tt_(ttOfUt(utJd)), years_((tt_ - J2000_JD) / 365.25),
+      velocity_(equatorialVectorJ2000(earthVelocity(tt_) * LIGHT_DAYS_PER_AU)) {}
+
+Equatorial ApparentSky::of(double ra, double dec, double motionRa, double motionDec) const {
+    dec += motionDec * years_;
+    ra += motionRa * years_ / std::cos(dec);
+    // The direction of the light, shifted by Earth's motion, then back to the ecliptic of J2000
+    // for the shared steps.
+    const double x = std::cos(dec) * std::cos(ra) + velocity_.x;
+    const double y = std::cos(dec) * std::sin(ra) + velocity_.y;
+    const double z = std::sin(dec) + velocity_.z;
+    const V ecliptic{x, y * std::cos(OBLIQUITY_J2000) + z * std::sin(OBLIQUITY_J2000),
+                     -y * std::sin(OBLIQUITY_J2000) + z * std::cos(OBLIQUITY_J2000)};
+    const RaDec p = nutated(precessed(equatorialJ2000(ecliptic), tt_), tt_);
+    // Far enough that no parallax is seen.
+    return {p.ra, p.dec, 1e12};
+}
+
+Equatorial ApparentSky::of(const Star& star) const {
+    return of(star.rightAscension, star.declination, star.motionRa, star.motionDec);
+}
+
+std::vector<Equatorial> apparentStars(double utJd) {
+    const ApparentSky sky(utJd);
+    std::vector<Equatorial> places;
+    places.reserve(stars().size());
+    for (const Star& star : stars()) {
+        places.push_back(sky.of(star));
+    }
+    return places;
+}
+
+double separation(const Equatorial& a, const Equatorial& b) {
+    // From the chord, which keeps small angles exact.
+    const double dra = b.rightAscension - a.rightAscension;
+    const double x = std::cos(b.declination) * std::cos(dra) - std::cos(a.declination);
+    const double y = std::cos(b.declination) * std::sin(dra);
+    const double z = std::sin(b.declination) - std::sin(a.declination);
+    const double chord = std::sqrt(x * x + y * y + z * z);
+    return 2 * std::asin(std::min(chord / 2, 1.0)) / DEGREE;
+}
+
+double positionAngle(const Equatorial& from, const Equatorial& to) {
+    const double dra = to.rightAscension - from.rightAscension;
+    const double angle =
+        std::atan2(std::sin(dra) * std::cos(to.declination),
+                   std::cos(from.declination) * std::sin(to.declination) -
+                       std::sin(from.declination) * std::cos(to.declination) * std::cos(dra)) /
+        DEGREE;
+    return angle < 0 ? angle + 360 : angle;
+}
+
+std::string_view compassWord(double angle) {
+    static constexpr std::string_view WORDS[8] = {"north", "north-east", "east", "south-east",
+                                                  "south", "south-west", "west", "north-west"};
+    return WORDS[static_cast<int>(std::floor(angle / 45 + 0.5)) % 8];
+}
+
+NearStar nearestNamedStar(const Equatorial& body, const std::vector<Equatorial>& places) {
+    const std::vector<Star>& all = stars();
+    NearStar best{nullptr, 360, {}};
+    for (std::size_t i = 0; i < all.size() && i < places.size(); ++i) {
+        if (!all[i].name.empty()) {
+            if (const double d = separation(places[i], body); d < best.degrees) {
+                best = {&all[i], d, compassWord(positionAngle(places[i], body))};
+            }
+        }
+    }
+    return best;
+}
+
+} // namespace orvanta

@@ -1,0 +1,62 @@
+#pragma once
+
+// The stars to magnitude 4.5 and the constellation figures (data/stars, embedded by the build),
+// where they appear on a date, and the named star nearest to Mars with the way from it to Mars.
+
+#include "ephemeris/apparent_place.h"
+#include "ephemeris/sky.h"
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace orvanta {
+
+struct Star {
+    double rightAscension, declination; // radians, equator and equinox J2000 at the epoch J2000.0
+    double motionRa, motionDec;         // radians a Julian year, the first along the parallel
+    double magnitude;
+    std::string name; // the proper name, or empty
+};
+// Brightest first.
+const std::vector<Star>& stars();
+
+// A line of a constellation figure between two stars, J2000, in radians.
+struct FigureLine {
+    double ra1, dec1, ra2, dec2;
+};
+const std::vector<FigureLine>& figureLines();
+
+// Apparent geocentric places at one UT instant: proper motion, annual aberration, precession and
+// nutation. What they share (Earth's velocity) is computed once.
+class ApparentSky {
+  public:
+    explicit ApparentSky(double utJd);
+    Equatorial of(double ra, double dec, double motionRa = 0, double motionDec = 0) const;
+    Equatorial of(const Star& star) const;
+
+  private:
+    double tt_;
+    double years_;
+    V velocity_; // Earth's, on the equator of J2000, in units of the speed of light
+};
+
+// The apparent places of all of stars(), in its order.
+std::vector<Equatorial> apparentStars(double utJd);
+
+// The angle between two places and the position angle of `to` seen from `from` (from the north,
+// towards the pole of date, through the east, towards increasing right ascension), in degrees.
+double separation(const Equatorial& a, const Equatorial& b);
+double positionAngle(const Equatorial& from, const Equatorial& to);
+// "north", "north-east", ... "north-west": the nearest of the eight.
+std::string_view compassWord(double positionAngle);
+
+struct NearStar {
+    const Star* star;
+    double degrees;             // from the star to the body
+    std::string_view direction; // of the body from the star
+};
+// The named star nearest to `body`; `places` are the apparent places of stars(), in its order.
+NearStar nearestNamedStar(const Equatorial& body, const std::vector<Equatorial>& places);
+
+} // namespace orvanta
