@@ -14,10 +14,6 @@ using namespace orvanta;
 
 namespace {
 
-QImage drawn(MarsDiskView& view) {
-    return view.grab().toImage();
-}
-
 int brightness(const QImage& image, QPointF p) {
     const QColor c = image.pixelColor(p.toPoint());
     return c.red() + c.green() + c.blue();
@@ -32,7 +28,7 @@ TEST(MarsDiskView, TheMarkingsOfTheNightOfTheApproach) {
     MarsDiskView view(&window);
     view.resize(240, 240);
     view.setDisk(disk);
-    const QImage direct = drawn(view);
+    const QImage direct = view.grab().toImage();
     const DiskGeometry geometry(disk);
     const auto at = [&](double latitude, double west) {
         const DiskGeometry::Seen s = geometry.seen(latitude, west);
@@ -42,7 +38,7 @@ TEST(MarsDiskView, TheMarkingsOfTheNightOfTheApproach) {
     EXPECT_LT(syrtis.y(), hellas.y() - 40);
     EXPECT_LT(brightness(direct, syrtis) * 2, brightness(direct, hellas));
     view.setMirrored(true);
-    const QImage mirrored = drawn(view);
+    const QImage mirrored = view.grab().toImage();
     for (const QPointF p : {syrtis, hellas, at(20, 330), at(-10, 255)}) {
         EXPECT_EQ(direct.pixel(p.toPoint()),
                   mirrored.pixel(239 - p.toPoint().x(), p.toPoint().y()));
@@ -62,7 +58,7 @@ TEST(MarsDiskView, TheTerminatorOnTheLimbAwayFromTheSun) {
     MarsDiskView view(nullptr);
     view.resize(240, 240);
     view.setDisk(disk);
-    const QImage image = drawn(view);
+    const QImage image = view.grab().toImage();
     for (const bool toSun : {true, false}) {
         const double angle = (disk.brightLimb + (toSun ? 0 : 180)) * M_PI / 180;
         const int seen =
