@@ -1,5 +1,4 @@
 #include "ephemeris/closest_approach.h"
-#include "ephemeris/encounter_state.h"
 #include "ephemeris/julian_date.h"
 
 #include <chrono>
@@ -52,14 +51,6 @@ TEST(ClosestApproach, FallsOnThePublishedDays) {
         found.push_back(utcDay(jd));
     }
     EXPECT_EQ(found, published);
-}
-
-// The series' minimum lies at the countdown's instant read as TT, 09:52:18, to a few seconds; the
-// clock tells it TT − UT (64.184 s in 2003) earlier: 09:51:14 UT (orvanta-state's worked output).
-TEST(ClosestApproach, Of2003InUniversalTime) {
-    const ClosestApproach a = approachIn(2003);
-    EXPECT_NEAR(a.julianDate + 64.184 * SECOND, CLOSEST_APPROACH_JD, 3 * SECOND);
-    EXPECT_NEAR(a.distanceAu, 0.372719258581, 1e-11);
 }
 
 // Two seconds either side the distance is larger (by 4e-14 au, where its rounding is 6e-15): the

@@ -178,9 +178,7 @@ TEST(SingleInstance, TheChannelTakesOnlyAShowRequestAndNothingUnbounded) {
         int hangUpMs; // within: at once, or after the channel's timeout
     };
     const Case cases[] = {
-        {"show\n", 1, 1000},
         {"show\nshow\n", 1, 1000}, // one request a connection
-        {"hide\n", 0, 1000},
         {"show \n", 0, 1000},
         {QByteArray(600, 'x') + "\n", 0, 1000},
         {QByteArray(100000, 'x'), 0, 1000}, // no end of line, ever

@@ -1,8 +1,10 @@
-#include "ephemeris/vsop87.h"
+// orvanta-state: worked outputs (the sky's for Berlin on the night of the 2027 approach, as
+// tests/sky/reference.tsv has it, and the Moon near Mars a day later), runs that must agree, and
+// bad command lines.
+
 #include "tools/state/state_tool.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <cstdlib>
 #include <gtest/gtest.h>
 #include <sstream>
@@ -59,6 +61,8 @@ TEST(StateTool, WorkedOutputs) {
                       "Distance to Mars\n34,648,025.67 mi.\n55,758,007.19 km.\n0.372719 au.\n"
                       "3.100 Light Minutes\nSize & Brightness\n25.11 arcseconds\nMagnitude: -2.88\n"
                       "Closest Approach\n0 Days\n0 Hours\n0 Minutes\n"},
+        // The least distance of 2003 at 09:52:18 TT, the countdown's instant read as TT to a few
+        // seconds, told TT − UT (64.184 s) earlier.
         {"--approaches 2003-01-01T00:00:00 2006-01-01T00:00:00",
          "2003-08-27T09:51:14 2452878.910574 0.372719259 55758007 25.11 -2.88 173.2\n"
          "opposition 2003-08-28T17:59\n"
@@ -67,6 +71,17 @@ TEST(StateTool, WorkedOutputs) {
         // An opposition in the span whose approach is not, and none at all.
         {"--approaches 2005-11-01T00:00:00 2007-12-10T00:00:00", "opposition 2005-11-07T07:57\n"},
         {"--approaches 2004-01-01T00:00:00 2005-01-01T00:00:00", ""},
+        {"--jd 2452878.911333 --factor 0.25",
+         "earth 0.90573167201580906 -0.44792346870589211 1.1895616545798714e-06\n"
+         "mars 1.2421563879527435 -0.60244559751055993 -0.043138350975214991\n"},
+        {"--sky --utc 2027-02-20T00:14:00 --place 52.52,13.405,34",
+         "place 52.5200 13.4050 34\n"
+         "mars 2027-02-20T00:14:00Z altitude 51.65 azimuth 199.32 constellation Leo\n"
+         "sun altitude -47.16\nrise 2027-02-19T15:59Z azimuth 63.4\n"
+         "transit 2027-02-19T23:25Z altitude 52.9\nset 2027-02-20T06:52Z azimuth 296.8\n"
+         "near Regulus 4.02 north-east\n"
+         // astronomy-engine: 13.815, 0.99946, 20.14, 158.12 and 10.47.
+         "disk diameter 13.81 phase 0.999 tilt 20.14 cm 158.10 pole 10.47\n"},
     };
     setenv("TZ", "<+02>-2", 1);
     for (const auto& [line, out] : cases) {
@@ -75,6 +90,10 @@ TEST(StateTool, WorkedOutputs) {
         EXPECT_EQ(r.out, out) << line;
     }
     unsetenv("TZ");
+    // A day on, the Moon has come within 10° of Mars (6.73° by the same implementation).
+    EXPECT_NE(run("--sky --utc 2027-02-21T00:14:00 --place 52.52,13.405,34")
+                  .out.find("\nnear Regulus 3.99 north\nmoon 6.7\ndisk "),
+              std::string::npos);
     const Result help = run("--help");
     EXPECT_TRUE(help.status == 0 && help.out.rfind("usage: orvanta-state", 0) == 0 &&
                 help.err.empty());
@@ -86,13 +105,6 @@ TEST(StateTool, RunsThatMustAgree) {
               run("--utc 2000-01-01T12:00:00").out + "\n" + run("--utc 2003-08-27T10:00:00").out);
     // Without a reading: the current instant, a Julian date of this era.
     EXPECT_EQ(run("").out.rfind("now 24", 0), 0u);
-    Vec3 e{}, m{};
-    evaluateEarth(2452878.911333, e, 0.25f);
-    evaluateMars(2452878.911333, m, 0.25f);
-    char positions[200];
-    std::snprintf(positions, sizeof positions, "earth %.17g %.17g %.17g\nmars %.17g %.17g %.17g\n",
-                  e.x, e.y, e.z, m.x, m.y, m.z);
-    EXPECT_EQ(run("--jd 2452878.911333 --factor 0.25").out, positions);
     // A factor beyond single precision means full precision.
     EXPECT_EQ(run("--jd 2451545 --factor 1e300").out, run("--jd 2451545").out);
     // Counting to the next approach (2027-02-20T00:12:53 UT) as the widget does when asked to, and
@@ -102,7 +114,15 @@ TEST(StateTool, RunsThatMustAgree) {
               std::string::npos);
     EXPECT_NE(run("--lines --utc 2026-12-07T00:00:00").out.find("\n-8503 Days\n"),
               std::string::npos);
+    // The sky without --place: from the time zone's city, and none for a zone without one.
+    setenv("TZ", "Europe/Berlin", 1);
+    EXPECT_EQ(run("--sky --utc 2027-02-20T00:14:00").out.substr(0, 25),
+              "place 52.5000 13.3667 0\nm");
+    setenv("TZ", "UTC", 1);
+    EXPECT_EQ(run("--sky --utc 2027-02-20T00:14:00").status, 2);
+    unsetenv("TZ");
 }
+
 TEST(StateTool, BadInputIsOneLineOnStandardErrorAndExitStatus2) {
     std::vector<Args> cases = {
         {"--utc", "2003-08-27 09:52:19"},
@@ -118,12 +138,11 @@ TEST(StateTool, BadInputIsOneLineOnStandardErrorAndExitStatus2) {
           "--utc 2003-02-29T00:00:00", "--utc 1900-02-29T00:00:00", "--utc 2003-04-31T00:00:00",
           "--utc 2003-08-27T09:52:60", "--utc 2003-08-27T24:00:00", "--utc 2003-08-27T09:60:00",
           "--utc 0000-01-01T00:00:00", "--utc 2003-08-27T09:52:19Z", "--utc 2003-8-27T09:52:19",
-          "--utc", "--utc 2003-08-27T09:52:19 --utc", "--jd", "--jd abc", "--jd 2451545x",
-          "--jd nan", "--jd 2451545 --factor fast", "--jd 2451545 --factor nan",
-          "--jd 2451545 --factor", "--jd 2451545 --jd 2451546", "--factor 0.25",
-          "--jd 2451545 --utc 2003-08-27T09:52:19", "--verbose",
-          "--lines --utc 2003-08-27T09:52:19 --utc 2003-08-27T09:52:20", "--lines --jd 2451545",
-          "2003-08-27T09:52:19",
+          "--utc 2003-08-27T09:52:19 --utc", "--jd", "--jd abc", "--jd 2451545x", "--jd nan",
+          "--jd 2451545 --factor fast", "--jd 2451545 --factor nan", "--jd 2451545 --factor",
+          "--jd 2451545 --jd 2451546", "--factor 0.25", "--jd 2451545 --utc 2003-08-27T09:52:19",
+          "--verbose", "--lines --utc 2003-08-27T09:52:19 --utc 2003-08-27T09:52:20",
+          "--lines --jd 2451545", "2003-08-27T09:52:19",
           // Beyond the calendar, where positions would be NaN.
           "--jd 1e100", "--jd 1721425.4", "--jd 5373484.5",
           "--approaches 2010-01-01T00:00:00 1990-01-01T00:00:00",
@@ -133,15 +152,16 @@ TEST(StateTool, BadInputIsOneLineOnStandardErrorAndExitStatus2) {
           "--target next --jd 2451545",
           // Beyond the searched years: no answer is not an answer.
           "--approaches 5999-01-01T00:00:00 6001-01-01T00:00:00",
-          "--ics 2010-01-01T00:00:00 1990-01-01T00:00:00",
-          "--ics 5999-01-01T00:00:00 6001-01-01T00:00:00", "--ics 2003-01-01T00:00:00",
           "--ics 2004-01-01T00:00:00 2005-01-01T00:00:00", // no approach: a calendar needs one
           "--ics 2003-01-01T00:00:00 2004-01-01T00:00:00 --approaches 2003-01-01T00:00:00 "
           "2004-01-01T00:00:00",
           "--target next --utc 5999-06-01T00:00:00",
-          "--target next --lines --utc 9000-01-01T00:00:00"}) {
+          "--target next --lines --utc 9000-01-01T00:00:00", "--sky --place north", "--place 52,13",
+          "--sky --place 1,2 --place 3,4", "--sky --jd 2451545", "--sky --lines --place 1,2",
+          "--sky --utc 2027-02-20T00:14:00 --utc 2027-02-21T00:14:00 --place 1,2"}) {
         cases.push_back(words(line));
     }
+    setenv("TZ", "Europe/Berlin", 1); // a zone with a place: a bad --place is not passed over
     for (const Args& args : cases) {
         const Result r = run(args);
         const std::string shown = testing::PrintToString(args);
@@ -153,6 +173,7 @@ TEST(StateTool, BadInputIsOneLineOnStandardErrorAndExitStatus2) {
             return c >= 0x20 && c < 0x7f;
         })) << r.err;
     }
+    unsetenv("TZ");
 }
 
 TEST(StateTool, LeapDaysAndCalendarLimitsAreAccepted) {

@@ -68,8 +68,6 @@ TEST_F(GeneratorTest, LineEndingsDoNotChangeTheTables) {
     writeLines(dir / "crlf.mar", readLines(DATA / "VSOP87A.mar"), "\r\n");
     ASSERT_EQ(generate(dir / "crlf.ear", dir / "crlf.mar", dir / "crlf.cpp"), 0) << errors;
     EXPECT_EQ(slurp(dir / "lf.cpp"), slurp(dir / "crlf.cpp"));
-    EXPECT_NE(slurp(dir / "lf.cpp").find("{0.99982928844, 1.75348568475, 6283.07584999140}"),
-              std::string::npos);
 }
 
 struct Defect {

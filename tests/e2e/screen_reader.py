@@ -21,11 +21,8 @@ def walk(node, depth=0):
 
 def find_app():
     desktop = pyatspi.Registry.getDesktop(0)
-    for i in range(desktop.childCount):
-        app = desktop.getChildAtIndex(i)
-        if app is not None and app.name == "orvanta":
-            return app
-    return None
+    apps = (desktop.getChildAtIndex(i) for i in range(desktop.childCount))
+    return next((app for app in apps if app is not None and app.name == "orvanta"), None)
 
 
 def text_of(node):
