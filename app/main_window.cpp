@@ -18,6 +18,7 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QScreen>
+#include <QWindow>
 
 namespace orvanta {
 
@@ -245,6 +246,12 @@ void MainWindow::keepOnScreen() {
 }
 
 void MainWindow::showAndRaise() {
+    // Minimised by the window manager, or unmapped behind Qt's back, the window is still shown as
+    // far as Qt knows, and show() alone would leave it off the screen: it is shown anew.
+    if (isVisible() && (isMinimized() || !windowHandle()->isExposed())) {
+        hide();
+    }
+    setWindowState(windowState() & ~Qt::WindowMinimized);
     keepOnScreen();
     show();
     raise();
@@ -415,10 +422,13 @@ void MainWindow::showEvent(QShowEvent* e) {
     QWidget::showEvent(e);
     if (!outer_.isNull()) {
         // The frame is known only once the window manager has decorated the window. Only the
-        // first showing: after that the window is wherever the user has put it.
+        // first showing: after that the window is wherever the user has put it, also where it
+        // was shown again before this has run.
         QTimer::singleShot(250, this, [this] {
-            keepOuterRect();
-            outer_ = QRect();
+            if (!outer_.isNull()) {
+                keepOuterRect();
+                outer_ = QRect();
+            }
         });
     }
 }

@@ -57,7 +57,7 @@ class MainWindow : public QWidget {
     ~MainWindow() override;
 
     // Shown and raised, as a left click on the tray icon does, and moved onto the work area where
-    // it is no longer on it.
+    // it is no longer on it; also where the window manager has minimised or unmapped it.
     void showAndRaise();
     // One more try to put the icon into the notification area; after the last one closing ends the
     // program, and a hidden window is shown again since it could not be reached otherwise.

@@ -29,7 +29,6 @@ start_program() {
 }
 read_aloud() { /usr/bin/python3 "$here/screen_reader.py" 0 >"$out/$1.txt" 2>>"$work/reader.log"; }
 said() { grep -qE "$2" "$out/$1.txt"; } # reading pattern
-window_shown() { viewable "$(xdotool search --name "^$1\$" 2>/dev/null | head -n 1)"; }
 counting_to_2035() { # reading
     said "$1" '^box Closest Approach: 3200 Days, [0-9]+ Hours, [0-9]+ Minutes$' &&
         said "$1" '^window Orvanta: A countdown to the closest approach of Mars to Earth on 2035-09-11$'
