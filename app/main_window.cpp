@@ -174,6 +174,10 @@ MainWindow::MainWindow(QRect outer)
     // Queued: Exit may come from inside the About box's loop, which has to unwind first.
     trayMenu_->addAction(
         QStringLiteral("Exit"), this, [this] { exitProgram(); }, Qt::QueuedConnection);
+    // Where no notification area shows the icon, the menu is still at hand.
+    setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(this, &QWidget::customContextMenuRequested, this,
+            [this](QPoint at) { trayMenu_->popup(mapToGlobal(at)); });
 
     trayIcon_.setIcon(programIcon());
     trayIcon_.setContextMenu(trayMenu_.get());
@@ -264,8 +268,15 @@ void MainWindow::retryTrayIcon() {
         tray_ = Tray::Shown;
     } else if (++trayAttempts_ >= TRAY_ATTEMPTS) {
         tray_ = Tray::Absent;
-        if (trayRetry_.isActive()) {
-            show(); // hidden while waiting, it would now be out of reach
+        // Closed while the icon was awaited, the window could now be reached only by starting the
+        // program again: it ends, as closing now ends it, unless another of its windows is open.
+        if (trayRetry_.isActive() && isHidden()) {
+            const auto open = [](const QWidget* w) { return w != nullptr && w->isVisible(); };
+            if (open(skyWindow_) || open(approachesWindow_)) {
+                show();
+            } else {
+                QTimer::singleShot(0, this, [this] { exitProgram(); });
+            }
         }
     } else {
         return;

@@ -60,7 +60,8 @@ class MainWindow : public QWidget {
     // it is no longer on it; also where the window manager has minimised or unmapped it.
     void showAndRaise();
     // One more try to put the icon into the notification area; after the last one closing ends the
-    // program, and a hidden window is shown again since it could not be reached otherwise.
+    // program, and a window closed while the icon was awaited ends it then, since it could not be
+    // reached otherwise.
     void retryTrayIcon();
 
     OrbitDiagramPane* diagramPane() const { return diagramPane_; }

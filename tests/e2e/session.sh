@@ -1,7 +1,7 @@
 # What the end-to-end scripts share, sourced with $out set: a scratch folder with a private runtime
 # and settings folder, the processes started ended with the script, virtual X servers, the check
 # and wait helpers, the program and its windows, a window manager, the XEmbed tray host with the
-# program's icon and menu in it.
+# program's icon and menu in it, and the notification service on the session bus.
 mkdir -p "$out"
 work=$(mktemp -d)
 mkdir -m 700 "$work/runtime"
@@ -103,13 +103,17 @@ menu_open() { # a top-level window of the program's class without a title of its
     done
     return 1
 }
-# Right click on the icon, then an entry by keyboard: Down for the first (About), Up for the last
-# (Exit), "Up Up" for the one above it. A click that arrives while the program is still busy with
-# the last one may be lost.
-choose_from_tray_menu() {
+# Right click on the tray icon (with "window", on the window), then an entry by keyboard: Down for
+# the first (About), Up for the last (Exit), "Up Up" for the one above it. A click that arrives
+# while the program is still busy with the last one may be lost.
+choose_from_tray_menu() { # key [window]
     local try
     for try in 1 2 3; do
-        click_tray 3 || return 1
+        if [ "${2:-}" = window ]; then
+            xdotool mousemove --window "$(main_window)" 300 200 click 3
+        else
+            click_tray 3 || return 1
+        fi
         within 2 menu_open && break
         [ "$try" -lt 3 ] || { echo "no menu appeared"; return 1; }
         echo "note: no menu after right click $try ($1), clicking again"
@@ -117,4 +121,17 @@ choose_from_tray_menu() {
     sleep 0.2
     # shellcheck disable=SC2086
     xdotool key $1 Return
+}
+
+# ---- notifications ----
+on_bus() { within 5 dbus-send --session --print-reply --dest=org.freedesktop.DBus \
+    /org/freedesktop/DBus org.freedesktop.DBus.GetNameOwner "string:$1" >/dev/null 2>&1; }
+# A notification service that writes what it is sent to $record, one JSON object a line.
+start_notifications() {
+    record=$work/notifications
+    touch "$record"
+    /usr/bin/python3 "$(dirname "${BASH_SOURCE[0]}")/notification_server.py" "$record" &
+    notifications_pid=$!
+    pids+=("$notifications_pid")
+    on_bus org.freedesktop.Notifications
 }
