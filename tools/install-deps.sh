@@ -19,8 +19,8 @@ packages=(
     python3-icalendar dbus python3-dbus python3-gi
     # the accessibility bus and a client that reads the window as a screen reader does
     at-spi2-core python3-pyatspi
-    # a window manager that minimises windows
-    openbox
+    # the desktops people run: a window manager, Xfce's panel (its tray hosts items over D-Bus)
+    openbox xfce4-panel
 )
 # The texts are checked under these process locales, whose decimal point is a comma.
 test_locales=(de_DE fr_FR)

@@ -1,7 +1,7 @@
 # What the end-to-end scripts share, sourced with $out set: a scratch folder with a private runtime
 # and settings folder, the processes started ended with the script, virtual X servers, the check
 # and wait helpers, the program and its windows, a window manager, the XEmbed tray host with the
-# program's icon and menu in it, and the notification service on the session bus.
+# program's icon and menu in it, and what the session bus carries: notifications and tray items.
 mkdir -p "$out"
 work=$(mktemp -d)
 mkdir -m 700 "$work/runtime"
@@ -123,7 +123,7 @@ choose_from_tray_menu() { # key [window]
     xdotool key $1 Return
 }
 
-# ---- notifications ----
+# ---- the session bus ----
 on_bus() { within 5 dbus-send --session --print-reply --dest=org.freedesktop.DBus \
     /org/freedesktop/DBus org.freedesktop.DBus.GetNameOwner "string:$1" >/dev/null 2>&1; }
 # A notification service that writes what it is sent to $record, one JSON object a line.
@@ -135,3 +135,5 @@ start_notifications() {
     pids+=("$notifications_pid")
     on_bus org.freedesktop.Notifications
 }
+sni() { /usr/bin/python3 "$(dirname "${BASH_SOURCE[0]}")/sni_client.py" "$@" 2>/dev/null; }
+ours() { [ "$(sni pid)" = "$program_pid" ]; } # the tray item registered is the program's
