@@ -66,7 +66,8 @@ class MainWindow : public QWidget {
 
     OrbitDiagramPane* diagramPane() const { return diagramPane_; }
     InfoPane* infoPane() const { return infoPane_; }
-    QSystemTrayIcon& trayIcon() { return trayIcon_; }
+    // None on Wayland until a panel hosts tray icons.
+    QSystemTrayIcon* trayIcon() const { return trayIcon_.get(); }
     QMenu* trayMenu() const { return trayMenu_.get(); }
     QDialog* aboutBox() const { return aboutBox_; }
     QWidget* skyWindow() const { return skyWindow_; }
@@ -83,6 +84,7 @@ class MainWindow : public QWidget {
 
   private:
     void refresh();
+    void makeTrayIcon();
     void refreshTrayTip();
     void showAboutBox();
     void showSkyWindow();
@@ -99,8 +101,9 @@ class MainWindow : public QWidget {
     QTimer timerQuarterHour_;
     QTimer trayRetry_;
     std::unique_ptr<QMenu> trayMenu_;
-    QSystemTrayIcon trayIcon_;
-    Reminders reminders_{trayIcon_};
+    std::unique_ptr<QSystemTrayIcon> trayIcon_;
+    QString trayTip_;
+    Reminders reminders_{*this};
     Tray tray_ = Tray::Waiting;
     int trayAttempts_ = 0;
     double tippedTarget_ = 0.0;

@@ -74,7 +74,7 @@ TEST(ApproachesWindow, ChoosingAnApproachCountsDownToItAndIsKept) {
     QTest::keyClick(list, Qt::Key_Return);
     EXPECT_EQ(countdownChoice().target, CountdownTarget::Chosen);
     EXPECT_NEAR(countdownChoice().chosenJd, APPROACH_2035, 1e-6);
-    EXPECT_EQ(main.trayIcon().toolTip(), "Quellmark Orvanta 2035-09-11");
+    EXPECT_EQ(main.trayIcon()->toolTip(), "Quellmark Orvanta 2035-09-11");
     EXPECT_EQ(encounterState.daysLeft, 3200);
     EXPECT_TRUE(list->currentItem()->text().endsWith(" (counting down to it)"));
     setCountdownChoice({});
@@ -85,18 +85,18 @@ TEST(ApproachesWindow, ChoosingAnApproachCountsDownToItAndIsKept) {
     DistanceChartPicture* chart = window->chart();
     QTest::keyClick(chart, Qt::Key_Right);
     QTest::keyClick(chart, Qt::Key_Return);
-    EXPECT_EQ(main.trayIcon().toolTip(), "Quellmark Orvanta 2037-11-11");
+    EXPECT_EQ(main.trayIcon()->toolTip(), "Quellmark Orvanta 2037-11-11");
     const QAction* chosen = main.trayMenu()->actions().at(1)->menu()->actions().at(2);
     EXPECT_TRUE(chosen->isVisible() && chosen->isChecked() && chosen->text() == "2037-11-11");
     QTest::mouseClick(chart, Qt::LeftButton, {}, chart->placeOf(0).toPoint());
-    EXPECT_EQ(main.trayIcon().toolTip(), "Quellmark Orvanta 2012-03-05");
+    EXPECT_EQ(main.trayIcon()->toolTip(), "Quellmark Orvanta 2012-03-05");
 
     // The list's own first entries, and the menu's.
     QTest::keyClick(list, Qt::Key_Home);
     QTest::keyClick(list, Qt::Key_Down);
     QTest::keyClick(list, Qt::Key_Return);
     EXPECT_EQ(countdownChoice().target, CountdownTarget::Next);
-    EXPECT_EQ(main.trayIcon().toolTip(), "Quellmark Orvanta 2027-02-20");
+    EXPECT_EQ(main.trayIcon()->toolTip(), "Quellmark Orvanta 2027-02-20");
     setCountdownChoice({});
 }
 
