@@ -12,12 +12,16 @@
 #include <QActionGroup>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDBusConnection>
+#include <QDBusMessage>
+#include <QDBusVariant>
 #include <QDialog>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMenu>
 #include <QPushButton>
 #include <QScreen>
+#include <QWindow>
 
 namespace orvanta {
 
@@ -35,6 +39,24 @@ QIcon programIcon() {
 QRect workArea() {
     const QScreen* screen = QGuiApplication::primaryScreen();
     return screen == nullptr ? QRect() : screen->availableGeometry();
+}
+
+// Qt settles once, when the first tray icon is made, whether icons go over D-Bus (as
+// StatusNotifierItems) or into an X11 tray. On Wayland only D-Bus can carry one, so the icon is not
+// made there before a panel hosts such items: made earlier, at login before the panel, it would
+// never show.
+bool trayIconMayBeMade() {
+    if (!QGuiApplication::platformName().startsWith(QLatin1String("wayland"))) {
+        return true;
+    }
+    const QString watcher = QStringLiteral("org.kde.StatusNotifierWatcher");
+    QDBusMessage get = QDBusMessage::createMethodCall(
+        watcher, QStringLiteral("/StatusNotifierWatcher"),
+        QStringLiteral("org.freedesktop.DBus.Properties"), QStringLiteral("Get"));
+    get << watcher << QStringLiteral("IsStatusNotifierHostRegistered");
+    const QDBusMessage reply = QDBusConnection::sessionBus().call(get, QDBus::Block, 1000);
+    return reply.type() == QDBusMessage::ReplyMessage && reply.arguments().size() == 1 &&
+           qvariant_cast<QDBusVariant>(reply.arguments().at(0)).variant().toBool();
 }
 
 // A modal box that only its OK button closes: Escape and the close box leave it open.
@@ -173,16 +195,12 @@ MainWindow::MainWindow(QRect outer)
     // Queued: Exit may come from inside the About box's loop, which has to unwind first.
     trayMenu_->addAction(
         QStringLiteral("Exit"), this, [this] { exitProgram(); }, Qt::QueuedConnection);
+    // Where no notification area shows the icon, the menu is still at hand.
+    setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(this, &QWidget::customContextMenuRequested, this,
+            [this](QPoint at) { trayMenu_->popup(mapToGlobal(at)); });
 
-    trayIcon_.setIcon(programIcon());
-    trayIcon_.setContextMenu(trayMenu_.get());
     refreshTrayTip();
-    connect(&trayIcon_, &QSystemTrayIcon::activated, this,
-            [this](QSystemTrayIcon::ActivationReason reason) {
-                if (reason == QSystemTrayIcon::Trigger || reason == QSystemTrayIcon::DoubleClick) {
-                    showAndRaise();
-                }
-            });
     // Started at login, the program may come before the panel: it tries again for a while before
     // it gives up on a tray icon.
     trayRetry_.callOnTimeout(this, [this] { retryTrayIcon(); });
@@ -245,20 +263,48 @@ void MainWindow::keepOnScreen() {
 }
 
 void MainWindow::showAndRaise() {
+    // Minimised by the window manager, or unmapped behind Qt's back, the window is still shown as
+    // far as Qt knows, and show() alone would leave it off the screen: it is shown anew.
+    if (isVisible() && (isMinimized() || !windowHandle()->isExposed())) {
+        hide();
+    }
+    setWindowState(windowState() & ~Qt::WindowMinimized);
     keepOnScreen();
     show();
     raise();
     activateWindow();
 }
 
+void MainWindow::makeTrayIcon() {
+    trayIcon_ = std::make_unique<QSystemTrayIcon>(programIcon());
+    trayIcon_->setContextMenu(trayMenu_.get());
+    trayIcon_->setToolTip(trayTip_);
+    connect(trayIcon_.get(), &QSystemTrayIcon::activated, this,
+            [this](QSystemTrayIcon::ActivationReason reason) {
+                if (reason == QSystemTrayIcon::Trigger || reason == QSystemTrayIcon::DoubleClick) {
+                    showAndRaise();
+                }
+            });
+}
+
 void MainWindow::retryTrayIcon() {
-    if (QSystemTrayIcon::isSystemTrayAvailable()) {
-        trayIcon_.show();
+    if (!trayIcon_ && trayIconMayBeMade()) {
+        makeTrayIcon();
+    }
+    if (trayIcon_ && QSystemTrayIcon::isSystemTrayAvailable()) {
+        trayIcon_->show();
         tray_ = Tray::Shown;
     } else if (++trayAttempts_ >= TRAY_ATTEMPTS) {
         tray_ = Tray::Absent;
-        if (trayRetry_.isActive()) {
-            show(); // hidden while waiting, it would now be out of reach
+        // Closed while the icon was awaited, the window could now be reached only by starting the
+        // program again: it ends, as closing now ends it, unless another of its windows is open.
+        if (trayRetry_.isActive() && isHidden()) {
+            const auto open = [](const QWidget* w) { return w != nullptr && w->isVisible(); };
+            if (open(skyWindow_) || open(approachesWindow_)) {
+                show();
+            } else {
+                QTimer::singleShot(0, this, [this] { exitProgram(); });
+            }
         }
     } else {
         return;
@@ -284,7 +330,7 @@ void MainWindow::refresh() {
     if (countdownTargetJd() != tippedTarget_) { // the approach counted to has moved on
         refreshTrayTip();
     }
-    reminders_.check(julianDateValue(currentJulianDate()));
+    reminders_.check(julianDateValue(currentJulianDate()), trayIcon_.get());
     if (nextApproachUnknown()) {
         warnOnce(QStringLiteral("no closest approach is known after 6000-01-01: counting down to "
                                 "the one of 2003 instead"));
@@ -294,15 +340,21 @@ void MainWindow::refresh() {
 // "Quellmark Orvanta 2003", or with the date (UTC) of the approach counted to.
 void MainWindow::refreshTrayTip() {
     tippedTarget_ = countdownTargetJd();
+    const auto tip = [this](const QString& text) { // kept for an icon made later
+        trayTip_ = text;
+        if (trayIcon_) {
+            trayIcon_->setToolTip(text);
+        }
+    };
     const std::optional<ClosestApproach> counted = countedApproach();
     if (!counted) {
-        trayIcon_.setToolTip(QString::fromUtf8(TRAY_TIP));
+        tip(QString::fromUtf8(TRAY_TIP));
         setAccessibleDescription(QStringLiteral("A countdown to the closest approach of Mars to "
                                                 "Earth on 27 August 2003"));
         return;
     }
     const QString date = dayOf(counted->julianDate);
-    trayIcon_.setToolTip(QStringLiteral("Quellmark Orvanta ") + date);
+    tip(QStringLiteral("Quellmark Orvanta ") + date);
     setAccessibleDescription(
         countdownChoice().target == CountdownTarget::Next
             ? QStringLiteral("A countdown to the next closest approach of Mars to Earth, on ") +
@@ -380,7 +432,9 @@ void MainWindow::exitProgram() {
     if (aboutBox_) {
         aboutBox_->done(0);
     }
-    trayIcon_.hide();
+    if (trayIcon_) {
+        trayIcon_->hide();
+    }
     hide();
     QCoreApplication::exit(0);
 }
@@ -415,10 +469,13 @@ void MainWindow::showEvent(QShowEvent* e) {
     QWidget::showEvent(e);
     if (!outer_.isNull()) {
         // The frame is known only once the window manager has decorated the window. Only the
-        // first showing: after that the window is wherever the user has put it.
+        // first showing: after that the window is wherever the user has put it, also where it
+        // was shown again before this has run.
         QTimer::singleShot(250, this, [this] {
-            keepOuterRect();
-            outer_ = QRect();
+            if (!outer_.isNull()) {
+                keepOuterRect();
+                outer_ = QRect();
+            }
         });
     }
 }

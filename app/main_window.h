@@ -57,15 +57,17 @@ class MainWindow : public QWidget {
     ~MainWindow() override;
 
     // Shown and raised, as a left click on the tray icon does, and moved onto the work area where
-    // it is no longer on it.
+    // it is no longer on it; also where the window manager has minimised or unmapped it.
     void showAndRaise();
     // One more try to put the icon into the notification area; after the last one closing ends the
-    // program, and a hidden window is shown again since it could not be reached otherwise.
+    // program, and a window closed while the icon was awaited ends it then, since it could not be
+    // reached otherwise.
     void retryTrayIcon();
 
     OrbitDiagramPane* diagramPane() const { return diagramPane_; }
     InfoPane* infoPane() const { return infoPane_; }
-    QSystemTrayIcon& trayIcon() { return trayIcon_; }
+    // None on Wayland until a panel hosts tray icons.
+    QSystemTrayIcon* trayIcon() const { return trayIcon_.get(); }
     QMenu* trayMenu() const { return trayMenu_.get(); }
     QDialog* aboutBox() const { return aboutBox_; }
     QWidget* skyWindow() const { return skyWindow_; }
@@ -82,6 +84,7 @@ class MainWindow : public QWidget {
 
   private:
     void refresh();
+    void makeTrayIcon();
     void refreshTrayTip();
     void showAboutBox();
     void showSkyWindow();
@@ -98,8 +101,9 @@ class MainWindow : public QWidget {
     QTimer timerQuarterHour_;
     QTimer trayRetry_;
     std::unique_ptr<QMenu> trayMenu_;
-    QSystemTrayIcon trayIcon_;
-    Reminders reminders_{trayIcon_};
+    std::unique_ptr<QSystemTrayIcon> trayIcon_;
+    QString trayTip_;
+    Reminders reminders_{*this};
     Tray tray_ = Tray::Waiting;
     int trayAttempts_ = 0;
     double tippedTarget_ = 0.0;

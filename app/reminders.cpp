@@ -10,6 +10,7 @@
 #include <QDBusConnection>
 #include <QDBusMessage>
 #include <QDBusPendingCallWatcher>
+#include <QPointer>
 #include <QSystemTrayIcon>
 
 namespace orvanta {
@@ -42,15 +43,15 @@ QString untilText(double daysLeft) {
 
 } // namespace
 
-Reminders::Reminders(QSystemTrayIcon& tray)
-    : tray_(tray), enabled_(readSetting(REMINDERS_SETTING, false).toBool()) {}
+Reminders::Reminders(QObject& owner)
+    : owner_(owner), enabled_(readSetting(REMINDERS_SETTING, false).toBool()) {}
 
 void Reminders::setEnabled(bool on) {
     enabled_ = on;
     saveSetting(REMINDERS_SETTING, on);
 }
 
-void Reminders::check(double now) {
+void Reminders::check(double now, QSystemTrayIcon* tray) {
     if (!enabled_) {
         return;
     }
@@ -85,11 +86,11 @@ void Reminders::check(double now) {
         latestShown_ = *point;
         saveSetting(REMINDERS_SHOWN_SETTING, approachKey(approach_->julianDate) + QLatin1Char('/') +
                                                  QString::number(*point));
-        send(*approach_, now);
+        send(*approach_, now, tray);
     }
 }
 
-void Reminders::send(const ClosestApproach& approach, double now) {
+void Reminders::send(const ClosestApproach& approach, double now, QSystemTrayIcon* tray) {
     const EncounterState at = encounterAt(ttOfUt(approach.julianDate));
     const QString summary =
         QStringLiteral("Mars is closest to Earth ") + untilText(approach.julianDate - now);
@@ -116,10 +117,10 @@ void Reminders::send(const ClosestApproach& approach, double now) {
            << -1;
     // Not waited for: a notification service that hangs must not hang the window.
     auto* watcher =
-        new QDBusPendingCallWatcher(QDBusConnection::sessionBus().asyncCall(notify), &tray_);
-    QObject::connect(watcher, &QDBusPendingCallWatcher::finished, &tray_,
-                     [tray = &tray_, watcher, summary, body] {
-                         if (watcher->isError() && tray->isVisible()) {
+        new QDBusPendingCallWatcher(QDBusConnection::sessionBus().asyncCall(notify), &owner_);
+    QObject::connect(watcher, &QDBusPendingCallWatcher::finished, &owner_,
+                     [tray = QPointer<QSystemTrayIcon>(tray), watcher, summary, body] {
+                         if (watcher->isError() && tray && tray->isVisible()) {
                              tray->showMessage(summary, body, tray->icon());
                          }
                          watcher->deleteLater();

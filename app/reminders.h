@@ -10,6 +10,7 @@
 
 #include <optional>
 
+class QObject;
 class QSystemTrayIcon;
 
 namespace orvanta {
@@ -19,17 +20,19 @@ constexpr const char* REMINDERS_SHOWN_SETTING = "reminders/shown";
 
 class Reminders {
   public:
-    explicit Reminders(QSystemTrayIcon& tray);
+    // `owner` keeps the calls to the notification service that are under way.
+    explicit Reminders(QObject& owner);
 
     bool enabled() const { return enabled_; }
     // Kept in the settings file.
     void setEnabled(bool on);
-    // At every refresh, with the clock's instant (UT): sends the reminder that is due, if any.
-    void check(double now);
+    // At every refresh, with the clock's instant (UT) and the tray icon if there is one: sends the
+    // reminder that is due, if any.
+    void check(double now, QSystemTrayIcon* tray);
 
   private:
-    void send(const ClosestApproach& approach, double now);
-    QSystemTrayIcon& tray_;
+    void send(const ClosestApproach& approach, double now, QSystemTrayIcon* tray);
+    QObject& owner_;
     bool enabled_;
     // The approach reminded of and the latest point shown for it; the next approach as last
     // searched from `searchedFrom_`.

@@ -19,6 +19,9 @@ packages=(
     python3-icalendar dbus python3-dbus python3-gi
     # the accessibility bus and a client that reads the window as a screen reader does
     at-spi2-core python3-pyatspi
+    # the desktops people run: a window manager, Xfce's panel (its tray hosts items over D-Bus), a
+    # headless Wayland compositor with a panel and screenshots, Qt's Wayland platform
+    openbox xfce4-panel sway waybar grim qt6-wayland
 )
 # The texts are checked under these process locales, whose decimal point is a comma.
 test_locales=(de_DE fr_FR)

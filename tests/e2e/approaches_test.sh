@@ -34,7 +34,6 @@ read_aloud() { # reading [seconds to listen]
 }
 said() { grep -qE "$2" "$out/$1.txt"; }     # reading pattern
 value() { sed -n "s/^$2: //p" "$out/$1.txt"; } # reading field
-window_shown() { viewable "$(xdotool search --name "^$1\$" 2>/dev/null | head -n 1)"; }
 counting_to_2035() { # reading
     said "$1" '^box Closest Approach: 3200 Days, [0-9]+ Hours, [0-9]+ Minutes$' &&
         said "$1" '^window Orvanta: A countdown to the closest approach of Mars to Earth on 2035-09-11$'

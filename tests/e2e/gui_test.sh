@@ -12,20 +12,7 @@ start_x 1280x1024 -noreset
 export DISPLAY=$x_display
 xsetroot -solid '#505a70' # so that the window stands out in the screenshot
 
-start_program() { # log name
-    "$orvanta" >"$work/$1.log" 2>&1 &
-    program_pid=$!
-    pids+=("$program_pid")
-}
-
-main_window() { xdotool search --name '^Orvanta 2003$' 2>/dev/null | head -n 1; }
-about_box() { xdotool search --name '^Orvanta Countdown$' 2>/dev/null | head -n 1; }
-main_viewable() { viewable "$(main_window)"; }
-main_hidden() { local w; w=$(main_window); [ -n "$w" ] && ! viewable "$w"; }
-about_viewable() { viewable "$(about_box)"; }
 one_window_shown() { [ "$(xdotool search --name '^Orvanta 2003$' | wc -l)" = 1 ] && main_viewable; }
-# The close box hides the window of process $1, which keeps running.
-close_hides() { within 10 main_viewable && "$xclose" "$(main_window)" && within 5 main_hidden && kill -0 "$1"; }
 
 exit_from_tray() { choose_from_tray_menu Up && exits_zero "$program_pid" 10; }
 
@@ -34,7 +21,6 @@ at() { # X,Y,WIDTHxHEIGHT of the main window, a pattern
 }
 # A screenshot of the window, kept in OUTPUT_DIR, and the mean or the maximum of a part of it.
 shot() { within 10 main_viewable && sleep 1 && import -window "$(main_window)" "$out/$1.png"; }
-level() { convert "$out/$1.png" -crop "$2" -format "%[fx:${3:-mean}]" info:; } # shot part what
 # The orbit diagram is not black (the photograph alone is mostly light).
 diagram_drawn() { shot "$1" 2>/dev/null && awk "BEGIN { exit !($(level "$1" "${2:-440x480+0+0}") > 0.15) }"; }
 about_centred() { # to within two pixels either way
@@ -61,7 +47,7 @@ check "and the one window shows again" within 5 one_window_shown
 xdotool windowmove "$(main_window)" 100 80
 sleep 0.5
 check "the close box hides the moved window" close_hides "$first_pid"
-check "a left click on the icon shows it" click_shows 5
+check "a left click on the icon shows it" click_shows
 sleep 0.5
 check "where it was moved to" at 100,80,640x480
 
@@ -119,9 +105,7 @@ start_program before_panel
 check "without a tray host: a window, and closing it hides it" close_hides "$program_pid"
 check "the tray host starts again" start_tray
 check "the icon comes when the panel does" within 10 has_tray_icon
-# A fresh icon may let its first click pass while it is still being docked.
-for _ in 1 2 3; do click_shows 2 && break; done
-check "and a left click shows the window" main_viewable
+check "and a left click shows the window" click_shows
 check "Exit after the panel came" exit_from_tray
 
 # ---- a screen smaller than the window, on a bare X server: its top-left corner stays on it ----

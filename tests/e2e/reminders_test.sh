@@ -16,13 +16,7 @@ export DISPLAY=$x_display
 
 mkdir -p "$work/config/orvanta"
 printf '[reminders]\nbeforeApproach=true\n' >"$work/config/orvanta/orvanta.conf"
-record=$work/notifications
-touch "$record"
-/usr/bin/python3 "$here/notification_server.py" "$record" &
-server=$!
-pids+=("$server")
-within 5 dbus-send --session --print-reply --dest=org.freedesktop.DBus /org/freedesktop/DBus \
-    org.freedesktop.DBus.GetNameOwner string:org.freedesktop.Notifications >/dev/null 2>&1
+start_notifications
 
 # Runs the program from a UTC instant on for some seconds, then ends it.
 run_from() { # "YYYY-MM-DD HH:MM:SS" seconds
@@ -65,12 +59,9 @@ check "saying how soon" [ "$(field 2 summary)" = "Mars is closest to Earth in a 
 check "and then that it is now" [ "$(field 3 summary)" = "Mars is closest to Earth now" ]
 
 # Without the service, the tray icon's own message.
-kill "$server"
-wait "$server" 2>/dev/null
-trayer --edge top --align right --widthtype pixel --width 100 --heighttype pixel --height 24 \
-    >/dev/null 2>&1 &
-pids+=($!)
-sleep 1
+kill "$notifications_pid"
+wait "$notifications_pid" 2>/dev/null
+start_tray
 LD_PRELOAD=/usr/lib/x86_64-linux-gnu/faketime/libfaketimeMT.so.1 FAKETIME="@2029-03-28 13:00:00" \
     FAKETIME_DONT_FAKE_MONOTONIC=1 "$orvanta" >>"$work/orvanta.log" 2>&1 &
 pids+=($!)

@@ -1,6 +1,7 @@
 # What the end-to-end scripts share, sourced with $out set: a scratch folder with a private runtime
 # and settings folder, the processes started ended with the script, virtual X servers, the check
-# and wait helpers, and the tray host with the program's icon and menu in it.
+# and wait helpers, the program and its windows, a window manager, the XEmbed tray host with the
+# program's icon and menu in it, and what the session bus carries: notifications and tray items.
 mkdir -p "$out"
 work=$(mktemp -d)
 mkdir -m 700 "$work/runtime"
@@ -39,11 +40,38 @@ within() { # seconds command...
     for _ in $(seq $((limit * 10))); do "$@" && return 0; sleep 0.1; done
     return 1
 }
+
+# ---- the program and its windows, for scripts that set $orvanta ----
+start_program() { # log name, then the program's arguments
+    local log=$1
+    shift
+    "$orvanta" "$@" >"$work/$log.log" 2>&1 &
+    program_pid=$!
+    pids+=("$program_pid")
+}
 # Not through a command substitution: a subshell cannot wait for this shell's children.
 ended() { ! kill -0 "$1" 2>/dev/null || grep -q ') Z ' "/proc/$1/stat" 2>/dev/null; }
 exits_zero() { within "$2" ended "$1" && wait "$1"; } # pid seconds
+main_window() { xdotool search --name '^Orvanta 2003$' 2>/dev/null | head -n 1; }
+viewable() { [ -n "$1" ] && xwininfo -id "$1" 2>/dev/null | grep -q 'Map State: IsViewable'; }
+main_viewable() { viewable "$(main_window)"; }
+main_hidden() { local w; w=$(main_window); [ -n "$w" ] && ! viewable "$w"; }
+about_box() { xdotool search --name '^Orvanta Countdown$' 2>/dev/null | head -n 1; }
+about_viewable() { viewable "$(about_box)"; }
+window_shown() { viewable "$(xdotool search --name "^$1\$" 2>/dev/null | head -n 1)"; } # title
+# The close box (xclose) hides the main window of process $1, which keeps running.
+close_hides() { within 10 main_viewable && "$xclose" "$(main_window)" && within 5 main_hidden && kill -0 "$1"; }
+level() { convert "$out/$1.png" -crop "$2" -format "%[fx:${3:-mean}]" info:; } # shot part what
 
-# ---- the tray: trayer, an XEmbed host; the program's icon in it, its menu by keyboard ----
+# ---- a window manager, XEmbed trays and menus ----
+start_wm() { openbox >"$work/openbox.log" 2>&1 & pids+=($!); within 5 eval "xprop -root _NET_SUPPORTING_WM_CHECK | grep -q '#'"; }
+# The main window is the active one, and above the window $cover where there is one.
+in_front() {
+    local w stack
+    w=$(printf '0x%x' "$(main_window)")
+    stack=$(xprop -root _NET_ACTIVE_WINDOW _NET_CLIENT_LIST_STACKING)
+    main_viewable && [[ $stack == *"# $w"$'\n'*"${cover:-}"*"$w"* ]]
+}
 start_tray() {
     trayer --edge top --align right --widthtype pixel --width 100 --heighttype pixel --height 24 \
         >"$work/trayer.log" 2>&1 &
@@ -51,11 +79,12 @@ start_tray() {
     pids+=("$tray_pid")
     within 5 xwininfo -name panel >/dev/null 2>&1
 }
-viewable() { [ -n "$1" ] && xwininfo -id "$1" 2>/dev/null | grep -q 'Map State: IsViewable'; }
-tray_icon_center() { # from the window tree
-    xwininfo -root -tree | awk '
-        /"panel"/ { inside = 1; next }
-        inside && /"orvanta"/ {
+# The centre of the program's icon docked in the XEmbed tray, the window named $1, from the tree.
+tray_icon_center() {
+    xwininfo -root -tree | awk -v panel="\"${1:-panel}\":" '
+        index($0, panel) { depth = match($0, /[^ ]/); next }
+        depth && match($0, /[^ ]/) <= depth { depth = 0 }
+        depth && /"orvanta"/ {
             split($(NF - 1), size, /[x+]/); split($NF, at, "+")
             print at[2] + int(size[1] / 2), at[3] + int(size[2] / 2); exit }'
 }
@@ -66,20 +95,25 @@ click_tray() { # button
     # shellcheck disable=SC2086
     [ -n "$xy" ] && xdotool mousemove $xy click "$1"
 }
-click_shows() { click_tray 1 && within "$1" main_viewable; } # seconds
+# A fresh icon may let its first click pass while it is still being docked.
+click_shows() { for _ in 1 2 3; do click_tray 1 && within 2 main_viewable && return 0; done; return 1; }
 menu_open() { # a top-level window of the program's class without a title of its own
     for id in $(xwininfo -root -children | awk '/"orvanta": \("orvanta" "orvanta"\)/ {print $1}'); do
         viewable "$id" && return 0
     done
     return 1
 }
-# Right click on the icon, then an entry by keyboard: Down for the first (About), Up for the last
-# (Exit), "Up Up" for the one above it. A click that arrives while the program is still busy with
-# the last one may be lost.
-choose_from_tray_menu() {
+# Right click on the tray icon (with "window", on the window), then an entry by keyboard: Down for
+# the first (About), Up for the last (Exit), "Up Up" for the one above it. A click that arrives
+# while the program is still busy with the last one may be lost.
+choose_from_tray_menu() { # key [window]
     local try
     for try in 1 2 3; do
-        click_tray 3 || return 1
+        if [ "${2:-}" = window ]; then
+            xdotool mousemove --window "$(main_window)" 300 200 click 3
+        else
+            click_tray 3 || return 1
+        fi
         within 2 menu_open && break
         [ "$try" -lt 3 ] || { echo "no menu appeared"; return 1; }
         echo "note: no menu after right click $try ($1), clicking again"
@@ -88,3 +122,18 @@ choose_from_tray_menu() {
     # shellcheck disable=SC2086
     xdotool key $1 Return
 }
+
+# ---- the session bus ----
+on_bus() { within 5 dbus-send --session --print-reply --dest=org.freedesktop.DBus \
+    /org/freedesktop/DBus org.freedesktop.DBus.GetNameOwner "string:$1" >/dev/null 2>&1; }
+# A notification service that writes what it is sent to $record, one JSON object a line.
+start_notifications() {
+    record=$work/notifications
+    touch "$record"
+    /usr/bin/python3 "$(dirname "${BASH_SOURCE[0]}")/notification_server.py" "$record" &
+    notifications_pid=$!
+    pids+=("$notifications_pid")
+    on_bus org.freedesktop.Notifications
+}
+sni() { /usr/bin/python3 "$(dirname "${BASH_SOURCE[0]}")/sni_client.py" "$@" 2>/dev/null; }
+ours() { [ "$(sni pid)" = "$program_pid" ]; } # the tray item registered is the program's
