@@ -189,8 +189,13 @@ MainWindow::MainWindow(QRect outer)
     remind->setCheckable(true);
     remind->setChecked(reminders_.enabled());
     connect(remind, &QAction::toggled, this, [this](bool on) { reminders_.setEnabled(on); });
-    trayMenu_->addAction(QStringLiteral("Mars tonight…"), this, [this] { showSkyWindow(); });
-    trayMenu_->addAction(QStringLiteral("Approaches…"), this, [this] { showApproachesWindow(); });
+    trayMenu_->addAction(QStringLiteral("Mars tonight…"), this,
+                         [this] { showOwnWindow(skyWindow_, [] { return new SkyWindow; }); });
+    trayMenu_->addAction(QStringLiteral("Approaches…"), this, [this] {
+        showOwnWindow(approachesWindow_, [this] {
+            return new ApproachesWindow([this](const CountdownChoice& c) { chooseCountdown(c); });
+        });
+    });
     trayMenu_->addSeparator();
     // Queued: Exit may come from inside the About box's loop, which has to unwind first.
     trayMenu_->addAction(
@@ -400,27 +405,16 @@ void MainWindow::showAboutBox() {
     box.exec();
 }
 
-void MainWindow::showSkyWindow() {
-    if (!skyWindow_) {
-        skyWindow_ = new SkyWindow;
-        skyWindow_->setAttribute(Qt::WA_DeleteOnClose);
-        skyWindow_->setWindowIcon(programIcon());
+// One window of each kind at a time, not modal: a second choice brings the open one forward.
+void MainWindow::showOwnWindow(QPointer<QWidget>& window, const std::function<QWidget*()>& make) {
+    if (!window) {
+        window = make();
+        window->setAttribute(Qt::WA_DeleteOnClose);
+        window->setWindowIcon(programIcon());
     }
-    skyWindow_->show();
-    skyWindow_->raise();
-    skyWindow_->activateWindow();
-}
-
-void MainWindow::showApproachesWindow() {
-    if (!approachesWindow_) {
-        approachesWindow_ =
-            new ApproachesWindow([this](const CountdownChoice& c) { chooseCountdown(c); });
-        approachesWindow_->setAttribute(Qt::WA_DeleteOnClose);
-        approachesWindow_->setWindowIcon(programIcon());
-    }
-    approachesWindow_->show();
-    approachesWindow_->raise();
-    approachesWindow_->activateWindow();
+    window->show();
+    window->raise();
+    window->activateWindow();
 }
 
 void MainWindow::exitProgram() {

@@ -15,6 +15,7 @@
 #include <array>
 #include <chrono>
 #include <cstdint>
+#include <functional>
 #include <memory>
 
 class QAction;
@@ -87,8 +88,7 @@ class MainWindow : public QWidget {
     void makeTrayIcon();
     void refreshTrayTip();
     void showAboutBox();
-    void showSkyWindow();
-    void showApproachesWindow();
+    void showOwnWindow(QPointer<QWidget>& window, const std::function<QWidget*()>& make);
     void markCountdownChoice();
     void exitProgram();
     void keepOuterRect();

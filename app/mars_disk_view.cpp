@@ -2,7 +2,7 @@
 
 #include "app/settings.h"
 #include "display/number_text.h"
-#include "ephemeris/julian_date.h"
+#include "ephemeris/stars.h"
 
 #include <QAccessibleWidget>
 #include <QCheckBox>
@@ -63,15 +63,8 @@ bool turned(const MarsDisk& a, const MarsDisk& b) {
            std::fabs(a.phaseAngle - b.phaseAngle) > TURN;
 }
 
-QString compass(double positionAngle) {
-    static const char* const NAMES[8] = {"north", "north-east", "east", "south-east",
-                                         "south", "south-west", "west", "north-west"};
-    return QString::fromLatin1(NAMES[static_cast<int>(std::floor(positionAngle / 45 + 0.5)) % 8]);
-}
-
 QString localTime(double utJd) {
-    return QString::fromLatin1(
-        formatLocalTime(calendarTimeOf(calendarOfJulianDate(utJd + 30.0 / 86400)), "%H:%M").text);
+    return QString::fromLatin1(formatLocalMinute(utJd, "%H:%M").text);
 }
 
 } // namespace
@@ -230,7 +223,7 @@ QString diskWords(const MarsDisk& disk) {
                         .arg(qRound(disk.phase * 100));
     if (disk.phase < 0.995) {
         words += QStringLiteral(", the dark side to the %1")
-                     .arg(compass(std::fmod(disk.brightLimb + 180, 360)));
+                     .arg(QLatin1String(compassWord(std::fmod(disk.brightLimb + 180, 360))));
     }
     words += QStringLiteral("; tilted %1 degrees with the %2 pole towards us; central meridian %3 "
                             "degrees.")

@@ -26,8 +26,7 @@ constexpr double WELL_UP = 10.0;   // Mars this high: clear of the haze at the h
 constexpr double STEP = 10.0 / 1440;
 
 QString localTime(double utJd, const char* format = "%H:%M") {
-    return QString::fromLatin1(
-        formatLocalTime(calendarTimeOf(calendarOfJulianDate(utJd + 30.0 / 86400)), format).text);
+    return QString::fromLatin1(formatLocalMinute(utJd, format).text);
 }
 
 QString direction(double azimuth) {

@@ -1,5 +1,7 @@
 #include "display/number_text.h"
 
+#include "ephemeris/julian_date.h"
+
 #include <algorithm>
 #include <charconv>
 #include <cmath>
@@ -159,6 +161,10 @@ TimeText formatLocalTime(std::time_t calendarTime, const char* format) {
         result.text[0] = '\0';
     }
     return result;
+}
+
+TimeText formatLocalMinute(double utJd, const char* format) {
+    return formatLocalTime(calendarTimeOf(calendarOfJulianDate(utJd + 30.0 / 86400)), format);
 }
 
 } // namespace orvanta

@@ -31,6 +31,8 @@ struct TimeText {
     char text[TIME_TEXT_BYTES];
 };
 TimeText formatLocalTime(std::time_t calendarTime, const char* format);
+// The same for a UT Julian date, to the nearest minute: the clock of an event shown in minutes.
+TimeText formatLocalMinute(double utJd, const char* format);
 
 constexpr const char* DATE_FORMAT = "%a, %b %d, %Y";
 constexpr const char* CLOCK_FORMAT = "%I:%M:%S %p";
