@@ -1,14 +1,10 @@
-// The "Mars tonight" window at a pinned instant and place: the facts in words, the picture, and one
-// window at a time from the tray menu.
+// The "Mars tonight" window at a pinned instant and place: the facts in words and the picture.
 
-#include "app/main_window.h"
 #include "app/sky_window.h"
 #include "ephemeris/encounter_state.h"
 #include "ephemeris/utc_clock.h"
 
-#include <QAction>
 #include <QApplication>
-#include <QMenu>
 #include <algorithm>
 #include <cstdlib>
 #include <gtest/gtest.h>
@@ -74,24 +70,6 @@ TEST(SkyWindow, LocalTimesAcrossAChangeToSummerTime) {
     EXPECT_NE(facts.find("Highest at 21:25,"), std::string::npos) << facts;
     EXPECT_NE(facts.find("Sets at 06:06 "), std::string::npos) << facts;
     unsetenv("TZ");
-}
-
-TEST(SkyWindow, OneAtATimeFromTheTrayMenu) {
-    MainWindow main(QRect(0, 0, 640, 480));
-    QAction* item = nullptr;
-    for (QAction* action : main.trayMenu()->actions()) {
-        if (action->text() == QStringLiteral("Mars tonight…")) {
-            item = action;
-        }
-    }
-    ASSERT_NE(item, nullptr);
-    item->trigger();
-    QWidget* first = main.skyWindow();
-    ASSERT_NE(first, nullptr);
-    EXPECT_TRUE(first->isVisible());
-    EXPECT_FALSE(first->isModal());
-    item->trigger();
-    EXPECT_EQ(main.skyWindow(), first);
 }
 
 } // namespace

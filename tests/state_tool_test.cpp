@@ -149,7 +149,7 @@ TEST(StateTool, BadInputIsOneLineOnStandardErrorAndExitStatus2) {
           "--approaches 1000-01-01T00:00:00 2000-01-02T00:00:00", // over 1000 years
           "--approaches 2003-08-27 2004-01-01T00:00:00", "--approaches 2003-01-01T00:00:00",
           "--approaches 2003-01-01T00:00:00 2004-01-01T00:00:00 --lines", "--target soon",
-          "--target next --jd 2451545",
+          "--target 2004", "--target 20350", "--target next --jd 2451545",
           // Beyond the searched years: no answer is not an answer.
           "--approaches 5999-01-01T00:00:00 6001-01-01T00:00:00",
           "--ics 2004-01-01T00:00:00 2005-01-01T00:00:00", // no approach: a calendar needs one

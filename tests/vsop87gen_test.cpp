@@ -85,7 +85,6 @@ TEST_F(GeneratorTest, MalformedOrMissingFilesFail) {
         {[](Lines& l) { l[844].replace(59, 1, "2"); }, ":845: header: power of T"},
         {[](Lines& l) { l[844] = l[843]; }, ":845: expected the header of series X1"},
         {[](Lines& l) { l[1].replace(85, 1, "x"); }, ":2: term record: A"},
-        {[](Lines& l) { l[2].replace(97, 14, "    1.71034539"); }, ":3: term record: B"},
         {[](Lines& l) { l[3].replace(111, 20, std::string(20, ' ')); }, ":4: term record: C"},
         {[](Lines& l) { std::swap(l[2], l[3]); }, ":3: term record: rank '3', expected 2"},
         {[](Lines& l) { l[5][2] = '4'; }, ":6: term record: body code"},

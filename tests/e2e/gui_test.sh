@@ -77,12 +77,6 @@ check "without any OpenGL, its info pane drawn, its diagram black" no_diagram
 check "and one line saying so" [ "$(cat "$work/no_opengl.log")" = 'orvanta: no OpenGL to be had: the orbit diagram stays empty' ]
 check "Exit without OpenGL" exit_from_tray
 
-# ---- at a device pixel ratio of 2: twice the pixels, the diagram drawn ----
-QT_SCALE_FACTOR=2 start_program hidpi
-check "a window of 1280 x 960 screen pixels at ratio 2, its diagram drawn" \
-    eval 'diagram_drawn orvanta-window-ratio2 880x960+0+0 && at "*,*,1280x960"'
-check "Exit at ratio 2" exit_from_tray
-
 # ---- the wall clock jumps two months (the steady clock does not): the diagram shows it at once,
 # not a quarter hour later ----
 echo +0 >"$work/faketime"
@@ -107,17 +101,6 @@ check "the tray host starts again" start_tray
 check "the icon comes when the panel does" within 10 has_tray_icon
 check "and a left click shows the window" click_shows
 check "Exit after the panel came" exit_from_tray
-
-# ---- a screen smaller than the window, on a bare X server: its top-left corner stays on it ----
-start_x 320x200
-small=$x_display
-DISPLAY=$small start_program small
-small_placed() {
-    DISPLAY=$small xdotool search --name '^Orvanta 2003$' getwindowgeometry 2>/dev/null |
-        grep -q 'Position: 0,0'
-}
-check "on a 320 x 200 screen the window starts at its top-left" within 10 small_placed
-kill "$program_pid"
 
 # ---- displays and platforms that cannot be had, or cannot show a window: exit 1 (not an abort),
 # one line that names what is wrong ----

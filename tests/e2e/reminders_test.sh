@@ -52,6 +52,11 @@ run_from "2025-01-09 12:00:00" 4
 run_from "2027-02-14 12:00:00" 4
 check "nor with the clock set back by an approach and forward again" [ "$(count)" = 2 ]
 
+# Started two minutes after the moment, which was not shown, nor the 1-day point: nothing of an
+# approach that is behind.
+run_from "2027-02-20 00:15:00" 4
+check "nothing once the approach is behind" [ "$(count)" = 2 ]
+
 # Started just before the moment: the 1-day point passed unseen, then the moment itself.
 run_from "2027-02-20 00:12:45" 14
 check "the 1-day point at start, and the moment while running" [ "$(count)" = 4 ]

@@ -57,6 +57,11 @@ TZ=Europe/Berlin "$snapshot" --sky --utc 2027-02-20T00:14:00 --place 52.52,13.40
     --out "$out/sky.png" 2>"$work/err" && [ "$(identify -format '%wx%h' "$out/sky.png")" = 1000x420 ] &&
     [ ! -s "$work/err" ] || fail "--sky: $(cat "$work/err")"
 
+# The Approaches window, over a span of its own, without --utc (now).
+"$snapshot" --approaches --from 1995 --years 47 --out "$out/approaches.png" 2>"$work/err" &&
+    [ "$(identify -format '%wx%h' "$out/approaches.png")" = 1000x760 ] && [ ! -s "$work/err" ] ||
+    fail "--approaches: $(cat "$work/err")"
+
 # A full disk is told once, with its reason.
 if mkdir "$work/full" && mount -t tmpfs -o size=16k tmpfs "$work/full" 2>/dev/null; then
     "$snapshot" "${at[@]}" --out "$work/full/a.png" 2>"$work/err"
@@ -79,6 +84,8 @@ bad_cases=(
     "${at[*]} --out $work/a.png --size 640x4097" "${at[*]} --out $work/a.png --size 64.5x48"
     "${at[*]} --out $work/a.png --size x480" "${at[*]} --out $work/a.png --frobnicate"
     "${at[*]} --out $work/missing/a.png" "${at[*]} --out $work"
+    "--approaches --from 0 --out $work/a.png" "--approaches --years 500 --out $work/a.png"
+    "${at[*]} --from 2000 --out $work/a.png" "--sky --approaches ${at[*]} --out $work/a.png"
 )
 # Unwritable folders stop only users without the right to ignore permissions.
 [ "$(id -u)" -ne 0 ] && bad_cases+=("${at[*]} --out $work/readonly/a.png")
