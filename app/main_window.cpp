@@ -3,6 +3,7 @@
 #include "app/approaches_window.h"
 #include "app/settings.h"
 #include "app/sky_window.h"
+#include "display/settings_text.h"
 #include "ephemeris/encounter_state.h"
 #include "ephemeris/julian_date.h"
 #include "panes/diagram_pane.h"
@@ -126,27 +127,26 @@ QString dayOf(double utJd) {
 } // namespace
 
 void loadCountdownChoice() {
-    const QString kept = readSetting(COUNTDOWN_SETTING, QString()).toString();
+    const QString kept = readSetting(COUNTDOWN_SETTING).value_or(QString());
     CountdownChoice choice;
     if (kept.isEmpty()) {
-        choice.target = readSetting(NEXT_APPROACH_SETTING, false).toBool()
-                            ? CountdownTarget::Next
-                            : CountdownTarget::Of2003;
+        choice.target = readFlagSetting(NEXT_APPROACH_SETTING, false) ? CountdownTarget::Next
+                                                                      : CountdownTarget::Of2003;
     } else if (kept == QLatin1String("next")) {
         choice.target = CountdownTarget::Next;
     } else if (kept != QLatin1String("2003")) {
         // An approach's instant, as the search gives it today: a file edited by hand, or kept by
         // another version, must name one to within a day.
-        bool number = false;
-        const double jd = kept.toDouble(&number);
+        const std::optional<double> jd =
+            settingNumber(kept.toStdString(), FIRST_SEARCHED_JD + 1.0, LAST_SEARCHED_JD - 1.0);
         const std::vector<ClosestApproach> near =
-            number ? findClosestApproaches(jd - 1.0, jd + 1.0) : std::vector<ClosestApproach>();
+            jd ? findClosestApproaches(*jd - 1.0, *jd + 1.0) : std::vector<ClosestApproach>();
         if (near.size() == 1) {
             choice = {CountdownTarget::Chosen, near.front().julianDate};
         } else {
-            warnOnce(QStringLiteral("the settings name no closest approach to count down to "
-                                    "(%1): counting down to the one of 2003")
-                         .arg(kept));
+            refuseSetting(COUNTDOWN_SETTING, kept,
+                          QStringLiteral("2003, next or the Julian date of a closest approach "
+                                         "(counting down to the one of 2003)"));
         }
     }
     setCountdownChoice(choice);

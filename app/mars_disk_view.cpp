@@ -181,7 +181,7 @@ MarsDiskPanel::MarsDiskPanel(QWidget* parent)
         layout->addWidget(views_[i], 1);
     }
     layout->addWidget(mirror_);
-    mirror_->setChecked(readSetting(MIRROR_SETTING, false).toBool());
+    mirror_->setChecked(readFlagSetting(MIRROR_SETTING, false));
     const auto mirrorAll = [this](bool mirrored) {
         for (MarsDiskView* v : views_) {
             v->setMirrored(mirrored);

@@ -3,6 +3,7 @@
 #include "app/settings.h"
 #include "display/number_text.h"
 #include "display/reminder_schedule.h"
+#include "display/settings_text.h"
 #include "ephemeris/encounter_state.h"
 #include "ephemeris/julian_date.h"
 #include "ephemeris/time_scales.h"
@@ -44,7 +45,7 @@ QString untilText(double daysLeft) {
 } // namespace
 
 Reminders::Reminders(QObject& owner)
-    : owner_(owner), enabled_(readSetting(REMINDERS_SETTING, false).toBool()) {}
+    : owner_(owner), enabled_(readFlagSetting(REMINDERS_SETTING, false)) {}
 
 void Reminders::setEnabled(bool on) {
     enabled_ = on;
@@ -71,11 +72,19 @@ void Reminders::check(double now, QSystemTrayIcon* tray) {
     }
     if (!approach_ || approach_->julianDate != approach->julianDate) {
         approach_ = approach;
-        const QStringList kept =
-            readSetting(REMINDERS_SHOWN_SETTING, QString()).toString().split(QLatin1Char('/'));
-        const double keptApproach = kept.size() == 2 ? kept[0].toDouble() : 0.0;
-        if (kept.size() == 2 && kept[0] == approachKey(approach_->julianDate)) {
-            latestShown_ = kept[1].toInt();
+        const std::optional<QString> text = readSetting(REMINDERS_SHOWN_SETTING);
+        std::optional<std::pair<double, int>> kept;
+        if (text) {
+            kept = settingReminderRecord(text->toStdString(), REMINDER_POINTS);
+            if (!kept) {
+                refuseSetting(REMINDERS_SHOWN_SETTING, *text,
+                              QStringLiteral("an approach's Julian date and a reminder, "
+                                             "such as 2461456.508950/1"));
+            }
+        }
+        const double keptApproach = kept ? kept->first : 0.0;
+        if (kept && text->section(QLatin1Char('/'), 0, 0) == approachKey(approach_->julianDate)) {
+            latestShown_ = kept->second;
         } else {
             // An approach before the one last reminded of belongs to a clock set back: it was
             // reminded of in its time, and what is kept must not go back to it.

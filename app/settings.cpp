@@ -1,70 +1,248 @@
 #include "app/settings.h"
 
+#include "display/settings_text.h"
 #include "panes/warn_once.h"
 
+#include <QDir>
 #include <QFileInfo>
-#include <QSettings>
+#include <QHash>
 #include <QStandardPaths>
+#include <cerrno>
+#include <climits>
+#include <cstdlib>
+#include <cstring>
+#include <fcntl.h>
+#include <string>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace orvanta {
 
 namespace {
 
 // The settings file holds a few choices: anything far larger is not ours to parse or rewrite.
-constexpr qint64 SETTINGS_LIMIT = 64 * 1024;
+constexpr off_t SETTINGS_LIMIT = 64 * 1024;
 
 QString settingsPath() {
     return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
            QStringLiteral("/orvanta/orvanta.conf");
 }
 
-// Why the settings file cannot be used as it stands, looked at before it is parsed; empty when
-// it can (or when there is none yet).
-QString settingsProblem() {
-    const QFileInfo file(settingsPath());
-    if (file.isDir()) {
-        return QStringLiteral("it is a folder");
+// What was saved in this run, by file and key: it holds whether or not the file took it.
+QHash<QString, QString>& chosenThisRun() {
+    static QHash<QString, QString> chosen;
+    return chosen;
+}
+QString chosenKey(const char* key) {
+    return settingsPath() + QLatin1Char('\n') + QLatin1String(key);
+}
+
+QString systemError(int error) {
+    return QString::fromLocal8Bit(std::strerror(error));
+}
+
+// The settings file as it is now: the regular file that holds the settings (the file a link
+// leads to), its text, and why it cannot be used; `exists` false where there is none yet. Only a
+// regular file is opened, and without waiting: a pipe or a device in its place is never opened.
+struct SettingsFile {
+    std::string path;
+    bool exists = false;
+    mode_t mode = 0;
+    std::string text;
+    QString problem;
+};
+
+SettingsFile openSettings() {
+    SettingsFile file;
+    file.path = QFile::encodeName(settingsPath()).toStdString();
+    struct stat seen {};
+    if (::lstat(file.path.c_str(), &seen) != 0) {
+        if (errno != ENOENT) {
+            file.problem = systemError(errno);
+        }
+        return file;
     }
-    if (file.exists() && file.size() > SETTINGS_LIMIT) {
-        return QStringLiteral("it is larger than %1 KB").arg(SETTINGS_LIMIT / 1024);
+    file.exists = true;
+    if (S_ISLNK(seen.st_mode)) {
+        char target[PATH_MAX];
+        if (::realpath(file.path.c_str(), target) == nullptr) {
+            file.problem = QStringLiteral("it is a link to nothing that can be used (%1)")
+                               .arg(systemError(errno));
+            return file;
+        }
+        file.path = target;
     }
-    if (file.exists() && !file.isReadable()) {
-        return QStringLiteral("it cannot be read");
+    // O_NONBLOCK: a pipe opened for reading would wait for a writer; O_NOFOLLOW: the path was
+    // resolved above and must not have become a link since.
+    const int fd = ::open(file.path.c_str(), O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC);
+    if (fd < 0) {
+        file.problem = errno == ELOOP ? QStringLiteral("it became a link while it was read")
+                                      : systemError(errno);
+        return file;
+    }
+    if (::fstat(fd, &seen) != 0 || !S_ISREG(seen.st_mode)) {
+        file.problem = S_ISDIR(seen.st_mode) ? QStringLiteral("it is a folder")
+                                             : QStringLiteral("it is not a regular file");
+    } else if (seen.st_size > SETTINGS_LIMIT) {
+        file.problem = QStringLiteral("it is larger than %1 KB").arg(SETTINGS_LIMIT / 1024);
+    } else {
+        file.mode = seen.st_mode & 07777;
+        char buffer[4096];
+        ssize_t got = 0;
+        while ((got = ::read(fd, buffer, sizeof buffer)) > 0 || (got < 0 && errno == EINTR)) {
+            file.text.append(buffer, static_cast<std::size_t>(std::max<ssize_t>(got, 0)));
+            if (file.text.size() > static_cast<std::size_t>(SETTINGS_LIMIT)) {
+                file.problem = QStringLiteral("it is larger than %1 KB").arg(SETTINGS_LIMIT / 1024);
+                break;
+            }
+        }
+        if (got < 0) {
+            file.problem = systemError(errno);
+        }
+    }
+    ::close(fd);
+    return file;
+}
+
+const char* const NOT_SETTINGS = "it is not a settings file: it holds a NUL byte or bytes that are "
+                                 "not UTF-8";
+
+// Writes `text` into a new file beside `path` and renames it over `path` once it is complete, so
+// that a failure leaves the old file as it was; why it failed, or nothing.
+QString replaceFile(const std::string& path, const std::string& text, bool exists, mode_t mode) {
+    const std::size_t slash = path.rfind('/');
+    std::string temporary = path.substr(0, slash + 1) + ".orvanta.conf-XXXXXX";
+    const int fd = ::mkstemp(temporary.data());
+    if (fd < 0) {
+        return QStringLiteral("its folder cannot be written: %1").arg(systemError(errno));
+    }
+    if (!exists) {
+        const mode_t mask = ::umask(0);
+        ::umask(mask);
+        mode = 0666 & ~mask;
+    }
+    int error = ::fchmod(fd, mode) == 0 ? 0 : errno;
+    for (std::size_t done = 0; done < text.size() && error == 0;) {
+        const ssize_t written = ::write(fd, text.data() + done, text.size() - done);
+        if (written >= 0) {
+            done += static_cast<std::size_t>(written);
+        } else if (errno != EINTR) {
+            error = errno;
+        }
+    }
+    if (error == 0 && ::fsync(fd) != 0) {
+        error = errno;
+    }
+    if (::close(fd) != 0 && error == 0) {
+        error = errno;
+    }
+    if (error == 0 && ::rename(temporary.c_str(), path.c_str()) != 0) {
+        error = errno;
+    }
+    if (error != 0) {
+        ::unlink(temporary.c_str());
+        return systemError(error);
     }
     return {};
 }
 
+// Said the same whether a read or a save finds it, so that it is said once.
+void cannotUse(const QString& problem) {
+    warnOnce(QStringLiteral("the settings file %1 is not used (%2): it is left as it is, the "
+                            "defaults hold, and what is chosen holds until the program ends")
+                 .arg(settingsPath(), problem));
+}
+
+// A kept value as a message shows it: on one line, and not longer than a person reads.
+QString shown(const QString& kept) {
+    QString text = kept.left(40).replace(QLatin1Char('\n'), QLatin1Char(' '));
+    return kept.size() > 40 ? text + QStringLiteral("…") : text;
+}
+
 } // namespace
 
-QVariant readSetting(const char* key, const QVariant& fallback) {
-    QString problem = settingsProblem();
-    if (problem.isEmpty()) {
-        const QSettings kept(settingsPath(), QSettings::IniFormat);
-        if (kept.status() != QSettings::AccessError) {
-            return kept.value(QLatin1String(key), fallback);
-        }
-        problem = QStringLiteral("it cannot be read");
+std::optional<QString> readSetting(const char* key) {
+    if (const auto chosen = chosenThisRun().constFind(chosenKey(key));
+        chosen != chosenThisRun().cend()) {
+        return *chosen;
     }
-    warnOnce(QStringLiteral("the settings file %1 is not read (%2): the defaults hold until the "
-                            "menu says otherwise")
-                 .arg(settingsPath(), problem));
+    const SettingsFile file = openSettings();
+    if (!file.problem.isEmpty()) {
+        cannotUse(file.problem);
+        return std::nullopt;
+    }
+    const std::optional<SettingsText> settings = SettingsText::parse(file.text);
+    if (!settings) {
+        cannotUse(QLatin1String(NOT_SETTINGS));
+        return std::nullopt;
+    }
+    const std::optional<std::string> value = settings->value(key);
+    return value ? std::optional(QString::fromStdString(*value)) : std::nullopt;
+}
+
+void refuseSetting(const char* key, const QString& kept, const QString& expected) {
+    warnOnce(QStringLiteral("the settings file's %1 \"%2\" is not %3: it is not used")
+                 .arg(QLatin1String(key), shown(kept), expected));
+}
+
+bool readFlagSetting(const char* key, bool fallback) {
+    const std::optional<QString> kept = readSetting(key);
+    if (!kept) {
+        return fallback;
+    }
+    if (const std::optional<bool> flag = settingFlag(kept->toStdString())) {
+        return *flag;
+    }
+    refuseSetting(key, *kept, QStringLiteral("true or false"));
     return fallback;
 }
 
-void saveSetting(const char* key, const QVariant& value) {
-    QString problem = settingsProblem();
-    if (problem.isEmpty()) {
-        QSettings kept(settingsPath(), QSettings::IniFormat);
-        kept.setValue(QLatin1String(key), value);
-        kept.sync();
-        if (kept.status() == QSettings::NoError) {
-            return;
-        }
-        problem = QStringLiteral("it cannot be written");
+std::optional<double> readNumberSetting(const char* key, double low, double high) {
+    const std::optional<QString> kept = readSetting(key);
+    if (!kept) {
+        return std::nullopt;
     }
-    warnOnce(QStringLiteral("the settings are not saved in %1 (%2): what was chosen holds until "
-                            "the program ends")
-                 .arg(settingsPath(), problem));
+    if (const std::optional<double> number = settingNumber(kept->toStdString(), low, high)) {
+        return number;
+    }
+    refuseSetting(
+        key, *kept,
+        QStringLiteral("a number from %1 to %2").arg(QString::number(low), QString::number(high)));
+    return std::nullopt;
+}
+
+void saveSetting(const char* key, const QString& value) {
+    chosenThisRun().insert(chosenKey(key), value);
+    const SettingsFile file = openSettings();
+    if (!file.problem.isEmpty()) {
+        cannotUse(file.problem);
+        return;
+    }
+    std::optional<SettingsText> settings = SettingsText::parse(file.text);
+    if (!settings) {
+        cannotUse(QLatin1String(NOT_SETTINGS));
+        return;
+    }
+    settings->set(key, value.toStdString());
+    QString problem;
+    if (!file.exists && !QDir().mkpath(QFileInfo(settingsPath()).absolutePath())) {
+        problem = QStringLiteral("its folder cannot be made");
+    } else {
+        problem = replaceFile(file.path, settings->text(), file.exists, file.mode);
+    }
+    if (!problem.isEmpty()) {
+        warnOnce(QStringLiteral("the settings are not saved in %1 (%2): what was chosen holds "
+                                "until the program ends")
+                     .arg(settingsPath(), problem));
+    }
+}
+
+void saveSetting(const char* key, bool value) {
+    saveSetting(key, value ? QStringLiteral("true") : QStringLiteral("false"));
+}
+
+void saveSetting(const char* key, double value) {
+    saveSetting(key, QString::number(value, 'g', QLocale::FloatingPointShortest));
 }
 
 } // namespace orvanta

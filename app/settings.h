@@ -1,15 +1,29 @@
 #pragma once
 
 // The user's choices, kept across runs in ~/.config/orvanta/orvanta.conf (or wherever
-// XDG_CONFIG_HOME says). A file that cannot be used is said so once; what was chosen holds for the
-// run either way.
+// XDG_CONFIG_HOME says). Only a regular file is ever opened, read or replaced: a link to one is
+// written through (the link stays), anything else (a device, a pipe, a folder) is left alone. A
+// file that cannot be used is said so once; what was chosen holds for the run either way, and
+// whatever else the file holds (comments, other keys) is kept when a choice is saved.
 
-#include <QVariant>
+#include <QString>
+#include <optional>
 
 namespace orvanta {
 
-// The kept value, or `fallback` when there is none or the file cannot be read.
-QVariant readSetting(const char* key, const QVariant& fallback);
-void saveSetting(const char* key, const QVariant& value);
+// The kept text of "section/key": what was saved in this run, else what the file holds; nothing
+// where there is neither.
+std::optional<QString> readSetting(const char* key);
+// A kept "true" or "false", else `fallback`.
+bool readFlagSetting(const char* key, bool fallback);
+// A kept number from `low` to `high`; nothing where there is none.
+std::optional<double> readNumberSetting(const char* key, double low, double high);
+// One line saying that the value kept under `key` is not used, and what it should be: a value
+// edited by hand is checked as strictly as one typed in.
+void refuseSetting(const char* key, const QString& kept, const QString& expected);
+
+void saveSetting(const char* key, const QString& value);
+void saveSetting(const char* key, bool value);
+void saveSetting(const char* key, double value);
 
 } // namespace orvanta

@@ -343,11 +343,12 @@ SkyWindow::SkyWindow(std::optional<Place> place)
     if (place) {
         place_ = place;
         placeFrom_ = QStringLiteral("as given");
-    } else if (const QVariant lat = readSetting("sky/latitude", {}),
-               lon = readSetting("sky/longitude", {});
-               lat.isValid() && lon.isValid()) {
-        place_ = Place{lat.toDouble(), lon.toDouble(), readSetting("sky/height", 0).toDouble()};
-        placeFrom_ = readSetting("sky/name", QStringLiteral("as you set it")).toString();
+    } else if (const auto lat = readNumberSetting("sky/latitude", -90, 90),
+               lon = readNumberSetting("sky/longitude", -180, 180);
+               lat && lon) {
+        place_ = Place{*lat, *lon,
+                       readNumberSetting("sky/height", LOWEST_HEIGHT, HIGHEST_HEIGHT).value_or(0)};
+        placeFrom_ = readSetting("sky/name").value_or(QStringLiteral("as you set it"));
     } else if (const std::string zone = timeZoneName(); placeOfZone(zone)) {
         place_ = placeOfZone(zone);
         placeFrom_ = QStringLiteral("from the time zone ") + QString::fromStdString(zone);

@@ -71,6 +71,10 @@ std::optional<Place> parsePlace(std::string_view text, std::string& error) {
         error = "lies beyond latitude ±90 or longitude ±180";
         return std::nullopt;
     }
+    if (place.height < LOWEST_HEIGHT || place.height > HIGHEST_HEIGHT) {
+        error = "has a height outside -500 to 9000 m";
+        return std::nullopt;
+    }
     return place;
 }
 

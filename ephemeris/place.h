@@ -12,8 +12,14 @@
 
 namespace orvanta {
 
+// The heights a place on land may have, in metres: the shore of the Dead Sea to above the highest
+// summit.
+constexpr double LOWEST_HEIGHT = -500.0;
+constexpr double HIGHEST_HEIGHT = 9000.0;
+
 // "LAT,LON" or "LAT,LON,HEIGHT" in degrees (north and east positive) and metres; nothing, with the
-// reason in `error`, for anything else or a latitude beyond ±90 or a longitude beyond ±180.
+// reason in `error`, for anything else, a latitude beyond ±90, a longitude beyond ±180 or a height
+// outside LOWEST_HEIGHT to HIGHEST_HEIGHT.
 std::optional<Place> parsePlace(std::string_view text, std::string& error);
 
 // The system's time zone by its name in the tz database ("Europe/Berlin"): TZ, or what

@@ -18,6 +18,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 using namespace orvanta;
 using State = OffscreenGlTarget::State;
@@ -95,57 +97,107 @@ TEST(MainWindow, ShownAgainOntoTheScreen) {
     EXPECT_EQ(window.frameGeometry().bottomRight(), area.bottomRight());
 }
 
-// A settings file that cannot be used is said so once, at start for reading and at the toggle for
-// saving; the choice holds for the run, and a huge file is neither parsed nor written back.
-TEST(MainWindow, SettingsThatCannotBeUsed) {
+void writeFile(const QString& path, const QByteArray& text) {
+    QFile file(path);
+    file.open(QIODevice::WriteOnly);
+    file.write(text);
+}
+
+QByteArray readFile(const QString& path) {
+    QFile file(path);
+    file.open(QIODevice::ReadOnly);
+    return file.readAll();
+}
+
+// Only a regular file is read or replaced, a link to one is written through and stays a link, a
+// file that cannot be used is said so in one line and left as it is, and the user's own lines
+// survive a save; the choice holds for the run either way.
+TEST(MainWindow, SettingsFileOfEveryKind) {
     struct Case {
         const char* what;
-        void (*spoil)(const QString& config); // given XDG_CONFIG_HOME
-        const char* atStart;                  // what is said, or "" for nothing
-        const char* atToggle;
+        void (*spoil)(const QString& file); // given the settings file's path, its folder made
+        const char* said;                   // the one line said at start or at a save, or ""
+        const char* after;                  // what the file (or the link's target) holds then
     };
     const Case cases[] = {
-        {"a folder", [](const QString& c) { QDir().mkpath(c + "/orvanta/orvanta.conf"); },
-         "is not read (it is a folder)", "are not saved in"},
-        {"huge",
-         [](const QString& c) {
-             QDir().mkpath(c + "/orvanta");
-             QFile file(c + "/orvanta/orvanta.conf");
-             file.open(QIODevice::WriteOnly);
-             file.write("[countdown]\nnextApproach=true\n");
-             file.resize(100 << 20);
+        {"a folder", [](const QString& f) { QDir().mkpath(f); }, "not used (it is a folder)", ""},
+        {"a pipe", [](const QString& f) { ::mkfifo(QFile::encodeName(f), 0600); },
+         "not used (it is not a regular file)", ""},
+        {"a link to a pipe",
+         [](const QString& f) {
+             ::mkfifo(QFile::encodeName(f + ".pipe"), 0600);
+             QFile::link(f + ".pipe", f);
          },
-         "is not read (it is larger than 64 KB)", "(it is larger than 64 KB)"},
-        {"config home a file",
-         [](const QString& c) { QFile::remove(c), QFile(c).open(QIODevice::WriteOnly); }, "",
-         "(it cannot be written)"},
+         "not used (it is not a regular file)", ""},
+        {"huge",
+         [](const QString& f) {
+             writeFile(f, "[countdown]\nnextApproach=true\n");
+             QFile(f).resize(100 << 20);
+         },
+         "not used (it is larger than 64 KB)", ""},
+        {"binary", [](const QString& f) { writeFile(f, QByteArray("[countdown]\n\0\xff", 14)); },
+         "not used (it is not a settings file", ""},
+        {"the folder read-only",
+         [](const QString& f) {
+             writeFile(f, "[countdown]\ntarget=2003\n");
+             QFile::setPermissions(QFileInfo(f).absolutePath(),
+                                   QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+         },
+         "are not saved in", "[countdown]\ntarget=2003\n"},
+        {"comments and other keys",
+         [](const QString& f) {
+             writeFile(f, "; my own note\n[countdown]\n# why\ntarget=2003\nother=1\n");
+         },
+         "", "; my own note\n[countdown]\n# why\ntarget=next\nother=1\n"},
+        {"a link to a file",
+         [](const QString& f) {
+             writeFile(f + ".real", "[countdown]\ntarget=2003\n");
+             QFile::link(f + ".real", f);
+         },
+         "", "[countdown]\ntarget=next\n"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
+        const std::string_view what = c.what;
+        if (what == "the folder read-only" && ::geteuid() == 0) {
+            continue; // root writes there all the same
+        }
         QTemporaryDir home;
-        const QString config = home.filePath(c.what);
+        const QString config = home.filePath(QStringLiteral("config"));
+        const QString path = config + "/orvanta/orvanta.conf";
         qputenv("XDG_CONFIG_HOME", QFile::encodeName(config));
-        c.spoil(config);
-        const qint64 size = QFileInfo(config + "/orvanta/orvanta.conf").size();
-        setCountdownChoice({CountdownTarget::Next});
+        QDir().mkpath(config + "/orvanta");
+        c.spoil(path);
+        const QByteArray before = QFileInfo(path).isFile() ? readFile(path) : QByteArray();
+        struct stat kindBefore {
+        }, kindAfter{};
+        ::stat(QFile::encodeName(path), &kindBefore);
+        setCountdownChoice({CountdownTarget::Of2003});
         testing::internal::CaptureStderr();
         loadCountdownChoice();
-        const std::string atStart = testing::internal::GetCapturedStderr();
-        EXPECT_TRUE(*c.atStart ? atStart.find(c.atStart) != std::string::npos : atStart.empty())
-            << atStart;
-        EXPECT_EQ(countdownChoice().target, CountdownTarget::Of2003);
-
-        MainWindow window(QRect(0, 0, 640, 480));
-        testing::internal::CaptureStderr();
-        for (const char* item : {"the next one", "2003", "the next one"}) {
-            menuItem(window, item)->trigger();
+        {
+            MainWindow window(QRect(0, 0, 640, 480));
+            for (const char* item : {"the next one", "2003", "the next one"}) {
+                menuItem(window, item)->trigger();
+            }
         }
         const std::string said = testing::internal::GetCapturedStderr();
-        EXPECT_NE(said.find(c.atToggle), std::string::npos) << said;
-        EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), 1) << said;
+        EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), *c.said ? 1 : 0) << said;
+        EXPECT_NE(said.find(c.said), std::string::npos) << said;
         EXPECT_EQ(countdownChoice().target, CountdownTarget::Next)
             << "the choice holds for the run";
-        EXPECT_EQ(QFileInfo(config + "/orvanta/orvanta.conf").size(), size);
+        QFileInfo file(path);
+        EXPECT_EQ(file.isSymLink(), what.starts_with("a link")) << "a link stays a link";
+        if (*c.after) {
+            EXPECT_EQ(readFile(file.canonicalFilePath()), QByteArray(c.after));
+        } else if (file.isFile()) {
+            EXPECT_EQ(readFile(path), before) << "left as it is";
+        }
+        ::stat(QFile::encodeName(path), &kindAfter);
+        EXPECT_EQ(kindAfter.st_mode & S_IFMT, kindBefore.st_mode & S_IFMT) << "never replaced";
+        QFile::setPermissions(config + "/orvanta", QFileDevice::ReadOwner |
+                                                       QFileDevice::WriteOwner |
+                                                       QFileDevice::ExeOwner);
     }
 }
 

@@ -1,0 +1,63 @@
+#!/usr/bin/env bash
+# Settings files a user (or an attacker) may leave behind, read by the real program under Xvfb on a
+# session bus of its own: a link to a device node, a pipe, places that are no numbers, a reminder
+# record of nonsense, a comment of the user's. The device node is the test's own, made in its
+# scratch folder: the fault looked for destroys what the link leads to.
+#
+# usage: settings_test.sh ORVANTA OUTPUT_DIR
+set -u
+[ -n "${ORVANTA_BUS:-}" ] || ORVANTA_BUS=1 exec dbus-run-session -- "$0" "$@"
+orvanta=$1 out=$2
+source "$(dirname "$0")/session.sh"
+export TZ=UTC
+start_x 1280x1024 -noreset
+export DISPLAY=$x_display
+check "the window manager starts" start_wm
+check "the notification service starts" start_notifications
+conf=$XDG_CONFIG_HOME/orvanta/orvanta.conf
+mkdir -p "$XDG_CONFIG_HOME/orvanta"
+faked() { LD_PRELOAD=/usr/lib/x86_64-linux-gnu/faketime/libfaketimeMT.so.1 FAKETIME="@$1" "${@:2}"; }
+stop_program() { kill "$program_pid" 2>/dev/null; wait "$program_pid" 2>/dev/null; }
+said() { grep -c "$2" "$work/$1.log"; } # log, text: how many lines say it
+# "Remind me before approaches" from the window's own menu: a choice that is saved.
+toggle_reminders() { within 10 main_viewable && choose_from_tray_menu "Down Down Down" window && sleep 1; }
+
+if [ "$(id -u)" -eq 0 ]; then
+    mknod "$work/node" c 1 3 # the null device's numbers, in the scratch folder
+    ln -s "$work/node" "$conf"
+    start_program node
+    check "with a link to a device node, a saved choice" toggle_reminders
+    check "leaves the node a device node" [ -c "$work/node" ]
+    check "and the link a link" [ -L "$conf" ]
+    check "and says so in one line" [ "$(said node 'is not a regular file')" = 1 ]
+    stop_program
+    rm "$conf"
+else
+    echo "skipped: a device node of the test's own needs root"
+fi
+
+mkfifo "$conf"
+start_program fifo
+check "with a pipe for the settings the window opens" within 10 main_viewable
+check "with one line that says why the file is not used" [ "$(said fifo 'is not a regular file')" = 1 ]
+stop_program
+rm "$conf"
+
+printf '; kept by hand\n[sky]\nlatitude=nan\nlongitude=1e308\n' >"$conf"
+start_program place
+check "places that are no numbers: Mars tonight opens" eval \
+    'within 10 main_viewable && choose_from_tray_menu "Down Down Down Down" window && within 10 window_shown "Mars tonight"'
+check "and the latitude is refused by name" within 5 grep -q 'sky/latitude "nan" is not' "$work/place.log"
+stop_program
+
+printf '; kept by hand\n[reminders]\nbeforeApproach=true\nshown=2461456.508950/-99999\n' >"$conf"
+faked "2026-12-08 12:00:00" start_program record
+check "a reminder record of nonsense is refused by name" within 10 grep -q 'reminders/shown' "$work/record.log"
+sleep 3
+check "and no reminder is sent for it" [ ! -s "$record" ]
+check "a saved choice keeps the user's comment" eval 'toggle_reminders && grep -q "^; kept by hand$" "$conf"'
+stop_program
+
+[ "$failures" -eq 0 ] || cat "$work"/*.log
+echo "$failures failed"
+exit "$failures"
