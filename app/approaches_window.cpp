@@ -488,9 +488,8 @@ void ApproachesWindow::fillList() {
     QStringList rows = {QStringLiteral("2003: the approach of 27 August 2003"),
                         QStringLiteral("The next one") +
                             (next ? QStringLiteral(", on ") + dayOf(next->julianDate) : QString())};
-    int counted = choice.target == CountdownTarget::Of2003 ? 0
-                  : choice.target == CountdownTarget::Next ? 1
-                                                           : -1;
+    const CountdownTarget target = effectiveCountdownTarget();
+    int counted = target == CountdownTarget::Of2003 ? 0 : target == CountdownTarget::Next ? 1 : -1;
     const DistanceChart& c = scene_.chart;
     for (std::size_t i = 0; i < c.approaches.size(); ++i) {
         const ClosestApproach& a = c.approaches[i];

@@ -332,8 +332,10 @@ void MainWindow::refresh() {
     lastWall_ = wall;
     lastSteady_ = steady;
     diagramPane_->describe(wall);
+    refreshTrayTip();
     if (countdownTargetJd() != tippedTarget_) { // the approach counted to has moved on
-        refreshTrayTip();
+        tippedTarget_ = countdownTargetJd();
+        markCountdownChoice();
     }
     reminders_.check(julianDateValue(currentJulianDate()), trayIcon_.get());
     if (nextApproachUnknown()) {
@@ -342,10 +344,13 @@ void MainWindow::refresh() {
     }
 }
 
-// "Quellmark Orvanta 2003", or with the date (UTC) of the approach counted to.
+// "Quellmark Orvanta 2003", or with the date (UTC) of the approach counted to and the days left
+// ("Quellmark Orvanta 2027-02-20, in 73 days"); the window's title names its year.
 void MainWindow::refreshTrayTip() {
-    tippedTarget_ = countdownTargetJd();
     const auto tip = [this](const QString& text) { // kept for an icon made later
+        if (text == trayTip_) {
+            return;
+        }
         trayTip_ = text;
         if (trayIcon_) {
             trayIcon_->setToolTip(text);
@@ -354,12 +359,19 @@ void MainWindow::refreshTrayTip() {
     const std::optional<ClosestApproach> counted = countedApproach();
     if (!counted) {
         tip(QString::fromUtf8(TRAY_TIP));
+        setWindowTitle(QString::fromUtf8(MAIN_WINDOW_TITLE));
         setAccessibleDescription(QStringLiteral("A countdown to the closest approach of Mars to "
                                                 "Earth on 27 August 2003"));
         return;
     }
     const QString date = dayOf(counted->julianDate);
-    tip(QStringLiteral("Quellmark Orvanta ") + date);
+    const int days = encounterState.daysLeft;
+    tip(QStringLiteral("Quellmark Orvanta %1, %2")
+            .arg(date, days > 1    ? QStringLiteral("in %1 days").arg(days)
+                       : days == 1 ? QStringLiteral("in 1 day")
+                       : days == 0 ? QStringLiteral("within a day")
+                                   : QStringLiteral("passed")));
+    setWindowTitle(QStringLiteral("Orvanta ") + date.left(4));
     setAccessibleDescription(
         countdownChoice().target == CountdownTarget::Next
             ? QStringLiteral("A countdown to the next closest approach of Mars to Earth, on ") +
@@ -391,7 +403,7 @@ void MainWindow::markCountdownChoice() {
         chosen->setData(choice.chosenJd);
     }
     chosen->setVisible(chosen->data().isValid());
-    countdownItems_[static_cast<int>(choice.target)]->setChecked(true);
+    countdownItems_[static_cast<int>(effectiveCountdownTarget())]->setChecked(true);
 }
 
 void MainWindow::showAboutBox() {

@@ -1,5 +1,10 @@
 #include "display/info_text.h"
 
+#include "ephemeris/encounter_state.h"
+#include "ephemeris/julian_date.h"
+
+#include <cstdio>
+
 namespace orvanta {
 
 InfoText buildInfoText(const EncounterState& state, std::time_t now) {
@@ -18,6 +23,19 @@ InfoText buildInfoText(const EncounterState& state, std::time_t now) {
     line++->appendInt(state.hoursLeft).append(" Hours");
     line++->appendInt(state.minutesLeft).append(" Minutes");
     return text;
+}
+
+std::string infoBoxTitle(int box) {
+    std::string title = INFO_BOXES[box].title;
+    const std::optional<ClosestApproach> counted = countedApproach();
+    if (box == INFO_BOX_COUNT - 1 && counted) {
+        const UtcClockReading day = calendarOfJulianDate(counted->julianDate);
+        char date[40];
+        std::snprintf(date, sizeof date, " %04d-%02d-%02d", int{day.year}, int{day.month},
+                      int{day.day});
+        title += date;
+    }
+    return title;
 }
 
 std::string titleAsShown(std::string_view title) {

@@ -37,6 +37,10 @@ struct InfoText {
 // Builds every line from the state and one calendar time, so the date and clock lines agree.
 InfoText buildInfoText(const EncounterState& state, std::time_t now);
 
+// A box's title as stored; the countdown's names the approach it counts to when that is not 2003's
+// (as the latest refresh counted): "Closest Approach 2027-02-20", its UT date.
+std::string infoBoxTitle(int box);
+
 // A stored title as it is shown: "&&" becomes "&"; a single "&" only marks the next character.
 std::string titleAsShown(std::string_view title);
 

@@ -81,6 +81,10 @@ std::optional<ClosestApproach> countedApproach() {
                                                       : nextApproach;
 }
 
+CountdownTarget effectiveCountdownTarget() {
+    return nextApproachUnknown() ? CountdownTarget::Of2003 : choice.target;
+}
+
 bool nextApproachUnknown() {
     return choice.target == CountdownTarget::Next && !nextApproach;
 }

@@ -64,6 +64,9 @@ double countdownTargetJd();
 // The closest approach the latest refresh counted to, with its distance: empty for 2003's fixed
 // instant, and when there was no next one.
 std::optional<ClosestApproach> countedApproach();
+// What the latest refresh counted to: the choice, or 2003's where the next one was unknown. What
+// the windows, the menu and the tip say follows this.
+CountdownTarget effectiveCountdownTarget();
 // Whether the latest refresh was told to count to the next approach but knew none (beyond the
 // searched years), and so counted to 2003's.
 bool nextApproachUnknown();

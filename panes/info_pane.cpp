@@ -122,7 +122,7 @@ InfoBoxWidget::InfoBoxWidget(InfoPane* pane, int index)
 }
 
 QString InfoBoxWidget::title() const {
-    return QString::fromStdString(titleAsShown(INFO_BOXES[index_].title));
+    return QString::fromStdString(titleAsShown(infoBoxTitle(index_)));
 }
 
 QString InfoBoxWidget::text() const {
@@ -179,12 +179,19 @@ InfoPicture::InfoPicture(int paneWidth, qreal ratio)
     painter.setFont(shippedFont());
     for (int b = 0; b < INFO_BOX_COUNT; ++b) {
         InfoRect rect = places_.boxes[b].rect;
-        drawCaptionedBox(painter, rect, INFO_BOXES[b].title, units_.height);
+        titles_[b] = infoBoxTitle(b);
+        drawCaptionedBox(painter, rect, titles_[b].c_str(), units_.height);
     }
     picture_ = frame_;
 }
 
 QRect InfoPicture::update(const InfoText& text) {
+    for (int b = 0; b < INFO_BOX_COUNT; ++b) {
+        if (infoBoxTitle(b) != titles_[b]) { // counting to another approach: drawn anew, whole
+            *this = InfoPicture(paneWidth_, ratio_);
+            break;
+        }
+    }
     QRect changed;
     QPainter painter(&picture_);
     painter.scale(ratio_, ratio_);

@@ -9,8 +9,10 @@
 
 #include <QImage>
 #include <QWidget>
+#include <array>
 #include <cstdint>
 #include <optional>
+#include <string>
 
 class QPainter;
 
@@ -42,8 +44,9 @@ class InfoPicture {
     qreal ratio_;
     TextUnits units_;
     InfoPlaces places_;
-    QImage frame_;   // the background with the titles and frames
-    QImage picture_; // and the lines
+    std::array<std::string, INFO_BOX_COUNT> titles_; // as drawn into the frame
+    QImage frame_;                                   // the background with the titles and frames
+    QImage picture_;                                 // and the lines
     InfoText shown_{};
     bool shownOnce_ = false;
 };

@@ -69,10 +69,10 @@ TEST(ApproachesWindow, ChoosingAnApproachReachesTheTipAndTheMenu) {
     // the end-to-end test reads.)
     DistanceChartPicture* chart = window->chart();
     QTest::mouseClick(chart, Qt::LeftButton, {}, chart->placeOf(0).toPoint());
-    EXPECT_EQ(main.trayIcon()->toolTip(), "Quellmark Orvanta 2012-03-05");
+    EXPECT_TRUE(main.trayIcon()->toolTip().startsWith("Quellmark Orvanta 2012-03-05, "));
     QTest::keyClick(chart, Qt::Key_Right);
     QTest::keyClick(chart, Qt::Key_Return);
-    EXPECT_EQ(main.trayIcon()->toolTip(), "Quellmark Orvanta 2014-04-14");
+    EXPECT_TRUE(main.trayIcon()->toolTip().startsWith("Quellmark Orvanta 2014-04-14, "));
     const QAction* chosen = main.trayMenu()->actions().at(1)->menu()->actions().at(2);
     EXPECT_TRUE(chosen->isVisible() && chosen->isChecked() && chosen->text() == "2014-04-14");
 
@@ -82,7 +82,7 @@ TEST(ApproachesWindow, ChoosingAnApproachReachesTheTipAndTheMenu) {
     QTest::keyClick(list, Qt::Key_Down);
     QTest::keyClick(list, Qt::Key_Return);
     EXPECT_EQ(countdownChoice().target, CountdownTarget::Next);
-    EXPECT_EQ(main.trayIcon()->toolTip(), "Quellmark Orvanta 2027-02-20");
+    EXPECT_TRUE(main.trayIcon()->toolTip().startsWith("Quellmark Orvanta 2027-02-20, "));
     setCountdownChoice({});
 }
 

@@ -3,6 +3,7 @@
 
 #define GL_GLEXT_PROTOTYPES
 #include "app/main_window.h"
+#include "display/info_text.h"
 #include "ephemeris/encounter_state.h"
 #include "ephemeris/utc_clock.h"
 #include "panes/diagram_pane.h"
@@ -62,12 +63,14 @@ TEST(MainWindow, TheCountdownChoiceIsKeptAndTheTipFollowsTheTarget) {
 
     next->trigger();
     EXPECT_EQ(countdownChoice().target, CountdownTarget::Next);
-    EXPECT_EQ(window.trayIcon()->toolTip(), "Quellmark Orvanta 2027-02-20");
+    EXPECT_EQ(window.trayIcon()->toolTip(), "Quellmark Orvanta 2027-02-20, in 50 days");
+    EXPECT_EQ(window.windowTitle(), "Orvanta 2027");
+    EXPECT_EQ(infoBoxTitle(3), "Closest Approach 2027-02-20");
 
     // A day after the approach the countdown moves on to the next one, and so does the tip.
     clock.set({2027, 2, 21, 0, 14, 3});
     QTest::qWait(1200);
-    EXPECT_EQ(window.trayIcon()->toolTip(), "Quellmark Orvanta 2029-03-29");
+    EXPECT_TRUE(window.trayIcon()->toolTip().startsWith("Quellmark Orvanta 2029-03-29, in 76"));
 
     // Beyond the searched years there is no next one: 2003's, and a word why, once.
     clock.set({5999, 6, 1, 0, 0, 0});
@@ -75,6 +78,9 @@ TEST(MainWindow, TheCountdownChoiceIsKeptAndTheTipFollowsTheTarget) {
     QTest::qWait(2200);
     const std::string said = testing::internal::GetCapturedStderr();
     EXPECT_EQ(window.trayIcon()->toolTip(), "Quellmark Orvanta 2003");
+    EXPECT_EQ(window.windowTitle(), "Orvanta 2003");
+    EXPECT_EQ(infoBoxTitle(3), "Closest Approach");
+    EXPECT_TRUE(menuItem(window, "2003")->isChecked()) << "the menu ticks what is counted to";
     EXPECT_NE(said.find("no closest approach is known after 6000-01-01"), std::string::npos);
     EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), 1) << said;
     setCountdownChoice({});
@@ -199,6 +205,7 @@ TEST(MainWindow, SettingsFileOfEveryKind) {
                                                        QFileDevice::WriteOwner |
                                                        QFileDevice::ExeOwner);
     }
+    setCountdownChoice({});
 }
 
 // Without a notification area nothing is left out of reach: once the program has given up on an

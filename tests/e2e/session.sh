@@ -52,7 +52,7 @@ start_program() { # log name, then the program's arguments
 # Not through a command substitution: a subshell cannot wait for this shell's children.
 ended() { ! kill -0 "$1" 2>/dev/null || grep -q ') Z ' "/proc/$1/stat" 2>/dev/null; }
 exits_zero() { within "$2" ended "$1" && wait "$1"; } # pid seconds
-main_window() { xdotool search --name '^Orvanta 2003$' 2>/dev/null | head -n 1; }
+main_window() { xdotool search --name '^Orvanta [0-9][0-9][0-9][0-9]$' 2>/dev/null | head -n 1; }
 viewable() { [ -n "$1" ] && xwininfo -id "$1" 2>/dev/null | grep -q 'Map State: IsViewable'; }
 main_viewable() { viewable "$(main_window)"; }
 main_hidden() { local w; w=$(main_window); [ -n "$w" ] && ! viewable "$w"; }

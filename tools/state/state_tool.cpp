@@ -292,8 +292,9 @@ void appendState(std::string& out, const UtcClockReading& reading) {
 void appendInfoLines(std::string& out, const UtcClockReading& reading) {
     const InfoText text = buildInfoText(encounterState, calendarTimeOf(reading));
     const InfoLine* line = text.lines;
-    for (const InfoBox& box : INFO_BOXES) {
-        out += titleAsShown(box.title);
+    for (int b = 0; b < INFO_BOX_COUNT; ++b) {
+        const InfoBox& box = INFO_BOXES[b];
+        out += titleAsShown(infoBoxTitle(b));
         out += '\n';
         for (int i = 0; i < box.lineCount; ++i, ++line) {
             out += line->view();
