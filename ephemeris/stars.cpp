@@ -20,9 +20,9 @@ constexpr double HOUR_ANGLE = 15 * DEGREE;
 
 // Lines of numbers, the rest of a line after them kept as text; comments and blank lines skipped.
 template <typename Row>
-std::vector<Row> readTable(const char* text, Row (*parse)(std::istringstream&)) {
+std::vector<Row> readTable(std::string_view text, Row (*parse)(std::istringstream&)) {
     std::vector<Row> rows;
-    std::istringstream in(text);
+    std::istringstream in{std::string(text)};
     std::string line;
     while (std::getline(in, line)) {
         if (line.empty() || line[0] == '#') {
@@ -52,13 +52,21 @@ FigureLine lineOf(std::istringstream& in) {
 
 } // namespace
 
+std::vector<Star> readStarTable(std::string_view text) {
+    return readTable(text, &starOf);
+}
+
+std::vector<FigureLine> readFigureTable(std::string_view text) {
+    return readTable(text, &lineOf);
+}
+
 const std::vector<Star>& stars() {
-    static const std::vector<Star> table = readTable(STAR_TABLE, &starOf);
+    static const std::vector<Star> table = readStarTable(STAR_TABLE);
     return table;
 }
 
 const std::vector<FigureLine>& figureLines() {
-    static const std::vector<FigureLine> table = readTable(FIGURE_TABLE, &lineOf);
+    static const std::vector<FigureLine> table = readFigureTable(FIGURE_TABLE);
     return table;
 }
 

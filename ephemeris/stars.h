@@ -27,6 +27,11 @@ struct FigureLine {
 };
 const std::vector<FigureLine>& figureLines();
 
+// The tables' text as tools/make_star_tables.py writes it (data/stars/*.dat): one row a line,
+// comments (#) and empty lines skipped. stars() and figureLines() are these of the embedded tables.
+std::vector<Star> readStarTable(std::string_view text);
+std::vector<FigureLine> readFigureTable(std::string_view text);
+
 // Apparent geocentric places at one UT instant: proper motion, annual aberration, precession and
 // nutation. What they share (Earth's velocity) is computed once.
 class ApparentSky {

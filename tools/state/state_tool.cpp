@@ -92,18 +92,6 @@ constexpr const char* USAGE =
 constexpr double FIRST_JULIAN_DATE = 1721425.5;
 constexpr double END_JULIAN_DATE = 5373484.5;
 
-struct Request {
-    std::vector<UtcClockReading> readings;
-    std::optional<double> julianDate;
-    std::optional<double> factor;
-    bool lines = false;
-    std::optional<CountdownChoice> target;
-    std::optional<std::pair<UtcClockReading, UtcClockReading>> approaches;
-    bool calendar = false; // the approaches as an iCalendar file
-    bool sky = false;
-    std::optional<Place> place;
-};
-
 double parseNumber(std::string_view option, std::string_view text) {
     double value = 0.0;
     const char* const end = text.data() + text.size();
@@ -139,8 +127,10 @@ CountdownChoice parseTarget(std::string_view text) {
     return {CountdownTarget::Chosen, in.front().julianDate};
 }
 
-Request parseArguments(const std::vector<std::string>& args) {
-    Request request;
+} // namespace
+
+StateRequest parseStateArguments(const std::vector<std::string>& args) {
+    StateRequest request;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& option = args[i];
         auto value = [&]() -> std::string_view {
@@ -239,6 +229,8 @@ Request parseArguments(const std::vector<std::string>& args) {
     }
     return request;
 }
+
+namespace {
 
 // Shortest round-trip text is not wanted here: %.17g, fixed for scripts that compare output, and
 // independent of the process locale.
@@ -450,9 +442,9 @@ int runStateTool(const std::vector<std::string>& args, std::string& out, std::st
             return 0;
         }
     }
-    Request request;
+    StateRequest request;
     try {
-        request = parseArguments(args);
+        request = parseStateArguments(args);
     } catch (const BadArgument& bad) {
         err = "orvanta-state: " + bad.message + "\n";
         return 2;

@@ -1,9 +1,33 @@
 #pragma once
 
+#include "ephemeris/encounter_state.h"
+#include "ephemeris/sky.h"
+#include "ephemeris/utc_clock.h"
+
+#include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace orvanta {
+
+// What an orvanta-state command line asks for.
+struct StateRequest {
+    std::vector<UtcClockReading> readings;
+    std::optional<double> julianDate;
+    std::optional<double> factor;
+    bool lines = false;
+    std::optional<CountdownChoice> target;
+    std::optional<std::pair<UtcClockReading, UtcClockReading>> approaches;
+    bool calendar = false; // the approaches as an iCalendar file
+    bool sky = false;
+    std::optional<Place> place;
+};
+
+// The request of `args` (without the program name), read and checked but not carried out, apart
+// from finding the closest approach of a --target year; throws BadArgument (tools/cli/arguments.h)
+// with the one line that says what is wrong. --help is runStateTool's to answer, before this.
+StateRequest parseStateArguments(const std::vector<std::string>& args);
 
 // The orvanta-state command line: `args` without the program name. Writes the report to `out`, or
 // one line to `err` on bad input; returns the exit status (0, or 2 for bad input). Nothing is

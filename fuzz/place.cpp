@@ -1,0 +1,24 @@
+// A place typed as LAT,LON[,HEIGHT]: finite and on the globe, or a reason.
+
+#include "ephemeris/place.h"
+
+#include "fuzz/fuzz_input.h"
+
+#include <cmath>
+
+using namespace orvanta;
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    std::string why;
+    const std::optional<Place> place = parsePlace(fuzz::textOf(data, size), why);
+    if (!place) {
+        fuzz::check(fuzz::isOneLine(why), "a refusal gives its reason", why);
+        return 0;
+    }
+    fuzz::check(std::isfinite(place->latitude) && std::isfinite(place->longitude) &&
+                    std::isfinite(place->height),
+                "the place is finite");
+    fuzz::check(std::fabs(place->latitude) <= 90 && std::fabs(place->longitude) <= 180,
+                "the place is on the globe");
+    return 0;
+}
