@@ -473,6 +473,7 @@ void MainWindow::closeEvent(QCloseEvent* e) {
 
 void MainWindow::showEvent(QShowEvent* e) {
     QWidget::showEvent(e);
+    reminders_.showUndelivered(this);
     if (!outer_.isNull()) {
         // The frame is known only once the window manager has decorated the window. Only the
         // first showing: after that the window is wherever the user has put it, also where it

@@ -9,10 +9,13 @@
 #include "ephemeris/time_scales.h"
 
 #include <QDBusConnection>
+#include <QDBusConnectionInterface>
 #include <QDBusMessage>
 #include <QDBusPendingCallWatcher>
+#include <QMessageBox>
 #include <QPointer>
 #include <QSystemTrayIcon>
+#include <QTimer>
 
 namespace orvanta {
 
@@ -41,6 +44,9 @@ QString untilText(double daysLeft) {
     }
     return daysLeft > 0 ? QStringLiteral("in a minute or less") : QStringLiteral("now");
 }
+
+// A reminder that reached nobody is offered to the notification service again this much later.
+constexpr double UNDELIVERED_RETRY_DAYS = 5.0 / (24 * 60);
 
 } // namespace
 
@@ -91,15 +97,38 @@ void Reminders::check(double now, QSystemTrayIcon* tray) {
             latestShown_ = approach_->julianDate < keptApproach ? REMINDER_POINTS : -1;
         }
     }
+    if (sending_ || now < retryAt_) {
+        return;
+    }
     if (const std::optional<int> point = dueReminder(approach_->julianDate, now, latestShown_)) {
-        latestShown_ = *point;
-        saveSetting(REMINDERS_SHOWN_SETTING, approachKey(approach_->julianDate) + QLatin1Char('/') +
-                                                 QString::number(*point));
-        send(*approach_, now, tray);
+        send(*approach_, *point, now, tray);
     }
 }
 
-void Reminders::send(const ClosestApproach& approach, double now, QSystemTrayIcon* tray) {
+void Reminders::record(double approachJd, int point) {
+    undelivered_.reset();
+    if (approach_ && approach_->julianDate == approachJd) {
+        latestShown_ = std::max(latestShown_, point);
+    }
+    saveSetting(REMINDERS_SHOWN_SETTING,
+                approachKey(approachJd) + QLatin1Char('/') + QString::number(point));
+}
+
+void Reminders::showUndelivered(QWidget* window) {
+    if (!undelivered_) {
+        return;
+    }
+    auto* box = new QMessageBox(QMessageBox::Information, undelivered_->summary,
+                                undelivered_->summary, QMessageBox::Ok, window);
+    box->setInformativeText(undelivered_->body);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->setModal(false);
+    box->show();
+    record(undelivered_->approachJd, undelivered_->point);
+}
+
+void Reminders::send(const ClosestApproach& approach, int point, double now,
+                     QSystemTrayIcon* tray) {
     const EncounterState at = encounterAt(ttOfUt(approach.julianDate));
     const QString summary =
         QStringLiteral("Mars is closest to Earth ") + untilText(approach.julianDate - now);
@@ -125,15 +154,41 @@ void Reminders::send(const ClosestApproach& approach, double now, QSystemTrayIco
            << QVariantMap{{QStringLiteral("desktop-entry"), QStringLiteral("org.orvanta.Orvanta")}}
            << -1;
     // Not waited for: a notification service that hangs must not hang the window.
+    sending_ = true;
+    const double approachJd = approach.julianDate;
     auto* watcher =
         new QDBusPendingCallWatcher(QDBusConnection::sessionBus().asyncCall(notify), &owner_);
-    QObject::connect(watcher, &QDBusPendingCallWatcher::finished, &owner_,
-                     [tray = QPointer<QSystemTrayIcon>(tray), watcher, summary, body] {
-                         if (watcher->isError() && tray && tray->isVisible()) {
-                             tray->showMessage(summary, body, tray->icon());
-                         }
-                         watcher->deleteLater();
-                     });
+    const auto answered = [this, tray = QPointer<QSystemTrayIcon>(tray), watcher, summary, body,
+                           approachJd, point, now] {
+        sending_ = false;
+        watcher->deleteLater();
+        if (!watcher->isError()) {
+            record(approachJd, point);
+            return;
+        }
+        // A StatusNotifierItem's message goes to the same service, and would be lost too.
+        const QDBusConnectionInterface* bus = QDBusConnection::sessionBus().interface();
+        const bool trayShowsMessages =
+            tray && tray->isVisible() &&
+            !(bus != nullptr &&
+              bus->isServiceRegistered(QStringLiteral("org.kde.StatusNotifierWatcher")));
+        if (trayShowsMessages) {
+            tray->showMessage(summary, body, tray->icon());
+            record(approachJd, point);
+            return;
+        }
+        undelivered_ = Undelivered{approachJd, point, summary, body};
+        retryAt_ = now + UNDELIVERED_RETRY_DAYS;
+        if (auto* window = qobject_cast<QWidget*>(&owner_); window && window->isVisible()) {
+            showUndelivered(window);
+        }
+    };
+    // Without a session bus the call has failed already, and the watcher would never say so.
+    if (watcher->isFinished()) {
+        QTimer::singleShot(0, &owner_, answered);
+    } else {
+        QObject::connect(watcher, &QDBusPendingCallWatcher::finished, &owner_, answered);
+    }
 }
 
 } // namespace orvanta

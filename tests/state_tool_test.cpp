@@ -110,7 +110,7 @@ TEST(StateTool, RunsThatMustAgree) {
     // Counting to the next approach (2027-02-20T00:12:53 UT) as the widget does when asked to, and
     // to 2003's again on the next run.
     EXPECT_NE(run("--lines --target next --utc 2026-12-07T00:00:00")
-                  .out.find("\nClosest Approach\n75 Days\n0 Hours\n12 Minutes\n"),
+                  .out.find("\nClosest Approach 2027-02-20\n75 Days\n0 Hours\n12 Minutes\n"),
               std::string::npos);
     EXPECT_NE(run("--lines --utc 2026-12-07T00:00:00").out.find("\n-8503 Days\n"),
               std::string::npos);
@@ -131,7 +131,8 @@ TEST(StateTool, BadInputIsOneLineOnStandardErrorAndExitStatus2) {
         {"--bogus\x1b[2J"},                 // nor reach the terminal as a control sequence,
         {"--utc", "\x9b"
                   "2J\xc2\x9b"
-                  "31m"}, // 8-bit or in UTF-8
+                  "31m"},                               // 8-bit or in UTF-8
+        {"--sky", "--place", std::string(100000, '1')}, // told in a line a person reads
     };
     for (const char* line :
          {"--utc yesterday", "--utc 2003-13-01T00:00:00", "--utc 2003-00-01T00:00:00",
@@ -156,8 +157,13 @@ TEST(StateTool, BadInputIsOneLineOnStandardErrorAndExitStatus2) {
           "--ics 2003-01-01T00:00:00 2004-01-01T00:00:00 --approaches 2003-01-01T00:00:00 "
           "2004-01-01T00:00:00",
           "--target next --utc 5999-06-01T00:00:00",
-          "--target next --lines --utc 9000-01-01T00:00:00", "--sky --place north", "--place 52,13",
-          "--sky --place 1,2 --place 3,4", "--sky --jd 2451545", "--sky --lines --place 1,2",
+          // Equal ends alike for both; the limit held to the second.
+          "--approaches 2003-01-01T00:00:00 2003-01-01T00:00:00",
+          "--ics 2003-08-27T09:51:14 2003-08-27T09:51:14",
+          "--approaches 5990-01-01T00:00:00 6000-01-01T00:00:01", "--sky --place 52.5,13.4,1e308",
+          "--sky --place 52.5,13.4,-7000000", "--target next --lines --utc 9000-01-01T00:00:00",
+          "--sky --place north", "--place 52,13", "--sky --place 1,2 --place 3,4",
+          "--sky --jd 2451545", "--sky --lines --place 1,2",
           "--sky --utc 2027-02-20T00:14:00 --utc 2027-02-21T00:14:00 --place 1,2"}) {
         cases.push_back(words(line));
     }
@@ -169,6 +175,7 @@ TEST(StateTool, BadInputIsOneLineOnStandardErrorAndExitStatus2) {
         EXPECT_EQ(r.out, "") << shown;
         EXPECT_EQ(r.err.rfind("orvanta-state: ", 0), 0u) << r.err;
         EXPECT_EQ(r.err.find('\n'), r.err.size() - 1) << r.err;
+        EXPECT_LT(r.err.size(), 200u) << r.err;
         EXPECT_TRUE(std::all_of(r.err.begin(), r.err.end() - 1, [](char c) {
             return c >= 0x20 && c < 0x7f;
         })) << r.err;

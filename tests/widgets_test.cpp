@@ -3,8 +3,10 @@
 
 #define GL_GLEXT_PROTOTYPES
 #include "app/main_window.h"
+#include "app/reminders.h"
 #include "display/info_text.h"
 #include "ephemeris/encounter_state.h"
+#include "ephemeris/julian_date.h"
 #include "ephemeris/utc_clock.h"
 #include "panes/diagram_pane.h"
 #include "panes/info_pane.h"
@@ -14,6 +16,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QMenu>
+#include <QMessageBox>
 #include <QPainter>
 #include <QScreen>
 #include <QTemporaryDir>
@@ -211,6 +214,35 @@ TEST(MainWindow, SettingsFileOfEveryKind) {
 // Without a notification area nothing is left out of reach: once the program has given up on an
 // icon, an open window keeps it running and closing ends it (a window closed while the icon was
 // awaited ends it then, as the end-to-end test without a tray shows).
+// A reminder that reaches nobody (here no session bus at all, and no tray) is not counted as
+// shown: it waits for the window, and only then is it kept as shown.
+TEST(Reminders, CountedAsShownOnlyOnceShown) {
+    QTemporaryDir home;
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(home.path()));
+    qputenv("DBUS_SESSION_BUS_ADDRESS", "unix:path=" + QFile::encodeName(home.path()) + "/no-bus");
+    QDir().mkpath(home.path() + "/orvanta");
+    const QString path = home.path() + "/orvanta/orvanta.conf";
+    writeFile(path, "[reminders]\nbeforeApproach=true\n");
+    const FixedUtcClock clock({2027, 1, 21, 0, 13, 0}); // just after the 30-day point
+    setCountdownChoice({});
+    computeEncounterState();
+    QWidget window;
+    Reminders reminders(window);
+    reminders.check(julianDateValue(currentJulianDate()), nullptr);
+    for (int wait = 0; wait < 100 && !reminders.undelivered(); ++wait) {
+        QTest::qWait(100);
+    }
+    ASSERT_TRUE(reminders.undelivered());
+    EXPECT_EQ(readFile(path), "[reminders]\nbeforeApproach=true\n") << "not shown, not kept";
+    window.show();
+    reminders.showUndelivered(&window);
+    const auto* box = window.findChild<QMessageBox*>();
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(box->text(), "Mars is closest to Earth in 30 days");
+    EXPECT_EQ(readFile(path), "[reminders]\nbeforeApproach=true\nshown=2461456.508950/0\n");
+    qunsetenv("DBUS_SESSION_BUS_ADDRESS");
+}
+
 TEST(MainWindow, ClosingEndsTheProgramOnlyWithoutATray) {
     MainWindow window(QRect(0, 0, 640, 480));
     window.show();

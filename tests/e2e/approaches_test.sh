@@ -35,7 +35,7 @@ read_aloud() { # reading [seconds to listen]
 said() { grep -qE "$2" "$out/$1.txt"; }     # reading pattern
 value() { sed -n "s/^$2: //p" "$out/$1.txt"; } # reading field
 counting_to_2035() { # reading
-    said "$1" '^box Closest Approach: 3200 Days, [0-9]+ Hours, [0-9]+ Minutes$' &&
+    said "$1" '^box Closest Approach 2035-09-11: 3200 Days, [0-9]+ Hours, [0-9]+ Minutes$' &&
         said "$1" '^window Orvanta: A countdown to the closest approach of Mars to Earth on 2035-09-11$'
 }
 
@@ -82,7 +82,7 @@ xdotool mousemove $(tray_icon_center) sleep 0.2 mousemove_relative 1 1
 sleep 2
 import -window root "$out/tip.png"
 read_aloud tip
-check "the tip names it" said tip '^tool tip Quellmark Orvanta 2035-09-11$'
+check "the tip names it" said tip '^tool tip Quellmark Orvanta 2035-09-11, in 3200 days$'
 
 check "Exit ends the program" eval 'choose_from_tray_menu Up && exits_zero "$program_pid" 10'
 check "the program starts again" start_program

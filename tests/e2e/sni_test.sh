@@ -30,7 +30,7 @@ hosting() {
 }
 start_panel() { xfce4-panel >>"$work/panel.log" 2>&1 & panel_pid=$!; pids+=($!); within 10 hosting; }
 ticked() { [ "$(sni state "$1")" = 1 ]; }
-dated_tip() { [[ $(sni tip) =~ ^Quellmark\ Orvanta\ [0-9]{4}-[0-9]{2}-[0-9]{2}$ ]]; }
+dated_tip() { [[ $(sni tip) =~ ^Quellmark\ Orvanta\ [0-9]{4}-[0-9]{2}-[0-9]{2},\ in\ [0-9]+\ days?$ ]]; }
 # What is ticked: the submenu's radio item and the check item.
 ticks=("the next one" "Remind me before approaches")
 

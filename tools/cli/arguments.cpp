@@ -29,6 +29,10 @@ bool digits(std::string_view text, std::size_t pos, std::size_t count, int& valu
 
 std::string quoteArgument(std::string_view text) {
     static constexpr char HEX[] = "0123456789abcdef";
+    // A message is read in one glance: a longer argument is cut, and says how long it was.
+    constexpr std::size_t SHOWN = 60;
+    const std::size_t length = text.size();
+    text = text.substr(0, SHOWN);
     std::string quoted(1, '\'');
     for (const char c : text) {
         const auto byte = static_cast<unsigned char>(c);
@@ -43,6 +47,10 @@ std::string quoteArgument(std::string_view text) {
         }
     }
     quoted += '\'';
+    if (length > SHOWN) {
+        quoted.insert(quoted.size() - 1, "...");
+        quoted += " (" + std::to_string(length) + " bytes)";
+    }
     return quoted;
 }
 

@@ -16,7 +16,7 @@ struct BadArgument {
 
 // The argument as the user typed it, between quotes, with every byte that could break a one-line
 // message or reach the terminal as a control sequence (any control byte, and every byte beyond
-// ASCII) written as \xNN.
+// ASCII) written as \xNN; cut after 60 bytes, with its length said.
 std::string quoteArgument(std::string_view text);
 
 // A UTC instant of the form YYYY-MM-DDTHH:MM:SS, years 0001 to 9999; throws BadArgument naming

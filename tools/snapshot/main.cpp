@@ -41,7 +41,19 @@ QString unwritable(const std::string& path) {
     if (!folder.isDir()) {
         return QStringLiteral("no such folder");
     }
-    return folder.isWritable() ? QString() : QStringLiteral("the folder is not writable");
+    // The file is written as a new one beside it, renamed over it: a file made and removed there
+    // now tells whether that will work, also where permissions say nothing (/proc, /sys).
+    const QString real = file.exists() ? file.canonicalFilePath() : file.absoluteFilePath();
+    std::string probe = QFile::encodeName(QFileInfo(real).absolutePath()).toStdString() +
+                        "/.orvanta-snapshot-XXXXXX";
+    const int fd = ::mkstemp(probe.data());
+    if (fd < 0) {
+        return QStringLiteral("no file can be made in its folder (%1)")
+            .arg(QString::fromLocal8Bit(std::strerror(errno)));
+    }
+    ::close(fd);
+    ::unlink(probe.c_str());
+    return {};
 }
 
 QtMessageHandler standardMessages = nullptr;
@@ -154,6 +166,14 @@ int main(int argc, char** argv) {
     }
     QWidget& window = *shown;
     window.show(); // the first size lays the panes out, as on a desktop
+    if (request->sizeGiven && window.size() != QSize(request->width, request->height)) {
+        std::fprintf(
+            stderr,
+            "orvanta-snapshot: --size %dx%d: this window is drawn only from %dx%d to %dx%d\n",
+            request->width, request->height, window.minimumWidth(), window.minimumHeight(),
+            std::min(window.maximumWidth(), 4096), std::min(window.maximumHeight(), 4096));
+        return 2;
+    }
     const qreal ratio = window.devicePixelRatioF();
     QImage picture(window.size() * ratio, QImage::Format_RGB32);
     picture.setDevicePixelRatio(ratio);

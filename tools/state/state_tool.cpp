@@ -115,7 +115,7 @@ CountdownChoice parseTarget(std::string_view text) {
     const auto [stop, error] = std::from_chars(text.data(), end, year);
     if (text.size() != 4 || error != std::errc() || stop != end || year < 1 || year > 5999) {
         throw BadArgument{"--target " + quoteArgument(text) +
-                          " is not 2003, next or a year from 0001 to 5999"};
+                          " is not 2003, next or a year of four digits, 0001 to 5999"};
     }
     const std::vector<ClosestApproach> in =
         findClosestApproaches(julianDateValue(julianDateFromCalendar(year, 1, 1, 0.0)),
@@ -167,15 +167,15 @@ StateRequest parseStateArguments(const std::vector<std::string>& args) {
             const UtcClockReading from = parseUtcArgument(option, value());
             const UtcClockReading to = parseUtcArgument(option, value());
             const double toJd = julianDateValue(julianDateOfReading(to));
-            if (toJd < julianDateValue(julianDateOfReading(from))) {
-                throw BadArgument{option + ": FROM lies after TO"};
+            if (toJd <= julianDateValue(julianDateOfReading(from))) {
+                throw BadArgument{option + ": FROM must lie before TO"};
             }
             UtcClockReading limit = from; // the same date and time 1000 years on
             limit.year = static_cast<std::uint16_t>(limit.year + 1000);
             if (toJd > julianDateValue(julianDateOfReading(limit))) {
                 throw BadArgument{option + ": FROM and TO lie more than 1000 years apart"};
             }
-            if (toJd > LAST_SEARCHED_JD) {
+            if (toJd > LAST_SEARCHED_JD - 0.5) { // 6000-01-01T00:00:00, as the message says
                 throw BadArgument{option + ": closest approaches are found only up to 6000-01-01 "
                                            "(4000 years from 2000)"};
             }
