@@ -122,7 +122,7 @@ InfoBoxWidget::InfoBoxWidget(InfoPane* pane, int index)
 }
 
 QString InfoBoxWidget::title() const {
-    return QString::fromStdString(titleAsShown(infoBoxTitle(index_)));
+    return QString::fromStdString(titleAsShown(INFO_BOXES[index_].title));
 }
 
 QString InfoBoxWidget::text() const {
@@ -283,11 +283,6 @@ void InfoPane::announceChanges() {
     // A screen reader is told of a box's new text at most once a minute, so that the clock's
     // seconds do not make it speak every second; a box with the focus is told every change.
     const std::int64_t now = calendarTimeOf(readUtcClock());
-    for (InfoBoxWidget* box : boxes_) { // the countdown's names the approach it counts to
-        if (box->accessibleName() != box->title()) {
-            box->setAccessibleName(box->title());
-        }
-    }
     for (int b = 0; b < INFO_BOX_COUNT; ++b) {
         const QString text = boxes_[b]->text();
         Announced& last = announced_[b];

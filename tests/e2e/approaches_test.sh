@@ -35,7 +35,7 @@ read_aloud() { # reading [seconds to listen]
 said() { grep -qE "$2" "$out/$1.txt"; }     # reading pattern
 value() { sed -n "s/^$2: //p" "$out/$1.txt"; } # reading field
 counting_to_2035() { # reading
-    said "$1" '^box Closest Approach 2035-09-11: 3200 Days, [0-9]+ Hours, [0-9]+ Minutes$' &&
+    said "$1" '^box Closest Approach: 3200 Days, [0-9]+ Hours, [0-9]+ Minutes$' &&
         said "$1" '^window Orvanta: A countdown to the closest approach of Mars to Earth on 2035-09-11$'
 }
 

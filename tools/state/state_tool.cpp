@@ -175,7 +175,7 @@ StateRequest parseStateArguments(const std::vector<std::string>& args) {
             if (toJd > julianDateValue(julianDateOfReading(limit))) {
                 throw BadArgument{option + ": FROM and TO lie more than 1000 years apart"};
             }
-            if (toJd > LAST_SEARCHED_JD - 0.5) { // 6000-01-01T00:00:00, as the message says
+            if (toJd > julianDateValue(julianDateFromCalendar(6000, 1, 1, 0.0))) {
                 throw BadArgument{option + ": closest approaches are found only up to 6000-01-01 "
                                            "(4000 years from 2000)"};
             }
