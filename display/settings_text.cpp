@@ -60,7 +60,10 @@ std::string unquoted(std::string_view text) {
     for (std::size_t i = 1; i + 1 < text.size(); ++i) {
         if (text[i] == '\\' && i + 2 < text.size()) {
             ++i;
-            value += text[i] == 'n' ? '\n' : text[i] == 't' ? '\t' : text[i];
+            value += text[i] == 'n'   ? '\n'
+                     : text[i] == 'r' ? '\r'
+                     : text[i] == 't' ? '\t'
+                                      : text[i];
         } else {
             value += text[i];
         }
@@ -70,7 +73,7 @@ std::string unquoted(std::string_view text) {
 
 std::string quoted(std::string_view value) {
     const bool plain = !value.empty() && value == trimmed(value) &&
-                       value.find_first_of(",;#\"\\=\n\t") == std::string_view::npos &&
+                       value.find_first_of(",;#\"\\=\n\r\t") == std::string_view::npos &&
                        value.front() != '@';
     if (plain) {
         return std::string(value);
@@ -82,6 +85,8 @@ std::string quoted(std::string_view value) {
             text += c;
         } else if (c == '\n') {
             text += "\\n";
+        } else if (c == '\r') {
+            text += "\\r";
         } else if (c == '\t') {
             text += "\\t";
         } else {
