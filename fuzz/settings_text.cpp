@@ -10,7 +10,7 @@
 using namespace orvanta;
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    const std::string text = fuzz::textOf(data, size);
+    const std::string text(fuzz::textOf(data, size));
     if (const std::optional<double> n = settingNumber(text, -90, 90)) {
         fuzz::check(std::isfinite(*n) && std::fabs(*n) <= 90, "a number in range", text);
     }
