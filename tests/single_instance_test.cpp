@@ -107,24 +107,33 @@ TEST(SingleInstance, LeftoverFilesNeverBlock) {
 // Only a folder that is ours and closed to others may hold the lock and its channel; otherwise the
 // program runs without the single-instance rule and says so.
 TEST(SingleInstance, OnlyAPrivateFolderIsUsed) {
-    enum Kind { None, Private, Open, Link }; // a link to a private folder: it can be replaced
+    // A link to a private folder: it can be replaced; a foreign one: private, but another user's.
+    enum Kind { None, Private, Open, Link, File, Foreign };
     struct Case {
         Kind runtime, fallback; // the runtime folder, and what stands at TMPDIR/orvanta-UID
         bool usable;
     };
     const Case cases[] = {
         {Open, None, true}, // falls back to a private folder of its own making
-        {Open, Open, false},
-        {Link, Link, false},
-        {None, Private, true},
+        {Open, Open, false}, {Link, Link, false},       {None, Private, true},
+        {File, File, false}, {Foreign, Foreign, false}, // as root only: a folder of nobody's
     };
     for (const Case& c : cases) {
+        if (c.runtime == Foreign && ::geteuid() != 0) {
+            continue;
+        }
         QTemporaryDir base;
         auto make = [&](const QString& name, Kind kind) {
             if (kind == Link) {
                 QFile::link(makeFolder(base, name + "-real", 0700), base.filePath(name));
+            } else if (kind == File) {
+                QFile(base.filePath(name)).open(QIODevice::WriteOnly);
             } else if (kind != None) {
-                makeFolder(base, name, kind == Private ? 0700 : 0755);
+                makeFolder(base, name, kind == Open ? 0755 : 0700);
+            }
+            if (kind == Foreign) {
+                EXPECT_EQ(::chown(QFile::encodeName(base.filePath(name)).constData(), 65534, 65534),
+                          0);
             }
             return kind == None ? QString() : base.filePath(name);
         };
