@@ -4,7 +4,19 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 tools/install-deps.sh
+# What the tests start (servers, panels, buses, the program) and must have ended when they end.
+started_by_tests='Xvfb|openbox|trayer|xfce4-panel|sway|waybar|dbus-daemon|at-spi|orvanta|notification_server|sni_client'
+before=$(pgrep -d, -f "$started_by_tests" || true)
 tools/build.sh release
 ctest --test-dir build/release --output-on-failure
 tools/build.sh sanitize
 ctest --test-dir build/sanitize --label-regex 'core|sanitized' --output-on-failure
+left=()
+for pid in $(pgrep -f "$started_by_tests" || true); do
+    [[ ",$before," == *",$pid,"* ]] || left+=("$pid")
+done
+if [ ${#left[@]} -gt 0 ]; then
+    echo "Left running by the tests:" >&2
+    ps -o pid=,args= -p "$(IFS=,; echo "${left[*]}")" >&2
+    exit 1
+fi

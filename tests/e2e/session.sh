@@ -10,6 +10,9 @@ unset WAYLAND_DISPLAY
 pids=()
 cleanup() {
     for p in "${pids[@]}"; do kill -9 "$p" 2>/dev/null; wait "$p" 2>/dev/null; done
+    # and what those started on their own: the accessibility bus's daemon, whose address lies in
+    # the scratch folder, outlives its launcher
+    pkill -9 -f -- "$work/" 2>/dev/null
     rm -rf "$work"
 }
 trap cleanup EXIT
