@@ -30,15 +30,40 @@ status=$?
     grep -q "no OpenGL to be had: the orbit diagram stays empty" "$work/err" ||
     fail "without OpenGL: status $status, $(cat "$work/err")"
 
-# Only a regular file is replaced: a device or a pipe stays what it was.
+# Only a regular file is replaced: a device or a pipe stays what it was. The device node is the
+# test's own (the null device's numbers), never one in /dev.
 mkfifo "$work/pipe"
-for target in /dev/null "$work/pipe"; do
+targets=("$work/pipe")
+if [ "$(id -u)" = 0 ]; then
+    mknod "$work/node" c 1 3
+    targets+=("$work/node")
+fi
+for target in "${targets[@]}"; do
     kind=$(stat -c %F "$target")
     "$snapshot" "${at[@]}" --out "$target" 2>"$work/err"
     status=$?
     [ "$status" = 2 ] && [ "$(stat -c %F "$target")" = "$kind" ] &&
         grep -q "not a regular file" "$work/err" || fail "--out $target: status $status"
 done
+
+# What cannot be honoured is refused before anything is drawn, in one line with the real reason,
+# and no file is written.
+refused() { # stderr fragment, arguments...
+    local said=$1 status
+    shift
+    rm -f "$work/refused.png"
+    "$snapshot" "$@" 2>"$work/err"
+    status=$?
+    [ "$status" = 2 ] && [ "$(wc -l <"$work/err")" = 1 ] && grep -qF -- "$said" "$work/err" &&
+        [ ! -e "$work/refused.png" ] || fail "refusing ($said): status $status, $(cut -c1-200 "$work/err")"
+}
+refused "drawn only from 742x737" --approaches --size 1x1 --out "$work/refused.png"
+refused "drawn only from" --sky --place 52,13 "${at[@]}" --size 50x50 --out "$work/refused.png"
+refused "no file can be made in its folder" "${at[@]}" --out /proc/version
+refused "...' (100000 bytes)" --sky "${at[@]}" --place "$(printf '1%.0s' $(seq 100000))" \
+    --out "$work/refused.png"
+refused "height outside -500 to 9000 m" --sky "${at[@]}" --place 52.5,13.4,1e308 \
+    --out "$work/refused.png"
 
 # A link is followed to the file it names, which keeps its permissions; a long name is fine.
 mkdir "$work/real"
