@@ -31,8 +31,7 @@ std::string infoBoxTitle(int box) {
     if (box == INFO_BOX_COUNT - 1 && counted) {
         const UtcClockReading day = calendarOfJulianDate(counted->julianDate);
         char date[40];
-        std::snprintf(date, sizeof date, " %04d-%02d-%02d", int{day.year}, int{day.month},
-                      int{day.day});
+        std::snprintf(date, sizeof date, " %04d", int{day.year});
         title += date;
     }
     return title;
