@@ -1,5 +1,6 @@
 #include "app/settings.h"
 
+#include "app/replace_file.h"
 #include "display/settings_text.h"
 #include "panes/warn_once.h"
 
@@ -47,7 +48,6 @@ QString systemError(int error) {
 struct SettingsFile {
     std::string path;
     bool exists = false;
-    mode_t mode = 0;
     std::string text;
     QString problem;
 };
@@ -86,7 +86,6 @@ SettingsFile openSettings() {
     } else if (seen.st_size > SETTINGS_LIMIT) {
         file.problem = QStringLiteral("it is larger than %1 KB").arg(SETTINGS_LIMIT / 1024);
     } else {
-        file.mode = seen.st_mode & 07777;
         char buffer[4096];
         ssize_t got = 0;
         while ((got = ::read(fd, buffer, sizeof buffer)) > 0 || (got < 0 && errno == EINTR)) {
@@ -106,45 +105,6 @@ SettingsFile openSettings() {
 
 const char* const NOT_SETTINGS = "it is not a settings file: it holds a NUL byte or bytes that are "
                                  "not UTF-8";
-
-// Writes `text` into a new file beside `path` and renames it over `path` once it is complete, so
-// that a failure leaves the old file as it was; why it failed, or nothing.
-QString replaceFile(const std::string& path, const std::string& text, bool exists, mode_t mode) {
-    const std::size_t slash = path.rfind('/');
-    std::string temporary = path.substr(0, slash + 1) + ".orvanta.conf-XXXXXX";
-    const int fd = ::mkstemp(temporary.data());
-    if (fd < 0) {
-        return QStringLiteral("its folder cannot be written: %1").arg(systemError(errno));
-    }
-    if (!exists) {
-        const mode_t mask = ::umask(0);
-        ::umask(mask);
-        mode = 0666 & ~mask;
-    }
-    int error = ::fchmod(fd, mode) == 0 ? 0 : errno;
-    for (std::size_t done = 0; done < text.size() && error == 0;) {
-        const ssize_t written = ::write(fd, text.data() + done, text.size() - done);
-        if (written >= 0) {
-            done += static_cast<std::size_t>(written);
-        } else if (errno != EINTR) {
-            error = errno;
-        }
-    }
-    if (error == 0 && ::fsync(fd) != 0) {
-        error = errno;
-    }
-    if (::close(fd) != 0 && error == 0) {
-        error = errno;
-    }
-    if (error == 0 && ::rename(temporary.c_str(), path.c_str()) != 0) {
-        error = errno;
-    }
-    if (error != 0) {
-        ::unlink(temporary.c_str());
-        return systemError(error);
-    }
-    return {};
-}
 
 // Said the same whether a read or a save finds it, so that it is said once.
 void cannotUse(const QString& problem) {
@@ -228,7 +188,9 @@ void saveSetting(const char* key, const QString& value) {
     if (!file.exists && !QDir().mkpath(QFileInfo(settingsPath()).absolutePath())) {
         problem = QStringLiteral("its folder cannot be made");
     } else {
-        problem = replaceFile(file.path, settings->text(), file.exists, file.mode);
+        if (const int error = replaceFile(file.path, settings->text()); error != 0) {
+            problem = QStringLiteral("it cannot be written: %1").arg(systemError(error));
+        }
     }
     if (!problem.isEmpty()) {
         warnOnce(QStringLiteral("the settings are not saved in %1 (%2): what was chosen holds "

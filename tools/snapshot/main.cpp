@@ -3,6 +3,7 @@
 
 #include "app/approaches_window.h"
 #include "app/main_window.h"
+#include "app/replace_file.h"
 #include "app/sky_window.h"
 #include "ephemeris/encounter_state.h"
 #include "panes/diagram_pane.h"
@@ -65,55 +66,6 @@ void quietMessages(QtMsgType type, const QMessageLogContext& context, const QStr
         !message.startsWith(QLatin1String("This plugin does not support propagateSizeHints"))) {
         standardMessages(type, context, message);
     }
-}
-
-// Writes the whole of `data` into a new file beside `path` and renames it over `path` once it is
-// complete, so that a failure leaves nothing behind; the error number, or 0. A link is followed to
-// the file it names, and a file that was there keeps its permissions.
-int writeReplacing(const std::string& path, const QByteArray& data) {
-    std::string target = path;
-    struct stat existing {};
-    const bool replacing = ::stat(path.c_str(), &existing) == 0;
-    if (replacing) {
-        char resolved[PATH_MAX];
-        if (::realpath(path.c_str(), resolved) == nullptr) {
-            return errno;
-        }
-        target = resolved;
-    }
-    const std::size_t slash = target.rfind('/');
-    std::string temporary =
-        (slash == std::string::npos ? std::string() : target.substr(0, slash + 1)) +
-        ".orvanta-snapshot-XXXXXX";
-    const int fd = ::mkstemp(temporary.data());
-    if (fd < 0) {
-        return errno;
-    }
-    mode_t mode = existing.st_mode & 07777;
-    if (!replacing) {
-        const mode_t mask = ::umask(0);
-        ::umask(mask);
-        mode = 0666 & ~mask;
-    }
-    int error = ::fchmod(fd, mode) == 0 ? 0 : errno;
-    for (qsizetype done = 0; done < data.size() && error == 0;) {
-        const ssize_t written = ::write(fd, data.constData() + done, data.size() - done);
-        if (written >= 0) {
-            done += written;
-        } else if (errno != EINTR) {
-            error = errno;
-        }
-    }
-    if (::close(fd) != 0 && error == 0) {
-        error = errno;
-    }
-    if (error == 0 && ::rename(temporary.c_str(), target.c_str()) != 0) {
-        error = errno;
-    }
-    if (error != 0) {
-        ::unlink(temporary.c_str());
-    }
-    return error;
 }
 
 void cannotWrite(const std::string& path, const QString& why) {
@@ -188,7 +140,9 @@ int main(int argc, char** argv) {
     QBuffer buffer(&png);
     buffer.open(QIODevice::WriteOnly);
     picture.save(&buffer, "PNG");
-    if (const int error = writeReplacing(request->output, png); error != 0) {
+    if (const int error =
+            replaceFile(request->output, std::string_view(png.constData(), png.size()));
+        error != 0) {
         cannotWrite(request->output, QString::fromLocal8Bit(std::strerror(error)));
         return 2;
     }
