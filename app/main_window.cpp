@@ -1,5 +1,6 @@
 #include "app/main_window.h"
 
+#include "app/about_box.h"
 #include "app/approaches_window.h"
 #include "app/settings.h"
 #include "app/sky_window.h"
@@ -26,8 +27,6 @@
 
 namespace orvanta {
 
-namespace {
-
 QIcon programIcon() {
     QIcon icon;
     for (const int size : {16, 32, 48, 64, 128, 256}) {
@@ -41,6 +40,8 @@ QRect workArea() {
     const QScreen* screen = QGuiApplication::primaryScreen();
     return screen == nullptr ? QRect() : screen->availableGeometry();
 }
+
+namespace {
 
 // Qt settles once, when the first tray icon is made, whether icons go over D-Bus (as
 // StatusNotifierItems) or into an X11 tray. On Wayland only D-Bus can carry one, so the icon is not
@@ -60,61 +61,6 @@ bool trayIconMayBeMade() {
            qvariant_cast<QDBusVariant>(reply.arguments().at(0)).variant().toBool();
 }
 
-// A modal box that only its OK button closes: Escape and the close box leave it open.
-class AboutBox : public QDialog {
-  public:
-    explicit AboutBox(QWidget* owner) : QDialog(owner) {
-        setWindowTitle(QStringLiteral("Orvanta Countdown"));
-        setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                       Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
-        setWindowModality(Qt::WindowModal);
-        QFont small = font();
-        small.setPointSize(8);
-        setFont(small);
-        // Laid out in units of its font: a quarter of the average character width, an eighth of the
-        // line height of its font.
-        const QFontMetrics metrics(small);
-        const double unitX = metrics.averageCharWidth() / 4.0;
-        const double unitY = metrics.height() / 8.0;
-        auto place = [&](int x, int y, int w, int h) {
-            return QRect(qRound(x * unitX), qRound(y * unitY), qRound(w * unitX),
-                         qRound(h * unitY));
-        };
-        auto* ok = new QPushButton(QStringLiteral("OK"), this);
-        ok->setDefault(true);
-        ok->setGeometry(place(72, 60, 50, 14));
-        connect(ok, &QPushButton::clicked, this, &QDialog::accept);
-        struct Text {
-            int x, y, width;
-            const char* text;
-        };
-        for (const Text& t : {Text{33, 9, 69, "Orvanta 2003"}, Text{33, 18, 36, "Version 1.0"},
-                              Text{33, 27, 104, "By the Orvanta developers"},
-                              Text{33, 36, 148, "Free software, without warranty"},
-                              Text{33, 45, 66, "No web site"}}) {
-            auto* label = new QLabel(QString::fromUtf8(t.text), this);
-            const QRect r = place(t.x, t.y, t.width, 8);
-            label->setGeometry(r.adjusted(0, 0, r.width(), 0)); // room for wider fonts
-        }
-        auto* icon = new QLabel(this);
-        const QRect iconPlace = place(7, 7, 20, 20);
-        const int side = qMax(iconPlace.width(), iconPlace.height());
-        icon->setPixmap(programIcon().pixmap(side, side));
-        icon->setGeometry(QRect(iconPlace.topLeft(), QSize(side, side)));
-
-        const QSize size = place(0, 0, 193, 81).size();
-        setFixedSize(size);
-        const QRect area = workArea();
-        move((2 * area.left() + area.width() - size.width()) / 2,
-             (2 * area.top() + area.height() - size.height()) / 2);
-    }
-
-    void reject() override {} // Escape
-
-  protected:
-    void closeEvent(QCloseEvent* e) override { e->ignore(); }
-};
-
 } // namespace
 
 namespace {
@@ -125,32 +71,6 @@ QString dayOf(double utJd) {
 }
 
 } // namespace
-
-void loadCountdownChoice() {
-    const QString kept = readSetting(COUNTDOWN_SETTING).value_or(QString());
-    CountdownChoice choice;
-    if (kept.isEmpty()) {
-        choice.target = readFlagSetting(NEXT_APPROACH_SETTING, false) ? CountdownTarget::Next
-                                                                      : CountdownTarget::Of2003;
-    } else if (kept == QLatin1String("next")) {
-        choice.target = CountdownTarget::Next;
-    } else if (kept != QLatin1String("2003")) {
-        // An approach's instant, as the search gives it today: a file edited by hand, or kept by
-        // another version, must name one to within a day.
-        const std::optional<double> jd =
-            settingNumber(kept.toStdString(), FIRST_SEARCHED_JD + 1.0, LAST_SEARCHED_JD - 1.0);
-        const std::vector<ClosestApproach> near =
-            jd ? findClosestApproaches(*jd - 1.0, *jd + 1.0) : std::vector<ClosestApproach>();
-        if (near.size() == 1) {
-            choice = {CountdownTarget::Chosen, near.front().julianDate};
-        } else {
-            refuseSetting(COUNTDOWN_SETTING, kept,
-                          QStringLiteral("2003, next or the Julian date of a closest approach "
-                                         "(counting down to the one of 2003)"));
-        }
-    }
-    setCountdownChoice(choice);
-}
 
 MainWindow::MainWindow(QRect outer)
     : QWidget(nullptr, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
@@ -381,10 +301,7 @@ void MainWindow::refreshTrayTip() {
 
 void MainWindow::chooseCountdown(const CountdownChoice& choice) {
     setCountdownChoice(choice);
-    saveSetting(COUNTDOWN_SETTING, choice.target == CountdownTarget::Of2003 ? QStringLiteral("2003")
-                                   : choice.target == CountdownTarget::Next
-                                       ? QStringLiteral("next")
-                                       : QString::number(choice.chosenJd, 'f', 6));
+    saveCountdownChoice(choice);
     computeEncounterState();
     infoPane_->refresh();
     refreshTrayTip();

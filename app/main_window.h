@@ -3,6 +3,7 @@
 // The program's window: the orbit diagram and the info pane side by side, the refresh timers, the
 // icon in the notification area with its menu, and the About box.
 
+#include "app/countdown_setting.h"
 #include "app/reminders.h"
 #include "ephemeris/encounter_state.h"
 
@@ -39,13 +40,11 @@ constexpr std::chrono::milliseconds TRAY_RETRY_PERIOD{2000};
 constexpr int TRAY_ATTEMPTS = 30;
 
 constexpr const char* TRAY_TIP = "Quellmark Orvanta 2003";
-// What the countdown counts to, as the user chose it: "2003", "next", or the UT Julian date of a
-// closest approach. Earlier versions kept only whether to count to the next one.
-constexpr const char* COUNTDOWN_SETTING = "countdown/target";
-constexpr const char* NEXT_APPROACH_SETTING = "countdown/nextApproach";
 
-// The user's choice as kept in the settings file (~/.config/orvanta/orvanta.conf), put in effect.
-void loadCountdownChoice();
+// The program's icon at every size it ships; the primary display's desktop less panels and
+// taskbars.
+QIcon programIcon();
+QRect workArea();
 
 // The window's place on the primary screen's work area, in its bottom-right corner.
 QRect placeInWorkArea(QSize size);
