@@ -92,7 +92,7 @@ RaDec nutated(RaDec p, double tt) {
         (std::cos(e) + std::sin(e) * std::sin(p.ra) * std::tan(p.dec)) * n.longitude -
         std::cos(p.ra) * std::tan(p.dec) * n.obliquity;
     const double ddec = std::sin(e) * std::cos(p.ra) * n.longitude + std::sin(p.ra) * n.obliquity;
-    return {std::fmod(p.ra + dra + 2 * PI, 2 * PI), p.dec + ddec};
+    return {wrapAngle(p.ra + dra, 2 * PI), p.dec + ddec};
 }
 
 } // namespace orvanta

@@ -4,13 +4,12 @@
 // everything that is drawn in the sky: the geometry on the ecliptic of J2000, the equator of
 // J2000, precession to the date and nutation. Angles in radians, instants TT Julian dates.
 
+#include "ephemeris/angles.h"
+
 #include <cmath>
 
 namespace orvanta {
 
-constexpr double PI = 3.14159265358979323846;
-constexpr double DEGREE = PI / 180;
-constexpr double ARCSECOND = DEGREE / 3600;
 constexpr double J2000_JD = 2451545.0;
 constexpr double LIGHT_DAYS_PER_AU = 499.004784 / 86400;
 constexpr double OBLIQUITY_J2000 = 84381.448 * ARCSECOND;

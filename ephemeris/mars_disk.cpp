@@ -15,11 +15,6 @@ namespace {
 // 3396.19 km makes it 9.365", 0.05 % more.
 constexpr double DIAMETER_AT_1_AU = 9.36;
 
-double wrap360(double degrees) {
-    const double d = std::fmod(degrees, 360.0);
-    return d < 0 ? d + 360 : d;
-}
-
 double sine(double degrees) {
     return std::sin(degrees * DEGREE);
 }
@@ -65,13 +60,8 @@ V cross(const V& a, const V& b) {
     return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x};
 }
 
-// The position angle of `to` seen from `from`, in degrees, from north through east.
 double positionAngle(const RaDec& from, const RaDec& to) {
-    const double dra = to.ra - from.ra;
-    return wrap360(std::atan2(std::cos(to.dec) * std::sin(dra),
-                              std::sin(to.dec) * std::cos(from.dec) -
-                                  std::cos(to.dec) * std::sin(from.dec) * std::cos(dra)) /
-                   DEGREE);
+    return directionTo(from.ra, from.dec, to.ra, to.dec);
 }
 
 RaDec ofDate(const V& ecliptic, double tt) {

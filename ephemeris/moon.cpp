@@ -1,6 +1,7 @@
 #include "ephemeris/moon.h"
 
 #include "ephemeris/apparent_place.h"
+#include "ephemeris/encounter_state.h"
 #include "ephemeris/stars.h"
 #include "ephemeris/time_scales.h"
 
@@ -9,8 +10,6 @@
 namespace orvanta {
 
 namespace {
-
-constexpr double KM_PER_AU = 149597870.7;
 
 // The multiples of D, M, M′ and F in one periodic term, and its coefficients: longitude in
 // millionths of a degree and distance in metres (table 47.A), or latitude (table 47.B).
@@ -106,7 +105,7 @@ constexpr Term LATITUDE[] = {
 };
 
 double radiansOf(double degrees) {
-    return std::fmod(degrees, 360.0) * DEGREE;
+    return wrap360(degrees) * DEGREE;
 }
 
 } // namespace
@@ -187,7 +186,7 @@ Equatorial topocentric(const Equatorial& g, double utJd, const Place& where) {
                       (fromAxis * std::cos(g.declination) * std::cos(h) +
                        fromEquator * std::sin(g.declination)) +
                   sinParallax * sinParallax * (fromAxis * fromAxis + fromEquator * fromEquator));
-    return {std::fmod(g.rightAscension + dra + 2 * PI, 2 * PI), dec, distance};
+    return {wrapAngle(g.rightAscension + dra, 2 * PI), dec, distance};
 }
 
 double moonFrom(const Equatorial& body, double utJd, const Place& where) {

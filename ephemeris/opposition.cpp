@@ -26,8 +26,7 @@ double pastOpposition(double utJd) {
                           eclipticLongitude(apparentSun(utJd), obliquity)) /
                              DEGREE -
                          180.0;
-    const double wrapped = std::remainder(apart, 360.0);
-    return wrapped == -180.0 ? 180.0 : wrapped;
+    return wrap180(apart);
 }
 
 } // namespace
@@ -35,10 +34,7 @@ double pastOpposition(double utJd) {
 double elongationOfMars(double utJd) {
     const Equatorial mars = apparentMars(utJd);
     const Equatorial sun = apparentSun(utJd);
-    const double cosine = std::sin(mars.declination) * std::sin(sun.declination) +
-                          std::cos(mars.declination) * std::cos(sun.declination) *
-                              std::cos(mars.rightAscension - sun.rightAscension);
-    return std::acos(std::clamp(cosine, -1.0, 1.0)) / DEGREE;
+    return separation(mars, sun);
 }
 
 std::optional<double> oppositionNear(double utJd) {

@@ -31,11 +31,6 @@ Equatorial apparent(double utJd, bool mars) {
     return {p.ra, p.dec, g.length()};
 }
 
-double wrapDegrees(double d) {
-    d = std::fmod(d, 360.0);
-    return d < 0 ? d + 360 : d;
-}
-
 // Interpolates the apparent place of Mars (or the Sun) between places computed a few hours apart:
 // it moves smoothly and slowly against the stars, while the sky turns fast.
 class Track {
@@ -127,8 +122,7 @@ Horizontal seenFrom(const Equatorial& p, double siderealTime, const Place& where
                    std::cos(hourAngle) * std::sin(lat) - std::tan(p.declination) * std::cos(lat));
     // Seen from the surface rather than the centre: lower by the horizontal parallax.
     const double parallax = std::asin(std::sin(8.794 * ARCSECOND) / p.distanceAu);
-    return {(altitude - parallax * std::cos(altitude)) / DEGREE,
-            wrapDegrees(fromSouth / DEGREE + 180)};
+    return {(altitude - parallax * std::cos(altitude)) / DEGREE, wrap360(fromSouth / DEGREE + 180)};
 }
 
 } // namespace
@@ -146,7 +140,7 @@ double apparentSiderealTime(double utJd) {
     const double mean = 280.46061837 + 360.98564736629 * (utJd - J2000_JD) + 0.000387933 * t * t -
                         t * t * t / 38710000;
     const Nutation n = nutation(ttOfUt(utJd));
-    return wrapDegrees(mean + n.longitude * std::cos(n.trueObliquity) / DEGREE);
+    return wrap360(mean + n.longitude * std::cos(n.trueObliquity) / DEGREE);
 }
 
 Horizontal horizontalOf(const Equatorial& p, double utJd, const Place& where) {
@@ -185,7 +179,7 @@ MarsNight marsNight(double from, const Place& where) {
     const auto hourAngle = [&](double t) {
         const double h =
             apparentSiderealTime(t) + where.longitude - track.at(t).rightAscension / DEGREE;
-        return wrapDegrees(h + 180) - 180;
+        return wrap180(h);
     };
     MarsNight night;
     bool everUp = false, everDown = false;
@@ -229,7 +223,7 @@ std::vector<SkySample> skySamples(double from, double to, double step, const Pla
 std::string marsConstellation(double utJd) {
     const double tt = ttOfUt(utJd);
     const RaDec b1875 = precessed(equatorialJ2000(geocentric(tt, true, false)), B1875);
-    const double ra = wrapDegrees(b1875.ra / DEGREE) / 15;
+    const double ra = wrap360(b1875.ra / DEGREE) / 15;
     const double dec = b1875.dec / DEGREE;
     for (const Band& band : bands()) {
         if (dec >= band.decLow && ra >= band.raLow && ra < band.raHigh) {

@@ -5,6 +5,8 @@
 // Pure: no clock is read, every instant is a UT Julian date given by the caller (the UTC clock
 // taken as UT1).
 
+#include "ephemeris/angles.h"
+
 #include <optional>
 #include <string>
 #include <vector>
@@ -37,6 +39,15 @@ struct Horizontal {
     double altitude; // degrees above the horizon, topocentric
     double azimuth;  // degrees from north through east
 };
+// The angle between two places and the position angle of `to` seen from `from` (from the north,
+// towards the pole of date, through the east, towards increasing right ascension), in degrees.
+inline double separation(const Equatorial& a, const Equatorial& b) {
+    return angleBetween(a.rightAscension, a.declination, b.rightAscension, b.declination);
+}
+inline double positionAngle(const Equatorial& from, const Equatorial& to) {
+    return directionTo(from.rightAscension, from.declination, to.rightAscension, to.declination);
+}
+
 // Where a body is seen from the place, without refraction.
 Horizontal horizontalOf(const Equatorial& place, double utJd, const Place& where);
 // The same for many places at one instant, the sidereal time found once.

@@ -103,30 +103,13 @@ std::vector<Equatorial> apparentStars(double utJd) {
     return places;
 }
 
-double separation(const Equatorial& a, const Equatorial& b) {
-    // From the chord, which keeps small angles exact.
-    const double dra = b.rightAscension - a.rightAscension;
-    const double x = std::cos(b.declination) * std::cos(dra) - std::cos(a.declination);
-    const double y = std::cos(b.declination) * std::sin(dra);
-    const double z = std::sin(b.declination) - std::sin(a.declination);
-    const double chord = std::sqrt(x * x + y * y + z * z);
-    return 2 * std::asin(std::min(chord / 2, 1.0)) / DEGREE;
-}
-
-double positionAngle(const Equatorial& from, const Equatorial& to) {
-    const double dra = to.rightAscension - from.rightAscension;
-    const double angle =
-        std::atan2(std::sin(dra) * std::cos(to.declination),
-                   std::cos(from.declination) * std::sin(to.declination) -
-                       std::sin(from.declination) * std::cos(to.declination) * std::cos(dra)) /
-        DEGREE;
-    return angle < 0 ? angle + 360 : angle;
-}
-
 std::string_view compassWord(double angle) {
     static constexpr std::string_view WORDS[8] = {"north", "north-east", "east", "south-east",
                                                   "south", "south-west", "west", "north-west"};
-    return WORDS[static_cast<int>(std::floor(angle / 45 + 0.5)) % 8];
+    if (!std::isfinite(angle)) {
+        return {};
+    }
+    return WORDS[static_cast<int>(std::floor(wrap360(angle) / 45 + 0.5)) % 8];
 }
 
 NearStar nearestNamedStar(const Equatorial& body, const std::vector<Equatorial>& places) {

@@ -49,11 +49,8 @@ class ApparentSky {
 // The apparent places of all of stars(), in its order.
 std::vector<Equatorial> apparentStars(double utJd);
 
-// The angle between two places and the position angle of `to` seen from `from` (from the north,
-// towards the pole of date, through the east, towards increasing right ascension), in degrees.
-double separation(const Equatorial& a, const Equatorial& b);
-double positionAngle(const Equatorial& from, const Equatorial& to);
-// "north", "north-east", ... "north-west": the nearest of the eight.
+// "north", "north-east", ... "north-west": the nearest of the eight to a position angle in
+// degrees, any turn; empty for an angle that is not a number.
 std::string_view compassWord(double positionAngle);
 
 struct NearStar {

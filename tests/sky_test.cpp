@@ -4,6 +4,7 @@
 // stars and the Moon from 1950 to 2060 (tests/sky/stars.tsv); and places typed or of time zones.
 
 #include "ephemeris/closest_approach.h"
+#include "ephemeris/encounter_state.h"
 #include "ephemeris/julian_date.h"
 #include "ephemeris/moon.h"
 #include "ephemeris/opposition.h"
@@ -133,7 +134,7 @@ TEST(Sky, StarsAndTheMoonAgreeWithAnIndependentImplementation) {
     const Equatorial moon = apparentMoon(tt - ttMinusUtSeconds(tt) / 86400);
     EXPECT_NEAR(moon.rightAscension / DEGREES, 134.688470, 0.0005);
     EXPECT_NEAR(moon.declination / DEGREES, 13.768368, 0.0005);
-    EXPECT_NEAR(moon.distanceAu * 149597870.7, 368409.7, 1);
+    EXPECT_NEAR(moon.distanceAu * KM_PER_AU, 368409.7, 1);
 }
 
 // Places typed, and of time zones in the tz database.
