@@ -138,10 +138,7 @@ void Reminders::send(const ClosestApproach& approach, int point, double now,
     formatFixed(diameter, sizeof diameter, at.apparentDiameterArcsec, 2);
     const QString body =
         QStringLiteral("%1 (local time): %2 km (%3 au) from Earth, %4 arcseconds across.")
-            .arg(QString::fromLatin1(
-                     formatLocalTime(calendarTimeOf(calendarOfJulianDate(approach.julianDate)),
-                                     "%Y-%m-%d %H:%M")
-                         .text),
+            .arg(QString::fromLatin1(formatLocalMinute(approach.julianDate, "%Y-%m-%d %H:%M").text),
                  QString::fromStdString(formatWholeThousands(approach.distanceAu * KM_PER_AU)),
                  QString::fromLatin1(au), QString::fromLatin1(diameter));
 

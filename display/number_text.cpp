@@ -164,7 +164,35 @@ TimeText formatLocalTime(std::time_t calendarTime, const char* format) {
 }
 
 TimeText formatLocalMinute(double utJd, const char* format) {
-    return formatLocalTime(calendarTimeOf(calendarOfJulianDate(utJd + 30.0 / 86400)), format);
+    return formatLocalTime(calendarTimeOf(nearestMinute(utJd)), format);
+}
+
+UtcClockReading nearestMinute(double utJd) {
+    const auto minutes = static_cast<double>(std::llround((utJd + 0.5) * 1440.0));
+    UtcClockReading at = calendarOfJulianDate(minutes / 1440.0 - 0.5);
+    at.second = 0; // the round trip through a Julian date is within a millisecond
+    return at;
+}
+
+std::string isoText(const UtcClockReading& at, bool seconds) {
+    char text[24];
+    const auto two = [&](char* to, int value) {
+        to[0] = static_cast<char>('0' + value / 10 % 10);
+        to[1] = static_cast<char>('0' + value % 10);
+    };
+    two(text, at.year / 100);
+    two(text + 2, at.year % 100);
+    text[4] = '-';
+    two(text + 5, at.month);
+    text[7] = '-';
+    two(text + 8, at.day);
+    text[10] = 'T';
+    two(text + 11, at.hour);
+    text[13] = ':';
+    two(text + 14, at.minute);
+    text[16] = ':';
+    two(text + 17, at.second);
+    return std::string(text, seconds ? 19 : 16);
 }
 
 } // namespace orvanta

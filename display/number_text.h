@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ephemeris/utc_clock.h"
+
 #include <charconv>
 #include <cstddef>
 #include <cstdint>
@@ -33,6 +35,13 @@ struct TimeText {
 TimeText formatLocalTime(std::time_t calendarTime, const char* format);
 // The same for a UT Julian date, to the nearest minute: the clock of an event shown in minutes.
 TimeText formatLocalMinute(double utJd, const char* format);
+
+// The UT calendar minute nearest to a Julian date (its seconds 0), rounded once: an instant at
+// 29.6 s past a minute stays in that minute. Every event told to the minute, in UT or in local
+// time, is told at this one.
+UtcClockReading nearestMinute(double utJd);
+// "2003-08-27T09:51:14", or to the minute "2003-08-27T09:51".
+std::string isoText(const UtcClockReading& at, bool seconds = true);
 
 constexpr const char* DATE_FORMAT = "%a, %b %d, %Y";
 constexpr const char* CLOCK_FORMAT = "%I:%M:%S %p";

@@ -54,4 +54,20 @@ std::optional<double> oppositionNear(double utJd) {
     return brentRoot(&pastOpposition, from, to, atFrom, atTo, TOLERANCE_DAYS);
 }
 
+Apparitions apparitionsBetween(double from, double to) {
+    Apparitions found;
+    const auto inSpan = [&](double jd) { return jd >= from && jd <= to; };
+    for (const ClosestApproach& approach : findClosestApproaches(
+             from - SEARCHED_DAYS, std::min(to + SEARCHED_DAYS, LAST_SEARCHED_JD))) {
+        if (inSpan(approach.julianDate)) {
+            found.approaches.push_back(approach);
+        }
+        if (const std::optional<double> opposition = oppositionNear(approach.julianDate);
+            opposition && inSpan(*opposition)) {
+            found.oppositions.push_back(*opposition);
+        }
+    }
+    return found;
+}
+
 } // namespace orvanta

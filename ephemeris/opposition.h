@@ -5,7 +5,10 @@
 // The opposition and the closest approach are different instants, up to about ten days apart:
 // Earth's and Mars's orbits are not circles in one plane.
 
+#include "ephemeris/closest_approach.h"
+
 #include <optional>
+#include <vector>
 
 namespace orvanta {
 
@@ -16,5 +19,13 @@ double elongationOfMars(double utJd);
 // ecliptic longitudes of date of Mars and the Sun differ by 180°, to about a second. Empty when
 // none lies within 40 days (Mars is then near conjunction) or `utJd` is not finite.
 std::optional<double> oppositionNear(double utJd);
+
+// The closest approaches that lie in [from, to] and the oppositions that do, each in time order.
+// An opposition whose approach lies just beyond an end is found too.
+struct Apparitions {
+    std::vector<ClosestApproach> approaches;
+    std::vector<double> oppositions;
+};
+Apparitions apparitionsBetween(double fromUtJd, double toUtJd);
 
 } // namespace orvanta

@@ -1,5 +1,6 @@
 #include "display/info_text.h"
 #include "display/number_text.h"
+#include "ephemeris/julian_date.h"
 #include "ephemeris/utc_clock.h"
 
 #include <chrono>
@@ -156,6 +157,28 @@ TEST(FormatLocalTime, DateAndClockLinesInTheLocalZone) {
     }
     // A text longer than the buffer is dropped, not cut.
     EXPECT_STREQ(formatLocalTime(0, std::string(200, 'x').c_str()).text, "");
+}
+
+// Every event told to the minute is rounded once, from the instant itself: rounding to the second
+// first would carry 29.6 s into the next minute.
+TEST(NearestMinute, RoundedOnceAndWrittenAsIso) {
+    const auto jd = [](int year, int month, int day, double seconds) {
+        return julianDateValue(julianDateFromCalendar(year, month, day, 0.0)) + seconds / 86400;
+    };
+    const struct {
+        double utJd;
+        const char* minute;
+    } cases[] = {
+        {jd(2027, 2, 20, 12 * 60 + 53), "2027-02-20T00:13"},
+        {jd(2003, 8, 28, 17 * 3600 + 59 * 60 + 29.6), "2003-08-28T17:59"},
+        {jd(2003, 8, 28, 17 * 3600 + 59 * 60 + 30.001), "2003-08-28T18:00"},
+        {jd(2003, 12, 31, 86400 - 15), "2004-01-01T00:00"},
+        {jd(1, 1, 1, 29), "0001-01-01T00:00"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(isoText(nearestMinute(c.utJd), false), c.minute) << c.minute;
+    }
+    EXPECT_EQ(isoText(UtcClockReading{9999, 12, 31, 23, 59, 59}), "9999-12-31T23:59:59");
 }
 
 std::string joined(const InfoText& text) {

@@ -37,7 +37,7 @@ check "one notification at the 30-day point" [ "$(count)" = 1 ]
 check "from Orvanta, with its icon" [ "$(field 0 app):$(field 0 icon)" = Orvanta:org.orvanta.Orvanta ]
 check "saying how long" [ "$(field 0 summary)" = "Mars is closest to Earth in 30 days" ]
 check "and when, how far and how large" [ "$(field 0 body)" = \
-    "2027-02-20 00:12 (local time): 101,415,242 km (0.677919 au) from Earth, 13.81 arcseconds across." ]
+    "2027-02-20 00:13 (local time): 101,415,242 km (0.677919 au) from Earth, 13.81 arcseconds across." ]
 
 # Both the 30-day and the 7-day points passed while it was not running: only the latter, once. Set
 # back, the clock would make the 30-day point due again, were what was shown not remembered.

@@ -4,6 +4,9 @@
 
 #include "ephemeris/utc_clock.h"
 
+#include <charconv>
+#include <cmath>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -18,6 +21,19 @@ struct BadArgument {
 // message or reach the terminal as a control sequence (any control byte, and every byte beyond
 // ASCII) written as \xNN; cut after 60 bytes, with its length said.
 std::string quoteArgument(std::string_view text);
+
+// The number that the whole of `text` is, in plain decimal ("12", "-3", "2452878.9"; no "+",
+// no spaces, no hexadecimal), finite; empty otherwise. Every number the tools take is read here.
+template <typename Number>
+std::optional<Number> numberOf(std::string_view text) {
+    Number value{};
+    const char* const end = text.data() + text.size();
+    const auto [stop, error] = std::from_chars(text.data(), end, value);
+    if (text.empty() || error != std::errc() || stop != end || !std::isfinite(double(value))) {
+        return std::nullopt;
+    }
+    return value;
+}
 
 // A UTC instant of the form YYYY-MM-DDTHH:MM:SS, years 0001 to 9999; throws BadArgument naming
 // `option` otherwise.

@@ -4,21 +4,18 @@
 #include "tools/cli/arguments.h"
 
 #include <algorithm>
-#include <charconv>
 
 namespace orvanta {
 
 namespace {
 
 int parseSide(std::string_view text, const std::string& whole) {
-    int value = 0;
-    const char* const end = text.data() + text.size();
-    const auto [stop, error] = std::from_chars(text.data(), end, value);
-    if (text.empty() || error != std::errc() || stop != end || value < 1 || value > 4096) {
+    const std::optional<int> value = numberOf<int>(text);
+    if (!value || *value < 1 || *value > 4096) {
         throw BadArgument{"--size " + quoteArgument(whole) +
                           " is not WIDTHxHEIGHT with both from 1 to 4096"};
     }
-    return value;
+    return *value;
 }
 
 } // namespace
@@ -78,14 +75,13 @@ std::optional<SnapshotRequest> parseSnapshotArguments(const std::vector<std::str
                 const std::string& text = value();
                 const auto [low, high] =
                     option == "--from" ? std::pair{1, 5990} : std::pair{5, 200};
-                const char* const end = text.data() + text.size();
-                const auto [stop, error] = std::from_chars(text.data(), end, field);
-                if (text.empty() || error != std::errc() || stop != end || field < low ||
-                    field > high) {
+                const std::optional<int> number = numberOf<int>(text);
+                if (!number || *number < low || *number > high) {
                     throw BadArgument{option + " " + quoteArgument(text) +
                                       " is not a whole number from " + std::to_string(low) +
                                       " to " + std::to_string(high)};
                 }
+                field = *number;
             } else if (option == "--size") {
                 once(haveSize);
                 request.sizeGiven = true;

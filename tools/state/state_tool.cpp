@@ -93,13 +93,11 @@ constexpr double FIRST_JULIAN_DATE = 1721425.5;
 constexpr double END_JULIAN_DATE = 5373484.5;
 
 double parseNumber(std::string_view option, std::string_view text) {
-    double value = 0.0;
-    const char* const end = text.data() + text.size();
-    const auto [stop, error] = std::from_chars(text.data(), end, value);
-    if (text.empty() || error != std::errc() || stop != end || !std::isfinite(value)) {
+    const std::optional<double> value = numberOf<double>(text);
+    if (!value) {
         throw BadArgument{std::string(option) + " " + quoteArgument(text) + " is not a number"};
     }
-    return value;
+    return *value;
 }
 
 // "2003", "next", or a year from 1 to 5999 whose closest approach is counted to.
@@ -110,10 +108,8 @@ CountdownChoice parseTarget(std::string_view text) {
     if (text == "next") {
         return {CountdownTarget::Next};
     }
-    int year = 0;
-    const char* const end = text.data() + text.size();
-    const auto [stop, error] = std::from_chars(text.data(), end, year);
-    if (text.size() != 4 || error != std::errc() || stop != end || year < 1 || year > 5999) {
+    const int year = numberOf<int>(text).value_or(0);
+    if (text.size() != 4 || year < 1 || year > 5999) {
         throw BadArgument{"--target " + quoteArgument(text) +
                           " is not 2003, next or a year of four digits, 0001 to 5999"};
     }
@@ -317,21 +313,9 @@ float toFactor(double value) {
     return static_cast<float>(value);
 }
 
-std::string twoDigits(int value) {
-    return std::string(1, static_cast<char>('0' + value / 10 % 10)) +
-           static_cast<char>('0' + value % 10);
-}
-
-// "2003-08-27T09:51:14"
-std::string isoInstant(const UtcClockReading& at) {
-    return twoDigits(at.year / 100) + twoDigits(at.year % 100) + '-' + twoDigits(at.month) + '-' +
-           twoDigits(at.day) + 'T' + twoDigits(at.hour) + ':' + twoDigits(at.minute) + ':' +
-           twoDigits(at.second);
-}
-
 // "2003-08-27T09:51:14 2452878.910574 0.372719259 55758007 25.11 -2.88 173.2"
 void appendApproach(std::string& out, const ClosestApproach& approach) {
-    out += isoInstant(calendarOfJulianDate(approach.julianDate));
+    out += isoText(calendarOfJulianDate(approach.julianDate));
     const EncounterState at = encounterAt(ttOfUt(approach.julianDate));
     char number[64];
     for (const auto& [value, decimals] :
@@ -348,23 +332,16 @@ void appendApproach(std::string& out, const ClosestApproach& approach) {
 // The closest approaches in [from, to] and the oppositions of their apparitions that lie in it
 // too, in time order; an opposition whose approach lies just outside the span is found from it.
 void appendApproachesAndOppositions(std::string& out, double from, double to) {
-    constexpr double OPPOSITION_REACH_DAYS = 40.0;
+    const Apparitions found = apparitionsBetween(from, to);
     std::vector<std::pair<double, std::string>> lines;
-    for (const ClosestApproach& approach :
-         findClosestApproaches(from - OPPOSITION_REACH_DAYS,
-                               std::min(to + OPPOSITION_REACH_DAYS, LAST_SEARCHED_JD))) {
-        if (approach.julianDate >= from && approach.julianDate <= to) {
-            std::string line;
-            appendApproach(line, approach);
-            lines.emplace_back(approach.julianDate, line);
-        }
-        const std::optional<double> opposition = oppositionNear(approach.julianDate);
-        if (opposition && *opposition >= from && *opposition <= to) {
-            // "2003-08-28T17:59", to the nearest minute
-            std::string instant = isoInstant(calendarOfJulianDate(*opposition + 30.0 / 86400));
-            instant.resize(instant.size() - 3);
-            lines.emplace_back(*opposition, "opposition " + instant + '\n');
-        }
+    for (const ClosestApproach& approach : found.approaches) {
+        std::string line;
+        appendApproach(line, approach);
+        lines.emplace_back(approach.julianDate, line);
+    }
+    for (const double opposition : found.oppositions) {
+        lines.emplace_back(opposition,
+                           "opposition " + isoText(nearestMinute(opposition), false) + '\n');
     }
     std::stable_sort(lines.begin(), lines.end(),
                      [](const auto& a, const auto& b) { return a.first < b.first; });
@@ -398,7 +375,7 @@ std::string fixed(double value, int decimals) {
 // that the same approach keeps its UID from run to run and a calendar updates it in place.
 // "20030827T095114Z"
 std::string calendarInstant(const UtcClockReading& at) {
-    std::string stamp = isoInstant(at);
+    std::string stamp = isoText(at);
     std::erase_if(stamp, [](char c) { return c == '-' || c == ':'; });
     return stamp + 'Z';
 }
@@ -514,7 +491,7 @@ int runStateTool(const std::vector<std::string>& args, std::string& out, std::st
             setCountdownChoice(counted);
             out.clear();
             err = "orvanta-state: --target next: no closest approach is known after " +
-                  isoInstant(request.readings[i]) + " (they are found up to 6000-01-01)\n";
+                  isoText(request.readings[i]) + " (they are found up to 6000-01-01)\n";
             return 2;
         }
     }
