@@ -9,56 +9,10 @@
 
 namespace orvanta {
 
-// The tables as made by tools/make_star_tables.py, embedded by the build (star_tables.cpp).
+// The tables as made by tools/make_star_tables.py, read and embedded by the build
+// (tools/startables), which stops at a bad row: reading them here cannot fail.
 extern const char* const STAR_TABLE;
 extern const char* const FIGURE_TABLE;
-
-namespace {
-
-constexpr double MILLIARCSECOND = ARCSECOND / 1000;
-constexpr double HOUR_ANGLE = 15 * DEGREE;
-
-// Lines of numbers, the rest of a line after them kept as text; comments and blank lines skipped.
-template <typename Row>
-std::vector<Row> readTable(std::string_view text, Row (*parse)(std::istringstream&)) {
-    std::vector<Row> rows;
-    std::istringstream in{std::string(text)};
-    std::string line;
-    while (std::getline(in, line)) {
-        if (line.empty() || line[0] == '#') {
-            continue;
-        }
-        std::istringstream fields(line);
-        rows.push_back(parse(fields));
-    }
-    return rows;
-}
-
-Star starOf(std::istringstream& in) {
-    int hr = 0;
-    double ra = 0, dec = 0, mag = 0, pmRa = 0, pmDec = 0;
-    in >> hr >> ra >> dec >> mag >> pmRa >> pmDec;
-    std::string name;
-    std::getline(in >> std::ws, name);
-    return {ra * HOUR_ANGLE,        dec * DEGREE, pmRa * MILLIARCSECOND,
-            pmDec * MILLIARCSECOND, mag,          name};
-}
-
-FigureLine lineOf(std::istringstream& in) {
-    double dec1 = 0, ra1 = 0, dec2 = 0, ra2 = 0;
-    in >> dec1 >> ra1 >> dec2 >> ra2;
-    return {ra1 * HOUR_ANGLE, dec1 * DEGREE, ra2 * HOUR_ANGLE, dec2 * DEGREE};
-}
-
-} // namespace
-
-std::vector<Star> readStarTable(std::string_view text) {
-    return readTable(text, &starOf);
-}
-
-std::vector<FigureLine> readFigureTable(std::string_view text) {
-    return readTable(text, &lineOf);
-}
 
 const std::vector<Star>& stars() {
     static const std::vector<Star> table = readStarTable(STAR_TABLE);

@@ -5,6 +5,7 @@
 
 #include "ephemeris/apparent_place.h"
 #include "ephemeris/sky.h"
+#include "ephemeris/star_table.h"
 
 #include <string>
 #include <string_view>
@@ -12,25 +13,10 @@
 
 namespace orvanta {
 
-struct Star {
-    double rightAscension, declination; // radians, equator and equinox J2000 at the epoch J2000.0
-    double motionRa, motionDec;         // radians a Julian year, the first along the parallel
-    double magnitude;
-    std::string name; // the proper name, or empty
-};
 // Brightest first.
 const std::vector<Star>& stars();
 
-// A line of a constellation figure between two stars, J2000, in radians.
-struct FigureLine {
-    double ra1, dec1, ra2, dec2;
-};
 const std::vector<FigureLine>& figureLines();
-
-// The tables' text as tools/make_star_tables.py writes it (data/stars/*.dat): one row a line,
-// comments (#) and empty lines skipped. stars() and figureLines() are these of the embedded tables.
-std::vector<Star> readStarTable(std::string_view text);
-std::vector<FigureLine> readFigureTable(std::string_view text);
 
 // Apparent geocentric places at one UT instant: proper motion, annual aberration, precession and
 // nutation. What they share (Earth's velocity) is computed once.

@@ -16,6 +16,8 @@ namespace {
 
 const fs::path DATA = ORVANTA_VSOP87_DATA;
 const std::string GENERATOR = ORVANTA_VSOP87GEN;
+const fs::path STARS = ORVANTA_STAR_DATA;
+const std::string STAR_GENERATOR = ORVANTA_STARTABLES;
 
 using Lines = std::vector<std::string>;
 
@@ -45,15 +47,20 @@ class GeneratorTest : public testing::Test {
     GeneratorTest() { fs::create_directories(dir); }
     ~GeneratorTest() override { fs::remove_all(dir); }
 
-    // Runs the generator; returns its exit status and leaves its error text in `errors`.
-    int generate(const fs::path& earth, const fs::path& mars, const fs::path& output) {
+    // Runs a generator on two inputs; returns its exit status and leaves its error text in
+    // `errors`.
+    int run(const std::string& generator, const fs::path& first, const fs::path& second,
+            const fs::path& output) {
         const fs::path log = dir / "stderr.txt";
-        const std::string command = "'" + GENERATOR + "' '" + output.string() + "' '" +
-                                    earth.string() + "' '" + mars.string() + "' 2>'" +
+        const std::string command = "'" + generator + "' '" + output.string() + "' '" +
+                                    first.string() + "' '" + second.string() + "' 2>'" +
                                     log.string() + "'";
         const int status = std::system(command.c_str());
         errors = slurp(log);
         return status;
+    }
+    int generate(const fs::path& earth, const fs::path& mars, const fs::path& output) {
+        return run(GENERATOR, earth, mars, output);
     }
 
     const fs::path dir =
@@ -111,6 +118,40 @@ TEST_F(GeneratorTest, MalformedOrMissingFilesFail) {
     EXPECT_NE(generate(dir / "none.ear", DATA / "VSOP87A.mar", output), 0);
     EXPECT_NE(errors.find("none.ear: cannot open"), std::string::npos) << errors;
     EXPECT_FALSE(fs::exists(output));
+}
+
+// A star the reader could not read would be drawn at 0 h, 0°: the build stops instead.
+TEST_F(GeneratorTest, BadStarRowsStopTheBuild) {
+    const struct {
+        const char* file;
+        std::size_t line; // replaced, from 1
+        const char* row;
+        const char* message;
+    } defects[] = {
+        {"stars.dat", 5, "2491  6.75247697", ":5: the declination is missing"},
+        {"stars.dat", 7, "x 1 2 3 4 5", ":7: the catalogue number is missing"},
+        {"stars.dat", 5, "2491  25.1 -16.7 -1.46 0 0 Sirius", ":5: the right ascension (h)"},
+        {"stars.dat", 5, "2491  6.7 -16.7 nan 0 0 Sirius", ":5: the magnitude"},
+        {"figures.dat", 3, "42.3187 2.0649 41.4019", ":3: the second right ascension"},
+        {"figures.dat", 4, "42.3187 2.0649 41.4019 1.6134 7", ":4: more than four numbers"},
+        {"figures.dat", 4, "91 2.0649 41.4019 1.6134", ":4: the first declination"},
+    };
+    const fs::path output = dir / "star_tables.cpp";
+    for (const auto& defect : defects) {
+        SCOPED_TRACE(defect.row);
+        fs::copy_file(STARS / "stars.dat", dir / "stars.dat", fs::copy_options::overwrite_existing);
+        fs::copy_file(STARS / "figures.dat", dir / "figures.dat",
+                      fs::copy_options::overwrite_existing);
+        Lines lines = readLines(dir / defect.file);
+        lines.at(defect.line - 1) = defect.row;
+        writeLines(dir / defect.file, lines);
+        writeLines(output, {"stale"});
+        const int status = run(STAR_GENERATOR, dir / "stars.dat", dir / "figures.dat", output);
+        EXPECT_NE(status, 0);
+        EXPECT_NE(errors.find((dir / defect.file).string() + defect.message), std::string::npos)
+            << errors;
+        EXPECT_FALSE(fs::exists(output));
+    }
 }
 
 } // namespace

@@ -1,0 +1,36 @@
+#pragma once
+
+// The star and figure tables' text as tools/make_star_tables.py writes it (data/stars/*.dat): one
+// row a line, comments (#) and empty lines skipped. Read strictly, so that the build, which reads
+// them first, stops at a bad line rather than the sky showing a star at 0 h, 0°.
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace orvanta {
+
+struct Star {
+    double rightAscension, declination; // radians, equator and equinox J2000 at the epoch J2000.0
+    double motionRa, motionDec;         // radians a Julian year, the first along the parallel
+    double magnitude;
+    std::string name; // the proper name, or empty
+};
+
+// A line of a constellation figure between two stars, J2000, in radians.
+struct FigureLine {
+    double ra1, dec1, ra2, dec2;
+};
+
+// What is wrong with a row, and on which line (from 1).
+struct TableError {
+    std::size_t line;
+    std::string what;
+};
+
+// Each throws TableError at the first row that is not a row of its table.
+std::vector<Star> readStarTable(std::string_view text);
+std::vector<FigureLine> readFigureTable(std::string_view text);
+
+} // namespace orvanta
