@@ -148,6 +148,12 @@ std::string formatWholeThousands(double value) {
     return text.substr(0, text.find('.'));
 }
 
+std::string formatFixed(double value, int decimals) {
+    char text[400]; // room for the largest double in full
+    formatFixed(text, sizeof text, value, decimals);
+    return text;
+}
+
 TimeText formatLocalTime(std::time_t calendarTime, const char* format) {
     TimeText result{};
     const locale_t c = cLocale();

@@ -20,6 +20,9 @@ namespace orvanta {
 // length of the whole text, as snprintf does.
 std::size_t formatFixed(char* buffer, std::size_t size, double value, int decimals);
 
+// The same as a string.
+std::string formatFixed(double value, int decimals);
+
 // The value with two decimals and a "," between groups of three integer digits ("55,758,006.12").
 // The text lives in one shared buffer that the next call overwrites.
 const char* formatThousands(double value);

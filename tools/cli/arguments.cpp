@@ -1,5 +1,7 @@
 #include "tools/cli/arguments.h"
 
+#include "ephemeris/place.h"
+
 namespace orvanta {
 
 namespace {
@@ -52,6 +54,15 @@ std::string quoteArgument(std::string_view text) {
         quoted += " (" + std::to_string(length) + " bytes)";
     }
     return quoted;
+}
+
+Place parsePlaceArgument(std::string_view option, std::string_view text) {
+    std::string why;
+    const std::optional<Place> place = parsePlace(text, why);
+    if (!place) {
+        throw BadArgument{std::string(option) + " " + quoteArgument(text) + " " + why};
+    }
+    return *place;
 }
 
 UtcClockReading parseUtcArgument(std::string_view option, std::string_view text) {

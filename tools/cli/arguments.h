@@ -2,6 +2,7 @@
 
 // What the command-line tools share: reading a UTC instant, and quoting an argument in a message.
 
+#include "ephemeris/sky.h"
 #include "ephemeris/utc_clock.h"
 
 #include <charconv>
@@ -34,6 +35,9 @@ std::optional<Number> numberOf(std::string_view text) {
     }
     return value;
 }
+
+// LAT,LON or LAT,LON,HEIGHT; throws BadArgument naming `option` and saying what is wrong.
+Place parsePlaceArgument(std::string_view option, std::string_view text);
 
 // A UTC instant of the form YYYY-MM-DDTHH:MM:SS, years 0001 to 9999; throws BadArgument naming
 // `option` otherwise.

@@ -60,12 +60,7 @@ std::optional<SnapshotRequest> parseSnapshotArguments(const std::vector<std::str
             } else if (option == "--place") {
                 bool givenBefore = request.place.has_value();
                 once(givenBefore);
-                const std::string& text = value();
-                std::string why;
-                request.place = parsePlace(text, why);
-                if (!request.place) {
-                    throw BadArgument{"--place " + quoteArgument(text) + " " + why};
-                }
+                request.place = parsePlaceArgument(option, value());
             } else if (option == "--approaches") {
                 once(request.approaches);
             } else if (option == "--from" || option == "--years") {

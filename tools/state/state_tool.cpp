@@ -9,6 +9,7 @@
 #include "ephemeris/time_scales.h"
 #include "ephemeris/utc_clock.h"
 #include "tools/cli/arguments.h"
+#include "tools/state/calendar_file.h"
 #include "tools/state/sky_report.h"
 
 #include <algorithm>
@@ -87,146 +88,6 @@ constexpr const char* USAGE =
     "  --place P    LAT,LON[,HEIGHT] in degrees north and east and metres; without it,\n"
     "               the city of the time zone (TZ, or /etc/localtime) in the tz database\n"
     "  --help       show this text\n";
-
-// The calendar the tool reads and writes: 0001-01-01T00:00:00 up to 10000-01-01T00:00:00 (UT).
-constexpr double FIRST_JULIAN_DATE = 1721425.5;
-constexpr double END_JULIAN_DATE = 5373484.5;
-
-double parseNumber(std::string_view option, std::string_view text) {
-    const std::optional<double> value = numberOf<double>(text);
-    if (!value) {
-        throw BadArgument{std::string(option) + " " + quoteArgument(text) + " is not a number"};
-    }
-    return *value;
-}
-
-// "2003", "next", or a year from 1 to 5999 whose closest approach is counted to.
-CountdownChoice parseTarget(std::string_view text) {
-    if (text == "2003") {
-        return {};
-    }
-    if (text == "next") {
-        return {CountdownTarget::Next};
-    }
-    const int year = numberOf<int>(text).value_or(0);
-    if (text.size() != 4 || year < 1 || year > 5999) {
-        throw BadArgument{"--target " + quoteArgument(text) +
-                          " is not 2003, next or a year of four digits, 0001 to 5999"};
-    }
-    const std::vector<ClosestApproach> in =
-        findClosestApproaches(julianDateValue(julianDateFromCalendar(year, 1, 1, 0.0)),
-                              julianDateValue(julianDateFromCalendar(year + 1, 1, 1, 0.0)));
-    if (in.empty()) {
-        throw BadArgument{"--target " + quoteArgument(text) +
-                          ": Mars comes closest to Earth in no day of that year"};
-    }
-    return {CountdownTarget::Chosen, in.front().julianDate};
-}
-
-} // namespace
-
-StateRequest parseStateArguments(const std::vector<std::string>& args) {
-    StateRequest request;
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        const std::string& option = args[i];
-        auto value = [&]() -> std::string_view {
-            if (i + 1 >= args.size()) {
-                throw BadArgument{option + " needs a value"};
-            }
-            return args[++i];
-        };
-        if (option == "--utc") {
-            request.readings.push_back(parseUtcArgument(option, value()));
-        } else if (option == "--jd") {
-            if (request.julianDate) {
-                throw BadArgument{"--jd may be given only once"};
-            }
-            const std::string_view text = value();
-            request.julianDate = parseNumber(option, text);
-            if (*request.julianDate < FIRST_JULIAN_DATE || *request.julianDate >= END_JULIAN_DATE) {
-                throw BadArgument{"--jd " + quoteArgument(text) +
-                                  " lies outside the years 0001 to 9999 (Julian dates 1721425.5 to "
-                                  "5373484.5)"};
-            }
-        } else if (option == "--lines") {
-            request.lines = true;
-        } else if (option == "--target") {
-            if (request.target) {
-                throw BadArgument{"--target may be given only once"};
-            }
-            request.target = parseTarget(value());
-        } else if (option == "--approaches" || option == "--ics") {
-            if (request.approaches) {
-                throw BadArgument{"--approaches or --ics may be given only once"};
-            }
-            request.calendar = option == "--ics";
-            const UtcClockReading from = parseUtcArgument(option, value());
-            const UtcClockReading to = parseUtcArgument(option, value());
-            const double toJd = julianDateValue(julianDateOfReading(to));
-            if (toJd <= julianDateValue(julianDateOfReading(from))) {
-                throw BadArgument{option + ": FROM must lie before TO"};
-            }
-            UtcClockReading limit = from; // the same date and time 1000 years on
-            limit.year = static_cast<std::uint16_t>(limit.year + 1000);
-            if (toJd > julianDateValue(julianDateOfReading(limit))) {
-                throw BadArgument{option + ": FROM and TO lie more than 1000 years apart"};
-            }
-            if (toJd > julianDateValue(julianDateFromCalendar(6000, 1, 1, 0.0))) {
-                throw BadArgument{option + ": closest approaches are found only up to 6000-01-01 "
-                                           "(4000 years from 2000)"};
-            }
-            request.approaches.emplace(from, to);
-        } else if (option == "--sky") {
-            request.sky = true;
-        } else if (option == "--place") {
-            if (request.place) {
-                throw BadArgument{"--place may be given only once"};
-            }
-            const std::string_view text = value();
-            std::string why;
-            request.place = parsePlace(text, why);
-            if (!request.place) {
-                throw BadArgument{"--place " + quoteArgument(text) + " " + why};
-            }
-        } else if (option == "--factor") {
-            if (request.factor) {
-                throw BadArgument{"--factor may be given only once"};
-            }
-            request.factor = parseNumber(option, value());
-        } else {
-            throw BadArgument{"unknown option " + quoteArgument(option) + " (see --help)"};
-        }
-    }
-    if (request.julianDate && !request.readings.empty()) {
-        throw BadArgument{"--jd and --utc cannot be combined"};
-    }
-    if (request.factor && !request.julianDate) {
-        throw BadArgument{"--factor needs --jd"};
-    }
-    if (request.lines && request.julianDate) {
-        throw BadArgument{"--lines and --jd cannot be combined"};
-    }
-    if (request.lines && request.readings.size() > 1) {
-        throw BadArgument{"--lines takes at most one --utc"};
-    }
-    if (request.place && !request.sky) {
-        throw BadArgument{"--place needs --sky"};
-    }
-    if (request.sky && (request.julianDate || request.lines || request.target ||
-                        request.approaches || request.readings.size() > 1)) {
-        throw BadArgument{"--sky goes with one --utc and --place only"};
-    }
-    if (request.approaches &&
-        (request.julianDate || request.lines || request.target || !request.readings.empty())) {
-        throw BadArgument{"--approaches and --ics go alone"};
-    }
-    if (request.target && request.julianDate) {
-        throw BadArgument{"--target and --jd cannot be combined"};
-    }
-    return request;
-}
-
-namespace {
 
 // Shortest round-trip text is not wanted here: %.17g, fixed for scripts that compare output, and
 // independent of the process locale.
@@ -351,64 +212,6 @@ void appendApproachesAndOppositions(std::string& out, double from, double to) {
 }
 
 } // namespace
-
-// A content line of an iCalendar file: folded at 75 octets, each piece after the first on a line
-// that begins with a space, every line ended by CRLF.
-void appendContentLine(std::string& out, std::string_view line) {
-    constexpr std::size_t LIMIT = 75;
-    std::size_t width = LIMIT;
-    while (line.size() > width) {
-        out.append(line.substr(0, width)).append("\r\n ");
-        line.remove_prefix(width);
-        width = LIMIT - 1;
-    }
-    out.append(line).append("\r\n");
-}
-
-std::string fixed(double value, int decimals) {
-    char number[64];
-    formatFixed(number, sizeof number, value, decimals);
-    return number;
-}
-
-// The approaches as calendar events: one VEVENT each, its UID made from its instant alone, so
-// that the same approach keeps its UID from run to run and a calendar updates it in place.
-// "20030827T095114Z"
-std::string calendarInstant(const UtcClockReading& at) {
-    std::string stamp = isoText(at);
-    std::erase_if(stamp, [](char c) { return c == '-' || c == ':'; });
-    return stamp + 'Z';
-}
-
-void appendCalendar(std::string& out, const std::vector<ClosestApproach>& approaches,
-                    const UtcClockReading& madeAt) {
-    appendContentLine(out, "BEGIN:VCALENDAR");
-    appendContentLine(out, "VERSION:2.0");
-    appendContentLine(out, "PRODID:-//Orvanta//Closest approaches of Mars//EN");
-    appendContentLine(out, "CALSCALE:GREGORIAN");
-    for (const ClosestApproach& approach : approaches) {
-        const std::string stamp = calendarInstant(calendarOfJulianDate(approach.julianDate));
-        const EncounterState at = encounterAt(ttOfUt(approach.julianDate));
-        // Commas and semicolons are escaped in text values.
-        std::string kmEscaped;
-        for (const char c : formatWholeThousands(approach.distanceAu * KM_PER_AU)) {
-            kmEscaped += c == ',' ? std::string("\\,") : std::string(1, c);
-        }
-        appendContentLine(out, "BEGIN:VEVENT");
-        appendContentLine(out, "UID:" + stamp + "-mars-closest-approach@orvanta");
-        appendContentLine(out, "DTSTAMP:" + calendarInstant(madeAt));
-        appendContentLine(out, "DTSTART:" + stamp);
-        appendContentLine(out, "SUMMARY:Mars closest to Earth: " + kmEscaped + " km");
-        appendContentLine(out, "DESCRIPTION:Mars comes closest to Earth\\, " + kmEscaped + " km (" +
-                                   fixed(approach.distanceAu, 6) +
-                                   " au) away. Its apparent "
-                                   "diameter is " +
-                                   fixed(at.apparentDiameterArcsec, 2) +
-                                   " arcseconds\\, its magnitude " + fixed(at.magnitude, 2) + ".");
-        appendContentLine(out, "END:VEVENT");
-    }
-    appendContentLine(out, "END:VCALENDAR");
-}
 
 int runStateTool(const std::vector<std::string>& args, std::string& out, std::string& err) {
     out.clear();
