@@ -73,6 +73,42 @@ void cannotWrite(const std::string& path, const QString& why) {
                  qPrintable(why));
 }
 
+// The window asked for, shown once so that its first size lays it out as on a desktop.
+std::unique_ptr<QWidget> windowFor(const SnapshotRequest& request) {
+    std::unique_ptr<QWidget> shown;
+    if (request.approaches) {
+        shown = std::make_unique<ApproachesWindow>([](const CountdownChoice&) {}, request.fromYear,
+                                                   request.years);
+    } else if (request.sky) {
+        shown = std::make_unique<SkyWindow>(request.place);
+    } else {
+        // Without a window manager the outer size is the client size.
+        shown = std::make_unique<MainWindow>(QRect(0, 0, request.width, request.height));
+    }
+    if (request.sizeGiven && (request.approaches || request.sky)) {
+        shown->resize(request.width, request.height);
+    }
+    shown->show();
+    return shown;
+}
+
+// The window's client area as a PNG file's bytes.
+QByteArray pictureOf(QWidget& window, bool ownBackground) {
+    const qreal ratio = window.devicePixelRatioF();
+    QImage picture(window.size() * ratio, QImage::Format_RGB32);
+    picture.setDevicePixelRatio(ratio);
+    picture.fill(Qt::black);
+    // The main window's panes cover it whole; the other windows show their own background.
+    window.render(&picture, QPoint(), QRegion(),
+                  ownBackground ? QWidget::DrawWindowBackground | QWidget::DrawChildren
+                                : QWidget::RenderFlags(QWidget::DrawChildren));
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    picture.save(&buffer, "PNG");
+    return png;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -88,7 +124,6 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "orvanta-snapshot: %s\n", error.c_str());
         return 2;
     }
-
     if (const QString why = unwritable(request->output); !why.isEmpty()) {
         cannotWrite(request->output, why);
         return 2;
@@ -100,54 +135,25 @@ int main(int argc, char** argv) {
     QApplication application(argc, argv);
     const FixedUtcClock clock(request->utc);
     computeEncounterState();
-    std::unique_ptr<QWidget> shown;
-    if (request->approaches) {
-        shown = std::make_unique<ApproachesWindow>([](const CountdownChoice&) {}, request->fromYear,
-                                                   request->years);
-        if (request->sizeGiven) {
-            shown->resize(request->width, request->height);
-        }
-    } else if (request->sky) {
-        shown = std::make_unique<SkyWindow>(request->place);
-        if (request->sizeGiven) {
-            shown->resize(request->width, request->height);
-        }
-    } else {
-        // Without a window manager the outer size is the client size.
-        shown = std::make_unique<MainWindow>(QRect(0, 0, request->width, request->height));
-    }
-    QWidget& window = *shown;
-    window.show(); // the first size lays the panes out, as on a desktop
-    if (request->sizeGiven && window.size() != QSize(request->width, request->height)) {
+    const std::unique_ptr<QWidget> window = windowFor(*request);
+    if (request->sizeGiven && window->size() != QSize(request->width, request->height)) {
         std::fprintf(
             stderr,
             "orvanta-snapshot: --size %dx%d: this window is drawn only from %dx%d to %dx%d\n",
-            request->width, request->height, window.minimumWidth(), window.minimumHeight(),
-            std::min(window.maximumWidth(), 4096), std::min(window.maximumHeight(), 4096));
+            request->width, request->height, window->minimumWidth(), window->minimumHeight(),
+            std::min(window->maximumWidth(), 4096), std::min(window->maximumHeight(), 4096));
         return 2;
     }
-    const qreal ratio = window.devicePixelRatioF();
-    QImage picture(window.size() * ratio, QImage::Format_RGB32);
-    picture.setDevicePixelRatio(ratio);
-    picture.fill(Qt::black);
-    // The main window's panes cover it whole; the other window shows its own background.
-    window.render(&picture, QPoint(), QRegion(),
-                  request->sky || request->approaches
-                      ? QWidget::DrawWindowBackground | QWidget::DrawChildren
-                      : QWidget::RenderFlags(QWidget::DrawChildren));
     // Encoded in memory first, so that a failed write is told once, with its reason.
-    QByteArray png;
-    QBuffer buffer(&png);
-    buffer.open(QIODevice::WriteOnly);
-    picture.save(&buffer, "PNG");
-    if (const int error =
+    const QByteArray png = pictureOf(*window, request->sky || request->approaches);
+    if (const int failed =
             replaceFile(request->output, std::string_view(png.constData(), png.size()));
-        error != 0) {
-        cannotWrite(request->output, QString::fromLocal8Bit(std::strerror(error)));
+        failed != 0) {
+        cannotWrite(request->output, QString::fromLocal8Bit(std::strerror(failed)));
         return 2;
     }
     // The pane has said why; the picture is written all the same.
-    const auto* main = dynamic_cast<MainWindow*>(shown.get());
+    const auto* main = dynamic_cast<MainWindow*>(window.get());
     if (main != nullptr &&
         main->diagramPane()->diagramTarget().state() != OffscreenGlTarget::State::Ready) {
         return 1;

@@ -1,9 +1,10 @@
 #include "tools/snapshot/snapshot_arguments.h"
 
-#include "ephemeris/place.h"
 #include "tools/cli/arguments.h"
 
 #include <algorithm>
+#include <functional>
+#include <utility>
 
 namespace orvanta {
 
@@ -18,15 +19,94 @@ int parseSide(std::string_view text, const std::string& whole) {
     return *value;
 }
 
+int parseYears(const std::string& option, std::string_view text, int low, int high) {
+    const std::optional<int> number = numberOf<int>(text);
+    if (!number || *number < low || *number > high) {
+        throw BadArgument{option + " " + quoteArgument(text) + " is not a whole number from " +
+                          std::to_string(low) + " to " + std::to_string(high)};
+    }
+    return *number;
+}
+
+// What was given, beside the request itself.
+struct Given {
+    bool utc = false, output = false, size = false;
+};
+
+// One option and its value, if it has one, into the request.
+void readOption(SnapshotRequest& request, Given& given, const std::string& option,
+                const std::function<const std::string&()>& value) {
+    const auto once = [&](bool before) {
+        if (before) {
+            throw BadArgument{option + " may be given only once"};
+        }
+    };
+    if (option == "--utc") {
+        once(std::exchange(given.utc, true));
+        request.utc = parseUtcArgument(option, value());
+    } else if (option == "--out") {
+        once(std::exchange(given.output, true));
+        request.output = value();
+        if (request.output.empty()) {
+            throw BadArgument{"--out needs a file name"};
+        }
+    } else if (option == "--sky") {
+        once(std::exchange(request.sky, true));
+    } else if (option == "--place") {
+        once(request.place.has_value());
+        request.place = parsePlaceArgument(option, value());
+    } else if (option == "--approaches") {
+        once(std::exchange(request.approaches, true));
+    } else if (option == "--from") {
+        once(request.fromYear != 0);
+        request.fromYear = parseYears(option, value(), 1, 5990);
+    } else if (option == "--years") {
+        once(request.years != 0);
+        request.years = parseYears(option, value(), 5, 200);
+    } else if (option == "--size") {
+        once(std::exchange(given.size, true));
+        request.sizeGiven = true;
+        const std::string& size = value();
+        const std::size_t x = size.find('x');
+        if (x == std::string::npos) {
+            throw BadArgument{"--size " + quoteArgument(size) +
+                              " is not WIDTHxHEIGHT with both from 1 to 4096"};
+        }
+        request.width = parseSide(std::string_view(size).substr(0, x), size);
+        request.height = parseSide(std::string_view(size).substr(x + 1), size);
+    } else {
+        throw BadArgument{"unknown option " + quoteArgument(option) + " (see --help)"};
+    }
+}
+
+void checkCombination(const SnapshotRequest& request, const Given& given) {
+    const struct {
+        bool refused;
+        const char* message;
+    } rules[] = {
+        {!given.output || (!given.utc && !request.approaches),
+         "--utc and --out are needed (see --help)"},
+        {request.place && !request.sky, "--place needs --sky"},
+        {(request.fromYear != 0 || request.years != 0) && !request.approaches,
+         "--from and --years need --approaches"},
+        {request.sky && request.approaches, "--sky and --approaches cannot be combined"},
+        {request.fromYear + std::max(request.years, 5) > 6000,
+         "--from and --years: closest approaches are found only up to 6000"},
+    };
+    for (const auto& rule : rules) {
+        if (rule.refused) {
+            throw BadArgument{rule.message};
+        }
+    }
+}
+
 } // namespace
 
 std::optional<SnapshotRequest> parseSnapshotArguments(const std::vector<std::string>& args,
                                                       bool& help, std::string& error) {
     help = false;
     SnapshotRequest request;
-    bool haveUtc = false;
-    bool haveOutput = false;
-    bool haveSize = false;
+    Given given;
     try {
         for (std::size_t i = 0; i < args.size(); ++i) {
             const std::string& option = args[i];
@@ -34,85 +114,20 @@ std::optional<SnapshotRequest> parseSnapshotArguments(const std::vector<std::str
                 help = true;
                 return std::nullopt;
             }
-            auto value = [&]() -> const std::string& {
+            readOption(request, given, option, [&]() -> const std::string& {
                 if (i + 1 >= args.size()) {
                     throw BadArgument{option + " needs a value"};
                 }
                 return args[++i];
-            };
-            auto once = [&](bool& given) {
-                if (given) {
-                    throw BadArgument{option + " may be given only once"};
-                }
-                given = true;
-            };
-            if (option == "--utc") {
-                once(haveUtc);
-                request.utc = parseUtcArgument(option, value());
-            } else if (option == "--out") {
-                once(haveOutput);
-                request.output = value();
-                if (request.output.empty()) {
-                    throw BadArgument{"--out needs a file name"};
-                }
-            } else if (option == "--sky") {
-                once(request.sky);
-            } else if (option == "--place") {
-                bool givenBefore = request.place.has_value();
-                once(givenBefore);
-                request.place = parsePlaceArgument(option, value());
-            } else if (option == "--approaches") {
-                once(request.approaches);
-            } else if (option == "--from" || option == "--years") {
-                int& field = option == "--from" ? request.fromYear : request.years;
-                bool givenBefore = field != 0;
-                once(givenBefore);
-                const std::string& text = value();
-                const auto [low, high] =
-                    option == "--from" ? std::pair{1, 5990} : std::pair{5, 200};
-                const std::optional<int> number = numberOf<int>(text);
-                if (!number || *number < low || *number > high) {
-                    throw BadArgument{option + " " + quoteArgument(text) +
-                                      " is not a whole number from " + std::to_string(low) +
-                                      " to " + std::to_string(high)};
-                }
-                field = *number;
-            } else if (option == "--size") {
-                once(haveSize);
-                request.sizeGiven = true;
-                const std::string& size = value();
-                const std::size_t x = size.find('x');
-                if (x == std::string::npos) {
-                    throw BadArgument{"--size " + quoteArgument(size) +
-                                      " is not WIDTHxHEIGHT with both from 1 to 4096"};
-                }
-                request.width = parseSide(std::string_view(size).substr(0, x), size);
-                request.height = parseSide(std::string_view(size).substr(x + 1), size);
-            } else {
-                throw BadArgument{"unknown option " + quoteArgument(option) + " (see --help)"};
-            }
+            });
         }
-        if (!haveOutput || (!haveUtc && !request.approaches)) {
-            throw BadArgument{"--utc and --out are needed (see --help)"};
-        }
-        if (!haveUtc) {
-            request.utc = systemUtcClock();
-        }
-        if (request.place && !request.sky) {
-            throw BadArgument{"--place needs --sky"};
-        }
-        if ((request.fromYear != 0 || request.years != 0) && !request.approaches) {
-            throw BadArgument{"--from and --years need --approaches"};
-        }
-        if (request.sky && request.approaches) {
-            throw BadArgument{"--sky and --approaches cannot be combined"};
-        }
-        if (request.fromYear + std::max(request.years, 5) > 6000) {
-            throw BadArgument{"--from and --years: closest approaches are found only up to 6000"};
-        }
+        checkCombination(request, given);
     } catch (const BadArgument& bad) {
         error = bad.message;
         return std::nullopt;
+    }
+    if (!given.utc) {
+        request.utc = systemUtcClock();
     }
     return request;
 }
