@@ -91,16 +91,65 @@ void expectDigit(const std::string& path, std::size_t line, std::string_view rec
     }
 }
 
+std::string seriesNameOf(int k) {
+    return std::string(1, "XYZ"[k / 6]) + static_cast<char>('0' + k % 6);
+}
+
+// The header record of series k; its term count.
+int readHeader(const std::string& path, std::size_t line, const std::string& record,
+               const BodyLayout& body, int k) {
+    const std::string seriesName = seriesNameOf(k);
+    if (columns(record, 1, 17) != " VSOP87 VERSION A") {
+        fail(path, line, "expected the header of series " + seriesName);
+    }
+    expectDigit(path, line, record, 18, '1', "header: version code");
+    if (columns(record, 23, 29) != body.headerName) {
+        fail(path, line,
+             "header: body is '" + std::string(columns(record, 23, 29)) + "', expected '" +
+                 std::string(body.headerName) + "'");
+    }
+    expectDigit(path, line, record, 42, static_cast<char>('1' + k / 6), "header: coordinate");
+    expectDigit(path, line, record, 60, static_cast<char>('0' + k % 6), "header: power of T");
+    int count = 0;
+    if (!parseUnsigned(columns(record, 61, 67), count)) {
+        fail(path, line, "header: term count (columns 61-67) is not a number");
+    }
+    if (count != body.counts[k]) {
+        fail(path, line,
+             "header: series " + seriesName + " has " + std::to_string(count) +
+                 " terms, expected " + std::to_string(body.counts[k]));
+    }
+    return count;
+}
+
+// The term record of the given rank in series k.
+Term readTerm(const std::string& path, std::size_t line, const std::string& record,
+              const BodyLayout& body, int k, int rank) {
+    expectDigit(path, line, record, 1, ' ', "term record: column 1");
+    expectDigit(path, line, record, 2, '1', "term record: version code");
+    expectDigit(path, line, record, 3, body.bodyCode, "term record: body code");
+    expectDigit(path, line, record, 4, static_cast<char>('1' + k / 6), "term record: coordinate");
+    expectDigit(path, line, record, 5, static_cast<char>('0' + k % 6), "term record: power of T");
+    int recordRank = 0;
+    if (!parseUnsigned(columns(record, 6, 10), recordRank) || recordRank != rank) {
+        fail(path, line,
+             "term record: rank '" + std::string(trimmed(columns(record, 6, 10))) + "', expected " +
+                 std::to_string(rank));
+    }
+    return Term{decimalField(path, line, record, 80, 97, "A"),
+                decimalField(path, line, record, 98, 111, "B"),
+                decimalField(path, line, record, 112, 131, "C")};
+}
+
 } // namespace
 
 std::vector<Term> readBody(std::istream& in, const std::string& path, const BodyLayout& body) {
     std::vector<Term> terms;
     std::string record;
     std::size_t line = 0;
-
-    auto nextRecord = [&](const char* expecting) {
+    const auto nextRecord = [&](const std::string& expecting) {
         if (!std::getline(in, record)) {
-            fail(path, line + 1, std::string("file ends where ") + expecting + " was expected");
+            fail(path, line + 1, "file ends where " + expecting + " was expected");
         }
         ++line;
         if (!record.empty() && record.back() == '\r') {
@@ -112,50 +161,12 @@ std::vector<Term> readBody(std::istream& in, const std::string& path, const Body
                      std::to_string(RECORD_LENGTH));
         }
     };
-
     for (int k = 0; k < SERIES; ++k) {
-        const char coordinate = static_cast<char>('1' + k / 6);
-        const char alpha = static_cast<char>('0' + k % 6);
-        const std::string seriesName = std::string(1, "XYZ"[k / 6]) + alpha;
-
-        nextRecord(("the header of series " + seriesName).c_str());
-        if (columns(record, 1, 17) != " VSOP87 VERSION A") {
-            fail(path, line, "expected the header of series " + seriesName);
-        }
-        expectDigit(path, line, record, 18, '1', "header: version code");
-        if (columns(record, 23, 29) != body.headerName) {
-            fail(path, line,
-                 "header: body is '" + std::string(columns(record, 23, 29)) + "', expected '" +
-                     std::string(body.headerName) + "'");
-        }
-        expectDigit(path, line, record, 42, coordinate, "header: coordinate");
-        expectDigit(path, line, record, 60, alpha, "header: power of T");
-        int count = 0;
-        if (!parseUnsigned(columns(record, 61, 67), count)) {
-            fail(path, line, "header: term count (columns 61-67) is not a number");
-        }
-        if (count != body.counts[k]) {
-            fail(path, line,
-                 "header: series " + seriesName + " has " + std::to_string(count) +
-                     " terms, expected " + std::to_string(body.counts[k]));
-        }
-
+        nextRecord("the header of series " + seriesNameOf(k));
+        const int count = readHeader(path, line, record, body, k);
         for (int rank = 1; rank <= count; ++rank) {
-            nextRecord(("term " + std::to_string(rank) + " of series " + seriesName).c_str());
-            expectDigit(path, line, record, 1, ' ', "term record: column 1");
-            expectDigit(path, line, record, 2, '1', "term record: version code");
-            expectDigit(path, line, record, 3, body.bodyCode, "term record: body code");
-            expectDigit(path, line, record, 4, coordinate, "term record: coordinate");
-            expectDigit(path, line, record, 5, alpha, "term record: power of T");
-            int recordRank = 0;
-            if (!parseUnsigned(columns(record, 6, 10), recordRank) || recordRank != rank) {
-                fail(path, line,
-                     "term record: rank '" + std::string(trimmed(columns(record, 6, 10))) +
-                         "', expected " + std::to_string(rank));
-            }
-            terms.push_back(Term{decimalField(path, line, record, 80, 97, "A"),
-                                 decimalField(path, line, record, 98, 111, "B"),
-                                 decimalField(path, line, record, 112, 131, "C")});
+            nextRecord("term " + std::to_string(rank) + " of series " + seriesNameOf(k));
+            terms.push_back(readTerm(path, line, record, body, k, rank));
         }
     }
     std::string rest;
