@@ -56,7 +56,7 @@ V equatorialVectorJ2000(const V& e) {
 
 // Meeus, Astronomical Algorithms 21.4.
 RaDec precessed(RaDec p, double tt) {
-    const double t = (tt - J2000_JD) / 36525;
+    const double t = (tt - J2000_JD) / JULIAN_CENTURY_DAYS;
     const double zeta = (2306.2181 * t + 0.30188 * t * t + 0.017998 * t * t * t) * ARCSECOND;
     const double z = (2306.2181 * t + 1.09468 * t * t + 0.018203 * t * t * t) * ARCSECOND;
     const double theta = (2004.3109 * t - 0.42665 * t * t - 0.041833 * t * t * t) * ARCSECOND;
@@ -70,7 +70,7 @@ RaDec precessed(RaDec p, double tt) {
 
 // Meeus 22.
 Nutation nutation(double tt) {
-    const double t = (tt - J2000_JD) / 36525;
+    const double t = (tt - J2000_JD) / JULIAN_CENTURY_DAYS;
     const double node = (125.04452 - 1934.136261 * t) * DEGREE;
     const double sun = (280.4665 + 36000.7698 * t) * DEGREE;
     const double moon = (218.3165 + 481267.8813 * t) * DEGREE;

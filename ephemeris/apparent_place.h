@@ -5,12 +5,15 @@
 // J2000, precession to the date and nutation. Angles in radians, instants TT Julian dates.
 
 #include "ephemeris/angles.h"
+#include "ephemeris/julian_date.h"
 
 #include <cmath>
 
 namespace orvanta {
 
-constexpr double J2000_JD = 2451545.0;
+// Earth's equatorial horizontal parallax at 1 au: how far a body 1 au away shifts between the
+// centre and the surface at the equator.
+constexpr double PARALLAX_AT_1_AU = 8.794 * ARCSECOND;
 constexpr double LIGHT_DAYS_PER_AU = 499.004784 / 86400;
 constexpr double OBLIQUITY_J2000 = 84381.448 * ARCSECOND;
 

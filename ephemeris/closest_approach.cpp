@@ -12,8 +12,6 @@ namespace orvanta {
 
 namespace {
 
-constexpr double J2000 = 2451545.0;
-
 constexpr float QUARTER = 0.25f;
 constexpr float FULL = 1.0f;
 
@@ -139,9 +137,12 @@ void forEachApproach(double fromUt, double toUt, ApproachSearchWork& work, Visit
     Refiner refiner(work);
     // The lowest sample next to a minimum is one of the two grid points around it; one point more
     // on each side gives it both neighbours even when the minimum sits at an end of the span.
-    const auto first = static_cast<std::int64_t>(std::floor((fromJd - J2000) / SCAN_STEP_DAYS)) - 1;
-    const auto last = static_cast<std::int64_t>(std::ceil((toJd - J2000) / SCAN_STEP_DAYS)) + 1;
-    auto gridPoint = [](std::int64_t k) { return J2000 + static_cast<double>(k) * SCAN_STEP_DAYS; };
+    const auto first =
+        static_cast<std::int64_t>(std::floor((fromJd - J2000_JD) / SCAN_STEP_DAYS)) - 1;
+    const auto last = static_cast<std::int64_t>(std::ceil((toJd - J2000_JD) / SCAN_STEP_DAYS)) + 1;
+    auto gridPoint = [](std::int64_t k) {
+        return J2000_JD + static_cast<double>(k) * SCAN_STEP_DAYS;
+    };
 
     // The same grid points are looked at whatever was skipped: a minimum's bracket and instant do
     // not depend on where the scan began.
@@ -163,8 +164,8 @@ void forEachApproach(double fromUt, double toUt, ApproachSearchWork& work, Visit
                 // Two grid points before the earliest place the next minimum can lie, as its
                 // bracket's first two.
                 const auto resume =
-                    static_cast<std::int64_t>(
-                        std::floor((*instant + LEAST_SEPARATION_DAYS - J2000) / SCAN_STEP_DAYS)) -
+                    static_cast<std::int64_t>(std::floor(
+                        (*instant + LEAST_SEPARATION_DAYS - J2000_JD) / SCAN_STEP_DAYS)) -
                     1;
                 if (resume > last) {
                     return;

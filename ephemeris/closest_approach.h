@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ephemeris/julian_date.h"
+
 #include <cstdint>
 #include <optional>
 #include <vector>
@@ -9,8 +11,8 @@ namespace orvanta {
 // The searched years: the series' authors give them for Earth and Mars from 2000 BC to AD 6000.
 // Beyond that a minimum would mean nothing, and the bound keeps the scan and the result's size
 // finite for any input.
-constexpr double FIRST_SEARCHED_JD = 2451545.0 - 4000.0 * 365.25;
-constexpr double LAST_SEARCHED_JD = 2451545.0 + 4000.0 * 365.25; // 6000-01-01 12:00
+constexpr double FIRST_SEARCHED_JD = J2000_JD - 4000.0 * JULIAN_YEAR_DAYS;
+constexpr double LAST_SEARCHED_JD = J2000_JD + 4000.0 * JULIAN_YEAR_DAYS; // 6000-01-01 12:00
 
 // A local minimum of the Earth–Mars distance: its instant (a UT Julian date, as the clock tells
 // it: the series' own time, TT, less TT − UT) and the distance then, in au, from the full series.

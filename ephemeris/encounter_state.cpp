@@ -12,7 +12,6 @@ EncounterState encounterState{};
 
 namespace {
 constexpr double MI_PER_KM = 0.6214;
-constexpr double MARS_SEMI_DIAMETER_AT_1_AU_ARCSEC = 4.68;
 constexpr double LIGHT_SECONDS_PER_METRE = 3.3356409519815204e-9; // nearest double to 1/299792458
 constexpr double MINUTES_PER_SECOND = 0.016666666666666666;       // nearest double to 1/60
 constexpr double DEGREES_PER_RADIAN = 57.29577951308232;

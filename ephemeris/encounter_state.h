@@ -11,6 +11,9 @@ namespace orvanta {
 // Julian date (UT) of the closest approach of Mars: 27 August 2003, about 09:52:19 UT.
 constexpr double CLOSEST_APPROACH_JD = 2452878.911333;
 constexpr double KM_PER_AU = 149597870.0;
+// Mars's apparent radius seen from 1 au, in arcseconds: its diameter is twice this over the
+// distance in au.
+constexpr double MARS_SEMI_DIAMETER_AT_1_AU_ARCSEC = 4.68;
 
 // Everything shown about the encounter, as of the latest refresh.
 struct EncounterState {

@@ -1,6 +1,7 @@
 #include "ephemeris/mars_disk.h"
 
 #include "ephemeris/apparent_place.h"
+#include "ephemeris/encounter_state.h"
 #include "ephemeris/time_scales.h"
 
 #include <algorithm>
@@ -13,7 +14,7 @@ namespace {
 
 // The diameter the encounter state shows: 2 x 4.68" at 1 au. The IAU's equatorial radius of
 // 3396.19 km makes it 9.365", 0.05 % more.
-constexpr double DIAMETER_AT_1_AU = 9.36;
+constexpr double DIAMETER_AT_1_AU = 2 * MARS_SEMI_DIAMETER_AT_1_AU_ARCSEC;
 
 double sine(double degrees) {
     return std::sin(degrees * DEGREE);
@@ -29,7 +30,7 @@ struct Orientation {
     double ra, dec, w;
 };
 Orientation orientationAt(double d) {
-    const double t = d / 36525;
+    const double t = d / JULIAN_CENTURY_DAYS;
     const double ra = 317.269202 - 0.10927547 * t +
                       0.000068 * sine(198.991226 + 19139.4819985 * t) +
                       0.000238 * sine(226.292679 + 38280.8511281 * t) +

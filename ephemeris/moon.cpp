@@ -122,7 +122,7 @@ Equatorial equatorialOfDate(double longitude, double latitude, double distanceAu
 
 Equatorial apparentMoon(double utJd) {
     const double tt = ttOfUt(utJd);
-    const double t = (tt - J2000_JD) / 36525;
+    const double t = (tt - J2000_JD) / JULIAN_CENTURY_DAYS;
     // The mean elements (47.1 to 47.5), referred to the mean equinox of date, in degrees.
     const double meanLongitude = 218.3164477 + 481267.88123421 * t - 0.0015786 * t * t +
                                  t * t * t / 538841 - t * t * t * t / 65194000;
@@ -170,7 +170,7 @@ Equatorial topocentric(const Equatorial& g, double utJd, const Place& where) {
     const double u = std::atan(AXES * std::tan(lat));
     const double fromAxis = std::cos(u) + where.height / RADIUS_M * std::cos(lat);
     const double fromEquator = AXES * std::sin(u) + where.height / RADIUS_M * std::sin(lat);
-    const double sinParallax = std::sin(8.794 * ARCSECOND) / g.distanceAu;
+    const double sinParallax = std::sin(PARALLAX_AT_1_AU) / g.distanceAu;
     // The body's hour angle, and the shifts of 40.2 and 40.3.
     const double h = (apparentSiderealTime(utJd) + where.longitude) * DEGREE - g.rightAscension;
     const double dra = std::atan2(-fromAxis * sinParallax * std::sin(h),

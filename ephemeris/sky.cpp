@@ -121,7 +121,7 @@ Horizontal seenFrom(const Equatorial& p, double siderealTime, const Place& where
         std::atan2(std::sin(hourAngle),
                    std::cos(hourAngle) * std::sin(lat) - std::tan(p.declination) * std::cos(lat));
     // Seen from the surface rather than the centre: lower by the horizontal parallax.
-    const double parallax = std::asin(std::sin(8.794 * ARCSECOND) / p.distanceAu);
+    const double parallax = std::asin(std::sin(PARALLAX_AT_1_AU) / p.distanceAu);
     return {(altitude - parallax * std::cos(altitude)) / DEGREE, wrap360(fromSouth / DEGREE + 180)};
 }
 
@@ -136,7 +136,7 @@ Equatorial apparentSun(double utJd) {
 }
 
 double apparentSiderealTime(double utJd) {
-    const double t = (utJd - J2000_JD) / 36525;
+    const double t = (utJd - J2000_JD) / JULIAN_CENTURY_DAYS;
     const double mean = 280.46061837 + 360.98564736629 * (utJd - J2000_JD) + 0.000387933 * t * t -
                         t * t * t / 38710000;
     const Nutation n = nutation(ttOfUt(utJd));

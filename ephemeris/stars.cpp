@@ -25,7 +25,7 @@ const std::vector<FigureLine>& figureLines() {
 }
 
 ApparentSky::ApparentSky(double utJd)
-    : tt_(ttOfUt(utJd)), years_((tt_ - J2000_JD) / 365.25),
+    : tt_(ttOfUt(utJd)), years_((tt_ - J2000_JD) / JULIAN_YEAR_DAYS),
       velocity_(equatorialVectorJ2000(earthVelocity(tt_) * LIGHT_DAYS_PER_AU)) {}
 
 Equatorial ApparentSky::of(double ra, double dec, double motionRa, double motionDec) const {

@@ -80,8 +80,7 @@ double deltaT(double y) {
 double ttMinusUtSeconds(double utJulianDate) {
     static const double FIRST_LEAP_DAY = startOf(1972, 1);
     if (utJulianDate < FIRST_LEAP_DAY) {
-        constexpr double J2000 = 2451545.0; // 2000-01-01 12:00
-        return deltaT(2000.0 + (utJulianDate - J2000) / 365.2425);
+        return deltaT(2000.0 + (utJulianDate - J2000_JD) / 365.2425);
     }
     double taiMinusUtc = 10.0;
     for (const LeapSecond& leap : LEAP_SECONDS) {

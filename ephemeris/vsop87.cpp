@@ -1,11 +1,12 @@
 #include "ephemeris/vsop87.h"
 
+#include "ephemeris/julian_date.h"
+
 #include <cmath>
 
 namespace orvanta {
 
 namespace {
-constexpr double J2000 = 2451545.0;
 constexpr double MILLENNIA_PER_DAY = 2.737850787132101e-6; // nearest double to 1/365250
 constexpr int POWERS = 6;
 } // namespace
@@ -25,7 +26,7 @@ std::array<std::int32_t, VSOP_SERIES_COUNT> scaledTermCounts(const VsopBody& bod
 void evaluateBody(const VsopBody& body, double julianDate, Vec3& destination, float factor) {
     const std::array<std::int32_t, VSOP_SERIES_COUNT> used = scaledTermCounts(body, factor);
 
-    const double t = (julianDate - J2000) * MILLENNIA_PER_DAY;
+    const double t = (julianDate - J2000_JD) * MILLENNIA_PER_DAY;
     const double t2 = t * t;
     const double t3 = t2 * t;
     const double t4 = t3 * t;
