@@ -1,6 +1,6 @@
 #include "panes/orbits_picture.h"
 
-#include "display/label_rows.h"
+#include "display/label_placement.h"
 #include "ephemeris/julian_date.h"
 
 #include <QPainter>
@@ -12,7 +12,21 @@ using namespace approaches_colours;
 
 namespace {
 
-constexpr int LABEL_ROWS = 3;
+const QString PERIHELION = QStringLiteral("perihelion");
+const QString CAPTION = QStringLiteral("Seen from above; dots: now");
+// How far a year may go from beyond Mars to find room: steps outwards, in half lines, then as
+// many sideways, a line each, on either side.
+constexpr int OUTWARD_STEPS = 6;
+constexpr int SIDEWAYS_STEPS = 3;
+
+LabelBox boxAround(QPointF centre, double width, double height) {
+    return {centre.x() - width / 2, centre.y() - height / 2, centre.x() + width / 2,
+            centre.y() + height / 2};
+}
+
+LabelBox boxOf(const QRectF& r) {
+    return {r.left(), r.top(), r.right(), r.bottom()};
+}
 
 } // namespace
 
@@ -50,7 +64,7 @@ void OrbitsPicture::paintEvent(QPaintEvent*) {
     painter.setPen(TEXT);
     painter.drawText(
         QRectF(6, 4, metrics.horizontalAdvance(QStringLiteral("0000")) * 8, metrics.height()),
-        Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("Seen from above; dots: now"));
+        Qt::AlignLeft | Qt::AlignVCenter, CAPTION);
     paintFocus(painter);
 }
 
@@ -73,52 +87,101 @@ void OrbitsPicture::paintOrbits(QPainter& painter) const {
     painter.setBrush(QColor(255, 230, 120));
     painter.drawEllipse(sun, 5, 5);
 
-    const QPointF perihelion = at(o.marsPerihelion);
     painter.setBrush(APPROACH);
-    painter.drawEllipse(perihelion, 2.5, 2.5);
-    const QPointF inward = sun - perihelion;
-    const QPointF towards = inward / std::hypot(inward.x(), inward.y());
+    painter.drawEllipse(at(o.marsPerihelion), 2.5, 2.5);
     painter.setPen(TEXT);
-    const QString perihelionText = QStringLiteral("perihelion");
-    const QPointF centre =
-        perihelion + towards * (metrics.horizontalAdvance(perihelionText) / 2 + 8);
+    const QPointF centre = perihelionCentre();
     painter.drawText(QRectF(centre.x() - 60, centre.y() - line / 2, 120, line), Qt::AlignCenter,
-                     perihelionText);
+                     PERIHELION);
 }
 
-// Each approach: the line from Earth to Mars at its instant, and its year beyond Mars, in rows
-// outwards where years would overlap.
+// On the inside of the orbit, towards the Sun.
+QPointF OrbitsPicture::perihelionCentre() const {
+    const QPointF perihelion = at(scene_.orbits.marsPerihelion);
+    const QPointF inward = at({0, 0}) - perihelion;
+    const QPointF towards = inward / std::hypot(inward.x(), inward.y());
+    return perihelion + towards * (QFontMetricsF(font()).horizontalAdvance(PERIHELION) / 2 + 8);
+}
+
+// Each approach: the line from Earth to Mars at its instant, and its year beyond Mars where it
+// finds room, the target's year first.
 void OrbitsPicture::paintApproaches(QPainter& painter) const {
+    const OrbitsFromAbove& o = scene_.orbits;
+    const double line = QFontMetricsF(font()).height();
+    for (std::size_t i = 0; i < o.approaches.size(); ++i) {
+        const auto index = static_cast<int>(i);
+        const bool target = index == scene_.target;
+        painter.setPen(target ? QPen(TARGET, 2.5)
+                              : QPen(index == scene_.picked ? TEXT : QColor(150, 150, 175),
+                                     index == scene_.picked ? 2 : 1));
+        painter.drawLine(at(o.approaches[i].earth), at(o.approaches[i].mars));
+    }
+    for (const auto& [i, centre] : yearPlaces()) {
+        painter.setPen(static_cast<int>(i) == scene_.target ? TARGET : TEXT);
+        painter.drawText(QRectF(centre.x() - 40, centre.y() - line / 2, 80, line), Qt::AlignCenter,
+                         yearOf(i));
+    }
+}
+
+QString OrbitsPicture::yearOf(std::size_t index) const {
+    return QString::number(calendarOfJulianDate(scene_.chart.approaches[index].julianDate).year);
+}
+
+// Candidates near each year's line: beyond Mars along the Sun–Mars direction, stepping outwards,
+// then sideways of those; clear of the caption, the perihelion's name, each other and the edges.
+std::vector<std::pair<std::size_t, QPointF>> OrbitsPicture::yearPlaces() const {
     const OrbitsFromAbove& o = scene_.orbits;
     const QFontMetricsF metrics(font());
     const double line = metrics.height();
     const QPointF sun = at({0, 0});
-    std::vector<double> places;
-    for (const OrbitsFromAbove::Approach& a : o.approaches) {
-        places.push_back(std::atan2(a.mars.y, a.mars.x) * 1.52 * scale()); // along Mars's orbit
-    }
-    const double width = metrics.horizontalAdvance(QStringLiteral("0000"));
-    const std::vector<int> rows = labelRows(places, width, 4, LABEL_ROWS, scene_.target);
+    std::vector<std::size_t> order;
     for (std::size_t i = 0; i < o.approaches.size(); ++i) {
-        const auto index = static_cast<int>(i);
-        const bool target = index == scene_.target;
-        const QPointF earth = at(o.approaches[i].earth);
-        const QPointF mars = at(o.approaches[i].mars);
-        painter.setPen(target ? QPen(TARGET, 2.5)
-                              : QPen(index == scene_.picked ? TEXT : QColor(150, 150, 175),
-                                     index == scene_.picked ? 2 : 1));
-        painter.drawLine(earth, mars);
-        if (rows[i] < 0) {
-            continue;
+        if (static_cast<int>(i) == scene_.target) {
+            order.insert(order.begin(), i);
+        } else {
+            order.push_back(i);
         }
-        const QPointF out = mars - sun;
-        const QPointF label =
-            mars + out / std::hypot(out.x(), out.y()) * (width / 2 + 6 + rows[i] * line);
-        painter.setPen(target ? TARGET : TEXT);
-        painter.drawText(
-            QRectF(label.x() - width, label.y() - line / 2, 2 * width, line), Qt::AlignCenter,
-            QString::number(calendarOfJulianDate(scene_.chart.approaches[i].julianDate).year));
     }
+    std::vector<std::vector<QPointF>> centres;
+    std::vector<std::vector<LabelBox>> candidates;
+    for (const std::size_t i : order) {
+        const double width = metrics.horizontalAdvance(yearOf(i)) + 2;
+        const QPointF mars = at(o.approaches[i].mars);
+        const QPointF out = (mars - sun) / std::hypot((mars - sun).x(), (mars - sun).y());
+        const QPointF across(-out.y(), out.x());
+        std::vector<QPointF> near;
+        for (int k = 0; k < OUTWARD_STEPS; ++k) {
+            near.push_back(mars + out * (width / 2 + 6 + k * line / 2));
+        }
+        for (int side = 1; side <= SIDEWAYS_STEPS; ++side) {
+            for (int k = 0; k < OUTWARD_STEPS; ++k) {
+                for (const int sign : {1, -1}) {
+                    near.push_back(near[static_cast<std::size_t>(k)] +
+                                   across * (sign * side * line));
+                }
+            }
+        }
+        candidates.emplace_back();
+        for (const QPointF& c : near) {
+            candidates.back().push_back(boxAround(c, width, line));
+        }
+        centres.push_back(std::move(near));
+    }
+    std::vector<LabelBox> taken = {
+        boxOf(QRectF(6, 4, metrics.horizontalAdvance(CAPTION), line)),
+        boxAround(perihelionCentre(), metrics.horizontalAdvance(PERIHELION), line)};
+    const LabelBox drawing = boxOf(QRectF(rect()));
+    const std::vector<int> chosen = placeLabels(candidates, taken, [&](const LabelBox& b) {
+        return b.left >= drawing.left && b.top >= drawing.top && b.right <= drawing.right &&
+               b.bottom <= drawing.bottom;
+    });
+    std::vector<std::pair<std::size_t, QPointF>> places;
+    for (std::size_t n = 0; n < order.size(); ++n) {
+        if (chosen[n] >= 0) {
+            places.emplace_back(order[n], centres[n][static_cast<std::size_t>(chosen[n])]);
+        }
+    }
+    return places;
 }
 
 } // namespace orvanta

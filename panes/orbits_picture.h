@@ -5,6 +5,9 @@
 
 #include "panes/approaches_picture.h"
 
+#include <utility>
+#include <vector>
+
 namespace orvanta {
 
 class OrbitsPicture : public ApproachesPicture {
@@ -21,6 +24,10 @@ class OrbitsPicture : public ApproachesPicture {
     QPointF at(const Point& p) const;
     void paintOrbits(QPainter& painter) const;
     void paintApproaches(QPainter& painter) const;
+    QPointF perihelionCentre() const;
+    QString yearOf(std::size_t index) const;
+    // The years that find room, each with the centre it is drawn at.
+    std::vector<std::pair<std::size_t, QPointF>> yearPlaces() const;
 };
 
 } // namespace orvanta
