@@ -53,31 +53,7 @@ ApproachesWindow::ApproachesWindow(Choose choose, int fromYear, int years)
     list_->setAccessibleName(QStringLiteral("Closest approaches"));
     list_->setMinimumWidth(380);
 
-    auto* span = new QHBoxLayout;
-    for (QWidget* w : {static_cast<QWidget*>(new QLabel(QStringLiteral("From"), this)),
-                       static_cast<QWidget*>(fromYear_),
-                       static_cast<QWidget*>(new QLabel(QStringLiteral("for"), this)),
-                       static_cast<QWidget*>(years_),
-                       static_cast<QWidget*>(new QLabel(QStringLiteral("years"), this))}) {
-        span->addWidget(w);
-    }
-    span->addStretch();
-    auto* hint = new QLabel(QStringLiteral("Count down to an approach: a click on it in a picture, "
-                                           "or Enter on it there or in the list."),
-                            this);
-    hint->setWordWrap(true);
-    auto* layout = new QGridLayout(this);
-    layout->addLayout(span, 0, 0, 1, 2);
-    layout->addWidget(chart_, 1, 0, 1, 2);
-    layout->addWidget(orbits_, 2, 0);
-    layout->addWidget(list_, 2, 1);
-    layout->addWidget(hint, 3, 0, 1, 2);
-    layout->setRowStretch(1, 1);
-    layout->setRowStretch(2, 1);
-    layout->setColumnStretch(1, 1);
-    setTabOrder(years_, chart_);
-    setTabOrder(chart_, orbits_);
-    setTabOrder(orbits_, list_);
+    layOut();
 
     for (QSpinBox* box : {fromYear_, years_}) {
         connect(box, &QSpinBox::valueChanged, this, [this] {
@@ -103,6 +79,35 @@ ApproachesWindow::ApproachesWindow(Choose choose, int fromYear, int years)
     resize(1000, 760);
     computeSpan();
     refresh();
+}
+
+// The span above the two pictures, the list beside the orbits, and the hint below.
+void ApproachesWindow::layOut() {
+    auto* span = new QHBoxLayout;
+    for (QWidget* w : {static_cast<QWidget*>(new QLabel(QStringLiteral("From"), this)),
+                       static_cast<QWidget*>(fromYear_),
+                       static_cast<QWidget*>(new QLabel(QStringLiteral("for"), this)),
+                       static_cast<QWidget*>(years_),
+                       static_cast<QWidget*>(new QLabel(QStringLiteral("years"), this))}) {
+        span->addWidget(w);
+    }
+    span->addStretch();
+    auto* hint = new QLabel(QStringLiteral("Count down to an approach: a click on it in a picture, "
+                                           "or Enter on it there or in the list."),
+                            this);
+    hint->setWordWrap(true);
+    auto* layout = new QGridLayout(this);
+    layout->addLayout(span, 0, 0, 1, 2);
+    layout->addWidget(chart_, 1, 0, 1, 2);
+    layout->addWidget(orbits_, 2, 0);
+    layout->addWidget(list_, 2, 1);
+    layout->addWidget(hint, 3, 0, 1, 2);
+    layout->setRowStretch(1, 1);
+    layout->setRowStretch(2, 1);
+    layout->setColumnStretch(1, 1);
+    setTabOrder(years_, chart_);
+    setTabOrder(chart_, orbits_);
+    setTabOrder(orbits_, list_);
 }
 
 void ApproachesWindow::computeSpan() {

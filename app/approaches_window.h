@@ -38,6 +38,7 @@ class ApproachesWindow : public QWidget {
     QListWidget* list() const { return list_; }
 
   private:
+    void layOut();
     void computeSpan();
     void pick(int index, bool choose);
     void fillList();
