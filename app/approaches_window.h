@@ -7,7 +7,7 @@
 // picture (a click, or Enter on the one picked with the arrow keys) or in the list (Enter or a
 // double click) makes it the countdown's target; the list also offers 2003's and the next one.
 
-#include "ephemeris/approach_chart.h"
+#include "display/approaches_scene.h"
 #include "ephemeris/encounter_state.h"
 
 #include <QTimer>
@@ -19,70 +19,10 @@ class QSpinBox;
 
 namespace orvanta {
 
+class DistanceChartPicture;
+class OrbitsPicture;
+
 constexpr const char* APPROACHES_WINDOW_TITLE = "Approaches";
-
-// What both pictures show: the span's chart, the orbits, now, and which approach is counted to
-// and which is picked (indices into chart.approaches, or -1).
-struct ApproachesScene {
-    DistanceChart chart;
-    OrbitsFromAbove orbits;
-    double now = 0.0;
-    int target = -1;
-    int picked = -1;
-};
-
-// One of the two pictures; `pick(index, choose)` is told when the user picks an approach (with
-// the arrow keys) or chooses it (a click, Enter).
-class ApproachesPicture : public QWidget {
-  public:
-    using Pick = std::function<void(int index, bool choose)>;
-    ApproachesPicture(QWidget* parent, const ApproachesScene& scene, Pick pick);
-    // Where an approach is drawn, to be clicked on.
-    virtual QPointF placeOf(int index) const = 0;
-
-  protected:
-    void keyPressEvent(QKeyEvent* e) override;
-    void mousePressEvent(QMouseEvent* e) override;
-    void focusInEvent(QFocusEvent* e) override;
-    void focusOutEvent(QFocusEvent* e) override;
-
-    const ApproachesScene& scene_;
-    bool framed_ = false; // the keyboard brought the focus
-
-  private:
-    Pick pick_;
-};
-
-class DistanceChartPicture : public ApproachesPicture {
-  public:
-    using ApproachesPicture::ApproachesPicture;
-    // Where an instant falls, across the widget.
-    double xOf(double jd) const;
-
-    QPointF placeOf(int index) const override;
-
-  protected:
-    void paintEvent(QPaintEvent*) override;
-
-  private:
-    double yOf(double au) const;
-    double topAu() const;
-    QRectF plot() const;
-};
-
-class OrbitsPicture : public ApproachesPicture {
-  public:
-    using ApproachesPicture::ApproachesPicture;
-
-    QPointF placeOf(int index) const override;
-
-  protected:
-    void paintEvent(QPaintEvent*) override;
-
-  private:
-    double scale() const;
-    QPointF at(const Point& p) const;
-};
 
 class ApproachesWindow : public QWidget {
   public:
@@ -98,6 +38,7 @@ class ApproachesWindow : public QWidget {
     QListWidget* list() const { return list_; }
 
   private:
+    void layOut();
     void computeSpan();
     void pick(int index, bool choose);
     void fillList();

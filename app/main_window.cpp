@@ -11,12 +11,8 @@
 #include "panes/info_pane.h"
 #include "panes/warn_once.h"
 
-#include <QActionGroup>
 #include <QApplication>
 #include <QCloseEvent>
-#include <QDBusConnection>
-#include <QDBusMessage>
-#include <QDBusVariant>
 #include <QDialog>
 #include <QKeyEvent>
 #include <QLabel>
@@ -43,28 +39,6 @@ QRect workArea() {
 
 namespace {
 
-// Qt settles once, when the first tray icon is made, whether icons go over D-Bus (as
-// StatusNotifierItems) or into an X11 tray. On Wayland only D-Bus can carry one, so the icon is not
-// made there before a panel hosts such items: made earlier, at login before the panel, it would
-// never show.
-bool trayIconMayBeMade() {
-    if (!QGuiApplication::platformName().startsWith(QLatin1String("wayland"))) {
-        return true;
-    }
-    const QString watcher = QStringLiteral("org.kde.StatusNotifierWatcher");
-    QDBusMessage get = QDBusMessage::createMethodCall(
-        watcher, QStringLiteral("/StatusNotifierWatcher"),
-        QStringLiteral("org.freedesktop.DBus.Properties"), QStringLiteral("Get"));
-    get << watcher << QStringLiteral("IsStatusNotifierHostRegistered");
-    const QDBusMessage reply = QDBusConnection::sessionBus().call(get, QDBus::Block, 1000);
-    return reply.type() == QDBusMessage::ReplyMessage && reply.arguments().size() == 1 &&
-           qvariant_cast<QDBusVariant>(reply.arguments().at(0)).variant().toBool();
-}
-
-} // namespace
-
-namespace {
-
 QString dayOf(double utJd) {
     const UtcClockReading day = calendarOfJulianDate(utJd);
     return QString::asprintf("%04d-%02d-%02d", int{day.year}, int{day.month}, int{day.day});
@@ -75,8 +49,8 @@ QString dayOf(double utJd) {
 MainWindow::MainWindow(QRect outer)
     : QWidget(nullptr, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                            Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint),
-      diagramPane_(new OrbitDiagramPane(this)), infoPane_(new InfoPane(this)),
-      trayMenu_(std::make_unique<QMenu>()), outer_(outer) {
+      diagramPane_(new OrbitDiagramPane(this)), infoPane_(new InfoPane(this)), tray_(makeTray()),
+      outer_(outer) {
     setWindowTitle(QString::fromUtf8(MAIN_WINDOW_TITLE));
     setAccessibleName(QStringLiteral("Orvanta"));
     setTabOrder(diagramPane_, infoPane_->box(0));
@@ -88,51 +62,12 @@ MainWindow::MainWindow(QRect outer)
     diagramPane_->hide();
     infoPane_->hide();
 
-    trayMenu_->addAction(QStringLiteral("About"), this, [this] { showAboutBox(); });
-    // The choice of what to count down to: 2003's approach, the next one, or the one last chosen
-    // in the Approaches window, one of them ticked.
-    QMenu* countdown = trayMenu_->addMenu(QStringLiteral("Count down to"));
-    auto* choices = new QActionGroup(countdown);
-    const char* const texts[] = {"2003", "the next one", ""};
-    for (std::size_t i = 0; i < countdownItems_.size(); ++i) {
-        QAction* item = countdown->addAction(QString::fromLatin1(texts[i]));
-        item->setCheckable(true);
-        item->setActionGroup(choices);
-        const auto target = static_cast<CountdownTarget>(i);
-        connect(item, &QAction::triggered, this, [this, item, target] {
-            chooseCountdown({target, item->data().toDouble()});
-        });
-        countdownItems_[i] = item;
-    }
-    markCountdownChoice();
-    QAction* remind = trayMenu_->addAction(QStringLiteral("Remind me before approaches"));
-    remind->setCheckable(true);
-    remind->setChecked(reminders_.enabled());
-    connect(remind, &QAction::toggled, this, [this](bool on) { reminders_.setEnabled(on); });
-    trayMenu_->addAction(QStringLiteral("Mars tonight…"), this,
-                         [this] { showOwnWindow(skyWindow_, [] { return new SkyWindow; }); });
-    trayMenu_->addAction(QStringLiteral("Approaches…"), this, [this] {
-        showOwnWindow(approachesWindow_, [this] {
-            return new ApproachesWindow([this](const CountdownChoice& c) { chooseCountdown(c); });
-        });
-    });
-    trayMenu_->addSeparator();
-    // Queued: Exit may come from inside the About box's loop, which has to unwind first.
-    trayMenu_->addAction(
-        QStringLiteral("Exit"), this, [this] { exitProgram(); }, Qt::QueuedConnection);
     // Where no notification area shows the icon, the menu is still at hand.
     setContextMenuPolicy(Qt::CustomContextMenu);
     connect(this, &QWidget::customContextMenuRequested, this,
-            [this](QPoint at) { trayMenu_->popup(mapToGlobal(at)); });
-
+            [this](QPoint at) { tray_->menu()->popup(mapToGlobal(at)); });
     refreshTrayTip();
-    // Started at login, the program may come before the panel: it tries again for a while before
-    // it gives up on a tray icon.
-    trayRetry_.callOnTimeout(this, [this] { retryTrayIcon(); });
-    retryTrayIcon();
-    if (tray_ == Tray::Waiting) {
-        trayRetry_.start(TRAY_RETRY_PERIOD);
-    }
+    tray_->start();
 
     // A screen that shrinks (or goes) must not take the window with it.
     const auto watch = [this](QScreen* screen) {
@@ -200,41 +135,39 @@ void MainWindow::showAndRaise() {
     activateWindow();
 }
 
-void MainWindow::makeTrayIcon() {
-    trayIcon_ = std::make_unique<QSystemTrayIcon>(programIcon());
-    trayIcon_->setContextMenu(trayMenu_.get());
-    trayIcon_->setToolTip(trayTip_);
-    connect(trayIcon_.get(), &QSystemTrayIcon::activated, this,
-            [this](QSystemTrayIcon::ActivationReason reason) {
-                if (reason == QSystemTrayIcon::Trigger || reason == QSystemTrayIcon::DoubleClick) {
-                    showAndRaise();
-                }
-            });
+std::unique_ptr<Tray> MainWindow::makeTray() {
+    return std::make_unique<Tray>(
+        this, reminders_.enabled(),
+        Tray::Handlers{[this] { showAboutBox(); },
+                       [this] { showOwnWindow(skyWindow_, [] { return new SkyWindow; }); },
+                       [this] {
+                           showOwnWindow(approachesWindow_, [this] {
+                               return new ApproachesWindow(
+                                   [this](const CountdownChoice& c) { chooseCountdown(c); });
+                           });
+                       },
+                       [this] { exitProgram(); },
+                       [this](const CountdownChoice& c) { chooseCountdown(c); },
+                       [this](bool on) { reminders_.setEnabled(on); }, [this] { showAndRaise(); },
+                       [this] { trayGaveUp(); }});
 }
 
 void MainWindow::retryTrayIcon() {
-    if (!trayIcon_ && trayIconMayBeMade()) {
-        makeTrayIcon();
-    }
-    if (trayIcon_ && QSystemTrayIcon::isSystemTrayAvailable()) {
-        trayIcon_->show();
-        tray_ = Tray::Shown;
-    } else if (++trayAttempts_ >= TRAY_ATTEMPTS) {
-        tray_ = Tray::Absent;
-        // Closed while the icon was awaited, the window could now be reached only by starting the
-        // program again: it ends, as closing now ends it, unless another of its windows is open.
-        if (trayRetry_.isActive() && isHidden()) {
-            const auto open = [](const QWidget* w) { return w != nullptr && w->isVisible(); };
-            if (open(skyWindow_) || open(approachesWindow_)) {
-                show();
-            } else {
-                QTimer::singleShot(0, this, [this] { exitProgram(); });
-            }
-        }
-    } else {
+    tray_->retry();
+}
+
+// Closed while the icon was awaited, the window could now be reached only by starting the program
+// again: it ends, as closing now ends it, unless another of its windows is open.
+void MainWindow::trayGaveUp() {
+    if (!isHidden()) {
         return;
     }
-    trayRetry_.stop();
+    const auto open = [](const QWidget* w) { return w != nullptr && w->isVisible(); };
+    if (open(skyWindow_) || open(approachesWindow_)) {
+        show();
+    } else {
+        QTimer::singleShot(0, this, [this] { exitProgram(); });
+    }
 }
 
 void MainWindow::refresh() {
@@ -255,9 +188,9 @@ void MainWindow::refresh() {
     refreshTrayTip();
     if (countdownTargetJd() != tippedTarget_) { // the approach counted to has moved on
         tippedTarget_ = countdownTargetJd();
-        markCountdownChoice();
+        tray_->markCountdownChoice();
     }
-    reminders_.check(julianDateValue(currentJulianDate()), trayIcon_.get());
+    reminders_.check(julianDateValue(currentJulianDate()), tray_->icon());
     if (nextApproachUnknown()) {
         warnOnce(QStringLiteral("no closest approach is known after 6000-01-01: counting down to "
                                 "the one of 2003 instead"));
@@ -267,15 +200,7 @@ void MainWindow::refresh() {
 // "Quellmark Orvanta 2003", or with the date (UTC) of the approach counted to and the days left
 // ("Quellmark Orvanta 2027-02-20, in 73 days"); the window's title names its year.
 void MainWindow::refreshTrayTip() {
-    const auto tip = [this](const QString& text) { // kept for an icon made later
-        if (text == trayTip_) {
-            return;
-        }
-        trayTip_ = text;
-        if (trayIcon_) {
-            trayIcon_->setToolTip(text);
-        }
-    };
+    const auto tip = [this](const QString& text) { tray_->setTip(text); };
     const std::optional<ClosestApproach> counted = countedApproach();
     if (!counted) {
         tip(QString::fromUtf8(TRAY_TIP));
@@ -305,22 +230,10 @@ void MainWindow::chooseCountdown(const CountdownChoice& choice) {
     computeEncounterState();
     infoPane_->refresh();
     refreshTrayTip();
-    markCountdownChoice();
+    tray_->markCountdownChoice();
     if (approachesWindow_) {
         static_cast<ApproachesWindow*>(approachesWindow_.data())->refresh();
     }
-}
-
-// The menu ticks what is counted to; a chosen approach keeps its entry once chosen.
-void MainWindow::markCountdownChoice() {
-    const CountdownChoice choice = countdownChoice();
-    QAction* chosen = countdownItems_[2];
-    if (choice.target == CountdownTarget::Chosen) {
-        chosen->setText(dayOf(choice.chosenJd));
-        chosen->setData(choice.chosenJd);
-    }
-    chosen->setVisible(chosen->data().isValid());
-    countdownItems_[static_cast<int>(effectiveCountdownTarget())]->setChecked(true);
 }
 
 void MainWindow::showAboutBox() {
@@ -355,9 +268,7 @@ void MainWindow::exitProgram() {
     if (aboutBox_) {
         aboutBox_->done(0);
     }
-    if (trayIcon_) {
-        trayIcon_->hide();
-    }
+    tray_->hideIcon();
     hide();
     QCoreApplication::exit(0);
 }
@@ -381,7 +292,7 @@ void MainWindow::keyPressEvent(QKeyEvent* e) {
 
 void MainWindow::closeEvent(QCloseEvent* e) {
     e->ignore();
-    if (tray_ == Tray::Absent) {
+    if (tray_->absent()) {
         exitProgram();
     } else {
         hide();

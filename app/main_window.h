@@ -5,6 +5,7 @@
 
 #include "app/countdown_setting.h"
 #include "app/reminders.h"
+#include "app/tray.h"
 #include "ephemeris/encounter_state.h"
 
 #include <QDialog>
@@ -35,12 +36,6 @@ constexpr int DIAGRAM_PANE_WIDTH = 440;
 
 constexpr std::chrono::milliseconds TIMER_SECOND_PERIOD{1000};
 constexpr std::chrono::milliseconds TIMER_QUARTER_HOUR_PERIOD{900000};
-// While no notification area is there yet: another try every 2 s, 30 tries in all.
-constexpr std::chrono::milliseconds TRAY_RETRY_PERIOD{2000};
-constexpr int TRAY_ATTEMPTS = 30;
-
-constexpr const char* TRAY_TIP = "Quellmark Orvanta 2003";
-
 // The program's icon at every size it ships; the primary display's desktop less panels and
 // taskbars.
 QIcon programIcon();
@@ -67,8 +62,8 @@ class MainWindow : public QWidget {
     OrbitDiagramPane* diagramPane() const { return diagramPane_; }
     InfoPane* infoPane() const { return infoPane_; }
     // None on Wayland until a panel hosts tray icons.
-    QSystemTrayIcon* trayIcon() const { return trayIcon_.get(); }
-    QMenu* trayMenu() const { return trayMenu_.get(); }
+    QSystemTrayIcon* trayIcon() const { return tray_->icon(); }
+    QMenu* trayMenu() const { return tray_->menu(); }
     QDialog* aboutBox() const { return aboutBox_; }
     QWidget* skyWindow() const { return skyWindow_; }
     QWidget* approachesWindow() const { return approachesWindow_; }
@@ -84,27 +79,21 @@ class MainWindow : public QWidget {
 
   private:
     void refresh();
-    void makeTrayIcon();
     void refreshTrayTip();
     void showAboutBox();
     void showOwnWindow(QPointer<QWidget>& window, const std::function<QWidget*()>& make);
-    void markCountdownChoice();
+    std::unique_ptr<Tray> makeTray();
+    void trayGaveUp();
     void exitProgram();
     void keepOuterRect();
     void keepOnScreen();
 
-    enum class Tray { Shown, Waiting, Absent };
     OrbitDiagramPane* diagramPane_;
     InfoPane* infoPane_;
     QTimer timerSecond_;
     QTimer timerQuarterHour_;
-    QTimer trayRetry_;
-    std::unique_ptr<QMenu> trayMenu_;
-    std::unique_ptr<QSystemTrayIcon> trayIcon_;
-    QString trayTip_;
     Reminders reminders_{*this};
-    Tray tray_ = Tray::Waiting;
-    int trayAttempts_ = 0;
+    std::unique_ptr<Tray> tray_;
     double tippedTarget_ = 0.0;
     QElapsedTimer steadyClock_;
     std::int64_t lastWall_ = 0; // seconds, at the last refresh, by each clock
@@ -112,9 +101,6 @@ class MainWindow : public QWidget {
     QPointer<QDialog> aboutBox_;
     QPointer<QWidget> skyWindow_; // one at a time, not modal
     QPointer<QWidget> approachesWindow_;
-    // The menu's choices, in the order of CountdownTarget: 2003, the next one, and the approach
-    // chosen in the Approaches window, once there is one.
-    std::array<QAction*, 3> countdownItems_{};
     // Until the window manager has framed the window for the first time.
     QRect outer_;
 };

@@ -4,12 +4,12 @@
 // Qt's offscreen platform, as orvanta-snapshot does.
 
 #include "app/main_window.h"
-#include "app/mars_disk_view.h"
 #include "app/sky_window.h"
 #include "ephemeris/encounter_state.h"
 #include "ephemeris/utc_clock.h"
 #include "panes/diagram_pane.h"
 #include "panes/info_pane.h"
+#include "panes/mars_disk_view.h"
 #include "tools/allocation_counter/allocation_counter.h"
 
 #include <QApplication>

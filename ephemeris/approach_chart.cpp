@@ -45,12 +45,15 @@ std::vector<Point> orbit(void (*evaluate)(double, Vec3&, float), double tt, doub
 
 DistanceChart distanceChart(double fromJd, double toJd) {
     DistanceChart chart{fromJd, toJd, findClosestApproaches(fromJd, toJd), {}};
-    if (!(toJd > fromJd)) {
+    // An end at infinity would make every step infinite or undefined.
+    if (!std::isfinite(fromJd) || !std::isfinite(toJd) || !(toJd > fromJd)) {
         return chart;
     }
     const double step = std::max((toJd - fromJd) / CURVE_SAMPLES, LEAST_CURVE_STEP_DAYS);
     auto approach = chart.approaches.begin();
-    for (double t = fromJd;; t = std::min(t + step, toJd)) {
+    // Far enough from J2000 a step is below the dates' resolution: the curve then goes to the end.
+    const auto next = [&](double t) { return t + step > t ? std::min(t + step, toJd) : toJd; };
+    for (double t = fromJd;; t = next(t)) {
         for (; approach != chart.approaches.end() && approach->julianDate < t; ++approach) {
             chart.curve.push_back({approach->julianDate, approach->distanceAu});
         }

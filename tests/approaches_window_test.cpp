@@ -5,6 +5,7 @@
 #include "app/approaches_window.h"
 #include "app/main_window.h"
 #include "ephemeris/utc_clock.h"
+#include "panes/distance_chart_picture.h"
 
 #include <QAction>
 #include <QListWidget>

@@ -1,3 +1,4 @@
+#include "ephemeris/approach_chart.h"
 #include "ephemeris/closest_approach.h"
 #include "ephemeris/julian_date.h"
 
@@ -97,16 +98,22 @@ TEST(ClosestApproach, SpanEndsNearAMinimum) {
     }
 }
 
-// Only the 4000 years either side of J2000 are searched, so any span takes bounded time and memory.
+// Only the 4000 years either side of J2000 are searched, so any span takes bounded time and memory;
+// the chart's curve too, also where a day is below the dates' resolution.
 TEST(ClosestApproach, EmptyForReversedNonFiniteOrDistantSpans) {
     const double nan = std::nan("");
     const double inf = std::numeric_limits<double>::infinity();
     const double t = approachIn(2003).julianDate;
     const double last = 2451545.0 + 1461000.0;
-    const double spans[][2] = {{t + 1, t - 1}, {t + SECOND, t}, {nan, t + 1}, {t - 1, nan},
-                               {-inf, t + 1},  {t - 1, inf},    {-inf, inf},  {last + 1, 1e300}};
+    const double spans[][2] = {{t + 1, t - 1}, {t + SECOND, t},   {nan, t + 1},
+                               {t - 1, nan},   {-inf, t + 1},     {t - 1, inf},
+                               {-inf, inf},    {last + 1, 1e300}, {1e18, 1e18 + 1e4}};
     for (const auto& span : spans) {
         EXPECT_TRUE(findClosestApproaches(span[0], span[1]).empty()) << span[0] << " " << span[1];
+        const DistanceChart chart = distanceChart(span[0], span[1]);
+        EXPECT_TRUE(chart.approaches.empty());
+        EXPECT_LE(chart.curve.size(), 1202u) << span[0] << " " << span[1];
+        EXPECT_EQ(chart.curve.empty(), !std::isfinite(span[0] + span[1]) || span[1] <= span[0]);
     }
     const auto lastYears = instants(findClosestApproaches(last - 1600, last));
     EXPECT_FALSE(lastYears.empty());

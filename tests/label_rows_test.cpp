@@ -1,6 +1,7 @@
 // Labels in rows: none overlaps another in its row, the one placed first is always drawn, and a
-// label is left out only where every row is taken beside it.
+// label is left out only where every row is taken beside it; labels placed among candidates.
 
+#include "display/label_placement.h"
 #include "display/label_rows.h"
 
 #include <algorithm>
@@ -34,6 +35,35 @@ TEST(LabelRows, NoOverlapsAndTheFirstKept) {
                     << i << " left out with room";
             }
         }
+    }
+}
+
+// Placed in order of priority, each label takes its first candidate that is inside and overlaps
+// nothing taken, by what else is written or by a label placed before it; edges may touch.
+TEST(LabelPlacement, TheFirstFreeCandidateInOrderOfPriority) {
+    const LabelBox caption{0, 0, 10, 2};
+    const auto inside = [](const LabelBox& b) { return b.left >= 0 && b.right <= 20; };
+    const struct {
+        const char* what;
+        std::vector<std::vector<LabelBox>> candidates;
+        std::vector<int> chosen;
+    } cases[] = {
+        {"the first when free", {{{12, 0, 16, 2}, {12, 4, 16, 6}}}, {0}},
+        {"over the caption: the next", {{{8, 1, 12, 3}, {12, 0, 16, 2}}}, {1}},
+        {"cut at the edge: the next", {{{18, 4, 22, 6}, {-1, 4, 3, 6}, {14, 4, 18, 6}}}, {2}},
+        {"touching the caption", {{{10, 0, 14, 2}}}, {0}},
+        {"no room: left out", {{{5, 1, 9, 3}, {19, 3, 23, 5}}}, {-1}},
+        {"the earlier label keeps its place",
+         {{{12, 4, 16, 6}}, {{13, 5, 17, 7}, {12, 6, 16, 8}}, {{12, 4, 16, 6}}},
+         {0, 1, -1}},
+        {"y running upwards", {{{12, 6, 16, 4}}, {{13, 7, 17, 5}, {13, 9, 17, 7}}}, {0, 1}},
+    };
+    for (const auto& c : cases) {
+        std::vector<LabelBox> taken = {caption};
+        EXPECT_EQ(placeLabels(c.candidates, taken, inside), c.chosen) << c.what;
+        const auto placed =
+            std::count_if(c.chosen.begin(), c.chosen.end(), [](int i) { return i >= 0; });
+        EXPECT_EQ(taken.size(), 1 + static_cast<std::size_t>(placed)) << c.what;
     }
 }
 

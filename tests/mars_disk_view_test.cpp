@@ -1,8 +1,9 @@
 // The disk as drawn: the map's markings where the geometry puts them, north up, the mirror a true
 // mirror, the lit side towards the Sun; and the disk in words.
 
-#include "app/mars_disk_view.h"
+#include "app/mars_disk_panel.h"
 #include "ephemeris/julian_date.h"
+#include "panes/mars_disk_view.h"
 
 #include <QAccessible>
 #include <QCheckBox>

@@ -1,23 +1,16 @@
-#include "app/mars_disk_view.h"
+#include "panes/mars_disk_view.h"
 
-#include "app/settings.h"
-#include "display/number_text.h"
-#include "ephemeris/stars.h"
+#include "display/disk_words.h"
 
 #include <QAccessibleWidget>
-#include <QCheckBox>
-#include <QLabel>
 #include <QPainter>
-#include <QVBoxLayout>
 #include <algorithm>
 #include <cmath>
-#include <vector>
 
 namespace orvanta {
 
 namespace {
 
-constexpr const char* MIRROR_SETTING = "disk/mirrored";
 // The disk is drawn again once it has turned or moved this far (degrees), or changed its size by
 // this fraction: about half a pixel at the limb.
 constexpr double TURN = 0.5;
@@ -63,10 +56,6 @@ bool turned(const MarsDisk& a, const MarsDisk& b) {
            std::fabs(a.phaseAngle - b.phaseAngle) > TURN;
 }
 
-QString localTime(double utJd) {
-    return QString::fromLatin1(formatLocalMinute(utJd, "%H:%M").text);
-}
-
 } // namespace
 
 MarsDiskView::MarsDiskView(QWidget* parent) : QWidget(parent) {
@@ -81,7 +70,7 @@ MarsDiskView::MarsDiskView(QWidget* parent) : QWidget(parent) {
 
 void MarsDiskView::setDisk(const MarsDisk& disk) {
     disk_ = disk;
-    setAccessibleDescription(diskWords(disk));
+    setAccessibleDescription(QString::fromStdString(diskWords(disk)));
     update();
 }
 
@@ -165,96 +154,6 @@ void MarsDiskView::paintEvent(QPaintEvent*) {
         painter.drawText(QRectF(p - QPointF(8, 8), QSizeF(16, 16)), Qt::AlignCenter,
                          QString::fromLatin1(m.text));
     }
-}
-
-MarsDiskPanel::MarsDiskPanel(QWidget* parent)
-    : QWidget(parent),
-      mirror_(new QCheckBox(QStringLiteral("Mirrored, as in a star diagonal"), this)) {
-    auto* layout = new QVBoxLayout(this);
-    layout->setContentsMargins(0, 0, 0, 0);
-    for (int i = 0; i < 2; ++i) {
-        captions_[i] = new QLabel(this);
-        views_[i] = new MarsDiskView(this);
-        views_[i]->setAccessibleName(i == 0 ? QStringLiteral("Mars in a telescope now")
-                                            : QStringLiteral("Mars in a telescope at its highest"));
-        layout->addWidget(captions_[i]);
-        layout->addWidget(views_[i], 1);
-    }
-    layout->addWidget(mirror_);
-    mirror_->setChecked(readFlagSetting(MIRROR_SETTING, false));
-    const auto mirrorAll = [this](bool mirrored) {
-        for (MarsDiskView* v : views_) {
-            v->setMirrored(mirrored);
-        }
-    };
-    mirrorAll(mirror_->isChecked());
-    connect(mirror_, &QCheckBox::toggled, this, [mirrorAll](bool mirrored) {
-        mirrorAll(mirrored);
-        saveSetting(MIRROR_SETTING, mirrored);
-    });
-}
-
-void MarsDiskPanel::setInstants(double now, std::optional<double> transit) {
-    const auto show = [this](int i, const QString& when, double utJd) {
-        const MarsDisk disk = marsDiskAt(utJd);
-        char diameter[32];
-        formatFixed(diameter, sizeof diameter, disk.diameter, 1);
-        captions_[i]->setText(QStringLiteral("%1: %2″, %3 % lit, CM %4°")
-                                  .arg(when, QString::fromLatin1(diameter))
-                                  .arg(qRound(disk.phase * 100))
-                                  .arg(qRound(disk.centralMeridian) % 360));
-        views_[i]->setDisk(disk);
-    };
-    show(0, QStringLiteral("Now, ") + localTime(now), now);
-    views_[1]->setVisible(transit.has_value());
-    captions_[1]->setVisible(transit.has_value());
-    // The transit's disk stays as it is until tonight's transit changes.
-    if (transit && transit != transit_) {
-        show(1, QStringLiteral("Highest, ") + localTime(*transit), *transit);
-    }
-    transit_ = transit;
-}
-
-QString diskWords(const MarsDisk& disk) {
-    char diameter[32];
-    formatFixed(diameter, sizeof diameter, disk.diameter, 1);
-    QString words = QStringLiteral("%1 arcseconds across, %2 percent lit")
-                        .arg(QString::fromLatin1(diameter))
-                        .arg(qRound(disk.phase * 100));
-    if (disk.phase < 0.995) {
-        words += QStringLiteral(", the dark side to the %1")
-                     .arg(QLatin1String(compassWord(std::fmod(disk.brightLimb + 180, 360))));
-    }
-    words += QStringLiteral("; tilted %1 degrees with the %2 pole towards us; central meridian %3 "
-                            "degrees.")
-                 .arg(qRound(std::fabs(disk.tilt)))
-                 .arg(disk.tilt >= 0 ? QStringLiteral("north") : QStringLiteral("south"))
-                 .arg(qRound(disk.centralMeridian) % 360);
-    // The named features on the lit face, well inside the limb, nearest the central meridian
-    // first.
-    const DiskGeometry geometry(disk);
-    std::vector<std::pair<double, QString>> facing;
-    for (const MarsFeature& f : marsFeatures()) {
-        const DiskGeometry::Seen s = geometry.seen(f.latitude, f.westLongitude);
-        if (s.facing < 0.35 || geometry.surfaceAt(s.x, s.y).sunlight < 0.1) {
-            continue;
-        }
-        // West longitudes above the central meridian's are on the east side, turning towards it.
-        const double east = std::remainder(f.westLongitude - disk.centralMeridian, 360.0);
-        const QString where = std::fabs(east) <= 20 ? QStringLiteral("near the central meridian")
-                              : east > 0            ? QStringLiteral("east of the central meridian")
-                                         : QStringLiteral("west of the central meridian");
-        facing.emplace_back(std::fabs(east), QString::fromLatin1(f.name) + ' ' + where);
-    }
-    std::sort(facing.begin(), facing.end());
-    QStringList named;
-    for (std::size_t i = 0; i < facing.size() && i < 4; ++i) {
-        named << facing[i].second;
-    }
-    if (!named.isEmpty()) {
-        words += ' ' + named.join(QStringLiteral("; ")) + '.';
-    }
-    return words;
 }
 
 } // namespace orvanta

@@ -1,0 +1,64 @@
+#include "display/disk_words.h"
+
+#include "display/number_text.h"
+#include "ephemeris/stars.h"
+
+#include <algorithm>
+#include <cmath>
+#include <utility>
+#include <vector>
+
+namespace orvanta {
+
+namespace {
+
+// Halves upwards, as the words have always been rounded.
+int rounded(double value) {
+    return static_cast<int>(std::floor(value + 0.5));
+}
+
+std::string fixed(double value, int decimals) {
+    char text[32];
+    formatFixed(text, sizeof text, value, decimals);
+    return text;
+}
+
+} // namespace
+
+std::string diskWords(const MarsDisk& disk) {
+    std::string words = fixed(disk.diameter, 1) + " arcseconds across, " +
+                        std::to_string(rounded(disk.phase * 100)) + " percent lit";
+    if (disk.phase < 0.995) {
+        words += ", the dark side to the ";
+        words += compassWord(std::fmod(disk.brightLimb + 180, 360));
+    }
+    words += "; tilted " + std::to_string(rounded(std::fabs(disk.tilt))) + " degrees with the " +
+             (disk.tilt >= 0 ? "north" : "south") + " pole towards us; central meridian " +
+             std::to_string(rounded(disk.centralMeridian) % 360) + " degrees.";
+    // The named features on the lit face, well inside the limb, nearest the central meridian
+    // first.
+    const DiskGeometry geometry(disk);
+    std::vector<std::pair<double, std::string>> facing;
+    for (const MarsFeature& f : marsFeatures()) {
+        const DiskGeometry::Seen s = geometry.seen(f.latitude, f.westLongitude);
+        if (s.facing < 0.35 || geometry.surfaceAt(s.x, s.y).sunlight < 0.1) {
+            continue;
+        }
+        // West longitudes above the central meridian's are on the east side, turning towards it.
+        const double east = std::remainder(f.westLongitude - disk.centralMeridian, 360.0);
+        const char* where = std::fabs(east) <= 20 ? "near the central meridian"
+                            : east > 0            ? "east of the central meridian"
+                                                  : "west of the central meridian";
+        facing.emplace_back(std::fabs(east), std::string(f.name) + ' ' + where);
+    }
+    std::sort(facing.begin(), facing.end());
+    for (std::size_t i = 0; i < facing.size() && i < 4; ++i) {
+        words += (i == 0 ? " " : "; ") + facing[i].second;
+    }
+    if (!facing.empty()) {
+        words += '.';
+    }
+    return words;
+}
+
+} // namespace orvanta

@@ -1,0 +1,98 @@
+#include "panes/approaches_picture.h"
+
+#include "display/number_text.h"
+#include "ephemeris/julian_date.h"
+#include "panes/accessible.h"
+
+#include <QKeyEvent>
+#include <QPainter>
+#include <cmath>
+
+namespace orvanta {
+
+namespace {
+
+constexpr double CLICK_REACH = 14; // pixels from a marker that a click still chooses
+
+} // namespace
+
+QString fixedText(double value, int decimals) {
+    char text[32];
+    formatFixed(text, sizeof text, value, decimals);
+    return QString::fromLatin1(text);
+}
+
+QString dayText(double utJd) {
+    const UtcClockReading d = calendarOfJulianDate(utJd);
+    return QString::asprintf("%04d-%02d-%02d", int{d.year}, int{d.month}, int{d.day});
+}
+
+ApproachesPicture::ApproachesPicture(QWidget* parent, const ApproachesScene& scene, Pick pick)
+    : QWidget(parent), scene_(scene), pick_(std::move(pick)) {
+    setFocusPolicy(Qt::StrongFocus);
+    setAttribute(Qt::WA_OpaquePaintEvent);
+}
+
+void ApproachesPicture::keyPressEvent(QKeyEvent* e) {
+    const int count = static_cast<int>(scene_.chart.approaches.size());
+    const int picked = scene_.picked;
+    switch (e->key()) {
+    case Qt::Key_Left:
+    case Qt::Key_Up:
+        if (count > 0) {
+            pick_(std::max(picked - 1, 0), false);
+        }
+        return;
+    case Qt::Key_Right:
+    case Qt::Key_Down:
+        if (count > 0) {
+            pick_(std::min(picked + 1, count - 1), false);
+        }
+        return;
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+    case Qt::Key_Space:
+        if (picked >= 0) {
+            pick_(picked, true);
+        }
+        return;
+    default:
+        QWidget::keyPressEvent(e);
+    }
+}
+
+void ApproachesPicture::mousePressEvent(QMouseEvent* e) {
+    int nearest = -1;
+    double best = CLICK_REACH;
+    for (int i = 0; i < static_cast<int>(scene_.chart.approaches.size()); ++i) {
+        const QPointF d = placeOf(i) - e->position();
+        if (std::hypot(d.x(), d.y()) <= best) {
+            best = std::hypot(d.x(), d.y());
+            nearest = i;
+        }
+    }
+    if (nearest >= 0) {
+        pick_(nearest, true);
+    }
+    QWidget::mousePressEvent(e);
+}
+
+void ApproachesPicture::focusInEvent(QFocusEvent* e) {
+    framed_ = keyboardBroughtFocus(e);
+    update();
+    QWidget::focusInEvent(e);
+}
+
+void ApproachesPicture::focusOutEvent(QFocusEvent* e) {
+    framed_ = false;
+    update();
+    QWidget::focusOutEvent(e);
+}
+
+void ApproachesPicture::paintFocus(QPainter& painter) {
+    if (hasFocus() && framed_) {
+        drawFocusFrame(painter, *this, 4);
+    }
+}
+
+} // namespace orvanta

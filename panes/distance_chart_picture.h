@@ -1,0 +1,31 @@
+#pragma once
+
+// The Earth–Mars distance over the span's years, each closest approach marked with its date, its
+// distance and the apparent diameter of Mars; now and the approach counted to across the height.
+
+#include "panes/approaches_picture.h"
+
+namespace orvanta {
+
+class DistanceChartPicture : public ApproachesPicture {
+  public:
+    using ApproachesPicture::ApproachesPicture;
+    // Where an instant falls, across the widget.
+    double xOf(double jd) const;
+
+    QPointF placeOf(int index) const override;
+
+  protected:
+    void paintEvent(QPaintEvent*) override;
+
+  private:
+    double yOf(double au) const;
+    double topAu() const;
+    QRectF plot() const;
+    void paintScales(QPainter& painter) const;
+    void paintYears(QPainter& painter) const;
+    void paintNowAndTarget(QPainter& painter) const;
+    void paintApproaches(QPainter& painter) const;
+};
+
+} // namespace orvanta
