@@ -168,10 +168,9 @@ double refracted(double trueAltitude) {
     return trueAltitude + arcminutes / 60;
 }
 
-MarsNight marsNight(double from, const Place& where) {
-    constexpr double SPAN = 36 * HOUR;
+MarsEvents marsEvents(double from, double to, const Place& where) {
     constexpr double STEP = 5.0 / 1440;
-    const Track track(from, from + SPAN, true);
+    const Track track(from, to, true);
     const auto height = [&](double t) {
         return horizontalOf(track.at(t), t, where).altitude - RISE_ALTITUDE;
     };
@@ -181,32 +180,38 @@ MarsNight marsNight(double from, const Place& where) {
             apparentSiderealTime(t) + where.longitude - track.at(t).rightAscension / DEGREE;
         return wrap180(h);
     };
-    MarsNight night;
-    bool everUp = false, everDown = false;
+    MarsEvents events;
+    bool everDown = false;
     double previousHeight = height(from), previousAngle = hourAngle(from);
-    for (double t = from + STEP; t <= from + SPAN + 1e-9; t += STEP) {
+    for (double t = from + STEP; t <= to + 1e-9; t += STEP) {
         const double h = height(t);
         const double angle = hourAngle(t);
-        everUp |= previousHeight > 0 || h > 0;
+        events.everUp |= previousHeight > 0 || h > 0;
         everDown |= previousHeight <= 0 || h <= 0;
-        if (!night.rise && previousHeight <= 0 && h > 0) {
+        if ((previousHeight <= 0) != (h <= 0)) {
             const double at = bisect(height, t - STEP, t);
-            night.rise = SkyEvent{at, horizontalOf(track.at(at), at, where).azimuth};
+            (h > 0 ? events.rises : events.sets)
+                .push_back(SkyEvent{at, horizontalOf(track.at(at), at, where).azimuth});
         }
-        if (!night.set && previousHeight > 0 && h <= 0) {
-            const double at = bisect(height, t - STEP, t);
-            night.set = SkyEvent{at, horizontalOf(track.at(at), at, where).azimuth};
-        }
-        if (!night.transit && previousAngle < 0 && angle >= 0 && angle - previousAngle < 90) {
+        if (previousAngle < 0 && angle >= 0 && angle - previousAngle < 90) {
             const double at = bisect(hourAngle, t - STEP, t);
-            night.transit = SkyEvent{at, refracted(horizontalOf(track.at(at), at, where).altitude)};
+            events.transits.push_back(
+                SkyEvent{at, refracted(horizontalOf(track.at(at), at, where).altitude)});
         }
         previousHeight = h;
         previousAngle = angle;
     }
-    night.alwaysUp = !everDown;
-    night.neverUp = !everUp;
-    return night;
+    events.alwaysUp = !everDown;
+    return events;
+}
+
+MarsNight marsNight(double from, const Place& where) {
+    const MarsEvents events = marsEvents(from, from + 36 * HOUR, where);
+    const auto first = [](const std::vector<SkyEvent>& list) {
+        return list.empty() ? std::nullopt : std::optional<SkyEvent>(list.front());
+    };
+    return {first(events.rises), first(events.transits), first(events.sets), events.alwaysUp,
+            !events.everUp};
 }
 
 std::vector<SkySample> skySamples(double from, double to, double step, const Place& where) {

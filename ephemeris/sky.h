@@ -65,6 +65,14 @@ struct MarsNight {
     bool alwaysUp = false;
     bool neverUp = false;
 };
+// Every rise, upper transit and set from `from` to `to`, in order, by the same criteria as
+// marsNight.
+struct MarsEvents {
+    std::vector<SkyEvent> rises, transits, sets;
+    bool alwaysUp = false; // above the horizon all the while
+    bool everUp = false;
+};
+MarsEvents marsEvents(double fromUtJd, double toUtJd, const Place& where);
 // Rise and set of the centre of Mars at a true altitude of -0°34′ (refraction at the horizon
 // included), and the upper transit, each the first after `fromUtJd`.
 MarsNight marsNight(double fromUtJd, const Place& where);

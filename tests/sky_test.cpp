@@ -1,12 +1,14 @@
 // Mars in the sky against an independent implementation's figures (tests/sky/reference.tsv, made
 // by tests/sky/make_reference.py): at the equator, 60° N, 35° S and 70° N, either side of the date
 // line, in 2003, 2027 and 2035 and near both solstices, with the nearest named star and the Moon;
-// stars and the Moon from 1950 to 2060 (tests/sky/stars.tsv); and places typed or of time zones.
+// stars and the Moon from 1950 to 2060 (tests/sky/stars.tsv); tonight's pass at awkward instants;
+// and places typed or of time zones.
 
 #include "ephemeris/closest_approach.h"
 #include "ephemeris/encounter_state.h"
 #include "ephemeris/julian_date.h"
 #include "ephemeris/moon.h"
+#include "ephemeris/night.h"
 #include "ephemeris/opposition.h"
 #include "ephemeris/place.h"
 #include "ephemeris/sky.h"
@@ -79,6 +81,65 @@ TEST(Sky, AgreesWithAnIndependentImplementation) {
         }
     }
     EXPECT_EQ(rows, 42);
+}
+
+// Tonight's pass: the one Mars is on, else the next; where it neither rises nor sets, the next
+// transit alone. "On" is decided by the rise and set altitude, as the events are.
+TEST(Sky, TonightIsThePassMarsIsOnOrTheNext) {
+    enum Kind { ON, NEXT, ALWAYS, NEVER };
+    const struct {
+        Place place;
+        const char* utc;
+        Kind kind;
+        bool best;
+    } cases[] = {
+        {{52.52, 13.405, 34}, "2027-02-20T00:14:00", ON, true},
+        {{52.52, 13.405, 34}, "2027-02-20T07:00:00", NEXT, true}, // just after the set
+        {{52.52, 13.405, 34}, "2027-02-19T15:50:00", NEXT, true}, // just before the rise
+        {{80, 20, 0}, "2027-02-20T00:14:00", ALWAYS, true},       // circumpolar
+        {{-80, 20, 0}, "2027-02-20T00:14:00", NEVER, false},      // never up
+        {{69.65, 18.96, 0}, "2026-06-21T12:00:00", ON, false},    // the midnight Sun
+        {{-18.1, 178.4, 0}, "2027-02-20T00:14:00", NEXT, true},   // west of the date line
+        {{-14.3, -170.7, 0}, "2027-02-20T12:00:00", ON, true},    // east of it
+        {{70, 19, 0}, "2035-09-15T20:00:00", ON, true},           // low in the south
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.utc + (" at " + std::to_string(c.place.latitude)));
+        const double now = jdOf(c.utc);
+        const Tonight night = marsTonight(now, c.place);
+        const double altitude = horizontalOf(apparentMars(now), now, c.place).altitude;
+        EXPECT_EQ(altitude > -34.0 / 60, c.kind == ON || c.kind == ALWAYS);
+        EXPECT_EQ(night.alwaysUp, c.kind == ALWAYS);
+        EXPECT_EQ(night.neverUp, c.kind == NEVER);
+        ASSERT_TRUE(night.transit);
+        if (c.kind == ALWAYS || c.kind == NEVER) {
+            EXPECT_FALSE(night.rise || night.set);
+            EXPECT_GT(night.transit->utJd, now);
+            EXPECT_LT(night.transit->utJd, now + 1);
+        } else {
+            ASSERT_TRUE(night.rise && night.set);
+            const double rise = night.rise->utJd, set = night.set->utJd;
+            EXPECT_LT(rise, night.transit->utJd);
+            EXPECT_LT(night.transit->utJd, set);
+            // The pass Mars is on holds the instant; the next one is the first to begin after it.
+            EXPECT_EQ(rise < now && now < set, c.kind == ON);
+            if (c.kind == NEXT) {
+                EXPECT_GT(rise, now);
+                EXPECT_LT(rise, now + 1);
+            }
+            EXPECT_EQ(night.end, set);
+        }
+        ASSERT_EQ(night.best.has_value(), c.best);
+        if (night.best) {
+            EXPECT_LE(night.best->from, night.best->to);
+            EXPECT_GE(night.best->from, night.rise ? night.rise->utJd : now - 1.0 / 144);
+            EXPECT_LE(night.best->to, night.end);
+            EXPECT_TRUE(std::any_of(night.samples.begin(), night.samples.end(), [&](auto& s) {
+                return s.utJd == night.best->from && s.sunAltitude < DARK_SUN &&
+                       s.mars.altitude > WELL_UP;
+            }));
+        }
+    }
 }
 
 // The oppositions of 2003 to 2035 (tests/approaches/oppositions.tsv, by make_reference.py beside

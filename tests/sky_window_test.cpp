@@ -3,11 +3,14 @@
 #include "app/sky_window.h"
 #include "ephemeris/encounter_state.h"
 #include "ephemeris/utc_clock.h"
+#include "tools/state/state_tool.h"
 
 #include <QApplication>
 #include <algorithm>
 #include <cstdlib>
 #include <gtest/gtest.h>
+#include <sstream>
+#include <string>
 
 using namespace orvanta;
 
@@ -69,6 +72,56 @@ TEST(SkyWindow, LocalTimesAcrossAChangeToSummerTime) {
     EXPECT_NE(facts.find("Rises at 13:43 "), std::string::npos) << facts;
     EXPECT_NE(facts.find("Highest at 21:25,"), std::string::npos) << facts;
     EXPECT_NE(facts.find("Sets at 06:06 "), std::string::npos) << facts;
+    unsetenv("TZ");
+}
+
+// The window and orvanta-state --sky show the same pass and the same best stretch: on the pass,
+// just after a set, just before a rise, and never high in a dark sky (the times compared in UTC).
+TEST(SkyWindow, ShowsThePassOrvantaStatePrints) {
+    setenv("TZ", "UTC", 1);
+    const struct {
+        UtcClockReading at;
+        const char* place;
+    } cases[] = {{{2027, 2, 20, 0, 14, 0}, "52.52,13.405,34"},
+                 {{2027, 2, 20, 7, 0, 0}, "52.52,13.405,34"},
+                 {{2027, 2, 19, 15, 50, 0}, "52.52,13.405,34"},
+                 {{2026, 6, 21, 12, 0, 0}, "69.65,18.96,0"},
+                 {{2027, 2, 20, 12, 0, 0}, "-14.3,-170.7,0"}};
+    for (const auto& c : cases) {
+        char utc[64];
+        std::snprintf(utc, sizeof utc, "%04d-%02d-%02dT%02d:%02d:00", c.at.year, c.at.month,
+                      c.at.day, c.at.hour, c.at.minute);
+        SCOPED_TRACE(std::string(utc) + " " + c.place);
+        std::string out, err;
+        ASSERT_EQ(runStateTool({"--sky", "--utc", utc, "--place", c.place}, out, err), 0) << err;
+        FixedUtcClock clock(c.at);
+        computeEncounterState();
+        double lat = 0, lon = 0, height = 0;
+        std::sscanf(c.place, "%lf,%lf,%lf", &lat, &lon, &height);
+        const std::string facts = SkyWindow(Place{lat, lon, height}).facts().toStdString();
+        // "rise 2027-02-19T15:59Z azimuth 63.4" is "Rises at 15:59 in ...".
+        std::istringstream lines(out);
+        for (std::string line; std::getline(lines, line);) {
+            std::istringstream fields(line);
+            std::string name, first, second;
+            fields >> name >> first >> second;
+            const std::string said = name == "rise"      ? "Rises at "
+                                     : name == "set"     ? "Sets at "
+                                     : name == "transit" ? "Highest at "
+                                     : name == "best"    ? "Best seen from "
+                                                         : "";
+            if (said.empty()) {
+                continue;
+            }
+            if (first == "none") {
+                EXPECT_EQ(facts.find(said), std::string::npos) << out << facts;
+                continue;
+            }
+            const std::string shown =
+                said + first.substr(11, 5) + (name == "best" ? " to " + second.substr(11, 5) : "");
+            EXPECT_NE(facts.find(shown), std::string::npos) << out << facts;
+        }
+    }
     unsetenv("TZ");
 }
 

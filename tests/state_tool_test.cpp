@@ -79,6 +79,7 @@ TEST(StateTool, WorkedOutputs) {
          "mars 2027-02-20T00:14:00Z altitude 51.65 azimuth 199.32 constellation Leo\n"
          "sun altitude -47.16\nrise 2027-02-19T15:59Z azimuth 63.4\n"
          "transit 2027-02-19T23:25Z altitude 52.9\nset 2027-02-20T06:52Z azimuth 296.8\n"
+         "best 2027-02-19T17:50Z 2027-02-20T04:50Z\n"
          "near Regulus 4.02 north-east\n"
          // astronomy-engine: 13.815, 0.99946, 20.14, 158.12 and 10.47.
          "disk diameter 13.81 phase 0.999 tilt 20.14 cm 158.10 pole 10.47\n"},

@@ -4,6 +4,7 @@
 #include "ephemeris/julian_date.h"
 #include "ephemeris/mars_disk.h"
 #include "ephemeris/moon.h"
+#include "ephemeris/night.h"
 #include "ephemeris/stars.h"
 
 #include <cmath>
@@ -41,21 +42,24 @@ void appendSkyReport(std::string& out, const UtcClockReading& at, const Place& p
     out += "mars " + utcText(at, true) + " altitude " + fixed(refracted(mars.altitude), 2) +
            " azimuth " + fixed(mars.azimuth, 2) + " constellation " + marsConstellation(now) + '\n';
     out += "sun altitude " + fixed(refracted(sun.altitude), 2) + '\n';
-    const MarsNight night = marsNight(now - 0.5, place);
+    const Tonight night = marsTonight(now, place);
+    // To the nearest minute.
+    const auto minute = [](double utJd) {
+        return utcText(calendarOfJulianDate(utJd + 30.0 / 86400), false);
+    };
     const auto event = [&](const char* name, const std::optional<SkyEvent>& e, const char* what) {
         out += name;
-        if (e) {
-            // To the nearest minute.
-            out += ' ' + utcText(calendarOfJulianDate(e->utJd + 30.0 / 86400), false) + ' ' + what +
-                   ' ' + fixed(e->degrees, 1);
-        } else {
-            out += " none";
-        }
+        out += e ? ' ' + minute(e->utJd) + ' ' + what + ' ' + fixed(e->degrees, 1) : " none";
         out += '\n';
     };
     event("rise", night.rise, "azimuth");
-    event("transit", night.transit, "altitude");
+    event("transit",
+          night.transit ? std::optional(SkyEvent{night.transit->utJd, night.transit->altitude})
+                        : std::nullopt,
+          "altitude");
     event("set", night.set, "azimuth");
+    out += night.best ? "best " + minute(night.best->from) + ' ' + minute(night.best->to) + '\n'
+                      : std::string("best none\n");
     if (night.alwaysUp || night.neverUp) {
         out += night.alwaysUp ? "circumpolar: above the horizon all the time\n"
                               : "below the horizon all the time\n";

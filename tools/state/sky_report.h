@@ -15,6 +15,7 @@ namespace orvanta {
 // rise 2027-02-19T16:42Z azimuth 62.1
 // transit 2027-02-19T23:55Z altitude 51.3
 // set 2027-02-20T07:10Z azimuth 297.9
+// best 2027-02-19T17:50Z 2027-02-20T04:50Z
 // near Regulus 4.02 north-east
 // moon 7.3
 // disk diameter 13.81 phase 0.999 tilt 20.14 cm 158.12 pole 2.35

@@ -1,0 +1,92 @@
+#include "ephemeris/night.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace orvanta {
+
+namespace {
+
+constexpr double SAMPLE_STEP = 10.0 / 1440;
+// How far the events are looked for either side of the instant: longer than a pass of the
+// summer nights at 70°, shorter than the weeks Mars stays up or down nearer the poles.
+constexpr double REACH = 2.0;
+
+std::optional<SkyEvent> lastBefore(const std::vector<SkyEvent>& events, double t) {
+    std::optional<SkyEvent> found;
+    for (const SkyEvent& e : events) {
+        if (e.utJd <= t) {
+            found = e;
+        }
+    }
+    return found;
+}
+
+std::optional<SkyEvent> firstAfter(const std::vector<SkyEvent>& events, double t) {
+    const auto e = std::find_if(events.begin(), events.end(),
+                                [&](const SkyEvent& event) { return event.utJd > t; });
+    return e == events.end() ? std::nullopt : std::optional<SkyEvent>(*e);
+}
+
+// Whether Mars is above the horizon at `t`, by the crossings themselves: then the instant, the
+// rise and the set never disagree.
+bool upAt(const MarsEvents& events, double t) {
+    const auto rise = lastBefore(events.rises, t);
+    const auto set = lastBefore(events.sets, t);
+    if (rise || set) {
+        return rise && (!set || set->utJd < rise->utJd);
+    }
+    const auto nextSet = firstAfter(events.sets, t);
+    const auto nextRise = firstAfter(events.rises, t);
+    return nextSet ? !nextRise || nextSet->utJd < nextRise->utJd : events.alwaysUp;
+}
+
+std::optional<BestSeen> bestSeen(const std::vector<SkySample>& samples) {
+    std::optional<BestSeen> best;
+    for (const SkySample& s : samples) {
+        const bool good = s.sunAltitude < DARK_SUN && s.mars.altitude > WELL_UP;
+        if (good) {
+            best = BestSeen{best ? best->from : s.utJd, s.utJd};
+        } else if (best) {
+            break;
+        }
+    }
+    return best;
+}
+
+} // namespace
+
+Tonight marsTonight(double now, const Place& where) {
+    const MarsEvents events = marsEvents(now - REACH, now + REACH, where);
+    Tonight night;
+    if (events.rises.empty() && events.sets.empty()) {
+        night.alwaysUp = events.alwaysUp;
+        night.neverUp = !events.everUp;
+    } else if (upAt(events, now)) {
+        night.rise = lastBefore(events.rises, now);
+        night.set = firstAfter(events.sets, now);
+    } else {
+        night.rise = firstAfter(events.rises, now);
+        night.set = night.rise ? firstAfter(events.sets, night.rise->utJd) : std::nullopt;
+    }
+    const double from = night.rise ? night.rise->utJd : now;
+    if (const auto transit = firstAfter(events.transits, from);
+        transit && (!night.set || transit->utJd < night.set->utJd)) {
+        const double t = transit->utJd;
+        night.transit =
+            Transit{t, transit->degrees, horizontalOf(apparentMars(t), t, where).azimuth};
+    }
+    night.end = night.set ? night.set->utJd : now + 1.0;
+    // The samples on a grid of their own, so that the track drawn does not shift by the minute.
+    const double grid = std::floor(now / SAMPLE_STEP) * SAMPLE_STEP;
+    const double start = night.rise ? night.rise->utJd : now;
+    for (const SkySample& s : skySamples(grid - 0.5, grid + 1.0, SAMPLE_STEP, where)) {
+        if (s.utJd >= start - SAMPLE_STEP && s.utJd <= night.end + SAMPLE_STEP) {
+            night.samples.push_back(s);
+        }
+    }
+    night.best = bestSeen(night.samples);
+    return night;
+}
+
+} // namespace orvanta

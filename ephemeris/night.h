@@ -1,0 +1,38 @@
+#pragma once
+
+// "Tonight" for a place: the pass of Mars a user means by the word. If Mars is above the horizon
+// at the instant, the pass it is on (the rise before, its transit, the set after); otherwise the
+// next pass. Where it neither rises nor sets, no rise or set and the next transit. Pure, as sky.h.
+
+#include "ephemeris/sky.h"
+
+#include <optional>
+#include <vector>
+
+namespace orvanta {
+
+constexpr double DARK_SUN = -12.0; // the Sun this far below the horizon: a dark sky
+constexpr double WELL_UP = 10.0;   // Mars this high (true altitude): clear of the haze
+
+struct Transit {
+    double utJd;
+    double altitude; // refracted
+    double azimuth;
+};
+struct BestSeen {
+    double from, to; // UT Julian dates of the first and last samples of the stretch
+};
+struct Tonight {
+    std::optional<SkyEvent> rise, set; // their azimuths
+    std::optional<Transit> transit;
+    bool alwaysUp = false;
+    bool neverUp = false;
+    // The first stretch of the pass with a dark sky and Mars well up.
+    std::optional<BestSeen> best;
+    // Mars and the Sun every ten minutes through the pass, on a grid of whole ten minutes.
+    std::vector<SkySample> samples;
+    double end; // the set, or a day after the instant without one
+};
+Tonight marsTonight(double utJd, const Place& where);
+
+} // namespace orvanta

@@ -1,0 +1,68 @@
+#include "ephemeris/sky_chart.h"
+
+#include "ephemeris/moon.h"
+#include "ephemeris/time_scales.h"
+
+#include <algorithm>
+
+namespace orvanta {
+
+namespace {
+
+constexpr double NAMED_WITHIN = 30.0; // the stars named in the dome: this near Mars
+constexpr std::size_t MOST_NAMES = 6;
+
+} // namespace
+
+ChartPlaces chartPlacesAt(double now) {
+    ChartPlaces places;
+    places.stars = apparentStars(now);
+    const ApparentSky sky(now);
+    for (const FigureLine& line : figureLines()) {
+        places.figureEnds.push_back(sky.of(line.ra1, line.dec1));
+        places.figureEnds.push_back(sky.of(line.ra2, line.dec2));
+    }
+    for (int longitude = 0; longitude < 360; longitude += 2) {
+        places.ecliptic.push_back(equatorialOfDate(longitude, 0, 1e12, ttOfUt(now)));
+    }
+    return places;
+}
+
+SkyChart skyChartAt(double now, const Place& p, const ChartPlaces& places, const Equatorial& mars,
+                    const NearStar& near) {
+    SkyChart chart;
+    const std::vector<Star>& table = stars();
+    const std::vector<Horizontal> seen = horizontalOf(places.stars, now, p);
+    std::vector<std::size_t> named;
+    for (std::size_t i = 0; i < seen.size(); ++i) {
+        if (seen[i].altitude > 0) {
+            chart.stars.push_back({seen[i], table[i].magnitude});
+            if (!table[i].name.empty() && separation(places.stars[i], mars) < NAMED_WITHIN) {
+                named.push_back(i);
+            }
+        }
+    }
+    const std::vector<Horizontal> ends = horizontalOf(places.figureEnds, now, p);
+    for (std::size_t i = 0; i + 1 < ends.size(); i += 2) {
+        chart.figures.emplace_back(ends[i], ends[i + 1]);
+    }
+    chart.ecliptic = horizontalOf(places.ecliptic, now, p);
+    // The star the text names first, then the Moon, then the brightest (the table's order).
+    const auto name = [&](std::size_t i) { chart.names.push_back({seen[i], table[i].name}); };
+    if (const auto first = std::find_if(named.begin(), named.end(),
+                                        [&](std::size_t i) { return &table[i] == near.star; });
+        first != named.end()) {
+        name(*first);
+        named.erase(first);
+    }
+    if (const Horizontal moon = horizontalOf(apparentMoon(now), now, p); moon.altitude > 0) {
+        chart.moon = moon;
+        chart.names.push_back({moon, "Moon"});
+    }
+    for (std::size_t i = 0; i < named.size() && chart.names.size() < MOST_NAMES; ++i) {
+        name(named[i]);
+    }
+    return chart;
+}
+
+} // namespace orvanta

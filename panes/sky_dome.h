@@ -1,0 +1,52 @@
+#pragma once
+
+// The sky of a place as a dome, a star chart held overhead: the horizon a circle, the zenith at
+// its centre, north up and east on the left; Mars's track from rise to set with the local hours,
+// brighter where the sky is dark, and Mars itself when it is up; the chart's stars, figures,
+// ecliptic, names and the Moon.
+
+#include "ephemeris/sky.h"
+#include "ephemeris/sky_chart.h"
+
+#include <QImage>
+#include <QLineF>
+#include <QPointF>
+#include <QRectF>
+#include <QWidget>
+#include <optional>
+#include <vector>
+
+class QPainter;
+
+namespace orvanta {
+
+class SkyDome : public QWidget {
+  public:
+    explicit SkyDome(QWidget* parent);
+    void setSky(std::vector<SkySample> samples, std::optional<Horizontal> marsNow);
+    void setChart(SkyChart chart);
+
+  protected:
+    void paintEvent(QPaintEvent*) override;
+
+  private:
+    // The circles of altitude, the horizon and its four points; where their text is.
+    std::vector<QRectF> paintFrame(QPainter& painter, const QPointF& centre, double radius) const;
+    // Mars's track, as the lines drawn.
+    std::vector<QLineF> paintTrack(QPainter& painter, const QPointF& centre, double radius) const;
+    void paintHours(QPainter& painter, const QPointF& centre, double radius,
+                    std::vector<QRectF>& taken) const;
+    // The chart in three layers: its lines under Mars's track, the stars and the Moon over it,
+    // and the names last, each where no other text, Mars or the track is.
+    void paintLines(QPainter& painter, const QPointF& centre, double radius) const;
+    void paintStars(QPainter& painter, const QPointF& centre, double radius) const;
+    void paintNames(QPainter& painter, const QPointF& centre, double radius,
+                    std::vector<QRectF> taken, const std::vector<QLineF>& track) const;
+    std::vector<SkySample> samples_;
+    std::optional<Horizontal> marsNow_;
+    SkyChart chart_;
+    mutable std::vector<QImage> sprites_; // the stars' pictures, at the ratio of the last paint
+    mutable qreal spriteRatio_ = 0;
+};
+
+} // namespace orvanta
