@@ -15,12 +15,11 @@ namespace {
 // Two instants away from the encounter; the closest approach itself is orvanta-state's worked
 // output, to 17 digits.
 TEST(EncounterState, WorkedValues) {
-    struct StateCase {
+    const struct {
         UtcClockReading clock;
         std::vector<double> shown; // au, km, mi, arcseconds, light minutes, magnitude
         std::vector<int> left;     // days, hours, minutes
-    };
-    const StateCase cases[] = {
+    } cases[] = {
         {{2000, 1, 1, 12, 0, 0},
          {1.849603882085, 276696801.104, 171939392.206, 5.060543011754, 15.382686350729,
           1.035820885405},
@@ -33,7 +32,7 @@ TEST(EncounterState, WorkedValues) {
     // The kilometre and mile values are given to the metre: half a metre is their tolerance.
     const double tolerance[] = {1e-11, 5e-4, 5e-4, 1e-11, 1e-11, 1e-11};
     FixedUtcClock clock(cases[0].clock);
-    for (const StateCase& c : cases) {
+    for (const auto& c : cases) {
         clock.set(c.clock);
         computeEncounterState();
         const EncounterState& s = encounterState;
@@ -51,15 +50,14 @@ TEST(EncounterState, WorkedValues) {
 // negative for a day after it, then to 2029-03-29T12:55:12, also with the clock set back; and to
 // the approach of 2035 chosen, 2035-09-11T14:19:37 UT, which stays the target once passed.
 TEST(EncounterState, CountdownAtChosenReadings) {
-    struct CountdownCase {
-        CountdownTarget target;
-        UtcClockReading clock;
-        std::int32_t days, hours, minutes;
-    };
     constexpr auto Of2003 = CountdownTarget::Of2003;
     constexpr auto Next = CountdownTarget::Next;
     constexpr auto Chosen = CountdownTarget::Chosen;
-    const CountdownCase cases[] = {
+    const struct {
+        CountdownTarget target;
+        UtcClockReading clock;
+        std::int32_t days, hours, minutes;
+    } cases[] = {
         {Of2003, {2003, 8, 26, 9, 52, 19}, 1, 0, 0},
         {Of2003, {2003, 8, 26, 9, 52, 20}, 0, 23, 59},
         {Of2003, {2003, 8, 26, 12, 0, 0}, 0, 21, 52},
@@ -78,7 +76,7 @@ TEST(EncounterState, CountdownAtChosenReadings) {
         {Chosen, {2035, 9, 13, 12, 0, 0}, -2, 2, 19},
     };
     FixedUtcClock clock(cases[0].clock);
-    for (const CountdownCase& c : cases) {
+    for (const auto& c : cases) {
         setCountdownChoice({c.target, c.target == Chosen ? 2464582.096955 : 0.0});
         clock.set(c.clock);
         computeEncounterState();

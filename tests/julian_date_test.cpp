@@ -20,12 +20,11 @@ double jd(int year, int month, int day, double hours) {
 
 // Through the clock, so the reading's hours, minutes and seconds are part of it.
 TEST(CurrentJulianDate, WorkedValues) {
-    struct ClockCase {
+    const struct {
         UtcClockReading clock;
         std::int32_t day;
         double fraction;
-    };
-    const ClockCase cases[] = {
+    } cases[] = {
         {{2000, 1, 1, 12, 0, 0}, 2451545, 0.0},
         {{2000, 1, 1, 0, 0, 0}, 2451544, 0.5},
         {{1858, 11, 17, 0, 0, 0}, 2400000, 0.5},
@@ -34,7 +33,7 @@ TEST(CurrentJulianDate, WorkedValues) {
         {{2003, 8, 27, 12, 0, 0}, 2452879, 0.0}, // exactly noon: no borrow
     };
     FixedUtcClock clock(cases[0].clock);
-    for (const ClockCase& c : cases) {
+    for (const auto& c : cases) {
         clock.set(c.clock);
         const JulianDate now = currentJulianDate();
         EXPECT_EQ(now.day, c.day) << c.clock.year << " " << c.clock.hour << ":" << c.clock.minute;
@@ -71,11 +70,10 @@ TEST(JulianDateFromCalendar, MatchesAnIndependentCalendarFrom1601To9999) {
 // to within the model's own stated uncertainty; at 1972 the model meets the leap seconds.
 TEST(TimeScales, LeapSecondsAndDeltaTBefore1972) {
     constexpr double SECOND = 1.0 / 3600.0, EXACT = 0.0;
-    struct Case {
+    const struct {
         int year, month, day;
         double hours, ttMinusUt, within;
-    };
-    const Case cases[] = {
+    } cases[] = {
         {1972, 1, 1, 0.0, 42.184, EXACT},
         {1972, 6, 30, 24.0 - SECOND, 42.184, EXACT},
         {1972, 7, 1, 0.0, 43.184, EXACT},
@@ -95,7 +93,7 @@ TEST(TimeScales, LeapSecondsAndDeltaTBefore1972) {
         {1950, 1, 1, 0, 29, 0.5},
         {1970, 1, 1, 0, 40.2, 0.5},
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         EXPECT_NEAR(ttMinusUtSeconds(jd(c.year, c.month, c.day, c.hours)), c.ttMinusUt, c.within)
             << c.year << "-" << c.month << "-" << c.day;
     }

@@ -25,13 +25,12 @@ std::string fixed(double value, int decimals) {
 }
 
 TEST(FormatFixed, RoundsTheSeventeenDigitExpansionHalfAwayFromZero) {
-    struct FixedCase {
+    const double inf = std::numeric_limits<double>::infinity();
+    const struct {
         double value;
         int decimals;
         const char* expected;
-    };
-    const double inf = std::numeric_limits<double>::infinity();
-    const FixedCase cases[] = {
+    } cases[] = {
         // Exact ties round up in magnitude (the C library here rounds them to even).
         {0.125, 2, "0.13"},
         {-0.125, 2, "-0.13"},
@@ -53,7 +52,7 @@ TEST(FormatFixed, RoundsTheSeventeenDigitExpansionHalfAwayFromZero) {
         {std::nan(""), 2, "nan"},
         {-inf, 3, "-inf"},
     };
-    for (const FixedCase& c : cases) {
+    for (const auto& c : cases) {
         EXPECT_EQ(fixed(c.value, c.decimals), c.expected) << c.value << " to " << c.decimals;
     }
 }
@@ -96,11 +95,10 @@ TEST(FormatFixed, CutsToTheBufferLikeSnprintf) {
 }
 
 TEST(FormatThousands, GroupsTheRoundedIntegerDigits) {
-    struct ThousandsCase {
+    const struct {
         double value;
         const char* expected;
-    };
-    const ThousandsCase cases[] = {
+    } cases[] = {
         {0, "0.00"},
         {5555.25, "5,555.25"},
         {123456, "123,456.00"},
@@ -112,7 +110,7 @@ TEST(FormatThousands, GroupsTheRoundedIntegerDigits) {
         // Outside what the widget passes, but still sound: the sign stands before the groups.
         {-1234.5, "-1,234.50"},
     };
-    for (const ThousandsCase& c : cases) {
+    for (const auto& c : cases) {
         EXPECT_STREQ(formatThousands(c.value), c.expected) << c.value;
     }
     // Too long for the buffer: cut, never past it.
@@ -134,15 +132,14 @@ std::time_t utc(int y, unsigned m, unsigned d, int hh, int mm, int ss) {
 }
 
 TEST(FormatLocalTime, DateAndClockLinesInTheLocalZone) {
-    struct TimeCase {
+    // Daylight saving, a half-hour zone at midnight, the hours after midnight and after noon are
+    // the reference pictures'.
+    const struct {
         const char* tz;
         std::time_t time;
         const char* date;
         const char* clock;
-    };
-    // Daylight saving, a half-hour zone at midnight, the hours after midnight and after noon are
-    // the reference pictures'.
-    const TimeCase cases[] = {
+    } cases[] = {
         {"UTC0", utc(2004, 3, 1, 12, 0, 0), "Mon, Mar 01, 2004", "12:00:00 PM"},
         // West of Greenwich the local date is still the day before.
         {"<-10>10", utc(2004, 3, 1, 9, 0, 0), "Sun, Feb 29, 2004", "11:00:00 PM"},
@@ -150,7 +147,7 @@ TEST(FormatLocalTime, DateAndClockLinesInTheLocalZone) {
         {"UTC0", 0, "Thu, Jan 01, 1970", "12:00:00 AM"},
         {"UTC0", -1, "Wed, Dec 31, 1969", "11:59:59 PM"},
     };
-    for (const TimeCase& c : cases) {
+    for (const auto& c : cases) {
         TimeZone zone(c.tz);
         EXPECT_STREQ(formatLocalTime(c.time, DATE_FORMAT).text, c.date) << c.tz << " " << c.time;
         EXPECT_STREQ(formatLocalTime(c.time, CLOCK_FORMAT).text, c.clock) << c.tz << " " << c.time;

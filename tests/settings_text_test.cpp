@@ -7,13 +7,12 @@ namespace {
 
 // A key set in a text: the text that results, and the value read back.
 TEST(SettingsText, SetKeepsEverythingElse) {
-    struct Case {
+    const struct {
         const char* before;
         const char* key;
         const char* value;
         const char* after;
-    };
-    const Case cases[] = {
+    } cases[] = {
         {"", "countdown/target", "next", "[countdown]\ntarget=next\n"},
         {"; mine\n[countdown]\ntarget=2003\n\n[sky]\nname=Paris\n", "countdown/target", "next",
          "; mine\n[countdown]\ntarget=next\n\n[sky]\nname=Paris\n"},
@@ -23,7 +22,7 @@ TEST(SettingsText, SetKeepsEverythingElse) {
          "[sky]\nlatitude=1\nname=\"52.5, 13.4\"\n"},
         {"[a]\nk=1\n", "b/k", " \"q\\ ", "[a]\nk=1\n\n[b]\nk=\" \\\"q\\\\ \"\n"},
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         SCOPED_TRACE(c.before);
         std::optional<SettingsText> text = SettingsText::parse(c.before);
         ASSERT_TRUE(text);

@@ -109,16 +109,15 @@ TEST(SingleInstance, LeftoverFilesNeverBlock) {
 TEST(SingleInstance, OnlyAPrivateFolderIsUsed) {
     // A link to a private folder: it can be replaced; a foreign one: private, but another user's.
     enum Kind { None, Private, Open, Link, File, Foreign };
-    struct Case {
+    const struct {
         Kind runtime, fallback; // the runtime folder, and what stands at TMPDIR/orvanta-UID
         bool usable;
-    };
-    const Case cases[] = {
+    } cases[] = {
         {Open, None, true}, // falls back to a private folder of its own making
         {Open, Open, false}, {Link, Link, false},       {None, Private, true},
         {File, File, false}, {Foreign, Foreign, false}, // as root only: a folder of nobody's
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         if (c.runtime == Foreign && ::geteuid() != 0) {
             continue;
         }
@@ -181,19 +180,18 @@ TEST(SingleInstance, TheChannelTakesOnlyAShowRequestAndNothingUnbounded) {
     int shows = 0;
     const SingleInstance instance("Channel", [&shows] { ++shows; });
     ASSERT_EQ(instance.outcome(), Outcome::First);
-    struct Case {
+    const struct {
         QByteArray sent;
         int shows;
         int hangUpMs; // within: at once, or after the channel's timeout
-    };
-    const Case cases[] = {
+    } cases[] = {
         {"show\nshow\n", 1, 1000}, // one request a connection
         {"show \n", 0, 1000},
         {QByteArray(600, 'x') + "\n", 0, 1000},
         {QByteArray(100000, 'x'), 0, 1000}, // no end of line, ever
         {"show", 0, 4000},                  // silent after part of a line
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         shows = 0;
         QLocalSocket socket;
         socket.connectToServer(SingleInstance::channelPath("Channel"));

@@ -12,13 +12,12 @@ namespace {
 using Counts = std::array<std::int32_t, VSOP_SERIES_COUNT>;
 
 TEST(Vsop87, WorkedPositions) {
-    struct PositionCase {
+    const struct {
         double jd;
         float factor;
         bool mars;
         Vec3 expected;
-    };
-    const PositionCase cases[] = {
+    } cases[] = {
         {2451545.0, 1.0f, false, {-0.177135458587, 0.967241623682, -0.000003900032}},
         {2451545.0, 1.0f, true, {1.390715926436, -0.013415704305, -0.034467796654}},
         {2452878.911333, 1.0f, false, {0.905731782883, -0.447923462977, 0.000001197493}},
@@ -28,7 +27,7 @@ TEST(Vsop87, WorkedPositions) {
         // A factor that leaves Earth no terms at all.
         {2452878.911333, 0.001f, false, {0.0, 0.0, 0.0}},
     };
-    for (const PositionCase& c : cases) {
+    for (const auto& c : cases) {
         // Not zero: the destination is overwritten, not added to.
         Vec3 p{1.0, 1.0, 1.0};
         (c.mars ? evaluateMars : evaluateEarth)(c.jd, p, c.factor);
@@ -43,20 +42,19 @@ TEST(Vsop87, WorkedPositions) {
 // The totals show which factors keep every term (all but those strictly between 0 and 1) and that
 // the counts are truncated, not rounded.
 TEST(Vsop87, ScaledTermCounts) {
-    struct FactorCase {
+    const float nan = std::numeric_limits<float>::quiet_NaN();
+    const struct {
         float factor;
         int earthTotal;
         int marsTotal;
-    };
-    const float nan = std::numeric_limits<float>::quiet_NaN();
-    const FactorCase cases[] = {
+    } cases[] = {
         {1.0f, 3538, 7073}, {2.0f, 3538, 7073}, {0.0f, 3538, 7073},   {-1.0f, 3538, 7073},
         {nan, 3538, 7073},  {0.5f, 1766, 3532}, {0.999f, 3520, 7053}, {0.001f, 0, 2},
     };
     auto total = [](const Counts& counts) {
         return std::accumulate(counts.begin(), counts.end(), 0);
     };
-    for (const FactorCase& c : cases) {
+    for (const auto& c : cases) {
         EXPECT_EQ(total(scaledTermCounts(VSOP87A_EARTH, c.factor)), c.earthTotal) << c.factor;
         EXPECT_EQ(total(scaledTermCounts(VSOP87A_MARS, c.factor)), c.marsTotal) << c.factor;
     }

@@ -59,8 +59,15 @@ class GeneratorTest : public testing::Test {
         errors = slurp(log);
         return status;
     }
-    int generate(const fs::path& earth, const fs::path& mars, const fs::path& output) {
-        return run(GENERATOR, earth, mars, output);
+    // A refused input fails with a message that names the file and line, and leaves no table, not
+    // even an earlier run's.
+    void expectRefused(const std::string& generator, const fs::path& first, const fs::path& second,
+                       const fs::path& named, const std::string& message) {
+        const fs::path output = dir / "tables.cpp";
+        writeLines(output, {"stale"});
+        EXPECT_NE(run(generator, first, second, output), 0);
+        EXPECT_NE(errors.find(named.string() + message), std::string::npos) << errors;
+        EXPECT_FALSE(fs::exists(output));
     }
 
     const fs::path dir =
@@ -70,10 +77,11 @@ class GeneratorTest : public testing::Test {
 };
 
 TEST_F(GeneratorTest, LineEndingsDoNotChangeTheTables) {
-    ASSERT_EQ(generate(DATA / "VSOP87A.ear", DATA / "VSOP87A.mar", dir / "lf.cpp"), 0) << errors;
+    ASSERT_EQ(run(GENERATOR, DATA / "VSOP87A.ear", DATA / "VSOP87A.mar", dir / "lf.cpp"), 0)
+        << errors;
     writeLines(dir / "crlf.ear", readLines(DATA / "VSOP87A.ear"), "\r\n");
     writeLines(dir / "crlf.mar", readLines(DATA / "VSOP87A.mar"), "\r\n");
-    ASSERT_EQ(generate(dir / "crlf.ear", dir / "crlf.mar", dir / "crlf.cpp"), 0) << errors;
+    ASSERT_EQ(run(GENERATOR, dir / "crlf.ear", dir / "crlf.mar", dir / "crlf.cpp"), 0) << errors;
     EXPECT_EQ(slurp(dir / "lf.cpp"), slurp(dir / "crlf.cpp"));
 }
 
@@ -102,22 +110,16 @@ TEST_F(GeneratorTest, MalformedOrMissingFilesFail) {
         {[](Lines& l) { l.push_back(l.back()); },
          ":3557: unexpected content after the last series"},
     };
-    const fs::path output = dir / "tables.cpp";
     for (const Defect& defect : defects) {
         SCOPED_TRACE(defect.message);
         Lines lines = earth;
         defect.apply(lines);
         writeLines(dir / "VSOP87A.ear", lines);
-        writeLines(output, {"stale"}); // an earlier run's table must not survive a failed one
-        EXPECT_NE(generate(dir / "VSOP87A.ear", DATA / "VSOP87A.mar", output), 0);
-        EXPECT_NE(errors.find((dir / "VSOP87A.ear").string() + defect.message), std::string::npos)
-            << errors;
-        EXPECT_FALSE(fs::exists(output));
+        expectRefused(GENERATOR, dir / "VSOP87A.ear", DATA / "VSOP87A.mar", dir / "VSOP87A.ear",
+                      defect.message);
     }
-    writeLines(output, {"stale"});
-    EXPECT_NE(generate(dir / "none.ear", DATA / "VSOP87A.mar", output), 0);
-    EXPECT_NE(errors.find("none.ear: cannot open"), std::string::npos) << errors;
-    EXPECT_FALSE(fs::exists(output));
+    expectRefused(GENERATOR, dir / "none.ear", DATA / "VSOP87A.mar", dir / "none.ear",
+                  ": cannot open");
 }
 
 // A star the reader could not read would be drawn at 0 h, 0°: the build stops instead.
@@ -136,21 +138,16 @@ TEST_F(GeneratorTest, BadStarRowsStopTheBuild) {
         {"figures.dat", 4, "42.3187 2.0649 41.4019 1.6134 7", ":4: more than four numbers"},
         {"figures.dat", 4, "91 2.0649 41.4019 1.6134", ":4: the first declination"},
     };
-    const fs::path output = dir / "star_tables.cpp";
     for (const auto& defect : defects) {
         SCOPED_TRACE(defect.row);
-        fs::copy_file(STARS / "stars.dat", dir / "stars.dat", fs::copy_options::overwrite_existing);
-        fs::copy_file(STARS / "figures.dat", dir / "figures.dat",
-                      fs::copy_options::overwrite_existing);
+        for (const char* name : {"stars.dat", "figures.dat"}) {
+            fs::copy_file(STARS / name, dir / name, fs::copy_options::overwrite_existing);
+        }
         Lines lines = readLines(dir / defect.file);
         lines.at(defect.line - 1) = defect.row;
         writeLines(dir / defect.file, lines);
-        writeLines(output, {"stale"});
-        const int status = run(STAR_GENERATOR, dir / "stars.dat", dir / "figures.dat", output);
-        EXPECT_NE(status, 0);
-        EXPECT_NE(errors.find((dir / defect.file).string() + defect.message), std::string::npos)
-            << errors;
-        EXPECT_FALSE(fs::exists(output));
+        expectRefused(STAR_GENERATOR, dir / "stars.dat", dir / "figures.dat", dir / defect.file,
+                      defect.message);
     }
 }
 

@@ -8,8 +8,7 @@
 set -u
 orvanta=$1 xclose=$2 glx_without_configs=$3 out=$4
 source "$(dirname "$0")/session.sh"
-start_x 1280x1024 -noreset
-export DISPLAY=$x_display
+start_display
 xsetroot -solid '#505a70' # so that the window stands out in the screenshot
 
 one_window_shown() { [ "$(xdotool search --name '^Orvanta 2003$' | wc -l)" = 1 ] && main_viewable; }
@@ -80,8 +79,7 @@ check "Exit without OpenGL" exit_from_tray
 # ---- the wall clock jumps two months (the steady clock does not): the diagram shows it at once,
 # not a quarter hour later ----
 echo +0 >"$work/faketime"
-LD_PRELOAD=/usr/lib/x86_64-linux-gnu/faketime/libfaketimeMT.so.1 FAKETIME_NO_CACHE=1 \
-    FAKETIME_TIMESTAMP_FILE="$work/faketime" FAKETIME_DONT_FAKE_MONOTONIC=1 start_program jump
+LD_PRELOAD=$faketime_lib FAKETIME_NO_CACHE=1 FAKETIME_TIMESTAMP_FILE="$work/faketime" FAKETIME_DONT_FAKE_MONOTONIC=1 start_program jump
 check "a window on a clock of its own, its diagram drawn" diagram_drawn orvanta-before-jump
 echo +60d >"$work/faketime"
 sleep 1
@@ -93,8 +91,7 @@ check "after the jump the diagram has moved on" moved_on
 check "Exit after the jump" exit_from_tray
 
 # ---- started before the panel (as at login): closing hides, and the icon comes with the panel ----
-kill "$tray_pid" 2>/dev/null
-wait "$tray_pid" 2>/dev/null
+stop "$tray_pid"
 start_program before_panel
 check "without a tray host: a window, and closing it hides it" close_hides "$program_pid"
 check "the tray host starts again" start_tray
@@ -117,8 +114,4 @@ for c in "DISPLAY=:4242|cannot open the X11 display ':4242'" "-display :9999|dis
         [ "$status:$(wc -l <"$work/platform.log"):$(grep -c "${c#*|}" "$work/platform.log")" = 1:1:1 ]
 done
 
-if [ "$failures" -ne 0 ]; then
-    for log in "$work"/*.log; do echo "--- $log"; cat "$log"; done
-fi
-echo "$failures failed"
-exit "$failures"
+finish

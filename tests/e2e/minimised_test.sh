@@ -7,8 +7,7 @@
 set -u
 orvanta=$1 out=$2
 source "$(dirname "$0")/session.sh"
-start_x 1280x1024 -noreset
-export DISPLAY=$x_display
+start_display
 check "the window manager starts" start_wm
 check "the tray host starts" start_tray
 start_program first
@@ -33,6 +32,4 @@ check "unmapped behind Qt's back" within 5 main_hidden
 check "a second start maps it again, raised and active" eval 'second_start && within 5 in_front'
 check "one program all along" kill -0 "$first_pid"
 
-[ "$failures" -eq 0 ] || cat "$work"/*.log
-echo "$failures failed"
-exit "$failures"
+finish

@@ -10,16 +10,14 @@ set -u
 orvanta=$1 out=$2 xclose=$3
 source "$(dirname "$0")/session.sh"
 export TZ=UTC
-start_x 1280x1024 -noreset
-export DISPLAY=$x_display
+start_display
 check "the window manager starts" start_wm
 check "the notification service starts" start_notifications
 mkdir -p "$XDG_CONFIG_HOME/orvanta"
 printf '[reminders]\nbeforeApproach=true\n' >"$XDG_CONFIG_HOME/orvanta/orvanta.conf"
 
 # From 8 s before the 30-day point of the approach of 2027-02-20.
-LD_PRELOAD=/usr/lib/x86_64-linux-gnu/faketime/libfaketimeMT.so.1 \
-    FAKETIME="@2027-01-21 00:12:45 x4" start_program first
+LD_PRELOAD=$faketime_lib FAKETIME="@2027-01-21 00:12:45 x4" start_program first
 first_pid=$program_pid
 check "the window opens" within 10 main_viewable
 check "the reminder reaches the notification service" within 10 \
@@ -33,6 +31,4 @@ start_program menu
 check "the menu is at hand on the window itself: its Exit ends with 0" \
     eval 'within 10 main_viewable && choose_from_tray_menu Up window && exits_zero "$program_pid" 10'
 
-[ "$failures" -eq 0 ] || cat "$work"/*.log "$record"
-echo "$failures failed"
-exit "$failures"
+finish "$work"/*.log "$record"

@@ -5,14 +5,11 @@
 #
 # usage: reminders_test.sh ORVANTA OUTPUT_DIR
 set -u
-if [ -z "${ORVANTA_REMINDERS_BUS:-}" ]; then
-    ORVANTA_REMINDERS_BUS=1 exec dbus-run-session -- "$0" "$@"
-fi
-orvanta=$1 out=$2 here=$(dirname "$0")
-source "$here/session.sh"
+[ -n "${ORVANTA_BUS:-}" ] || ORVANTA_BUS=1 exec dbus-run-session -- "$0" "$@"
+orvanta=$1 out=$2
+source "$(dirname "$0")/session.sh"
 export TZ=UTC
-start_x 1280x1024 -noreset
-export DISPLAY=$x_display
+start_display
 
 mkdir -p "$work/config/orvanta"
 printf '[reminders]\nbeforeApproach=true\n' >"$work/config/orvanta/orvanta.conf"
@@ -20,13 +17,10 @@ start_notifications
 
 # Runs the program from a UTC instant on for some seconds, then ends it.
 run_from() { # "YYYY-MM-DD HH:MM:SS" seconds
-    LD_PRELOAD=/usr/lib/x86_64-linux-gnu/faketime/libfaketimeMT.so.1 FAKETIME="@$1" \
-        FAKETIME_DONT_FAKE_MONOTONIC=1 "$orvanta" >>"$work/orvanta.log" 2>&1 &
-    local pid=$!
-    pids+=("$pid")
+    LD_PRELOAD=$faketime_lib FAKETIME="@$1" FAKETIME_DONT_FAKE_MONOTONIC=1 \
+        start_program "from-${1// /T}"
     sleep "$2"
-    kill "$pid"
-    wait "$pid" 2>/dev/null
+    stop "$program_pid"
 }
 count() { wc -l <"$record"; }
 field() { /usr/bin/python3 -c "import json,sys; print(json.loads(sys.stdin.readlines()[$1])['$2'])" <"$record"; }
@@ -64,12 +58,10 @@ check "saying how soon" [ "$(field 2 summary)" = "Mars is closest to Earth in a 
 check "and then that it is now" [ "$(field 3 summary)" = "Mars is closest to Earth now" ]
 
 # Without the service, the tray icon's own message.
-kill "$notifications_pid"
-wait "$notifications_pid" 2>/dev/null
+stop "$notifications_pid"
 start_tray
-LD_PRELOAD=/usr/lib/x86_64-linux-gnu/faketime/libfaketimeMT.so.1 FAKETIME="@2029-03-28 13:00:00" \
-    FAKETIME_DONT_FAKE_MONOTONIC=1 "$orvanta" >>"$work/orvanta.log" 2>&1 &
-pids+=($!)
+LD_PRELOAD=$faketime_lib FAKETIME="@2029-03-28 13:00:00" FAKETIME_DONT_FAKE_MONOTONIC=1 \
+    start_program balloon
 balloon() { # the window and the message beside it: two top-level windows of the program's shown
     [ "$(xwininfo -root -children | awk '/\("orvanta" "orvanta"\)/ {print $1}' |
         xargs -rn1 xwininfo -id | grep -c IsViewable)" -ge 2 ]
@@ -77,6 +69,4 @@ balloon() { # the window and the message beside it: two top-level windows of the
 check "a tray message without the notification service" within 10 balloon
 import -window root "$out/reminder-tray-message.png" 2>/dev/null
 
-[ "$failures" -eq 0 ] || { cat "$record" "$work/orvanta.log"; }
-echo "$failures failed"
-exit "$failures"
+finish "$record" "$work"/*.log

@@ -29,6 +29,9 @@ start_x() {
     for _ in $(seq 50); do [ -s "$file" ] && break; sleep 0.1; done
     x_display=:$(head -n 1 "$file")
 }
+start_display() { start_x 1280x1024 -noreset && export DISPLAY=$x_display; } # the usual screen
+stop() { kill "$1" 2>/dev/null; wait "$1" 2>/dev/null; } # pid
+faketime_lib=/usr/lib/x86_64-linux-gnu/faketime/libfaketimeMT.so.1
 
 failures=0
 # check DESCRIPTION COMMAND...: passes when the command succeeds.
@@ -42,6 +45,12 @@ within() { # seconds command...
     shift
     for _ in $(seq $((limit * 10))); do "$@" && return 0; sleep 0.1; done
     return 1
+}
+# finish [FILE]...: after a failure the logs, or the files named, are shown; then the count.
+finish() {
+    [ "$failures" -eq 0 ] || if [ $# -gt 0 ]; then cat "$@"; else cat "$work"/*.log; fi
+    echo "$failures failed"
+    exit "$failures"
 }
 
 # ---- the program and its windows, for scripts that set $orvanta ----

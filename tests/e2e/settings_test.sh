@@ -10,14 +10,12 @@ set -u
 orvanta=$1 out=$2
 source "$(dirname "$0")/session.sh"
 export TZ=UTC
-start_x 1280x1024 -noreset
-export DISPLAY=$x_display
+start_display
 check "the window manager starts" start_wm
 check "the notification service starts" start_notifications
 conf=$XDG_CONFIG_HOME/orvanta/orvanta.conf
 mkdir -p "$XDG_CONFIG_HOME/orvanta"
-faked() { LD_PRELOAD=/usr/lib/x86_64-linux-gnu/faketime/libfaketimeMT.so.1 FAKETIME="@$1" "${@:2}"; }
-stop_program() { kill "$program_pid" 2>/dev/null; wait "$program_pid" 2>/dev/null; }
+stop_program() { stop "$program_pid"; }
 said() { grep -c "$2" "$work/$1.log"; } # log, text: how many lines say it
 # "Remind me before approaches" from the window's own menu: a choice that is saved.
 toggle_reminders() { within 10 main_viewable && choose_from_tray_menu "Down Down Down" window && sleep 1; }
@@ -51,13 +49,11 @@ check "and the latitude is refused by name" within 5 grep -q 'sky/latitude "nan"
 stop_program
 
 printf '; kept by hand\n[reminders]\nbeforeApproach=true\nshown=2461456.508950/-99999\n' >"$conf"
-faked "2026-12-08 12:00:00" start_program record
+LD_PRELOAD=$faketime_lib FAKETIME="@2026-12-08 12:00:00" start_program record
 check "a reminder record of nonsense is refused by name" within 10 grep -q 'reminders/shown' "$work/record.log"
 sleep 3
 check "and no reminder is sent for it" [ ! -s "$record" ]
 check "a saved choice keeps the user's comment" eval 'toggle_reminders && grep -q "^; kept by hand$" "$conf"'
 stop_program
 
-[ "$failures" -eq 0 ] || cat "$work"/*.log
-echo "$failures failed"
-exit "$failures"
+finish

@@ -9,8 +9,7 @@ set -u
 [ -n "${ORVANTA_BUS:-}" ] || ORVANTA_BUS=1 exec dbus-run-session -- "$0" "$@"
 orvanta=$1 out=$2 xclose=$3
 source "$(dirname "$0")/session.sh"
-start_x 1280x1024 -noreset
-export DISPLAY=$x_display
+start_display
 start_wm
 # A panel with the notification area alone, in the settings of the xfconfd that D-Bus starts.
 mkdir -p "$XDG_CONFIG_HOME/xfce4/xfconf/xfce-perchannel-xml"
@@ -70,13 +69,10 @@ check "and the tip still names the next approach" dated_tip
 check "the close box hides the window" close_hides "$program_pid"
 sni activate
 check "Activate shows it, raised and active" within 5 in_front
-kill "$panel_pid"
-wait "$panel_pid" 2>/dev/null
+stop "$panel_pid"
 check "the panel starts again" start_panel
 check "and the item registers with it again" within 10 ours
 sni click Exit
 check "Exit ends it with 0" exits_zero "$program_pid" 10
 
-[ "$failures" -eq 0 ] || cat "$work"/*.log
-echo "$failures failed"
-exit "$failures"
+finish
