@@ -30,7 +30,7 @@ std::string diskWords(const MarsDisk& disk) {
                         std::to_string(rounded(disk.phase * 100)) + " percent lit";
     if (disk.phase < 0.995) {
         words += ", the dark side to the ";
-        words += compassWord(std::fmod(disk.brightLimb + 180, 360));
+        words += compassWord(disk.brightLimb + 180);
     }
     words += "; tilted " + std::to_string(rounded(std::fabs(disk.tilt))) + " degrees with the " +
              (disk.tilt >= 0 ? "north" : "south") + " pole towards us; central meridian " +
@@ -45,7 +45,7 @@ std::string diskWords(const MarsDisk& disk) {
             continue;
         }
         // West longitudes above the central meridian's are on the east side, turning towards it.
-        const double east = std::remainder(f.westLongitude - disk.centralMeridian, 360.0);
+        const double east = wrap180(f.westLongitude - disk.centralMeridian);
         const char* where = std::fabs(east) <= 20 ? "near the central meridian"
                             : east > 0            ? "east of the central meridian"
                                                   : "west of the central meridian";

@@ -14,7 +14,8 @@ bool LabelBox::overlaps(const LabelBox& other) const {
 
 std::vector<int> placeLabels(const std::vector<std::vector<LabelBox>>& candidates,
                              std::vector<LabelBox>& taken,
-                             const std::function<bool(const LabelBox&)>& inside) {
+                             const std::function<bool(const LabelBox&)>& inside, double spaceX,
+                             double spaceY) {
     std::vector<int> chosen;
     chosen.reserve(candidates.size());
     for (const std::vector<LabelBox>& places : candidates) {
@@ -27,7 +28,8 @@ std::vector<int> placeLabels(const std::vector<std::vector<LabelBox>>& candidate
             continue;
         }
         chosen.push_back(static_cast<int>(free - places.begin()));
-        taken.push_back(*free);
+        taken.push_back(
+            {free->left - spaceX, free->top - spaceY, free->right + spaceX, free->bottom + spaceY});
     }
     return chosen;
 }

@@ -18,10 +18,12 @@ struct LabelBox {
 };
 
 // The candidate chosen for each label (an index into its candidates), or -1 where none is free;
-// each chosen box is added to `taken`. `inside` says whether a box is wholly within the drawing
-// (its edges, a circle, clear of lines drawn there).
+// each chosen box is added to `taken`, grown by `spaceX` and `spaceY` on each side where labels
+// side by side would read as one. `inside` says whether a box is wholly within the drawing (its
+// edges, a circle, clear of lines drawn there).
 std::vector<int> placeLabels(const std::vector<std::vector<LabelBox>>& candidates,
                              std::vector<LabelBox>& taken,
-                             const std::function<bool(const LabelBox&)>& inside);
+                             const std::function<bool(const LabelBox&)>& inside, double spaceX = 0,
+                             double spaceY = 0);
 
 } // namespace orvanta

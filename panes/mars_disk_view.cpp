@@ -1,6 +1,7 @@
 #include "panes/mars_disk_view.h"
 
 #include "display/disk_words.h"
+#include "ephemeris/angles.h"
 
 #include <QAccessibleWidget>
 #include <QPainter>
@@ -32,7 +33,7 @@ const QImage& map() {
 // pixels. The map runs from 180° east (west longitude 180°) at its left edge eastwards.
 QRgb mapColour(double latitude, double westLongitude) {
     const QImage& m = map();
-    const double fx = std::fmod(540.0 - westLongitude, 360.0) / 360.0 * m.width() - 0.5;
+    const double fx = wrap360(540.0 - westLongitude) / 360.0 * m.width() - 0.5;
     const double fy = std::clamp((90 - latitude) / 180 * m.height() - 0.5, 0.0, m.height() - 1.0);
     const int x0 = static_cast<int>(std::floor(fx)), y0 = static_cast<int>(fy);
     const double ax = fx - x0, ay = fy - y0;
@@ -49,7 +50,7 @@ QRgb mapColour(double latitude, double westLongitude) {
 }
 
 bool turned(const MarsDisk& a, const MarsDisk& b) {
-    const auto apart = [](double x, double y) { return std::fabs(std::remainder(x - y, 360.0)); };
+    const auto apart = [](double x, double y) { return std::fabs(wrap180(x - y)); };
     return apart(a.centralMeridian, b.centralMeridian) > TURN ||
            std::fabs(a.tilt - b.tilt) > TURN || apart(a.poleAngle, b.poleAngle) > TURN ||
            apart(a.brightLimb, b.brightLimb) > TURN ||

@@ -1,7 +1,7 @@
 #include "panes/orbits_picture.h"
 
-#include "display/label_placement.h"
 #include "ephemeris/julian_date.h"
+#include "panes/label_box.h"
 
 #include <QPainter>
 #include <cmath>
@@ -22,10 +22,6 @@ constexpr int SIDEWAYS_STEPS = 3;
 LabelBox boxAround(QPointF centre, double width, double height) {
     return {centre.x() - width / 2, centre.y() - height / 2, centre.x() + width / 2,
             centre.y() + height / 2};
-}
-
-LabelBox boxOf(const QRectF& r) {
-    return {r.left(), r.top(), r.right(), r.bottom()};
 }
 
 } // namespace

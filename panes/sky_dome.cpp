@@ -2,6 +2,7 @@
 
 #include "display/number_text.h"
 #include "ephemeris/night.h"
+#include "panes/label_box.h"
 
 #include <QPainter>
 #include <QPainterPath>
@@ -163,50 +164,51 @@ void SkyDome::paintStars(QPainter& painter, const QPointF& centre, double radius
 }
 
 void SkyDome::paintNames(QPainter& painter, const QPointF& centre, double radius,
-                         std::vector<QRectF> taken, const std::vector<QLineF>& track) const {
+                         const std::vector<QRectF>& taken, const std::vector<QLineF>& track) const {
     QFont font = painter.font();
     font.setPointSizeF(font.pointSizeF() * 0.9);
     painter.setFont(font);
     painter.setPen(QColor(170, 195, 240));
     const QFontMetricsF metrics(font);
-    const auto inside = [&](const QRectF& r) {
+    // Inside the horizon, and clear of the track.
+    const auto inside = [&](const LabelBox& box) {
+        const QRectF r = rectOf(box);
         for (const QPointF& corner : {r.topLeft(), r.topRight(), r.bottomLeft(), r.bottomRight()}) {
             if (std::hypot(corner.x() - centre.x(), corner.y() - centre.y()) > radius) {
                 return false;
             }
         }
-        return true;
+        return std::none_of(track.begin(), track.end(), [&](const QLineF& line) {
+            return crosses(line, r.adjusted(-2, -2, 2, 2));
+        });
     };
-    const auto free = [&](const QRectF& place) {
-        return inside(place) &&
-               std::none_of(taken.begin(), taken.end(),
-                            [&](const QRectF& t) { return t.intersects(place); }) &&
-               std::none_of(track.begin(), track.end(), [&](const QLineF& line) {
-                   return crosses(line, place.adjusted(-2, -2, 2, 2));
-               });
-    };
+    std::vector<std::vector<LabelBox>> candidates;
     for (const SkyChart::Name& name : chart_.names) {
         const QPointF p = onDome(name.at, centre, radius);
-        const QString text = QString::fromStdString(name.text);
-        const QSizeF size(metrics.horizontalAdvance(text) + 2, metrics.height());
-        // Beside the star on the right, then on the left, below, above, then at its corners: the
-        // first free place.
+        const QSizeF size(metrics.horizontalAdvance(QString::fromStdString(name.text)) + 2,
+                          metrics.height());
+        // Beside the star on the right, then on the left, below, above, then at its corners.
         const double gap = MOON_MARK + 3, w = size.width(), h = size.height();
-        const QRectF places[] = {{QPointF(p.x() + gap, p.y() - h / 2), size},
-                                 {QPointF(p.x() - gap - w, p.y() - h / 2), size},
-                                 {QPointF(p.x() - w / 2, p.y() + gap), size},
-                                 {QPointF(p.x() - w / 2, p.y() - gap - h), size},
-                                 {QPointF(p.x() + gap, p.y() + gap / 2), size},
-                                 {QPointF(p.x() + gap, p.y() - gap / 2 - h), size},
-                                 {QPointF(p.x() - gap - w, p.y() + gap / 2), size},
-                                 {QPointF(p.x() - gap - w, p.y() - gap / 2 - h), size}};
-        for (const QRectF& place : places) {
-            if (free(place)) {
-                painter.drawText(place, Qt::AlignCenter, text);
-                // A space to the next name, so that two never read as one.
-                taken.push_back(place.adjusted(-4, -1, 4, 1));
-                break;
-            }
+        candidates.push_back({});
+        for (const QPointF& corner :
+             {QPointF(p.x() + gap, p.y() - h / 2), QPointF(p.x() - gap - w, p.y() - h / 2),
+              QPointF(p.x() - w / 2, p.y() + gap), QPointF(p.x() - w / 2, p.y() - gap - h),
+              QPointF(p.x() + gap, p.y() + gap / 2), QPointF(p.x() + gap, p.y() - gap / 2 - h),
+              QPointF(p.x() - gap - w, p.y() + gap / 2),
+              QPointF(p.x() - gap - w, p.y() - gap / 2 - h)}) {
+            candidates.back().push_back(boxOf(QRectF(corner, size)));
+        }
+    }
+    std::vector<LabelBox> boxes;
+    for (const QRectF& t : taken) {
+        boxes.push_back(boxOf(t));
+    }
+    // A space to the next name, so that two never read as one.
+    const std::vector<int> chosen = placeLabels(candidates, boxes, inside, 4, 1);
+    for (std::size_t i = 0; i < chosen.size(); ++i) {
+        if (chosen[i] >= 0) {
+            painter.drawText(rectOf(candidates[i][static_cast<std::size_t>(chosen[i])]),
+                             Qt::AlignCenter, QString::fromStdString(chart_.names[i].text));
         }
     }
 }
@@ -238,7 +240,7 @@ void SkyDome::paintEvent(QPaintEvent*) {
         painter.setBrush(QColor(230, 70, 40));
         painter.drawEllipse(onTrack(*marsNow_, centre, radius), MARS_MARK, MARS_MARK);
     }
-    paintNames(painter, centre, radius, std::move(taken), track);
+    paintNames(painter, centre, radius, taken, track);
 }
 
 std::vector<QRectF> SkyDome::paintFrame(QPainter& painter, const QPointF& centre,

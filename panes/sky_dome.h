@@ -41,7 +41,7 @@ class SkyDome : public QWidget {
     void paintLines(QPainter& painter, const QPointF& centre, double radius) const;
     void paintStars(QPainter& painter, const QPointF& centre, double radius) const;
     void paintNames(QPainter& painter, const QPointF& centre, double radius,
-                    std::vector<QRectF> taken, const std::vector<QLineF>& track) const;
+                    const std::vector<QRectF>& taken, const std::vector<QLineF>& track) const;
     std::vector<SkySample> samples_;
     std::optional<Horizontal> marsNow_;
     SkyChart chart_;
