@@ -1,5 +1,6 @@
 #include "app/approaches_window.h"
 
+#include "display/number_text.h"
 #include "ephemeris/julian_date.h"
 #include "ephemeris/time_scales.h"
 #include "panes/distance_chart_picture.h"
@@ -20,11 +21,11 @@ double jdOfYear(int year) {
     return julianDateValue(julianDateFromCalendar(year, 1, 1, 0.0));
 }
 
-// To the nearest minute, UT.
+// "2027-02-20 00:13 UT", to the nearest minute.
 QString minuteOf(double jd) {
-    const UtcClockReading d = calendarOfJulianDate(jd + 30.0 / 86400);
-    return dayText(jd + 30.0 / 86400) +
-           QString::asprintf(" %02d:%02d UT", int{d.hour}, int{d.minute});
+    return QString::fromStdString(isoText(nearestMinute(jd), false))
+               .replace(QLatin1Char('T'), QLatin1Char(' ')) +
+           QStringLiteral(" UT");
 }
 
 double megaKm(const ClosestApproach& a) {

@@ -4,6 +4,7 @@
 #include "app/approaches_window.h"
 #include "app/settings.h"
 #include "app/sky_window.h"
+#include "display/number_text.h"
 #include "display/settings_text.h"
 #include "ephemeris/encounter_state.h"
 #include "ephemeris/julian_date.h"
@@ -37,14 +38,7 @@ QRect workArea() {
     return screen == nullptr ? QRect() : screen->availableGeometry();
 }
 
-namespace {
-
-QString dayOf(double utJd) {
-    const UtcClockReading day = calendarOfJulianDate(utJd);
-    return QString::asprintf("%04d-%02d-%02d", int{day.year}, int{day.month}, int{day.day});
-}
-
-} // namespace
+namespace {} // namespace
 
 MainWindow::MainWindow(QRect outer)
     : QWidget(nullptr, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
@@ -209,7 +203,7 @@ void MainWindow::refreshTrayTip() {
                                                 "Earth on 27 August 2003"));
         return;
     }
-    const QString date = dayOf(counted->julianDate);
+    const QString date = QString::fromStdString(isoDate(counted->julianDate));
     const int days = encounterState.daysLeft;
     tip(QStringLiteral("Quellmark Orvanta %1, %2")
             .arg(date, days > 1    ? QStringLiteral("in %1 days").arg(days)

@@ -1,6 +1,7 @@
 #include "app/tray.h"
 
 #include "app/main_window.h"
+#include "display/number_text.h"
 #include "ephemeris/encounter_state.h"
 #include "ephemeris/julian_date.h"
 
@@ -32,11 +33,6 @@ bool trayIconMayBeMade() {
     const QDBusMessage reply = QDBusConnection::sessionBus().call(get, QDBus::Block, 1000);
     return reply.type() == QDBusMessage::ReplyMessage && reply.arguments().size() == 1 &&
            qvariant_cast<QDBusVariant>(reply.arguments().at(0)).variant().toBool();
-}
-
-QString dayOf(double utJd) {
-    const UtcClockReading day = calendarOfJulianDate(utJd);
-    return QString::asprintf("%04d-%02d-%02d", int{day.year}, int{day.month}, int{day.day});
 }
 
 } // namespace
@@ -126,7 +122,7 @@ void Tray::markCountdownChoice() {
     const CountdownChoice choice = countdownChoice();
     QAction* chosen = countdownItems_[2];
     if (choice.target == CountdownTarget::Chosen) {
-        chosen->setText(dayOf(choice.chosenJd));
+        chosen->setText(QString::fromStdString(isoDate(choice.chosenJd)));
         chosen->setData(choice.chosenJd);
     }
     chosen->setVisible(chosen->data().isValid());

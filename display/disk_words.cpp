@@ -17,16 +17,10 @@ int rounded(double value) {
     return static_cast<int>(std::floor(value + 0.5));
 }
 
-std::string fixed(double value, int decimals) {
-    char text[32];
-    formatFixed(text, sizeof text, value, decimals);
-    return text;
-}
-
 } // namespace
 
 std::string diskWords(const MarsDisk& disk) {
-    std::string words = fixed(disk.diameter, 1) + " arcseconds across, " +
+    std::string words = formatFixed(disk.diameter, 1) + " arcseconds across, " +
                         std::to_string(rounded(disk.phase * 100)) + " percent lit";
     if (disk.phase < 0.995) {
         words += ", the dark side to the ";

@@ -180,6 +180,10 @@ UtcClockReading nearestMinute(double utJd) {
     return at;
 }
 
+std::string isoDate(double utJd) {
+    return isoText(calendarOfJulianDate(utJd)).substr(0, 10);
+}
+
 std::string isoText(const UtcClockReading& at, bool seconds) {
     char text[24];
     const auto two = [&](char* to, int value) {

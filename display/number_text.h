@@ -45,6 +45,8 @@ TimeText formatLocalMinute(double utJd, const char* format);
 UtcClockReading nearestMinute(double utJd);
 // "2003-08-27T09:51:14", or to the minute "2003-08-27T09:51".
 std::string isoText(const UtcClockReading& at, bool seconds = true);
+// The UT date of a Julian date, "2003-08-27".
+std::string isoDate(double utJd);
 
 constexpr const char* DATE_FORMAT = "%a, %b %d, %Y";
 constexpr const char* CLOCK_FORMAT = "%I:%M:%S %p";

@@ -17,14 +17,11 @@ constexpr double CLICK_REACH = 14; // pixels from a marker that a click still ch
 } // namespace
 
 QString fixedText(double value, int decimals) {
-    char text[32];
-    formatFixed(text, sizeof text, value, decimals);
-    return QString::fromLatin1(text);
+    return QString::fromStdString(formatFixed(value, decimals));
 }
 
 QString dayText(double utJd) {
-    const UtcClockReading d = calendarOfJulianDate(utJd);
-    return QString::asprintf("%04d-%02d-%02d", int{d.year}, int{d.month}, int{d.day});
+    return QString::fromStdString(isoDate(utJd));
 }
 
 ApproachesPicture::ApproachesPicture(QWidget* parent, const ApproachesScene& scene, Pick pick)
