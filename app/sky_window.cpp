@@ -7,6 +7,7 @@
 #include "ephemeris/julian_date.h"
 #include "ephemeris/moon.h"
 #include "ephemeris/place.h"
+#include "ephemeris/stars.h"
 #include "panes/sky_dome.h"
 
 #include <QGridLayout>
@@ -24,12 +25,8 @@ QString localTime(double utJd, const char* format = "%H:%M") {
 }
 
 QString direction(double azimuth) {
-    static const char* const NAMES[16] = {
-        "north", "north-north-east", "north-east", "east-north-east",
-        "east",  "east-south-east",  "south-east", "south-south-east",
-        "south", "south-south-west", "south-west", "west-south-west",
-        "west",  "west-north-west",  "north-west", "north-north-west"};
-    return QString::fromLatin1(NAMES[static_cast<int>(std::floor(azimuth / 22.5 + 0.5)) % 16]);
+    const std::string_view word = compassWord(azimuth, 16);
+    return QString::fromLatin1(word.data(), static_cast<qsizetype>(word.size()));
 }
 
 QString degrees(double value) {

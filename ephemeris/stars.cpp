@@ -57,13 +57,18 @@ std::vector<Equatorial> apparentStars(double utJd) {
     return places;
 }
 
-std::string_view compassWord(double angle) {
-    static constexpr std::string_view WORDS[8] = {"north", "north-east", "east", "south-east",
-                                                  "south", "south-west", "west", "north-west"};
+std::string_view compassWord(double angle, int points) {
+    static constexpr std::string_view WORDS[16] = {
+        "north", "north-north-east", "north-east", "east-north-east",
+        "east",  "east-south-east",  "south-east", "south-south-east",
+        "south", "south-south-west", "south-west", "west-south-west",
+        "west",  "west-north-west",  "north-west", "north-north-west"};
     if (!std::isfinite(angle)) {
         return {};
     }
-    return WORDS[static_cast<int>(std::floor(wrap360(angle) / 45 + 0.5)) % 8];
+    const int step = points == 16 ? 1 : 2;
+    const double width = 22.5 * step;
+    return WORDS[static_cast<int>(std::floor(wrap360(angle) / width + 0.5)) * step % 16];
 }
 
 NearStar nearestNamedStar(const Equatorial& body, const std::vector<Equatorial>& places) {

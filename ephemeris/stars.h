@@ -35,9 +35,10 @@ class ApparentSky {
 // The apparent places of all of stars(), in its order.
 std::vector<Equatorial> apparentStars(double utJd);
 
-// "north", "north-east", ... "north-west": the nearest of the eight to a position angle in
-// degrees, any turn; empty for an angle that is not a number.
-std::string_view compassWord(double positionAngle);
+// "north", "north-east", ... "north-west": the nearest of the eight (or, with 16, of the sixteen:
+// "north-north-east" too) to an angle from north through east in degrees, any turn; empty for an
+// angle that is not a number.
+std::string_view compassWord(double angle, int points = 8);
 
 struct NearStar {
     const Star* star;

@@ -73,6 +73,9 @@ TEST(Angles, CompassWordOfEveryAngle) {
     for (const auto& c : cases) {
         EXPECT_EQ(compassWord(c.angle), c.word) << c.angle;
     }
+    EXPECT_EQ(compassWord(-11.3, 16), "north-north-west");
+    EXPECT_EQ(compassWord(236.2, 16), "south-west");
+    EXPECT_EQ(compassWord(360 - 1e-14, 16), "north");
 }
 
 } // namespace
