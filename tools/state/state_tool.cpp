@@ -216,67 +216,53 @@ void appendApproachesAndOppositions(std::string& out, double from, double to) {
 
 } // namespace
 
-int runStateTool(const std::vector<std::string>& args, std::string& out, std::string& err) {
-    out.clear();
-    err.clear();
-    for (const std::string& arg : args) {
-        if (arg == "--help" || arg == "-h") {
-            out = USAGE;
-            return 0;
-        }
-    }
-    StateRequest request;
-    try {
-        request = parseStateArguments(args);
-    } catch (const BadArgument& bad) {
-        err = "orvanta-state: " + bad.message + "\n";
+namespace {
+
+// Mars in the sky of the place asked for, or of the time zone's.
+int runSky(const StateRequest& request, std::string& out, std::string& err) {
+    const std::optional<Place> place = request.place ? request.place : placeOfZone(timeZoneName());
+    if (!place) {
+        err = "orvanta-state: --sky: no place known from the time zone; give --place LAT,LON\n";
         return 2;
     }
+    const UtcClockReading at =
+        request.readings.empty() ? systemUtcClock() : request.readings.front();
+    if (at.year > 9999) {
+        err = "orvanta-state: the system clock reads beyond the year 9999; give --utc\n";
+        return 2;
+    }
+    appendSkyReport(out, at, *place);
+    return 0;
+}
 
-    if (request.sky) {
-        const std::optional<Place> place =
-            request.place ? request.place : placeOfZone(timeZoneName());
-        if (!place) {
-            err = "orvanta-state: --sky: no place known from the time zone; give --place LAT,LON\n";
-            return 2;
-        }
-        const UtcClockReading at =
-            request.readings.empty() ? systemUtcClock() : request.readings.front();
-        if (at.year > 9999) {
-            err = "orvanta-state: the system clock reads beyond the year 9999; give --utc\n";
-            return 2;
-        }
-        appendSkyReport(out, at, *place);
+int runApproaches(const StateRequest& request, std::string& out, std::string& err) {
+    const double from = julianDateValue(julianDateOfReading(request.approaches->first));
+    const double to = julianDateValue(julianDateOfReading(request.approaches->second));
+    if (!request.calendar) {
+        appendApproachesAndOppositions(out, from, to);
         return 0;
     }
-
-    if (request.approaches) {
-        const double from = julianDateValue(julianDateOfReading(request.approaches->first));
-        const double to = julianDateValue(julianDateOfReading(request.approaches->second));
-        if (!request.calendar) {
-            appendApproachesAndOppositions(out, from, to);
-            return 0;
-        }
-        // A calendar must hold at least one event.
-        const std::vector<ClosestApproach> approaches = findClosestApproaches(from, to);
-        if (approaches.empty()) {
-            err = "orvanta-state: --ics: no closest approach between FROM and TO\n";
-            return 2;
-        }
-        appendCalendar(out, approaches, systemUtcClock());
-        return 0;
+    // A calendar must hold at least one event.
+    const std::vector<ClosestApproach> approaches = findClosestApproaches(from, to);
+    if (approaches.empty()) {
+        err = "orvanta-state: --ics: no closest approach between FROM and TO\n";
+        return 2;
     }
+    appendCalendar(out, approaches, systemUtcClock());
+    return 0;
+}
 
-    if (request.julianDate) {
-        const float factor = toFactor(request.factor.value_or(1.0));
-        Vec3 earth{}, mars{};
-        evaluateEarth(*request.julianDate, earth, factor);
-        evaluateMars(*request.julianDate, mars, factor);
-        appendPosition(out, "earth", earth);
-        appendPosition(out, "mars", mars);
-        return 0;
-    }
+void runPositions(const StateRequest& request, std::string& out) {
+    const float factor = toFactor(request.factor.value_or(1.0));
+    Vec3 earth{}, mars{};
+    evaluateEarth(*request.julianDate, earth, factor);
+    evaluateMars(*request.julianDate, mars, factor);
+    appendPosition(out, "earth", earth);
+    appendPosition(out, "mars", mars);
+}
 
+// The encounter state at each reading, as the widget would count.
+int runStates(StateRequest& request, std::string& out, std::string& err) {
     if (request.readings.empty()) {
         // One reading for the whole report, so `now` and the state describe the same second.
         request.readings.push_back(systemUtcClock());
@@ -307,6 +293,38 @@ int runStateTool(const std::vector<std::string>& args, std::string& out, std::st
     }
     setCountdownChoice(counted);
     return 0;
+}
+
+} // namespace
+
+int runStateTool(const std::vector<std::string>& args, std::string& out, std::string& err) {
+    out.clear();
+    err.clear();
+    for (const std::string& arg : args) {
+        if (arg == "--help" || arg == "-h") {
+            out = USAGE;
+            return 0;
+        }
+    }
+    StateRequest request;
+    try {
+        request = parseStateArguments(args);
+    } catch (const BadArgument& bad) {
+        err = "orvanta-state: " + bad.message + "\n";
+        return 2;
+    }
+
+    if (request.sky) {
+        return runSky(request, out, err);
+    }
+    if (request.approaches) {
+        return runApproaches(request, out, err);
+    }
+    if (request.julianDate) {
+        runPositions(request, out);
+        return 0;
+    }
+    return runStates(request, out, err);
 }
 
 } // namespace orvanta
