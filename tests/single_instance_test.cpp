@@ -20,7 +20,6 @@ using Outcome = SingleInstance::Outcome;
 
 namespace {
 
-// Points the runtime and temporary folders elsewhere for the life of the object.
 struct Folders {
     Folders(const QString& runtime, const QString& temp) {
         qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtime));
@@ -48,23 +47,6 @@ void runEventsFor(int ms, QLocalSocket* untilDisconnected = nullptr) {
         QObject::connect(untilDisconnected, &QLocalSocket::disconnected, &loop, &QEventLoop::quit);
     }
     loop.exec();
-}
-
-// One lock per display server, however DISPLAY names it; another server has its own.
-TEST(SingleInstance, KeyedOnTheDisplayServer) {
-    QTemporaryDir base;
-    const Folders folders(makeFolder(base, "run", 0700), base.path());
-    const QByteArray display = qgetenv("DISPLAY");
-    qputenv("DISPLAY", ":7");
-    const SingleInstance held("Display", [] {});
-    ASSERT_EQ(held.outcome(), Outcome::First);
-    for (const char* same : {":7.0", "unix:7", "localhost:7.1"}) {
-        qputenv("DISPLAY", same);
-        EXPECT_EQ(SingleInstance("Display", [] {}).outcome(), Outcome::AlreadyRunning) << same;
-    }
-    qputenv("DISPLAY", ":8");
-    EXPECT_EQ(SingleInstance("Display", [] {}).outcome(), Outcome::First);
-    qputenv("DISPLAY", display);
 }
 
 // Whatever a crash or a full disk leaves in the lock file and in place of the channel, a holder
@@ -170,14 +152,24 @@ TEST(SingleInstance, OnlyAPrivateFolderIsUsedHoweverDeep) {
     }
 }
 
-// The channel carries the show request and nothing else, and hangs up on whatever it is sent, so
-// that neither what it reads nor how long it waits is unbounded.
-TEST(SingleInstance, TheChannelTakesOnlyAShowRequestAndNothingUnbounded) {
+// One lock per display server, however DISPLAY names it; another server has its own. The channel
+// carries the show request and nothing else, and hangs up on whatever it is sent, so that neither
+// what it reads nor how long it waits is unbounded.
+TEST(SingleInstance, KeyedOnTheDisplayServerWithAChannelThatTakesOnlyAShowRequest) {
     QTemporaryDir base;
     const Folders folders(makeFolder(base, "run", 0700), base.path());
+    const QByteArray display = qgetenv("DISPLAY");
+    qputenv("DISPLAY", ":7");
     int shows = 0;
     const SingleInstance instance("Channel", [&shows] { ++shows; });
     ASSERT_EQ(instance.outcome(), Outcome::First);
+    for (const char* same : {":7.0", "unix:7", "localhost:7.1"}) {
+        qputenv("DISPLAY", same);
+        EXPECT_EQ(SingleInstance("Channel", [] {}).outcome(), Outcome::AlreadyRunning) << same;
+    }
+    qputenv("DISPLAY", ":8");
+    EXPECT_EQ(SingleInstance("Channel", [] {}).outcome(), Outcome::First);
+    qputenv("DISPLAY", ":7");
     const struct {
         QByteArray sent;
         int shows;
@@ -202,6 +194,7 @@ TEST(SingleInstance, TheChannelTakesOnlyAShowRequestAndNothingUnbounded) {
         EXPECT_EQ(shows, c.shows) << shown;
         EXPECT_NE(socket.state(), QLocalSocket::ConnectedState) << shown;
     }
+    qputenv("DISPLAY", display);
 }
 
 } // namespace
