@@ -18,12 +18,6 @@ using namespace orvanta;
 
 namespace {
 
-std::string fixed(double value, int decimals) {
-    char buffer[400];
-    formatFixed(buffer, sizeof buffer, value, decimals);
-    return buffer;
-}
-
 TEST(FormatFixed, RoundsTheSeventeenDigitExpansionHalfAwayFromZero) {
     const double inf = std::numeric_limits<double>::infinity();
     const struct {
@@ -53,7 +47,7 @@ TEST(FormatFixed, RoundsTheSeventeenDigitExpansionHalfAwayFromZero) {
         {-inf, 3, "-inf"},
     };
     for (const auto& c : cases) {
-        EXPECT_EQ(fixed(c.value, c.decimals), c.expected) << c.value << " to " << c.decimals;
+        EXPECT_EQ(formatFixed(c.value, c.decimals), c.expected) << c.value << " to " << c.decimals;
     }
     // Cut to the buffer as snprintf cuts, and the length uncut told.
     char small[6];
@@ -85,7 +79,7 @@ TEST(FormatFixed, AgreesWithPrintfAwayFromTies) {
             }
             char expected[64];
             std::snprintf(expected, sizeof expected, "%.*f", decimals, value);
-            ASSERT_EQ(fixed(value, decimals), expected) << digits << " to " << decimals;
+            ASSERT_EQ(formatFixed(value, decimals), expected) << digits << " to " << decimals;
             ++compared;
         }
     }
@@ -117,7 +111,6 @@ TEST(FormatThousands, GroupsTheRoundedIntegerDigits) {
     }
 }
 
-// Sets TZ for the life of the object.
 struct TimeZone {
     explicit TimeZone(const char* tz) { setenv("TZ", tz, 1); }
     ~TimeZone() { unsetenv("TZ"); }
