@@ -18,12 +18,6 @@ using namespace orvanta;
 
 namespace {
 
-std::string fixed(double value, int decimals) {
-    char buffer[400];
-    formatFixed(buffer, sizeof buffer, value, decimals);
-    return buffer;
-}
-
 TEST(FormatFixed, RoundsTheSeventeenDigitExpansionHalfAwayFromZero) {
     const double inf = std::numeric_limits<double>::infinity();
     const struct {
@@ -53,8 +47,13 @@ TEST(FormatFixed, RoundsTheSeventeenDigitExpansionHalfAwayFromZero) {
         {-inf, 3, "-inf"},
     };
     for (const auto& c : cases) {
-        EXPECT_EQ(fixed(c.value, c.decimals), c.expected) << c.value << " to " << c.decimals;
+        EXPECT_EQ(formatFixed(c.value, c.decimals), c.expected) << c.value << " to " << c.decimals;
     }
+    // Cut to the buffer as snprintf cuts, and the length uncut told.
+    char small[6];
+    EXPECT_EQ(formatFixed(small, sizeof small, 1234.5678, 2), 7u);
+    EXPECT_STREQ(small, "1234.");
+    EXPECT_EQ(formatFixed(nullptr, 0, -1.5, 3), 6u);
 }
 
 // Away from ties, and within 17 significant digits, the result is ordinary correct rounding, which
@@ -80,18 +79,11 @@ TEST(FormatFixed, AgreesWithPrintfAwayFromTies) {
             }
             char expected[64];
             std::snprintf(expected, sizeof expected, "%.*f", decimals, value);
-            ASSERT_EQ(fixed(value, decimals), expected) << digits << " to " << decimals;
+            ASSERT_EQ(formatFixed(value, decimals), expected) << digits << " to " << decimals;
             ++compared;
         }
     }
     EXPECT_GT(compared, 500000);
-}
-
-TEST(FormatFixed, CutsToTheBufferLikeSnprintf) {
-    char small[6];
-    EXPECT_EQ(formatFixed(small, sizeof small, 1234.5678, 2), 7u);
-    EXPECT_STREQ(small, "1234.");
-    EXPECT_EQ(formatFixed(nullptr, 0, -1.5, 3), 6u);
 }
 
 TEST(FormatThousands, GroupsTheRoundedIntegerDigits) {
@@ -119,7 +111,6 @@ TEST(FormatThousands, GroupsTheRoundedIntegerDigits) {
     }
 }
 
-// Sets TZ for the life of the object.
 struct TimeZone {
     explicit TimeZone(const char* tz) { setenv("TZ", tz, 1); }
     ~TimeZone() { unsetenv("TZ"); }

@@ -20,7 +20,6 @@ using Outcome = SingleInstance::Outcome;
 
 namespace {
 
-// Points the runtime and temporary folders elsewhere for the life of the object.
 struct Folders {
     Folders(const QString& runtime, const QString& temp) {
         qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtime));
@@ -48,23 +47,6 @@ void runEventsFor(int ms, QLocalSocket* untilDisconnected = nullptr) {
         QObject::connect(untilDisconnected, &QLocalSocket::disconnected, &loop, &QEventLoop::quit);
     }
     loop.exec();
-}
-
-// One lock per display server, however DISPLAY names it; another server has its own.
-TEST(SingleInstance, KeyedOnTheDisplayServer) {
-    QTemporaryDir base;
-    const Folders folders(makeFolder(base, "run", 0700), base.path());
-    const QByteArray display = qgetenv("DISPLAY");
-    qputenv("DISPLAY", ":7");
-    const SingleInstance held("Display", [] {});
-    ASSERT_EQ(held.outcome(), Outcome::First);
-    for (const char* same : {":7.0", "unix:7", "localhost:7.1"}) {
-        qputenv("DISPLAY", same);
-        EXPECT_EQ(SingleInstance("Display", [] {}).outcome(), Outcome::AlreadyRunning) << same;
-    }
-    qputenv("DISPLAY", ":8");
-    EXPECT_EQ(SingleInstance("Display", [] {}).outcome(), Outcome::First);
-    qputenv("DISPLAY", display);
 }
 
 // Whatever a crash or a full disk leaves in the lock file and in place of the channel, a holder
@@ -105,17 +87,26 @@ TEST(SingleInstance, LeftoverFilesNeverBlock) {
 }
 
 // Only a folder that is ours and closed to others may hold the lock and its channel; otherwise the
-// program runs without the single-instance rule and says so.
-TEST(SingleInstance, OnlyAPrivateFolderIsUsed) {
+// program runs without the single-instance rule and says so. However deep the folder lies, a
+// second start's request gets through.
+TEST(SingleInstance, OnlyAPrivateFolderIsUsedHoweverDeep) {
     // A link to a private folder: it can be replaced; a foreign one: private, but another user's.
     enum Kind { None, Private, Open, Link, File, Foreign };
     const struct {
         Kind runtime, fallback; // the runtime folder, and what stands at TMPDIR/orvanta-UID
         bool usable;
+        int depth = 0; // the length the runtime folder's path is made up to
     } cases[] = {
         {Open, None, true}, // falls back to a private folder of its own making
-        {Open, Open, false}, {Link, Link, false},       {None, Private, true},
-        {File, File, false}, {Foreign, Foreign, false}, // as root only: a folder of nobody's
+        {Open, Open, false},
+        {Link, Link, false},
+        {None, Private, true},
+        {File, File, false},
+        {Foreign, Foreign, false}, // as root only: a folder of nobody's
+        // Deep, with nothing usable to fall back to.
+        {Private, File, true, 75},
+        {Private, File, true, 200},
+        {Private, File, true, 1000},
     };
     for (const auto& c : cases) {
         if (c.runtime == Foreign && ::geteuid() != 0) {
@@ -138,48 +129,47 @@ TEST(SingleInstance, OnlyAPrivateFolderIsUsed) {
         };
         const QString temp = makeFolder(base, "tmp", 0777);
         make(QStringLiteral("tmp/orvanta-%1").arg(::getuid()), c.fallback);
-        const Folders folders(make("run", c.runtime), temp);
+        QString run = "run";
+        while (base.path().size() + run.size() < c.depth) {
+            run += run.size() % 100 == 99 ? '/' : 'd';
+        }
+        const Folders folders(make(run, c.runtime), temp);
+        int shows = 0;
         testing::internal::CaptureStderr();
-        const SingleInstance instance("Private", [] {});
+        const SingleInstance instance("Private", [&shows] { ++shows; });
         const std::string warned = testing::internal::GetCapturedStderr();
         SCOPED_TRACE(&c - cases);
         EXPECT_EQ(instance.outcome(), c.usable ? Outcome::First : Outcome::Unguarded);
         EXPECT_EQ(SingleInstance::channelPath("Private").isEmpty(), !c.usable);
         EXPECT_EQ(warned.find("without the single-instance rule") != std::string::npos, !c.usable)
             << warned;
-    }
-}
-
-// However deep the runtime folder lies, a second start's request gets through.
-TEST(SingleInstance, DeepRuntimeFolders) {
-    QTemporaryDir base;
-    for (const int depth : {75, 200, 1000}) {
-        QString name = "d";
-        while (base.path().size() + name.size() < depth) {
-            name += name.size() % 100 == 99 ? '/' : 'd';
+        if (c.usable) {
+            EXPECT_EQ(warned, "");
+            EXPECT_TRUE(SingleInstance::requestShow("Private"));
+            runEventsFor(300);
+            EXPECT_EQ(shows, 1);
         }
-        const QString deep = makeFolder(base, name, 0700);
-        ASSERT_TRUE(QFileInfo(deep).isDir());
-        const Folders folders(deep, "/nonexistent"); // no other folder to fall back to
-        int shows = 0;
-        testing::internal::CaptureStderr();
-        const SingleInstance instance("Deep", [&shows] { ++shows; });
-        EXPECT_EQ(testing::internal::GetCapturedStderr(), "") << depth;
-        EXPECT_EQ(instance.outcome(), Outcome::First);
-        EXPECT_TRUE(SingleInstance::requestShow("Deep")) << depth;
-        runEventsFor(300);
-        EXPECT_EQ(shows, 1) << depth;
     }
 }
 
-// The channel carries the show request and nothing else, and hangs up on whatever it is sent, so
-// that neither what it reads nor how long it waits is unbounded.
-TEST(SingleInstance, TheChannelTakesOnlyAShowRequestAndNothingUnbounded) {
+// One lock per display server, however DISPLAY names it; another server has its own. The channel
+// carries the show request and nothing else, and hangs up on whatever it is sent, so that neither
+// what it reads nor how long it waits is unbounded.
+TEST(SingleInstance, KeyedOnTheDisplayServerWithAChannelThatTakesOnlyAShowRequest) {
     QTemporaryDir base;
     const Folders folders(makeFolder(base, "run", 0700), base.path());
+    const QByteArray display = qgetenv("DISPLAY");
+    qputenv("DISPLAY", ":7");
     int shows = 0;
     const SingleInstance instance("Channel", [&shows] { ++shows; });
     ASSERT_EQ(instance.outcome(), Outcome::First);
+    for (const char* same : {":7.0", "unix:7", "localhost:7.1"}) {
+        qputenv("DISPLAY", same);
+        EXPECT_EQ(SingleInstance("Channel", [] {}).outcome(), Outcome::AlreadyRunning) << same;
+    }
+    qputenv("DISPLAY", ":8");
+    EXPECT_EQ(SingleInstance("Channel", [] {}).outcome(), Outcome::First);
+    qputenv("DISPLAY", ":7");
     const struct {
         QByteArray sent;
         int shows;
@@ -204,6 +194,7 @@ TEST(SingleInstance, TheChannelTakesOnlyAShowRequestAndNothingUnbounded) {
         EXPECT_EQ(shows, c.shows) << shown;
         EXPECT_NE(socket.state(), QLocalSocket::ConnectedState) << shown;
     }
+    qputenv("DISPLAY", display);
 }
 
 } // namespace

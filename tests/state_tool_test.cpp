@@ -28,7 +28,6 @@ Result run(const Args& args) {
     return r;
 }
 
-// A command line from its words, split at spaces.
 Args words(const std::string& line) {
     Args args;
     std::istringstream in(line);
