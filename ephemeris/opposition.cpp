@@ -5,18 +5,40 @@
 #include "ephemeris/sky.h"
 #include "ephemeris/time_scales.h"
 
+#include <algorithm>
+
 namespace orvanta {
 
 namespace {
 
 constexpr double SEARCHED_DAYS = 40.0;
 constexpr double TOLERANCE_DAYS = 1e-5;
+// The stationary points lie 28 to 45 days from the opposition (which lies within ten days of the
+// closest approach): the steps from it that bracket each, the first where it is seldom passed.
+constexpr double STATIONARY_STEPS_DAYS[] = {25.0, 35.0, 45.0, 60.0};
+constexpr double STATIONARY_REACH_DAYS = 75.0; // from the approach: both points, with room
+// The points are told to the minute; the root's last steps are the costly ones.
+constexpr double STATIONARY_TOLERANCE_DAYS = 1e-4;
+// The rate as the longitude's change over ±1.2 hours: its rounding (1e-9 of a degree) scatters
+// the rate by 1e-8 degree a day, which moves the root, where the rate changes by 0.015 degree a
+// day each day, by less than a second.
+constexpr double RATE_STEP_DAYS = 0.05;
 
 // The longitude on the ecliptic of date of a place on the true equator of date.
 double eclipticLongitude(const Equatorial& p, double obliquity) {
     return std::atan2(std::sin(p.rightAscension) * std::cos(obliquity) +
                           std::tan(p.declination) * std::sin(obliquity),
                       std::cos(p.rightAscension));
+}
+
+double marsLongitude(double utJd) {
+    return eclipticLongitude(apparentMars(utJd), nutation(ttOfUt(utJd)).trueObliquity) / DEGREE;
+}
+
+// How fast Mars's longitude grows, in degrees a day: negative while it moves west.
+double longitudeRate(double utJd) {
+    return wrap180(marsLongitude(utJd + RATE_STEP_DAYS) - marsLongitude(utJd - RATE_STEP_DAYS)) /
+           (2 * RATE_STEP_DAYS);
 }
 
 // How far Mars is past opposition in longitude, in degrees in (-180, 180].
@@ -54,17 +76,60 @@ std::optional<double> oppositionNear(double utJd) {
     return brentRoot(&pastOpposition, from, to, atFrom, atTo, TOLERANCE_DAYS);
 }
 
+namespace {
+
+// The stationary points either side of an opposition.
+std::vector<StationaryPoint> stationaryPointsAround(std::optional<double> opposition) {
+    std::vector<StationaryPoint> found;
+    if (!opposition) {
+        return found;
+    }
+    // Mars moves west at opposition; the rate turns positive at the first stationary point
+    // before it and the last after it: walked to from the opposition in steps, each side.
+    const double atOpposition = longitudeRate(*opposition);
+    for (const double side : {-1.0, 1.0}) {
+        double near = *opposition, rateNear = atOpposition;
+        for (const double days : STATIONARY_STEPS_DAYS) {
+            const double far = *opposition + side * days;
+            const double rateFar = longitudeRate(far);
+            if ((rateNear < 0) != (rateFar < 0)) {
+                const double at = brentRoot(&longitudeRate, near, far, rateNear, rateFar,
+                                            STATIONARY_TOLERANCE_DAYS);
+                found.push_back({at, side < 0, wrap360(marsLongitude(at))});
+                break;
+            }
+            near = far;
+            rateNear = rateFar;
+        }
+    }
+    std::sort(found.begin(), found.end(),
+              [](const StationaryPoint& x, const StationaryPoint& y) { return x.utJd < y.utJd; });
+    return found;
+}
+
+} // namespace
+
+std::vector<StationaryPoint> stationaryPointsNear(double approachUtJd) {
+    return stationaryPointsAround(oppositionNear(approachUtJd));
+}
+
 Apparitions apparitionsBetween(double from, double to) {
     Apparitions found;
     const auto inSpan = [&](double jd) { return jd >= from && jd <= to; };
-    for (const ClosestApproach& approach : findClosestApproaches(
-             from - SEARCHED_DAYS, std::min(to + SEARCHED_DAYS, LAST_SEARCHED_JD))) {
+    for (const ClosestApproach& approach :
+         findClosestApproaches(from - STATIONARY_REACH_DAYS,
+                               std::min(to + STATIONARY_REACH_DAYS, LAST_SEARCHED_JD))) {
         if (inSpan(approach.julianDate)) {
             found.approaches.push_back(approach);
         }
-        if (const std::optional<double> opposition = oppositionNear(approach.julianDate);
-            opposition && inSpan(*opposition)) {
+        const std::optional<double> opposition = oppositionNear(approach.julianDate);
+        if (opposition && inSpan(*opposition)) {
             found.oppositions.push_back(*opposition);
+        }
+        for (const StationaryPoint& point : stationaryPointsAround(opposition)) {
+            if (inSpan(point.utJd)) {
+                found.stationaryPoints.push_back(point);
+            }
         }
     }
     return found;

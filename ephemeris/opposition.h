@@ -20,11 +20,25 @@ double elongationOfMars(double utJd);
 // none lies within 40 days (Mars is then near conjunction) or `utJd` is not finite.
 std::optional<double> oppositionNear(double utJd);
 
-// The closest approaches that lie in [from, to] and the oppositions that do, each in time order.
-// An opposition whose approach lies just beyond an end is found too.
+// Where Mars seems to stand still among the stars: its geocentric apparent ecliptic longitude of
+// date stops changing, before its westward (retrograde) motion begins, or after it ends (direct).
+struct StationaryPoint {
+    double utJd;
+    bool retrograde;  // the westward motion begins here; else it ends
+    double longitude; // of Mars then, degrees, 0 to 360
+};
+
+// The two stationary points of the apparition whose closest approach is at `approachUtJd`: the
+// longitude's rate changes sign within about 45 days either side of the opposition. Each instant
+// to a few seconds, in time order.
+std::vector<StationaryPoint> stationaryPointsNear(double approachUtJd);
+
+// The closest approaches that lie in [from, to], the oppositions and the stationary points that
+// do, each in time order. One whose approach lies just beyond an end is found too.
 struct Apparitions {
     std::vector<ClosestApproach> approaches;
     std::vector<double> oppositions;
+    std::vector<StationaryPoint> stationaryPoints;
 };
 Apparitions apparitionsBetween(double fromUtJd, double toUtJd);
 

@@ -163,6 +163,26 @@ TEST(Sky, OppositionsAgreeWithAnIndependentImplementation) {
     EXPECT_FALSE(oppositionNear(jdOf("2004-09-15T00:00:00")));
 }
 
+// The stationary points of 1990 to 2060 (tests/approaches/stationary.tsv, by
+// make_stationary_reference.py beside it), to ten minutes, with their sense and Mars's longitude.
+TEST(Sky, StationaryPointsAgreeWithAnIndependentImplementation) {
+    std::ifstream table(ORVANTA_STATIONARY);
+    std::string utc, sense;
+    std::getline(table, utc); // the heading
+    const std::vector<StationaryPoint> found =
+        apparitionsBetween(jdOf("1990-01-01T00:00:00"), jdOf("2060-01-01T00:00:00"))
+            .stationaryPoints;
+    std::size_t rows = 0;
+    for (double longitude = 0; table >> utc >> sense >> longitude; ++rows) {
+        ASSERT_LT(rows, found.size()) << utc;
+        EXPECT_NEAR(found[rows].utJd, jdOf(utc), 10.0 / 1440) << utc;
+        EXPECT_EQ(found[rows].retrograde, sense == "retrograde") << utc;
+        EXPECT_NEAR(found[rows].longitude, longitude, 0.01) << utc;
+    }
+    EXPECT_EQ(rows, found.size());
+    EXPECT_EQ(rows, 66u);
+}
+
 // The apparent places of named stars (their proper motions included) and of the Moon; and Meeus's
 // worked example for the Moon (Astronomical Algorithms 47.a, 1992 April 12 at 0h TT).
 TEST(Sky, StarsAndTheMoonAgreeWithAnIndependentImplementation) {

@@ -63,12 +63,18 @@ TEST(StateTool, WorkedOutputs) {
         // The least distance of 2003 at 09:52:18 TT, the countdown's instant read as TT to a few
         // seconds, told TT − UT (64.184 s) earlier.
         {"--approaches 2003-01-01T00:00:00 2006-01-01T00:00:00",
+         "stationary 2003-07-29T07:36 retrograde 340.13\n"
          "2003-08-27T09:51:14 2452878.910574 0.372719259 55758007 25.11 -2.88 173.2\n"
          "opposition 2003-08-28T17:59\n"
+         "stationary 2003-09-27T07:51 direct 330.12\n"
+         "stationary 2005-10-01T22:04 retrograde 53.37\n"
          "2005-10-30T03:24:34 2453673.642061 0.464062918 69422824 20.17 -2.26 168.9\n"
-         "opposition 2005-11-07T07:57\n"},
-        // An opposition in the span whose approach is not, and none at all.
-        {"--approaches 2005-11-01T00:00:00 2007-12-10T00:00:00", "opposition 2005-11-07T07:57\n"},
+         "opposition 2005-11-07T07:57\n"
+         "stationary 2005-12-10T04:03 direct 38.24\n"},
+        // An opposition and stationary points in the span whose approach is not, and none at all.
+        {"--approaches 2005-11-01T00:00:00 2007-12-10T00:00:00",
+         "opposition 2005-11-07T07:57\nstationary 2005-12-10T04:03 direct 38.24\n"
+         "stationary 2007-11-15T08:24 retrograde 102.45\n"},
         {"--approaches 2004-01-01T00:00:00 2005-01-01T00:00:00", ""},
         {"--jd 2452878.911333 --factor 0.25",
          "earth 0.90573167201580906 -0.44792346870589211 1.1895616545798714e-06\n"

@@ -26,7 +26,7 @@ if lines[-1] != b"" or any(b"\n" in line or len(line) > 75 for line in lines):
 calendar = icalendar.Calendar.from_ical(raw)
 events = [c for c in calendar.walk() if c.name == "VEVENT"]
 listed = [line.split()[0] for line in run("--approaches", *span).decode().splitlines()
-          if not line.startswith("opposition ")]
+          if line[0].isdigit()]
 starts = [e.decoded("DTSTART").strftime("%Y-%m-%dT%H:%M:%S") for e in events]
 if starts != listed:
     failures.append(f"events at {starts}, approaches at {listed}")

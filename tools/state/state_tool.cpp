@@ -61,6 +61,12 @@ constexpr const char* USAGE =
     "               from the closest approach): the word opposition and the UTC instant\n"
     "               to the minute:\n"
     "    opposition 2003-08-28T17:59\n"
+    "               A stationary point, when Mars's geocentric apparent ecliptic\n"
+    "               longitude of date stops changing (about a month either side of the\n"
+    "               opposition): the word stationary, the UTC instant to the minute,\n"
+    "               retrograde (its westward motion among the stars begins) or direct\n"
+    "               (it ends), and Mars's longitude then in degrees:\n"
+    "    stationary 2003-07-29T07:36 retrograde 340.13\n"
     "               The series run on dynamical time (TT); the instants are told by the\n"
     "               clock (UT), TT - UT earlier: leap seconds from 1972, before that the\n"
     "               Delta T of Espenak and Meeus\n"
@@ -206,6 +212,11 @@ void appendApproachesAndOppositions(std::string& out, double from, double to) {
     for (const double opposition : found.oppositions) {
         lines.emplace_back(opposition,
                            "opposition " + isoText(nearestMinute(opposition), false) + '\n');
+    }
+    for (const StationaryPoint& point : found.stationaryPoints) {
+        lines.emplace_back(point.utJd, "stationary " + isoText(nearestMinute(point.utJd), false) +
+                                           (point.retrograde ? " retrograde " : " direct ") +
+                                           formatFixed(point.longitude, 2) + '\n');
     }
     std::stable_sort(lines.begin(), lines.end(),
                      [](const auto& a, const auto& b) { return a.first < b.first; });
