@@ -5,6 +5,7 @@
 #include "ephemeris/time_scales.h"
 #include "panes/distance_chart_picture.h"
 #include "panes/orbits_picture.h"
+#include "panes/texts.h"
 
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -16,10 +17,6 @@
 namespace orvanta {
 
 namespace {
-
-double jdOfYear(int year) {
-    return julianDateValue(julianDateFromCalendar(year, 1, 1, 0.0));
-}
 
 // "2027-02-20 00:13 UT", to the nearest minute.
 QString minuteOf(double jd) {
@@ -113,7 +110,7 @@ void ApproachesWindow::layOut() {
 
 void ApproachesWindow::computeSpan() {
     const int last = std::min(fromYear_->value() + years_->value(), 6000);
-    scene_.chart = distanceChart(jdOfYear(fromYear_->value()), jdOfYear(last));
+    scene_.chart = distanceChart(julianDateOfYear(fromYear_->value()), julianDateOfYear(last));
     scene_.picked = -1;
 }
 

@@ -10,6 +10,7 @@
 #include "ephemeris/julian_date.h"
 #include "panes/diagram_pane.h"
 #include "panes/info_pane.h"
+#include "panes/texts.h"
 #include "panes/warn_once.h"
 
 #include <QApplication>
@@ -203,7 +204,7 @@ void MainWindow::refreshTrayTip() {
                                                 "Earth on 27 August 2003"));
         return;
     }
-    const QString date = QString::fromStdString(isoDate(counted->julianDate));
+    const QString date = dayText(counted->julianDate);
     const int days = encounterState.daysLeft;
     tip(QStringLiteral("Quellmark Orvanta %1, %2")
             .arg(date, days > 1    ? QStringLiteral("in %1 days").arg(days)

@@ -4,6 +4,7 @@
 #include "display/number_text.h"
 #include "ephemeris/mars_disk.h"
 #include "panes/mars_disk_view.h"
+#include "panes/texts.h"
 
 #include <QCheckBox>
 #include <QLabel>
@@ -14,10 +15,6 @@ namespace orvanta {
 namespace {
 
 constexpr const char* MIRROR_SETTING = "disk/mirrored";
-
-QString localTime(double utJd) {
-    return QString::fromLatin1(formatLocalMinute(utJd, "%H:%M").text);
-}
 
 } // namespace
 
@@ -51,20 +48,18 @@ MarsDiskPanel::MarsDiskPanel(QWidget* parent)
 void MarsDiskPanel::setInstants(double now, std::optional<double> transit) {
     const auto show = [this](int i, const QString& when, double utJd) {
         const MarsDisk disk = marsDiskAt(utJd);
-        char diameter[32];
-        formatFixed(diameter, sizeof diameter, disk.diameter, 1);
         captions_[i]->setText(QStringLiteral("%1: %2″, %3 % lit, CM %4°")
-                                  .arg(when, QString::fromLatin1(diameter))
+                                  .arg(when, fixedText(disk.diameter, 1))
                                   .arg(qRound(disk.phase * 100))
                                   .arg(qRound(disk.centralMeridian) % 360));
         views_[i]->setDisk(disk);
     };
-    show(0, QStringLiteral("Now, ") + localTime(now), now);
+    show(0, QStringLiteral("Now, ") + localMinuteText(now), now);
     views_[1]->setVisible(transit.has_value());
     captions_[1]->setVisible(transit.has_value());
     // The transit's disk stays as it is until tonight's transit changes.
     if (transit && transit != transit_) {
-        show(1, QStringLiteral("Highest, ") + localTime(*transit), *transit);
+        show(1, QStringLiteral("Highest, ") + localMinuteText(*transit), *transit);
     }
     transit_ = transit;
 }

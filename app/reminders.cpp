@@ -7,6 +7,7 @@
 #include "ephemeris/encounter_state.h"
 #include "ephemeris/julian_date.h"
 #include "ephemeris/time_scales.h"
+#include "panes/texts.h"
 
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
@@ -132,15 +133,11 @@ void Reminders::send(const ClosestApproach& approach, int point, double now,
     const EncounterState at = encounterAt(ttOfUt(approach.julianDate));
     const QString summary =
         QStringLiteral("Mars is closest to Earth ") + untilText(approach.julianDate - now);
-    char au[32];
-    formatFixed(au, sizeof au, approach.distanceAu, 6);
-    char diameter[32];
-    formatFixed(diameter, sizeof diameter, at.apparentDiameterArcsec, 2);
     const QString body =
         QStringLiteral("%1 (local time): %2 km (%3 au) from Earth, %4 arcseconds across.")
-            .arg(QString::fromLatin1(formatLocalMinute(approach.julianDate, "%Y-%m-%d %H:%M").text),
+            .arg(localMinuteText(approach.julianDate, "%Y-%m-%d %H:%M"),
                  QString::fromStdString(formatWholeThousands(approach.distanceAu * KM_PER_AU)),
-                 QString::fromLatin1(au), QString::fromLatin1(diameter));
+                 fixedText(approach.distanceAu, 6), fixedText(at.apparentDiameterArcsec, 2));
 
     QDBusMessage notify = QDBusMessage::createMethodCall(
         QStringLiteral("org.freedesktop.Notifications"),

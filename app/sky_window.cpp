@@ -9,6 +9,7 @@
 #include "ephemeris/place.h"
 #include "ephemeris/stars.h"
 #include "panes/sky_dome.h"
+#include "panes/texts.h"
 
 #include <QGridLayout>
 #include <QLabel>
@@ -19,10 +20,6 @@
 namespace orvanta {
 
 namespace {
-
-QString localTime(double utJd, const char* format = "%H:%M") {
-    return QString::fromLatin1(formatLocalMinute(utJd, format).text);
-}
 
 QString direction(double azimuth) {
     const std::string_view word = compassWord(azimuth, 16);
@@ -44,23 +41,23 @@ QStringList eventLines(const Tonight& night) {
     }
     if (night.rise) {
         lines << QStringLiteral("Rises at %1 in the %2.")
-                     .arg(localTime(night.rise->utJd), direction(night.rise->degrees));
+                     .arg(localMinuteText(night.rise->utJd), direction(night.rise->degrees));
     }
     if (night.transit) {
         lines << QStringLiteral("Highest at %1, %2 above the horizon in the %3.")
-                     .arg(localTime(night.transit->utJd), degrees(night.transit->altitude),
+                     .arg(localMinuteText(night.transit->utJd), degrees(night.transit->altitude),
                           direction(night.transit->azimuth));
     }
     if (night.set) {
         lines << QStringLiteral("Sets at %1 in the %2.")
-                     .arg(localTime(night.set->utJd), direction(night.set->degrees));
+                     .arg(localMinuteText(night.set->utJd), direction(night.set->degrees));
     }
     return lines;
 }
 
 QString bestLine(const Tonight& night) {
     return night.best ? QStringLiteral("Best seen from %1 to %2 (a dark sky, and Mars above 10°).")
-                            .arg(localTime(night.best->from), localTime(night.best->to))
+                            .arg(localMinuteText(night.best->from), localMinuteText(night.best->to))
                       : QStringLiteral("Not well placed tonight: never high in a dark sky.");
 }
 
@@ -160,10 +157,8 @@ void SkyWindow::refresh() {
                   ? QStringLiteral("Now %1 above the horizon in the %2.")
                         .arg(degrees(refracted(marsNow.altitude)), direction(marsNow.azimuth))
                   : QStringLiteral("Now below the horizon."));
-    char magnitude[32];
-    formatFixed(magnitude, sizeof magnitude, encounterState.magnitude, 1);
     lines << QStringLiteral("In the constellation %1, at magnitude %2.")
-                 .arg(night_->constellation, QString::fromLatin1(magnitude));
+                 .arg(night_->constellation, fixedText(encounterState.magnitude, 1));
     const NearStar near = nearestNamedStar(marsPlace, night_->places.stars);
     if (near.star) {
         // The direction is Mars's from the star: "Near Regulus (4.0° north-east)".

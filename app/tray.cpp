@@ -4,6 +4,7 @@
 #include "display/number_text.h"
 #include "ephemeris/encounter_state.h"
 #include "ephemeris/julian_date.h"
+#include "panes/texts.h"
 
 #include <QActionGroup>
 #include <QDBusConnection>
@@ -122,7 +123,7 @@ void Tray::markCountdownChoice() {
     const CountdownChoice choice = countdownChoice();
     QAction* chosen = countdownItems_[2];
     if (choice.target == CountdownTarget::Chosen) {
-        chosen->setText(QString::fromStdString(isoDate(choice.chosenJd)));
+        chosen->setText(dayText(choice.chosenJd));
         chosen->setData(choice.chosenJd);
     }
     chosen->setVisible(chosen->data().isValid());

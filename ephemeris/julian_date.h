@@ -35,6 +35,11 @@ inline double julianDateValue(JulianDate jd) {
     return static_cast<double>(jd.day) + jd.fraction;
 }
 
+// The UT Julian date of the first of January of a year, 00:00.
+inline double julianDateOfYear(std::int32_t year) {
+    return julianDateValue(julianDateFromCalendar(year, 1, 1, 0.0));
+}
+
 // Seconds since 1970-01-01 00:00:00 UTC of a reading: the calendar time the C library would report
 // at that second.
 std::time_t calendarTimeOf(const UtcClockReading& reading);

@@ -16,14 +16,6 @@ constexpr double CLICK_REACH = 14; // pixels from a marker that a click still ch
 
 } // namespace
 
-QString fixedText(double value, int decimals) {
-    return QString::fromStdString(formatFixed(value, decimals));
-}
-
-QString dayText(double utJd) {
-    return QString::fromStdString(isoDate(utJd));
-}
-
 ApproachesPicture::ApproachesPicture(QWidget* parent, const ApproachesScene& scene, Pick pick)
     : QWidget(parent), scene_(scene), pick_(std::move(pick)) {
     setFocusPolicy(Qt::StrongFocus);

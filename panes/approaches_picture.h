@@ -4,6 +4,7 @@
 // arrow keys and chosen with a click or Enter, and the colours both pictures share.
 
 #include "display/approaches_scene.h"
+#include "panes/texts.h"
 
 #include <QColor>
 #include <QWidget>
@@ -23,11 +24,6 @@ inline const QColor TARGET(255, 220, 60);
 inline const QColor NOW(120, 200, 255);
 inline const QColor EARTH(90, 150, 255);
 } // namespace approaches_colours
-
-// A value to `decimals` places, and a UT date ("2003-08-27"), as the pictures and the list write
-// them.
-QString fixedText(double value, int decimals);
-QString dayText(double utJd);
 
 // `pick(index, choose)` is told when the user picks an approach (with the arrow keys) or chooses
 // it (a click, Enter).

@@ -18,10 +18,6 @@ constexpr double DAYS_PER_YEAR = 365.25;
 constexpr int LABEL_ROWS = 3;
 constexpr double LABEL_GAP = 8;
 
-double jdOfYear(int year) {
-    return julianDateValue(julianDateFromCalendar(year, 1, 1, 0.0));
-}
-
 } // namespace
 
 QRectF DistanceChartPicture::plot() const {
@@ -122,7 +118,7 @@ void DistanceChartPicture::paintYears(QPainter& painter) const {
         }
     }
     for (int year = firstYear; year <= lastYear + 1; ++year) {
-        const double x = xOf(jdOfYear(year));
+        const double x = xOf(julianDateOfYear(year));
         if (x < p.left() || x > p.right()) {
             continue;
         }

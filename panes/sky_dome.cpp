@@ -3,6 +3,7 @@
 #include "display/number_text.h"
 #include "ephemeris/night.h"
 #include "panes/label_box.h"
+#include "panes/texts.h"
 
 #include <QPainter>
 #include <QPainterPath>
@@ -53,10 +54,6 @@ bool crosses(const QLineF& line, const QRectF& r) {
 // Where Mars is drawn: on the horizon when it is below, as the track is cut off there.
 QPointF onTrack(const Horizontal& h, const QPointF& centre, double radius) {
     return onDome(Horizontal{std::max(h.altitude, 0.0), h.azimuth}, centre, radius);
-}
-
-QString localTime(double utJd, const char* format) {
-    return QString::fromLatin1(formatLocalMinute(utJd, format).text);
 }
 
 } // namespace
@@ -297,11 +294,11 @@ void SkyDome::paintHours(QPainter& painter, const QPointF& centre, double radius
     const QFontMetricsF metrics(painter.font());
     painter.setPen(QColor(220, 225, 240));
     for (const SkySample& s : samples_) {
-        if (s.mars.altitude >= 0 && localTime(s.utJd, "%M") == QLatin1String("00")) {
+        if (s.mars.altitude >= 0 && localMinuteText(s.utJd, "%M") == QLatin1String("00")) {
             const QPointF p = onTrack(s.mars, centre, radius);
             painter.setBrush(QColor(220, 225, 240));
             painter.drawEllipse(p, 2.5, 2.5);
-            const QString hour = localTime(s.utJd, "%H");
+            const QString hour = localMinuteText(s.utJd, "%H");
             const QRectF box = metrics.boundingRect(hour).translated(p + QPointF(5, -5));
             if (std::none_of(taken.begin(), taken.end(),
                              [&](const QRectF& t) { return t.intersects(box); })) {

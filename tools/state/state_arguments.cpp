@@ -45,8 +45,7 @@ CountdownChoice parseTarget(std::string_view text) {
                           " is not 2003, next or a year of four digits, 0001 to 5999"};
     }
     const std::vector<ClosestApproach> in =
-        findClosestApproaches(julianDateValue(julianDateFromCalendar(year, 1, 1, 0.0)),
-                              julianDateValue(julianDateFromCalendar(year + 1, 1, 1, 0.0)));
+        findClosestApproaches(julianDateOfYear(year), julianDateOfYear(year + 1));
     if (in.empty()) {
         throw BadArgument{"--target " + quoteArgument(text) +
                           ": Mars comes closest to Earth in no day of that year"};
@@ -68,7 +67,7 @@ parseSpan(const std::string& option, std::string_view fromText, std::string_view
     if (toJd > julianDateValue(julianDateOfReading(limit))) {
         throw BadArgument{option + ": FROM and TO lie more than 1000 years apart"};
     }
-    if (toJd > julianDateValue(julianDateFromCalendar(6000, 1, 1, 0.0))) {
+    if (toJd > julianDateOfYear(6000)) {
         throw BadArgument{option + ": closest approaches are found only up to 6000-01-01 "
                                    "(4000 years from 2000)"};
     }
