@@ -78,7 +78,7 @@ std::optional<double> oppositionNear(double utJd) {
 
 namespace {
 
-// The stationary points either side of an opposition.
+// The stationary points either side of an opposition, each to a few seconds.
 std::vector<StationaryPoint> stationaryPointsAround(std::optional<double> opposition) {
     std::vector<StationaryPoint> found;
     if (!opposition) {
@@ -102,16 +102,10 @@ std::vector<StationaryPoint> stationaryPointsAround(std::optional<double> opposi
             rateNear = rateFar;
         }
     }
-    std::sort(found.begin(), found.end(),
-              [](const StationaryPoint& x, const StationaryPoint& y) { return x.utJd < y.utJd; });
-    return found;
+    return found; // the one before, then the one after: in time order
 }
 
 } // namespace
-
-std::vector<StationaryPoint> stationaryPointsNear(double approachUtJd) {
-    return stationaryPointsAround(oppositionNear(approachUtJd));
-}
 
 Apparitions apparitionsBetween(double from, double to) {
     Apparitions found;

@@ -28,11 +28,6 @@ struct StationaryPoint {
     double longitude; // of Mars then, degrees, 0 to 360
 };
 
-// The two stationary points of the apparition whose closest approach is at `approachUtJd`: the
-// longitude's rate changes sign within about 45 days either side of the opposition. Each instant
-// to a few seconds, in time order.
-std::vector<StationaryPoint> stationaryPointsNear(double approachUtJd);
-
 // The closest approaches that lie in [from, to], the oppositions and the stationary points that
 // do, each in time order. One whose approach lies just beyond an end is found too.
 struct Apparitions {
