@@ -4,6 +4,7 @@
 #include "ephemeris/julian_date.h"
 #include "ephemeris/time_scales.h"
 #include "panes/distance_chart_picture.h"
+#include "panes/loop_picture.h"
 #include "panes/orbits_picture.h"
 #include "panes/texts.h"
 
@@ -12,6 +13,7 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QSpinBox>
+#include <QTabWidget>
 #include <cmath>
 
 namespace orvanta {
@@ -35,7 +37,7 @@ ApproachesWindow::ApproachesWindow(Choose choose, int fromYear, int years)
     : choose_(std::move(choose)), fromYear_(new QSpinBox(this)), years_(new QSpinBox(this)),
       chart_(new DistanceChartPicture(this, scene_, [this](int i, bool c) { pick(i, c); })),
       orbits_(new OrbitsPicture(this, scene_, [this](int i, bool c) { pick(i, c); })),
-      list_(new QListWidget(this)) {
+      loop_(new LoopPicture(this)), views_(new QTabWidget(this)), list_(new QListWidget(this)) {
     setWindowTitle(QString::fromLatin1(APPROACHES_WINDOW_TITLE));
     const int thisYear = calendarOfJulianDate(julianDateValue(currentJulianDate())).year;
     fromYear_->setRange(1, 5990);
@@ -44,9 +46,9 @@ ApproachesWindow::ApproachesWindow(Choose choose, int fromYear, int years)
     years_->setRange(5, 200);
     years_->setValue(years != 0 ? years : 47);
     years_->setAccessibleName(QStringLiteral("Years shown"));
-    chart_->setMinimumSize(720, 330);
+    chart_->setMinimumSize(720, 290);
     chart_->setAccessibleName(QStringLiteral("Distance over the years"));
-    orbits_->setMinimumSize(330, 330);
+    orbits_->setMinimumSize(330, 310);
     orbits_->setAccessibleName(QStringLiteral("Orbits from above"));
     list_->setAccessibleName(QStringLiteral("Closest approaches"));
     list_->setMinimumWidth(380);
@@ -63,6 +65,7 @@ ApproachesWindow::ApproachesWindow(Choose choose, int fromYear, int years)
         scene_.picked = row >= 2 ? row - 2 : -1;
         chart_->update();
         orbits_->update();
+        showLoop();
     });
     connect(list_, &QListWidget::itemActivated, this, [this](QListWidgetItem* item) {
         const int row = list_->row(item);
@@ -74,7 +77,7 @@ ApproachesWindow::ApproachesWindow(Choose choose, int fromYear, int years)
     });
     minute_.callOnTimeout(this, [this] { refresh(); });
     minute_.start(60000);
-    resize(1000, 760);
+    resize(1000, 720); // within a 1366 x 768 screen, with its panel and the title bar
     computeSpan();
     refresh();
 }
@@ -97,15 +100,18 @@ void ApproachesWindow::layOut() {
     auto* layout = new QGridLayout(this);
     layout->addLayout(span, 0, 0, 1, 2);
     layout->addWidget(chart_, 1, 0, 1, 2);
-    layout->addWidget(orbits_, 2, 0);
+    views_->addTab(orbits_, QStringLiteral("Orbits"));
+    views_->addTab(loop_, QStringLiteral("Among the stars"));
+    layout->addWidget(views_, 2, 0);
     layout->addWidget(list_, 2, 1);
     layout->addWidget(hint, 3, 0, 1, 2);
     layout->setRowStretch(1, 1);
     layout->setRowStretch(2, 1);
+    layout->setColumnStretch(0, 1);
     layout->setColumnStretch(1, 1);
     setTabOrder(years_, chart_);
-    setTabOrder(chart_, orbits_);
-    setTabOrder(orbits_, list_);
+    setTabOrder(chart_, views_);
+    setTabOrder(views_, list_);
 }
 
 void ApproachesWindow::computeSpan() {
@@ -123,6 +129,33 @@ void ApproachesWindow::pick(int index, bool choose) {
     }
     chart_->update();
     orbits_->update();
+    showLoop();
+}
+
+void ApproachesWindow::showLoop() {
+    const std::vector<ClosestApproach>& all = scene_.chart.approaches;
+    int shown = scene_.picked >= 0 ? scene_.picked : scene_.target;
+    if (shown < 0) {
+        const auto next = std::find_if(all.begin(), all.end(), [&](const ClosestApproach& a) {
+            return a.julianDate > scene_.now;
+        });
+        shown = next != all.end() ? static_cast<int>(next - all.begin())
+                                  : static_cast<int>(all.size()) - 1;
+    }
+    if (shown < 0) {
+        loop_->setScene(std::nullopt, QStringLiteral("No closest approach in these years."));
+        loopOf_ = 0;
+        return;
+    }
+    const ClosestApproach& approach = all[static_cast<std::size_t>(shown)];
+    if (approach.julianDate == loopOf_) {
+        return; // the minute's refresh leaves it as it is
+    }
+    loopOf_ = approach.julianDate;
+    const std::optional<MarsLoop> loop = marsLoopAround(approach);
+    loop_->setScene(loop ? std::optional<LoopScene>(loopScene(*loop)) : std::nullopt,
+                    QStringLiteral("Mars's loop of %1 lies beyond the years the series holds.")
+                        .arg(dayText(approach.julianDate)));
 }
 
 void ApproachesWindow::refresh() {
@@ -138,6 +171,7 @@ void ApproachesWindow::refresh() {
     fillList();
     chart_->update();
     orbits_->update();
+    showLoop();
 }
 
 // "2027-02-20 00:12 UT: 101.42 million km, 13.84″ across, magnitude -1.2", the one counted to

@@ -3,7 +3,8 @@
 // "Approaches": every closest approach of a span of years at a glance, in two pictures drawn from
 // the same series and search, with a list beside them that is also what a screen reader reads: the
 // Earth–Mars distance over the years with each minimum marked, and the orbits of Earth and Mars
-// seen from above with the line between them at each approach. Choosing an approach in either
+// seen from above with the line between them at each approach, and, in a tab beside them, the
+// loop Mars draws among the stars around the approach picked. Choosing an approach in either
 // picture (a click, or Enter on the one picked with the arrow keys) or in the list (Enter or a
 // double click) makes it the countdown's target; the list also offers 2003's and the next one.
 
@@ -16,10 +17,12 @@
 
 class QListWidget;
 class QSpinBox;
+class QTabWidget;
 
 namespace orvanta {
 
 class DistanceChartPicture;
+class LoopPicture;
 class OrbitsPicture;
 
 constexpr const char* APPROACHES_WINDOW_TITLE = "Approaches";
@@ -36,18 +39,25 @@ class ApproachesWindow : public QWidget {
     const ApproachesScene& scene() const { return scene_; }
     DistanceChartPicture* chart() const { return chart_; }
     QListWidget* list() const { return list_; }
+    LoopPicture* loop() const { return loop_; }
+    QTabWidget* views() const { return views_; }
 
   private:
     void layOut();
     void computeSpan();
     void pick(int index, bool choose);
     void fillList();
+    // The loop of the approach picked, else of the one counted to, else of the next one.
+    void showLoop();
     Choose choose_;
     ApproachesScene scene_;
     QSpinBox* fromYear_;
     QSpinBox* years_;
     DistanceChartPicture* chart_;
     OrbitsPicture* orbits_;
+    LoopPicture* loop_;
+    QTabWidget* views_;
+    double loopOf_ = 0; // the approach the loop was made for
     QListWidget* list_;
     QTimer minute_;
 };

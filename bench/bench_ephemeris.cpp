@@ -3,6 +3,7 @@
 // framework's own bookkeeping does not mix in (operator new is counted for the whole program).
 
 #include "ephemeris/encounter_state.h"
+#include "ephemeris/mars_loop.h"
 #include "ephemeris/sky.h"
 #include "ephemeris/vsop87.h"
 #include "tools/allocation_counter/allocation_counter.h"
@@ -110,6 +111,15 @@ void BM_SkyForOneNight(benchmark::State& state) {
     }
 }
 
+// Mars's loop of one apparition: its path day by day and its stops, from the approach (2027's).
+void BM_MarsLoop(benchmark::State& state) {
+    const ClosestApproach approach{2461456.509, 0.6779};
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(marsLoopAround(approach));
+    }
+}
+
+BENCHMARK(BM_MarsLoop)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_BareCosineLoop)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_SkyForOneNight)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_EvaluateEarthAndMars_Full)->Unit(benchmark::kMicrosecond);

@@ -1,6 +1,7 @@
 // What the running window costs: one render of the orbit diagram (Mesa's software OpenGL), one
 // copy of it to the pane, one paint of the info pane, and one whole one-second refresh (the state
-// and the info pane's paint); the "Mars tonight" window's refresh and its disk's paint. Runs on
+// and the info pane's paint); the "Mars tonight" window's refresh and its disk's paint; Mars's
+// loop among the stars and its paint. Runs on
 // Qt's offscreen platform, as orvanta-snapshot does.
 
 #include "app/main_window.h"
@@ -9,6 +10,7 @@
 #include "ephemeris/utc_clock.h"
 #include "panes/diagram_pane.h"
 #include "panes/info_pane.h"
+#include "panes/loop_picture.h"
 #include "panes/mars_disk_view.h"
 #include "tools/allocation_counter/allocation_counter.h"
 
@@ -127,6 +129,24 @@ BENCHMARK(BM_DiskPaint)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_DiskProjection)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_SkyWindowMinute)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_SkyWindowNight)->Unit(benchmark::kMillisecond);
+// Mars's loop of 2027 as the Approaches window makes it for a new pick (the path and the stops,
+// here in a process that has a QApplication), and one paint of it at the window's size.
+const ClosestApproach APPROACH_2027{2461456.509, 0.6779};
+
+void BM_LoopInTheGuiProcess(benchmark::State& state) {
+    measure(state, [] { benchmark::DoNotOptimize(marsLoopAround(APPROACH_2027)); });
+}
+
+void BM_LoopPaint(benchmark::State& state) {
+    LoopPicture picture(nullptr);
+    picture.setScene(loopScene(*marsLoopAround(APPROACH_2027)));
+    picture.resize(480, 310);
+    QImage image(picture.size(), QImage::Format_RGB32);
+    measure(state, [&] { picture.render(&image); });
+}
+
+BENCHMARK(BM_LoopInTheGuiProcess)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_LoopPaint)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_RenderDiagram)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_PresentDiagram)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_PaintInfoPane)->Unit(benchmark::kMillisecond);

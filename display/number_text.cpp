@@ -184,6 +184,16 @@ std::string isoDate(double utJd) {
     return isoText(calendarOfJulianDate(utJd)).substr(0, 10);
 }
 
+std::string dateInWords(double utJd, bool shortly) {
+    static constexpr const char* MONTHS[] = {"January",   "February", "March",    "April",
+                                             "May",       "June",     "July",     "August",
+                                             "September", "October",  "November", "December"};
+    const UtcClockReading at = calendarOfJulianDate(utJd);
+    const std::string month = MONTHS[(at.month + 11) % 12];
+    return std::to_string(at.day) + " " +
+           (shortly ? month.substr(0, 3) : month + " " + std::to_string(at.year));
+}
+
 std::string isoText(const UtcClockReading& at, bool seconds) {
     char text[24];
     const auto two = [&](char* to, int value) {

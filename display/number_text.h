@@ -47,6 +47,8 @@ UtcClockReading nearestMinute(double utJd);
 std::string isoText(const UtcClockReading& at, bool seconds = true);
 // The UT date of a Julian date, "2003-08-27".
 std::string isoDate(double utJd);
+// The same in words, "27 August 2003", or without the year and the month cut short, "27 Aug".
+std::string dateInWords(double utJd, bool shortly = false);
 
 constexpr const char* DATE_FORMAT = "%a, %b %d, %Y";
 constexpr const char* CLOCK_FORMAT = "%I:%M:%S %p";

@@ -55,17 +55,40 @@ V equatorialVectorJ2000(const V& e) {
 }
 
 // Meeus, Astronomical Algorithms 21.4.
-RaDec precessed(RaDec p, double tt) {
+namespace {
+
+struct PrecessionAngles {
+    double zeta, z, theta;
+};
+
+PrecessionAngles precessionFromJ2000(double tt) {
     const double t = (tt - J2000_JD) / JULIAN_CENTURY_DAYS;
-    const double zeta = (2306.2181 * t + 0.30188 * t * t + 0.017998 * t * t * t) * ARCSECOND;
-    const double z = (2306.2181 * t + 1.09468 * t * t + 0.018203 * t * t * t) * ARCSECOND;
-    const double theta = (2004.3109 * t - 0.42665 * t * t - 0.041833 * t * t * t) * ARCSECOND;
+    return {(2306.2181 * t + 0.30188 * t * t + 0.017998 * t * t * t) * ARCSECOND,
+            (2306.2181 * t + 1.09468 * t * t + 0.018203 * t * t * t) * ARCSECOND,
+            (2004.3109 * t - 0.42665 * t * t - 0.041833 * t * t * t) * ARCSECOND};
+}
+
+} // namespace
+
+RaDec precessed(RaDec p, double tt) {
+    const auto [zeta, z, theta] = precessionFromJ2000(tt);
     const double a = std::cos(p.dec) * std::sin(p.ra + zeta);
     const double b = std::cos(theta) * std::cos(p.dec) * std::cos(p.ra + zeta) -
                      std::sin(theta) * std::sin(p.dec);
     const double c = std::sin(theta) * std::cos(p.dec) * std::cos(p.ra + zeta) +
                      std::cos(theta) * std::sin(p.dec);
     return {std::atan2(a, b) + z, std::asin(c)};
+}
+
+// The same three rotations, undone in the reverse order.
+RaDec unprecessed(RaDec p, double tt) {
+    const auto [zeta, z, theta] = precessionFromJ2000(tt);
+    const double a = std::cos(p.dec) * std::sin(p.ra - z);
+    const double b =
+        std::cos(theta) * std::cos(p.dec) * std::cos(p.ra - z) + std::sin(theta) * std::sin(p.dec);
+    const double c =
+        -std::sin(theta) * std::cos(p.dec) * std::cos(p.ra - z) + std::cos(theta) * std::sin(p.dec);
+    return {std::atan2(a, b) - zeta, std::asin(c)};
 }
 
 // Meeus 22.

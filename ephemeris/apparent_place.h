@@ -46,6 +46,8 @@ RaDec equatorialJ2000(const V& ecliptic);
 V equatorialVectorJ2000(const V& ecliptic);
 // Precession from J2000 to the mean equator and equinox of `tt` (IAU 1976, Lieske).
 RaDec precessed(RaDec p, double tt);
+// The way back: a mean place of `tt` on the equator and equinox of J2000.
+RaDec unprecessed(RaDec p, double tt);
 
 // Nutation in longitude and obliquity, and the true obliquity, in radians: the leading terms of
 // IAU 1980, good to half an arcsecond.

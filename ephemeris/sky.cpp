@@ -225,9 +225,8 @@ std::vector<SkySample> skySamples(double from, double to, double step, const Pla
     return samples;
 }
 
-std::string marsConstellation(double utJd) {
-    const double tt = ttOfUt(utJd);
-    const RaDec b1875 = precessed(equatorialJ2000(geocentric(tt, true, false)), B1875);
+std::string constellationOf(double raJ2000, double decJ2000) {
+    const RaDec b1875 = precessed({raJ2000, decJ2000}, B1875);
     const double ra = wrap360(b1875.ra / DEGREE) / 15;
     const double dec = b1875.dec / DEGREE;
     for (const Band& band : bands()) {
@@ -236,6 +235,16 @@ std::string marsConstellation(double utJd) {
         }
     }
     return {};
+}
+
+std::string constellationOfDate(const Equatorial& place, double utJd) {
+    const RaDec j2000 = unprecessed({place.rightAscension, place.declination}, ttOfUt(utJd));
+    return constellationOf(j2000.ra, j2000.dec);
+}
+
+std::string marsConstellation(double utJd) {
+    const RaDec j2000 = equatorialJ2000(geocentric(ttOfUt(utJd), true, false));
+    return constellationOf(j2000.ra, j2000.dec);
 }
 
 } // namespace orvanta

@@ -88,5 +88,9 @@ std::vector<SkySample> skySamples(double from, double to, double step, const Pla
 
 // The constellation Mars is in, by its IAU name ("Leo"), from the boundaries of Roman (1987).
 std::string marsConstellation(double utJd);
+// The constellation of a direction on the equator and equinox of J2000 (radians).
+std::string constellationOf(double raJ2000, double decJ2000);
+// The same for a place on the equator of a UT instant (nutation, 17″ at most, left aside).
+std::string constellationOfDate(const Equatorial& place, double utJd);
 
 } // namespace orvanta

@@ -4,7 +4,12 @@
 
 #include "display/label_placement.h"
 
+#include <QLineF>
 #include <QRectF>
+#include <QSizeF>
+#include <algorithm>
+#include <iterator>
+#include <vector>
 
 namespace orvanta {
 
@@ -14,6 +19,33 @@ inline LabelBox boxOf(const QRectF& r) {
 
 inline QRectF rectOf(const LabelBox& b) {
     return QRectF(QPointF(b.left, b.top), QPointF(b.right, b.bottom));
+}
+
+// Places for a label of `size` around a point, `gap` from it: on the right, then on the left,
+// below, above, then at its corners.
+inline std::vector<LabelBox> boxesAround(const QPointF& p, const QSizeF& size, double gap) {
+    const double w = size.width(), h = size.height();
+    std::vector<LabelBox> boxes;
+    for (const QPointF& corner :
+         {QPointF(p.x() + gap, p.y() - h / 2), QPointF(p.x() - gap - w, p.y() - h / 2),
+          QPointF(p.x() - w / 2, p.y() + gap), QPointF(p.x() - w / 2, p.y() - gap - h),
+          QPointF(p.x() + gap, p.y() + gap / 2), QPointF(p.x() + gap, p.y() - gap / 2 - h),
+          QPointF(p.x() - gap - w, p.y() + gap / 2),
+          QPointF(p.x() - gap - w, p.y() - gap / 2 - h)}) {
+        boxes.push_back(boxOf(QRectF(corner, size)));
+    }
+    return boxes;
+}
+
+// Whether a line enters a rectangle.
+inline bool crosses(const QLineF& line, const QRectF& r) {
+    const QLineF edges[] = {{r.topLeft(), r.topRight()},
+                            {r.topRight(), r.bottomRight()},
+                            {r.bottomRight(), r.bottomLeft()},
+                            {r.bottomLeft(), r.topLeft()}};
+    return r.contains(line.p1()) || std::any_of(std::begin(edges), std::end(edges), [&](auto& e) {
+               return line.intersects(e, nullptr) == QLineF::BoundedIntersection;
+           });
 }
 
 } // namespace orvanta

@@ -31,26 +31,6 @@ bool showsAbove(const Horizontal& a, const Horizontal& b) {
     return std::max(a.altitude, b.altitude) > 0 && std::min(a.altitude, b.altitude) > -30;
 }
 
-// The stars' sizes and shades, in steps of a quarter magnitude from the brightest.
-constexpr double BRIGHTEST_STEP = -1.5;
-constexpr double MAGNITUDE_STEP = 0.25;
-constexpr int STAR_STEPS = 24;
-
-double starRadius(double magnitude) {
-    return std::clamp(1.0 + (4.5 - magnitude) * 0.6, 1.0, 4.5);
-}
-
-// Whether a line enters a rectangle.
-bool crosses(const QLineF& line, const QRectF& r) {
-    const QLineF edges[] = {{r.topLeft(), r.topRight()},
-                            {r.topRight(), r.bottomRight()},
-                            {r.bottomRight(), r.bottomLeft()},
-                            {r.bottomLeft(), r.topLeft()}};
-    return r.contains(line.p1()) || std::any_of(std::begin(edges), std::end(edges), [&](auto& e) {
-               return line.intersects(e, nullptr) == QLineF::BoundedIntersection;
-           });
-}
-
 // Where Mars is drawn: on the horizon when it is below, as the track is cut off there.
 QPointF onTrack(const Horizontal& h, const QPointF& centre, double radius) {
     return onDome(Horizontal{std::max(h.altitude, 0.0), h.azimuth}, centre, radius);
@@ -121,37 +101,9 @@ void SkyDome::paintLines(QPainter& painter, const QPointF& centre, double radius
     painter.drawPolyline(run);
 }
 
-void SkyDome::paintStars(QPainter& painter, const QPointF& centre, double radius) const {
-    // Each star is a small picture made once for its step of magnitude: hundreds of round
-    // antialiased discs would cost a paint several milliseconds.
-    const qreal ratio = painter.device()->devicePixelRatioF();
-    if (sprites_.empty() || spriteRatio_ != ratio) {
-        sprites_.clear();
-        spriteRatio_ = ratio;
-        for (int step = 0; step <= STAR_STEPS; ++step) {
-            const double magnitude = BRIGHTEST_STEP + step * MAGNITUDE_STEP;
-            const double r = starRadius(magnitude);
-            const int side = static_cast<int>(std::ceil(2 * r + 2));
-            QImage sprite(QSize(side, side) * ratio, QImage::Format_ARGB32_Premultiplied);
-            sprite.setDevicePixelRatio(ratio);
-            sprite.fill(Qt::transparent);
-            QPainter p(&sprite);
-            p.setRenderHint(QPainter::Antialiasing);
-            // A ring of the sky's colour keeps a star apart from the track it stands on.
-            p.setPen(QPen(QColor(8, 10, 28), 1));
-            const int light =
-                static_cast<int>(std::clamp(255 - (magnitude - 1) * 30, 150.0, 255.0));
-            p.setBrush(QColor(light, light, std::min(255, light + 10)));
-            p.drawEllipse(QPointF(side / 2.0, side / 2.0), r, r);
-            sprites_.push_back(sprite);
-        }
-    }
+void SkyDome::paintStars(QPainter& painter, const QPointF& centre, double radius) {
     for (const SkyChart::Star& star : chart_.stars) {
-        const auto step = static_cast<std::size_t>(std::clamp(
-            std::lround((star.magnitude - BRIGHTEST_STEP) / MAGNITUDE_STEP), 0L, long{STAR_STEPS}));
-        const QImage& sprite = sprites_[step];
-        const double half = sprite.width() / ratio / 2;
-        painter.drawImage(onDome(star.at, centre, radius) - QPointF(half, half), sprite);
+        stars_.draw(painter, onDome(star.at, centre, radius), star.magnitude);
     }
     if (chart_.moon) {
         painter.setPen(QPen(QColor(8, 10, 28), 1));
@@ -184,17 +136,7 @@ void SkyDome::paintNames(QPainter& painter, const QPointF& centre, double radius
         const QPointF p = onDome(name.at, centre, radius);
         const QSizeF size(metrics.horizontalAdvance(QString::fromStdString(name.text)) + 2,
                           metrics.height());
-        // Beside the star on the right, then on the left, below, above, then at its corners.
-        const double gap = MOON_MARK + 3, w = size.width(), h = size.height();
-        candidates.push_back({});
-        for (const QPointF& corner :
-             {QPointF(p.x() + gap, p.y() - h / 2), QPointF(p.x() - gap - w, p.y() - h / 2),
-              QPointF(p.x() - w / 2, p.y() + gap), QPointF(p.x() - w / 2, p.y() - gap - h),
-              QPointF(p.x() + gap, p.y() + gap / 2), QPointF(p.x() + gap, p.y() - gap / 2 - h),
-              QPointF(p.x() - gap - w, p.y() + gap / 2),
-              QPointF(p.x() - gap - w, p.y() - gap / 2 - h)}) {
-            candidates.back().push_back(boxOf(QRectF(corner, size)));
-        }
+        candidates.push_back(boxesAround(p, size, MOON_MARK + 3));
     }
     std::vector<LabelBox> boxes;
     for (const QRectF& t : taken) {

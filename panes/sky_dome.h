@@ -7,8 +7,8 @@
 
 #include "ephemeris/sky.h"
 #include "ephemeris/sky_chart.h"
+#include "panes/star_sprites.h"
 
-#include <QImage>
 #include <QLineF>
 #include <QPointF>
 #include <QRectF>
@@ -39,14 +39,13 @@ class SkyDome : public QWidget {
     // The chart in three layers: its lines under Mars's track, the stars and the Moon over it,
     // and the names last, each where no other text, Mars or the track is.
     void paintLines(QPainter& painter, const QPointF& centre, double radius) const;
-    void paintStars(QPainter& painter, const QPointF& centre, double radius) const;
+    void paintStars(QPainter& painter, const QPointF& centre, double radius);
     void paintNames(QPainter& painter, const QPointF& centre, double radius,
                     const std::vector<QRectF>& taken, const std::vector<QLineF>& track) const;
     std::vector<SkySample> samples_;
     std::optional<Horizontal> marsNow_;
     SkyChart chart_;
-    mutable std::vector<QImage> sprites_; // the stars' pictures, at the ratio of the last paint
-    mutable qreal spriteRatio_ = 0;
+    StarSprites stars_;
 };
 
 } // namespace orvanta

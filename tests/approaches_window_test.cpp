@@ -6,10 +6,12 @@
 #include "app/main_window.h"
 #include "ephemeris/utc_clock.h"
 #include "panes/distance_chart_picture.h"
+#include "panes/loop_picture.h"
 
 #include <QAction>
 #include <QListWidget>
 #include <QMenu>
+#include <QTabWidget>
 #include <QTest>
 #include <gtest/gtest.h>
 
@@ -84,6 +86,35 @@ TEST(ApproachesWindow, ChoosingAnApproachReachesTheTipAndTheMenu) {
     QTest::keyClick(list, Qt::Key_Return);
     EXPECT_EQ(countdownChoice().target, CountdownTarget::Next);
     EXPECT_TRUE(main.trayIcon()->toolTip().startsWith("Quellmark Orvanta 2027-02-20, "));
+    setCountdownChoice({});
+}
+
+TEST(ApproachesWindow, TheLoopFollowsThePick) {
+    FixedUtcClock clock({2026, 12, 7, 12, 0, 0});
+    setCountdownChoice({CountdownTarget::Chosen, APPROACH_2035});
+    computeEncounterState();
+    ApproachesWindow window([](const CountdownChoice&) {});
+    window.show();
+    const QSize least = window.minimumSizeHint();
+    EXPECT_TRUE(least.width() <= 1366 && least.height() <= 740)
+        << least.width() << "x" << least.height();
+    window.views()->setCurrentWidget(window.loop());
+    // At first the one counted to; its stops in the words a screen reader reads.
+    const auto shown = [&] { return window.loop()->scene()->loop.approach.julianDate; };
+    ASSERT_TRUE(window.loop()->scene());
+    EXPECT_NEAR(shown(), APPROACH_2035, 1e-5);
+    const QString words = window.loop()->accessibleDescription();
+    EXPECT_TRUE(words.contains("it stops on 15 August 2035 and moves west") &&
+                words.contains("until 15 October 2035, then east again"))
+        << words.toStdString();
+    // The first one picked in the chart with the keyboard, then one clicked: the loop moves.
+    DistanceChartPicture* chart = window.chart();
+    QTest::keyClick(chart, Qt::Key_Right);
+    EXPECT_EQ(shown(), window.scene().chart.approaches[0].julianDate);
+    QTest::mouseClick(chart, Qt::LeftButton, {}, chart->placeOf(3).toPoint());
+    EXPECT_EQ(shown(), window.scene().chart.approaches[3].julianDate);
+    window.refresh(); // the minute's refresh keeps the pick
+    EXPECT_EQ(shown(), window.scene().chart.approaches[3].julianDate);
     setCountdownChoice({});
 }
 

@@ -63,9 +63,9 @@ check "the screen reader reads the list" \
     said before '^list item 2035-09-11 14:20 UT: 56\.91 million km, 24\.61″ across, magnitude -2\.8$'
 check "and what is counted to at first" said before '^list item 2003: .* \(counting down to it\)$'
 
-# To the list (From, Years, the chart, the orbits, the list), the approach of 2035 by its first
-# letters, Enter.
-xdotool key Tab Tab Tab Tab
+# To the list (From, Years, the chart, the tabs, the orbits, the list), the approach of 2035 by
+# its first letters, Enter.
+xdotool key Tab Tab Tab Tab Tab
 sleep 0.3
 xdotool type 2035
 xdotool key Return

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # orvanta-snapshot against the committed reference pictures: the same window at several instants,
-# time zones and sizes must come out pixel for pixel as it did when the references were drawn.
+# time zones and sizes, and Mars's loop of three years at two pixel ratios, must come out pixel for
+# pixel as they did when the references were drawn.
 #
 # usage: references_test.sh ORVANTA_SNAPSHOT REFERENCE_DIR OUTPUT_DIR|--write
 # A picture that differs is left in OUTPUT_DIR. With --write the references are drawn anew (only
@@ -25,26 +26,39 @@ cases=(
 )
 
 failures=0
-for c in "${cases[@]}"; do
-    read -r zone utc size <<<"$c"
-    name="$(tr -d ':' <<<"$utc")Z-${zone#*/}-$size.png"
+# One picture, NAME, drawn by the rest of the arguments (a command with its environment) and
+# compared with its reference.
+check() {
+    local name=$1
+    shift
     if [ "$write" = --write ]; then
-        TZ=$zone "$snapshot" --utc "$utc" --size "$size" --out "$references/$name" || failures=$((failures + 1))
-        continue
+        env "$@" --out "$references/$name" || failures=$((failures + 1))
+        return
     fi
-    if ! TZ=$zone "$snapshot" --utc "$utc" --size "$size" --out "$work/$name" 2>"$work/err"; then
-        echo "FAIL: $c: $(cat "$work/err")"
+    if ! env "$@" --out "$work/$name" 2>"$work/err"; then
+        echo "FAIL: $name: $(cat "$work/err")"
         failures=$((failures + 1))
-        continue
+        return
     fi
     differ=$(compare -metric AE "$references/$name" "$work/$name" null: 2>&1)
     if [ "$differ" = 0 ]; then
-        echo "ok: $c"
+        echo "ok: $name"
     else
-        echo "FAIL: $c: $differ pixels differ"
+        echo "FAIL: $name: $differ pixels differ"
         cp "$work/$name" "$write/"
         failures=$((failures + 1))
     fi
+}
+
+for c in "${cases[@]}"; do
+    read -r zone utc size <<<"$c"
+    check "$(tr -d ':' <<<"$utc")Z-${zone#*/}-$size.png" TZ="$zone" "$snapshot" --utc "$utc" --size "$size"
+done
+# Mars's loop among the stars: across 0 h in 2003 and 2035, in Leo in 2027, at both pixel ratios.
+for year in 2003 2027 2035; do
+    for ratio in 1 2; do
+        check "loop-$year-x$ratio.png" QT_SCALE_FACTOR=$ratio "$snapshot" --loop "$year"
+    done
 done
 echo "$failures failed"
 exit "$failures"

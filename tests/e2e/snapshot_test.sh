@@ -58,8 +58,9 @@ refused() { # stderr fragment, arguments...
         [ ! -s "$work/out" ] && [ ! -e "$work/refused.png" ] ||
         fail "refusing [$*]: status $status, $(cut -c1-200 "$work/err")"
 }
-refused "drawn only from 742x737" --approaches --size 1x1 --out "$work/refused.png"
+refused "drawn only from 742x707" --approaches --size 1x1 --out "$work/refused.png"
 refused "drawn only from" --sky --place 52,13 "${at[@]}" --size 50x50 --out "$work/refused.png"
+refused "Mars has no closest approach in 2026" --loop 2026 --out "$work/refused.png"
 refused "no file can be made in its folder" "${at[@]}" --out /proc/version
 refused "...' (100000 bytes)" --sky "${at[@]}" --place "$(printf '1%.0s' $(seq 100000))" \
     --out "$work/refused.png"
@@ -85,8 +86,13 @@ TZ=Europe/Berlin "$snapshot" --sky --utc 2027-02-20T00:14:00 --place 52.52,13.40
 
 # The Approaches window, over a span of its own, without --utc (now).
 "$snapshot" --approaches --from 1995 --years 47 --out "$out/approaches.png" 2>"$work/err" &&
-    [ "$(identify -format '%wx%h' "$out/approaches.png")" = 1000x760 ] && [ ! -s "$work/err" ] ||
+    [ "$(identify -format '%wx%h' "$out/approaches.png")" = 1000x720 ] && [ ! -s "$work/err" ] ||
     fail "--approaches: $(cat "$work/err")"
+
+# Mars's loop alone, at a size of its own.
+"$snapshot" --loop 2027 --size 480x330 --out "$out/loop.png" 2>"$work/err" &&
+    [ "$(identify -format '%wx%h' "$out/loop.png")" = 480x330 ] && [ ! -s "$work/err" ] ||
+    fail "--loop: $(cat "$work/err")"
 
 # A full disk is told once, with its reason.
 if mkdir "$work/full" && mount -t tmpfs -o size=16k tmpfs "$work/full" 2>/dev/null; then
@@ -112,6 +118,8 @@ bad_cases=(
     "${at[*]} --out $o --frobnicate" "${at[*]} --out $work/missing/a.png" "${at[*]} --out $work"
     "--approaches --from 0 --out $o" "--approaches --years 500 --out $o"
     "${at[*]} --from 2000 --out $o" "--sky --approaches ${at[*]} --out $o"
+    "--loop 20x --out $o" "--loop 6000 --out $o" "--loop 2027 --sky --out $o"
+    "--loop 2027 ${at[*]} --out $o"
 )
 # Unwritable folders stop only users without the right to ignore permissions.
 [ "$(id -u)" -ne 0 ] && bad_cases+=("${at[*]} --out $work/readonly/a.png")

@@ -6,7 +6,9 @@
 #include "app/replace_file.h"
 #include "app/sky_window.h"
 #include "ephemeris/encounter_state.h"
+#include "ephemeris/mars_loop.h"
 #include "panes/diagram_pane.h"
+#include "panes/loop_picture.h"
 #include "tools/cli/arguments.h"
 #include "tools/snapshot/snapshot_arguments.h"
 
@@ -74,9 +76,15 @@ void cannotWrite(const std::string& path, const QString& why) {
 }
 
 // The window asked for, shown once so that its first size lays it out as on a desktop.
-std::unique_ptr<QWidget> windowFor(const SnapshotRequest& request) {
+std::unique_ptr<QWidget> windowFor(const SnapshotRequest& request,
+                                   const std::optional<MarsLoop>& loop) {
     std::unique_ptr<QWidget> shown;
-    if (request.approaches) {
+    if (loop) {
+        auto picture = std::make_unique<LoopPicture>(nullptr);
+        picture->setScene(loopScene(*loop));
+        picture->resize(800, 560);
+        shown = std::move(picture);
+    } else if (request.approaches) {
         shown = std::make_unique<ApproachesWindow>([](const CountdownChoice&) {}, request.fromYear,
                                                    request.years);
     } else if (request.sky) {
@@ -85,7 +93,7 @@ std::unique_ptr<QWidget> windowFor(const SnapshotRequest& request) {
         // Without a window manager the outer size is the client size.
         shown = std::make_unique<MainWindow>(QRect(0, 0, request.width, request.height));
     }
-    if (request.sizeGiven && (request.approaches || request.sky)) {
+    if (request.sizeGiven && (request.approaches || request.sky || loop)) {
         shown->resize(request.width, request.height);
     }
     shown->show();
@@ -128,6 +136,12 @@ int main(int argc, char** argv) {
         cannotWrite(request->output, why);
         return 2;
     }
+    std::optional<MarsLoop> loop;
+    if (request->loopYear != 0 && !(loop = marsLoopOfYear(request->loopYear))) {
+        std::fprintf(stderr, "orvanta-snapshot: --loop %d: Mars has no closest approach in %d\n",
+                     request->loopYear, request->loopYear);
+        return 2;
+    }
 
     // Never a window on anybody's screen, and no display needed.
     qputenv("QT_QPA_PLATFORM", "offscreen");
@@ -135,7 +149,7 @@ int main(int argc, char** argv) {
     QApplication application(argc, argv);
     const FixedUtcClock clock(request->utc);
     computeEncounterState();
-    const std::unique_ptr<QWidget> window = windowFor(*request);
+    const std::unique_ptr<QWidget> window = windowFor(*request, loop);
     if (request->sizeGiven && window->size() != QSize(request->width, request->height)) {
         std::fprintf(
             stderr,
@@ -145,7 +159,7 @@ int main(int argc, char** argv) {
         return 2;
     }
     // Encoded in memory first, so that a failed write is told once, with its reason.
-    const QByteArray png = pictureOf(*window, request->sky || request->approaches);
+    const QByteArray png = pictureOf(*window, !dynamic_cast<MainWindow*>(window.get()));
     if (const int failed =
             replaceFile(request->output, std::string_view(png.constData(), png.size()));
         failed != 0) {

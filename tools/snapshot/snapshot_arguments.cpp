@@ -63,6 +63,9 @@ void readOption(SnapshotRequest& request, Given& given, const std::string& optio
     } else if (option == "--years") {
         once(request.years != 0);
         request.years = parseYears(option, value(), 5, 200);
+    } else if (option == "--loop") {
+        once(request.loopYear != 0);
+        request.loopYear = parseYears(option, value(), 1, 5999);
     } else if (option == "--size") {
         once(std::exchange(given.size, true));
         request.sizeGiven = true;
@@ -84,12 +87,14 @@ void checkCombination(const SnapshotRequest& request, const Given& given) {
         bool refused;
         const char* message;
     } rules[] = {
-        {!given.output || (!given.utc && !request.approaches),
+        {!given.output || (!given.utc && !request.approaches && request.loopYear == 0),
          "--utc and --out are needed (see --help)"},
         {request.place && !request.sky, "--place needs --sky"},
         {(request.fromYear != 0 || request.years != 0) && !request.approaches,
          "--from and --years need --approaches"},
         {request.sky && request.approaches, "--sky and --approaches cannot be combined"},
+        {request.loopYear != 0 && (request.sky || request.approaches || given.utc),
+         "--loop stands alone: not with --sky, --approaches or --utc"},
         {request.fromYear + std::max(request.years, 5) > 6000,
          "--from and --years: closest approaches are found only up to 6000"},
     };

@@ -22,12 +22,14 @@ struct SnapshotRequest {
     bool approaches = false; // the Approaches window instead
     int fromYear = 0;        // its span; 0 for the window's own
     int years = 0;
+    int loopYear = 0; // the loop of that year's approach instead; 0 for none
 };
 
 constexpr const char* SNAPSHOT_USAGE =
     "usage: orvanta-snapshot --utc YYYY-MM-DDTHH:MM:SS --out FILE.png [--size WIDTHxHEIGHT]\n"
     "       orvanta-snapshot --sky --utc T [--place LAT,LON[,HEIGHT]] --out FILE.png\n"
     "       orvanta-snapshot --approaches [--from YEAR --years N] [--utc T] --out FILE.png\n"
+    "       orvanta-snapshot --loop YEAR [--size WIDTHxHEIGHT] --out FILE.png\n"
     "\n"
     "Draws what the widget's window shows at a UTC instant into a PNG file, without showing a\n"
     "window and without a display. The clock line is in the local time zone (TZ).\n"
@@ -43,6 +45,8 @@ constexpr const char* SNAPSHOT_USAGE =
     "                 now; the countdown's target is 2003's)\n"
     "  --from YEAR    with --approaches: the first year shown (default: 15 years before T)\n"
     "  --years N      with --approaches: how many years, 5 to 200 (default 47)\n"
+    "  --loop YEAR    Mars's loop among the stars around the closest approach of YEAR (1 to\n"
+    "                 5999), alone (default 800x560); a year without one is refused\n"
     "  --help         show this text\n"
     "\n"
     "Exit status: 0 when the picture is written; 1 when it is written but the orbit diagram\n"

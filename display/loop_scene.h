@@ -1,0 +1,47 @@
+#pragma once
+
+// What the loop picture shows, as plain data: Mars's loop, the stars, figures and ecliptic around
+// it, the part of the sky it is drawn in, and the loop in words for those who cannot see it.
+
+#include "ephemeris/mars_loop.h"
+#include "ephemeris/sky_chart.h"
+
+#include <optional>
+#include <string>
+
+namespace orvanta {
+
+// A point on the chart, in degrees from its centre: x to the west, y to the north, as the sky
+// looks from the northern hemisphere facing south (east on the left).
+struct ChartPoint {
+    double x, y;
+};
+
+// A gnomonic projection about a centre (straight lines stay great circles, as on a star atlas)
+// and the part of the plane the picture covers.
+struct LoopFrame {
+    Equatorial centre;
+    double left, right, bottom, top; // degrees, left < right and bottom < top
+    // Empty for a place 80° or more from the centre, which the plane cannot hold.
+    std::optional<ChartPoint> project(const Equatorial& place) const;
+    Equatorial placeAt(const ChartPoint& point) const;
+    double width() const { return right - left; }
+    double height() const { return top - bottom; }
+};
+
+// The frame about the middle of the loop's path (across 0 h as well), with a margin on each side
+// for the marks' labels, widened to `aspect` (width over height).
+LoopFrame loopFrame(const MarsLoop& loop, double aspect);
+
+struct LoopScene {
+    MarsLoop loop;
+    ChartPlaces sky; // at the opposition: they move too little in a few months to matter
+};
+LoopScene loopScene(const MarsLoop& loop);
+
+// "From 13 November 2026 Mars moves east in Leo; it stops on 13 January 2027 and moves west until
+// 3 April 2027, then east again until 3 May 2027. Opposition on 19 February 2027; closest to
+// Earth on 20 February 2027, magnitude -1.2." The constellations it passes into are named too.
+std::string loopWords(const MarsLoop& loop);
+
+} // namespace orvanta

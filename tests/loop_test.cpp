@@ -1,0 +1,83 @@
+// Mars's loop among the stars: its daily path against an independent implementation's figures
+// (tests/loop/path.tsv, made by tests/loop/make_loop_reference.py) around three approaches, two of
+// them across 0 h, the frame it is drawn in, and the years that have no loop.
+
+#include "display/loop_scene.h"
+#include "ephemeris/apparent_place.h"
+#include "ephemeris/julian_date.h"
+#include "ephemeris/mars_loop.h"
+
+#include <cmath>
+#include <fstream>
+#include <gtest/gtest.h>
+#include <map>
+
+using namespace orvanta;
+
+namespace {
+
+double dayOf(const std::string& iso) { // "2003-08-27", 0 h UT
+    return julianDateValue(julianDateFromCalendar(std::stoi(iso.substr(0, 4)),
+                                                  std::stoi(iso.substr(5, 2)),
+                                                  std::stoi(iso.substr(8, 2)), 0.0));
+}
+
+TEST(Loop, PathAgreesWithAnIndependentImplementation) {
+    std::map<double, Equatorial> theirs;
+    std::ifstream table(ORVANTA_LOOP_REFERENCE);
+    std::string date;
+    std::getline(table, date); // the heading
+    for (double ra = 0, dec = 0; table >> date >> ra >> dec;) {
+        theirs[dayOf(date)] = {ra * DEGREE, dec * DEGREE, 1};
+    }
+    ASSERT_EQ(theirs.size(), 483u);
+    for (const int year : {2003, 2027, 2035}) {
+        const std::optional<MarsLoop> loop = marsLoopOfYear(year);
+        ASSERT_TRUE(loop) << year;
+        std::size_t compared = 0;
+        for (const LoopDay& day : loop->days) {
+            if (const auto found = theirs.find(day.utJd); found != theirs.end()) {
+                ++compared;
+                EXPECT_LT(separation(day.place, found->second), 1.0 / 60)
+                    << year << " " << day.utJd;
+            }
+        }
+        // The whole loop, stop to stop and a month either side, lies within the table's days.
+        EXPECT_EQ(compared, loop->days.size()) << year;
+        EXPECT_LT(loop->stops[0].utJd, loop->opposition.utJd) << year;
+        EXPECT_LT(loop->opposition.utJd, loop->stops[1].utJd) << year;
+        EXPECT_GE(loop->stops[0].utJd - loop->days.front().utJd, 29.0) << year;
+        EXPECT_GE(loop->days.back().utJd - loop->stops[1].utJd, 29.0) << year;
+        // The frame holds the whole path, also across 0 h, in the picture's shape.
+        for (const double aspect : {0.6, 1.5, 3.0}) {
+            const LoopFrame frame = loopFrame(*loop, aspect);
+            EXPECT_NEAR(frame.width() / frame.height(), aspect, 1e-9);
+            for (const LoopDay& day : loop->days) {
+                const std::optional<ChartPoint> p = frame.project(day.place);
+                ASSERT_TRUE(p && p->x > frame.left && p->x < frame.right && p->y > frame.bottom &&
+                            p->y < frame.top)
+                    << year << " " << aspect;
+                EXPECT_LT(separation(frame.placeAt(*p), day.place), 1e-9);
+            }
+        }
+    }
+}
+
+// Where the constellations' names are placed, a place of date is taken back to J2000.
+TEST(Loop, PrecessionIsUndone) {
+    for (const double years : {-2000.0, 27.0, 4000.0}) {
+        for (const RaDec p : {RaDec{0.1, 1.5}, RaDec{3.0, -0.4}, RaDec{6.0, 0.0}}) {
+            const double tt = J2000_JD + years * JULIAN_YEAR_DAYS;
+            const RaDec back = unprecessed(precessed(p, tt), tt);
+            EXPECT_LT(angleBetween(back.ra, back.dec, p.ra, p.dec), 1e-12) << years;
+        }
+    }
+}
+
+TEST(Loop, OnlyAYearWithAnApproachHasOne) {
+    for (const int year : {2026, 2028, 6000, -3000}) {
+        EXPECT_FALSE(marsLoopOfYear(year)) << year;
+    }
+}
+
+} // namespace
