@@ -37,13 +37,6 @@ double scaleDegrees(double widthDegrees) {
     return best;
 }
 
-struct Label {
-    QPointF at;
-    double gap; // from `at`, past the mark there
-    QString text;
-    QColor colour = TEXT;
-};
-
 } // namespace
 
 LoopPicture::LoopPicture(QWidget* parent) : QWidget(parent) {
@@ -133,14 +126,13 @@ std::vector<QRectF> LoopPicture::paintPath(QPainter& painter) const {
     return taken;
 }
 
-// The marks' dates first, then the first of each month, then the constellations' names, each
-// where it covers neither the path nor another label.
-void LoopPicture::paintLabels(QPainter& painter, std::vector<QRectF> taken) const {
+// The marks' dates first, then the first of each month, then the names of the stars.
+std::vector<LoopPicture::Label> LoopPicture::labels() const {
     const MarsLoop& loop = scene_->loop;
     const auto dated = [&](const char* what, const LoopMark& mark, double gap) {
-        return Label{*pixelOf(mark.place), gap,
-                     QString::fromLatin1(what) +
-                         QString::fromStdString(dateInWords(mark.utJd, true))};
+        return Label{
+            *pixelOf(mark.place), gap,
+            QString::fromLatin1(what) + QString::fromStdString(dateInWords(mark.utJd, true)), TEXT};
     };
     std::vector<Label> labels = {
         dated("Stops ", loop.stops[0], 9), dated("Stops ", loop.stops[1], 9),
@@ -154,7 +146,7 @@ void LoopPicture::paintLabels(QPainter& painter, std::vector<QRectF> taken) cons
     for (const LoopDay& day : loop.days) {
         if (calendarOfJulianDate(day.utJd).day == 1 && !atAMark(day.utJd)) {
             labels.push_back({*pixelOf(day.place), markRadius(day.magnitude) + 3,
-                              QString::fromStdString(dateInWords(day.utJd, true))});
+                              QString::fromStdString(dateInWords(day.utJd, true)), TEXT});
         }
     }
     const std::vector<Star>& table = stars();
@@ -164,6 +156,14 @@ void LoopPicture::paintLabels(QPainter& painter, std::vector<QRectF> taken) cons
             labels.push_back({*p, 4, QString::fromStdString(table[i].name), STAR_NAME});
         }
     }
+    return labels;
+}
+
+// The labels, then the constellations' names, each where it covers neither the path nor another
+// label.
+void LoopPicture::paintLabels(QPainter& painter, std::vector<QRectF> taken) const {
+    const MarsLoop& loop = scene_->loop;
+    const std::vector<Label> labels = this->labels();
     std::vector<QLineF> path;
     for (std::size_t i = 1; i < loop.days.size(); ++i) {
         path.emplace_back(*pixelOf(loop.days[i - 1].place), *pixelOf(loop.days[i].place));

@@ -9,6 +9,7 @@
 #include "display/loop_scene.h"
 #include "panes/star_sprites.h"
 
+#include <QColor>
 #include <QRectF>
 #include <QWidget>
 #include <functional>
@@ -28,6 +29,12 @@ class LoopPicture : public QWidget {
     void paintEvent(QPaintEvent*) override;
 
   private:
+    struct Label {
+        QPointF at;
+        double gap; // from `at`, past the mark there
+        QString text;
+        QColor colour;
+    };
     // From the frame's degrees to the widget's pixels.
     QPointF toPixel(const ChartPoint& p) const;
     ChartPoint toChart(const QPointF& p) const;
@@ -35,6 +42,7 @@ class LoopPicture : public QWidget {
     void paintSky(QPainter& painter);
     // The path and its marks; the boxes where a label would cover them.
     std::vector<QRectF> paintPath(QPainter& painter) const;
+    std::vector<Label> labels() const;
     void paintLabels(QPainter& painter, std::vector<QRectF> taken) const;
     void paintNames(QPainter& painter, std::vector<LabelBox>& taken,
                     const std::function<bool(const LabelBox&)>& inside) const;
