@@ -11,9 +11,12 @@
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QSpinBox>
 #include <QTabWidget>
+#include <QtConcurrent/QtConcurrentRun>
+#include <algorithm>
 #include <cmath>
 
 namespace orvanta {
@@ -35,17 +38,19 @@ double megaKm(const ClosestApproach& a) {
 
 ApproachesWindow::ApproachesWindow(Choose choose, int fromYear, int years)
     : choose_(std::move(choose)), fromYear_(new QSpinBox(this)), years_(new QSpinBox(this)),
+      status_(new QLabel(this)),
       chart_(new DistanceChartPicture(this, scene_, [this](int i, bool c) { pick(i, c); })),
       orbits_(new OrbitsPicture(this, scene_, [this](int i, bool c) { pick(i, c); })),
       loop_(new LoopPicture(this)), views_(new QTabWidget(this)), list_(new QListWidget(this)) {
     setWindowTitle(QString::fromLatin1(APPROACHES_WINDOW_TITLE));
     const int thisYear = calendarOfJulianDate(julianDateValue(currentJulianDate())).year;
-    fromYear_->setRange(1, 5990);
-    fromYear_->setValue(fromYear != 0 ? fromYear : thisYear - 15);
-    fromYear_->setAccessibleName(QStringLiteral("From the year"));
+    // Approaches are found up to 6000: the first year goes as far as the span still ends there.
     years_->setRange(5, 200);
     years_->setValue(years != 0 ? years : 47);
     years_->setAccessibleName(QStringLiteral("Years shown"));
+    fromYear_->setRange(1, 6000 - years_->value());
+    fromYear_->setValue(fromYear != 0 ? fromYear : thisYear - 15);
+    fromYear_->setAccessibleName(QStringLiteral("From the year"));
     chart_->setMinimumSize(720, 290);
     chart_->setAccessibleName(QStringLiteral("Distance over the years"));
     orbits_->setMinimumSize(330, 310);
@@ -55,12 +60,27 @@ ApproachesWindow::ApproachesWindow(Choose choose, int fromYear, int years)
 
     layOut();
 
+    // A year is taken when the user has finished it (Enter, leaving the box, the arrows, or a
+    // pause in typing), not at each keystroke: "2030" is not the years 2, 20 and 203 first.
+    pause_.setSingleShot(true);
+    pause_.setInterval(700);
     for (QSpinBox* box : {fromYear_, years_}) {
+        box->setKeyboardTracking(false);
         connect(box, &QSpinBox::valueChanged, this, [this] {
-            computeSpan();
-            refresh();
+            pause_.stop();
+            fromYear_->setMaximum(6000 - years_->value());
+            requestSpan();
         });
+        // Without keyboard tracking the box tells nothing while typing; its line edit does.
+        connect(box->findChild<QLineEdit*>(), &QLineEdit::textEdited, &pause_,
+                qOverload<>(&QTimer::start));
     }
+    pause_.callOnTimeout(this, [this] {
+        fromYear_->interpretText();
+        years_->interpretText();
+    });
+    connect(&spans_, &QFutureWatcher<DistanceChart>::finished, this,
+            [this] { showSpan(spans_.result()); });
     connect(list_, &QListWidget::currentRowChanged, this, [this](int row) {
         scene_.picked = row >= 2 ? row - 2 : -1;
         chart_->update();
@@ -78,8 +98,9 @@ ApproachesWindow::ApproachesWindow(Choose choose, int fromYear, int years)
     minute_.callOnTimeout(this, [this] { refresh(); });
     minute_.start(60000);
     resize(1000, 720); // within a 1366 x 768 screen, with its panel and the title bar
-    computeSpan();
-    refresh();
+    // The first span at once, so that the window opens on it.
+    showSpan(distanceChart(julianDateOfYear(fromYear_->value()),
+                           julianDateOfYear(fromYear_->value() + years_->value())));
 }
 
 // The span above the two pictures, the list beside the orbits, and the hint below.
@@ -92,6 +113,8 @@ void ApproachesWindow::layOut() {
                        static_cast<QWidget*>(new QLabel(QStringLiteral("years"), this))}) {
         span->addWidget(w);
     }
+    span->addSpacing(12);
+    span->addWidget(status_);
     span->addStretch();
     auto* hint = new QLabel(QStringLiteral("Count down to an approach: a click on it in a picture, "
                                            "or Enter on it there or in the list."),
@@ -110,14 +133,35 @@ void ApproachesWindow::layOut() {
     layout->setColumnStretch(0, 1);
     layout->setColumnStretch(1, 1);
     setTabOrder(years_, chart_);
+    // The tabs, then the picture shown in them (the other is hidden, so skipped), then the list.
     setTabOrder(chart_, views_);
-    setTabOrder(views_, list_);
+    setTabOrder(views_, orbits_);
+    setTabOrder(orbits_, loop_);
+    setTabOrder(loop_, list_);
 }
 
-void ApproachesWindow::computeSpan() {
-    const int last = std::min(fromYear_->value() + years_->value(), 6000);
-    scene_.chart = distanceChart(julianDateOfYear(fromYear_->value()), julianDateOfYear(last));
-    scene_.picked = -1;
+void ApproachesWindow::requestSpan() {
+    const int from = fromYear_->value(), last = from + years_->value();
+    status_->setText(QStringLiteral("Finding the approaches of %1 to %2…").arg(from).arg(last));
+    spans_.setFuture(QtConcurrent::run(
+        [from, last] { return distanceChart(julianDateOfYear(from), julianDateOfYear(last)); }));
+}
+
+// The approach picked stays picked where the new span has it too.
+void ApproachesWindow::showSpan(DistanceChart chart) {
+    const std::vector<ClosestApproach>& before = scene_.chart.approaches;
+    const double picked =
+        scene_.picked >= 0 ? before[static_cast<std::size_t>(scene_.picked)].julianDate : 0;
+    scene_.chart = std::move(chart);
+    const std::vector<ClosestApproach>& now = scene_.chart.approaches;
+    const auto same = std::find_if(
+        now.begin(), now.end(), [&](const ClosestApproach& a) { return a.julianDate == picked; });
+    const int keep = same != now.end() ? static_cast<int>(same - now.begin()) : -1;
+    scene_.picked = keep;
+    status_->clear();
+    refresh();
+    list_->setCurrentRow(keep >= 0 ? keep + 2 : -1);
+    scene_.picked = keep;
 }
 
 void ApproachesWindow::pick(int index, bool choose) {

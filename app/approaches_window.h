@@ -11,10 +11,12 @@
 #include "display/approaches_scene.h"
 #include "ephemeris/encounter_state.h"
 
+#include <QFutureWatcher>
 #include <QTimer>
 #include <QWidget>
 #include <functional>
 
+class QLabel;
 class QListWidget;
 class QSpinBox;
 class QTabWidget;
@@ -41,10 +43,15 @@ class ApproachesWindow : public QWidget {
     QListWidget* list() const { return list_; }
     LoopPicture* loop() const { return loop_; }
     QTabWidget* views() const { return views_; }
+    QSpinBox* fromYear() const { return fromYear_; }
+    // Whether a new span is being found, the old one shown meanwhile.
+    bool updating() const { return spans_.isRunning(); }
 
   private:
     void layOut();
-    void computeSpan();
+    // The span of the boxes found off the GUI thread; a newer request supersedes an older one.
+    void requestSpan();
+    void showSpan(DistanceChart chart);
     void pick(int index, bool choose);
     void fillList();
     // The loop of the approach picked, else of the one counted to, else of the next one.
@@ -53,6 +60,9 @@ class ApproachesWindow : public QWidget {
     ApproachesScene scene_;
     QSpinBox* fromYear_;
     QSpinBox* years_;
+    QLabel* status_;
+    QTimer pause_; // a pause in typing a year is taken as its end
+    QFutureWatcher<DistanceChart> spans_;
     DistanceChartPicture* chart_;
     OrbitsPicture* orbits_;
     LoopPicture* loop_;

@@ -4,6 +4,7 @@
 
 #include "app/approaches_window.h"
 #include "app/main_window.h"
+#include "ephemeris/julian_date.h"
 #include "ephemeris/utc_clock.h"
 #include "panes/distance_chart_picture.h"
 #include "panes/loop_picture.h"
@@ -11,9 +12,11 @@
 #include <QAction>
 #include <QListWidget>
 #include <QMenu>
+#include <QSpinBox>
 #include <QTabWidget>
 #include <QTest>
 #include <gtest/gtest.h>
+#include <vector>
 
 using namespace orvanta;
 
@@ -116,6 +119,39 @@ TEST(ApproachesWindow, TheLoopFollowsThePick) {
     window.refresh(); // the minute's refresh keeps the pick
     EXPECT_EQ(shown(), window.scene().chart.approaches[3].julianDate);
     setCountdownChoice({});
+}
+
+// The first years of the spans the window shows over `ms` milliseconds, each once, in order.
+std::vector<int> spansShown(const ApproachesWindow& window, int ms) {
+    std::vector<int> seen;
+    for (int waited = 0; waited < ms; waited += 10) {
+        const int year = calendarOfJulianDate(window.scene().chart.fromJd).year;
+        if (seen.empty() || seen.back() != year) {
+            seen.push_back(year);
+        }
+        QTest::qWait(10);
+    }
+    return seen;
+}
+
+TEST(ApproachesWindow, ATypedYearIsTakenWhenItIsWhole) {
+    FixedUtcClock clock({2026, 12, 7, 12, 0, 0});
+    ApproachesWindow window([](const CountdownChoice&) {});
+    window.show();
+    QSpinBox* from = window.fromYear();
+    from->setFocus();
+    // Typed, then a pause: "2030" alone, found off the GUI thread.
+    QTest::keyClick(from, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClicks(from, "2030");
+    EXPECT_EQ(spansShown(window, 2500), (std::vector<int>{2011, 2030}));
+    // Typed and Enter, then a newer span before it was found: only the newer one is shown.
+    QTest::keyClick(from, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClicks(from, "1900");
+    QTest::keyClick(from, Qt::Key_Return);
+    EXPECT_TRUE(window.updating());
+    from->setValue(1950);
+    EXPECT_EQ(spansShown(window, 2500), (std::vector<int>{2030, 1950}));
+    EXPECT_FALSE(window.updating());
 }
 
 } // namespace
