@@ -79,7 +79,7 @@ ApproachesWindow::ApproachesWindow(Choose choose, int fromYear, int years)
         fromYear_->interpretText();
         years_->interpretText();
     });
-    connect(&spans_, &QFutureWatcher<DistanceChart>::finished, this,
+    connect(&spans_, &QFutureWatcher<ApproachesSpan>::finished, this,
             [this] { showSpan(spans_.result()); });
     connect(list_, &QListWidget::currentRowChanged, this, [this](int row) {
         scene_.picked = row >= 2 ? row - 2 : -1;
@@ -99,8 +99,8 @@ ApproachesWindow::ApproachesWindow(Choose choose, int fromYear, int years)
     minute_.start(60000);
     resize(1000, 720); // within a 1366 x 768 screen, with its panel and the title bar
     // The first span at once, so that the window opens on it.
-    showSpan(distanceChart(julianDateOfYear(fromYear_->value()),
-                           julianDateOfYear(fromYear_->value() + years_->value())));
+    showSpan(approachesSpan(julianDateOfYear(fromYear_->value()),
+                            julianDateOfYear(fromYear_->value() + years_->value())));
 }
 
 // The span above the two pictures, the list beside the orbits, and the hint below.
@@ -144,15 +144,18 @@ void ApproachesWindow::requestSpan() {
     const int from = fromYear_->value(), last = from + years_->value();
     status_->setText(QStringLiteral("Finding the approaches of %1 to %2…").arg(from).arg(last));
     spans_.setFuture(QtConcurrent::run(
-        [from, last] { return distanceChart(julianDateOfYear(from), julianDateOfYear(last)); }));
+        [from, last] { return approachesSpan(julianDateOfYear(from), julianDateOfYear(last)); }));
 }
 
 // The approach picked stays picked where the new span has it too.
-void ApproachesWindow::showSpan(DistanceChart chart) {
+void ApproachesWindow::showSpan(ApproachesSpan span) {
     const std::vector<ClosestApproach>& before = scene_.chart.approaches;
     const double picked =
         scene_.picked >= 0 ? before[static_cast<std::size_t>(scene_.picked)].julianDate : 0;
-    scene_.chart = std::move(chart);
+    scene_.chart = std::move(span.chart);
+    scene_.diameters = std::move(span.diameters);
+    scene_.magnitudes = std::move(span.magnitudes);
+    scene_.topAu = span.topAu;
     const std::vector<ClosestApproach>& now = scene_.chart.approaches;
     const auto same = std::find_if(
         now.begin(), now.end(), [&](const ClosestApproach& a) { return a.julianDate == picked; });
@@ -233,11 +236,10 @@ void ApproachesWindow::fillList() {
     const DistanceChart& c = scene_.chart;
     for (std::size_t i = 0; i < c.approaches.size(); ++i) {
         const ClosestApproach& a = c.approaches[i];
-        const EncounterState at = encounterAt(ttOfUt(a.julianDate));
         rows << QStringLiteral("%1: %2 million km, %3%4 across, magnitude %5")
                     .arg(minuteOf(a.julianDate), fixedText(megaKm(a), 2),
-                         fixedText(at.apparentDiameterArcsec, 2), QChar(0x2033),
-                         fixedText(at.magnitude, 1));
+                         fixedText(scene_.diameters[i], 2), QChar(0x2033),
+                         fixedText(scene_.magnitudes[i], 1));
         if (choice.target == CountdownTarget::Chosen && a.julianDate == choice.chosenJd) {
             counted = static_cast<int>(i) + 2;
         }

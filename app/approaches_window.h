@@ -51,7 +51,7 @@ class ApproachesWindow : public QWidget {
     void layOut();
     // The span of the boxes found off the GUI thread; a newer request supersedes an older one.
     void requestSpan();
-    void showSpan(DistanceChart chart);
+    void showSpan(ApproachesSpan span);
     void pick(int index, bool choose);
     void fillList();
     // The loop of the approach picked, else of the one counted to, else of the next one.
@@ -62,7 +62,7 @@ class ApproachesWindow : public QWidget {
     QSpinBox* years_;
     QLabel* status_;
     QTimer pause_; // a pause in typing a year is taken as its end
-    QFutureWatcher<DistanceChart> spans_;
+    QFutureWatcher<ApproachesSpan> spans_;
     DistanceChartPicture* chart_;
     OrbitsPicture* orbits_;
     LoopPicture* loop_;

@@ -7,7 +7,7 @@
 namespace orvanta {
 
 std::vector<int> labelRows(const std::vector<double>& places, double width, double gap, int rows,
-                           int first) {
+                           const std::vector<int>& first) {
     std::vector<int> row(places.size(), -1);
     if (rows <= 0) {
         return row;
@@ -26,11 +26,15 @@ std::vector<int> labelRows(const std::vector<double>& places, double width, doub
         }
         return true;
     };
-    if (first >= 0 && static_cast<std::size_t>(first) < places.size()) {
-        row[static_cast<std::size_t>(first)] = 0;
+    std::vector<std::size_t> wanted;
+    for (const int i : first) {
+        if (i >= 0 && static_cast<std::size_t>(i) < places.size()) {
+            wanted.push_back(static_cast<std::size_t>(i));
+        }
     }
+    order.insert(order.begin(), wanted.begin(), wanted.end());
     for (const std::size_t i : order) {
-        for (int r = 0; r < rows && row[i] < 0; ++r) {
+        for (int r = 0; r < rows && row[i] < 0; ++r) { // a repeated one is placed already
             if (clear(i, r)) {
                 row[i] = r;
             }

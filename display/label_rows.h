@@ -8,10 +8,10 @@
 namespace orvanta {
 
 // The row (0 to rows - 1) each label is drawn in, or -1 where it is left out: in order of place,
-// each goes into the first row where it keeps `gap` clear of the last label put there. The label
-// at index `first` (if any) is placed before all others, in row 0, so that it is never the one
-// left out.
+// each goes into the first row where it keeps `gap` clear of the labels put there. The labels at
+// the indices `first` (any that are -1 or repeated are passed over) are placed before all others
+// in that order: the first of them in row 0, so that it is never the one left out.
 std::vector<int> labelRows(const std::vector<double>& places, double width, double gap, int rows,
-                           int first = -1);
+                           const std::vector<int>& first = {});
 
 } // namespace orvanta

@@ -5,7 +5,10 @@
 #include "ephemeris/julian_date.h"
 #include "ephemeris/time_scales.h"
 
+#include <QHelpEvent>
 #include <QPainter>
+#include <QToolTip>
+#include <algorithm>
 #include <cmath>
 
 namespace orvanta {
@@ -33,11 +36,7 @@ double DistanceChartPicture::xOf(double jd) const {
 }
 
 double DistanceChartPicture::topAu() const {
-    double top = 0.5;
-    for (const DistanceSample& s : scene_.chart.curve) {
-        top = std::max(top, std::ceil(s.distanceAu / 0.5) * 0.5);
-    }
-    return top;
+    return scene_.topAu;
 }
 
 double DistanceChartPicture::yOf(double au) const {
@@ -151,7 +150,32 @@ void DistanceChartPicture::paintNowAndTarget(QPainter& painter) const {
     }
 }
 
-// Each minimum marked, and labelled below the years where the labels do not overlap.
+namespace {
+
+// Where not every approach can be labelled, these come first: the one counted to, the closest of
+// the span, the next one and the latest one past.
+std::vector<int> labelPriorities(const ApproachesScene& scene) {
+    const std::vector<ClosestApproach>& all = scene.chart.approaches;
+    std::vector<int> first = {scene.target};
+    if (!all.empty()) {
+        first.push_back(static_cast<int>(
+            std::min_element(all.begin(), all.end(),
+                             [](const ClosestApproach& a, const ClosestApproach& b) {
+                                 return a.distanceAu < b.distanceAu;
+                             }) -
+            all.begin()));
+    }
+    const auto next = std::find_if(
+        all.begin(), all.end(), [&](const ClosestApproach& a) { return a.julianDate > scene.now; });
+    first.push_back(next != all.end() ? static_cast<int>(next - all.begin()) : -1);
+    first.push_back(static_cast<int>(next - all.begin()) - 1);
+    return first;
+}
+
+} // namespace
+
+// Each minimum marked, and labelled below the years where the labels do not overlap; one without
+// a label tells its date when the pointer rests on it.
 void DistanceChartPicture::paintApproaches(QPainter& painter) const {
     const DistanceChart& c = scene_.chart;
     const QRectF p = plot();
@@ -160,17 +184,18 @@ void DistanceChartPicture::paintApproaches(QPainter& painter) const {
     std::vector<double> places;
     double width = 0;
     std::vector<QStringList> labels;
-    for (const ClosestApproach& a : c.approaches) {
-        const double diameter = encounterAt(ttOfUt(a.julianDate)).apparentDiameterArcsec;
+    for (std::size_t i = 0; i < c.approaches.size(); ++i) {
+        const ClosestApproach& a = c.approaches[i];
         labels.push_back({dayText(a.julianDate),
                           fixedText(a.distanceAu * KM_PER_AU / 1e6, 1) + QStringLiteral(" Mkm"),
-                          fixedText(diameter, 1) + QChar(0x2033)});
+                          fixedText(scene_.diameters[i], 1) + QChar(0x2033)});
         for (const QString& text : labels.back()) {
             width = std::max(width, metrics.horizontalAdvance(text));
         }
         places.push_back(xOf(a.julianDate));
     }
-    const std::vector<int> rows = labelRows(places, width, LABEL_GAP, LABEL_ROWS, scene_.target);
+    const std::vector<int> rows =
+        labelRows(places, width, LABEL_GAP, LABEL_ROWS, labelPriorities(scene_));
     for (std::size_t i = 0; i < c.approaches.size(); ++i) {
         const auto index = static_cast<int>(i);
         const QPointF at = placeOf(index);
@@ -194,6 +219,28 @@ void DistanceChartPicture::paintApproaches(QPainter& painter) const {
                              Qt::AlignCenter, labels[i][k]);
         }
     }
+}
+
+bool DistanceChartPicture::event(QEvent* e) {
+    if (e->type() != QEvent::ToolTip) {
+        return ApproachesPicture::event(e);
+    }
+    const QPoint at = static_cast<QHelpEvent*>(e)->pos();
+    const std::vector<ClosestApproach>& all = scene_.chart.approaches;
+    for (std::size_t i = 0; i < all.size(); ++i) {
+        if (QLineF(placeOf(static_cast<int>(i)), at).length() <= 8) {
+            QToolTip::showText(static_cast<QHelpEvent*>(e)->globalPos(),
+                               QStringLiteral("%1: %2 million km, %3%4")
+                                   .arg(dayText(all[i].julianDate),
+                                        fixedText(all[i].distanceAu * KM_PER_AU / 1e6, 1),
+                                        fixedText(scene_.diameters[i], 1), QChar(0x2033)),
+                               this);
+            return true;
+        }
+    }
+    QToolTip::hideText();
+    e->ignore();
+    return true;
 }
 
 } // namespace orvanta

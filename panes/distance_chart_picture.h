@@ -17,6 +17,7 @@ class DistanceChartPicture : public ApproachesPicture {
 
   protected:
     void paintEvent(QPaintEvent*) override;
+    bool event(QEvent* e) override;
 
   private:
     double yOf(double au) const;

@@ -16,11 +16,17 @@ TEST(LabelRows, NoOverlapsAndTheFirstKept) {
     const std::vector<double> places = {0, 10, 20, 30, 31, 95, 200, 400, 401, 402, 60};
     constexpr double WIDTH = 50, GAP = 5;
     for (const int rows : {1, 2, 3}) {
-        for (const int first : {-1, 4, 8}) {
-            SCOPED_TRACE(testing::Message() << rows << " rows, first " << first);
+        // None first; one; several, with one that is not there and one repeated.
+        for (const std::vector<int>& first :
+             {std::vector<int>{}, std::vector<int>{4}, std::vector<int>{8, -1, 9, 8, 3}}) {
+            SCOPED_TRACE(testing::Message() << rows << " rows, first of " << first.size());
             const std::vector<int> row = labelRows(places, WIDTH, GAP, rows, first);
-            if (first >= 0) {
-                EXPECT_EQ(row[first], 0);
+            if (!first.empty()) {
+                EXPECT_EQ(row[first[0]], 0);
+            }
+            // 9 lies beside 8 alone: with a second row it is placed even before 7, its neighbour.
+            if (first.size() > 1) {
+                EXPECT_EQ(row[9], rows > 1 ? 1 : -1);
             }
             for (std::size_t i = 0; i < places.size(); ++i) {
                 std::vector<bool> taken(rows, false);
