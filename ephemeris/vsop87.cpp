@@ -9,7 +9,13 @@ namespace orvanta {
 namespace {
 constexpr double MILLENNIA_PER_DAY = 2.737850787132101e-6; // nearest double to 1/365250
 constexpr int POWERS = 6;
+// One increment beside some thousand cosines a call.
+thread_local EvaluationCount evaluations{0, 0};
 } // namespace
+
+EvaluationCount evaluationCount() {
+    return evaluations;
+}
 
 std::array<std::int32_t, VSOP_SERIES_COUNT> scaledTermCounts(const VsopBody& body, float factor) {
     std::array<std::int32_t, VSOP_SERIES_COUNT> counts = body.counts;
@@ -25,6 +31,7 @@ std::array<std::int32_t, VSOP_SERIES_COUNT> scaledTermCounts(const VsopBody& bod
 
 void evaluateBody(const VsopBody& body, double julianDate, Vec3& destination, float factor) {
     const std::array<std::int32_t, VSOP_SERIES_COUNT> used = scaledTermCounts(body, factor);
+    ++(used == body.counts ? evaluations.full : evaluations.cut);
 
     const double t = (julianDate - J2000_JD) * MILLENNIA_PER_DAY;
     const double t2 = t * t;
