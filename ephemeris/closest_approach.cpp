@@ -45,11 +45,11 @@ constexpr double SLOPE_STEP_DAYS = 0.003;
 
 // The quarter series' root is settled to a few seconds; from 1990 to 2060 the full series' root
 // lies within ten seconds of it. From there a Newton step with the quarter series' slope, and a
-// secant step through the two full slopes, settle it: the two series' slopes differ by a few
-// hundredths at most (from the year 1 to 6000), so that a step under ten tolerances is off by
-// less than a third of one, and ends the search. That takes two full slopes, four evaluations,
-// seldom three; the distance at the instant is a fifth. Should the steps not settle, a quarter of
-// an hour either side brackets the root (and is widened if ever it does not).
+// secant step through the two full slopes, settle it: the two series' slopes differ by five
+// hundredths at most over the searched years, so that a step under ten tolerances misses by less
+// than half of one, and ends the search. That mostly takes two full slopes (four evaluations),
+// seldom one or three; the distance at the instant is one evaluation more. Should the steps not
+// settle, a quarter of an hour either side brackets the root (and is widened if ever it does not).
 constexpr double QUARTER_TOLERANCE_DAYS = 5e-5;
 constexpr int FULL_SLOPES = 3;
 constexpr double FULL_BRACKET_HALF_WIDTH_DAYS = 0.01;

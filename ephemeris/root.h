@@ -88,10 +88,10 @@ double brentRoot(Function f, double a, double b, double fa, double fb, double to
 
 // The root of f from `x`, the root of a close approximation to it whose slope there is `slope`:
 // a Newton step with that slope, then secant steps through the last two points, each costing one
-// call of f. A step shorter than `settled` ends it, its end taken without another call: the step
-// before it was off by no more than the slope's own error, which makes the end that much closer.
-// Empty when a step leaves [lo, hi] or `calls` calls of f do not settle it; the caller then falls
-// back on a bracket.
+// call of f. A step no longer than `settled` ends it at the step's end, without another call: a
+// step misses the root by its length times the relative error of the slope it took, so the end
+// lies within that share of `settled`. Empty when a step leaves [lo, hi] or `calls` calls of f do
+// not settle it; the caller then falls back on a bracket.
 template <typename Function>
 std::optional<double> secantFrom(Function f, double x, double slope, double lo, double hi,
                                  double settled, int calls) {
