@@ -1,11 +1,13 @@
 // What the running window costs: one render of the orbit diagram (Mesa's software OpenGL), one
 // copy of it to the pane, one paint of the info pane, and one whole one-second refresh (the state
 // and the info pane's paint); the "Mars tonight" window's refresh and its disk's paint; Mars's
-// loop among the stars and its paint. Runs on
-// Qt's offscreen platform, as orvanta-snapshot does.
+// loop among the stars and its paint. Runs on Qt's offscreen platform, as orvanta-snapshot does.
+// The searches too (search_benchmarks.h), to be compared with the plain process's: the series
+// must not run slower once Qt has set up.
 
 #include "app/main_window.h"
 #include "app/sky_window.h"
+#include "bench/search_benchmarks.h"
 #include "ephemeris/encounter_state.h"
 #include "ephemeris/utc_clock.h"
 #include "panes/diagram_pane.h"
@@ -165,6 +167,7 @@ int main(int argc, char** argv) {
         return 1;
     }
     window = &mainWindow;
+    bench::registerSearchBenchmarks();
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     return 0;

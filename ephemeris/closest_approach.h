@@ -2,7 +2,6 @@
 
 #include "ephemeris/julian_date.h"
 
-#include <cstdint>
 #include <optional>
 #include <vector>
 
@@ -25,20 +24,11 @@ struct ClosestApproach {
 // = Earth − Mars.
 double earthMarsDistance(double julianDate, float factor);
 
-// What a search cost, in Earth-and-Mars evaluations (one of each body at one instant): the
-// quarter-precision ones that scan and bracket, and the full-series ones that settle the instant.
-struct ApproachSearchWork {
-    std::int64_t quarterEvaluations;
-    std::int64_t fullEvaluations;
-};
-
 // Every local minimum of the distance whose instant lies in [fromJd, toJd], in time order, each
 // instant to within a tenth of a second. A span's ends are never taken for minima. Empty when
 // fromJd > toJd or either end is not finite. Only the part of the span within 4000 years of J2000,
-// where the series are meant to hold, is searched. Allocates only the result. When `work` is
-// given, the cost of the search is added to it.
-std::vector<ClosestApproach> findClosestApproaches(double fromJd, double toJd,
-                                                   ApproachSearchWork* work = nullptr);
+// where the series are meant to hold, is searched. Allocates only the result.
+std::vector<ClosestApproach> findClosestApproaches(double fromJd, double toJd);
 
 // The first minimum strictly after `julianDate`: the same instant and distance that
 // findClosestApproaches gives for it. Empty for a non-finite date or beyond the searched years.

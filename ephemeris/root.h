@@ -3,15 +3,24 @@
 #include <algorithm>
 #include <cfloat>
 #include <cmath>
+#include <optional>
 
 namespace orvanta {
 
+// Where Brent's method ends: `root`, within a tolerance of a sign change, and the other end of the
+// last bracket, as close, with f at both; the chord through them is f's slope at the root.
+struct Bracket {
+    double root, other;
+    double fRoot, fOther;
+    double slope() const { return (fOther - fRoot) / (other - root); }
+};
+
 // Brent's method: inverse quadratic or secant steps while they make progress, bisection
 // otherwise, so it needs a handful of steps where the function is nearly straight and never more
-// than bisection would. Returns a point within `tolerance` of a sign change of f in [a, b],
-// given f(a) and f(b) of opposite signs.
+// than bisection would. Settles a point within `tolerance` of a sign change of f in [a, b], given
+// f(a) and f(b) of opposite signs.
 template <typename Function>
-double brentRoot(Function f, double a, double b, double fa, double fb, double tolerance) {
+Bracket brentBracket(Function f, double a, double b, double fa, double fb, double tolerance) {
     double c = a;
     double fc = fa;
     double d = b - a;
@@ -34,7 +43,7 @@ double brentRoot(Function f, double a, double b, double fa, double fb, double to
         const double tol = 2.0 * DBL_EPSILON * std::fabs(b) + 0.5 * tolerance;
         const double half = 0.5 * (c - b);
         if (std::fabs(half) <= tol || fb == 0.0) {
-            return b;
+            return {b, c, fb, fc};
         }
         if (std::fabs(e) >= tol && std::fabs(fa) > std::fabs(fb)) {
             const double s = fb / fa;
@@ -69,6 +78,39 @@ double brentRoot(Function f, double a, double b, double fa, double fb, double to
         fa = fb;
         b += std::fabs(d) > tol ? d : (half > 0.0 ? tol : -tol);
         fb = f(b);
+    }
+}
+
+template <typename Function>
+double brentRoot(Function f, double a, double b, double fa, double fb, double tolerance) {
+    return brentBracket(f, a, b, fa, fb, tolerance).root;
+}
+
+// The root of f from `x`, the root of a close approximation to it whose slope there is `slope`:
+// a Newton step with that slope, then secant steps through the last two points, each costing one
+// call of f. A step no longer than `settled` ends it at the step's end, without another call: a
+// step misses the root by its length times the relative error of the slope it took, so the end
+// lies within that share of `settled`. Empty when a step leaves [lo, hi] or `calls` calls of f do
+// not settle it; the caller then falls back on a bracket.
+template <typename Function>
+std::optional<double> secantFrom(Function f, double x, double slope, double lo, double hi,
+                                 double settled, int calls) {
+    double fx = f(x);
+    for (int call = 1;; ++call) {
+        const double next = x - fx / slope;
+        if (!(next >= lo && next <= hi)) {
+            return std::nullopt;
+        }
+        if (std::fabs(next - x) <= settled) {
+            return next;
+        }
+        if (call == calls) {
+            return std::nullopt;
+        }
+        const double fNext = f(next);
+        slope = (fNext - fx) / (next - x);
+        x = next;
+        fx = fNext;
     }
 }
 

@@ -36,6 +36,14 @@ extern const VsopBody VSOP87A_MARS;
 std::array<std::int32_t, VSOP_SERIES_COUNT> scaledTermCounts(const VsopBody& body, float factor);
 
 void evaluateBody(const VsopBody& body, double julianDate, Vec3& destination, float factor);
+
+// How many bodies this thread has evaluated with all their terms and with cut series: what a
+// search costs, as the benchmarks report it.
+struct EvaluationCount {
+    std::int64_t full;
+    std::int64_t cut;
+};
+EvaluationCount evaluationCount();
 void evaluateEarth(double julianDate, Vec3& destination, float factor);
 void evaluateMars(double julianDate, Vec3& destination, float factor);
 

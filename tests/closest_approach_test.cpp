@@ -1,6 +1,10 @@
+#include "ephemeris/apparent_place.h"
 #include "ephemeris/approach_chart.h"
 #include "ephemeris/closest_approach.h"
 #include "ephemeris/julian_date.h"
+#include "ephemeris/opposition.h"
+#include "ephemeris/sky.h"
+#include "ephemeris/time_scales.h"
 
 #include <chrono>
 #include <cmath>
@@ -120,6 +124,59 @@ TEST(ClosestApproach, EmptyForReversedNonFiniteOrDistantSpans) {
     EXPECT_EQ(instants(findClosestApproaches(last - 1600, 1e300)), lastYears);
     EXPECT_FALSE(nextClosestApproachAfter(nan).has_value());
     EXPECT_FALSE(nextClosestApproachAfter(last).has_value());
+}
+
+// The sign change of f between lo and hi, halved down to a hundredth of a second.
+template <typename F>
+double bisected(F f, double lo, double hi) {
+    const bool fallingFromLo = f(lo) > 0;
+    EXPECT_NE(fallingFromLo, f(hi) > 0) << lo << " .. " << hi;
+    while (hi - lo > SECOND / 100) {
+        const double middle = (lo + hi) / 2;
+        ((f(middle) > 0) == fallingFromLo ? lo : hi) = middle;
+    }
+    return (lo + hi) / 2;
+}
+
+// How far Mars is past opposition in apparent ecliptic longitude of date, in degrees.
+double pastOpposition(double utJd) {
+    const double obliquity = nutation(ttOfUt(utJd)).trueObliquity;
+    auto longitude = [obliquity](const Equatorial& p) {
+        return std::atan2(std::sin(p.rightAscension) * std::cos(obliquity) +
+                              std::tan(p.declination) * std::sin(obliquity),
+                          std::cos(p.rightAscension)) /
+               DEGREE;
+    };
+    return wrap180(longitude(apparentMars(utJd)) - longitude(apparentSun(utJd)) - 180);
+}
+
+// Where the searches step from a cut series' root with its slope, the two series part most: the
+// first and last centuries searched. Each approach and opposition there is the full series' own to
+// a second, as a bisection within two days of it finds it: of the distance's change over ±0.01 day
+// (comparing distances could not settle a second, where their rounding reaches 5e-13 au), and of
+// the longitudes' difference.
+TEST(ClosestApproach, FarEndsAgreeWithABisectionOfTheFullSeries) {
+    const int centuries[][2] = {{1, 100}, {5900, 6000}};
+    for (const auto& years : centuries) {
+        SCOPED_TRACE(years[0]);
+        const Apparitions found =
+            apparitionsBetween(julianDateOfYear(years[0]), julianDateOfYear(years[1]));
+        EXPECT_GE(found.approaches.size(), 45u);
+        EXPECT_GE(found.oppositions.size(), 45u);
+        for (const ClosestApproach& a : found.approaches) {
+            const double tt = ttOfUt(a.julianDate);
+            const double least = bisected(
+                [](double t) {
+                    return earthMarsDistance(t + 0.01, 1.0f) - earthMarsDistance(t - 0.01, 1.0f);
+                },
+                tt - 2, tt + 2);
+            EXPECT_NEAR(tt, least, SECOND) << a.julianDate;
+        }
+        for (const double opposition : found.oppositions) {
+            EXPECT_NEAR(opposition, bisected(&pastOpposition, opposition - 2, opposition + 2),
+                        SECOND);
+        }
+    }
 }
 
 } // namespace
