@@ -12,13 +12,10 @@ namespace orvanta {
 namespace {
 
 constexpr double MARGIN_DAYS = 30.0; // before the first stop and after the second
-// The stationary points lie within about 45 days of the opposition, the opposition within ten
-// of the closest approach.
-constexpr double STOPS_REACH_DAYS = 75.0;
 // The series is evaluated every few days and the days between are interpolated by a cubic through
-// four of them: the path bends on a scale of weeks, so a cubic over 24 days stays within six
-// arcseconds of the series (a tenth of the width of a mark), at an eighth of the cost.
-constexpr double NODE_DAYS = 8.0;
+// four of them: the path bends on a scale of weeks, so a cubic over 30 days stays within 11
+// arcseconds of the series (a tenth of a pixel in the window), at a tenth of the cost.
+constexpr double NODE_DAYS = 10.0;
 
 struct Node {
     V direction; // geocentric, apparent, on the ecliptic of J2000; its length the distance
@@ -73,19 +70,20 @@ class Path {
 
 std::optional<MarsLoop> marsLoopAround(const ClosestApproach& approach) {
     const double a = approach.julianDate;
-    const Apparitions around = apparitionsBetween(a - STOPS_REACH_DAYS, a + STOPS_REACH_DAYS);
-    if (around.oppositions.size() != 1 || around.stationaryPoints.size() != 2) {
+    const std::optional<double> opposition = oppositionNear(a);
+    const std::vector<StationaryPoint> stops = stationaryPointsAround(opposition);
+    if (stops.size() != 2) {
         return std::nullopt;
     }
-    const StationaryPoint& first = around.stationaryPoints[0];
-    const StationaryPoint& second = around.stationaryPoints[1];
+    const StationaryPoint& first = stops[0];
+    const StationaryPoint& second = stops[1];
     // Whole days, at 0 h UT, so that the marks fall on the dates the labels give.
     const double from = std::floor(first.utJd - MARGIN_DAYS - 0.5) + 0.5;
     const double to = std::ceil(second.utJd + MARGIN_DAYS - 0.5) + 0.5;
     const Path path(from, to);
     MarsLoop loop{approach,
                   path.markAt(a),
-                  path.markAt(around.oppositions[0]),
+                  path.markAt(*opposition),
                   {path.markAt(first.utJd), path.markAt(second.utJd)},
                   {first.longitude, second.longitude},
                   {}};

@@ -203,7 +203,8 @@ std::optional<StationaryPoint> stationaryPointOn(double opposition, double side,
     return StationaryPoint{full->root, side < 0, wrap360(marsLongitude(full->root, FULL))};
 }
 
-// The stationary points either side of an opposition, each to a few seconds.
+} // namespace
+
 std::vector<StationaryPoint> stationaryPointsAround(std::optional<double> opposition) {
     std::vector<StationaryPoint> found;
     if (!opposition) {
@@ -220,8 +221,6 @@ std::vector<StationaryPoint> stationaryPointsAround(std::optional<double> opposi
     }
     return found; // the one before, then the one after: in time order
 }
-
-} // namespace
 
 Apparitions apparitionsBetween(double from, double to) {
     Apparitions found;

@@ -28,6 +28,10 @@ struct StationaryPoint {
     double longitude; // of Mars then, degrees, 0 to 360
 };
 
+// The stationary points either side of an opposition (as oppositionNear finds it), each to about a
+// second, in time order: where the westward motion begins, then where it ends. Empty without one.
+std::vector<StationaryPoint> stationaryPointsAround(std::optional<double> opposition);
+
 // The closest approaches that lie in [from, to], the oppositions and the stationary points that
 // do, each in time order. One whose approach lies just beyond an end is found too.
 struct Apparitions {
