@@ -5,12 +5,14 @@
 // The searches too (search_benchmarks.h), to be compared with the plain process's: the series
 // must not run slower once Qt has set up.
 
+#include "app/approaches_window.h"
 #include "app/main_window.h"
 #include "app/sky_window.h"
 #include "bench/search_benchmarks.h"
 #include "ephemeris/encounter_state.h"
 #include "ephemeris/utc_clock.h"
 #include "panes/diagram_pane.h"
+#include "panes/distance_chart_picture.h"
 #include "panes/info_pane.h"
 #include "panes/loop_picture.h"
 #include "panes/mars_disk_view.h"
@@ -147,6 +149,17 @@ void BM_LoopPaint(benchmark::State& state) {
     measure(state, [&] { picture.render(&image); });
 }
 
+// One paint of the Approaches window's distance chart over 47 and over 200 years.
+void BM_DistanceChartPaint(benchmark::State& state) {
+    ApproachesWindow approaches([](const CountdownChoice&) {}, 1900,
+                                static_cast<int>(state.range(0)));
+    DistanceChartPicture& chart = *approaches.chart();
+    chart.resize(980, 300);
+    QImage image(chart.size(), QImage::Format_RGB32);
+    measure(state, [&] { chart.render(&image); });
+}
+
+BENCHMARK(BM_DistanceChartPaint)->Arg(47)->Arg(200)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_LoopInTheGuiProcess)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_LoopPaint)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_RenderDiagram)->Unit(benchmark::kMillisecond);
