@@ -49,6 +49,28 @@ QPointF DistanceChartPicture::placeOf(int index) const {
     return {xOf(a.julianDate), yOf(a.distanceAu)};
 }
 
+// The stroker joins the curve's thousand segments at a cost ten times that of all the rest of
+// the chart, so the curve is drawn once for a span, a size and a pixel ratio, and kept.
+const QImage& DistanceChartPicture::curveLayer(qreal ratio) const {
+    const std::vector<DistanceSample>& samples = scene_.chart.curve;
+    const CurveKey key{samples.data(), samples.size(), size(), ratio};
+    if (key != curveKey_) {
+        curveKey_ = key;
+        curveLayer_ = QImage(size() * ratio, QImage::Format_ARGB32_Premultiplied);
+        curveLayer_.setDevicePixelRatio(ratio);
+        curveLayer_.fill(Qt::transparent);
+        QPainter painter(&curveLayer_);
+        painter.setRenderHint(QPainter::Antialiasing);
+        QPolygonF curve;
+        for (const DistanceSample& s : samples) {
+            curve << QPointF(xOf(s.utJd), yOf(s.distanceAu));
+        }
+        painter.setPen(QPen(CURVE, 1.5));
+        painter.drawPolyline(curve);
+    }
+    return curveLayer_;
+}
+
 void DistanceChartPicture::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
@@ -60,12 +82,7 @@ void DistanceChartPicture::paintEvent(QPaintEvent*) {
     paintScales(painter);
     paintYears(painter);
     paintNowAndTarget(painter);
-    QPolygonF curve;
-    for (const DistanceSample& s : c.curve) {
-        curve << QPointF(xOf(s.utJd), yOf(s.distanceAu));
-    }
-    painter.setPen(QPen(CURVE, 1.5));
-    painter.drawPolyline(curve);
+    painter.drawImage(QPointF(0, 0), curveLayer(painter.device()->devicePixelRatioF()));
     paintApproaches(painter);
     paintFocus(painter);
 }

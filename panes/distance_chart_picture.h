@@ -5,6 +5,9 @@
 
 #include "panes/approaches_picture.h"
 
+#include <QImage>
+#include <QSize>
+
 namespace orvanta {
 
 class DistanceChartPicture : public ApproachesPicture {
@@ -27,6 +30,21 @@ class DistanceChartPicture : public ApproachesPicture {
     void paintYears(QPainter& painter) const;
     void paintNowAndTarget(QPainter& painter) const;
     void paintApproaches(QPainter& painter) const;
+    const QImage& curveLayer(qreal ratio) const;
+
+    // What the curve's picture was drawn for: the span's samples (a new span has new ones), the
+    // size and the pixel ratio.
+    struct CurveKey {
+        const void* samples = nullptr;
+        std::size_t count = 0;
+        QSize size;
+        qreal ratio = 0;
+        bool operator!=(const CurveKey& o) const {
+            return samples != o.samples || count != o.count || size != o.size || ratio != o.ratio;
+        }
+    };
+    mutable CurveKey curveKey_;
+    mutable QImage curveLayer_;
 };
 
 } // namespace orvanta
