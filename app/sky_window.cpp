@@ -36,6 +36,13 @@ QStringList eventLines(const Tonight& night) {
     if (night.alwaysUp) {
         lines << QStringLiteral("Mars does not set here now: it is above the horizon all day and "
                                 "night.");
+    } else if (night.neverUp && night.transit) {
+        // Its highest is below the horizon: said so, not as a height above it.
+        lines << QStringLiteral(
+                     "Mars does not rise here now; at its highest, %1, it stays %2 below "
+                     "the horizon.")
+                     .arg(localMinuteText(night.transit->utJd), degrees(-night.transit->altitude));
+        return lines;
     } else if (night.neverUp) {
         lines << QStringLiteral("Mars does not rise here now.");
     }
@@ -53,6 +60,36 @@ QStringList eventLines(const Tonight& night) {
                      .arg(localMinuteText(night.set->utJd), direction(night.set->degrees));
     }
     return lines;
+}
+
+constexpr double NEAR_WITHIN = 10.0;          // degrees: a star further off is not "near"
+constexpr double BRIGHT_STAR_WITHIN = 20.0;   // else the brightest named star this near
+constexpr double TOO_CLOSE_TO_THE_SUN = 15.0; // degrees: lost in the Sun's glare
+constexpr double DAYLIGHT = -0.833;           // the Sun's centre above this: its disk is up
+constexpr double DARK = -18.0;                // below this the sky is dark
+
+// The sky Mars stands in, by the Sun's altitude: nothing said for a dark one.
+QString skyOf(double sunAltitude) {
+    return sunAltitude > DAYLIGHT ? QStringLiteral(", in a daylit sky")
+           : sunAltitude > DARK   ? QStringLiteral(", in twilight")
+                                  : QString();
+}
+
+// The named star the words give: the nearest one where it lies within 10°, else the brightest
+// within 20°, else none.
+NearStar starToName(const Equatorial& mars, const std::vector<Equatorial>& places) {
+    const NearStar nearest = nearestNamedStar(mars, places);
+    if (!nearest.star || nearest.degrees <= NEAR_WITHIN) {
+        return nearest;
+    }
+    const std::vector<Star>& table = stars(); // brightest first
+    for (std::size_t i = 0; i < table.size(); ++i) {
+        if (const double d = separation(places[i], mars);
+            !table[i].name.empty() && d <= BRIGHT_STAR_WITHIN) {
+            return {&table[i], d, compassWord(positionAngle(places[i], mars))};
+        }
+    }
+    return {nullptr, 0, {}};
 }
 
 QString bestLine(const Tonight& night) {
@@ -153,16 +190,25 @@ void SkyWindow::refresh() {
                        chartPlacesAt(now)};
     }
     QStringList lines = eventLines(night_->pass);
-    lines << (marsNow.altitude > 0
-                  ? QStringLiteral("Now %1 above the horizon in the %2.")
-                        .arg(degrees(refracted(marsNow.altitude)), direction(marsNow.azimuth))
-                  : QStringLiteral("Now below the horizon."));
-    lines << QStringLiteral("In the constellation %1, at magnitude %2.")
-                 .arg(night_->constellation, fixedText(encounterState.magnitude, 1));
-    const NearStar near = nearestNamedStar(marsPlace, night_->places.stars);
+    const double sunNow = horizontalOf(apparentSun(now), now, p).altitude;
+    lines << (marsNow.altitude > 0 ? QStringLiteral("Now %1 above the horizon in the %2%3.")
+                                         .arg(degrees(refracted(marsNow.altitude)),
+                                              direction(marsNow.azimuth), skyOf(sunNow))
+                                   : QStringLiteral("Now below the horizon."));
+    const double elongation = separation(marsPlace, apparentSun(now));
+    lines << QStringLiteral("In the constellation %1, at magnitude %2, %3 from the Sun.")
+                 .arg(night_->constellation, fixedText(encounterState.magnitude, 1),
+                      degrees(elongation));
+    if (elongation < TOO_CLOSE_TO_THE_SUN) {
+        lines << QStringLiteral("Too close to the Sun to be seen (%1 from it).")
+                     .arg(degrees(elongation));
+    }
+    const NearStar near = starToName(marsPlace, night_->places.stars);
     if (near.star) {
         // The direction is Mars's from the star: "Near Regulus (4.0° north-east)".
-        lines << QStringLiteral("Near %1 (%2° %3).")
+        lines << QString::fromUtf8(near.degrees <= NEAR_WITHIN
+                                       ? "Near %1 (%2° %3)."
+                                       : "The nearest bright star is %1 (%2° %3).")
                      .arg(QString::fromStdString(near.star->name),
                           QString::number(near.degrees, 'f', 1),
                           QString::fromLatin1(near.direction.data(),
@@ -176,8 +222,12 @@ void SkyWindow::refresh() {
     dome_->setAccessibleDescription(lines.join(QLatin1Char(' ')));
     dome_->setSky(night_->pass.samples, marsNow);
     dome_->setChart(skyChartAt(now, p, night_->places, marsPlace, near));
-    disk_->setInstants(now, night_->pass.transit ? std::optional(night_->pass.transit->utJd)
-                                                 : std::nullopt);
+    // A telescope view of its highest only where it is then up in a sky that is not day.
+    const std::optional<Transit>& transit = night_->pass.transit;
+    const bool seenHighest =
+        transit && transit->altitude > 0 &&
+        horizontalOf(apparentSun(transit->utJd), transit->utJd, p).altitude < DAYLIGHT;
+    disk_->setInstants(now, seenHighest ? std::optional(transit->utJd) : std::nullopt);
 }
 
 QString SkyWindow::facts() const {

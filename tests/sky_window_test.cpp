@@ -1,8 +1,10 @@
 // The "Mars tonight" window at a pinned instant and place: the facts in words and the picture.
 
+#include "app/mars_disk_panel.h"
 #include "app/sky_window.h"
 #include "ephemeris/encounter_state.h"
 #include "ephemeris/utc_clock.h"
+#include "panes/mars_disk_view.h"
 #include "tools/state/state_tool.h"
 
 #include <QApplication>
@@ -30,7 +32,7 @@ TEST(SkyWindow, TheNightOfTheApproachFromBerlin) {
               "Highest at 00:25, 53° above the horizon in the south.\n"
               "Sets at 07:52 in the west-north-west.\n"
               "Now 52° above the horizon in the south-south-west.\n"
-              "In the constellation Leo, at magnitude -1.2.\n"
+              "In the constellation Leo, at magnitude -1.2, 176° from the Sun.\n"
               "Near Regulus (4.0° north-east).\n"
               "Best seen from 18:50 to 05:50 (a dark sky, and Mars above 10°).");
     // Mars is drawn where it is now, low in the south-south-west of the dome, in red, and no
@@ -118,6 +120,54 @@ TEST(SkyWindow, ShowsThePassOrvantaStatePrints) {
                           (name == std::string("best") ? " to " + second.substr(11, 5) : "");
             EXPECT_EQ(facts.find(shown) != std::string::npos, first != "none") << out << facts;
         }
+    }
+    unsetenv("TZ");
+}
+
+// The edges a user reaches first: a Mars that never rises, one lost in the Sun's glare, one in a
+// daylit sky, a star too far off to be "near"; the telescope's "highest" offered only for a
+// highest that can be seen.
+TEST(SkyWindow, SaysWhatCanBeSeenAtTheEdges) {
+    setenv("TZ", "UTC", 1);
+    const struct {
+        UtcClockReading at;
+        Place place;
+        std::vector<std::string> said, notSaid; // not of const char*: two would be a range
+        bool highestShown;
+    } cases[] = {
+        {{2027, 2, 20, 0, 14, 0},
+         {-90, 0, 2800},
+         {"Mars does not rise here now; at its highest, ", " below the horizon."},
+         {"Highest at", "Best seen from"},
+         false},
+        {{2028, 3, 21, 12, 0, 0},
+         {52.52, 13.405, 34},
+         {"Too close to the Sun to be seen (", " from the Sun."},
+         {},
+         false},
+        // Nunki 22.7° away and no bright star within 20°: no star is named.
+        {{2028, 1, 10, 12, 0, 0}, {52.52, 13.405, 34}, {}, {"Near ", "bright star"}, false},
+        {{2026, 11, 15, 7, 17, 0},
+         {52.52, 13.405, 34},
+         {", in a daylit sky."},
+         {"Too close"},
+         true},
+        {{2027, 2, 20, 0, 14, 0}, {52.52, 13.405, 34}, {"Near Regulus ("}, {"bright star"}, true},
+    };
+    for (const auto& c : cases) {
+        FixedUtcClock clock(c.at);
+        computeEncounterState();
+        SkyWindow window(c.place);
+        window.show();
+        const std::string facts = window.facts().toStdString();
+        SCOPED_TRACE(facts);
+        for (const std::string& words : c.said) {
+            EXPECT_NE(facts.find(words), std::string::npos) << words;
+        }
+        for (const std::string& words : c.notSaid) {
+            EXPECT_EQ(facts.find(words), std::string::npos) << words;
+        }
+        EXPECT_EQ(window.disks()->view(1)->isVisible(), c.highestShown);
     }
     unsetenv("TZ");
 }
