@@ -8,7 +8,9 @@
 #include <QRectF>
 #include <QSizeF>
 #include <algorithm>
+#include <functional>
 #include <iterator>
+#include <optional>
 #include <vector>
 
 namespace orvanta {
@@ -19,6 +21,28 @@ inline LabelBox boxOf(const QRectF& r) {
 
 inline QRectF rectOf(const LabelBox& b) {
     return QRectF(QPointF(b.left, b.top), QPointF(b.right, b.bottom));
+}
+
+inline std::vector<LabelBox> boxesOf(const std::vector<QRectF>& rects) {
+    std::vector<LabelBox> boxes;
+    for (const QRectF& r : rects) {
+        boxes.push_back(boxOf(r));
+    }
+    return boxes;
+}
+
+// placeLabels with the chosen candidates as rectangles, nothing where a label finds no room.
+inline std::vector<std::optional<QRectF>>
+placedRects(const std::vector<std::vector<LabelBox>>& candidates, std::vector<LabelBox>& taken,
+            const std::function<bool(const LabelBox&)>& inside, double spaceX, double spaceY) {
+    const std::vector<int> chosen = placeLabels(candidates, taken, inside, spaceX, spaceY);
+    std::vector<std::optional<QRectF>> placed;
+    for (std::size_t i = 0; i < chosen.size(); ++i) {
+        placed.push_back(chosen[i] < 0 ? std::nullopt
+                                       : std::optional<QRectF>(rectOf(
+                                             candidates[i][static_cast<std::size_t>(chosen[i])])));
+    }
+    return placed;
 }
 
 // Places for a label of `size` around a point, `gap` from it: on the right, then on the left,

@@ -183,16 +183,12 @@ void LoopPicture::paintLabels(QPainter& painter, std::vector<QRectF> taken) cons
                    return crosses(l, r.adjusted(-1, -1, 1, 1));
                });
     };
-    std::vector<LabelBox> boxes;
-    for (const QRectF& r : taken) {
-        boxes.push_back(boxOf(r));
-    }
-    const std::vector<int> chosen = placeLabels(candidates, boxes, inside, 4, 1);
-    for (std::size_t i = 0; i < chosen.size(); ++i) {
-        if (chosen[i] >= 0) {
+    std::vector<LabelBox> boxes = boxesOf(taken);
+    const std::vector<std::optional<QRectF>> placed = placedRects(candidates, boxes, inside, 4, 1);
+    for (std::size_t i = 0; i < placed.size(); ++i) {
+        if (placed[i]) {
             painter.setPen(labels[i].colour);
-            painter.drawText(rectOf(candidates[i][static_cast<std::size_t>(chosen[i])]),
-                             Qt::AlignCenter, labels[i].text);
+            painter.drawText(*placed[i], Qt::AlignCenter, labels[i].text);
         }
     }
     paintNames(painter, boxes, inside);
@@ -236,12 +232,11 @@ void LoopPicture::paintNames(QPainter& painter, std::vector<LabelBox>& taken,
         }
         from = to + 1;
     }
-    const std::vector<int> chosen = placeLabels(candidates, taken, inside, 4, 1);
+    const std::vector<std::optional<QRectF>> placed = placedRects(candidates, taken, inside, 4, 1);
     painter.setPen(CONSTELLATION);
-    for (std::size_t i = 0; i < chosen.size(); ++i) {
-        if (chosen[i] >= 0) {
-            painter.drawText(rectOf(candidates[i][static_cast<std::size_t>(chosen[i])]),
-                             Qt::AlignCenter, names[i]);
+    for (std::size_t i = 0; i < placed.size(); ++i) {
+        if (placed[i]) {
+            painter.drawText(*placed[i], Qt::AlignCenter, names[i]);
         }
     }
 }

@@ -138,16 +138,13 @@ void SkyDome::paintNames(QPainter& painter, const QPointF& centre, double radius
                           metrics.height());
         candidates.push_back(boxesAround(p, size, MOON_MARK + 3));
     }
-    std::vector<LabelBox> boxes;
-    for (const QRectF& t : taken) {
-        boxes.push_back(boxOf(t));
-    }
+    std::vector<LabelBox> boxes = boxesOf(taken);
     // A space to the next name, so that two never read as one.
-    const std::vector<int> chosen = placeLabels(candidates, boxes, inside, 4, 1);
-    for (std::size_t i = 0; i < chosen.size(); ++i) {
-        if (chosen[i] >= 0) {
-            painter.drawText(rectOf(candidates[i][static_cast<std::size_t>(chosen[i])]),
-                             Qt::AlignCenter, QString::fromStdString(chart_.names[i].text));
+    const std::vector<std::optional<QRectF>> placed = placedRects(candidates, boxes, inside, 4, 1);
+    for (std::size_t i = 0; i < placed.size(); ++i) {
+        if (placed[i]) {
+            painter.drawText(*placed[i], Qt::AlignCenter,
+                             QString::fromStdString(chart_.names[i].text));
         }
     }
 }
