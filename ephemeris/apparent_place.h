@@ -34,8 +34,14 @@ V earthVelocity(double tt);
 
 // The geocentric direction of Mars (or the Sun) on the ecliptic of J2000, with the light's time on
 // the way taken off; with aberration, as it appears from the moving Earth. Its length is the
-// distance the light travelled, in au.
-V geocentric(double tt, bool mars, bool aberration);
+// distance the light travelled, in au. A search that only needs to come near cuts the series to
+// `factor`, as evaluateBody takes it.
+V geocentric(double tt, bool mars, bool aberration, float factor = 1.0f);
+// Both, with aberration, from one Earth: what a search that compares them spends.
+struct Geocentric {
+    V mars, sun;
+};
+Geocentric geocentricMarsAndSun(double tt, float factor);
 
 struct RaDec {
     double ra, dec;

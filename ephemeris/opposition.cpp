@@ -42,36 +42,6 @@ constexpr double OPPOSITION_SETTLED_DAYS = 30 * TOLERANCE_DAYS;
 constexpr double STATIONARY_SETTLED_DAYS = 30 * STATIONARY_TOLERANCE_DAYS;
 constexpr int FULL_CALLS = 3;
 
-V positionOf(void (*evaluate)(double, Vec3&, float), double tt, float factor) {
-    Vec3 p{};
-    evaluate(tt, p, factor);
-    return {p.x, p.y, p.z};
-}
-
-// apparentMars and apparentSun (the light time, aberration, precession and nutation) from series
-// cut to `factor`.
-Equatorial apparentFromCut(double utJd, bool mars, float factor) {
-    const double tt = ttOfUt(utJd);
-    const V earth = positionOf(&evaluateEarth, tt, factor);
-    V g = mars ? positionOf(&evaluateMars, tt, factor) - earth : earth * -1.0;
-    for (int i = 0; mars && i < 3; ++i) {
-        g = positionOf(&evaluateMars, tt - g.length() * LIGHT_DAYS_PER_AU, factor) - earth;
-    }
-    const V velocity = (positionOf(&evaluateEarth, tt + 0.005, factor) -
-                        positionOf(&evaluateEarth, tt - 0.005, factor)) *
-                       (1 / 0.01);
-    g = g + velocity * (g.length() * LIGHT_DAYS_PER_AU);
-    const RaDec p = nutated(precessed(equatorialJ2000(g), tt), tt);
-    return {p.ra, p.dec, g.length()};
-}
-
-Equatorial apparentPlace(double utJd, bool mars, float factor) {
-    if (factor == FULL) {
-        return mars ? apparentMars(utJd) : apparentSun(utJd);
-    }
-    return apparentFromCut(utJd, mars, factor);
-}
-
 // The longitude on the ecliptic of date of a place on the true equator of date.
 double eclipticLongitude(const Equatorial& p, double obliquity) {
     return std::atan2(std::sin(p.rightAscension) * std::cos(obliquity) +
@@ -80,8 +50,7 @@ double eclipticLongitude(const Equatorial& p, double obliquity) {
 }
 
 double marsLongitude(double utJd, float factor) {
-    return eclipticLongitude(apparentPlace(utJd, true, factor),
-                             nutation(ttOfUt(utJd)).trueObliquity) /
+    return eclipticLongitude(apparentMars(utJd, factor), nutation(ttOfUt(utJd)).trueObliquity) /
            DEGREE;
 }
 
@@ -103,19 +72,19 @@ Rate rateAt(double utJd, float factor) {
 // How far Mars is past opposition in longitude, in degrees in (-180, 180].
 double pastOpposition(double utJd, float factor) {
     const double obliquity = nutation(ttOfUt(utJd)).trueObliquity;
-    const double apart = (eclipticLongitude(apparentPlace(utJd, true, factor), obliquity) -
-                          eclipticLongitude(apparentPlace(utJd, false, factor), obliquity)) /
-                             DEGREE -
-                         180.0;
+    const ApparentPair places = apparentMarsAndSun(utJd, factor);
+    const double apart =
+        (eclipticLongitude(places.mars, obliquity) - eclipticLongitude(places.sun, obliquity)) /
+            DEGREE -
+        180.0;
     return wrap180(apart);
 }
 
 } // namespace
 
 double elongationOfMars(double utJd) {
-    const Equatorial mars = apparentMars(utJd);
-    const Equatorial sun = apparentSun(utJd);
-    return separation(mars, sun);
+    const ApparentPair places = apparentMarsAndSun(utJd);
+    return separation(places.mars, places.sun);
 }
 
 std::optional<double> oppositionNear(double utJd) {

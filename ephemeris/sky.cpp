@@ -24,11 +24,14 @@ constexpr double B1875 = 2405889.25855;
 constexpr double RISE_ALTITUDE = -34.0 / 60;
 constexpr double HOUR = 1.0 / 24;
 
-Equatorial apparent(double utJd, bool mars) {
-    const double tt = ttOfUt(utJd);
-    const V g = geocentric(tt, mars, true);
+Equatorial apparentOf(const V& g, double tt) {
     const RaDec p = nutated(precessed(equatorialJ2000(g), tt), tt);
     return {p.ra, p.dec, g.length()};
+}
+
+Equatorial apparent(double utJd, bool mars, float factor = 1.0f) {
+    const double tt = ttOfUt(utJd);
+    return apparentOf(geocentric(tt, mars, true, factor), tt);
 }
 
 // Interpolates the apparent place of Mars (or the Sun) between places computed a few hours apart:
@@ -127,12 +130,18 @@ Horizontal seenFrom(const Equatorial& p, double siderealTime, const Place& where
 
 } // namespace
 
-Equatorial apparentMars(double utJd) {
-    return apparent(utJd, true);
-}
-
 Equatorial apparentSun(double utJd) {
     return apparent(utJd, false);
+}
+
+Equatorial apparentMars(double utJd, float factor) {
+    return apparent(utJd, true, factor);
+}
+
+ApparentPair apparentMarsAndSun(double utJd, float factor) {
+    const double tt = ttOfUt(utJd);
+    const Geocentric g = geocentricMarsAndSun(tt, factor);
+    return {apparentOf(g.mars, tt), apparentOf(g.sun, tt)};
 }
 
 double apparentSiderealTime(double utJd) {

@@ -28,8 +28,14 @@ struct Equatorial {
 
 // Apparent geocentric places: light time, annual aberration, precession (IAU 1976, Lieske) and
 // nutation (the leading terms of IAU 1980) applied to the series' heliocentric positions.
-Equatorial apparentMars(double utJd);
+// A search that only needs to come near cuts the series to `factor` (as evaluateBody takes it); one
+// that compares the two takes both at one instant, from one Earth.
+Equatorial apparentMars(double utJd, float factor = 1.0f);
 Equatorial apparentSun(double utJd);
+struct ApparentPair {
+    Equatorial mars, sun;
+};
+ApparentPair apparentMarsAndSun(double utJd, float factor = 1.0f);
 
 // Greenwich apparent sidereal time in degrees, 0 to 360: the mean sidereal time of IAU 1982 from UT
 // and the equation of the equinoxes.
