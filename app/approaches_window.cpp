@@ -153,8 +153,6 @@ void ApproachesWindow::showSpan(ApproachesSpan span) {
     const double picked =
         scene_.picked >= 0 ? before[static_cast<std::size_t>(scene_.picked)].julianDate : 0;
     scene_.chart = std::move(span.chart);
-    scene_.diameters = std::move(span.diameters);
-    scene_.magnitudes = std::move(span.magnitudes);
     scene_.topAu = span.topAu;
     const std::vector<ClosestApproach>& now = scene_.chart.approaches;
     const auto same = std::find_if(
@@ -238,8 +236,8 @@ void ApproachesWindow::fillList() {
         const ClosestApproach& a = c.approaches[i];
         rows << QStringLiteral("%1: %2 million km, %3%4 across, magnitude %5")
                     .arg(minuteOf(a.julianDate), fixedText(megaKm(a), 2),
-                         fixedText(scene_.diameters[i], 2), QChar(0x2033),
-                         fixedText(scene_.magnitudes[i], 1));
+                         fixedText(a.apparentDiameterArcsec, 2), QChar(0x2033),
+                         fixedText(a.magnitude, 1));
         if (choice.target == CountdownTarget::Chosen && a.julianDate == choice.chosenJd) {
             counted = static_cast<int>(i) + 2;
         }

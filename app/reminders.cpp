@@ -130,14 +130,13 @@ void Reminders::showUndelivered(QWidget* window) {
 
 void Reminders::send(const ClosestApproach& approach, int point, double now,
                      QSystemTrayIcon* tray) {
-    const EncounterState at = encounterAt(ttOfUt(approach.julianDate));
     const QString summary =
         QStringLiteral("Mars is closest to Earth ") + untilText(approach.julianDate - now);
     const QString body =
         QStringLiteral("%1 (local time): %2 km (%3 au) from Earth, %4 arcseconds across.")
             .arg(localMinuteText(approach.julianDate, "%Y-%m-%d %H:%M"),
                  QString::fromStdString(formatWholeThousands(approach.distanceAu * KM_PER_AU)),
-                 fixedText(approach.distanceAu, 6), fixedText(at.apparentDiameterArcsec, 2));
+                 fixedText(approach.distanceAu, 6), fixedText(approach.apparentDiameterArcsec, 2));
 
     QDBusMessage notify = QDBusMessage::createMethodCall(
         QStringLiteral("org.freedesktop.Notifications"),

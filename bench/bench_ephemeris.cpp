@@ -113,7 +113,7 @@ void BM_SkyForOneNight(benchmark::State& state) {
 
 // Mars's loop of one apparition: its path day by day and its stops, from the approach (2027's).
 void BM_MarsLoop(benchmark::State& state) {
-    const ClosestApproach approach{2461456.509, 0.6779};
+    const ClosestApproach approach = approachAt(2461456.509);
     for (auto _ : state) {
         benchmark::DoNotOptimize(marsLoopAround(approach));
     }

@@ -135,7 +135,7 @@ BENCHMARK(BM_SkyWindowMinute)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_SkyWindowNight)->Unit(benchmark::kMillisecond);
 // Mars's loop of 2027 as the Approaches window makes it for a new pick (the path and the stops,
 // here in a process that has a QApplication), and one paint of it at the window's size.
-const ClosestApproach APPROACH_2027{2461456.509, 0.6779};
+const ClosestApproach APPROACH_2027 = approachAt(2461456.509);
 
 void BM_LoopInTheGuiProcess(benchmark::State& state) {
     measure(state, [] { benchmark::DoNotOptimize(marsLoopAround(APPROACH_2027)); });

@@ -13,22 +13,15 @@
 
 namespace orvanta {
 
-// A span's chart and the size and brightness of Mars at each of its approaches, found together
-// once (each is a full evaluation of the series), not at every paint and every minute.
+// A span's chart and its scale, found together once, not at every paint and every minute.
 struct ApproachesSpan {
     DistanceChart chart;
-    std::vector<double> diameters, magnitudes;
     double topAu = 0.5; // the chart's scale: the farthest distance, up to the next half au
 };
 inline ApproachesSpan approachesSpan(double fromJd, double toJd) {
-    ApproachesSpan span{distanceChart(fromJd, toJd), {}, {}, 0.5};
+    ApproachesSpan span{distanceChart(fromJd, toJd), 0.5};
     for (const DistanceSample& s : span.chart.curve) {
         span.topAu = std::max(span.topAu, std::ceil(s.distanceAu / 0.5) * 0.5);
-    }
-    for (const ClosestApproach& a : span.chart.approaches) {
-        const EncounterState at = encounterAt(ttOfUt(a.julianDate));
-        span.diameters.push_back(at.apparentDiameterArcsec);
-        span.magnitudes.push_back(at.magnitude);
     }
     return span;
 }
@@ -36,7 +29,6 @@ inline ApproachesSpan approachesSpan(double fromJd, double toJd) {
 // `target` and `picked` are indices into chart.approaches, or -1.
 struct ApproachesScene {
     DistanceChart chart;
-    std::vector<double> diameters, magnitudes; // at each approach
     double topAu = 0.5;
     OrbitsFromAbove orbits;
     double now = 0.0;

@@ -1,5 +1,6 @@
 #include "ephemeris/closest_approach.h"
 
+#include "ephemeris/encounter_state.h"
 #include "ephemeris/root.h"
 #include "ephemeris/time_scales.h"
 #include "ephemeris/vsop87.h"
@@ -124,6 +125,14 @@ double utOf(double ttJd) {
     return ttJd - ttMinusUtSeconds(guess) / 86400.0;
 }
 
+ClosestApproach approachOf(double ut, double tt) {
+    Vec3 earth{}, mars{};
+    evaluateEarth(tt, earth, FULL);
+    evaluateMars(tt, mars, FULL);
+    const EncounterState s = encounterOf(earth, mars);
+    return {ut, s.distanceAu, s.apparentDiameterArcsec, s.magnitude};
+}
+
 // Calls visit(approach) for each minimum in [fromJd, toJd] (UT, already clipped and ordered), in
 // time order, until it returns false. The series run on TT, so the scan does, and the instants
 // handed out are UT. The scan runs on a grid fixed at J2000, so a minimum is bracketed, and its
@@ -153,8 +162,7 @@ void forEachApproach(double fromUt, double toUt, Visit visit) {
             const std::optional<double> instant = minimumWithin(gridPoint(k - 2), gridPoint(k));
             if (instant) {
                 const double ut = utOf(*instant);
-                if (ut >= fromUt && ut <= toUt &&
-                    !visit(ClosestApproach{ut, earthMarsDistance(*instant, FULL)})) {
+                if (ut >= fromUt && ut <= toUt && !visit(approachOf(ut, *instant))) {
                     return;
                 }
                 // Two grid points before the earliest place the next minimum can lie, as its

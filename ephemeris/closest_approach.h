@@ -14,10 +14,13 @@ constexpr double FIRST_SEARCHED_JD = J2000_JD - 4000.0 * JULIAN_YEAR_DAYS;
 constexpr double LAST_SEARCHED_JD = J2000_JD + 4000.0 * JULIAN_YEAR_DAYS; // 6000-01-01 12:00
 
 // A local minimum of the Earth–Mars distance: its instant (a UT Julian date, as the clock tells
-// it: the series' own time, TT, less TT − UT) and the distance then, in au, from the full series.
+// it: the series' own time, TT, less TT − UT) and the distance then, in au, from the full series;
+// with Mars's apparent diameter and magnitude then, from the same evaluation.
 struct ClosestApproach {
     double julianDate;
     double distanceAu;
+    double apparentDiameterArcsec;
+    double magnitude;
 };
 
 // The distance the encounter state shows, at any precision factor: sqrt((dz² + dy²) + dx²) with d

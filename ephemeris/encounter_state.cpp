@@ -61,8 +61,7 @@ void setCountdownChoice(const CountdownChoice& chosen) {
     choice = chosen;
     chosenApproach.reset();
     if (chosen.target == CountdownTarget::Chosen) {
-        chosenApproach =
-            ClosestApproach{chosen.chosenJd, earthMarsDistance(ttOfUt(chosen.chosenJd), 1.0f)};
+        chosenApproach = approachAt(chosen.chosenJd);
     }
 }
 
@@ -98,9 +97,21 @@ Countdown countdownTo(double target, double now) {
 }
 
 EncounterState encounterAt(double julianDate) {
+    Vec3 earth{}, mars{};
+    evaluateEarth(julianDate, earth, 1.0f);
+    evaluateMars(julianDate, mars, 1.0f);
+    return encounterOf(earth, mars);
+}
+
+ClosestApproach approachAt(double utJd) {
+    const EncounterState s = encounterAt(ttOfUt(utJd));
+    return {utJd, s.distanceAu, s.apparentDiameterArcsec, s.magnitude};
+}
+
+EncounterState encounterOf(const Vec3& earth, const Vec3& mars) {
     EncounterState s{};
-    evaluateEarth(julianDate, s.earth, 1.0f);
-    evaluateMars(julianDate, s.mars, 1.0f);
+    s.earth = earth;
+    s.mars = mars;
 
     const Vec3 d{s.earth.x - s.mars.x, s.earth.y - s.mars.y, s.earth.z - s.mars.z};
     const double delta = lengthOf(d);

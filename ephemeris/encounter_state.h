@@ -40,6 +40,10 @@ void computeEncounterState();
 // The positions, distance, size and brightness at a Julian date of the series (the countdown's
 // fields stay 0).
 EncounterState encounterAt(double julianDate);
+// The same from the two positions, evaluated already.
+EncounterState encounterOf(const Vec3& earth, const Vec3& mars);
+// A closest approach known by its UT instant, with its distance, size and brightness then.
+ClosestApproach approachAt(double utJd);
 
 // The countdown part: the time left from `now` to `target`, rounded down to the whole minute, as
 // whole days (negative once passed) plus hours 0..23 and minutes 0..59.

@@ -205,7 +205,7 @@ void DistanceChartPicture::paintApproaches(QPainter& painter) const {
         const ClosestApproach& a = c.approaches[i];
         labels.push_back({dayText(a.julianDate),
                           fixedText(a.distanceAu * KM_PER_AU / 1e6, 1) + QStringLiteral(" Mkm"),
-                          fixedText(scene_.diameters[i], 1) + QChar(0x2033)});
+                          fixedText(a.apparentDiameterArcsec, 1) + QChar(0x2033)});
         for (const QString& text : labels.back()) {
             width = std::max(width, metrics.horizontalAdvance(text));
         }
@@ -250,7 +250,7 @@ bool DistanceChartPicture::event(QEvent* e) {
                                QStringLiteral("%1: %2 million km, %3%4")
                                    .arg(dayText(all[i].julianDate),
                                         fixedText(all[i].distanceAu * KM_PER_AU / 1e6, 1),
-                                        fixedText(scene_.diameters[i], 1), QChar(0x2033)),
+                                        fixedText(all[i].apparentDiameterArcsec, 1), QChar(0x2033)),
                                this);
             return true;
         }

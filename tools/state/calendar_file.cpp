@@ -43,7 +43,6 @@ void appendCalendar(std::string& out, const std::vector<ClosestApproach>& approa
     appendContentLine(out, "CALSCALE:GREGORIAN");
     for (const ClosestApproach& approach : approaches) {
         const std::string stamp = calendarInstant(calendarOfJulianDate(approach.julianDate));
-        const EncounterState at = encounterAt(ttOfUt(approach.julianDate));
         // Commas and semicolons are escaped in text values.
         std::string kmEscaped;
         for (const char c : formatWholeThousands(approach.distanceAu * KM_PER_AU)) {
@@ -58,9 +57,9 @@ void appendCalendar(std::string& out, const std::vector<ClosestApproach>& approa
                                    formatFixed(approach.distanceAu, 6) +
                                    " au) away. Its apparent "
                                    "diameter is " +
-                                   formatFixed(at.apparentDiameterArcsec, 2) +
-                                   " arcseconds\\, its magnitude " + formatFixed(at.magnitude, 2) +
-                                   ".");
+                                   formatFixed(approach.apparentDiameterArcsec, 2) +
+                                   " arcseconds\\, its magnitude " +
+                                   formatFixed(approach.magnitude, 2) + ".");
         appendContentLine(out, "END:VEVENT");
     }
     appendContentLine(out, "END:VCALENDAR");

@@ -17,9 +17,13 @@
 #include <cmath>
 #include <cstdint>
 #include <ctime>
+#include <future>
+#include <iterator>
 #include <limits>
 #include <optional>
 #include <string_view>
+#include <thread>
+#include <utility>
 
 namespace orvanta {
 
@@ -186,12 +190,12 @@ float toFactor(double value) {
 // "2003-08-27T09:51:14 2452878.910574 0.372719259 55758007 25.11 -2.88 173.2"
 void appendApproach(std::string& out, const ClosestApproach& approach) {
     out += isoText(calendarOfJulianDate(approach.julianDate));
-    const EncounterState at = encounterAt(ttOfUt(approach.julianDate));
     char number[64];
     for (const auto& [value, decimals] :
          {std::pair{approach.julianDate, 6}, std::pair{approach.distanceAu, 9},
-          std::pair{approach.distanceAu * KM_PER_AU, 0}, std::pair{at.apparentDiameterArcsec, 2},
-          std::pair{at.magnitude, 2}, std::pair{elongationOfMars(approach.julianDate), 1}}) {
+          std::pair{approach.distanceAu * KM_PER_AU, 0},
+          std::pair{approach.apparentDiameterArcsec, 2}, std::pair{approach.magnitude, 2},
+          std::pair{elongationOfMars(approach.julianDate), 1}}) {
         formatFixed(number, sizeof number, value, decimals);
         out += ' ';
         out += number;
@@ -199,11 +203,13 @@ void appendApproach(std::string& out, const ClosestApproach& approach) {
     out += '\n';
 }
 
-// The closest approaches in [from, to] and the oppositions of their apparitions that lie in it
-// too, in time order; an opposition whose approach lies just outside the span is found from it.
-void appendApproachesAndOppositions(std::string& out, double from, double to) {
+using Lines = std::vector<std::pair<double, std::string>>;
+
+// The lines of the closest approaches in [from, to] and of the oppositions and stationary points
+// of their apparitions that lie in it too, each with its instant.
+Lines apparitionLines(double from, double to) {
     const Apparitions found = apparitionsBetween(from, to);
-    std::vector<std::pair<double, std::string>> lines;
+    Lines lines;
     for (const ClosestApproach& approach : found.approaches) {
         std::string line;
         appendApproach(line, approach);
@@ -217,6 +223,30 @@ void appendApproachesAndOppositions(std::string& out, double from, double to) {
         lines.emplace_back(point.utJd, "stationary " + isoText(nearestMinute(point.utJd), false) +
                                            (point.retrograde ? " retrograde " : " direct ") +
                                            formatFixed(point.longitude, 2) + '\n');
+    }
+    return lines;
+}
+
+// Each apparition is found on its own, the same whatever span holds it, so a long span is cut
+// into pieces found side by side, one for each processor: a piece begins where the one before
+// ends, and ends just before the next begins, so that no instant lies in two. Pieces shorter than
+// fifty years would spend more on their ends than they save.
+void appendApproachesAndOppositions(std::string& out, double from, double to) {
+    constexpr double LEAST_PIECE_DAYS = 50 * 365.25;
+    const auto processors = static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
+    const int pieces = std::clamp(static_cast<int>((to - from) / LEAST_PIECE_DAYS), 1, processors);
+    std::vector<std::future<Lines>> found;
+    for (int i = 0; i < pieces; ++i) {
+        const double lo = from + (to - from) * i / pieces;
+        const double hi =
+            i + 1 == pieces ? to : std::nextafter(from + (to - from) * (i + 1) / pieces, from);
+        found.push_back(std::async(std::launch::async, apparitionLines, lo, hi));
+    }
+    Lines lines;
+    for (std::future<Lines>& piece : found) {
+        Lines more = piece.get();
+        lines.insert(lines.end(), std::make_move_iterator(more.begin()),
+                     std::make_move_iterator(more.end()));
     }
     std::stable_sort(lines.begin(), lines.end(),
                      [](const auto& a, const auto& b) { return a.first < b.first; });
