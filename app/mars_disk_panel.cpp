@@ -1,26 +1,40 @@
 #include "app/mars_disk_panel.h"
 
 #include "app/settings.h"
+#include "display/disk_words.h"
 #include "display/number_text.h"
 #include "ephemeris/mars_disk.h"
 #include "panes/mars_disk_view.h"
 #include "panes/texts.h"
 
-#include <QCheckBox>
+#include <QComboBox>
+#include <QHBoxLayout>
 #include <QLabel>
+#include <QSignalBlocker>
 #include <QVBoxLayout>
 
 namespace orvanta {
 
 namespace {
 
+constexpr const char* ORIENTATION_SETTING = "disk/orientation";
+// The earlier choice, a mirror or none: read where no orientation has been kept yet.
 constexpr const char* MIRROR_SETTING = "disk/mirrored";
+
+DiskOrientation keptOrientation() {
+    if (const std::optional<QString> kept = readSetting(ORIENTATION_SETTING)) {
+        if (const auto orientation = orientationNamed(kept->toStdString())) {
+            return *orientation;
+        }
+        refuseSetting(ORIENTATION_SETTING, *kept, QStringLiteral("north-up, mirrored or south-up"));
+    }
+    return readFlagSetting(MIRROR_SETTING, false) ? DiskOrientation::Mirrored
+                                                  : DiskOrientation::NorthUp;
+}
 
 } // namespace
 
-MarsDiskPanel::MarsDiskPanel(QWidget* parent)
-    : QWidget(parent),
-      mirror_(new QCheckBox(QStringLiteral("Mirrored, as in a star diagonal"), this)) {
+MarsDiskPanel::MarsDiskPanel(QWidget* parent) : QWidget(parent), orientation_(new QComboBox(this)) {
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     for (int i = 0; i < 2; ++i) {
@@ -31,27 +45,56 @@ MarsDiskPanel::MarsDiskPanel(QWidget* parent)
         layout->addWidget(captions_[i]);
         layout->addWidget(views_[i], 1);
     }
-    layout->addWidget(mirror_);
-    mirror_->setChecked(readFlagSetting(MIRROR_SETTING, false));
-    const auto mirrorAll = [this](bool mirrored) {
-        for (MarsDiskView* v : views_) {
-            v->setMirrored(mirrored);
-        }
+    // In the order of DiskOrientation.
+    const struct {
+        const char *shown, *told;
+    } choices[] = {
+        {"North up", "North up, east on the left, as the eye sees the sky"},
+        {"Mirrored (diagonal)", "Mirrored left to right, as in a star diagonal"},
+        {"South up (Newtonian)", "South up, as in a Newtonian or a straight refractor"},
     };
-    mirrorAll(mirror_->isChecked());
-    connect(mirror_, &QCheckBox::toggled, this, [mirrorAll](bool mirrored) {
-        mirrorAll(mirrored);
-        saveSetting(MIRROR_SETTING, mirrored);
+    for (const auto& c : choices) {
+        orientation_->addItem(QString::fromUtf8(c.shown));
+        orientation_->setItemData(orientation_->count() - 1, QString::fromUtf8(c.told),
+                                  Qt::ToolTipRole);
+    }
+    orientation_->setAccessibleName(QStringLiteral("Orientation of the telescope's view"));
+    auto* label = new QLabel(QStringLiteral("&Orientation:"), this);
+    label->setBuddy(orientation_);
+    auto* row = new QHBoxLayout;
+    row->addWidget(label);
+    row->addWidget(orientation_, 1);
+    layout->addLayout(row);
+    showOrientation(keptOrientation());
+    connect(orientation_, &QComboBox::currentIndexChanged, this, [this](int index) {
+        const auto orientation = static_cast<DiskOrientation>(index);
+        turn(orientation);
+        saveSetting(ORIENTATION_SETTING, QString::fromLatin1(orientationName(orientation)));
     });
+}
+
+void MarsDiskPanel::showOrientation(DiskOrientation orientation) {
+    const QSignalBlocker quiet(orientation_);
+    orientation_->setCurrentIndex(static_cast<int>(orientation));
+    turn(orientation);
+}
+
+void MarsDiskPanel::turn(DiskOrientation orientation) {
+    for (MarsDiskView* v : views_) {
+        v->setOrientation(orientation);
+    }
+    orientation_->setAccessibleDescription(
+        orientation_->itemData(static_cast<int>(orientation), Qt::ToolTipRole).toString());
 }
 
 void MarsDiskPanel::setInstants(double now, std::optional<double> transit) {
     const auto show = [this](int i, const QString& when, double utJd) {
         const MarsDisk disk = marsDiskAt(utJd);
-        captions_[i]->setText(QStringLiteral("%1: %2″, %3 % lit, CM %4°")
+        captions_[i]->setText(QStringLiteral("%1: %2″, %3 % lit, CM %4°\n%5")
                                   .arg(when, fixedText(disk.diameter, 1))
                                   .arg(qRound(disk.phase * 100))
-                                  .arg(qRound(disk.centralMeridian) % 360));
+                                  .arg(qRound(disk.centralMeridian) % 360)
+                                  .arg(QString::fromStdString(seasonText(disk))));
         views_[i]->setDisk(disk);
     };
     show(0, QStringLiteral("Now, ") + localMinuteText(now), now);

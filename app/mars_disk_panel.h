@@ -1,12 +1,14 @@
 #pragma once
 
 // The telescope's disk of Mars twice, now and at tonight's upper transit, each with its figures
-// above it, and the mirror choice, kept in the settings.
+// above it, and how the telescope turns them, a choice kept in the settings.
+
+#include "display/disk_words.h"
 
 #include <QWidget>
 #include <optional>
 
-class QCheckBox;
+class QComboBox;
 class QLabel;
 
 namespace orvanta {
@@ -18,12 +20,15 @@ class MarsDiskPanel : public QWidget {
     explicit MarsDiskPanel(QWidget* parent);
     void setInstants(double now, std::optional<double> transit);
     MarsDiskView* view(int which) const { return views_[which]; }
-    QCheckBox* mirror() const { return mirror_; }
+    QComboBox* orientation() const { return orientation_; }
+    // Turns the disks so for this window alone, without keeping the choice.
+    void showOrientation(DiskOrientation orientation);
 
   private:
+    void turn(DiskOrientation orientation);
     MarsDiskView* views_[2];
     QLabel* captions_[2];
-    QCheckBox* mirror_;
+    QComboBox* orientation_;
     std::optional<double> transit_;
 };
 

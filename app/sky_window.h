@@ -32,6 +32,7 @@ class SkyWindow : public QWidget {
     // Tonight's pass as the window shows it, when a place is known.
     const Tonight* tonight() const { return night_ ? &night_->pass : nullptr; }
     const MarsDiskPanel* disks() const { return disk_; }
+    MarsDiskPanel* disks() { return disk_; }
 
   private:
     // What is computed once for a night: the pass, the constellation, the chart's places.

@@ -17,7 +17,34 @@ int rounded(double value) {
     return static_cast<int>(std::floor(value + 0.5));
 }
 
+constexpr const char* ORIENTATION_NAMES[] = {"north-up", "mirrored", "south-up"};
+
 } // namespace
+
+std::string seasonText(const MarsDisk& disk) {
+    static constexpr const char* SEASONS[] = {"spring", "summer", "autumn", "winter"};
+    static constexpr const char* THIRDS[] = {"early", "mid", "late"};
+    const double ls = wrap360(disk.solarLongitude);
+    // Ls 0 is the northern spring equinox: the southern seasons are half a year on.
+    const bool north = disk.tilt >= 0;
+    const int quarter = std::min(static_cast<int>(ls / 90), 3);
+    const int third = std::min(static_cast<int>((ls - 90 * quarter) / 30), 2);
+    return "Ls " + std::to_string(rounded(ls) % 360) + "°, " + THIRDS[third] + ' ' +
+           (north ? "northern " : "southern ") + SEASONS[(quarter + (north ? 0 : 2)) % 4];
+}
+
+const char* orientationName(DiskOrientation orientation) {
+    return ORIENTATION_NAMES[static_cast<int>(orientation)];
+}
+
+std::optional<DiskOrientation> orientationNamed(std::string_view name) {
+    for (int i = 0; i < 3; ++i) {
+        if (name == ORIENTATION_NAMES[i]) {
+            return static_cast<DiskOrientation>(i);
+        }
+    }
+    return std::nullopt;
+}
 
 std::string diskWords(const MarsDisk& disk) {
     std::string words = formatFixed(disk.diameter, 1) + " arcseconds across, " +
@@ -28,7 +55,9 @@ std::string diskWords(const MarsDisk& disk) {
     }
     words += "; tilted " + std::to_string(rounded(std::fabs(disk.tilt))) + " degrees with the " +
              (disk.tilt >= 0 ? "north" : "south") + " pole towards us; central meridian " +
-             std::to_string(rounded(disk.centralMeridian) % 360) + " degrees.";
+             std::to_string(rounded(disk.centralMeridian) % 360) + " degrees. " + seasonText(disk) +
+             // No published model of the caps' size through the seasons is drawn here.
+             "; the polar caps shown are the global map's, not the season's.";
     // The named features on the lit face, well inside the limb, nearest the central meridian
     // first.
     const DiskGeometry geometry(disk);

@@ -71,6 +71,28 @@ RaDec ofDate(const V& ecliptic, double tt) {
 
 } // namespace
 
+double marsSolarLongitude(double ttJd) {
+    const double d = ttJd - J2000_JD;
+    // The mean anomaly and the fictitious mean Sun's longitude, then the planets' perturbations
+    // (amplitude in degrees, period in Julian years, phase in degrees) and the equation of centre.
+    const double m = 19.3871 + 0.52402073 * d;
+    const double meanSun = 270.3871 + 0.524038496 * d;
+    static constexpr struct {
+        double amplitude, period, phase;
+    } PERTURBATIONS[] = {{0.0071, 2.2353, 49.409},  {0.0057, 2.7543, 168.173},
+                         {0.0039, 1.1177, 191.837}, {0.0037, 15.7866, 21.736},
+                         {0.0021, 2.1354, 15.704},  {0.0020, 2.4694, 95.528},
+                         {0.0018, 32.8493, 49.095}};
+    double perturbation = 0;
+    for (const auto& p : PERTURBATIONS) {
+        perturbation += p.amplitude * cosine(0.985626 * d / p.period + p.phase);
+    }
+    const double centre = (10.691 + 3.0e-7 * d) * sine(m) + 0.623 * sine(2 * m) +
+                          0.050 * sine(3 * m) + 0.005 * sine(4 * m) + 0.0005 * sine(5 * m) +
+                          perturbation;
+    return wrap360(meanSun + centre);
+}
+
 MarsDisk marsDiskAt(double utJd) {
     const double tt = ttOfUt(utJd);
     const V toMars = geocentric(tt, true, false);
@@ -83,6 +105,8 @@ MarsDisk marsDiskAt(double utJd) {
     disk.phaseAngle = std::acos(cosPhase) / DEGREE;
     disk.phase = (1 + cosPhase) / 2;
     disk.defect = (1 - disk.phase) * disk.diameter;
+    // The season Mars is in when the light left it.
+    disk.solarLongitude = marsSolarLongitude(emitted);
 
     const Orientation o = orientationAt(emitted - J2000_JD);
     const V pole{cosine(o.dec) * cosine(o.ra), cosine(o.dec) * sine(o.ra), sine(o.dec)};

@@ -19,10 +19,19 @@ struct MarsDisk {
     double tilt;            // degrees, latitude of the sub-Earth point, north positive
     double centralMeridian; // degrees, west longitude of the sub-Earth point, 0 to 360
     double poleAngle;       // degrees, position angle of the north pole, 0 to 360
+    double solarLongitude;  // degrees, Ls: the Sun's areocentric longitude, 0 at the northern
+                            // spring equinox, 0 to 360
 };
 // Position angles are measured from the north celestial pole of date through east. The sub-Earth
 // point and the rotation are taken when the light left Mars.
 MarsDisk marsDiskAt(double utJd);
+
+// The Martian season at a TT Julian date: the areocentric longitude of the Sun, Ls, in degrees
+// from 0 to 360, after Allison and McEwen (2000), "A post-Pathfinder evaluation of areocentric
+// solar coordinates with improved timing recipes for Mars seasonal/diurnal climate studies",
+// Planet. Space Sci. 48, 215, with the corrections its authors have published since; good to
+// about 0.01° within a few centuries of 2000.
+double marsSolarLongitude(double ttJd);
 
 // Where the disk's geometry puts a point of the sky or of the surface. Sky coordinates are in
 // radii of the disk, x towards celestial west and y towards celestial north (so the west limb is

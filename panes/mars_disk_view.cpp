@@ -7,14 +7,19 @@
 #include <QPainter>
 #include <algorithm>
 #include <cmath>
+#include <vector>
 
 namespace orvanta {
 
 namespace {
 
 // The disk is drawn again once it has turned or moved this far (degrees), or changed its size by
-// this fraction: about half a pixel at the limb.
+// a pixel.
 constexpr double TURN = 0.5;
+// The largest apparent diameter of Mars, in arcseconds, at its closest approaches (25.1″ in
+// 2003): it fills the view. The scale bar's length.
+constexpr double LARGEST_DIAMETER = 25;
+constexpr double SCALE_BAR = 5;
 
 QAccessibleInterface* accessibleDisk(const QString&, QObject* object) {
     if (auto* view = dynamic_cast<MarsDiskView*>(object)) {
@@ -23,16 +28,36 @@ QAccessibleInterface* accessibleDisk(const QString&, QObject* object) {
     return nullptr;
 }
 
-const QImage& map() {
-    static const QImage image =
-        QImage(QStringLiteral(":/pictures/mars_map.png")).convertToFormat(QImage::Format_RGB32);
-    return image;
+// The global map and its halvings down to 64 pixels across, smoothed: a small disk samples the one
+// whose pixels are about its own, so that it shows the broad markings and not a scatter of
+// points picked from the full map.
+const std::vector<QImage>& maps() {
+    static const std::vector<QImage> levels = [] {
+        std::vector<QImage> made{QImage(QStringLiteral(":/pictures/mars_map.png"))
+                                     .convertToFormat(QImage::Format_RGB32)};
+        while (made.back().width() > 64) {
+            made.push_back(made.back().scaled(made.back().size() / 2, Qt::IgnoreAspectRatio,
+                                              Qt::SmoothTransformation));
+        }
+        return made;
+    }();
+    return levels;
+}
+
+// The smallest map with two of its pixels or more to each of the disk's at the centre, where a
+// pixel spans 1/r of a radian of longitude.
+const QImage& mapFor(double radius) {
+    const std::vector<QImage>& levels = maps();
+    std::size_t level = 0;
+    while (level + 1 < levels.size() && levels[level + 1].width() >= 4 * M_PI * radius) {
+        ++level;
+    }
+    return levels[level];
 }
 
 // The map's colour at an areocentric latitude and west longitude, between its four nearest
 // pixels. The map runs from 180° east (west longitude 180°) at its left edge eastwards.
-QRgb mapColour(double latitude, double westLongitude) {
-    const QImage& m = map();
+QRgb mapColour(const QImage& m, double latitude, double westLongitude) {
     const double fx = wrap360(540.0 - westLongitude) / 360.0 * m.width() - 0.5;
     const double fy = std::clamp((90 - latitude) / 180 * m.height() - 0.5, 0.0, m.height() - 1.0);
     const int x0 = static_cast<int>(std::floor(fx)), y0 = static_cast<int>(fy);
@@ -65,7 +90,7 @@ MarsDiskView::MarsDiskView(QWidget* parent) : QWidget(parent) {
         return true;
     }();
     (void)installed;
-    setMinimumSize(150, 150);
+    setMinimumSize(140, 140);
     setAccessibleName(QStringLiteral("Mars in a telescope"));
 }
 
@@ -75,67 +100,110 @@ void MarsDiskView::setDisk(const MarsDisk& disk) {
     update();
 }
 
-void MarsDiskView::setMirrored(bool mirrored) {
-    mirrored_ = mirrored;
+void MarsDiskView::setOrientation(DiskOrientation orientation) {
+    orientation_ = orientation;
     update();
 }
 
-double MarsDiskView::radius() const {
+double MarsDiskView::frameRadius() const {
     return std::min(width(), height()) / 2.0 - 16;
 }
 
+double MarsDiskView::pixelsPerArcsecond() const {
+    return 2 * frameRadius() / LARGEST_DIAMETER;
+}
+
+double MarsDiskView::radius() const {
+    return disk_ ? disk_->diameter / 2 * pixelsPerArcsecond() : 0;
+}
+
+QPointF MarsDiskView::placed(double x, double y, double r) const {
+    const double right = orientation_ == DiskOrientation::NorthUp ? x : -x;
+    const double up = orientation_ == DiskOrientation::SouthUp ? -y : y;
+    return QPointF(width() / 2.0 + right * r, height() / 2.0 - up * r);
+}
+
 QPointF MarsDiskView::pointOf(double x, double y) const {
-    const double r = radius();
-    return QPointF(width() / 2.0 + (mirrored_ ? -x : x) * r, height() / 2.0 - y * r);
+    return placed(x, y, radius());
+}
+
+QSize MarsDiskView::surfaceSize(qreal ratio) const {
+    const int side = static_cast<int>(std::ceil(2 * radius() * ratio)) + 2;
+    const auto matching = [side](int across) { return side + (across - side) % 2; };
+    return {matching(qRound(width() * ratio)), matching(qRound(height() * ratio))};
 }
 
 void MarsDiskView::project(qreal ratio) {
     const DiskGeometry geometry(*disk_);
     const double r = radius() * ratio;
-    const int side = static_cast<int>(std::ceil(2 * r)) + 2;
-    surface_ = QImage(side, side, QImage::Format_ARGB32_Premultiplied);
+    const QImage& map = mapFor(r);
+    // A small disk is sampled 3 x 3 times a pixel, each sample's colour in whole numbers, so
+    // that the sum is the same whichever way the disk is turned.
+    const int n = r < 32 ? 3 : 1;
+    const double sx = orientation_ == DiskOrientation::NorthUp ? 1 : -1;
+    const double sy = orientation_ == DiskOrientation::SouthUp ? -1 : 1;
+    const QSize size = surfaceSize(ratio);
+    surface_ = QImage(size, QImage::Format_ARGB32_Premultiplied);
     surface_.setDevicePixelRatio(ratio);
-    const double centre = side / 2.0;
-    for (int py = 0; py < side; ++py) {
+    const double cx = size.width() / 2.0, cy = size.height() / 2.0;
+    for (int py = 0; py < size.height(); ++py) {
         auto* row = reinterpret_cast<QRgb*>(surface_.scanLine(py));
-        const double y = (centre - py - 0.5) / r;
-        for (int px = 0; px < side; ++px) {
-            const double screenX = (px + 0.5 - centre) / r;
-            const double distance = std::hypot(screenX, y);
-            // The limb smoothed over one pixel.
-            const double cover = std::clamp((1 - distance) * r + 0.5, 0.0, 1.0);
-            if (cover <= 0) {
-                row[px] = 0;
-                continue;
+        for (int px = 0; px < size.width(); ++px) {
+            int red = 0, green = 0, blue = 0, alpha = 0;
+            for (int i = 0; i < n * n; ++i) {
+                const double x = (px + (i % n + 0.5) / n - cx) / r;
+                const double y = (cy - py - (i / n + 0.5) / n) / r;
+                const double distance = std::hypot(x, y);
+                // The limb smoothed over one sample.
+                const double cover = std::clamp((1 - distance) * r * n + 0.5, 0.0, 1.0);
+                if (cover <= 0) {
+                    continue;
+                }
+                const DiskGeometry::Surface s = geometry.surfaceAt(sx * x, std::min(sy * y, 1.0));
+                // A soft terminator, and the limb a little darker than the middle.
+                const double day = std::clamp((s.sunlight + 0.03) / 0.09, 0.0, 1.0);
+                const double light =
+                    day * day * (3 - 2 * day) *
+                    (0.8 + 0.2 * std::sqrt(std::max(0.0, 1 - distance * distance))) * cover;
+                const QRgb c = mapColour(map, s.latitude, s.westLongitude);
+                red += static_cast<int>(qRed(c) * light);
+                green += static_cast<int>(qGreen(c) * light);
+                blue += static_cast<int>(qBlue(c) * light);
+                alpha += static_cast<int>(255 * cover);
             }
-            const DiskGeometry::Surface s =
-                geometry.surfaceAt(mirrored_ ? -screenX : screenX, std::min(y, 1.0));
-            // A soft terminator, and the limb a little darker than the middle.
-            const double day = std::clamp((s.sunlight + 0.03) / 0.09, 0.0, 1.0);
-            const double light = day * day * (3 - 2 * day) *
-                                 (0.8 + 0.2 * std::sqrt(std::max(0.0, 1 - distance * distance))) *
-                                 cover;
-            const QRgb c = mapColour(s.latitude, s.westLongitude);
-            const int alpha = static_cast<int>(255 * cover);
-            row[px] = qRgba(static_cast<int>(qRed(c) * light), static_cast<int>(qGreen(c) * light),
-                            static_cast<int>(qBlue(c) * light), alpha);
+            const int samples = n * n;
+            row[px] = qRgba(red / samples, green / samples, blue / samples, alpha / samples);
         }
     }
     projected_ = *disk_;
-    projectedMirrored_ = mirrored_;
+    projectedOrientation_ = orientation_;
+}
+
+// A bar of a few arcseconds in the lower left corner, at the scale every disk is drawn to.
+void MarsDiskView::paintScale(QPainter& painter) const {
+    const double length = SCALE_BAR * pixelsPerArcsecond();
+    const QPointF start(8, height() - 8.5);
+    painter.setPen(QPen(QColor(200, 205, 225), 1));
+    painter.drawLine(start, start + QPointF(length, 0));
+    for (const double x : {0.0, length}) {
+        painter.drawLine(start + QPointF(x, -3), start + QPointF(x, 0));
+    }
+    painter.drawText(QRectF(start.x(), start.y() - 20, length + 30, 16),
+                     Qt::AlignLeft | Qt::AlignBottom,
+                     QStringLiteral("%1″").arg(static_cast<int>(SCALE_BAR)));
 }
 
 void MarsDiskView::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
     painter.fillRect(rect(), QColor(8, 10, 28));
-    if (!disk_ || radius() < 8) {
+    if (!disk_ || frameRadius() < 8) {
         return;
     }
     const qreal ratio = devicePixelRatioF();
-    const int side = static_cast<int>(std::ceil(2 * radius() * ratio)) + 2;
-    if (surface_.isNull() || surface_.width() != side || surface_.devicePixelRatio() != ratio ||
-        projectedMirrored_ != mirrored_ || turned(projected_, *disk_)) {
+    if (surface_.isNull() || surface_.size() != surfaceSize(ratio) ||
+        surface_.devicePixelRatio() != ratio || projectedOrientation_ != orientation_ ||
+        turned(projected_, *disk_)) {
         project(ratio);
     }
     const QPointF centre(width() / 2.0, height() / 2.0);
@@ -143,18 +211,20 @@ void MarsDiskView::paintEvent(QPaintEvent*) {
     painter.setPen(QPen(QColor(60, 62, 80), 1));
     painter.setBrush(Qt::black);
     painter.drawEllipse(centre, radius(), radius());
-    painter.drawImage(centre - QPointF(side, side) / (2 * ratio), surface_);
+    painter.drawImage(centre - QPointF(surface_.width(), surface_.height()) / (2 * ratio),
+                      surface_);
     painter.setPen(QColor(200, 205, 225));
     const struct {
         const char* text;
         double x, y;
     } marks[] = {{"N", 0, 1}, {"S", 0, -1}, {"E", -1, 0}, {"W", 1, 0}};
-    const double outside = 1 + 9 / radius();
+    // Around the largest disk, wherever this one's limb is.
     for (const auto& m : marks) {
-        const QPointF p = pointOf(m.x * outside, m.y * outside);
+        const QPointF p = placed(m.x, m.y, frameRadius() + 9);
         painter.drawText(QRectF(p - QPointF(8, 8), QSizeF(16, 16)), Qt::AlignCenter,
                          QString::fromLatin1(m.text));
     }
+    paintScale(painter);
 }
 
 } // namespace orvanta

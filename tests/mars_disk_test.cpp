@@ -57,10 +57,26 @@ TEST(MarsDisk, MeeusWorkedExample) {
     EXPECT_NEAR(disk.centralMeridian, 111.55, 0.5);
 }
 
+// The season against the worked examples NASA GISS publishes with Allison and McEwen's (2000)
+// algorithm (2000-01-06 00:00 UTC and 2004-01-03 13:46:31 UTC, the TT dates as given there), and
+// against the starts of Mars years 1 and 37 (Ls 0; Piqueux et al. 2015, Icarus 251, 332), known
+// to the day, at noon of that day.
+TEST(MarsDisk, SolarLongitude) {
+    const struct {
+        double ttJd, ls, within;
+    } cases[] = {{2451549.500743, 277.18758, 1e-4},
+                 {2453008.074713, 327.32416, 1e-4},
+                 {2435209.0, 0, 0.55},
+                 {2459940.0, 0, 0.55}};
+    for (const auto& c : cases) {
+        EXPECT_LT(angleBetween(marsSolarLongitude(c.ttJd), c.ls), c.within) << c.ttJd;
+    }
+}
+
 // Mars rotates so that the surface comes in at the celestial east limb and leaves at the west;
 // the Sun on the east lights the east half; the pole stands where its position angle points.
 TEST(MarsDisk, DirectionsOnTheDisk) {
-    const DiskGeometry upright(MarsDisk{10, 0.75, 2.5, 60, 90, 0, 100, 0});
+    const DiskGeometry upright(MarsDisk{10, 0.75, 2.5, 60, 90, 0, 100, 0, 0});
     const struct {
         double x, y, latitude, westLongitude;
         bool lit;
@@ -75,7 +91,8 @@ TEST(MarsDisk, DirectionsOnTheDisk) {
         EXPECT_EQ(s.sunlight > 1e-9, p.lit) << p.x << ' ' << p.y;
     }
     // Tilted 20° towards us, the north pole at position angle 90° (east).
-    const DiskGeometry::Seen pole = DiskGeometry(MarsDisk{10, 1, 0, 0, 0, 20, 0, 90}).seen(90, 0);
+    const DiskGeometry::Seen pole =
+        DiskGeometry(MarsDisk{10, 1, 0, 0, 0, 20, 0, 90, 0}).seen(90, 0);
     EXPECT_NEAR(pole.x, -std::cos(20 * M_PI / 180), 1e-9);
     EXPECT_NEAR(pole.y, 0, 1e-9);
     EXPECT_NEAR(pole.facing, std::sin(20 * M_PI / 180), 1e-9);

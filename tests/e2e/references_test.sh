@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # orvanta-snapshot against the committed reference pictures: the same window at several instants,
-# time zones and sizes, and Mars's loop of three years at two pixel ratios, must come out pixel for
-# pixel as they did when the references were drawn.
+# time zones and sizes, Mars's loop of three years and the "Mars tonight" window with the
+# telescope's three orientations, each at two pixel ratios, must come out pixel for pixel as they
+# did when the references were drawn.
 #
 # usage: references_test.sh ORVANTA_SNAPSHOT REFERENCE_DIR OUTPUT_DIR|--write
 # A picture that differs is left in OUTPUT_DIR. With --write the references are drawn anew (only
@@ -58,6 +59,13 @@ done
 for year in 2003 2027 2035; do
     for ratio in 1 2; do
         check "loop-$year-x$ratio.png" QT_SCALE_FACTOR=$ratio "$snapshot" --loop "$year"
+    done
+done
+# Mars tonight from Berlin on the night of the 2027 approach, the disks turned each way.
+for disk in north-up mirrored south-up; do
+    for ratio in 1 2; do
+        check "sky-2027-$disk-x$ratio.png" QT_SCALE_FACTOR=$ratio TZ=Europe/Berlin "$snapshot" --sky \
+            --utc 2027-02-20T00:14:00 --place 52.52,13.405,34 --disk "$disk"
     done
 done
 echo "$failures failed"

@@ -119,7 +119,8 @@ bad_cases=(
     "--approaches --from 0 --out $o" "--approaches --years 500 --out $o"
     "${at[*]} --from 2000 --out $o" "--sky --approaches ${at[*]} --out $o"
     "--loop 20x --out $o" "--loop 6000 --out $o" "--loop 2027 --sky --out $o"
-    "--loop 2027 ${at[*]} --out $o"
+    "--loop 2027 ${at[*]} --out $o" "--sky ${at[*]} --disk upside --out $o"
+    "${at[*]} --disk mirrored --out $o"
 )
 # Unwritable folders stop only users without the right to ignore permissions.
 [ "$(id -u)" -ne 0 ] && bad_cases+=("${at[*]} --out $work/readonly/a.png")

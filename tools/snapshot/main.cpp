@@ -3,6 +3,7 @@
 
 #include "app/approaches_window.h"
 #include "app/main_window.h"
+#include "app/mars_disk_panel.h"
 #include "app/replace_file.h"
 #include "app/sky_window.h"
 #include "ephemeris/encounter_state.h"
@@ -88,7 +89,11 @@ std::unique_ptr<QWidget> windowFor(const SnapshotRequest& request,
         shown = std::make_unique<ApproachesWindow>([](const CountdownChoice&) {}, request.fromYear,
                                                    request.years);
     } else if (request.sky) {
-        shown = std::make_unique<SkyWindow>(request.place);
+        auto sky = std::make_unique<SkyWindow>(request.place);
+        if (request.disk) {
+            sky->disks()->showOrientation(*request.disk);
+        }
+        shown = std::move(sky);
     } else {
         // Without a window manager the outer size is the client size.
         shown = std::make_unique<MainWindow>(QRect(0, 0, request.width, request.height));

@@ -55,6 +55,14 @@ void readOption(SnapshotRequest& request, Given& given, const std::string& optio
     } else if (option == "--place") {
         once(request.place.has_value());
         request.place = parsePlaceArgument(option, value());
+    } else if (option == "--disk") {
+        once(request.disk.has_value());
+        const std::string& name = value();
+        request.disk = orientationNamed(name);
+        if (!request.disk) {
+            throw BadArgument{"--disk " + quoteArgument(name) +
+                              " is not north-up, mirrored or south-up"};
+        }
     } else if (option == "--approaches") {
         once(std::exchange(request.approaches, true));
     } else if (option == "--from") {
@@ -90,6 +98,7 @@ void checkCombination(const SnapshotRequest& request, const Given& given) {
         {!given.output || (!given.utc && !request.approaches && request.loopYear == 0),
          "--utc and --out are needed (see --help)"},
         {request.place && !request.sky, "--place needs --sky"},
+        {request.disk && !request.sky, "--disk needs --sky"},
         {(request.fromYear != 0 || request.years != 0) && !request.approaches,
          "--from and --years need --approaches"},
         {request.sky && request.approaches, "--sky and --approaches cannot be combined"},

@@ -2,6 +2,7 @@
 
 // The orvanta-snapshot command line, read without Qt so that it can be tested on its own.
 
+#include "display/disk_words.h"
 #include "ephemeris/sky.h"
 #include "ephemeris/utc_clock.h"
 
@@ -19,15 +20,17 @@ struct SnapshotRequest {
     bool sizeGiven = false;
     bool sky = false; // the "Mars tonight" window instead
     std::optional<Place> place;
-    bool approaches = false; // the Approaches window instead
-    int fromYear = 0;        // its span; 0 for the window's own
+    std::optional<DiskOrientation> disk; // with sky: the telescope's disks turned so
+    bool approaches = false;             // the Approaches window instead
+    int fromYear = 0;                    // its span; 0 for the window's own
     int years = 0;
     int loopYear = 0; // the loop of that year's approach instead; 0 for none
 };
 
 constexpr const char* SNAPSHOT_USAGE =
     "usage: orvanta-snapshot --utc YYYY-MM-DDTHH:MM:SS --out FILE.png [--size WIDTHxHEIGHT]\n"
-    "       orvanta-snapshot --sky --utc T [--place LAT,LON[,HEIGHT]] --out FILE.png\n"
+    "       orvanta-snapshot --sky --utc T [--place LAT,LON[,HEIGHT]] [--disk O]\n"
+    "                        --out FILE.png\n"
     "       orvanta-snapshot --approaches [--from YEAR --years N] [--utc T] --out FILE.png\n"
     "       orvanta-snapshot --loop YEAR [--size WIDTHxHEIGHT] --out FILE.png\n"
     "\n"
@@ -40,6 +43,9 @@ constexpr const char* SNAPSHOT_USAGE =
     "  --sky          the \"Mars tonight\" window instead: Mars in the sky of a place\n"
     "  --place P      with --sky: LAT,LON[,HEIGHT] in degrees north and east and metres\n"
     "                 (default: the city of the time zone)\n"
+    "  --disk O       with --sky: the telescope's view of Mars north-up (east on the left, as\n"
+    "                 the eye sees the sky), mirrored (as in a star diagonal) or south-up (as\n"
+    "                 in a Newtonian or a straight refractor) (default: the kept choice)\n"
     "  --approaches   the Approaches window instead: the distance of Mars over the years and\n"
     "                 the orbits from above, with every closest approach (at T, by default\n"
     "                 now; the countdown's target is 2003's)\n"
