@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # orvanta-snapshot against the committed reference pictures: the same window at several instants,
 # time zones and sizes, and Mars's loop of three years at two pixel ratios, must come out pixel for
-# pixel as they did when the references were drawn.
+# pixel as they did when the references were drawn; and the sky of "Mars tonight" by day, in
+# twilight, at night and at the South Pole, at two pixel ratios.
 #
 # usage: references_test.sh ORVANTA_SNAPSHOT REFERENCE_DIR OUTPUT_DIR|--write
 # A picture that differs is left in OUTPUT_DIR. With --write the references are drawn anew (only
@@ -58,6 +59,20 @@ done
 for year in 2003 2027 2035; do
     for ratio in 1 2; do
         check "loop-$year-x$ratio.png" QT_SCALE_FACTOR=$ratio "$snapshot" --loop "$year"
+    done
+done
+# name, time zone, place, UTC instant
+skies=(
+    "day Europe/Berlin 52.52,13.405 2027-06-21T11:00:00"
+    "twilight Europe/Berlin 52.52,13.405 2027-02-19T16:50:00"
+    "night Europe/Berlin 52.52,13.405 2027-02-20T00:14:00"
+    "south-pole UTC -90,0 2027-02-20T00:14:00"
+)
+for c in "${skies[@]}"; do
+    read -r name zone place utc <<<"$c"
+    for ratio in 1 2; do
+        check "sky-$name-x$ratio.png" TZ="$zone" QT_SCALE_FACTOR=$ratio "$snapshot" --sky \
+            --place "$place" --utc "$utc"
     done
 done
 echo "$failures failed"
