@@ -65,7 +65,6 @@ QStringList eventLines(const Tonight& night) {
 constexpr double NEAR_WITHIN = 10.0;          // degrees: a star further off is not "near"
 constexpr double BRIGHT_STAR_WITHIN = 20.0;   // else the brightest named star this near
 constexpr double TOO_CLOSE_TO_THE_SUN = 15.0; // degrees: lost in the Sun's glare
-constexpr double DAYLIGHT = -0.833;           // the Sun's centre above this: its disk is up
 constexpr double DARK = -18.0;                // below this the sky is dark
 
 // The sky Mars stands in, by the Sun's altitude: nothing said for a dark one.
@@ -190,7 +189,9 @@ void SkyWindow::refresh() {
                        chartPlacesAt(now)};
     }
     QStringList lines = eventLines(night_->pass);
-    const double sunNow = horizontalOf(apparentSun(now), now, p).altitude;
+    const NearStar near = starToName(marsPlace, night_->places.stars);
+    SkyChart chart = skyChartAt(now, p, night_->places, marsPlace, near);
+    const double sunNow = chart.sun.altitude;
     lines << (marsNow.altitude > 0 ? QStringLiteral("Now %1 above the horizon in the %2%3.")
                                          .arg(degrees(refracted(marsNow.altitude)),
                                               direction(marsNow.azimuth), skyOf(sunNow))
@@ -203,7 +204,6 @@ void SkyWindow::refresh() {
         lines << QStringLiteral("Too close to the Sun to be seen (%1 from it).")
                      .arg(degrees(elongation));
     }
-    const NearStar near = starToName(marsPlace, night_->places.stars);
     if (near.star) {
         // The direction is Mars's from the star: "Near Regulus (4.0° north-east)".
         lines << QString::fromUtf8(near.degrees <= NEAR_WITHIN
@@ -221,7 +221,7 @@ void SkyWindow::refresh() {
     facts_->setText(lines.join(QLatin1Char('\n')));
     dome_->setAccessibleDescription(lines.join(QLatin1Char(' ')));
     dome_->setSky(night_->pass.samples, marsNow);
-    dome_->setChart(skyChartAt(now, p, night_->places, marsPlace, near));
+    dome_->setChart(std::move(chart));
     // A telescope view of its highest only where it is then up in a sky that is not day.
     const std::optional<Transit>& transit = night_->pass.transit;
     const bool seenHighest =

@@ -56,6 +56,30 @@ std::optional<BestSeen> bestSeen(const std::vector<SkySample>& samples) {
 
 } // namespace
 
+SkyLight skyLightOf(double sunAltitude) {
+    return sunAltitude > DAYLIGHT ? SkyLight::Day
+           : sunAltitude > -6     ? SkyLight::CivilTwilight
+           : sunAltitude > -12    ? SkyLight::NauticalTwilight
+           : sunAltitude > -18    ? SkyLight::AstronomicalTwilight
+                                  : SkyLight::Night;
+}
+
+const char* skyLightWords(SkyLight light) {
+    switch (light) {
+    case SkyLight::Day:
+        return "daylight";
+    case SkyLight::CivilTwilight:
+        return "civil twilight";
+    case SkyLight::NauticalTwilight:
+        return "nautical twilight";
+    case SkyLight::AstronomicalTwilight:
+        return "astronomical twilight";
+    case SkyLight::Night:
+        break;
+    }
+    return "night";
+}
+
 Tonight marsTonight(double now, const Place& where) {
     const MarsEvents events = marsEvents(now - REACH, now + REACH, where);
     Tonight night;

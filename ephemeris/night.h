@@ -11,8 +11,16 @@
 
 namespace orvanta {
 
-constexpr double DARK_SUN = -12.0; // the Sun this far below the horizon: a dark sky
-constexpr double WELL_UP = 10.0;   // Mars this high (true altitude): clear of the haze
+constexpr double DARK_SUN = -12.0;  // the Sun this far below the horizon: a dark sky
+constexpr double WELL_UP = 10.0;    // Mars this high (true altitude): clear of the haze
+constexpr double DAYLIGHT = -0.833; // the Sun's centre above this: its disk is up
+
+// How lit the sky is, by the Sun's true altitude: its disk up, then civil (to -6°), nautical (to
+// -12°) and astronomical (to -18°) twilight, then night.
+enum class SkyLight { Day, CivilTwilight, NauticalTwilight, AstronomicalTwilight, Night };
+SkyLight skyLightOf(double sunAltitude);
+// "daylight", "civil twilight", ... "night".
+const char* skyLightWords(SkyLight light);
 
 struct Transit {
     double utJd;

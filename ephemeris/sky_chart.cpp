@@ -1,6 +1,7 @@
 #include "ephemeris/sky_chart.h"
 
 #include "ephemeris/moon.h"
+#include "ephemeris/night.h"
 #include "ephemeris/time_scales.h"
 
 #include <algorithm>
@@ -47,20 +48,27 @@ SkyChart skyChartAt(double now, const Place& p, const ChartPlaces& places, const
         chart.figures.emplace_back(ends[i], ends[i + 1]);
     }
     chart.ecliptic = horizontalOf(places.ecliptic, now, p);
-    // The star the text names first, then the Moon, then the brightest (the table's order).
-    const auto name = [&](std::size_t i) { chart.names.push_back({seen[i], table[i].name}); };
+    // The star the text names first, then the Sun, the Moon, then the brightest (the table's
+    // order).
+    const auto name = [&](std::size_t i, bool always) {
+        chart.names.push_back({seen[i], table[i].name, always, table[i].magnitude});
+    };
     if (const auto first = std::find_if(named.begin(), named.end(),
                                         [&](std::size_t i) { return &table[i] == near.star; });
         first != named.end()) {
-        name(*first);
+        name(*first, true);
         named.erase(first);
+    }
+    chart.sun = horizontalOf(apparentSun(now), now, p);
+    if (skyLightOf(chart.sun.altitude) == SkyLight::Day) {
+        chart.names.push_back({chart.sun, "Sun", true});
     }
     if (const Horizontal moon = horizontalOf(apparentMoon(now), now, p); moon.altitude > 0) {
         chart.moon = moon;
         chart.names.push_back({moon, "Moon"});
     }
     for (std::size_t i = 0; i < named.size() && chart.names.size() < MOST_NAMES; ++i) {
-        name(named[i]);
+        name(named[i], false);
     }
     return chart;
 }

@@ -22,12 +22,15 @@ struct SkyChart {
     struct Name {
         Horizontal at;
         std::string text;
+        bool always = false;    // the star the words name, and the Sun: given room however crowded
+        double magnitude = -30; // a star's; the Moon and the Sun outshine any
     };
     std::vector<Star> stars;
     std::vector<std::pair<Horizontal, Horizontal>> figures;
     std::vector<Horizontal> ecliptic; // a closed line
     std::vector<Name> names; // the most wanted first: a name that finds no room is left out
     std::optional<Horizontal> moon;
+    Horizontal sun{-90, 0}; // also below the horizon: it tells how lit the sky is
 };
 
 // The apparent places of the stars (in the table's order), of the ends of the figures' lines,
@@ -37,7 +40,8 @@ struct ChartPlaces {
 };
 ChartPlaces chartPlacesAt(double utJd);
 
-// The chart at `utJd` from `where`; `near` is the star the words name, which is named first.
+// The chart at `utJd` from `where`; `near` is the star the words name, which is named first, then
+// the Sun when it is up.
 SkyChart skyChartAt(double utJd, const Place& where, const ChartPlaces& places,
                     const Equatorial& mars, const NearStar& near);
 

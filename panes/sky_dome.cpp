@@ -2,6 +2,7 @@
 
 #include "display/number_text.h"
 #include "ephemeris/night.h"
+#include "ephemeris/stars.h"
 #include "panes/label_box.h"
 #include "panes/texts.h"
 
@@ -16,6 +17,32 @@ namespace {
 
 constexpr double MARS_MARK = 7.0;
 constexpr double MOON_MARK = 6.0;
+constexpr double SUN_MARK = 8.0;
+
+// The colours of a sky by how lit it is, each text plainly readable on its sky; and the faintest
+// star still seen in it.
+struct Palette {
+    QColor sky, rings, horizon, text, names;
+    double faintest;
+};
+
+Palette paletteOf(SkyLight light) {
+    switch (light) {
+    case SkyLight::Day:
+        return {{128, 170, 218}, {95, 130, 180}, {45, 70, 120}, {15, 25, 55}, {20, 40, 90}, -99};
+    case SkyLight::CivilTwilight:
+        return {{62, 92, 150},   {95, 120, 175},  {170, 185, 225},
+                {240, 243, 250}, {225, 235, 255}, 1.0};
+    case SkyLight::NauticalTwilight:
+        return {{32, 48, 95},    {75, 90, 140},   {150, 160, 205},
+                {225, 230, 245}, {185, 205, 245}, 2.5};
+    case SkyLight::AstronomicalTwilight:
+        return {{16, 22, 52}, {70, 80, 125}, {150, 160, 200}, {220, 225, 240}, {170, 195, 240}, 99};
+    case SkyLight::Night:
+        break;
+    }
+    return {{8, 10, 28}, {70, 80, 120}, {150, 160, 200}, {220, 225, 240}, {170, 195, 240}, 99};
+}
 
 // Where a place in the sky falls on the dome: the zenith at the centre, the horizon at `radius`,
 // below it further out (where lines are cut off at the horizon).
@@ -36,7 +63,41 @@ QPointF onTrack(const Horizontal& h, const QPointF& centre, double radius) {
     return onDome(Horizontal{std::max(h.altitude, 0.0), h.azimuth}, centre, radius);
 }
 
+// A rectangle a little larger than a mark of radius `r` at `p`, where no text goes.
+QRectF around(const QPointF& p, double r) {
+    return QRectF(p - QPointF(r + 2, r + 2), QSizeF(2 * r + 4, 2 * r + 4));
+}
+
+// Whether a label's place is inside the horizon and clear of the track.
+bool insideAndClear(const QRectF& r, const QPointF& centre, double radius,
+                    const std::vector<QLineF>& track) {
+    for (const QPointF& corner : {r.topLeft(), r.topRight(), r.bottomLeft(), r.bottomRight()}) {
+        if (std::hypot(corner.x() - centre.x(), corner.y() - centre.y()) > radius) {
+            return false;
+        }
+    }
+    return std::none_of(track.begin(), track.end(), [&](const QLineF& line) {
+        return crosses(line, r.adjusted(-2, -2, 2, 2));
+    });
+}
+
 } // namespace
+
+std::vector<QRectF> compassBoxes(const QPointF& centre, double radius, const QFontMetricsF& bold) {
+    // Clear of the horizon's line and of Mars or the Sun standing on it.
+    constexpr double GAP = 8;
+    std::vector<QRectF> boxes;
+    const char* const letters[] = {"N", "E", "S", "W"};
+    for (int i = 0; i < 4; ++i) {
+        const QSizeF size(bold.horizontalAdvance(QString::fromLatin1(letters[i])) + 2,
+                          bold.height());
+        const double half = i % 2 == 0 ? size.height() / 2 : size.width() / 2;
+        const QPointF outward = onDome(Horizontal{0, 90.0 * i}, QPointF(), 1);
+        const QPointF at = centre + outward * (radius + GAP + half);
+        boxes.emplace_back(at - QPointF(size.width() / 2, size.height() / 2), size);
+    }
+    return boxes;
+}
 
 SkyDome::SkyDome(QWidget* parent) : QWidget(parent) {
     setMinimumSize(360, 360);
@@ -51,6 +112,18 @@ void SkyDome::setSky(std::vector<SkySample> samples, std::optional<Horizontal> m
 
 void SkyDome::setChart(SkyChart chart) {
     chart_ = std::move(chart);
+    const SkyLight light = skyLightOf(chart_.sun.altitude);
+    QString name = QStringLiteral("The sky seen from the place, ") +
+                   (light == SkyLight::Night
+                        ? QStringLiteral("at night")
+                        : QStringLiteral("in ") + QString::fromLatin1(skyLightWords(light)));
+    if (light == SkyLight::Day) {
+        const std::string_view toward = compassWord(chart_.sun.azimuth, 16);
+        name += QStringLiteral(", the Sun %1° above the horizon in the %2")
+                    .arg(qRound(refracted(chart_.sun.altitude)))
+                    .arg(QString::fromLatin1(toward.data(), static_cast<qsizetype>(toward.size())));
+    }
+    setAccessibleName(name);
     update();
 }
 
@@ -102,111 +175,136 @@ void SkyDome::paintLines(QPainter& painter, const QPointF& centre, double radius
 }
 
 void SkyDome::paintStars(QPainter& painter, const QPointF& centre, double radius) {
+    const Palette colours = paletteOf(skyLightOf(chart_.sun.altitude));
     for (const SkyChart::Star& star : chart_.stars) {
-        stars_.draw(painter, onDome(star.at, centre, radius), star.magnitude);
+        if (star.magnitude <= colours.faintest) {
+            stars_.draw(painter, onDome(star.at, centre, radius), star.magnitude);
+        }
+    }
+    // The star the words name is shown however lit the sky, for Mars to be found by it.
+    for (const SkyChart::Name& name : chart_.names) {
+        if (name.always && name.magnitude > colours.faintest && name.magnitude > -20) {
+            stars_.draw(painter, onDome(name.at, centre, radius), name.magnitude);
+        }
     }
     if (chart_.moon) {
-        painter.setPen(QPen(QColor(8, 10, 28), 1));
+        painter.setPen(QPen(colours.sky, 1));
         painter.setBrush(QColor(235, 232, 210));
         painter.drawEllipse(onDome(*chart_.moon, centre, radius), MOON_MARK, MOON_MARK);
     }
+    if (skyLightOf(chart_.sun.altitude) == SkyLight::Day) {
+        painter.setPen(QPen(QColor(250, 200, 80), 1.5));
+        painter.setBrush(QColor(255, 246, 200));
+        painter.drawEllipse(onTrack(chart_.sun, centre, radius), SUN_MARK, SUN_MARK);
+    }
 }
 
-void SkyDome::paintNames(QPainter& painter, const QPointF& centre, double radius,
-                         const std::vector<QRectF>& taken, const std::vector<QLineF>& track) const {
-    QFont font = painter.font();
-    font.setPointSizeF(font.pointSizeF() * 0.9);
-    painter.setFont(font);
-    painter.setPen(QColor(170, 195, 240));
-    const QFontMetricsF metrics(font);
-    // Inside the horizon, and clear of the track.
+void SkyDome::paintLabels(QPainter& painter, const QPointF& centre, double radius,
+                          const std::vector<QRectF>& taken,
+                          const std::vector<QLineF>& track) const {
+    const Palette colours = paletteOf(skyLightOf(chart_.sun.altitude));
+    const QFont hourFont = painter.font();
+    QFont nameFont = hourFont;
+    nameFont.setPointSizeF(hourFont.pointSizeF() * 0.9);
+    const QFontMetricsF hourMetrics(hourFont), nameMetrics(nameFont);
     const auto inside = [&](const LabelBox& box) {
-        const QRectF r = rectOf(box);
-        for (const QPointF& corner : {r.topLeft(), r.topRight(), r.bottomLeft(), r.bottomRight()}) {
-            if (std::hypot(corner.x() - centre.x(), corner.y() - centre.y()) > radius) {
-                return false;
+        return insideAndClear(rectOf(box), centre, radius, track);
+    };
+    // The labels in order of priority: the names that must be there (with places further out,
+    // should the nearest be full), the hours along the track, the other names.
+    struct Label {
+        QString text;
+        bool name;
+    };
+    std::vector<Label> labels;
+    std::vector<std::vector<LabelBox>> candidates;
+    const auto add = [&](const QString& text, bool name, const QPointF& p, double gap, int rings) {
+        const QFontMetricsF& metrics = name ? nameMetrics : hourMetrics;
+        const QSizeF size(metrics.horizontalAdvance(text) + 2, metrics.height());
+        candidates.emplace_back();
+        for (int ring = 0; ring < rings; ++ring) {
+            const std::vector<LabelBox> boxes = boxesAround(p, size, gap + 9 * ring);
+            candidates.back().insert(candidates.back().end(), boxes.begin(), boxes.end());
+        }
+        labels.push_back({text, name});
+    };
+    for (const bool always : {true, false}) {
+        for (const SkyChart::Name& n : chart_.names) {
+            // A star the sky hides goes unnamed, unless it is the one the words give.
+            if (n.always == always && (always || n.magnitude <= colours.faintest)) {
+                add(QString::fromStdString(n.text), true, onDome(n.at, centre, radius),
+                    MOON_MARK + 3, always ? 4 : 1);
             }
         }
-        return std::none_of(track.begin(), track.end(), [&](const QLineF& line) {
-            return crosses(line, r.adjusted(-2, -2, 2, 2));
-        });
-    };
-    std::vector<std::vector<LabelBox>> candidates;
-    for (const SkyChart::Name& name : chart_.names) {
-        const QPointF p = onDome(name.at, centre, radius);
-        const QSizeF size(metrics.horizontalAdvance(QString::fromStdString(name.text)) + 2,
-                          metrics.height());
-        candidates.push_back(boxesAround(p, size, MOON_MARK + 3));
+        for (const SkySample& s : samples_) {
+            if (!always && s.mars.altitude >= 0 &&
+                localMinuteText(s.utJd, "%M") == QLatin1String("00")) {
+                add(localMinuteText(s.utJd, "%H"), false, onTrack(s.mars, centre, radius), 4, 1);
+            }
+        }
     }
     std::vector<LabelBox> boxes = boxesOf(taken);
-    // A space to the next name, so that two never read as one.
+    // A space to the next label, so that two never read as one.
     const std::vector<std::optional<QRectF>> placed = placedRects(candidates, boxes, inside, 4, 1);
     for (std::size_t i = 0; i < placed.size(); ++i) {
         if (placed[i]) {
-            painter.drawText(*placed[i], Qt::AlignCenter,
-                             QString::fromStdString(chart_.names[i].text));
+            painter.setFont(labels[i].name ? nameFont : hourFont);
+            painter.setPen(labels[i].name ? colours.names : colours.text);
+            painter.drawText(*placed[i], Qt::AlignCenter, labels[i].text);
         }
     }
+    painter.setFont(hourFont);
 }
 
 void SkyDome::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
-    painter.fillRect(rect(), QColor(8, 10, 28));
+    painter.fillRect(rect(), paletteOf(skyLightOf(chart_.sun.altitude)).sky);
     const double radius = std::min(width(), height()) / 2.0 - 28;
     const QPointF centre(width() / 2.0, height() / 2.0);
-    std::vector<QRectF> taken = paintFrame(painter, centre, radius); // where text is, or Mars
+    std::vector<QRectF> taken = paintFrame(painter, centre, radius); // where text is, or a body
     paintLines(painter, centre, radius);
     const std::vector<QLineF> track = paintTrack(painter, centre, radius);
     paintStars(painter, centre, radius);
-    // No text goes over Mars, the Moon or other text: neither an hour along the track nor a
-    // star's name.
-    const auto around = [](const QPointF& p, double r) {
-        return QRectF(p - QPointF(r + 2, r + 2), QSizeF(2 * r + 4, 2 * r + 4));
-    };
+    // No text goes over Mars, the Moon, the Sun or other text.
     if (marsNow_ && marsNow_->altitude >= 0) {
+        painter.setPen(QPen(Qt::white, 1));
+        painter.setBrush(QColor(230, 70, 40));
+        painter.drawEllipse(onTrack(*marsNow_, centre, radius), MARS_MARK, MARS_MARK);
         taken.push_back(around(onTrack(*marsNow_, centre, radius), MARS_MARK));
     }
     if (chart_.moon) {
         taken.push_back(around(onDome(*chart_.moon, centre, radius), MOON_MARK));
     }
-    paintHours(painter, centre, radius, taken);
-    if (marsNow_ && marsNow_->altitude >= 0) {
-        painter.setPen(QPen(Qt::white, 1));
-        painter.setBrush(QColor(230, 70, 40));
-        painter.drawEllipse(onTrack(*marsNow_, centre, radius), MARS_MARK, MARS_MARK);
+    if (skyLightOf(chart_.sun.altitude) == SkyLight::Day) {
+        taken.push_back(around(onTrack(chart_.sun, centre, radius), SUN_MARK));
     }
-    paintNames(painter, centre, radius, taken, track);
+    paintLabels(painter, centre, radius, taken, track);
 }
 
 std::vector<QRectF> SkyDome::paintFrame(QPainter& painter, const QPointF& centre,
                                         double radius) const {
-    painter.setPen(QPen(QColor(70, 80, 120), 1));
+    const Palette colours = paletteOf(skyLightOf(chart_.sun.altitude));
+    painter.setPen(QPen(colours.rings, 1));
     for (const double altitude : {30.0, 60.0}) {
         const double r = (90 - altitude) / 90 * radius;
         painter.drawEllipse(centre, r, r);
     }
-    painter.setPen(QPen(QColor(150, 160, 200), 2));
+    painter.setPen(QPen(colours.horizon, 2));
     painter.setBrush(Qt::NoBrush);
     painter.drawEllipse(centre, radius, radius);
-    painter.setPen(QColor(220, 225, 240));
+    painter.setPen(colours.text);
     QFont font = painter.font();
     font.setBold(true);
     painter.setFont(font);
-    const struct {
-        const char* text;
-        double azimuth;
-    } cardinal[] = {{"N", 0}, {"E", 90}, {"S", 180}, {"W", 270}};
-    std::vector<QRectF> taken;
-    for (const auto& c : cardinal) {
-        const QPointF p = onTrack(Horizontal{-14.0 * 90 / radius, c.azimuth}, centre, radius);
-        taken.emplace_back();
-        painter.drawText(QRectF(p - QPointF(12, 10), QSizeF(24, 20)), Qt::AlignCenter,
-                         QString::fromLatin1(c.text), &taken.back());
+    const std::vector<QRectF> boxes = compassBoxes(centre, radius, QFontMetricsF(font));
+    const char* const letters[] = {"N", "E", "S", "W"};
+    for (std::size_t i = 0; i < boxes.size(); ++i) {
+        painter.drawText(boxes[i], Qt::AlignCenter, QString::fromLatin1(letters[i]));
     }
     font.setBold(false);
     painter.setFont(font);
-    return taken;
+    return boxes;
 }
 
 std::vector<QLineF> SkyDome::paintTrack(QPainter& painter, const QPointF& centre,
@@ -224,28 +322,16 @@ std::vector<QLineF> SkyDome::paintTrack(QPainter& painter, const QPointF& centre
         track.emplace_back(onTrack(a.mars, centre, radius), onTrack(b.mars, centre, radius));
         painter.drawLine(track.back());
     }
-    return track;
-}
-
-void SkyDome::paintHours(QPainter& painter, const QPointF& centre, double radius,
-                         std::vector<QRectF>& taken) const {
-    // The local hours along the track.
-    const QFontMetricsF metrics(painter.font());
-    painter.setPen(QColor(220, 225, 240));
+    // A dot at each whole local hour, its number written beside it with the other labels.
+    const Palette colours = paletteOf(skyLightOf(chart_.sun.altitude));
+    painter.setPen(colours.text);
+    painter.setBrush(colours.text);
     for (const SkySample& s : samples_) {
         if (s.mars.altitude >= 0 && localMinuteText(s.utJd, "%M") == QLatin1String("00")) {
-            const QPointF p = onTrack(s.mars, centre, radius);
-            painter.setBrush(QColor(220, 225, 240));
-            painter.drawEllipse(p, 2.5, 2.5);
-            const QString hour = localMinuteText(s.utJd, "%H");
-            const QRectF box = metrics.boundingRect(hour).translated(p + QPointF(5, -5));
-            if (std::none_of(taken.begin(), taken.end(),
-                             [&](const QRectF& t) { return t.intersects(box); })) {
-                painter.drawText(p + QPointF(5, -5), hour);
-                taken.push_back(box);
-            }
+            painter.drawEllipse(onTrack(s.mars, centre, radius), 2.5, 2.5);
         }
     }
+    return track;
 }
 
 } // namespace orvanta

@@ -3,12 +3,13 @@
 // The sky of a place as a dome, a star chart held overhead: the horizon a circle, the zenith at
 // its centre, north up and east on the left; Mars's track from rise to set with the local hours,
 // brighter where the sky is dark, and Mars itself when it is up; the chart's stars, figures,
-// ecliptic, names and the Moon.
+// ecliptic, names, the Moon and the Sun, on a sky coloured by how lit it is.
 
 #include "ephemeris/sky.h"
 #include "ephemeris/sky_chart.h"
 #include "panes/star_sprites.h"
 
+#include <QFontMetricsF>
 #include <QLineF>
 #include <QPointF>
 #include <QRectF>
@@ -19,6 +20,9 @@
 class QPainter;
 
 namespace orvanta {
+
+// Where the four points of the compass are written: outside the horizon, clear of what is on it.
+std::vector<QRectF> compassBoxes(const QPointF& centre, double radius, const QFontMetricsF& bold);
 
 class SkyDome : public QWidget {
   public:
@@ -34,14 +38,13 @@ class SkyDome : public QWidget {
     std::vector<QRectF> paintFrame(QPainter& painter, const QPointF& centre, double radius) const;
     // Mars's track, as the lines drawn.
     std::vector<QLineF> paintTrack(QPainter& painter, const QPointF& centre, double radius) const;
-    void paintHours(QPainter& painter, const QPointF& centre, double radius,
-                    std::vector<QRectF>& taken) const;
-    // The chart in three layers: its lines under Mars's track, the stars and the Moon over it,
-    // and the names last, each where no other text, Mars or the track is.
+    // The chart in three layers: its lines under Mars's track, the stars, the Moon and the Sun
+    // over it, and the labels last (the hours along the track and the names), each where no
+    // other text, Mars, the Moon, the Sun or the track is.
     void paintLines(QPainter& painter, const QPointF& centre, double radius) const;
     void paintStars(QPainter& painter, const QPointF& centre, double radius);
-    void paintNames(QPainter& painter, const QPointF& centre, double radius,
-                    const std::vector<QRectF>& taken, const std::vector<QLineF>& track) const;
+    void paintLabels(QPainter& painter, const QPointF& centre, double radius,
+                     const std::vector<QRectF>& taken, const std::vector<QLineF>& track) const;
     std::vector<SkySample> samples_;
     std::optional<Horizontal> marsNow_;
     SkyChart chart_;

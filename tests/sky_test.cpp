@@ -218,6 +218,23 @@ TEST(Sky, StarsAndTheMoonAgreeWithAnIndependentImplementation) {
     EXPECT_NEAR(moon.distanceAu * KM_PER_AU, 368409.7, 1);
 }
 
+// How lit the sky is, either side of each boundary of the Sun's altitude.
+TEST(Sky, TheSkyLightByTheSunsAltitude) {
+    const std::pair<double, SkyLight> cases[] = {
+        {-0.83, SkyLight::Day},
+        {-0.84, SkyLight::CivilTwilight},
+        {-5.99, SkyLight::CivilTwilight},
+        {-6.01, SkyLight::NauticalTwilight},
+        {-11.99, SkyLight::NauticalTwilight},
+        {-12.01, SkyLight::AstronomicalTwilight},
+        {-17.99, SkyLight::AstronomicalTwilight},
+        {-18.01, SkyLight::Night},
+    };
+    for (const auto& [altitude, light] : cases) {
+        EXPECT_EQ(skyLightOf(altitude), light) << altitude;
+    }
+}
+
 // Places typed, and of time zones in the tz database.
 TEST(Sky, Places) {
     std::string why;

@@ -5,10 +5,12 @@
 #include "ephemeris/encounter_state.h"
 #include "ephemeris/utc_clock.h"
 #include "panes/mars_disk_view.h"
+#include "panes/sky_dome.h"
 #include "tools/state/state_tool.h"
 
 #include <QApplication>
 #include <algorithm>
+#include <cmath>
 #include <cstdlib>
 #include <cstring>
 #include <gtest/gtest.h>
@@ -61,6 +63,40 @@ TEST(SkyWindow, TheNightOfTheApproachFromBerlin) {
         }
     }
     EXPECT_GT(stars, 100);
+    unsetenv("TZ");
+}
+
+// At noon in a Berlin summer the dome is a daylit sky, not the night's, with the Sun drawn in
+// the south and said in its words; the compass's letters stand outside the horizon.
+TEST(SkyWindow, TheDomeAtNoonIsDaylitWithTheSun) {
+    setenv("TZ", "Europe/Berlin", 1);
+    FixedUtcClock clock({2027, 6, 21, 11, 0, 0});
+    computeEncounterState();
+    SkyWindow window(Place{52.52, 13.405, 34});
+    window.show();
+    SkyDome* dome = dynamic_cast<SkyDome*>(window.childAt(20, 20));
+    ASSERT_NE(dome, nullptr);
+    const QImage picture = dome->grab().toImage();
+    EXPECT_NE(picture.pixelColor(5, 5), QColor(8, 10, 28));
+    EXPECT_GT(picture.pixelColor(5, 5).blue(), 150);
+    int sun = 0;
+    for (int j = picture.height() / 2; j < picture.height(); ++j) {
+        for (int i = 0; i < picture.width(); ++i) {
+            const QColor c = picture.pixelColor(i, j);
+            sun += c.red() > 240 && c.green() > 230 && c.blue() > 150 && c.blue() < 230;
+        }
+    }
+    EXPECT_GT(sun, 100);
+    const std::string name = dome->accessibleName().toStdString();
+    EXPECT_NE(name.find("in daylight, the Sun 61"), std::string::npos) << name;
+    const QPointF centre(200, 200);
+    const double radius = 172;
+    for (const QRectF& box : compassBoxes(centre, radius, QFontMetricsF(dome->font()))) {
+        const double dx = std::max({box.left() - centre.x(), 0.0, centre.x() - box.right()});
+        const double dy = std::max({box.top() - centre.y(), 0.0, centre.y() - box.bottom()});
+        EXPECT_GT(std::hypot(dx, dy), radius + 2);
+        EXPECT_TRUE(QRectF(0, 0, 400, 400).contains(box));
+    }
     unsetenv("TZ");
 }
 

@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # orvanta-snapshot against the committed reference pictures: the same window at several instants,
-# time zones and sizes, Mars's loop of three years and the "Mars tonight" window with the
-# telescope's three orientations, each at two pixel ratios, must come out pixel for pixel as they
-# did when the references were drawn.
+# time zones and sizes, Mars's loop of three years, and "Mars tonight" at night with the
+# telescope's three orientations, by day, in twilight and at the South Pole, each at two pixel
+# ratios, must come out pixel for pixel as they did when the references were drawn.
 #
 # usage: references_test.sh ORVANTA_SNAPSHOT REFERENCE_DIR OUTPUT_DIR|--write
 # A picture that differs is left in OUTPUT_DIR. With --write the references are drawn anew (only
@@ -66,6 +66,19 @@ for disk in north-up mirrored south-up; do
     for ratio in 1 2; do
         check "sky-2027-$disk-x$ratio.png" QT_SCALE_FACTOR=$ratio TZ=Europe/Berlin "$snapshot" --sky \
             --utc 2027-02-20T00:14:00 --place 52.52,13.405,34 --disk "$disk"
+    done
+done
+# The same sky by day and in twilight, and at the South Pole: name, time zone, place, UTC instant.
+skies=(
+    "day Europe/Berlin 52.52,13.405 2027-06-21T11:00:00"
+    "twilight Europe/Berlin 52.52,13.405 2027-02-19T16:50:00"
+    "south-pole UTC -90,0 2027-02-20T00:14:00"
+)
+for c in "${skies[@]}"; do
+    read -r name zone place utc <<<"$c"
+    for ratio in 1 2; do
+        check "sky-$name-x$ratio.png" TZ="$zone" QT_SCALE_FACTOR=$ratio "$snapshot" --sky \
+            --place "$place" --utc "$utc" --disk north-up
     done
 done
 echo "$failures failed"
