@@ -87,7 +87,7 @@ void MarsDiskPanel::turn(DiskOrientation orientation) {
         orientation_->itemData(static_cast<int>(orientation), Qt::ToolTipRole).toString());
 }
 
-void MarsDiskPanel::setInstants(double now, std::optional<double> transit) {
+void MarsDiskPanel::setInstants(double now, std::optional<double> transit, const QTimeZone& zone) {
     const auto show = [this](int i, const QString& when, double utJd) {
         const MarsDisk disk = marsDiskAt(utJd);
         captions_[i]->setText(QStringLiteral("%1: %2″, %3 % lit, CM %4°\n%5")
@@ -97,12 +97,12 @@ void MarsDiskPanel::setInstants(double now, std::optional<double> transit) {
                                   .arg(QString::fromStdString(seasonText(disk))));
         views_[i]->setDisk(disk);
     };
-    show(0, QStringLiteral("Now, ") + localMinuteText(now), now);
+    show(0, QStringLiteral("Now, ") + zonedMinuteText(now, zone), now);
     views_[1]->setVisible(transit.has_value());
     captions_[1]->setVisible(transit.has_value());
     // The transit's disk stays as it is until tonight's transit changes.
     if (transit && transit != transit_) {
-        show(1, QStringLiteral("Highest, ") + localMinuteText(*transit), *transit);
+        show(1, QStringLiteral("Highest, ") + zonedMinuteText(*transit, zone), *transit);
     }
     transit_ = transit;
 }

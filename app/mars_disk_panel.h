@@ -5,6 +5,7 @@
 
 #include "display/disk_words.h"
 
+#include <QTimeZone>
 #include <QWidget>
 #include <optional>
 
@@ -18,7 +19,8 @@ class MarsDiskView;
 class MarsDiskPanel : public QWidget {
   public:
     explicit MarsDiskPanel(QWidget* parent);
-    void setInstants(double now, std::optional<double> transit);
+    // Their captions on the zone's clock.
+    void setInstants(double now, std::optional<double> transit, const QTimeZone& zone);
     MarsDiskView* view(int which) const { return views_[which]; }
     QComboBox* orientation() const { return orientation_; }
     // Turns the disks so for this window alone, without keeping the choice.

@@ -30,8 +30,8 @@ QString degrees(double value) {
     return QString::number(qRound(value)) + QChar(0x00B0);
 }
 
-// The pass in words, in local time.
-QStringList eventLines(const Tonight& night) {
+// The pass in words, on the place's clock.
+QStringList eventLines(const Tonight& night, const QTimeZone& zone) {
     QStringList lines;
     if (night.alwaysUp) {
         lines << QStringLiteral("Mars does not set here now: it is above the horizon all day and "
@@ -41,23 +41,24 @@ QStringList eventLines(const Tonight& night) {
         lines << QStringLiteral(
                      "Mars does not rise here now; at its highest, %1, it stays %2 below "
                      "the horizon.")
-                     .arg(localMinuteText(night.transit->utJd), degrees(-night.transit->altitude));
+                     .arg(zonedMinuteText(night.transit->utJd, zone),
+                          degrees(-night.transit->altitude));
         return lines;
     } else if (night.neverUp) {
         lines << QStringLiteral("Mars does not rise here now.");
     }
     if (night.rise) {
         lines << QStringLiteral("Rises at %1 in the %2.")
-                     .arg(localMinuteText(night.rise->utJd), direction(night.rise->degrees));
+                     .arg(zonedMinuteText(night.rise->utJd, zone), direction(night.rise->degrees));
     }
     if (night.transit) {
         lines << QStringLiteral("Highest at %1, %2 above the horizon in the %3.")
-                     .arg(localMinuteText(night.transit->utJd), degrees(night.transit->altitude),
-                          direction(night.transit->azimuth));
+                     .arg(zonedMinuteText(night.transit->utJd, zone),
+                          degrees(night.transit->altitude), direction(night.transit->azimuth));
     }
     if (night.set) {
         lines << QStringLiteral("Sets at %1 in the %2.")
-                     .arg(localMinuteText(night.set->utJd), direction(night.set->degrees));
+                     .arg(zonedMinuteText(night.set->utJd, zone), direction(night.set->degrees));
     }
     return lines;
 }
@@ -91,9 +92,10 @@ NearStar starToName(const Equatorial& mars, const std::vector<Equatorial>& place
     return {nullptr, 0, {}};
 }
 
-QString bestLine(const Tonight& night) {
+QString bestLine(const Tonight& night, const QTimeZone& zone) {
     return night.best ? QStringLiteral("Best seen from %1 to %2 (a dark sky, and Mars above 10°).")
-                            .arg(localMinuteText(night.best->from), localMinuteText(night.best->to))
+                            .arg(zonedMinuteText(night.best->from, zone),
+                                 zonedMinuteText(night.best->to, zone))
                       : QStringLiteral("Not well placed tonight: never high in a dark sky.");
 }
 
@@ -107,6 +109,7 @@ SkyWindow::SkyWindow(std::optional<Place> place)
     facts_->setAlignment(Qt::AlignTop | Qt::AlignLeft);
     facts_->setMinimumWidth(300);
     placeLabel_->setWordWrap(true);
+    placeLabel_->setObjectName(QStringLiteral("place"));
     placeEdit_->setPlaceholderText(QStringLiteral("52.52, 13.40 or a city such as Berlin"));
     placeEdit_->setAccessibleName(QStringLiteral("Place"));
     auto* layout = new QGridLayout(this);
@@ -121,20 +124,47 @@ SkyWindow::SkyWindow(std::optional<Place> place)
     if (place) {
         place_ = place;
         placeFrom_ = QStringLiteral("as given");
+        useClockOf({});
     } else if (const auto lat = readNumberSetting("sky/latitude", -90, 90),
                lon = readNumberSetting("sky/longitude", -180, 180);
                lat && lon) {
         place_ = Place{*lat, *lon,
                        readNumberSetting("sky/height", LOWEST_HEIGHT, HIGHEST_HEIGHT).value_or(0)};
         placeFrom_ = readSetting("sky/name").value_or(QStringLiteral("as you set it"));
+        useClockOf(readSetting("sky/zone").value_or(QString()).toStdString());
     } else if (const std::string zone = timeZoneName(); placeOfZone(zone)) {
         place_ = placeOfZone(zone);
         placeFrom_ = QStringLiteral("from the time zone ") + QString::fromStdString(zone);
+        useClockOf(zone);
     }
     minute_.callOnTimeout(this, [this] { refresh(); });
     minute_.start(60000);
     resize(1000, 420);
     refresh();
+}
+
+void SkyWindow::useClockOf(const std::string& zone) {
+    const auto town = [](const std::string& name) {
+        return QString::fromStdString(name.substr(name.rfind('/') + 1)).replace('_', ' ');
+    };
+    if (!zone.empty() && QTimeZone::isTimeZoneIdAvailable(QByteArray::fromStdString(zone))) {
+        zone_ = QTimeZone(QByteArray::fromStdString(zone));
+        clockFrom_ =
+            QStringLiteral("Times are %1's (%2).").arg(town(zone), QString::fromStdString(zone));
+        return;
+    }
+    const std::optional<NearestZone> nearest = nearestZone(*place_);
+    if (nearest && nearest->km <= NEAREST_ZONE_REACH_KM &&
+        QTimeZone::isTimeZoneIdAvailable(QByteArray::fromStdString(nearest->zone))) {
+        zone_ = QTimeZone(QByteArray::fromStdString(nearest->zone));
+        clockFrom_ = QStringLiteral("Times are %1's (%2), the nearest town known here, %3 km away.")
+                         .arg(town(nearest->zone), QString::fromStdString(nearest->zone))
+                         .arg(qRound(nearest->km));
+        return;
+    }
+    zone_ = QTimeZone::utc();
+    clockFrom_ = QStringLiteral("Times are UTC: no town known here lies within %1 km.")
+                     .arg(qRound(NEAREST_ZONE_REACH_KM));
 }
 
 void SkyWindow::usePlaceTyped() {
@@ -143,21 +173,26 @@ void SkyWindow::usePlaceTyped() {
     if (const std::optional<Place> place = parsePlace(typed, why)) {
         place_ = place;
         placeFrom_ = QStringLiteral("as you set it");
+        useClockOf({});
     } else if (const auto city = placeOfCity(typed)) {
         place_ = city->second;
         placeFrom_ = QString::fromStdString(city->first);
+        useClockOf(city->first);
     } else {
+        // The last good place stays shown, and the typed text stays to be mended.
+        refresh();
         placeLabel_->setText(QStringLiteral("Not a place known here: %1. Type a latitude and "
-                                            "longitude, or a time zone's city.")
-                                 .arg(placeEdit_->text()));
+                                            "longitude, or a time zone's city. ")
+                                 .arg(placeEdit_->text()) +
+                             placeLabel_->text());
         return;
     }
     saveSetting("sky/latitude", place_->latitude);
     saveSetting("sky/longitude", place_->longitude);
     saveSetting("sky/height", place_->height);
     saveSetting("sky/name", placeFrom_);
-    placeEdit_->clear();
-    refresh();
+    saveSetting("sky/zone", QString::fromUtf8(zone_.id()));
+    refresh(); // the typed text stays, to show what was taken
 }
 
 void SkyWindow::refresh() {
@@ -167,7 +202,7 @@ void SkyWindow::refresh() {
         facts_->setText(QString());
         dome_->setSky({}, std::nullopt);
         dome_->setChart({});
-        disk_->setInstants(julianDateValue(currentJulianDate()), std::nullopt);
+        disk_->setInstants(julianDateValue(currentJulianDate()), std::nullopt, zone_);
         return;
     }
     const Place& p = *place_;
@@ -176,7 +211,8 @@ void SkyWindow::refresh() {
                              .arg(p.latitude >= 0 ? 'N' : 'S')
                              .arg(std::fabs(p.longitude), 0, 'f', 2)
                              .arg(p.longitude >= 0 ? 'E' : 'W')
-                             .arg(placeFrom_));
+                             .arg(placeFrom_) +
+                         QLatin1Char(' ') + clockFrom_);
     const double now = julianDateValue(currentJulianDate());
     const Equatorial marsPlace = apparentMars(now);
     const Horizontal marsNow = horizontalOf(marsPlace, now, p);
@@ -188,7 +224,7 @@ void SkyWindow::refresh() {
         night_ = Night{now, p, marsTonight(now, p), QString::fromStdString(marsConstellation(now)),
                        chartPlacesAt(now)};
     }
-    QStringList lines = eventLines(night_->pass);
+    QStringList lines = eventLines(night_->pass, zone_);
     const NearStar near = starToName(marsPlace, night_->places.stars);
     SkyChart chart = skyChartAt(now, p, night_->places, marsPlace, near);
     const double sunNow = chart.sun.altitude;
@@ -217,17 +253,18 @@ void SkyWindow::refresh() {
     if (const double moon = moonFrom(marsPlace, now, p); moon <= MOON_NEAR_MARS) {
         lines << QStringLiteral("The Moon is %1° from Mars.").arg(moon, 0, 'f', 1);
     }
-    lines << bestLine(night_->pass);
+    lines << bestLine(night_->pass, zone_);
     facts_->setText(lines.join(QLatin1Char('\n')));
     dome_->setAccessibleDescription(lines.join(QLatin1Char(' ')));
     dome_->setSky(night_->pass.samples, marsNow);
+    dome_->setZone(zone_);
     dome_->setChart(std::move(chart));
     // A telescope view of its highest only where it is then up in a sky that is not day.
     const std::optional<Transit>& transit = night_->pass.transit;
     const bool seenHighest =
         transit && transit->altitude > 0 &&
         horizontalOf(apparentSun(transit->utJd), transit->utJd, p).altitude < DAYLIGHT;
-    disk_->setInstants(now, seenHighest ? std::optional(transit->utJd) : std::nullopt);
+    disk_->setInstants(now, seenHighest ? std::optional(transit->utJd) : std::nullopt, zone_);
 }
 
 QString SkyWindow::facts() const {

@@ -7,6 +7,7 @@
 #include "ephemeris/sky_chart.h"
 
 #include <QString>
+#include <QTimeZone>
 #include <QTimer>
 #include <QWidget>
 #include <optional>
@@ -33,6 +34,7 @@ class SkyWindow : public QWidget {
     const Tonight* tonight() const { return night_ ? &night_->pass : nullptr; }
     const MarsDiskPanel* disks() const { return disk_; }
     MarsDiskPanel* disks() { return disk_; }
+    const QTimeZone& zone() const { return zone_; }
 
   private:
     // What is computed once for a night: the pass, the constellation, the chart's places.
@@ -50,8 +52,13 @@ class SkyWindow : public QWidget {
     QLabel* facts_;
     QLineEdit* placeEdit_;
     QTimer minute_;
+    // The place's clock: its town's zone, where it has one, else the nearest town's within reach,
+    // else UTC; and how it was found, in words.
+    void useClockOf(const std::string& zone);
     std::optional<Place> place_;
     QString placeFrom_;
+    QTimeZone zone_ = QTimeZone::utc();
+    QString clockFrom_;
     std::optional<Night> night_;
 };
 

@@ -103,6 +103,21 @@ std::optional<Place> placeOfZone(const std::string& zone) {
     return found;
 }
 
+std::optional<NearestZone> nearestZone(const Place& place) {
+    constexpr double EARTH_RADIUS_KM = 6371.0;
+    std::optional<NearestZone> nearest;
+    forEachZone([&](const std::string& name, const Place& city) {
+        const double km = angleBetween(place.longitude * DEGREE, place.latitude * DEGREE,
+                                       city.longitude * DEGREE, city.latitude * DEGREE) *
+                          DEGREE * EARTH_RADIUS_KM;
+        if (!nearest || km < nearest->km) {
+            nearest = NearestZone{name, km};
+        }
+        return false;
+    });
+    return nearest;
+}
+
 std::optional<std::pair<std::string, Place>> placeOfCity(std::string city) {
     std::replace(city.begin(), city.end(), ' ', '_');
     std::optional<std::pair<std::string, Place>> found;

@@ -27,6 +27,16 @@ std::optional<Place> parsePlace(std::string_view text, std::string& error);
 std::string timeZoneName();
 // The place of a time zone's city: Europe/Berlin gives 52.5° N, 13.37° E.
 std::optional<Place> placeOfZone(const std::string& zone);
+// The time zone whose city lies nearest a place, with that distance in km; empty when the table
+// cannot be read.
+struct NearestZone {
+    std::string zone;
+    double km;
+};
+std::optional<NearestZone> nearestZone(const Place& place);
+// How far a town may lie for its clock to be taken as a place's: a zone's city stands for a
+// region a few hundred km across.
+constexpr double NEAREST_ZONE_REACH_KM = 400.0;
 // A time zone's city by its name ("Paris", "new york"), with the zone's name.
 std::optional<std::pair<std::string, Place>> placeOfCity(std::string city);
 

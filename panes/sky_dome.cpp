@@ -238,8 +238,10 @@ void SkyDome::paintLabels(QPainter& painter, const QPointF& centre, double radiu
         }
         for (const SkySample& s : samples_) {
             if (!always && s.mars.altitude >= 0 &&
-                localMinuteText(s.utJd, "%M") == QLatin1String("00")) {
-                add(localMinuteText(s.utJd, "%H"), false, onTrack(s.mars, centre, radius), 4, 1);
+                zonedMinuteText(s.utJd, zone_, false, QStringLiteral("mm")) ==
+                    QLatin1String("00")) {
+                add(zonedMinuteText(s.utJd, zone_, false, QStringLiteral("HH")), false,
+                    onTrack(s.mars, centre, radius), 4, 1);
             }
         }
     }
@@ -327,7 +329,8 @@ std::vector<QLineF> SkyDome::paintTrack(QPainter& painter, const QPointF& centre
     painter.setPen(colours.text);
     painter.setBrush(colours.text);
     for (const SkySample& s : samples_) {
-        if (s.mars.altitude >= 0 && localMinuteText(s.utJd, "%M") == QLatin1String("00")) {
+        if (s.mars.altitude >= 0 &&
+            zonedMinuteText(s.utJd, zone_, false, QStringLiteral("mm")) == QLatin1String("00")) {
             painter.drawEllipse(onTrack(s.mars, centre, radius), 2.5, 2.5);
         }
     }

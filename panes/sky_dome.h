@@ -13,6 +13,7 @@
 #include <QLineF>
 #include <QPointF>
 #include <QRectF>
+#include <QTimeZone>
 #include <QWidget>
 #include <optional>
 #include <vector>
@@ -29,6 +30,8 @@ class SkyDome : public QWidget {
     explicit SkyDome(QWidget* parent);
     void setSky(std::vector<SkySample> samples, std::optional<Horizontal> marsNow);
     void setChart(SkyChart chart);
+    // The clock whose whole hours are marked along the track: the place's.
+    void setZone(const QTimeZone& zone) { zone_ = zone; }
 
   protected:
     void paintEvent(QPaintEvent*) override;
@@ -49,6 +52,7 @@ class SkyDome : public QWidget {
     std::optional<Horizontal> marsNow_;
     SkyChart chart_;
     StarSprites stars_;
+    QTimeZone zone_ = QTimeZone::systemTimeZone();
 };
 
 } // namespace orvanta

@@ -4,7 +4,9 @@
 
 #include "display/number_text.h"
 
+#include <QDateTime>
 #include <QString>
+#include <QTimeZone>
 
 namespace orvanta {
 
@@ -21,6 +23,19 @@ inline QString dayText(double utJd) {
 // The local clock of an instant to the nearest minute, through a strftime format.
 inline QString localMinuteText(double utJd, const char* format = "%H:%M") {
     return QString::fromLatin1(formatLocalMinute(utJd, format).text);
+}
+
+// The minute nearest a UT instant on a zone's clock, through a QDateTime format ("HH:mm"), with
+// the zone's abbreviation after it when `named` ("19:52 AEDT"): a place's own clock, whatever
+// the computer's.
+inline QString zonedMinuteText(double utJd, const QTimeZone& zone, bool named = true,
+                               const QString& format = QStringLiteral("HH:mm")) {
+    const UtcClockReading at = nearestMinute(utJd);
+    const QDateTime local =
+        QDateTime(QDate(at.year, at.month, at.day), QTime(at.hour, at.minute), Qt::UTC)
+            .toTimeZone(zone);
+    return named ? local.toString(format) + QLatin1Char(' ') + zone.abbreviation(local)
+                 : local.toString(format);
 }
 
 } // namespace orvanta

@@ -160,7 +160,7 @@ TEST(MarsDiskView, TheOrientationIsKept) {
         panel->orientation()->setCurrentIndex(2);
         panel = std::make_unique<MarsDiskPanel>(nullptr);
         panel->resize(220, 420);
-        panel->setInstants(2452879.4, 2452879.5);
+        panel->setInstants(2452879.4, 2452879.5, QTimeZone::utc());
         EXPECT_EQ(panel->orientation()->currentIndex(), 2);
         // North down, and east (x negative) on the right.
         EXPECT_GT(panel->view(1)->pointOf(0, 1).y(), panel->view(1)->pointOf(0, -1).y());

@@ -6,9 +6,16 @@
 #include "ephemeris/utc_clock.h"
 #include "panes/mars_disk_view.h"
 #include "panes/sky_dome.h"
+#include "panes/texts.h"
+#include "tools/cli/arguments.h"
 #include "tools/state/state_tool.h"
 
 #include <QApplication>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QTemporaryDir>
+#include <QTest>
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
@@ -28,15 +35,15 @@ TEST(SkyWindow, TheNightOfTheApproachFromBerlin) {
     SkyWindow window(Place{52.52, 13.405, 34});
     window.show();
     // The times and directions an independent implementation gives (tests/sky/reference.tsv),
-    // in local time.
+    // on Berlin's clock.
     EXPECT_EQ(window.facts().toStdString(),
-              "Rises at 16:59 in the east-north-east.\n"
-              "Highest at 00:25, 53° above the horizon in the south.\n"
-              "Sets at 07:52 in the west-north-west.\n"
+              "Rises at 16:59 CET in the east-north-east.\n"
+              "Highest at 00:25 CET, 53° above the horizon in the south.\n"
+              "Sets at 07:52 CET in the west-north-west.\n"
               "Now 52° above the horizon in the south-south-west.\n"
               "In the constellation Leo, at magnitude -1.2, 176° from the Sun.\n"
               "Near Regulus (4.0° north-east).\n"
-              "Best seen from 18:50 to 05:50 (a dark sky, and Mars above 10°).");
+              "Best seen from 18:50 CET to 05:50 CET (a dark sky, and Mars above 10°).");
     // Mars is drawn where it is now, low in the south-south-west of the dome, in red, and no
     // name, hour or star over it; the stars fill the north, where neither the track nor a name
     // is.
@@ -108,10 +115,44 @@ TEST(SkyWindow, LocalTimesAcrossAChangeToSummerTime) {
     computeEncounterState();
     const SkyWindow window(Place{52.52, 13.405, 34});
     const std::string facts = window.facts().toStdString();
-    EXPECT_NE(facts.find("Rises at 13:43 "), std::string::npos) << facts;
-    EXPECT_NE(facts.find("Highest at 21:25,"), std::string::npos) << facts;
-    EXPECT_NE(facts.find("Sets at 06:06 "), std::string::npos) << facts;
+    EXPECT_NE(facts.find("Rises at 13:43 CET "), std::string::npos) << facts;
+    EXPECT_NE(facts.find("Highest at 21:25 CET,"), std::string::npos) << facts;
+    EXPECT_NE(facts.find("Sets at 06:06 CEST "), std::string::npos) << facts;
     unsetenv("TZ");
+}
+
+// The place's own clock, whatever the computer's: a town's zone, the nearest town's for typed
+// coordinates, UTC far from any; what was taken stays in the field.
+TEST(SkyWindow, TellsThePlacesOwnClock) {
+    QTemporaryDir home;
+    const QByteArray config = qgetenv("XDG_CONFIG_HOME");
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(home.path()));
+    setenv("TZ", "Europe/Berlin", 1);
+    FixedUtcClock clock({2027, 2, 20, 0, 14, 0});
+    computeEncounterState();
+    SkyWindow window(Place{52.52, 13.405, 34});
+    auto* field = window.findChild<QLineEdit*>();
+    const struct {
+        const char* typed;
+        const char* time; // one of the pass's, with its zone
+        const char* clock;
+    } cases[] = {{"Sydney", "Rises at 19:52 AEDT", "Times are Sydney's (Australia/Sydney)."},
+                 {"-33.87,151.21", "Rises at 19:52 AEDT", "the nearest town known here, 1 km"},
+                 {"0,-30", " UTC", "Times are UTC: no town known here lies within 400 km."},
+                 {"not a place", " UTC", "Not a place known here: not a place."}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.typed);
+        field->setText(QString::fromUtf8(c.typed));
+        QTest::keyClick(field, Qt::Key_Return);
+        const std::string facts = window.facts().toStdString();
+        const std::string words =
+            window.findChild<QLabel*>(QStringLiteral("place"))->text().toStdString();
+        EXPECT_NE(facts.find(c.time), std::string::npos) << facts;
+        EXPECT_NE(words.find(c.clock), std::string::npos) << words;
+        EXPECT_EQ(field->text().toStdString(), c.typed);
+    }
+    unsetenv("TZ");
+    qputenv("XDG_CONFIG_HOME", config);
 }
 
 // The window and orvanta-state --sky show the same pass and the same best stretch: on the pass,
@@ -137,7 +178,13 @@ TEST(SkyWindow, ShowsThePassOrvantaStatePrints) {
         computeEncounterState();
         double lat = 0, lon = 0, height = 0;
         std::sscanf(c.place, "%lf,%lf,%lf", &lat, &lon, &height);
-        const std::string facts = SkyWindow(Place{lat, lon, height}).facts().toStdString();
+        const SkyWindow window(Place{lat, lon, height});
+        const std::string facts = window.facts().toStdString();
+        const auto local = [&](const std::string& iso) {
+            return zonedMinuteText(julianDateValue(julianDateOfReading(
+                                       parseUtcArgument("--utc", iso.substr(0, 16) + ":00"))),
+                                   window.zone());
+        };
         // "rise 2027-02-19T15:59Z azimuth 63.4" is "Rises at 15:59 in ...", "none" no such line.
         const std::pair<const char*, const char*> said[] = {{"rise", "Rises at "},
                                                             {"transit", "Highest at "},
@@ -152,8 +199,8 @@ TEST(SkyWindow, ShowsThePassOrvantaStatePrints) {
             const std::string shown =
                 first == "none"
                     ? words
-                    : words + first.substr(11, 5) +
-                          (name == std::string("best") ? " to " + second.substr(11, 5) : "");
+                    : words + local(first).toStdString() +
+                          (name == std::string("best") ? " to " + local(second).toStdString() : "");
             EXPECT_EQ(facts.find(shown) != std::string::npos, first != "none") << out << facts;
         }
     }
