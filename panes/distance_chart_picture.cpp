@@ -191,6 +191,33 @@ std::vector<int> labelPriorities(const ApproachesScene& scene) {
 
 } // namespace
 
+const DistanceChartPicture::Labels& DistanceChartPicture::labels() const {
+    const std::vector<ClosestApproach>& all = scene_.chart.approaches;
+    const QString fontKey = font().key();
+    if (labels_.count == all.size() && labels_.font == fontKey &&
+        (all.empty() ||
+         (labels_.first == all.front().julianDate && labels_.last == all.back().julianDate))) {
+        return labels_;
+    }
+    const QFontMetricsF metrics(font());
+    labels_ = Labels{all.size(),
+                     all.empty() ? 0 : all.front().julianDate,
+                     all.empty() ? 0 : all.back().julianDate,
+                     fontKey,
+                     {},
+                     0};
+    for (const ClosestApproach& a : all) {
+        labels_.texts.push_back(
+            {dayText(a.julianDate),
+             fixedText(a.distanceAu * KM_PER_AU / 1e6, 1) + QStringLiteral(" Mkm"),
+             fixedText(a.apparentDiameterArcsec, 1) + QChar(0x2033)});
+        for (const QString& text : labels_.texts.back()) {
+            labels_.width = std::max(labels_.width, metrics.horizontalAdvance(text));
+        }
+    }
+    return labels_;
+}
+
 // Each minimum marked, and labelled below the years where the labels do not overlap; one without
 // a label tells its date when the pointer rests on it.
 void DistanceChartPicture::paintApproaches(QPainter& painter) const {
@@ -198,17 +225,11 @@ void DistanceChartPicture::paintApproaches(QPainter& painter) const {
     const QRectF p = plot();
     const QFontMetricsF metrics(font());
     const double line = metrics.height();
+    const Labels& made = labels();
+    const std::vector<QStringList>& texts = made.texts;
+    const double width = made.width;
     std::vector<double> places;
-    double width = 0;
-    std::vector<QStringList> labels;
-    for (std::size_t i = 0; i < c.approaches.size(); ++i) {
-        const ClosestApproach& a = c.approaches[i];
-        labels.push_back({dayText(a.julianDate),
-                          fixedText(a.distanceAu * KM_PER_AU / 1e6, 1) + QStringLiteral(" Mkm"),
-                          fixedText(a.apparentDiameterArcsec, 1) + QChar(0x2033)});
-        for (const QString& text : labels.back()) {
-            width = std::max(width, metrics.horizontalAdvance(text));
-        }
+    for (const ClosestApproach& a : c.approaches) {
         places.push_back(xOf(a.julianDate));
     }
     const std::vector<int> rows =
@@ -233,7 +254,7 @@ void DistanceChartPicture::paintApproaches(QPainter& painter) const {
         painter.drawLine(QPointF(at.x(), labelTop - 3), QPointF(at.x(), labelTop));
         for (int k = 0; k < 3; ++k) {
             painter.drawText(QRectF(at.x() - width / 2 - 4, labelTop + k * line, width + 8, line),
-                             Qt::AlignCenter, labels[i][k]);
+                             Qt::AlignCenter, texts[i][k]);
         }
     }
 }

@@ -7,6 +7,8 @@
 
 #include <QImage>
 #include <QSize>
+#include <QString>
+#include <QStringList>
 
 namespace orvanta {
 
@@ -45,6 +47,18 @@ class DistanceChartPicture : public ApproachesPicture {
     };
     mutable CurveKey curveKey_;
     mutable QImage curveLayer_;
+
+    // The approaches' labels and the widest one's width, made once for a span and a font: the
+    // span is known by its approaches' count and first and last instants, which no other has.
+    struct Labels {
+        std::size_t count = 0;
+        double first = 0, last = 0;
+        QString font;
+        std::vector<QStringList> texts;
+        double width = 0;
+    };
+    const Labels& labels() const;
+    mutable Labels labels_;
 };
 
 } // namespace orvanta
