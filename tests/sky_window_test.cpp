@@ -28,10 +28,15 @@ using namespace orvanta;
 
 namespace {
 
+// The clock pinned and the encounter state computed for it, for as long as a test holds it.
+struct PinnedAt {
+    explicit PinnedAt(UtcClockReading at) : clock(at) { computeEncounterState(); }
+    FixedUtcClock clock;
+};
+
+// The window keeps the place's own clock whatever the process's zone, so most tests set none.
 TEST(SkyWindow, TheNightOfTheApproachFromBerlin) {
-    setenv("TZ", "Europe/Berlin", 1);
-    FixedUtcClock clock({2027, 2, 20, 0, 14, 0});
-    computeEncounterState();
+    const PinnedAt pinned({2027, 2, 20, 0, 14, 0});
     SkyWindow window(Place{52.52, 13.405, 34});
     window.show();
     // The times and directions an independent implementation gives (tests/sky/reference.tsv),
@@ -70,15 +75,12 @@ TEST(SkyWindow, TheNightOfTheApproachFromBerlin) {
         }
     }
     EXPECT_GT(stars, 100);
-    unsetenv("TZ");
 }
 
 // At noon in a Berlin summer the dome is a daylit sky, not the night's, with the Sun drawn in
 // the south and said in its words; the compass's letters stand outside the horizon.
 TEST(SkyWindow, TheDomeAtNoonIsDaylitWithTheSun) {
-    setenv("TZ", "Europe/Berlin", 1);
-    FixedUtcClock clock({2027, 6, 21, 11, 0, 0});
-    computeEncounterState();
+    const PinnedAt pinned({2027, 6, 21, 11, 0, 0});
     SkyWindow window(Place{52.52, 13.405, 34});
     window.show();
     SkyDome* dome = dynamic_cast<SkyDome*>(window.childAt(20, 20));
@@ -104,21 +106,17 @@ TEST(SkyWindow, TheDomeAtNoonIsDaylitWithTheSun) {
         EXPECT_GT(std::hypot(dx, dy), radius + 2);
         EXPECT_TRUE(QRectF(0, 0, 400, 400).contains(box));
     }
-    unsetenv("TZ");
 }
 
 // Clocks go forward in Berlin at 01:00 UTC on 2027-03-28: Mars rises and culminates in winter time
 // (12:43:15 and 20:24:35 UTC) and sets in summer time (04:05:51 UTC).
 TEST(SkyWindow, LocalTimesAcrossAChangeToSummerTime) {
-    setenv("TZ", "Europe/Berlin", 1);
-    FixedUtcClock clock({2027, 3, 27, 20, 0, 0});
-    computeEncounterState();
+    const PinnedAt pinned({2027, 3, 27, 20, 0, 0});
     const SkyWindow window(Place{52.52, 13.405, 34});
     const std::string facts = window.facts().toStdString();
     EXPECT_NE(facts.find("Rises at 13:43 CET "), std::string::npos) << facts;
     EXPECT_NE(facts.find("Highest at 21:25 CET,"), std::string::npos) << facts;
     EXPECT_NE(facts.find("Sets at 06:06 CEST "), std::string::npos) << facts;
-    unsetenv("TZ");
 }
 
 // The place's own clock, whatever the computer's: a town's zone, the nearest town's for typed
@@ -127,9 +125,8 @@ TEST(SkyWindow, TellsThePlacesOwnClock) {
     QTemporaryDir home;
     const QByteArray config = qgetenv("XDG_CONFIG_HOME");
     qputenv("XDG_CONFIG_HOME", QFile::encodeName(home.path()));
-    setenv("TZ", "Europe/Berlin", 1);
-    FixedUtcClock clock({2027, 2, 20, 0, 14, 0});
-    computeEncounterState();
+    setenv("TZ", "Europe/Berlin", 1); // the computer's clock, which the window must not tell
+    const PinnedAt pinned({2027, 2, 20, 0, 14, 0});
     SkyWindow window(Place{52.52, 13.405, 34});
     auto* field = window.findChild<QLineEdit*>();
     const struct {
