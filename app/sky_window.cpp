@@ -170,14 +170,14 @@ void SkyWindow::useClockOf(const std::string& zone) {
 void SkyWindow::usePlaceTyped() {
     const std::string typed = placeEdit_->text().trimmed().toStdString();
     std::string why;
+    std::string townZone; // only a town's own is kept; coordinates find their nearest anew
     if (const std::optional<Place> place = parsePlace(typed, why)) {
         place_ = place;
         placeFrom_ = QStringLiteral("as you set it");
-        useClockOf({});
     } else if (const auto city = placeOfCity(typed)) {
         place_ = city->second;
         placeFrom_ = QString::fromStdString(city->first);
-        useClockOf(city->first);
+        townZone = city->first;
     } else {
         // The last good place stays shown, and the typed text stays to be mended.
         refresh();
@@ -191,7 +191,8 @@ void SkyWindow::usePlaceTyped() {
     saveSetting("sky/longitude", place_->longitude);
     saveSetting("sky/height", place_->height);
     saveSetting("sky/name", placeFrom_);
-    saveSetting("sky/zone", QString::fromUtf8(zone_.id()));
+    saveSetting("sky/zone", QString::fromStdString(townZone));
+    useClockOf(townZone);
     refresh(); // the typed text stays, to show what was taken
 }
 
