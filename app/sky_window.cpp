@@ -11,10 +11,13 @@
 #include "panes/sky_dome.h"
 #include "panes/texts.h"
 
+#include <QCompleter>
 #include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QRegularExpression>
 #include <QStringList>
+#include <QStringListModel>
 #include <cmath>
 
 namespace orvanta {
@@ -101,16 +104,17 @@ QString bestLine(const Tonight& night, const QTimeZone& zone) {
 
 } // namespace
 
-SkyWindow::SkyWindow(std::optional<Place> place)
+SkyWindow::SkyWindow(std::optional<PlaceEntry> place)
     : dome_(new SkyDome(this)), disk_(new MarsDiskPanel(this)), placeLabel_(new QLabel(this)),
-      facts_(new QLabel(this)), placeEdit_(new QLineEdit(this)) {
+      facts_(new QLabel(this)), placeEdit_(new QLineEdit(this)),
+      townTitles_(new QStringListModel(this)) {
     setWindowTitle(QString::fromLatin1(SKY_WINDOW_TITLE));
     facts_->setWordWrap(true);
     facts_->setAlignment(Qt::AlignTop | Qt::AlignLeft);
     facts_->setMinimumWidth(300);
     placeLabel_->setWordWrap(true);
     placeLabel_->setObjectName(QStringLiteral("place"));
-    placeEdit_->setPlaceholderText(QStringLiteral("52.52, 13.40 or a city such as Berlin"));
+    placeEdit_->setPlaceholderText(QStringLiteral("A town such as Tromsø, or 52°31′N 13°24′E"));
     placeEdit_->setAccessibleName(QStringLiteral("Place"));
     auto* layout = new QGridLayout(this);
     layout->addWidget(dome_, 0, 0, 3, 1);
@@ -120,22 +124,46 @@ SkyWindow::SkyWindow(std::optional<Place> place)
     layout->addWidget(disk_, 0, 2, 3, 1);
     layout->setColumnStretch(0, 1);
     connect(placeEdit_, &QLineEdit::returnPressed, this, [this] { usePlaceTyped(); });
+    // The library's matches are shown as they are: they ignore accents, which Qt's filter would
+    // not.
+    auto* completer = new QCompleter(townTitles_, this);
+    completer->setCompletionMode(QCompleter::UnfilteredPopupCompletion);
+    placeEdit_->setCompleter(completer);
+    connect(completer, qOverload<const QString&>(&QCompleter::activated), this,
+            [this](const QString& title) {
+                placeEdit_->setText(title);
+                usePlaceTyped();
+            });
+    typing_.setSingleShot(true);
+    typing_.setInterval(150);
+    typing_.callOnTimeout(this, [this] { offerTowns(); });
+    connect(placeEdit_, &QLineEdit::textEdited, this, [this] { typing_.start(); });
 
     if (place) {
-        place_ = place;
-        placeFrom_ = QStringLiteral("as given");
-        useClockOf({});
+        place_ = place->place;
+        placeFrom_ = place->town ? QString::fromStdString(townTitle(*place->town))
+                                 : QStringLiteral("as given");
+        useClockOf(place->town ? QString::fromStdString(place->town->name) : QString(),
+                   place->town ? place->town->zone : std::string());
     } else if (const auto lat = readNumberSetting("sky/latitude", -90, 90),
                lon = readNumberSetting("sky/longitude", -180, 180);
                lat && lon) {
         place_ = Place{*lat, *lon,
                        readNumberSetting("sky/height", LOWEST_HEIGHT, HIGHEST_HEIGHT).value_or(0)};
         placeFrom_ = readSetting("sky/name").value_or(QStringLiteral("as you set it"));
-        useClockOf(readSetting("sky/zone").value_or(QString()).toStdString());
-    } else if (const std::string zone = timeZoneName(); placeOfZone(zone)) {
-        place_ = placeOfZone(zone);
-        placeFrom_ = QStringLiteral("from the time zone ") + QString::fromStdString(zone);
-        useClockOf(zone);
+        useClockOf(readSetting("sky/town").value_or(QString()),
+                   readSetting("sky/zone").value_or(QString()).toStdString());
+    } else if (const std::string zone = timeZoneName(); const auto town = townOfZone(zone)) {
+        place_ = town->place;
+        placeFrom_ = QStringLiteral("%1, the town of your time zone")
+                         .arg(QString::fromStdString(townTitle(*town)));
+        useClockOf(QString::fromStdString(town->name), zone);
+    } else {
+        // Still a sky to look at, and plain words on what to do.
+        place_ = Place{0, 0, 0};
+        placeFrom_ = QStringLiteral("the equator at Greenwich, until then");
+        askingForPlace_ = true;
+        useClockOf({}, {});
     }
     minute_.callOnTimeout(this, [this] { refresh(); });
     minute_.start(60000);
@@ -143,71 +171,87 @@ SkyWindow::SkyWindow(std::optional<Place> place)
     refresh();
 }
 
-void SkyWindow::useClockOf(const std::string& zone) {
-    const auto town = [](const std::string& name) {
-        return QString::fromStdString(name.substr(name.rfind('/') + 1)).replace('_', ' ');
-    };
+void SkyWindow::useClockOf(const QString& town, const std::string& zone) {
+    const QString zoneName = QString::fromStdString(zone);
     if (!zone.empty() && QTimeZone::isTimeZoneIdAvailable(QByteArray::fromStdString(zone))) {
         zone_ = QTimeZone(QByteArray::fromStdString(zone));
-        clockFrom_ =
-            QStringLiteral("Times are %1's (%2).").arg(town(zone), QString::fromStdString(zone));
+        // Settings kept before towns were named hold only the zone: its city names it.
+        const QString name =
+            town.isEmpty() ? zoneName.mid(zoneName.lastIndexOf('/') + 1).replace('_', ' ') : town;
+        clockFrom_ = QStringLiteral("Times are %1's (%2).").arg(name, zoneName);
         return;
     }
-    const std::optional<NearestZone> nearest = nearestZone(*place_);
-    if (nearest && nearest->km <= NEAREST_ZONE_REACH_KM &&
-        QTimeZone::isTimeZoneIdAvailable(QByteArray::fromStdString(nearest->zone))) {
-        zone_ = QTimeZone(QByteArray::fromStdString(nearest->zone));
+    const std::optional<NearTown> nearest = nearestTown(*place_);
+    if (nearest && nearest->km <= NEAREST_TOWN_REACH_KM &&
+        QTimeZone::isTimeZoneIdAvailable(QByteArray::fromStdString(nearest->town.zone))) {
+        zone_ = QTimeZone(QByteArray::fromStdString(nearest->town.zone));
         clockFrom_ = QStringLiteral("Times are %1's (%2), the nearest town known here, %3 km away.")
-                         .arg(town(nearest->zone), QString::fromStdString(nearest->zone))
+                         .arg(QString::fromStdString(nearest->town.name),
+                              QString::fromStdString(nearest->town.zone))
                          .arg(qRound(nearest->km));
         return;
     }
     zone_ = QTimeZone::utc();
     clockFrom_ = QStringLiteral("Times are UTC: no town known here lies within %1 km.")
-                     .arg(qRound(NEAREST_ZONE_REACH_KM));
+                     .arg(qRound(NEAREST_TOWN_REACH_KM));
+}
+
+void SkyWindow::offerTowns() {
+    const QString typed = placeEdit_->text().trimmed();
+    QStringList titles;
+    // Coordinates are not towns; one letter matches too many to help.
+    if (typed.size() >= 2 && !typed.contains(QRegularExpression(QStringLiteral("[0-9]")))) {
+        for (const Town& town : townsMatching(typed.toStdString(), 12)) {
+            titles << QString::fromStdString(townTitle(town));
+        }
+    }
+    townTitles_->setStringList(titles);
+    if (!titles.isEmpty() && placeEdit_->hasFocus()) {
+        placeEdit_->completer()->complete();
+    }
 }
 
 void SkyWindow::usePlaceTyped() {
-    const std::string typed = placeEdit_->text().trimmed().toStdString();
+    typing_.stop();
+    const QString typed = placeEdit_->text().trimmed();
     std::string why;
-    std::string townZone; // only a town's own is kept; coordinates find their nearest anew
-    if (const std::optional<Place> place = parsePlace(typed, why)) {
-        place_ = place;
-        placeFrom_ = QStringLiteral("as you set it");
-    } else if (const auto city = placeOfCity(typed)) {
-        place_ = city->second;
-        placeFrom_ = QString::fromStdString(city->first);
-        townZone = city->first;
-    } else {
+    const std::optional<PlaceEntry> entry = placeOfEntry(typed.toStdString(), why);
+    if (!entry) {
         // The last good place stays shown, and the typed text stays to be mended.
         refresh();
-        placeLabel_->setText(QStringLiteral("Not a place known here: %1. Type a latitude and "
-                                            "longitude, or a time zone's city. ")
-                                 .arg(placeEdit_->text()) +
-                             placeLabel_->text());
+        placeLabel_->setText(
+            QStringLiteral("Not taken: \"%1\" %2. ").arg(typed, QString::fromStdString(why)) +
+            placeLabel_->text());
         return;
+    }
+    place_ = entry->place;
+    askingForPlace_ = false;
+    // Only a town's own zone is kept; coordinates find their nearest town anew.
+    const QString town = entry->town ? QString::fromStdString(entry->town->name) : QString();
+    const std::string zone = entry->town ? entry->town->zone : std::string();
+    placeFrom_ = entry->town ? QString::fromStdString(townTitle(*entry->town))
+                             : QStringLiteral("as you set it");
+    if (entry->town) {
+        placeEdit_->setText(placeFrom_); // what "tromso" was taken for
     }
     saveSetting("sky/latitude", place_->latitude);
     saveSetting("sky/longitude", place_->longitude);
     saveSetting("sky/height", place_->height);
     saveSetting("sky/name", placeFrom_);
-    saveSetting("sky/zone", QString::fromStdString(townZone));
-    useClockOf(townZone);
-    refresh(); // the typed text stays, to show what was taken
+    saveSetting("sky/town", town);
+    saveSetting("sky/zone", QString::fromStdString(zone));
+    useClockOf(town, zone);
+    refresh();
 }
 
 void SkyWindow::refresh() {
-    if (!place_) {
-        placeLabel_->setText(
-            QStringLiteral("No place is known from the time zone: type one below."));
-        facts_->setText(QString());
-        dome_->setSky({}, std::nullopt);
-        dome_->setChart({});
-        disk_->setInstants(julianDateValue(currentJulianDate()), std::nullopt, zone_);
-        return;
-    }
     const Place& p = *place_;
-    placeLabel_->setText(QStringLiteral("Seen from %1° %2, %3° %4 (%5).")
+    const QString asking =
+        askingForPlace_ ? QStringLiteral("No town is known for your time zone: type a town or a "
+                                         "latitude and longitude below. ")
+                        : QString();
+    placeLabel_->setText(asking +
+                         QStringLiteral("Seen from %1° %2, %3° %4 (%5).")
                              .arg(std::fabs(p.latitude), 0, 'f', 2)
                              .arg(p.latitude >= 0 ? 'N' : 'S')
                              .arg(std::fabs(p.longitude), 0, 'f', 2)

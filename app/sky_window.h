@@ -5,6 +5,7 @@
 
 #include "ephemeris/night.h"
 #include "ephemeris/sky_chart.h"
+#include "towns/towns.h"
 
 #include <QString>
 #include <QTimeZone>
@@ -14,6 +15,7 @@
 
 class QLabel;
 class QLineEdit;
+class QStringListModel;
 
 namespace orvanta {
 
@@ -24,8 +26,9 @@ class SkyDome;
 
 class SkyWindow : public QWidget {
   public:
-    // For the place kept in the settings or of the time zone; or for `place` when given.
-    explicit SkyWindow(std::optional<Place> place = std::nullopt);
+    // For the place kept in the settings, else the town of the time zone, else the equator at
+    // Greenwich while it asks for a place; or for `place` when given.
+    explicit SkyWindow(std::optional<PlaceEntry> place = std::nullopt);
     // Computes the sky anew for the clock's instant.
     void refresh();
     QString facts() const;
@@ -46,17 +49,22 @@ class SkyWindow : public QWidget {
         ChartPlaces places;
     };
     void usePlaceTyped();
+    // The towns the typed text may become, offered as it is typed.
+    void offerTowns();
     SkyDome* dome_;
     MarsDiskPanel* disk_;
     QLabel* placeLabel_;
     QLabel* facts_;
     QLineEdit* placeEdit_;
+    QStringListModel* townTitles_;
+    QTimer typing_;
     QTimer minute_;
     // The place's clock: its town's zone, where it has one, else the nearest town's within reach,
     // else UTC; and how it was found, in words.
-    void useClockOf(const std::string& zone);
+    void useClockOf(const QString& town, const std::string& zone);
     std::optional<Place> place_;
     QString placeFrom_;
+    bool askingForPlace_ = false; // no place known: the equator's sky until one is typed
     QTimeZone zone_ = QTimeZone::utc();
     QString clockFrom_;
     std::optional<Night> night_;

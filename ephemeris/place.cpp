@@ -1,77 +1,263 @@
 #include "ephemeris/place.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cmath>
 #include <cstdlib>
-#include <fstream>
 #include <sstream>
-#include <strings.h>
+#include <string>
 #include <unistd.h>
+#include <vector>
 
 namespace orvanta {
 
 namespace {
 
-// "+5230" or "+523015": sign, degrees (`degreeDigits` of them), minutes and maybe seconds.
-std::optional<double> isoCoordinate(std::string_view text, std::size_t degreeDigits) {
-    if (text.size() != 1 + degreeDigits + 2 && text.size() != 1 + degreeDigits + 4) {
-        return std::nullopt;
-    }
-    const auto number = [&](std::size_t at, std::size_t length) {
-        return std::atoi(std::string(text.substr(at, length)).c_str());
+// In ASCII, so that a tool's one line of error stays plain: 'd' is taken for a degree sign too.
+constexpr const char* NOT_A_PLACE = "is not a latitude and longitude such as 52.52, 13.40 or "
+                                    "52d31'N 13d24'E";
+
+// The marks people type for degrees, minutes and seconds, in ASCII: 'd', '\'' and '"'.
+std::string plainMarks(std::string_view text) {
+    struct Mark {
+        std::string_view utf8;
+        char plain;
     };
-    double value = number(1, degreeDigits) + number(1 + degreeDigits, 2) / 60.0;
-    if (text.size() == 1 + degreeDigits + 4) {
-        value += number(3 + degreeDigits, 2) / 3600.0;
+    static constexpr Mark MARKS[] = {
+        {"\u00B0", 'd'}, {"\u00BA", 'd'}, {"\u2032", '\''}, {"\u2019", '\''},
+        {"\u2033", '"'}, {"\u201D", '"'}, {"''", '"'},
+    };
+    std::string plain;
+    for (std::size_t at = 0; at < text.size();) {
+        bool replaced = false;
+        for (const Mark& mark : MARKS) {
+            if (text.substr(at, mark.utf8.size()) == mark.utf8) {
+                plain += mark.plain;
+                at += mark.utf8.size();
+                replaced = true;
+                break;
+            }
+        }
+        if (!replaced) {
+            plain += text[at++];
+        }
     }
-    return text[0] == '-' ? -value : value;
+    return plain;
 }
 
-// The tz database's zones with their places: "+5230+01322 Europe/Berlin".
-template <typename Visit>
-void forEachZone(Visit visit) {
-    std::ifstream table("/usr/share/zoneinfo/zone1970.tab");
-    std::string line;
-    while (std::getline(table, line)) {
-        std::istringstream fields(line);
-        std::string countries, coordinates, name;
-        if (line.empty() || line[0] == '#' || !(fields >> countries >> coordinates >> name)) {
-            continue;
-        }
-        const std::size_t split = coordinates.find_first_of("+-", 1);
-        const auto latitude = isoCoordinate(std::string_view(coordinates).substr(0, split), 2);
-        const auto longitude = isoCoordinate(std::string_view(coordinates).substr(split), 3);
-        if (latitude && longitude && visit(name, Place{*latitude, *longitude, 0})) {
-            return;
+bool isHemisphere(char c) {
+    return c == 'N' || c == 'S' || c == 'E' || c == 'W' || c == 'n' || c == 's' || c == 'e' ||
+           c == 'w';
+}
+
+bool isDigit(char c) {
+    return std::isdigit(static_cast<unsigned char>(c)) != 0;
+}
+
+// Written with marks or hemisphere letters; an 'e' between digits is an exponent, not east.
+bool marked(const std::string& text) {
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        const bool exponent = (c == 'e' || c == 'E') && i > 0 && isDigit(text[i - 1]) &&
+                              i + 1 < text.size() &&
+                              (isDigit(text[i + 1]) || text[i + 1] == '-' || text[i + 1] == '+');
+        if (c == 'd' || c == '\'' || c == '"' || (isHemisphere(c) && !exponent)) {
+            return true;
         }
     }
+    return false;
+}
+
+// The whole of `text` as a finite number, a decimal comma taken as a point where `comma` is.
+std::optional<double> numberOf(std::string text, bool comma) {
+    if (comma) {
+        for (char& c : text) {
+            c = c == ',' ? '.' : c;
+        }
+    }
+    // Plain decimals only: no hexadecimal, no "inf", no leading "+".
+    if (text.empty() || text[0] == '+' ||
+        text.find_first_not_of("0123456789.-+eE") != std::string::npos) {
+        return std::nullopt;
+    }
+    char* end = nullptr;
+    const double value = std::strtod(text.c_str(), &end);
+    if (end != text.c_str() + text.size() || !std::isfinite(value)) {
+        return std::nullopt;
+    }
+    return value;
+}
+
+class Reader {
+  public:
+    explicit Reader(const std::string& text) : text_(text) {}
+    bool atEnd() {
+        skipSpace();
+        return at_ == text_.size();
+    }
+    void skipSpace() {
+        while (at_ < text_.size() && std::isspace(static_cast<unsigned char>(text_[at_]))) {
+            ++at_;
+        }
+    }
+    bool take(char c) {
+        skipSpace();
+        if (at_ < text_.size() && text_[at_] == c) {
+            ++at_;
+            return true;
+        }
+        return false;
+    }
+    char hemisphere() {
+        skipSpace();
+        if (at_ < text_.size() && isHemisphere(text_[at_])) {
+            return static_cast<char>(std::toupper(static_cast<unsigned char>(text_[at_++])));
+        }
+        return 0;
+    }
+    // Digits with a fraction after a point, or after a comma between digits.
+    std::optional<double> number(bool& whole) {
+        skipSpace();
+        const std::size_t from = at_;
+        while (at_ < text_.size() &&
+               (isDigit(text_[at_]) || ((text_[at_] == '.' || text_[at_] == ',') && at_ > from &&
+                                        at_ + 1 < text_.size() && isDigit(text_[at_ + 1])))) {
+            ++at_;
+        }
+        const std::string digits = text_.substr(from, at_ - from);
+        whole = digits.find_first_of(".,") == std::string::npos;
+        return digits.empty() ? std::nullopt : numberOf(digits, true);
+    }
+
+    std::size_t position() const { return at_; }
+    void rewind(std::size_t to) { at_ = to; }
+
+  private:
+    const std::string& text_;
+    std::size_t at_ = 0;
+};
+
+struct Coordinate {
+    double degrees;
+    char hemisphere; // 'N', 'S', 'E', 'W' or 0
+};
+
+// [N] [-]D[d [M' [S"]]] [N]: minutes only after whole degrees, seconds after whole minutes.
+std::optional<Coordinate> readCoordinate(Reader& in) {
+    char hemisphere = in.hemisphere();
+    const bool negative = in.take('-');
+    bool whole = false;
+    std::optional<double> value = in.number(whole);
+    if (!value) {
+        return std::nullopt;
+    }
+    if (in.take('d')) {
+        for (const char mark : {'\'', '"'}) {
+            const std::size_t before = in.position();
+            bool wholePart = false;
+            const std::optional<double> part = in.number(wholePart);
+            if (!part) {
+                in.rewind(before); // a hemisphere letter, or the next coordinate
+                break;
+            }
+            if (!whole || *part >= 60 || !in.take(mark)) {
+                return std::nullopt;
+            }
+            *value += *part / (mark == '\'' ? 60.0 : 3600.0);
+            whole = wholePart;
+        }
+    }
+    if (hemisphere == 0) {
+        hemisphere = in.hemisphere(); // else a letter here is the next coordinate's
+    }
+    if (negative && hemisphere != 0) {
+        return std::nullopt; // "-52 S" says the hemisphere twice
+    }
+    const bool southOrWest = hemisphere == 'S' || hemisphere == 'W';
+    return Coordinate{negative || southOrWest ? -*value : *value, hemisphere};
+}
+
+std::optional<Place> markedPlace(const std::string& text) {
+    Reader in(text);
+    const std::optional<Coordinate> first = readCoordinate(in);
+    if (!first) {
+        return std::nullopt;
+    }
+    in.take(',') || in.take(';');
+    const std::optional<Coordinate> second = readCoordinate(in);
+    if (!second || !in.atEnd()) {
+        return std::nullopt;
+    }
+    const auto isLongitude = [](char h) { return h == 'E' || h == 'W'; };
+    const auto isLatitude = [](char h) { return h == 'N' || h == 'S'; };
+    const bool swapped = isLongitude(first->hemisphere) || isLatitude(second->hemisphere);
+    const Coordinate& latitude = swapped ? *second : *first;
+    const Coordinate& longitude = swapped ? *first : *second;
+    if (isLongitude(latitude.hemisphere) || isLatitude(longitude.hemisphere)) {
+        return std::nullopt; // two latitudes, or two longitudes
+    }
+    return Place{latitude.degrees, longitude.degrees, 0};
+}
+
+// Two or three numbers: split at commas where a point is the decimal mark or nothing else
+// separates them ("52.52,13.40"), else at semicolons or spaces, with commas as decimal marks
+// ("52,52 13,40").
+std::optional<Place> decimalPlace(std::string text) {
+    const bool commaFields =
+        text.find('.') != std::string::npos || text.find_first_of(" \t;") == std::string::npos;
+    std::vector<std::string> fields;
+    if (commaFields) {
+        std::replace(text.begin(), text.end(), ';', ',');
+        std::istringstream in(text);
+        for (std::string field; std::getline(in, field, ',');) {
+            std::istringstream trimmed(field);
+            std::string number, rest;
+            if (!(trimmed >> number) || trimmed >> rest) {
+                return std::nullopt;
+            }
+            fields.push_back(number);
+        }
+    } else {
+        for (std::size_t at = 0; at < text.size(); ++at) {
+            // "52,52, 13,40": a comma before a space separates too
+            if (text[at] == ';' ||
+                (text[at] == ',' && at + 1 < text.size() && text[at + 1] == ' ')) {
+                text[at] = ' ';
+            }
+        }
+        std::istringstream in(text);
+        for (std::string field; in >> field;) {
+            fields.push_back(field);
+        }
+    }
+    std::vector<double> numbers;
+    for (const std::string& field : fields) {
+        const std::optional<double> number = numberOf(field, !commaFields);
+        if (!number) {
+            return std::nullopt;
+        }
+        numbers.push_back(*number);
+    }
+    if (numbers.size() != 2 && numbers.size() != 3) {
+        return std::nullopt;
+    }
+    return Place{numbers[0], numbers[1], numbers.size() == 3 ? numbers[2] : 0.0};
 }
 
 } // namespace
 
 std::optional<Place> parsePlace(std::string_view text, std::string& error) {
-    std::istringstream in{std::string(text)};
-    Place place{0, 0, 0};
-    char comma = 0;
-    if (!(in >> place.latitude >> comma) || comma != ',' || !(in >> place.longitude)) {
-        error = "is not LAT,LON or LAT,LON,HEIGHT";
+    const std::string plain = plainMarks(text);
+    const std::optional<Place> place = marked(plain) ? markedPlace(plain) : decimalPlace(plain);
+    if (!place) {
+        error = NOT_A_PLACE;
         return std::nullopt;
     }
-    if (in >> comma && (comma != ',' || !(in >> place.height))) {
-        error = "is not LAT,LON or LAT,LON,HEIGHT";
-        return std::nullopt;
-    }
-    std::string rest;
-    if (in >> rest || !std::isfinite(place.latitude) || !std::isfinite(place.longitude) ||
-        !std::isfinite(place.height)) {
-        error = "is not LAT,LON or LAT,LON,HEIGHT";
-        return std::nullopt;
-    }
-    if (std::fabs(place.latitude) > 90 || std::fabs(place.longitude) > 180) {
+    if (std::fabs(place->latitude) > 90 || std::fabs(place->longitude) > 180) {
         error = "lies beyond latitude ±90 or longitude ±180";
         return std::nullopt;
     }
-    if (place.height < LOWEST_HEIGHT || place.height > HIGHEST_HEIGHT) {
+    if (place->height < LOWEST_HEIGHT || place->height > HIGHEST_HEIGHT) {
         error = "has a height outside -500 to 9000 m";
         return std::nullopt;
     }
@@ -92,43 +278,11 @@ std::string timeZoneName() {
     return at == std::string::npos ? std::string() : target.substr(at + 9);
 }
 
-std::optional<Place> placeOfZone(const std::string& zone) {
-    std::optional<Place> found;
-    forEachZone([&](const std::string& name, const Place& place) {
-        if (name == zone) {
-            found = place;
-        }
-        return found.has_value();
-    });
-    return found;
-}
-
-std::optional<NearestZone> nearestZone(const Place& place) {
+double kmBetween(const Place& a, const Place& b) {
     constexpr double EARTH_RADIUS_KM = 6371.0;
-    std::optional<NearestZone> nearest;
-    forEachZone([&](const std::string& name, const Place& city) {
-        const double km = angleBetween(place.longitude * DEGREE, place.latitude * DEGREE,
-                                       city.longitude * DEGREE, city.latitude * DEGREE) *
-                          DEGREE * EARTH_RADIUS_KM;
-        if (!nearest || km < nearest->km) {
-            nearest = NearestZone{name, km};
-        }
-        return false;
-    });
-    return nearest;
-}
-
-std::optional<std::pair<std::string, Place>> placeOfCity(std::string city) {
-    std::replace(city.begin(), city.end(), ' ', '_');
-    std::optional<std::pair<std::string, Place>> found;
-    forEachZone([&](const std::string& name, const Place& place) {
-        const std::string last = name.substr(name.rfind('/') + 1);
-        if (!city.empty() && strcasecmp(last.c_str(), city.c_str()) == 0) {
-            found.emplace(name, place);
-        }
-        return found.has_value();
-    });
-    return found;
+    return angleBetween(a.longitude * DEGREE, a.latitude * DEGREE, b.longitude * DEGREE,
+                        b.latitude * DEGREE) *
+           DEGREE * EARTH_RADIUS_KM;
 }
 
 } // namespace orvanta

@@ -235,25 +235,4 @@ TEST(Sky, TheSkyLightByTheSunsAltitude) {
     }
 }
 
-// Places typed, and of time zones in the tz database.
-TEST(Sky, Places) {
-    std::string why;
-    const auto berlin = placeOfZone("Europe/Berlin");
-    ASSERT_TRUE(berlin);
-    EXPECT_NEAR(berlin->latitude, 52.5, 1e-9);
-    EXPECT_NEAR(berlin->longitude, 13 + 22.0 / 60, 1e-9);
-    const auto york = placeOfCity("new york");
-    ASSERT_TRUE(york);
-    EXPECT_EQ(york->first, "America/New_York");
-    EXPECT_LT(york->second.longitude, -73);
-    EXPECT_FALSE(placeOfCity("Atlantis"));
-    const auto typed = parsePlace("-35.28,149.13,580", why);
-    ASSERT_TRUE(typed);
-    EXPECT_EQ(typed->height, 580);
-    for (const char* bad :
-         {"", "52.5", "52.5;13", "91,0", "0,181", "1,2,3,4", "north,east", "1,2x"}) {
-        EXPECT_FALSE(parsePlace(bad, why)) << bad;
-    }
-}
-
 } // namespace

@@ -133,10 +133,19 @@ TEST(SkyWindow, TellsThePlacesOwnClock) {
         const char* typed;
         const char* time; // one of the pass's, with its zone
         const char* clock;
-    } cases[] = {{"Sydney", "Rises at 19:52 AEDT", "Times are Sydney's (Australia/Sydney)."},
-                 {"-33.87,151.21", "Rises at 19:52 AEDT", "the nearest town known here, 1 km"},
-                 {"0,-30", " UTC", "Times are UTC: no town known here lies within 400 km."},
-                 {"not a place", " UTC", "Not a place known here: not a place."}};
+        const char* shown; // what the field then holds
+    } cases[] = {
+        {"Sydney", "Rises at 19:52 AEDT",
+         "(Sydney, New South Wales, Australia). Times are Sydney's "
+         "(Australia/Sydney).",
+         "Sydney, New South Wales, Australia"},
+        {"-33.87,151.21", "Rises at 19:52 AEDT", "the nearest town known here, 0 km", nullptr},
+        {"0,-30", " UTC", "Times are UTC: no town known here lies within 400 km.", nullptr},
+        {"not a place", " UTC", "Not taken: \"not a place\" is not a town known here.", nullptr},
+        {"tromso", " CET", "Times are Tromsø's (Europe/Oslo).",
+         "Tromsø, Troms og Finnmark, Norway"},
+        {"64°08′N 21°54′W", " GMT", "Times are Reykjavik's (Atlantic/Reykjavik), the nearest town",
+         nullptr}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.typed);
         field->setText(QString::fromUtf8(c.typed));
@@ -146,7 +155,39 @@ TEST(SkyWindow, TellsThePlacesOwnClock) {
             window.findChild<QLabel*>(QStringLiteral("place"))->text().toStdString();
         EXPECT_NE(facts.find(c.time), std::string::npos) << facts;
         EXPECT_NE(words.find(c.clock), std::string::npos) << words;
-        EXPECT_EQ(field->text().toStdString(), c.typed);
+        EXPECT_EQ(field->text().toStdString(), c.shown ? c.shown : c.typed);
+    }
+    unsetenv("TZ");
+    qputenv("XDG_CONFIG_HOME", config);
+}
+
+// With nothing kept, the sky is the time zone's town's; where the zone has none, the equator's,
+// drawn, with plain words on what to do.
+TEST(SkyWindow, StartsFromTheTownOfTheTimeZoneOrAsks) {
+    QTemporaryDir home;
+    const QByteArray config = qgetenv("XDG_CONFIG_HOME");
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(home.path()));
+    const PinnedAt pinned({2027, 2, 20, 0, 14, 0});
+    const struct {
+        const char* zone;
+        const char* words;
+    } cases[] = {
+        {"Europe/Oslo",
+         "(Oslo, Norway, the town of your time zone). Times are Oslo's (Europe/Oslo)."},
+        {"UTC", "No town is known for your time zone: type a town or a latitude and longitude "
+                "below. Seen from 0.00° N, 0.00° E (the equator at Greenwich, until then). Times "
+                "are UTC"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.zone);
+        setenv("TZ", c.zone, 1);
+        SkyWindow window;
+        const std::string words =
+            window.findChild<QLabel*>(QStringLiteral("place"))->text().toStdString();
+        EXPECT_NE(words.find(c.words), std::string::npos) << words;
+        ASSERT_TRUE(window.tonight());
+        EXPECT_FALSE(window.tonight()->samples.empty());
+        EXPECT_FALSE(window.facts().isEmpty());
     }
     unsetenv("TZ");
     qputenv("XDG_CONFIG_HOME", config);

@@ -120,12 +120,17 @@ TEST(StateTool, RunsThatMustAgree) {
               std::string::npos);
     EXPECT_NE(run("--lines --utc 2026-12-07T00:00:00").out.find("\n-8503 Days\n"),
               std::string::npos);
-    // The sky without --place: from the time zone's city, and none for a zone without one.
+    // The sky without --place: from the town of the time zone, and none for a zone without one.
     setenv("TZ", "Europe/Berlin", 1);
     EXPECT_EQ(run("--sky --utc 2027-02-20T00:14:00").out.substr(0, 25),
-              "place 52.5000 13.3667 0\nm");
+              "place 52.5244 13.4105 0\nm");
     setenv("TZ", "UTC", 1);
     EXPECT_EQ(run("--sky --utc 2027-02-20T00:14:00").status, 2);
+    // A town for --place, and the same place in degrees and minutes.
+    EXPECT_EQ(run("--sky --utc 2027-02-20T00:14:00 --place Reykjavik").out.substr(0, 24),
+              "place 64.1355 -21.8954 0");
+    EXPECT_EQ(run("--sky --utc 2027-02-20T00:14:00 --place 64d08'N,21d54'W").out.substr(0, 24),
+              "place 64.1333 -21.9000 0");
     unsetenv("TZ");
 }
 

@@ -7,8 +7,8 @@ packages=(
     libgtest-dev libbenchmark-dev
     locales
     qt6-base-dev libx11-dev libxcb1-dev fonts-dejavu-core
-    # the places of the time zones' cities
-    tzdata
+    # the towns by name with their places and time zones, and the zones' clocks
+    libgeonames-dev tzdata
     # OpenGL for the orbit diagram: EGL and OpenGL headers, Mesa's EGL and GLX and its software
     # renderer
     libegl-dev libopengl-dev libegl-mesa0 libglx-mesa0 libgl1-mesa-dri

@@ -66,6 +66,8 @@ refused "...' (100000 bytes)" --sky "${at[@]}" --place "$(printf '1%.0s' $(seq 1
     --out "$work/refused.png"
 refused "height outside -500 to 9000 m" --sky "${at[@]}" --place 52.5,13.4,1e308 \
     --out "$work/refused.png"
+refused "'Xanadu' is not a town known here" --sky "${at[@]}" --place Xanadu \
+    --out "$work/refused.png"
 
 # A link is followed to the file it names, which keeps its permissions; a long name is fine.
 mkdir "$work/real"

@@ -56,9 +56,9 @@ std::string quoteArgument(std::string_view text) {
     return quoted;
 }
 
-Place parsePlaceArgument(std::string_view option, std::string_view text) {
+PlaceEntry parsePlaceArgument(std::string_view option, std::string_view text) {
     std::string why;
-    const std::optional<Place> place = parsePlace(text, why);
+    std::optional<PlaceEntry> place = placeOfEntry(text, why);
     if (!place) {
         throw BadArgument{std::string(option) + " " + quoteArgument(text) + " " + why};
     }

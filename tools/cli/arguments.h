@@ -4,6 +4,7 @@
 
 #include "ephemeris/sky.h"
 #include "ephemeris/utc_clock.h"
+#include "towns/towns.h"
 
 #include <charconv>
 #include <cmath>
@@ -36,8 +37,9 @@ std::optional<Number> numberOf(std::string_view text) {
     return value;
 }
 
-// LAT,LON or LAT,LON,HEIGHT; throws BadArgument naming `option` and saying what is wrong.
-Place parsePlaceArgument(std::string_view option, std::string_view text);
+// A latitude and longitude (LAT,LON[,HEIGHT] or any form parsePlace takes) or a town's name;
+// throws BadArgument naming `option` and saying what is wrong.
+PlaceEntry parsePlaceArgument(std::string_view option, std::string_view text);
 
 // A UTC instant of the form YYYY-MM-DDTHH:MM:SS, years 0001 to 9999; throws BadArgument naming
 // `option` otherwise.

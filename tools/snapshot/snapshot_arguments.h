@@ -5,6 +5,7 @@
 #include "display/disk_words.h"
 #include "ephemeris/sky.h"
 #include "ephemeris/utc_clock.h"
+#include "towns/towns.h"
 
 #include <optional>
 #include <string>
@@ -19,7 +20,7 @@ struct SnapshotRequest {
     int height = 480;
     bool sizeGiven = false;
     bool sky = false; // the "Mars tonight" window instead
-    std::optional<Place> place;
+    std::optional<PlaceEntry> place;
     std::optional<DiskOrientation> disk; // with sky: the telescope's disks turned so
     bool approaches = false;             // the Approaches window instead
     int fromYear = 0;                    // its span; 0 for the window's own
@@ -29,7 +30,7 @@ struct SnapshotRequest {
 
 constexpr const char* SNAPSHOT_USAGE =
     "usage: orvanta-snapshot --utc YYYY-MM-DDTHH:MM:SS --out FILE.png [--size WIDTHxHEIGHT]\n"
-    "       orvanta-snapshot --sky --utc T [--place LAT,LON[,HEIGHT]] [--disk O]\n"
+    "       orvanta-snapshot --sky --utc T [--place P] [--disk O]\n"
     "                        --out FILE.png\n"
     "       orvanta-snapshot --approaches [--from YEAR --years N] [--utc T] --out FILE.png\n"
     "       orvanta-snapshot --loop YEAR [--size WIDTHxHEIGHT] --out FILE.png\n"
@@ -41,8 +42,9 @@ constexpr const char* SNAPSHOT_USAGE =
     "  --out FILE     the PNG file to write (a regular file, replaced if it exists)\n"
     "  --size WxH     the client area, 1 to 4096 pixels each way (default 640x480)\n"
     "  --sky          the \"Mars tonight\" window instead: Mars in the sky of a place\n"
-    "  --place P      with --sky: LAT,LON[,HEIGHT] in degrees north and east and metres\n"
-    "                 (default: the city of the time zone)\n"
+    "  --place P      with --sky: LAT,LON[,HEIGHT] in degrees north and east and metres,\n"
+    "                 52°31'N 13°24'E, or a town (Reykjavik, \"Sydney, Canada\")\n"
+    "                 (default: the town of the time zone)\n"
     "  --disk O       with --sky: the telescope's view of Mars north-up (east on the left, as\n"
     "                 the eye sees the sky), mirrored (as in a star diagonal) or south-up (as\n"
     "                 in a Newtonian or a straight refractor) (default: the kept choice)\n"

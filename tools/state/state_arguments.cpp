@@ -138,7 +138,7 @@ StateRequest parseStateArguments(const std::vector<std::string>& args) {
             request.sky = true;
         } else if (option == "--place") {
             once(request.place.has_value());
-            request.place = parsePlaceArgument(option, value());
+            request.place = parsePlaceArgument(option, value()).place;
         } else if (option == "--factor") {
             once(request.factor.has_value());
             request.factor = parseNumber(option, value());

@@ -11,6 +11,7 @@
 #include "tools/cli/arguments.h"
 #include "tools/state/calendar_file.h"
 #include "tools/state/sky_report.h"
+#include "towns/towns.h"
 
 #include <algorithm>
 #include <charconv>
@@ -35,7 +36,7 @@ constexpr const char* USAGE =
     "       orvanta-state --jd JULIAN_DATE [--factor F]\n"
     "       orvanta-state --approaches FROM TO\n"
     "       orvanta-state --ics FROM TO > approaches.ics\n"
-    "       orvanta-state --sky [--utc T] [--place LAT,LON[,HEIGHT]]\n"
+    "       orvanta-state --sky [--utc T] [--place P]\n"
     "\n"
     "Prints the encounter state of Earth and Mars as 'name value' lines.\n"
     "\n"
@@ -98,8 +99,9 @@ constexpr const char* USAGE =
     "               central meridian (degrees west longitude, light time included) and\n"
     "               the position angle of the north pole (degrees from north through\n"
     "               east); the orientation of Mars is the IAU 2015 model\n"
-    "  --place P    LAT,LON[,HEIGHT] in degrees north and east and metres; without it,\n"
-    "               the city of the time zone (TZ, or /etc/localtime) in the tz database\n"
+    "  --place P    LAT,LON[,HEIGHT] in degrees north and east and metres, 52°31'N 13°24'E,\n"
+    "               or a town (Reykjavik, \"Sydney, Canada\"); without it, the town of the\n"
+    "               time zone (TZ, or /etc/localtime)\n"
     "  --help       show this text\n";
 
 // Shortest round-trip text is not wanted here: %.17g, fixed for scripts that compare output, and
@@ -261,9 +263,12 @@ namespace {
 
 // Mars in the sky of the place asked for, or of the time zone's.
 int runSky(const StateRequest& request, std::string& out, std::string& err) {
-    const std::optional<Place> place = request.place ? request.place : placeOfZone(timeZoneName());
+    const std::optional<Town> town = request.place ? std::nullopt : townOfZone(timeZoneName());
+    const std::optional<Place> place = request.place ? request.place
+                                       : town        ? std::optional(town->place)
+                                                     : std::nullopt;
     if (!place) {
-        err = "orvanta-state: --sky: no place known from the time zone; give --place LAT,LON\n";
+        err = "orvanta-state: --sky: no town known for the time zone; give --place\n";
         return 2;
     }
     const UtcClockReading at =

@@ -1,0 +1,106 @@
+#include "ephemeris/place.h"
+#include "towns/towns.h"
+
+#include <gtest/gtest.h>
+
+namespace orvanta {
+namespace {
+
+TEST(Places, TypedInTheFormsPeopleWrite) {
+    struct Case {
+        const char* typed;
+        double latitude, longitude, height;
+    };
+    const Case taken[] = {
+        {"52.52, 13.40", 52.52, 13.40, 0},
+        {"-35.28,149.13,580", -35.28, 149.13, 580},
+        {"52,52 13,40", 52.52, 13.40, 0},
+        {"52,52; 13,40", 52.52, 13.40, 0},
+        {"52,52, 13,40", 52.52, 13.40, 0},
+        {"52.5;13", 52.5, 13, 0},
+        {"52, 13", 52, 13, 0},
+        {"64.1355 N 21.8954 W", 64.1355, -21.8954, 0},
+        {"0.2298S 78.525W", -0.2298, -78.525, 0},
+        {"52°31′N 13°24′E", 52 + 31 / 60.0, 13.4, 0},
+        {"52°31'N, 13°24'E", 52 + 31 / 60.0, 13.4, 0},
+        {"33°52'04\"S 151°12'26\"E", -(33 + 52 / 60.0 + 4 / 3600.0), 151 + 12 / 60.0 + 26 / 3600.0,
+         0},
+        {"N52°31′ E13°24′", 52 + 31 / 60.0, 13.4, 0},
+        {"13°24′E 52°31′N", 52 + 31 / 60.0, 13.4, 0},
+        {"52,5°N 13,4°E", 52.5, 13.4, 0},
+        {"52d31'N 13d24'E", 52 + 31 / 60.0, 13.4, 0},
+    };
+    std::string why;
+    for (const Case& c : taken) {
+        const std::optional<Place> place = parsePlace(c.typed, why);
+        ASSERT_TRUE(place) << c.typed << ": " << why;
+        EXPECT_NEAR(place->latitude, c.latitude, 1e-12) << c.typed;
+        EXPECT_NEAR(place->longitude, c.longitude, 1e-12) << c.typed;
+        EXPECT_EQ(place->height, c.height) << c.typed;
+    }
+    for (const char* refused :
+         {"", "52.5", "91,0", "0,181", "1,2,3,4", "north,east", "1,2x", "0x10,1", "inf,1", "+52,13",
+          "52°61′N 13°E", "52°N 13°N", "-52 S 13 E", "52.5°31′N 13E", "52.5,13.4,1e308"}) {
+        EXPECT_FALSE(parsePlace(refused, why)) << refused;
+    }
+}
+
+TEST(Towns, FoundByNameAccentsAndCaseAside) {
+    struct Case {
+        const char* typed;
+        const char* title;
+        const char* zone;
+    };
+    const Case towns[] = {
+        {"Reykjavik", "Reykjavik, Capital Region, Iceland", "Atlantic/Reykjavik"},
+        {"Quito", "Quito, Pichincha, Ecuador", "America/Guayaquil"},
+        {"Tromsø", "Tromsø, Troms og Finnmark, Norway", "Europe/Oslo"},
+        {"tromso", "Tromsø, Troms og Finnmark, Norway", "Europe/Oslo"},
+        {"São Paulo", "São Paulo, Brazil", "America/Sao_Paulo"},
+        {" sao paulo ", "São Paulo, Brazil", "America/Sao_Paulo"},
+        {"Sydney", "Sydney, New South Wales, Australia", "Australia/Sydney"},
+        {"Sydney, Canada", "Sydney, Nova Scotia, Canada", "America/Glace_Bay"},
+        {"Berlin, Germany", "Berlin, Germany", "Europe/Berlin"},
+    };
+    for (const Case& c : towns) {
+        std::string why;
+        const std::optional<PlaceEntry> entry = placeOfEntry(c.typed, why);
+        ASSERT_TRUE(entry && entry->town) << c.typed << ": " << why;
+        EXPECT_EQ(townTitle(*entry->town), c.title);
+        EXPECT_EQ(entry->town->zone, c.zone);
+        EXPECT_EQ(entry->place.latitude, entry->town->place.latitude);
+    }
+    struct Refused {
+        const char* typed;
+        const char* why;
+    };
+    for (const Refused& r : {Refused{"Xanadu", "is not a town known here"},
+                             Refused{"berl", "is not a town known here (did you mean Berlin, "
+                                             "Germany?)"},
+                             Refused{"Sydney, France", "is not a town known here (did you mean "
+                                                       "Sydney, New South Wales, Australia?)"},
+                             Refused{"  ", "is empty: give a town, or a latitude and longitude"},
+                             Refused{"91, 0", "lies beyond latitude ±90 or longitude ±180"}}) {
+        std::string why;
+        EXPECT_FALSE(placeOfEntry(r.typed, why)) << r.typed;
+        EXPECT_EQ(why, r.why);
+    }
+}
+
+TEST(Towns, OfATimeZoneAndNearestAPlace) {
+    EXPECT_EQ(townOfZone("Europe/Oslo")->name, "Oslo");
+    EXPECT_EQ(townOfZone("America/New_York")->name, "New York");
+    EXPECT_EQ(townOfZone("Europe/Berlin")->name, "Berlin");
+    EXPECT_FALSE(townOfZone("UTC"));
+    EXPECT_FALSE(townOfZone(""));
+    const std::optional<NearTown> near = nearestTown(Place{52.52, 13.40, 0});
+    ASSERT_TRUE(near);
+    EXPECT_EQ(near->town.name, "Berlin");
+    EXPECT_LT(near->km, 2);
+    EXPECT_NEAR(kmBetween(Place{0, 0, 0}, Place{0, 90, 0}), 6371 * M_PI / 2, 1e-6);
+    EXPECT_EQ(townsMatching("berl", 2).size(), 2u);
+    EXPECT_EQ(townsMatching("berl", 2).front().name, "Berlin");
+}
+
+} // namespace
+} // namespace orvanta

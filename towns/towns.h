@@ -1,0 +1,63 @@
+#pragma once
+
+// Towns by name, from the offline town list of the system's geonames library: some 24,000 towns
+// with their region, country, time zone and place. Accents and case are not needed to find one
+// ("tromso" finds Tromsø).
+
+#include "ephemeris/sky.h"
+
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+namespace orvanta {
+
+struct Town {
+    std::string name;    // "Tromsø"
+    std::string region;  // "Troms og Finnmark"; may be empty
+    std::string country; // "Norway"
+    std::string zone;    // "Europe/Oslo"
+    Place place;
+    unsigned population = 0;
+};
+
+// "Tromsø, Troms og Finnmark, Norway"; the region is left out where it is the town's own name
+// ("Berlin, Germany").
+std::string townTitle(const Town& town);
+
+// The towns a name being typed may become, largest first, at most `most` of them.
+std::vector<Town> townsMatching(std::string_view typed, std::size_t most);
+
+// The town a name stands for: "Sydney" (the largest of that name), or a title as townTitle writes
+// it ("Sydney, Nova Scotia, Canada", "Sydney, Canada").
+std::optional<Town> townNamed(std::string_view typed);
+
+// The town of a time zone: the one the zone is named after (Europe/Oslo: Oslo), else the largest
+// town in the zone; nothing for a zone no town keeps (UTC).
+std::optional<Town> townOfZone(std::string_view zone);
+
+struct NearTown {
+    Town town;
+    double km;
+};
+// The known town nearest a place.
+std::optional<NearTown> nearestTown(const Place& place);
+// How far a town may lie for its clock to be taken as a place's: beyond a few hundred km the
+// nearest town may well keep another zone.
+constexpr double NEAREST_TOWN_REACH_KM = 400.0;
+
+// A place as a user types it: a latitude and longitude in any form parsePlace takes, or a town.
+// Nothing, with what was not understood in `error`, for anything else.
+struct PlaceEntry {
+    // A place is an entry of its own: typed as coordinates.
+    PlaceEntry(Place at, std::optional<Town> of = std::nullopt) // NOLINT: implicit on purpose
+        : place(at), town(std::move(of)) {}
+    Place place;
+    std::optional<Town> town;
+};
+std::optional<PlaceEntry> placeOfEntry(std::string_view typed, std::string& error);
+
+} // namespace orvanta
