@@ -7,6 +7,7 @@
 #include "ephemeris/vsop87.h"
 
 #include <algorithm>
+#include <array>
 #include <iterator>
 
 namespace orvanta {
@@ -49,9 +50,24 @@ double eclipticLongitude(const Equatorial& p, double obliquity) {
                       std::cos(p.rightAscension));
 }
 
+Equatorial apparentOf(const V& g, double tt) {
+    const RaDec p = nutated(precessed(equatorialJ2000(g), tt), tt);
+    return {p.ra, p.dec, g.length()};
+}
+
+// The places the searches compare; with all the terms, from one evaluation of each body.
+ApparentPair placesAt(double utJd, float factor) {
+    if (factor < FULL) {
+        return apparentMarsAndSun(utJd, factor);
+    }
+    const double tt = ttOfUt(utJd);
+    const Geocentric g = fullMarsAndSun(tt);
+    return {apparentOf(g.mars, tt), apparentOf(g.sun, tt)};
+}
+
 double marsLongitude(double utJd, float factor) {
-    return eclipticLongitude(apparentMars(utJd, factor), nutation(ttOfUt(utJd)).trueObliquity) /
-           DEGREE;
+    const Equatorial mars = factor < FULL ? apparentMars(utJd, factor) : placesAt(utJd, FULL).mars;
+    return eclipticLongitude(mars, nutation(ttOfUt(utJd)).trueObliquity) / DEGREE;
 }
 
 // How fast Mars's longitude grows, in degrees a day (negative while it moves west), and its
@@ -62,9 +78,22 @@ struct Rate {
     double longitude;
 };
 
+double longitudeOf(const V& g, double tt) {
+    return eclipticLongitude(apparentOf(g, tt), nutation(tt).trueObliquity) / DEGREE;
+}
+
 Rate rateAt(double utJd, float factor) {
-    const double before = marsLongitude(utJd - RATE_STEP_DAYS, factor);
-    const double change = wrap180(marsLongitude(utJd + RATE_STEP_DAYS, factor) - before);
+    double before = 0.0, after = 0.0;
+    if (factor < FULL) {
+        before = marsLongitude(utJd - RATE_STEP_DAYS, factor);
+        after = marsLongitude(utJd + RATE_STEP_DAYS, factor);
+    } else {
+        const double from = ttOfUt(utJd - RATE_STEP_DAYS), to = ttOfUt(utJd + RATE_STEP_DAYS);
+        const std::array<V, 2> mars = fullMarsAround(from, ttOfUt(utJd), to);
+        before = longitudeOf(mars[0], from);
+        after = longitudeOf(mars[1], to);
+    }
+    const double change = wrap180(after - before);
     // The longitude is the mean of the two; the curvature's share is the caller's, which knows it.
     return {utJd, change / (2 * RATE_STEP_DAYS), before + change / 2};
 }
@@ -72,7 +101,7 @@ Rate rateAt(double utJd, float factor) {
 // How far Mars is past opposition in longitude, in degrees in (-180, 180].
 double pastOpposition(double utJd, float factor) {
     const double obliquity = nutation(ttOfUt(utJd)).trueObliquity;
-    const ApparentPair places = apparentMarsAndSun(utJd, factor);
+    const ApparentPair places = placesAt(utJd, factor);
     const double apart =
         (eclipticLongitude(places.mars, obliquity) - eclipticLongitude(places.sun, obliquity)) /
             DEGREE -
@@ -83,7 +112,7 @@ double pastOpposition(double utJd, float factor) {
 } // namespace
 
 double elongationOfMars(double utJd) {
-    const ApparentPair places = apparentMarsAndSun(utJd);
+    const ApparentPair places = placesAt(utJd, FULL);
     return separation(places.mars, places.sun);
 }
 
