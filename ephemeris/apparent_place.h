@@ -7,6 +7,7 @@
 #include "ephemeris/angles.h"
 #include "ephemeris/julian_date.h"
 
+#include <array>
 #include <cmath>
 
 namespace orvanta {
@@ -42,6 +43,13 @@ struct Geocentric {
     V mars, sun;
 };
 Geocentric geocentricMarsAndSun(double tt, float factor);
+// The same at the full series' precision from one evaluation of each body: the light time's share
+// of Mars's path, and Earth's velocity, taken from the cut series. What a search spends on the
+// places it settles with all the terms.
+Geocentric fullMarsAndSun(double tt);
+// Mars at full precision at the two outer of three instants a few hours apart, as a rate takes it:
+// the Earth of all three gives its velocity at both.
+std::array<V, 2> fullMarsAround(double before, double middle, double after);
 
 struct RaDec {
     double ra, dec;

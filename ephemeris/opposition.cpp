@@ -7,6 +7,7 @@
 #include "ephemeris/vsop87.h"
 
 #include <algorithm>
+#include <array>
 #include <iterator>
 
 namespace orvanta {
@@ -41,6 +42,10 @@ constexpr double CUT_TOLERANCE_DAYS = 1e-3;
 constexpr double OPPOSITION_SETTLED_DAYS = 30 * TOLERANCE_DAYS;
 constexpr double STATIONARY_SETTLED_DAYS = 30 * STATIONARY_TOLERANCE_DAYS;
 constexpr int FULL_CALLS = 3;
+// The cut series' secant steps for a stationary point end as its bracket did: the full series'
+// Newton step takes the last chord's slope, which a longer last step would leave too far off.
+constexpr int CUT_CALLS = 5;
+constexpr double CUT_SETTLED_DAYS = CUT_TOLERANCE_DAYS;
 
 // The longitude on the ecliptic of date of a place on the true equator of date.
 double eclipticLongitude(const Equatorial& p, double obliquity) {
@@ -49,9 +54,24 @@ double eclipticLongitude(const Equatorial& p, double obliquity) {
                       std::cos(p.rightAscension));
 }
 
+Equatorial apparentOf(const V& g, double tt) {
+    const RaDec p = nutated(precessed(equatorialJ2000(g), tt), tt);
+    return {p.ra, p.dec, g.length()};
+}
+
+// The places the searches compare; with all the terms, from one evaluation of each body.
+ApparentPair placesAt(double utJd, float factor) {
+    if (factor < FULL) {
+        return apparentMarsAndSun(utJd, factor);
+    }
+    const double tt = ttOfUt(utJd);
+    const Geocentric g = fullMarsAndSun(tt);
+    return {apparentOf(g.mars, tt), apparentOf(g.sun, tt)};
+}
+
 double marsLongitude(double utJd, float factor) {
-    return eclipticLongitude(apparentMars(utJd, factor), nutation(ttOfUt(utJd)).trueObliquity) /
-           DEGREE;
+    const Equatorial mars = factor < FULL ? apparentMars(utJd, factor) : placesAt(utJd, FULL).mars;
+    return eclipticLongitude(mars, nutation(ttOfUt(utJd)).trueObliquity) / DEGREE;
 }
 
 // How fast Mars's longitude grows, in degrees a day (negative while it moves west), and its
@@ -62,9 +82,22 @@ struct Rate {
     double longitude;
 };
 
+double longitudeOf(const V& g, double tt) {
+    return eclipticLongitude(apparentOf(g, tt), nutation(tt).trueObliquity) / DEGREE;
+}
+
 Rate rateAt(double utJd, float factor) {
-    const double before = marsLongitude(utJd - RATE_STEP_DAYS, factor);
-    const double change = wrap180(marsLongitude(utJd + RATE_STEP_DAYS, factor) - before);
+    double before = 0.0, after = 0.0;
+    if (factor < FULL) {
+        before = marsLongitude(utJd - RATE_STEP_DAYS, factor);
+        after = marsLongitude(utJd + RATE_STEP_DAYS, factor);
+    } else {
+        const double from = ttOfUt(utJd - RATE_STEP_DAYS), to = ttOfUt(utJd + RATE_STEP_DAYS);
+        const std::array<V, 2> mars = fullMarsAround(from, ttOfUt(utJd), to);
+        before = longitudeOf(mars[0], from);
+        after = longitudeOf(mars[1], to);
+    }
+    const double change = wrap180(after - before);
     // The longitude is the mean of the two; the curvature's share is the caller's, which knows it.
     return {utJd, change / (2 * RATE_STEP_DAYS), before + change / 2};
 }
@@ -72,7 +105,7 @@ Rate rateAt(double utJd, float factor) {
 // How far Mars is past opposition in longitude, in degrees in (-180, 180].
 double pastOpposition(double utJd, float factor) {
     const double obliquity = nutation(ttOfUt(utJd)).trueObliquity;
-    const ApparentPair places = apparentMarsAndSun(utJd, factor);
+    const ApparentPair places = placesAt(utJd, factor);
     const double apart =
         (eclipticLongitude(places.mars, obliquity) - eclipticLongitude(places.sun, obliquity)) /
             DEGREE -
@@ -83,7 +116,7 @@ double pastOpposition(double utJd, float factor) {
 } // namespace
 
 double elongationOfMars(double utJd) {
-    const ApparentPair places = apparentMarsAndSun(utJd);
+    const ApparentPair places = placesAt(utJd, FULL);
     return separation(places.mars, places.sun);
 }
 
@@ -136,12 +169,41 @@ std::optional<Bracket> rateTurning(double opposition, double side, double atOppo
     return std::nullopt;
 }
 
+// The cut series' stationary point on one side of the opposition. Between the two the rate grows
+// from its value at the opposition about as the square of the time from it: that law through the
+// rate 35 days out puts the point within two days, and secant steps settle it: four or five
+// rates where the walk and a bracket took six. Where the law does not hold, or the steps
+// wander, the walk decides.
+std::optional<Settled> cutTurning(double opposition, double side, double atOpposition) {
+    const auto rate = [](double jd) { return rateAt(jd, CUT).perDay; };
+    const double first = STATIONARY_STEPS_DAYS[1];
+    const double atFirst = rate(opposition + side * first);
+    if (atOpposition < 0.0 && atOpposition < atFirst) {
+        const double growth = (atFirst - atOpposition) / (first * first);
+        const double days = first * std::sqrt(atOpposition / (atOpposition - atFirst));
+        const double reach =
+            opposition + side * STATIONARY_STEPS_DAYS[std::size(STATIONARY_STEPS_DAYS) - 1];
+        const double near = opposition + side * STATIONARY_STEPS_DAYS[0];
+        const std::optional<Settled> found = secantSettled(
+            rate, opposition + side * days, side * 2 * growth * days, std::min(near, reach),
+            std::max(near, reach), CUT_SETTLED_DAYS, CUT_CALLS);
+        if (found) {
+            return found;
+        }
+    }
+    const std::optional<Bracket> walked =
+        rateTurning(opposition, side, atOpposition, CUT, CUT_TOLERANCE_DAYS);
+    if (!walked) {
+        return std::nullopt;
+    }
+    return Settled{walked->root, walked->slope()};
+}
+
 // The stationary point on one side of the opposition, from the cut series' root and then the full
 // series' rate; its longitude from the last two the full series gave, and the curvature.
 std::optional<StationaryPoint> stationaryPointOn(double opposition, double side,
                                                  double cutAtOpposition) {
-    const std::optional<Bracket> cut =
-        rateTurning(opposition, side, cutAtOpposition, CUT, CUT_TOLERANCE_DAYS);
+    const std::optional<Settled> cut = cutTurning(opposition, side, cutAtOpposition);
     if (cut) {
         Rate last{};
         const auto full = [&last](double jd) {
@@ -151,13 +213,13 @@ std::optional<StationaryPoint> stationaryPointOn(double opposition, double side,
         const double reach =
             opposition + side * STATIONARY_STEPS_DAYS[std::size(STATIONARY_STEPS_DAYS) - 1];
         const std::optional<double> at =
-            secantFrom(full, cut->root, cut->slope(), std::min(opposition, reach),
+            secantFrom(full, cut->root, cut->slope, std::min(opposition, reach),
                        std::max(opposition, reach), STATIONARY_SETTLED_DAYS, FULL_CALLS);
         if (at) {
             // The longitude's second derivative is the rate's slope, near enough the cut
             // series' own: the mean of the two longitudes less its share, and the way to `at`.
             const double step = *at - last.utJd;
-            const double curvature = cut->slope();
+            const double curvature = cut->slope;
             const double longitude = last.longitude -
                                      curvature * RATE_STEP_DAYS * RATE_STEP_DAYS / 2 +
                                      last.perDay * step + curvature * step * step / 2;

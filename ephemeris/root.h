@@ -86,6 +86,12 @@ double brentRoot(Function f, double a, double b, double fa, double fb, double to
     return brentBracket(f, a, b, fa, fb, tolerance).root;
 }
 
+// Where secant steps settle: the root, and the slope of the last step's chord.
+struct Settled {
+    double root;
+    double slope;
+};
+
 // The root of f from `x`, the root of a close approximation to it whose slope there is `slope`:
 // a Newton step with that slope, then secant steps through the last two points, each costing one
 // call of f. A step no longer than `settled` ends it at the step's end, without another call: a
@@ -93,8 +99,8 @@ double brentRoot(Function f, double a, double b, double fa, double fb, double to
 // lies within that share of `settled`. Empty when a step leaves [lo, hi] or `calls` calls of f do
 // not settle it; the caller then falls back on a bracket.
 template <typename Function>
-std::optional<double> secantFrom(Function f, double x, double slope, double lo, double hi,
-                                 double settled, int calls) {
+std::optional<Settled> secantSettled(Function f, double x, double slope, double lo, double hi,
+                                     double settled, int calls) {
     double fx = f(x);
     for (int call = 1;; ++call) {
         const double next = x - fx / slope;
@@ -102,7 +108,7 @@ std::optional<double> secantFrom(Function f, double x, double slope, double lo, 
             return std::nullopt;
         }
         if (std::fabs(next - x) <= settled) {
-            return next;
+            return Settled{next, slope};
         }
         if (call == calls) {
             return std::nullopt;
@@ -112,6 +118,16 @@ std::optional<double> secantFrom(Function f, double x, double slope, double lo, 
         x = next;
         fx = fNext;
     }
+}
+
+template <typename Function>
+std::optional<double> secantFrom(Function f, double x, double slope, double lo, double hi,
+                                 double settled, int calls) {
+    const std::optional<Settled> found = secantSettled(f, x, slope, lo, hi, settled, calls);
+    if (!found) {
+        return std::nullopt;
+    }
+    return found->root;
 }
 
 } // namespace orvanta
