@@ -12,8 +12,11 @@
 #include <QWidget>
 #include <optional>
 
+class QDateTimeEdit;
+class QHBoxLayout;
 class QLabel;
 class QLineEdit;
+class QToolButton;
 
 namespace orvanta {
 
@@ -26,9 +29,13 @@ class SkyWindow : public QWidget {
   public:
     // For the place kept in the settings or of the time zone; or for `place` when given.
     explicit SkyWindow(std::optional<Place> place = std::nullopt);
-    // Computes the sky anew for the clock's instant.
+    // Computes the sky anew for the instant shown.
     void refresh();
     QString facts() const;
+    // The instant shown (a UT Julian date), or the clock's, which the window then follows minute
+    // by minute, for nullopt. A chosen one stays until the clock's is asked for again.
+    void showInstant(std::optional<double> utJd);
+    std::optional<double> shownInstant() const { return chosen_; }
 
     // Tonight's pass as the window shows it, when a place is known.
     const Tonight* tonight() const { return night_ ? &night_->pass : nullptr; }
@@ -46,11 +53,22 @@ class SkyWindow : public QWidget {
         ChartPlaces places;
     };
     void usePlaceTyped();
+    // The dome, a column of words, place and date of one width whatever they say, and the disks;
+    // and the keyboard's way through them.
+    void layOut();
+    QHBoxLayout* layOutSteps();
+    double instant() const;
+    // The field on the place's clock, its zone named.
+    void showWhen(double utJd);
+    void useWhenTyped();
     SkyDome* dome_;
     MarsDiskPanel* disk_;
     QLabel* placeLabel_;
     QLabel* facts_;
     QLineEdit* placeEdit_;
+    QDateTimeEdit* when_;
+    QToolButton* steps_[5]; // a day and an hour back, an hour and a day on, and "Now"
+    std::optional<double> chosen_;
     QTimer minute_;
     // The place's clock: its town's zone, where it has one, else the nearest town's within reach,
     // else UTC; and how it was found, in words.
