@@ -4,12 +4,15 @@
 #include "display/disk_words.h"
 #include "display/number_text.h"
 #include "ephemeris/mars_disk.h"
+#include "panes/accessible.h"
 #include "panes/mars_disk_view.h"
 #include "panes/texts.h"
 
 #include <QComboBox>
+#include <QFocusEvent>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QPainter>
 #include <QSignalBlocker>
 #include <QVBoxLayout>
 
@@ -42,6 +45,8 @@ MarsDiskPanel::MarsDiskPanel(QWidget* parent) : QWidget(parent), orientation_(ne
         views_[i] = new MarsDiskView(this);
         views_[i]->setAccessibleName(i == 0 ? QStringLiteral("Mars in a telescope now")
                                             : QStringLiteral("Mars in a telescope at its highest"));
+        views_[i]->setFocusPolicy(Qt::StrongFocus);
+        views_[i]->installEventFilter(this);
         layout->addWidget(captions_[i]);
         layout->addWidget(views_[i], 1);
     }
@@ -85,6 +90,33 @@ void MarsDiskPanel::turn(DiskOrientation orientation) {
     }
     orientation_->setAccessibleDescription(
         orientation_->itemData(static_cast<int>(orientation), Qt::ToolTipRole).toString());
+}
+
+bool MarsDiskPanel::eventFilter(QObject* watched, QEvent* event) {
+    auto* view = static_cast<QWidget*>(watched);
+    switch (event->type()) {
+    case QEvent::FocusIn:
+        framed_ = keyboardBroughtFocus(static_cast<QFocusEvent*>(event)) ? view : nullptr;
+        view->update();
+        break;
+    case QEvent::FocusOut:
+        framed_ = nullptr;
+        view->update();
+        break;
+    case QEvent::Paint:
+        if (view == framed_) {
+            // The disk first, as the view paints it (its own event, public through QObject), and
+            // the frame over it, still within the view's paint.
+            static_cast<QObject*>(view)->event(event);
+            QPainter painter(view);
+            drawFocusFrame(painter, *view, 0);
+            return true;
+        }
+        break;
+    default:
+        break;
+    }
+    return false;
 }
 
 void MarsDiskPanel::setInstants(double now, std::optional<double> transit, const QTimeZone& zone) {

@@ -26,12 +26,17 @@ class MarsDiskPanel : public QWidget {
     // Turns the disks so for this window alone, without keeping the choice.
     void showOrientation(DiskOrientation orientation);
 
+  protected:
+    // The disks' focus frame, drawn over each as it paints: where the keyboard brought the focus.
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
   private:
     void turn(DiskOrientation orientation);
     MarsDiskView* views_[2];
     QLabel* captions_[2];
     QComboBox* orientation_;
     std::optional<double> transit_;
+    QWidget* framed_ = nullptr;
 };
 
 } // namespace orvanta

@@ -8,16 +8,23 @@
 #include "ephemeris/moon.h"
 #include "ephemeris/place.h"
 #include "ephemeris/stars.h"
+#include "panes/mars_disk_view.h"
 #include "panes/sky_dome.h"
 #include "panes/texts.h"
 
+#include <QComboBox>
 #include <QCompleter>
+#include <QDateTimeEdit>
 #include <QGridLayout>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QRegularExpression>
+#include <QSignalBlocker>
 #include <QStringList>
 #include <QStringListModel>
+#include <QToolButton>
+#include <QVBoxLayout>
 #include <cmath>
 
 namespace orvanta {
@@ -66,6 +73,11 @@ QStringList eventLines(const Tonight& night, const QTimeZone& zone) {
     return lines;
 }
 
+// The words' column and the telescope's, in pixels: fixed, so that neither moves the other as the
+// words and the captions change; the dome takes the rest.
+constexpr int TEXT_WIDTH = 300;
+constexpr int DISKS_WIDTH = 290;
+
 constexpr double NEAR_WITHIN = 10.0;          // degrees: a star further off is not "near"
 constexpr double BRIGHT_STAR_WITHIN = 20.0;   // else the brightest named star this near
 constexpr double TOO_CLOSE_TO_THE_SUN = 15.0; // degrees: lost in the Sun's glare
@@ -107,23 +119,9 @@ QString bestLine(const Tonight& night, const QTimeZone& zone) {
 SkyWindow::SkyWindow(std::optional<PlaceEntry> place)
     : dome_(new SkyDome(this)), disk_(new MarsDiskPanel(this)), placeLabel_(new QLabel(this)),
       facts_(new QLabel(this)), placeEdit_(new QLineEdit(this)),
-      townTitles_(new QStringListModel(this)) {
+      townTitles_(new QStringListModel(this)), when_(new QDateTimeEdit(this)), steps_{} {
     setWindowTitle(QString::fromLatin1(SKY_WINDOW_TITLE));
-    facts_->setWordWrap(true);
-    facts_->setAlignment(Qt::AlignTop | Qt::AlignLeft);
-    facts_->setMinimumWidth(300);
-    placeLabel_->setWordWrap(true);
-    placeLabel_->setObjectName(QStringLiteral("place"));
-    placeEdit_->setPlaceholderText(QStringLiteral("A town such as Tromsø, or 52°31′N 13°24′E"));
-    placeEdit_->setAccessibleName(QStringLiteral("Place"));
-    auto* layout = new QGridLayout(this);
-    layout->addWidget(dome_, 0, 0, 3, 1);
-    layout->addWidget(facts_, 0, 1);
-    layout->addWidget(placeLabel_, 1, 1);
-    layout->addWidget(placeEdit_, 2, 1);
-    layout->addWidget(disk_, 0, 2, 3, 1);
-    layout->setColumnStretch(0, 1);
-    connect(placeEdit_, &QLineEdit::returnPressed, this, [this] { usePlaceTyped(); });
+    layOut();
     // The library's matches are shown as they are: they ignore accents, which Qt's filter would
     // not.
     auto* completer = new QCompleter(townTitles_, this);
@@ -169,6 +167,123 @@ SkyWindow::SkyWindow(std::optional<PlaceEntry> place)
     minute_.start(60000);
     resize(1000, 420);
     refresh();
+}
+
+void SkyWindow::layOut() {
+    facts_->setWordWrap(true);
+    facts_->setAlignment(Qt::AlignTop | Qt::AlignLeft);
+    // The words can be read and copied from the keyboard, and a screen reader is given them.
+    facts_->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+    facts_->setFocusPolicy(Qt::StrongFocus); // the flags alone give only a click's
+    facts_->setObjectName(QStringLiteral("facts"));
+    facts_->setAccessibleName(QStringLiteral("Mars tonight in words"));
+    placeLabel_->setWordWrap(true);
+    placeLabel_->setObjectName(QStringLiteral("place"));
+    placeEdit_->setObjectName(QStringLiteral("placeField"));
+    placeEdit_->setPlaceholderText(QStringLiteral("A town such as Tromsø, or 52°31′N 13°24′E"));
+    placeEdit_->setAccessibleName(QStringLiteral("Place"));
+    when_->setAccessibleName(QStringLiteral("Date and time on the place's clock"));
+    // The field holds the place's wall clock as it reads, whatever the computer's zone.
+#if QT_VERSION >= QT_VERSION_CHECK(6, 7, 0)
+    when_->setTimeZone(QTimeZone::utc());
+#else
+    when_->setTimeSpec(Qt::UTC);
+#endif
+    // Steps with the arrows show at once; typed digits when the field is left or Enter pressed.
+    when_->setKeyboardTracking(false);
+    connect(when_, &QDateTimeEdit::dateTimeChanged, this, [this] { useWhenTyped(); });
+    QHBoxLayout* stepsRow = layOutSteps();
+    auto* column = new QVBoxLayout;
+    column->addWidget(facts_);
+    column->addWidget(placeLabel_);
+    column->addWidget(placeEdit_);
+    column->addWidget(when_);
+    column->addLayout(stepsRow);
+    column->addStretch(1);
+    for (QWidget* part : {static_cast<QWidget*>(facts_), static_cast<QWidget*>(placeLabel_),
+                          static_cast<QWidget*>(placeEdit_), static_cast<QWidget*>(when_)}) {
+        part->setFixedWidth(TEXT_WIDTH);
+    }
+    disk_->setFixedWidth(DISKS_WIDTH);
+    auto* layout = new QGridLayout(this);
+    layout->addWidget(dome_, 0, 0);
+    layout->addLayout(column, 0, 1);
+    layout->addWidget(disk_, 0, 2);
+    layout->setColumnStretch(0, 1);
+    connect(placeEdit_, &QLineEdit::returnPressed, this, [this] { usePlaceTyped(); });
+    QWidget* order[] = {placeEdit_, when_,          steps_[0],      steps_[1],
+                        steps_[2],  steps_[3],      steps_[4],      dome_,
+                        facts_,     disk_->view(0), disk_->view(1), disk_->orientation()};
+    for (std::size_t i = 1; i < std::size(order); ++i) {
+        setTabOrder(order[i - 1], order[i]);
+    }
+}
+
+QHBoxLayout* SkyWindow::layOutSteps() {
+    auto* stepsRow = new QHBoxLayout;
+    stepsRow->setContentsMargins(0, 0, 0, 0);
+    const struct {
+        const char *shown, *told;
+        double days; // 0 for the clock's instant
+    } steps[] = {{"\u22121 day", "A day earlier", -1.0},
+                 {"\u22121 h", "An hour earlier", -1.0 / 24},
+                 {"+1 h", "An hour later", 1.0 / 24},
+                 {"+1 day", "A day later", 1.0},
+                 {"Now", "Now, following the clock", 0.0}};
+    for (int i = 0; i < 5; ++i) {
+        steps_[i] = new QToolButton(this);
+        steps_[i]->setText(QString::fromUtf8(steps[i].shown));
+        steps_[i]->setAccessibleName(QString::fromUtf8(steps[i].told));
+        steps_[i]->setToolTip(QString::fromUtf8(steps[i].told));
+        const double days = steps[i].days;
+        connect(steps_[i], &QToolButton::clicked, this, [this, days] {
+            showInstant(days == 0 ? std::nullopt : std::optional(instant() + days));
+        });
+        stepsRow->addWidget(steps_[i]);
+    }
+    stepsRow->addStretch(1);
+    return stepsRow;
+}
+
+double SkyWindow::instant() const {
+    return chosen_ ? *chosen_ : julianDateValue(currentJulianDate());
+}
+
+void SkyWindow::showInstant(std::optional<double> utJd) {
+    chosen_ = utJd;
+    // The night is the instant's own, as a snapshot of that instant computes it, not the one the
+    // hourly reuse would keep.
+    if (night_ && night_->computedAt != instant()) {
+        night_.reset();
+    }
+    refresh();
+}
+
+void SkyWindow::showWhen(double utJd) {
+    const UtcClockReading at = nearestMinute(utJd);
+    const QDateTime local =
+        QDateTime(QDate(at.year, at.month, at.day), QTime(at.hour, at.minute), Qt::UTC)
+            .toTimeZone(zone_);
+    const QString format =
+        QStringLiteral("yyyy-MM-dd HH:mm '%1'").arg(zone_.abbreviation(local).replace('\'', "''"));
+    const QDateTime wall(local.date(), local.time(), Qt::UTC);
+    // Set only where it changes, so that a step with the arrows keeps its place in the field.
+    const QSignalBlocker quiet(when_);
+    if (when_->displayFormat() != format) {
+        when_->setDisplayFormat(format);
+    }
+    if (when_->dateTime() != wall) {
+        when_->setDateTime(wall);
+    }
+}
+
+void SkyWindow::useWhenTyped() {
+    const QDateTime wall = when_->dateTime();
+    const QDateTime utc = QDateTime(wall.date(), wall.time(), zone_).toUTC();
+    const QTime t = utc.time();
+    showInstant(julianDateValue(
+        julianDateFromCalendar(utc.date().year(), utc.date().month(), utc.date().day(),
+                               t.hour() + t.minute() / 60.0 + t.second() / 3600.0)));
 }
 
 void SkyWindow::useClockOf(const QString& town, const std::string& zone) {
@@ -258,7 +373,8 @@ void SkyWindow::refresh() {
                              .arg(p.longitude >= 0 ? 'E' : 'W')
                              .arg(placeFrom_) +
                          QLatin1Char(' ') + clockFrom_);
-    const double now = julianDateValue(currentJulianDate());
+    const double now = instant();
+    showWhen(now);
     const Equatorial marsPlace = apparentMars(now);
     const Horizontal marsNow = horizontalOf(marsPlace, now, p);
     // The night's track and events are computed anew once an hour, or when the pass is over or
@@ -279,7 +395,7 @@ void SkyWindow::refresh() {
                                    : QStringLiteral("Now below the horizon."));
     const double elongation = separation(marsPlace, apparentSun(now));
     lines << QStringLiteral("In the constellation %1, at magnitude %2, %3 from the Sun.")
-                 .arg(night_->constellation, fixedText(encounterState.magnitude, 1),
+                 .arg(night_->constellation, fixedText(approachAt(now).magnitude, 1),
                       degrees(elongation));
     if (elongation < TOO_CLOSE_TO_THE_SUN) {
         lines << QStringLiteral("Too close to the Sun to be seen (%1 from it).")
@@ -300,6 +416,7 @@ void SkyWindow::refresh() {
     }
     lines << bestLine(night_->pass, zone_);
     facts_->setText(lines.join(QLatin1Char('\n')));
+    facts_->setAccessibleDescription(lines.join(QLatin1Char(' ')));
     dome_->setAccessibleDescription(lines.join(QLatin1Char(' ')));
     dome_->setSky(night_->pass.samples, marsNow);
     dome_->setZone(zone_);

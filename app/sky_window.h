@@ -13,9 +13,12 @@
 #include <QWidget>
 #include <optional>
 
+class QDateTimeEdit;
+class QHBoxLayout;
 class QLabel;
 class QLineEdit;
 class QStringListModel;
+class QToolButton;
 
 namespace orvanta {
 
@@ -29,9 +32,13 @@ class SkyWindow : public QWidget {
     // For the place kept in the settings, else the town of the time zone, else the equator at
     // Greenwich while it asks for a place; or for `place` when given.
     explicit SkyWindow(std::optional<PlaceEntry> place = std::nullopt);
-    // Computes the sky anew for the clock's instant.
+    // Computes the sky anew for the instant shown.
     void refresh();
     QString facts() const;
+    // The instant shown (a UT Julian date), or the clock's, which the window then follows minute
+    // by minute, for nullopt. A chosen one stays until the clock's is asked for again.
+    void showInstant(std::optional<double> utJd);
+    std::optional<double> shownInstant() const { return chosen_; }
 
     // Tonight's pass as the window shows it, when a place is known.
     const Tonight* tonight() const { return night_ ? &night_->pass : nullptr; }
@@ -51,6 +58,14 @@ class SkyWindow : public QWidget {
     void usePlaceTyped();
     // The towns the typed text may become, offered as it is typed.
     void offerTowns();
+    // The dome, a column of words, place and date of one width whatever they say, and the disks;
+    // and the keyboard's way through them.
+    void layOut();
+    QHBoxLayout* layOutSteps();
+    double instant() const;
+    // The field on the place's clock, its zone named.
+    void showWhen(double utJd);
+    void useWhenTyped();
     SkyDome* dome_;
     MarsDiskPanel* disk_;
     QLabel* placeLabel_;
@@ -58,6 +73,9 @@ class SkyWindow : public QWidget {
     QLineEdit* placeEdit_;
     QStringListModel* townTitles_;
     QTimer typing_;
+    QDateTimeEdit* when_;
+    QToolButton* steps_[5]; // a day and an hour back, an hour and a day on, and "Now"
+    std::optional<double> chosen_;
     QTimer minute_;
     // The place's clock: its town's zone, where it has one, else the nearest town's within reach,
     // else UTC; and how it was found, in words.

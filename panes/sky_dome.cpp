@@ -3,6 +3,7 @@
 #include "display/number_text.h"
 #include "ephemeris/night.h"
 #include "ephemeris/stars.h"
+#include "panes/accessible.h"
 #include "panes/label_box.h"
 #include "panes/texts.h"
 
@@ -101,6 +102,7 @@ std::vector<QRectF> compassBoxes(const QPointF& centre, double radius, const QFo
 
 SkyDome::SkyDome(QWidget* parent) : QWidget(parent) {
     setMinimumSize(360, 360);
+    setFocusPolicy(Qt::StrongFocus); // for a screen reader to read it from the keyboard
     setAccessibleName(QStringLiteral("The sky seen from the place"));
 }
 
@@ -282,6 +284,21 @@ void SkyDome::paintEvent(QPaintEvent*) {
         taken.push_back(around(onTrack(chart_.sun, centre, radius), SUN_MARK));
     }
     paintLabels(painter, centre, radius, taken, track);
+    if (framed_ && hasFocus()) {
+        drawFocusFrame(painter, *this, 0);
+    }
+}
+
+void SkyDome::focusInEvent(QFocusEvent* e) {
+    framed_ = keyboardBroughtFocus(e);
+    update();
+    QWidget::focusInEvent(e);
+}
+
+void SkyDome::focusOutEvent(QFocusEvent* e) {
+    framed_ = false;
+    update();
+    QWidget::focusOutEvent(e);
 }
 
 std::vector<QRectF> SkyDome::paintFrame(QPainter& painter, const QPointF& centre,

@@ -35,6 +35,9 @@ class SkyDome : public QWidget {
 
   protected:
     void paintEvent(QPaintEvent*) override;
+    // A frame only where the keyboard brought the focus, as on the main window's panes.
+    void focusInEvent(QFocusEvent* e) override;
+    void focusOutEvent(QFocusEvent* e) override;
 
   private:
     // The circles of altitude, the horizon and its four points; where their text is.
@@ -53,6 +56,7 @@ class SkyDome : public QWidget {
     SkyChart chart_;
     StarSprites stars_;
     QTimeZone zone_ = QTimeZone::systemTimeZone();
+    bool framed_ = false;
 };
 
 } // namespace orvanta

@@ -10,12 +10,16 @@
 #include "tools/cli/arguments.h"
 #include "tools/state/state_tool.h"
 
+#include <QAccessible>
 #include <QApplication>
+#include <QComboBox>
+#include <QDateTimeEdit>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QToolButton>
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
@@ -128,24 +132,28 @@ TEST(SkyWindow, TellsThePlacesOwnClock) {
     setenv("TZ", "Europe/Berlin", 1); // the computer's clock, which the window must not tell
     const PinnedAt pinned({2027, 2, 20, 0, 14, 0});
     SkyWindow window(Place{52.52, 13.405, 34});
-    auto* field = window.findChild<QLineEdit*>();
+    auto* field = window.findChild<QLineEdit*>(QStringLiteral("placeField"));
+    const auto* when = window.findChild<QDateTimeEdit*>();
     const struct {
         const char* typed;
         const char* time; // one of the pass's, with its zone
         const char* clock;
         const char* shown; // what the field then holds
-    } cases[] = {
-        {"Sydney", "Rises at 19:52 AEDT",
-         "(Sydney, New South Wales, Australia). Times are Sydney's "
-         "(Australia/Sydney).",
-         "Sydney, New South Wales, Australia"},
-        {"-33.87,151.21", "Rises at 19:52 AEDT", "the nearest town known here, 0 km", nullptr},
-        {"0,-30", " UTC", "Times are UTC: no town known here lies within 400 km.", nullptr},
-        {"not a place", " UTC", "Not taken: \"not a place\" is not a town known here.", nullptr},
-        {"tromso", " CET", "Times are Tromsø's (Europe/Oslo).",
-         "Tromsø, Troms og Finnmark, Norway"},
-        {"64°08′N 21°54′W", " GMT", "Times are Reykjavik's (Atlantic/Reykjavik), the nearest town",
-         nullptr}};
+        const char* when;  // the date field: the same instant on the new clock
+    } cases[] = {{"Sydney", "Rises at 19:52 AEDT",
+                  "(Sydney, New South Wales, Australia). Times are Sydney's (Australia/Sydney).",
+                  "Sydney, New South Wales, Australia", "2027-02-20 11:14 AEDT"},
+                 {"-33.87,151.21", "Rises at 19:52 AEDT", "the nearest town known here, 0 km",
+                  nullptr, "2027-02-20 11:14 AEDT"},
+                 {"0,-30", " UTC", "Times are UTC: no town known here lies within 400 km.", nullptr,
+                  "2027-02-20 00:14 UTC"},
+                 {"not a place", " UTC", "Not taken: \"not a place\" is not a town known here.",
+                  nullptr, "2027-02-20 00:14 UTC"},
+                 {"tromso", " CET", "Times are Tromsø's (Europe/Oslo).",
+                  "Tromsø, Troms og Finnmark, Norway", "2027-02-20 01:14 CET"},
+                 {"64°08′N 21°54′W", " GMT",
+                  "Times are Reykjavik's (Atlantic/Reykjavik), the nearest town", nullptr,
+                  "2027-02-20 00:14 GMT"}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.typed);
         field->setText(QString::fromUtf8(c.typed));
@@ -156,6 +164,7 @@ TEST(SkyWindow, TellsThePlacesOwnClock) {
         EXPECT_NE(facts.find(c.time), std::string::npos) << facts;
         EXPECT_NE(words.find(c.clock), std::string::npos) << words;
         EXPECT_EQ(field->text().toStdString(), c.shown ? c.shown : c.typed);
+        EXPECT_EQ(when->text().toStdString(), c.when);
     }
     unsetenv("TZ");
     qputenv("XDG_CONFIG_HOME", config);
@@ -291,6 +300,105 @@ TEST(SkyWindow, SaysWhatCanBeSeenAtTheEdges) {
         EXPECT_EQ(window.disks()->view(1)->isVisible(), c.highestShown);
     }
     unsetenv("TZ");
+}
+
+// Another night is the one a window opened at that instant shows, word for word, whichever way
+// it was reached; the pinned clock stays, the minute's refresh keeps the chosen instant, and "Now"
+// goes back to the clock's.
+TEST(SkyWindow, ShowsAnyInstantAsAWindowOpenedThen) {
+    const UtcClockReading pinnedAt{2027, 2, 20, 0, 14, 0};
+    PinnedAt pinned(pinnedAt);
+    const Place berlin{52.52, 13.405, 34};
+    SkyWindow window(berlin);
+    const std::string tonight = window.facts().toStdString();
+    auto* when = window.findChild<QDateTimeEdit*>();
+    const auto press = [&](const char* shown) {
+        for (QToolButton* b : window.findChildren<QToolButton*>()) {
+            if (b->text() == QString::fromUtf8(shown)) {
+                b->click();
+            }
+        }
+    };
+    const struct {
+        const char* step; // a button, or nullptr for the date field typed
+        UtcClockReading shown;
+        const char* field;
+    } cases[] = {{"+1 h", {2027, 2, 20, 1, 14, 0}, "2027-02-20 02:14 CET"},
+                 {"+1 day", {2027, 2, 21, 0, 14, 0}, "2027-02-21 01:14 CET"},
+                 {"\u22121 h", {2027, 2, 19, 23, 14, 0}, "2027-02-20 00:14 CET"},
+                 {"\u22121 day", {2027, 2, 19, 0, 14, 0}, "2027-02-19 01:14 CET"},
+                 {nullptr, {2027, 8, 1, 21, 30, 0}, "2027-08-01 23:30 CEST"}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.field);
+        press("Now");
+        if (c.step) {
+            press(c.step);
+        } else {
+            when->setDateTime(QDateTime(QDate(2027, 8, 1), QTime(23, 30), Qt::UTC));
+        }
+        const double shown = julianDateValue(julianDateOfReading(c.shown));
+        ASSERT_TRUE(window.shownInstant());
+        EXPECT_NEAR(*window.shownInstant(), shown, 1e-6);
+        EXPECT_EQ(when->text().toStdString(), c.field);
+        const std::string facts = window.facts().toStdString();
+        EXPECT_NE(facts, tonight);
+        window.refresh(); // the minute's
+        EXPECT_EQ(window.facts().toStdString(), facts);
+        {
+            pinned.clock.set(c.shown);
+            computeEncounterState();
+            const SkyWindow then(berlin);
+            EXPECT_EQ(then.facts().toStdString(), facts);
+            pinned.clock.set(pinnedAt);
+            computeEncounterState();
+        }
+    }
+    press("Now");
+    EXPECT_FALSE(window.shownInstant());
+    EXPECT_EQ(window.facts().toStdString(), tonight);
+}
+
+// Tab goes from the place through the date, its steps and "Now", the dome, the words, the disks
+// and their orientation, each named for a screen reader; a painted part shows it has the focus.
+TEST(SkyWindow, TheKeyboardReachesEveryPart) {
+    const PinnedAt pinned({2027, 2, 20, 0, 14, 0});
+    SkyWindow window(Place{52.52, 13.405, 34});
+    window.show();
+    QApplication::setActiveWindow(&window);
+    std::vector<QWidget*> order = {window.findChild<QLineEdit*>(QStringLiteral("placeField")),
+                                   window.findChild<QDateTimeEdit*>()};
+    for (QToolButton* b : window.findChildren<QToolButton*>()) {
+        order.push_back(b);
+    }
+    QWidget* dome = window.childAt(20, 20);
+    order.insert(order.end(),
+                 {dome, window.findChild<QLabel*>(QStringLiteral("facts")), window.disks()->view(0),
+                  window.disks()->view(1), window.disks()->orientation()});
+    ASSERT_EQ(order.size(), 12u);
+    std::vector<QImage> unfocused;
+    for (QWidget* part : order) {
+        unfocused.push_back(part->grab().toImage());
+    }
+    order[0]->setFocus(Qt::TabFocusReason);
+    std::vector<QWidget*> reached = {QApplication::focusWidget()};
+    // The date field's Tab first walks its own fields, the year to the minute.
+    for (int i = 0; i < 30 && reached.size() < order.size(); ++i) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        if (QApplication::focusWidget() != reached.back()) {
+            reached.push_back(QApplication::focusWidget());
+        }
+    }
+    EXPECT_EQ(reached, order);
+    for (std::size_t i = 0; i < order.size(); ++i) {
+        QAccessibleInterface* told = QAccessible::queryAccessibleInterface(order[i]);
+        EXPECT_FALSE(told->text(QAccessible::Name).isEmpty()) << i;
+    }
+    for (QWidget* painted : {dome, static_cast<QWidget*>(window.disks()->view(1))}) {
+        const std::size_t i = std::find(order.begin(), order.end(), painted) - order.begin();
+        order[i - 1]->setFocus(Qt::TabFocusReason);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        EXPECT_NE(painted->grab().toImage(), unfocused[i]) << i;
+    }
 }
 
 } // namespace

@@ -7,6 +7,7 @@
 #include "app/replace_file.h"
 #include "app/sky_window.h"
 #include "ephemeris/encounter_state.h"
+#include "ephemeris/julian_date.h"
 #include "ephemeris/mars_loop.h"
 #include "panes/diagram_pane.h"
 #include "panes/loop_picture.h"
@@ -90,6 +91,8 @@ std::unique_ptr<QWidget> windowFor(const SnapshotRequest& request,
                                                    request.years);
     } else if (request.sky) {
         auto sky = std::make_unique<SkyWindow>(request.place);
+        // The instant as a user would choose it in the window's date field.
+        sky->showInstant(julianDateValue(julianDateOfReading(request.utc)));
         if (request.disk) {
             sky->disks()->showOrientation(*request.disk);
         }
