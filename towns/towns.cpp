@@ -41,8 +41,7 @@ void forEachTown(Visit visit) {
 // typed without one on an English keyboard written plainly ("Tromsø" and "tromso" alike).
 std::string folded(std::string_view text) {
     const std::unique_ptr<gchar, void (*)(gpointer)> decomposed(
-        g_utf8_normalize(text.data(), static_cast<gssize>(text.size()), G_NORMALIZE_NFD),
-        g_free);
+        g_utf8_normalize(text.data(), static_cast<gssize>(text.size()), G_NORMALIZE_NFD), g_free);
     if (!decomposed) {
         return {};
     }
@@ -89,9 +88,8 @@ std::vector<Town> query(const std::string& typed) {
     for (guint i = 0; found && i < length; ++i) {
         towns.push_back(townAt(found.get()[i]));
     }
-    std::stable_sort(towns.begin(), towns.end(), [](const Town& a, const Town& b) {
-        return a.population > b.population;
-    });
+    std::stable_sort(towns.begin(), towns.end(),
+                     [](const Town& a, const Town& b) { return a.population > b.population; });
     return towns;
 }
 
@@ -189,9 +187,9 @@ std::optional<PlaceEntry> placeOfEntry(std::string_view typed, std::string& erro
         return PlaceEntry{place, std::move(town)};
     }
     const std::vector<Town> like = townsMatching(text, 1);
-    error = like.empty() ? "is not a town known here"
-                         : "is not a town known here (did you mean " + townTitle(like.front()) +
-                               "?)";
+    error = like.empty()
+                ? "is not a town known here"
+                : "is not a town known here (did you mean " + townTitle(like.front()) + "?)";
     return std::nullopt;
 }
 
