@@ -1,4 +1,4 @@
-// A place typed as LAT,LON[,HEIGHT]: finite and on the globe, or a reason.
+// A place typed as a latitude and longitude, in any form: finite and on the globe, or a reason.
 
 #include "ephemeris/place.h"
 
