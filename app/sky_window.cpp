@@ -181,6 +181,11 @@ void SkyWindow::showInstant(std::optional<double> utJd) {
 }
 
 void SkyWindow::showWhen(double utJd) {
+    // While on "now", the minute's refresh leaves alone a field the user is typing into: what is
+    // typed is taken when the field is left or Enter pressed.
+    if (!chosen_ && when_->hasFocus()) {
+        return;
+    }
     const UtcClockReading at = nearestMinute(utJd);
     const QDateTime local =
         QDateTime(QDate(at.year, at.month, at.day), QTime(at.hour, at.minute), Qt::UTC)
