@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <charconv>
 #include <cmath>
 #include <cstdlib>
 #include <sstream>
@@ -75,14 +76,11 @@ std::optional<double> numberOf(std::string text, bool comma) {
             c = c == ',' ? '.' : c;
         }
     }
-    // Plain decimals only: no hexadecimal, no "inf", no leading "+".
-    if (text.empty() || text[0] == '+' ||
-        text.find_first_not_of("0123456789.-+eE") != std::string::npos) {
-        return std::nullopt;
-    }
-    char* end = nullptr;
-    const double value = std::strtod(text.c_str(), &end);
-    if (end != text.c_str() + text.size() || !std::isfinite(value)) {
+    // Plain decimals, whatever the process locale: no hexadecimal, no "inf", no leading "+".
+    double value = 0;
+    const char* const end = text.data() + text.size();
+    const auto [stop, error] = std::from_chars(text.data(), end, value);
+    if (text.empty() || error != std::errc() || stop != end || !std::isfinite(value)) {
         return std::nullopt;
     }
     return value;

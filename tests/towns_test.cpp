@@ -1,6 +1,7 @@
 #include "ephemeris/place.h"
 #include "towns/towns.h"
 
+#include <clocale>
 #include <gtest/gtest.h>
 
 namespace orvanta {
@@ -31,6 +32,8 @@ TEST(Places, TypedInTheFormsPeopleWrite) {
         {"52d31'N 13d24'E", 52 + 31 / 60.0, 13.4, 0},
     };
     std::string why;
+    // A program's locale may write its decimals with a comma: a typed point still reads as one.
+    const char* const locale = std::setlocale(LC_NUMERIC, "de_DE.UTF-8");
     for (const Case& c : taken) {
         const std::optional<Place> place = parsePlace(c.typed, why);
         ASSERT_TRUE(place) << c.typed << ": " << why;
@@ -43,6 +46,8 @@ TEST(Places, TypedInTheFormsPeopleWrite) {
           "52°61′N 13°E", "52°N 13°N", "-52 S 13 E", "52.5°31′N 13E", "52.5,13.4,1e308"}) {
         EXPECT_FALSE(parsePlace(refused, why)) << refused;
     }
+    EXPECT_NE(locale, nullptr) << "the test locale de_DE.UTF-8 is not installed";
+    std::setlocale(LC_NUMERIC, "C");
 }
 
 TEST(Towns, FoundByNameAccentsAndCaseAside) {
