@@ -2,6 +2,7 @@
 
 #include "ephemeris/julian_date.h"
 
+#include <algorithm>
 #include <cmath>
 
 #if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
@@ -95,6 +96,23 @@ void evaluateBody(const VsopBody& body, double julianDate, Vec3& destination, fl
     destination.x = sums[0];
     destination.y = sums[1];
     destination.z = sums[2];
+}
+
+Vec3 cutDifferenceBound(const VsopBody& body, double julianDate, float factor, float other) {
+    const std::array<std::int32_t, VSOP_SERIES_COUNT> from = scaledTermCounts(body, factor);
+    const std::array<std::int32_t, VSOP_SERIES_COUNT> to = scaledTermCounts(body, other);
+    const double t = std::abs((julianDate - J2000_JD) * MILLENNIA_PER_DAY);
+    double bounds[3] = {0.0, 0.0, 0.0};
+    const VsopTerm* series = body.terms;
+    for (int k = 0; k < VSOP_SERIES_COUNT; ++k) {
+        double amplitudes = 0.0;
+        for (std::int32_t i = std::min(from[k], to[k]); i < std::max(from[k], to[k]); ++i) {
+            amplitudes += std::abs(series[i].a);
+        }
+        bounds[k / POWERS] += amplitudes * std::pow(t, k % POWERS);
+        series += body.counts[k];
+    }
+    return {bounds[0], bounds[1], bounds[2]};
 }
 
 void evaluateEarth(double julianDate, Vec3& destination, float factor) {

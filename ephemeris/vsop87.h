@@ -37,6 +37,11 @@ std::array<std::int32_t, VSOP_SERIES_COUNT> scaledTermCounts(const VsopBody& bod
 
 void evaluateBody(const VsopBody& body, double julianDate, Vec3& destination, float factor);
 
+// How far, coordinate by coordinate, the series cut to one factor can lie from the same series
+// cut to another at an instant: every term the one leaves out of the other moves a coordinate by
+// at most its amplitude times its power of t. Rounding is the caller's to allow for.
+Vec3 cutDifferenceBound(const VsopBody& body, double julianDate, float factor, float other);
+
 // How many bodies this thread has evaluated with all their terms and with cut series: what a
 // search costs, as the benchmarks report it.
 struct EvaluationCount {

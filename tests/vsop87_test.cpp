@@ -1,6 +1,7 @@
 #include "ephemeris/vsop87.h"
 
 #include <array>
+#include <cmath>
 #include <gtest/gtest.h>
 #include <limits>
 #include <numeric>
@@ -65,6 +66,40 @@ TEST(Vsop87, ScaledTermCounts) {
     EXPECT_EQ(scaledTermCounts(VSOP87A_MARS, 0.25f), marsQuarter);
     // 0.7 is 0.699999988 in single precision: Earth's Z1 (120 terms) keeps 83, not 84.
     EXPECT_EQ(scaledTermCounts(VSOP87A_EARTH, 0.7f)[13], 83);
+}
+
+// The bound must hold wherever the searches go (four millennia either side of J2000, where the
+// powers of t weigh most), either way round, and be close enough to be of use.
+TEST(Vsop87, CutDifferenceBoundHoldsAndIsOfUse) {
+    const struct {
+        double jd;
+        float factor;
+        float other;
+    } cases[] = {
+        {2451545.0, 0.1f, 0.25f},
+        {2451545.0 + 1461000.0, 0.1f, 0.25f},
+        {2451545.0 - 1461000.0, 0.1f, 0.25f},
+        {2452878.911333, 0.25f, 0.1f},
+        {2452878.911333, 0.1f, 1.0f},
+        {2452878.911333, 0.25f, 0.25f},
+    };
+    for (const auto& c : cases) {
+        for (const VsopBody* body : {&VSOP87A_EARTH, &VSOP87A_MARS}) {
+            SCOPED_TRACE(testing::Message() << "jd " << c.jd << " factors " << c.factor << ' '
+                                            << c.other << (body == &VSOP87A_MARS ? " Mars" : ""));
+            Vec3 a{}, b{};
+            evaluateBody(*body, c.jd, a, c.factor);
+            evaluateBody(*body, c.jd, b, c.other);
+            const Vec3 bound = cutDifferenceBound(*body, c.jd, c.factor, c.other);
+            const double off[3][2] = {
+                {a.x - b.x, bound.x}, {a.y - b.y, bound.y}, {a.z - b.z, bound.z}};
+            for (const auto& [difference, within] : off) {
+                EXPECT_LE(std::abs(difference), within);
+                EXPECT_LT(within, 2e-4);
+                EXPECT_EQ(within == 0.0, c.factor == c.other);
+            }
+        }
+    }
 }
 
 } // namespace
