@@ -93,9 +93,9 @@ Geocentric geocentricMarsAndSun(double tt, float factor) {
             aberrated(earth * -1.0, velocity)};
 }
 
-Geocentric fullMarsAndSun(double tt) {
+Geocentric fullMarsAndSun(double tt, float velocityFactor) {
     const V earth = evaluated(&evaluateEarth, tt);
-    const V velocity = velocityOfEarth(tt, 1.0f);
+    const V velocity = velocityOfEarth(tt, velocityFactor);
     return {aberrated(fullMarsSeenFrom(earth, tt), velocity), aberrated(earth * -1.0, velocity)};
 }
 

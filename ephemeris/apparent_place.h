@@ -43,10 +43,13 @@ struct Geocentric {
     V mars, sun;
 };
 Geocentric geocentricMarsAndSun(double tt, float factor);
-// The same at the full series' precision from one evaluation of each body: the light time's share
-// of Mars's path, and Earth's velocity, taken from the cut series. What a search spends on the
-// places it settles with all the terms.
-Geocentric fullMarsAndSun(double tt);
+// The same at the full series' precision from one evaluation of Mars, the light time's share of
+// its path taken from the cut series: what a search spends on the places it settles with all the
+// terms. Earth's velocity, which only the aberration takes, comes from the series cut to
+// `velocityFactor`: a tenth of the terms moves the places by up to 1e-6 of a degree, nothing for
+// what is told to a tenth of one, but a fifth of a second in a root, which can carry it over
+// a half minute.
+Geocentric fullMarsAndSun(double tt, float velocityFactor = 1.0f);
 // Mars at full precision at the two outer of three instants a few hours apart, as a rate takes it:
 // the Earth of all three gives its velocity at both.
 std::array<V, 2> fullMarsAround(double before, double middle, double after);

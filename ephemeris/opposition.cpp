@@ -116,8 +116,9 @@ double pastOpposition(double utJd, float factor) {
 } // namespace
 
 double elongationOfMars(double utJd) {
-    const ApparentPair places = placesAt(utJd, FULL);
-    return separation(places.mars, places.sun);
+    const double tt = ttOfUt(utJd);
+    const Geocentric g = fullMarsAndSun(tt, CUT);
+    return separation(apparentOf(g.mars, tt), apparentOf(g.sun, tt));
 }
 
 std::optional<double> oppositionNear(double utJd) {
