@@ -230,13 +230,17 @@ Lines apparitionLines(double from, double to) {
 }
 
 // Each apparition is found on its own, the same whatever span holds it, so a long span is cut
-// into pieces found side by side, one for each processor: a piece begins where the one before
-// ends, and ends just before the next begins, so that no instant lies in two. Pieces shorter than
-// fifty years would spend more on their ends than they save.
+// into pieces found side by side: a piece begins where the one before ends, and ends just before
+// the next begins, so that no instant lies in two. Four pieces for each processor, so that a
+// processor another program holds for a while leaves its share to the others (one each: 1.25 s
+// where four took 0.95 over 1000 years, with one of two processors busy; 1 % slower on idle
+// ones). Pieces shorter than fifty years would spend more on their ends than they save.
 void appendApproachesAndOppositions(std::string& out, double from, double to) {
     constexpr double LEAST_PIECE_DAYS = 50 * 365.25;
+    constexpr int PIECES_PER_PROCESSOR = 4;
     const auto processors = static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
-    const int pieces = std::clamp(static_cast<int>((to - from) / LEAST_PIECE_DAYS), 1, processors);
+    const int pieces = std::clamp(static_cast<int>((to - from) / LEAST_PIECE_DAYS), 1,
+                                  PIECES_PER_PROCESSOR * processors);
     std::vector<std::future<Lines>> found;
     for (int i = 0; i < pieces; ++i) {
         const double lo = from + (to - from) * i / pieces;
