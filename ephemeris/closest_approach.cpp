@@ -138,7 +138,7 @@ ClosestApproach approachOf(double ut, double tt) {
 // far it can lie from the quarter series' own, and the quarter series is evaluated only where two
 // samples lie too close for that bound to tell them apart (near a minimum halfway between grid
 // points, and at the maxima). Every comparison thus comes out as the quarter series' own would,
-// and with it every bracket, at a fifth of the cost.
+// and with it every bracket, for some two fifths of the cost of a sample.
 constexpr float ROUGH = 0.1f;
 // Far above the rounding of the sums (some 1e-13 au a coordinate), far below the cut series' own
 // difference (some 1e-6 au).
@@ -156,8 +156,8 @@ ScanSample roughSample(double julianDate) {
     evaluateMars(julianDate, mars, ROUGH);
     const Vec3 earthOff = cutDifferenceBound(VSOP87A_EARTH, julianDate, ROUGH, QUARTER);
     const Vec3 marsOff = cutDifferenceBound(VSOP87A_MARS, julianDate, ROUGH, QUARTER);
-    // With d the rough difference vector and e how far it can be off, coordinate by coordinate,
-    // |d|² − |d − e|² lies within Σ 2|d_i| e_i + e_i².
+    // With d the rough difference vector and the quarter series' d − δ, where |δ_i| ≤ e_i, the two
+    // squares lie within Σ (2|d_i| + e_i) e_i of each other.
     const double d[3] = {earth.x - mars.x, earth.y - mars.y, earth.z - mars.z};
     const double e[3] = {earthOff.x + marsOff.x + ROUNDING_AU, earthOff.y + marsOff.y + ROUNDING_AU,
                          earthOff.z + marsOff.z + ROUNDING_AU};
