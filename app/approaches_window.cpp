@@ -34,6 +34,15 @@ double megaKm(const ClosestApproach& a) {
     return a.distanceAu * KM_PER_AU / 1e6;
 }
 
+// Approaches are found up to 6000: the first year goes as far as the span still ends there.
+constexpr int LAST_YEAR = 6000;
+
+QFuture<ApproachesSpan> spanOfYears(std::pair<int, int> years) {
+    return QtConcurrent::run([years] {
+        return approachesSpan(julianDateOfYear(years.first), julianDateOfYear(years.second));
+    });
+}
+
 } // namespace
 
 ApproachesWindow::ApproachesWindow(Choose choose, int fromYear, int years)
@@ -44,11 +53,10 @@ ApproachesWindow::ApproachesWindow(Choose choose, int fromYear, int years)
       loop_(new LoopPicture(this)), views_(new QTabWidget(this)), list_(new QListWidget(this)) {
     setWindowTitle(QString::fromLatin1(APPROACHES_WINDOW_TITLE));
     const int thisYear = calendarOfJulianDate(julianDateValue(currentJulianDate())).year;
-    // Approaches are found up to 6000: the first year goes as far as the span still ends there.
     years_->setRange(5, 200);
     years_->setValue(years != 0 ? years : 47);
     years_->setAccessibleName(QStringLiteral("Years shown"));
-    fromYear_->setRange(1, 6000 - years_->value());
+    fromYear_->setRange(1, LAST_YEAR - years_->value());
     fromYear_->setValue(fromYear != 0 ? fromYear : thisYear - 15);
     fromYear_->setAccessibleName(QStringLiteral("From the year"));
     chart_->setMinimumSize(720, 290);
@@ -61,19 +69,23 @@ ApproachesWindow::ApproachesWindow(Choose choose, int fromYear, int years)
     layOut();
 
     // A year is taken when the user has finished it (Enter, leaving the box, the arrows, or a
-    // pause in typing), not at each keystroke: "2030" is not the years 2, 20 and 203 first.
+    // pause in typing), not at each keystroke: "2030" is not the years 2, 20 and 203 first. A
+    // quarter of a second is longer than most typists leave between two digits; the span typed
+    // is begun at each keystroke, so that 200 years (0.15 s to find) are shown as the pause ends.
     pause_.setSingleShot(true);
-    pause_.setInterval(700);
+    pause_.setInterval(250);
     for (QSpinBox* box : {fromYear_, years_}) {
         box->setKeyboardTracking(false);
         connect(box, &QSpinBox::valueChanged, this, [this] {
             pause_.stop();
-            fromYear_->setMaximum(6000 - years_->value());
+            fromYear_->setMaximum(LAST_YEAR - years_->value());
             requestSpan();
         });
         // Without keyboard tracking the box tells nothing while typing; its line edit does.
-        connect(box->findChild<QLineEdit*>(), &QLineEdit::textEdited, &pause_,
-                qOverload<>(&QTimer::start));
+        connect(box->findChild<QLineEdit*>(), &QLineEdit::textEdited, this, [this] {
+            pause_.start();
+            findAhead();
+        });
     }
     pause_.callOnTimeout(this, [this] {
         fromYear_->interpretText();
@@ -143,8 +155,21 @@ void ApproachesWindow::layOut() {
 void ApproachesWindow::requestSpan() {
     const int from = fromYear_->value(), last = from + years_->value();
     status_->setText(QStringLiteral("Finding the approaches of %1 to %2…").arg(from).arg(last));
-    spans_.setFuture(QtConcurrent::run(
-        [from, last] { return approachesSpan(julianDateOfYear(from), julianDateOfYear(last)); }));
+    const std::pair years{from, last};
+    spans_.setFuture(years == aheadYears_ ? ahead_ : spanOfYears(years));
+}
+
+void ApproachesWindow::findAhead() {
+    bool fromRead = false, yearsRead = false;
+    const int from = fromYear_->cleanText().toInt(&fromRead);
+    const int years = years_->cleanText().toInt(&yearsRead);
+    const bool taken = fromRead && yearsRead && from >= fromYear_->minimum() &&
+                       years >= years_->minimum() && years <= years_->maximum() &&
+                       from + years <= LAST_YEAR;
+    if (taken && std::pair{from, from + years} != aheadYears_) {
+        aheadYears_ = {from, from + years};
+        ahead_ = spanOfYears(aheadYears_);
+    }
 }
 
 // The approach picked stays picked where the new span has it too.

@@ -15,6 +15,7 @@
 #include <QTimer>
 #include <QWidget>
 #include <functional>
+#include <utility>
 
 class QLabel;
 class QListWidget;
@@ -51,6 +52,9 @@ class ApproachesWindow : public QWidget {
     void layOut();
     // The span of the boxes found off the GUI thread; a newer request supersedes an older one.
     void requestSpan();
+    // The span the boxes' text gives while it is typed, begun at once, so that it is ready, or
+    // nearly, when the pause takes it.
+    void findAhead();
     void showSpan(ApproachesSpan span);
     void pick(int index, bool choose);
     void fillList();
@@ -63,6 +67,8 @@ class ApproachesWindow : public QWidget {
     QLabel* status_;
     QTimer pause_; // a pause in typing a year is taken as its end
     QFutureWatcher<ApproachesSpan> spans_;
+    std::pair<int, int> aheadYears_{0, 0}; // the first year and the year after the last
+    QFuture<ApproachesSpan> ahead_;
     DistanceChartPicture* chart_;
     OrbitsPicture* orbits_;
     LoopPicture* loop_;
