@@ -84,6 +84,19 @@ void drawFocusFrame(QPainter& painter, const QWidget& widget, qreal cornerRadius
                             cornerRadius);
 }
 
+KeyboardFocusFrame::KeyboardFocusFrame(QWidget* widget) : QObject(widget) {
+    widget->installEventFilter(this);
+}
+
+bool KeyboardFocusFrame::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::FocusIn || event->type() == QEvent::FocusOut) {
+        shown_ = event->type() == QEvent::FocusIn &&
+                 keyboardBroughtFocus(static_cast<QFocusEvent*>(event));
+        static_cast<QWidget*>(watched)->update();
+    }
+    return false;
+}
+
 void installAccessibleInterfaces() {
     static const bool installed = [] {
         QAccessible::installFactory(&accessibleFor);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QObject>
 #include <QtGlobal>
 
 class QFocusEvent;
@@ -19,5 +20,19 @@ void installAccessibleInterfaces();
 bool keyboardBroughtFocus(const QFocusEvent* e);
 // The focus frame over a part of the window, in the palette's highlight.
 void drawFocusFrame(QPainter& painter, const QWidget& widget, qreal cornerRadius);
+
+// Watches a widget's focus events and tells whether its frame is to be shown, repainting the
+// widget when that changes: made once, with the widget as its parent.
+class KeyboardFocusFrame : public QObject {
+  public:
+    explicit KeyboardFocusFrame(QWidget* widget);
+    bool shown() const { return shown_; }
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+  private:
+    bool shown_ = false;
+};
 
 } // namespace orvanta

@@ -66,20 +66,8 @@ void ApproachesPicture::mousePressEvent(QMouseEvent* e) {
     QWidget::mousePressEvent(e);
 }
 
-void ApproachesPicture::focusInEvent(QFocusEvent* e) {
-    framed_ = keyboardBroughtFocus(e);
-    update();
-    QWidget::focusInEvent(e);
-}
-
-void ApproachesPicture::focusOutEvent(QFocusEvent* e) {
-    framed_ = false;
-    update();
-    QWidget::focusOutEvent(e);
-}
-
 void ApproachesPicture::paintFocus(QPainter& painter) {
-    if (hasFocus() && framed_) {
+    if (focusFrame_->shown()) {
         drawFocusFrame(painter, *this, 4);
     }
 }

@@ -4,6 +4,7 @@
 // arrow keys and chosen with a click or Enter, and the colours both pictures share.
 
 #include "display/approaches_scene.h"
+#include "panes/accessible.h"
 #include "panes/texts.h"
 
 #include <QColor>
@@ -37,15 +38,13 @@ class ApproachesPicture : public QWidget {
   protected:
     void keyPressEvent(QKeyEvent* e) override;
     void mousePressEvent(QMouseEvent* e) override;
-    void focusInEvent(QFocusEvent* e) override;
-    void focusOutEvent(QFocusEvent* e) override;
     // The frame that shows where the keyboard is, when it brought the focus.
     void paintFocus(QPainter& painter);
 
     const ApproachesScene& scene_;
 
   private:
-    bool framed_ = false; // the keyboard brought the focus
+    KeyboardFocusFrame* focusFrame_ = new KeyboardFocusFrame(this);
     Pick pick_;
 };
 

@@ -198,19 +198,9 @@ void OrbitDiagramPane::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     painter.fillRect(rect(), Qt::black); // where nothing is copied
     diagramTarget_.present(painter);
-    if (keyboardFocus_) {
+    if (focusFrame_->shown()) {
         drawFocusFrame(painter, *this, 0);
     }
-}
-
-void OrbitDiagramPane::focusInEvent(QFocusEvent* e) {
-    keyboardFocus_ = keyboardBroughtFocus(e);
-    update();
-}
-
-void OrbitDiagramPane::focusOutEvent(QFocusEvent*) {
-    keyboardFocus_ = false;
-    update();
 }
 
 void OrbitDiagramPane::describe(std::int64_t nowSeconds) {

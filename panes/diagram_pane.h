@@ -4,6 +4,7 @@
 // with OpenGL off screen and copied to the pane when it is painted. It renders at the screen's own
 // resolution: the scene is in AU, so more pixels only sharpen it.
 
+#include "panes/accessible.h"
 #include "panes/offscreen_gl_target.h"
 
 #include <QTimer>
@@ -35,8 +36,6 @@ class OrbitDiagramPane : public QWidget {
   protected:
     void resizeEvent(QResizeEvent*) override;
     void paintEvent(QPaintEvent*) override;
-    void focusInEvent(QFocusEvent* e) override;
-    void focusOutEvent(QFocusEvent* e) override;
 
   private:
     void initDiagramGl();
@@ -48,7 +47,7 @@ class OrbitDiagramPane : public QWidget {
     QTimer timerDiagram_;
     // The photograph, the Earth sprite, the Mars sprite.
     unsigned diagramTextures_[3] = {};
-    bool keyboardFocus_ = false;
+    KeyboardFocusFrame* focusFrame_ = new KeyboardFocusFrame(this);
     std::int64_t describedMinute_ = -1;
 };
 

@@ -142,20 +142,10 @@ QString InfoBoxWidget::text() const {
 }
 
 void InfoBoxWidget::paintEvent(QPaintEvent*) {
-    if (keyboardFocus_) {
+    if (focusFrame_->shown()) {
         QPainter painter(this);
         drawFocusFrame(painter, *this, 6);
     }
-}
-
-void InfoBoxWidget::focusInEvent(QFocusEvent* e) {
-    keyboardFocus_ = keyboardBroughtFocus(e);
-    update();
-}
-
-void InfoBoxWidget::focusOutEvent(QFocusEvent*) {
-    keyboardFocus_ = false;
-    update();
 }
 
 TextUnits infoTextUnits() {

@@ -6,6 +6,7 @@
 // rows of the pane they reach.
 
 #include "display/info_layout.h"
+#include "panes/accessible.h"
 
 #include <QImage>
 #include <QWidget>
@@ -70,13 +71,11 @@ class InfoBoxWidget : public QWidget {
 
   protected:
     void paintEvent(QPaintEvent*) override;
-    void focusInEvent(QFocusEvent* e) override;
-    void focusOutEvent(QFocusEvent* e) override;
 
   private:
     InfoPane* pane_;
     int index_;
-    bool keyboardFocus_ = false;
+    KeyboardFocusFrame* focusFrame_ = new KeyboardFocusFrame(this);
 };
 
 class InfoPane : public QWidget {

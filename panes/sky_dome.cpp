@@ -284,21 +284,9 @@ void SkyDome::paintEvent(QPaintEvent*) {
         taken.push_back(around(onTrack(chart_.sun, centre, radius), SUN_MARK));
     }
     paintLabels(painter, centre, radius, taken, track);
-    if (framed_ && hasFocus()) {
+    if (focusFrame_->shown()) {
         drawFocusFrame(painter, *this, 0);
     }
-}
-
-void SkyDome::focusInEvent(QFocusEvent* e) {
-    framed_ = keyboardBroughtFocus(e);
-    update();
-    QWidget::focusInEvent(e);
-}
-
-void SkyDome::focusOutEvent(QFocusEvent* e) {
-    framed_ = false;
-    update();
-    QWidget::focusOutEvent(e);
 }
 
 std::vector<QRectF> SkyDome::paintFrame(QPainter& painter, const QPointF& centre,

@@ -7,6 +7,7 @@
 
 #include "ephemeris/sky.h"
 #include "ephemeris/sky_chart.h"
+#include "panes/accessible.h"
 #include "panes/star_sprites.h"
 
 #include <QFontMetricsF>
@@ -35,9 +36,6 @@ class SkyDome : public QWidget {
 
   protected:
     void paintEvent(QPaintEvent*) override;
-    // A frame only where the keyboard brought the focus, as on the main window's panes.
-    void focusInEvent(QFocusEvent* e) override;
-    void focusOutEvent(QFocusEvent* e) override;
 
   private:
     // The circles of altitude, the horizon and its four points; where their text is.
@@ -56,7 +54,8 @@ class SkyDome : public QWidget {
     SkyChart chart_;
     StarSprites stars_;
     QTimeZone zone_ = QTimeZone::systemTimeZone();
-    bool framed_ = false;
+    // A frame only where the keyboard brought the focus, as on the main window's panes.
+    KeyboardFocusFrame* focusFrame_ = new KeyboardFocusFrame(this);
 };
 
 } // namespace orvanta
