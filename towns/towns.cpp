@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <geonames.h>
+#include <limits>
 #include <memory>
 
 namespace orvanta {
@@ -129,7 +130,7 @@ std::optional<Town> townNamed(std::string_view typed) {
         return std::nullopt;
     }
     // The largest of the name, in every region or country the title names after it.
-    for (const Town& town : query(trimmed(typed.substr(0, typed.find(','))))) {
+    for (const Town& town : townsMatching(typed, std::numeric_limits<std::size_t>::max())) {
         const std::string region = folded(town.region), country = folded(town.country);
         const bool inAll = std::all_of(parts.begin() + 1, parts.end(), [&](const std::string& p) {
             return p == region || p == country;
