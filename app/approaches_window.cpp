@@ -52,6 +52,7 @@ ApproachesWindow::ApproachesWindow(Choose choose, int fromYear, int years)
       orbits_(new OrbitsPicture(this, scene_, [this](int i, bool c) { pick(i, c); })),
       loop_(new LoopPicture(this)), views_(new QTabWidget(this)), list_(new QListWidget(this)) {
     setWindowTitle(QString::fromLatin1(APPROACHES_WINDOW_TITLE));
+    status_->setTextFormat(Qt::PlainText);
     const int thisYear = calendarOfJulianDate(julianDateValue(currentJulianDate())).year;
     years_->setRange(5, 200);
     years_->setValue(years != 0 ? years : 47);

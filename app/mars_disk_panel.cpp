@@ -42,6 +42,7 @@ MarsDiskPanel::MarsDiskPanel(QWidget* parent) : QWidget(parent), orientation_(ne
     layout->setContentsMargins(0, 0, 0, 0);
     for (int i = 0; i < 2; ++i) {
         captions_[i] = new QLabel(this);
+        captions_[i]->setTextFormat(Qt::PlainText); // the zone's abbreviation is the tz data's
         views_[i] = new MarsDiskView(this);
         views_[i]->setAccessibleName(i == 0 ? QStringLiteral("Mars in a telescope now")
                                             : QStringLiteral("Mars in a telescope at its highest"));

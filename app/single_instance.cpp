@@ -1,5 +1,8 @@
 #include "app/single_instance.h"
 
+#include "panes/texts.h"
+#include "panes/warn_once.h"
+
 #include <QDir>
 #include <QLocalServer>
 #include <QLocalSocket>
@@ -28,6 +31,9 @@ void warn(const QString& text) {
 
 // Owned by this user, a real folder and not a link to one, closed to everybody else.
 QString privacyProblem(const QString& folder) {
+    if (!folder.startsWith(QLatin1Char('/'))) {
+        return QStringLiteral("is not an absolute path"); // a folder that moves with the program's
+    }
     struct stat status {};
     if (::lstat(QFile::encodeName(folder).constData(), &status) != 0) {
         return QStringLiteral("cannot be read (%1)").arg(QString::fromLocal8Bit(strerror(errno)));
@@ -56,13 +62,16 @@ QString privateFolder(QString& problem) {
         if (why.isEmpty()) {
             return runtime;
         }
-        problem = QStringLiteral("the runtime folder %1 %2").arg(runtime, why);
+        problem = QStringLiteral("the runtime folder %1 %2").arg(echoed(runtime, '"'), why);
     }
     const QString fallback = QDir::tempPath() + QStringLiteral("/orvanta-%1").arg(::getuid());
     ::mkdir(QFile::encodeName(fallback).constData(), 0700); // an existing one is checked below
     const QString why = privacyProblem(fallback);
     if (why.isEmpty()) {
-        problem.clear();
+        if (!problem.isEmpty()) {
+            warnOnce(problem + QStringLiteral(": %1 is used instead").arg(fallback));
+            problem.clear();
+        }
         return fallback;
     }
     problem += (problem.isEmpty() ? QString() : QStringLiteral(", and ")) +

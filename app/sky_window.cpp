@@ -91,6 +91,11 @@ SkyWindow::SkyWindow(std::optional<PlaceEntry> place)
 }
 
 void SkyWindow::layOut() {
+    // Every text here may hold words from outside (a typed place, the settings, the towns' and
+    // the stars' data): none is ever markup.
+    for (QLabel* label : {facts_, placeLabel_}) {
+        label->setTextFormat(Qt::PlainText);
+    }
     facts_->setWordWrap(true);
     facts_->setAlignment(Qt::AlignTop | Qt::AlignLeft);
     // The words can be read and copied from the keyboard, and a screen reader is given them.
@@ -219,7 +224,7 @@ void SkyWindow::useClockOf(const QString& town, const std::string& zone) {
         // Settings kept before towns were named hold only the zone: its city names it.
         const QString name =
             town.isEmpty() ? zoneName.mid(zoneName.lastIndexOf('/') + 1).replace('_', ' ') : town;
-        clockFrom_ = QStringLiteral("Times are %1's (%2).").arg(name, zoneName);
+        clockFrom_ = QStringLiteral("Times are %1's (%2).").arg(echoed(name), echoed(zoneName));
         return;
     }
     const std::optional<NearTown> nearest = nearestTown(*place_);
@@ -260,9 +265,9 @@ void SkyWindow::usePlaceTyped() {
     if (!entry) {
         // The last good place stays shown, and the typed text stays to be mended.
         refresh();
-        placeLabel_->setText(
-            QStringLiteral("Not taken: \"%1\" %2. ").arg(typed, QString::fromStdString(why)) +
-            placeLabel_->text());
+        placeLabel_->setText(QStringLiteral("Not taken: %1 %2. ")
+                                 .arg(echoed(typed, '"'), QString::fromStdString(why)) +
+                             placeLabel_->text());
         return;
     }
     place_ = entry->place;
@@ -297,7 +302,7 @@ void SkyWindow::refresh() {
                              .arg(p.latitude >= 0 ? 'N' : 'S')
                              .arg(std::fabs(p.longitude), 0, 'f', 2)
                              .arg(p.longitude >= 0 ? 'E' : 'W')
-                             .arg(placeFrom_) +
+                             .arg(echoed(placeFrom_)) +
                          QLatin1Char(' ') + clockFrom_);
     const double now = instant();
     showWhen(now);

@@ -2,6 +2,7 @@
 
 // The core's texts of numbers and times as the widgets take them, in one place.
 
+#include "display/echo_text.h"
 #include "display/number_text.h"
 
 #include <QDateTime>
@@ -36,6 +37,12 @@ inline QString zonedMinuteText(double utJd, const QTimeZone& zone, bool named = 
             .toTimeZone(zone);
     return named ? local.toString(format) + QLatin1Char(' ') + zone.abbreviation(local)
                  : local.toString(format);
+}
+
+// Text from outside as a window or a warning echoes it: made visible and cut (echoText); with a
+// `quote`, between two of them.
+inline QString echoed(const QString& text, char quote = '\0') {
+    return QString::fromStdString(echoText(text.toStdString(), quote));
 }
 
 } // namespace orvanta

@@ -86,6 +86,23 @@ TEST(SingleInstance, LeftoverFilesNeverBlock) {
         << warned;
 }
 
+// A relative runtime folder would move with the working folder, so that a second start elsewhere
+// could not find the first: it is passed over as one that is not private, and said once.
+TEST(SingleInstance, ARelativeRuntimeFolderIsPassedOver) {
+    QTemporaryDir base;
+    const Folders folders(QStringLiteral("run"), base.path());
+    testing::internal::CaptureStderr();
+    const SingleInstance first("Relative", [] {});
+    const SingleInstance second("Relative", [] {});
+    const std::string warned = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(first.outcome(), Outcome::First);
+    EXPECT_EQ(second.outcome(), Outcome::AlreadyRunning);
+    EXPECT_TRUE(SingleInstance::channelPath("Relative").startsWith(base.path()));
+    const std::string line = "the runtime folder \"run\" is not an absolute path";
+    EXPECT_NE(warned.find(line), std::string::npos) << warned;
+    EXPECT_EQ(warned.find(line), warned.rfind(line)) << warned; // one line, not one a use
+}
+
 // Only a folder that is ours and closed to others may hold the lock and its channel; otherwise the
 // program runs without the single-instance rule and says so. However deep the folder lies, a
 // second start's request gets through.
@@ -144,7 +161,9 @@ TEST(SingleInstance, OnlyAPrivateFolderIsUsedHoweverDeep) {
         EXPECT_EQ(warned.find("without the single-instance rule") != std::string::npos, !c.usable)
             << warned;
         if (c.usable) {
-            EXPECT_EQ(warned, "");
+            // A runtime folder passed over is said, with the folder used instead.
+            EXPECT_EQ(warned.find("is used instead") != std::string::npos, c.runtime == Open)
+                << warned;
             EXPECT_TRUE(SingleInstance::requestShow("Private"));
             runEventsFor(300);
             EXPECT_EQ(shows, 1);

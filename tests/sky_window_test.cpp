@@ -14,6 +14,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QDateTimeEdit>
+#include <QDir>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
@@ -21,12 +22,16 @@
 #include <QTest>
 #include <QToolButton>
 #include <algorithm>
+#include <cerrno>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sstream>
 #include <string>
+#include <sys/stat.h>
+#include <unistd.h>
 
 using namespace orvanta;
 
@@ -167,6 +172,63 @@ TEST(SkyWindow, TellsThePlacesOwnClock) {
         EXPECT_EQ(when->text().toStdString(), c.when);
     }
     unsetenv("TZ");
+    qputenv("XDG_CONFIG_HOME", config);
+}
+
+// Text from outside is never markup: an image named in a typed place, or in the kept place's
+// name, is shown as the words it is, and the pipe it names is never opened (a label that took it
+// for markup would open it on the window's thread and wait there for good).
+TEST(SkyWindow, OutsideTextIsShownAsItIsAndNeverMarkup) {
+    QTemporaryDir home;
+    const QByteArray config = qgetenv("XDG_CONFIG_HOME");
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(home.path()));
+    const QString fifo = home.filePath(QStringLiteral("pipe"));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    const auto nobodyOpened = [&] {
+        // Opening a pipe's writing end without waiting fails while no one holds its reading end.
+        const int fd = ::open(QFile::encodeName(fifo).constData(), O_WRONLY | O_NONBLOCK);
+        const bool unopened = fd < 0 && errno == ENXIO;
+        if (fd >= 0) {
+            ::close(fd);
+        }
+        return unopened;
+    };
+    const QString image = QStringLiteral("<img src=%1>").arg(fifo);
+    QDir().mkpath(home.filePath(QStringLiteral("orvanta")));
+    QFile kept(home.filePath(QStringLiteral("orvanta/orvanta.conf")));
+    ASSERT_TRUE(kept.open(QIODevice::WriteOnly));
+    kept.write("[sky]\nlatitude=52.52\nlongitude=13.405\nname=\"" + image.toUtf8() + "\"\n");
+    kept.close();
+    const PinnedAt pinned({2027, 2, 20, 0, 14, 0});
+    SkyWindow window;
+    window.show();
+    auto* label = window.findChild<QLabel*>(QStringLiteral("place"));
+    QApplication::processEvents();
+    EXPECT_EQ(label->textFormat(), Qt::PlainText);
+    EXPECT_TRUE(label->text().contains(QStringLiteral("(") + image + QStringLiteral(")")))
+        << label->text().toStdString();
+    EXPECT_TRUE(nobodyOpened());
+    auto* field = window.findChild<QLineEdit*>(QStringLiteral("placeField"));
+    const struct {
+        QString typed;
+        QString shown; // in the "Not taken" line
+    } cases[] = {
+        {image, image},
+        {QStringLiteral("<font color=red size=7>big</font>"),
+         QStringLiteral("<font color=red size=7>big</font>")},
+        {QStringLiteral("Zu\u0308rich\x1b]0;title\x07\x1b[2J"),
+         QStringLiteral("Zu\u0308rich\\x1b]0;title\\x07\\x1b[2J")},
+        {QString(1500, QLatin1Char('a')), QString(60, QLatin1Char('a')) + "...\" (1500 bytes)"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.typed.left(40).toStdString());
+        field->setText(c.typed);
+        QTest::keyClick(field, Qt::Key_Return);
+        QApplication::processEvents();
+        EXPECT_TRUE(label->text().contains(c.shown)) << label->text().toStdString();
+        EXPECT_LT(label->text().size(), 400); // the place and the clock still in view
+        EXPECT_TRUE(nobodyOpened());
+    }
     qputenv("XDG_CONFIG_HOME", config);
 }
 

@@ -1,5 +1,6 @@
 #include "tools/cli/arguments.h"
 
+#include "display/echo_text.h"
 #include "ephemeris/place.h"
 
 namespace orvanta {
@@ -30,30 +31,7 @@ bool digits(std::string_view text, std::size_t pos, std::size_t count, int& valu
 } // namespace
 
 std::string quoteArgument(std::string_view text) {
-    static constexpr char HEX[] = "0123456789abcdef";
-    // A message is read in one glance: a longer argument is cut, and says how long it was.
-    constexpr std::size_t SHOWN = 60;
-    const std::size_t length = text.size();
-    text = text.substr(0, SHOWN);
-    std::string quoted(1, '\'');
-    for (const char c : text) {
-        const auto byte = static_cast<unsigned char>(c);
-        // Every byte beyond ASCII too: C1 controls come raw or as UTF-8, and no good argument
-        // holds any.
-        if (byte < 0x20 || byte >= 0x7f || c == '\\' || c == '\'') {
-            quoted += "\\x";
-            quoted += HEX[byte >> 4];
-            quoted += HEX[byte & 0xf];
-        } else {
-            quoted += c;
-        }
-    }
-    quoted += '\'';
-    if (length > SHOWN) {
-        quoted.insert(quoted.size() - 1, "...");
-        quoted += " (" + std::to_string(length) + " bytes)";
-    }
-    return quoted;
+    return echoText(text, '\'');
 }
 
 PlaceEntry parsePlaceArgument(std::string_view option, std::string_view text) {

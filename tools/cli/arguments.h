@@ -19,9 +19,8 @@ struct BadArgument {
     std::string message;
 };
 
-// The argument as the user typed it, between quotes, with every byte that could break a one-line
-// message or reach the terminal as a control sequence (any control byte, and every byte beyond
-// ASCII) written as \xNN; cut after 60 bytes, with its length said.
+// The argument as the user typed it, between quotes, made visible and cut as echoText does it (a
+// quote in it written as \x27).
 std::string quoteArgument(std::string_view text);
 
 // The number that the whole of `text` is, in plain decimal ("12", "-3", "2452878.9"; no "+",
