@@ -35,7 +35,7 @@ double megaKm(const ClosestApproach& a) {
 }
 
 // Approaches are found up to 6000: the first year goes as far as the span still ends there.
-constexpr int LAST_YEAR = 6000;
+constexpr int LAST_APPROACH_YEAR = 6000;
 
 QFuture<ApproachesSpan> spanOfYears(std::pair<int, int> years) {
     return QtConcurrent::run([years] {
@@ -57,7 +57,7 @@ ApproachesWindow::ApproachesWindow(Choose choose, int fromYear, int years)
     years_->setRange(5, 200);
     years_->setValue(years != 0 ? years : 47);
     years_->setAccessibleName(QStringLiteral("Years shown"));
-    fromYear_->setRange(1, LAST_YEAR - years_->value());
+    fromYear_->setRange(FIRST_YEAR, LAST_APPROACH_YEAR - years_->value());
     fromYear_->setValue(fromYear != 0 ? fromYear : thisYear - 15);
     fromYear_->setAccessibleName(QStringLiteral("From the year"));
     chart_->setMinimumSize(720, 290);
@@ -79,7 +79,7 @@ ApproachesWindow::ApproachesWindow(Choose choose, int fromYear, int years)
         box->setKeyboardTracking(false);
         connect(box, &QSpinBox::valueChanged, this, [this] {
             pause_.stop();
-            fromYear_->setMaximum(LAST_YEAR - years_->value());
+            fromYear_->setMaximum(LAST_APPROACH_YEAR - years_->value());
             requestSpan();
         });
         // Without keyboard tracking the box tells nothing while typing; its line edit does.
@@ -166,7 +166,7 @@ void ApproachesWindow::findAhead() {
     const int years = years_->cleanText().toInt(&yearsRead);
     const bool taken = fromRead && yearsRead && from >= fromYear_->minimum() &&
                        years >= years_->minimum() && years <= years_->maximum() &&
-                       from + years <= LAST_YEAR;
+                       from + years <= LAST_APPROACH_YEAR;
     if (taken && std::pair{from, from + years} != aheadYears_) {
         aheadYears_ = {from, from + years};
         ahead_ = spanOfYears(aheadYears_);

@@ -35,6 +35,21 @@ namespace {
 constexpr int TEXT_WIDTH = 300;
 constexpr int DISKS_WIDTH = 290;
 
+// Before a zone's first rule the tz database keeps the town's local mean time: said, since the
+// clock then is no zone's (Berlin's ran 53 min 28 s ahead of UT until 1893).
+QString meanTimeNote(const QTimeZone& zone, double utJd) {
+    const UtcClockReading at = nearestMinute(utJd);
+    const QDateTime instant(QDate(at.year, at.month, at.day), QTime(at.hour, at.minute), Qt::UTC);
+    if (zone.abbreviation(instant) != QLatin1String("LMT")) {
+        return {};
+    }
+    const QTimeZone::OffsetData first = zone.nextTransition(instant);
+    return QStringLiteral(" The zone's rules begin %1: before, its times are local mean time "
+                          "(LMT).")
+        .arg(first.atUtc.isValid() ? first.atUtc.toTimeZone(zone).date().toString(Qt::ISODate)
+                                   : QStringLiteral("later"));
+}
+
 } // namespace
 
 SkyWindow::SkyWindow(std::optional<PlaceEntry> place)
@@ -115,6 +130,13 @@ void SkyWindow::layOut() {
 #else
     when_->setTimeSpec(Qt::UTC);
 #endif
+    // The years every instant is taken in, on the proleptic Gregorian calendar the tools use too
+    // (a QDate's), not the field's own default from 1752.
+    when_->setDateTimeRange(QDateTime(QDate(FIRST_YEAR, 1, 1), QTime(0, 0), Qt::UTC),
+                            QDateTime(QDate(LAST_YEAR, 12, 31), QTime(23, 59), Qt::UTC));
+    when_->setToolTip(QStringLiteral("The years %1 to %2, on the proleptic Gregorian calendar")
+                          .arg(FIRST_YEAR, 4, 10, QLatin1Char('0'))
+                          .arg(LAST_YEAR));
     // Steps with the arrows show at once; typed digits when the field is left or Enter pressed.
     when_->setKeyboardTracking(false);
     connect(when_, &QDateTimeEdit::dateTimeChanged, this, [this] { useWhenTyped(); });
@@ -176,6 +198,12 @@ double SkyWindow::instant() const {
 }
 
 void SkyWindow::showInstant(std::optional<double> utJd) {
+    if (utJd &&
+        !(*utJd >= julianDateOfYear(FIRST_YEAR) && *utJd < julianDateOfYear(LAST_YEAR + 1))) {
+        refuseInstant(QString::fromStdString(isoText(nearestMinute(*utJd), false)) +
+                      QStringLiteral(" UT"));
+        return;
+    }
     chosen_ = utJd;
     // The night is the instant's own, as a snapshot of that instant computes it, not the one the
     // hourly reuse would keep.
@@ -206,6 +234,15 @@ void SkyWindow::showWhen(double utJd) {
     if (when_->dateTime() != wall) {
         when_->setDateTime(wall);
     }
+}
+
+void SkyWindow::refuseInstant(const QString& refused) {
+    refresh(); // the field shows the last good instant again
+    placeLabel_->setText(QStringLiteral("Not taken: %1 lies outside the years %2 to %3. ")
+                             .arg(refused)
+                             .arg(FIRST_YEAR, 4, 10, QLatin1Char('0'))
+                             .arg(LAST_YEAR) +
+                         placeLabel_->text());
 }
 
 void SkyWindow::useWhenTyped() {
@@ -303,7 +340,7 @@ void SkyWindow::refresh() {
                              .arg(std::fabs(p.longitude), 0, 'f', 2)
                              .arg(p.longitude >= 0 ? 'E' : 'W')
                              .arg(echoed(placeFrom_)) +
-                         QLatin1Char(' ') + clockFrom_);
+                         QLatin1Char(' ') + clockFrom_ + meanTimeNote(zone_, instant()));
     const double now = instant();
     showWhen(now);
     const Equatorial marsPlace = apparentMars(now);

@@ -66,6 +66,8 @@ class SkyWindow : public QWidget {
     // The field on the place's clock, its zone named.
     void showWhen(double utJd);
     void useWhenTyped();
+    // The last good instant stays shown, and the place's line says why `refused` was not taken.
+    void refuseInstant(const QString& refused);
     SkyDome* dome_;
     MarsDiskPanel* disk_;
     QLabel* placeLabel_;

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <cstdlib>
 #include <cstring>
 #include <locale.h>
 #include <time.h>
@@ -195,24 +196,26 @@ std::string dateInWords(double utJd, bool shortly) {
 }
 
 std::string isoText(const UtcClockReading& at, bool seconds) {
-    char text[24];
+    char text[16]; // "-MM-DDTHH:MM:SS"
     const auto two = [&](char* to, int value) {
         to[0] = static_cast<char>('0' + value / 10 % 10);
         to[1] = static_cast<char>('0' + value % 10);
     };
-    two(text, at.year / 100);
-    two(text + 2, at.year % 100);
-    text[4] = '-';
-    two(text + 5, at.month);
-    text[7] = '-';
-    two(text + 8, at.day);
-    text[10] = 'T';
-    two(text + 11, at.hour);
-    text[13] = ':';
-    two(text + 14, at.minute);
-    text[16] = ':';
-    two(text + 17, at.second);
-    return std::string(text, seconds ? 19 : 16);
+    text[0] = '-';
+    two(text + 1, at.month);
+    text[3] = '-';
+    two(text + 4, at.day);
+    text[6] = 'T';
+    two(text + 7, at.hour);
+    text[9] = ':';
+    two(text + 10, at.minute);
+    text[12] = ':';
+    two(text + 13, at.second);
+    // The year in four digits at least, whole beyond them and signed before year 0 (ISO 8601's
+    // expanded years): never cut to four.
+    const std::string year = std::to_string(std::abs(std::int64_t{at.year}));
+    return (at.year < 0 ? "-" : "") + std::string(year.size() < 4 ? 4 - year.size() : 0, '0') +
+           year + std::string(text, seconds ? 15 : 12);
 }
 
 } // namespace orvanta

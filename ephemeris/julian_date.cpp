@@ -62,7 +62,7 @@ UtcClockReading calendarOfJulianDate(double julianDate) {
     l = j / 11;
     const std::int64_t month = j + 2 - 12 * l;
     const std::int64_t year = 100 * (n - 49) + i + l;
-    return UtcClockReading{static_cast<std::uint16_t>(year),
+    return UtcClockReading{static_cast<std::int32_t>(year),
                            static_cast<std::uint16_t>(month),
                            static_cast<std::uint16_t>(dayOfMonth),
                            static_cast<std::uint16_t>(secondOfDay / 3600),

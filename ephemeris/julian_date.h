@@ -35,6 +35,12 @@ inline double julianDateValue(JulianDate jd) {
     return static_cast<double>(jd.day) + jd.fraction;
 }
 
+// The years, proleptic Gregorian, of every instant the program takes (an argument, a date field, a
+// window's span): from 100, the first a date field takes, to 9999, the last four digits write. An
+// instant outside them is refused with its reason, never wrapped or moved.
+constexpr std::int32_t FIRST_YEAR = 100;
+constexpr std::int32_t LAST_YEAR = 9999;
+
 // The UT Julian date of the first of January of a year, 00:00.
 inline double julianDateOfYear(std::int32_t year) {
     return julianDateValue(julianDateFromCalendar(year, 1, 1, 0.0));
@@ -45,7 +51,7 @@ inline double julianDateOfYear(std::int32_t year) {
 std::time_t calendarTimeOf(const UtcClockReading& reading);
 
 // The UT calendar date and time of day of a Julian date, to the nearest second (proleptic
-// Gregorian; years 0001 to 9999 fit the reading).
+// Gregorian, any year).
 UtcClockReading calendarOfJulianDate(double julianDate);
 
 } // namespace orvanta

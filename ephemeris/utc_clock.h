@@ -6,7 +6,8 @@ namespace orvanta {
 
 // One reading of the UTC clock, to the whole second.
 struct UtcClockReading {
-    std::uint16_t year;
+    std::int32_t year; // astronomical: 0 is 1 BC
+
     std::uint16_t month;
     std::uint16_t day;
     std::uint16_t hour;

@@ -1,5 +1,7 @@
 #include "panes/warn_once.h"
 
+#include "display/echo_text.h"
+
 #include <QCoreApplication>
 #include <QSet>
 #include <cstdio>
@@ -10,8 +12,10 @@ void warnOnce(const QString& what) {
     static QSet<QString> said;
     if (!said.contains(what)) {
         said.insert(what);
+        // Whatever outside text the line holds, it stays one line and never a terminal's command.
+        const std::string line = echoText(what.toStdString(), '\0', std::string::npos);
         std::fprintf(stderr, "%s: %s\n", qPrintable(QCoreApplication::applicationName()),
-                     qPrintable(what));
+                     line.c_str());
     }
 }
 

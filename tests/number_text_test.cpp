@@ -13,6 +13,7 @@
 #include <limits>
 #include <random>
 #include <string>
+#include <utility>
 
 using namespace orvanta;
 
@@ -166,7 +167,17 @@ TEST(NearestMinute, RoundedOnceAndWrittenAsIso) {
     for (const auto& c : cases) {
         EXPECT_EQ(isoText(nearestMinute(c.utJd), false), c.minute) << c.minute;
     }
-    EXPECT_EQ(isoText(UtcClockReading{9999, 12, 31, 23, 59, 59}), "9999-12-31T23:59:59");
+    // Beyond four digits the year is written whole, not wrapped: a night that begins on the last
+    // day taken ends in the year after it.
+    for (const auto& [year, text] : {std::pair{9999, "9999-12-31T23:59:59"},
+                                     std::pair{10000, "10000-12-31T23:59:59"},
+                                     std::pair{0, "0000-12-31T23:59:59"},
+                                     std::pair{-44, "-0044-12-31T23:59:59"}}) {
+        EXPECT_EQ(isoText(UtcClockReading{year, 12, 31, 23, 59, 59}), text);
+    }
+    EXPECT_EQ(isoText(calendarOfJulianDate(julianDateOfYear(10000) + 0.2), false),
+              "10000-01-01T04:48");
+    EXPECT_EQ(calendarOfJulianDate(julianDateOfYear(-2000)).year, -2000);
 }
 
 std::string joined(const InfoText& text) {

@@ -364,6 +364,43 @@ TEST(SkyWindow, SaysWhatCanBeSeenAtTheEdges) {
     unsetenv("TZ");
 }
 
+// The date field takes the years the tools take, on their calendar: a time before the first is
+// refused and said, never moved to 1752; a clock before its zone's first rule is said to be local
+// mean time; the last day's late hours stay as typed.
+TEST(SkyWindow, TheDateFieldTakesTheYearsTheToolsTake) {
+    const PinnedAt pinned({2027, 2, 20, 0, 14, 0});
+    SkyWindow berlin(Place{52.52, 13.405, 34});
+    auto* when = berlin.findChild<QDateTimeEdit*>();
+    auto* label = berlin.findChild<QLabel*>(QStringLiteral("place"));
+    EXPECT_EQ(when->minimumDate(), QDate(100, 1, 1));
+    const auto type = [&](QDate day, QTime time) {
+        when->setDateTime(QDateTime(day, time, Qt::UTC));
+    };
+    // Berlin's local mean time ran 53 min 28 s ahead: 00:30 on the first day is still year 99.
+    type(QDate(100, 1, 1), QTime(0, 30));
+    EXPECT_FALSE(berlin.shownInstant());
+    EXPECT_TRUE(label->text().startsWith(
+        QStringLiteral("Not taken: 0099-12-31T23:37 UT lies outside the years 0100 to 9999.")))
+        << label->text().toStdString();
+    type(QDate(100, 1, 2), QTime(0, 30));
+    ASSERT_TRUE(berlin.shownInstant());
+    EXPECT_EQ(when->text().toStdString(), "0100-01-02 00:30 LMT");
+    EXPECT_TRUE(label->text().endsWith(QStringLiteral(
+        "The zone's rules begin 1893-04-01: before, its times are local mean time (LMT).")))
+        << label->text().toStdString();
+    for (QToolButton* b : berlin.findChildren<QToolButton*>()) {
+        if (b->text() == QStringLiteral("\u22121 day")) {
+            b->click();
+        }
+    }
+    EXPECT_TRUE(label->text().startsWith(QStringLiteral("Not taken: 0099-12-31T23:37 UT")));
+    EXPECT_EQ(when->text().toStdString(), "0100-01-02 00:30 LMT"); // the last good one stays
+    SkyWindow sydney(Place{-33.87, 151.21, 0});
+    auto* field = sydney.findChild<QDateTimeEdit*>();
+    field->setDateTime(QDateTime(QDate(9999, 12, 31), QTime(23, 30), Qt::UTC));
+    EXPECT_EQ(field->text().toStdString(), "9999-12-31 23:30 AEDT");
+}
+
 // Another night is the one a window opened at that instant shows, word for word, whichever way
 // it was reached; the pinned clock stays, the minute's refresh keeps the chosen instant, and "Now"
 // goes back to the clock's.

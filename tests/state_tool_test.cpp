@@ -156,7 +156,8 @@ TEST(StateTool, BadInputIsOneLineOnStandardErrorAndExitStatus2) {
           "--verbose", "--lines --utc 2003-08-27T09:52:19 --utc 2003-08-27T09:52:20",
           "--lines --jd 2451545", "2003-08-27T09:52:19",
           // Beyond the calendar, where positions would be NaN.
-          "--jd 1e100", "--jd 1721425.4", "--jd 5373484.5",
+          "--jd 1e100", "--jd 1757584.4", "--jd 5373484.5", "--utc 0099-12-31T23:59:59",
+          "--target 0099", "--sky --utc 0001-01-01T00:00:00",
           "--approaches 2010-01-01T00:00:00 1990-01-01T00:00:00",
           "--approaches 1000-01-01T00:00:00 2000-01-02T00:00:00", // over 1000 years
           "--approaches 2003-08-27 2004-01-01T00:00:00", "--approaches 2003-01-01T00:00:00",
@@ -196,11 +197,14 @@ TEST(StateTool, BadInputIsOneLineOnStandardErrorAndExitStatus2) {
 
 TEST(StateTool, LeapDaysAndCalendarLimitsAreAccepted) {
     for (const char* line :
-         {"--utc 2000-02-29T00:00:00", "--utc 2004-02-29T23:59:59", "--utc 0001-01-01T00:00:00",
+         {"--utc 2000-02-29T00:00:00", "--utc 2004-02-29T23:59:59", "--utc 0100-01-01T00:00:00",
           "--approaches 5990-01-01T00:00:00 6000-01-01T00:00:00", "--utc 9999-12-31T23:59:59",
-          "--jd 1721425.5", "--jd 5373484.49"}) {
+          "--jd 1757584.5", "--jd 5373484.49"}) {
         EXPECT_EQ(run(line).status, 0) << line;
     }
+    // The night of the last day taken ends in the year after it: written whole, not wrapped.
+    const std::string last = run("--sky --utc 9999-12-31T23:59:59 --place 52.52,13.40").out;
+    EXPECT_NE(last.find("\nrise 10000-01-01T"), std::string::npos) << last;
     EXPECT_EQ(run(Args{"--utc", "bad\tvalue"}).err,
               "orvanta-state: --utc 'bad\\x09value' is not of the form YYYY-MM-DDTHH:MM:SS\n");
 }

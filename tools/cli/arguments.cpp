@@ -30,6 +30,10 @@ bool digits(std::string_view text, std::size_t pos, std::size_t count, int& valu
 
 } // namespace
 
+std::string yearsText() {
+    return "0" + std::to_string(FIRST_YEAR) + " to " + std::to_string(LAST_YEAR);
+}
+
 std::string quoteArgument(std::string_view text) {
     return echoText(text, '\'');
 }
@@ -52,8 +56,8 @@ UtcClockReading parseUtcArgument(std::string_view option, std::string_view text)
         !digits(text, 14, 2, minute) || !digits(text, 17, 2, second)) {
         throw BadArgument{quoted + " is not of the form YYYY-MM-DDTHH:MM:SS"};
     }
-    if (year < 1) {
-        throw BadArgument{quoted + ": the year must be 0001 to 9999"};
+    if (year < FIRST_YEAR || year > LAST_YEAR) {
+        throw BadArgument{quoted + ": the year must be " + yearsText()};
     }
     if (month < 1 || month > 12) {
         throw BadArgument{quoted + ": the month must be 01 to 12"};
@@ -64,7 +68,7 @@ UtcClockReading parseUtcArgument(std::string_view option, std::string_view text)
     if (hour > 23 || minute > 59 || second > 59) {
         throw BadArgument{quoted + ": the time must be 00:00:00 to 23:59:59"};
     }
-    return UtcClockReading{static_cast<std::uint16_t>(year),   static_cast<std::uint16_t>(month),
+    return UtcClockReading{year,   static_cast<std::uint16_t>(month),
                            static_cast<std::uint16_t>(day),    static_cast<std::uint16_t>(hour),
                            static_cast<std::uint16_t>(minute), static_cast<std::uint16_t>(second)};
 }

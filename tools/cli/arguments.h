@@ -2,6 +2,7 @@
 
 // What the command-line tools share: reading a UTC instant, and quoting an argument in a message.
 
+#include "ephemeris/julian_date.h"
 #include "ephemeris/sky.h"
 #include "ephemeris/utc_clock.h"
 #include "towns/towns.h"
@@ -40,7 +41,11 @@ std::optional<Number> numberOf(std::string_view text) {
 // throws BadArgument naming `option` and saying what is wrong.
 PlaceEntry parsePlaceArgument(std::string_view option, std::string_view text);
 
-// A UTC instant of the form YYYY-MM-DDTHH:MM:SS, years 0001 to 9999; throws BadArgument naming
+// "0100 to 9999": the years every instant taken lies in (FIRST_YEAR to LAST_YEAR), as messages
+// and help texts say them.
+std::string yearsText();
+
+// A UTC instant of the form YYYY-MM-DDTHH:MM:SS, in the years yearsText says; throws BadArgument naming
 // `option` otherwise.
 UtcClockReading parseUtcArgument(std::string_view option, std::string_view text);
 

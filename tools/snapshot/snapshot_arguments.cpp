@@ -67,13 +67,13 @@ void readOption(SnapshotRequest& request, Given& given, const std::string& optio
         once(std::exchange(request.approaches, true));
     } else if (option == "--from") {
         once(request.fromYear != 0);
-        request.fromYear = parseYears(option, value(), 1, 5990);
+        request.fromYear = parseYears(option, value(), FIRST_YEAR, 5990);
     } else if (option == "--years") {
         once(request.years != 0);
         request.years = parseYears(option, value(), 5, 200);
     } else if (option == "--loop") {
         once(request.loopYear != 0);
-        request.loopYear = parseYears(option, value(), 1, 5999);
+        request.loopYear = parseYears(option, value(), FIRST_YEAR, 5999);
     } else if (option == "--size") {
         once(std::exchange(given.size, true));
         request.sizeGiven = true;

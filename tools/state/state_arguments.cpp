@@ -1,4 +1,5 @@
 #include "ephemeris/closest_approach.h"
+#include "display/number_text.h"
 #include "ephemeris/julian_date.h"
 #include "tools/cli/arguments.h"
 #include "tools/state/state_tool.h"
@@ -9,9 +10,6 @@ namespace orvanta {
 
 namespace {
 
-// The calendar the tool reads and writes: 0001-01-01T00:00:00 up to 10000-01-01T00:00:00 (UT).
-constexpr double FIRST_JULIAN_DATE = 1721425.5;
-constexpr double END_JULIAN_DATE = 5373484.5;
 
 double parseNumber(std::string_view option, std::string_view text) {
     const std::optional<double> value = numberOf<double>(text);
@@ -23,15 +21,16 @@ double parseNumber(std::string_view option, std::string_view text) {
 
 double parseJulianDate(std::string_view text) {
     const double jd = parseNumber("--jd", text);
-    if (jd < FIRST_JULIAN_DATE || jd >= END_JULIAN_DATE) {
-        throw BadArgument{"--jd " + quoteArgument(text) +
-                          " lies outside the years 0001 to 9999 (Julian dates 1721425.5 to "
-                          "5373484.5)"};
+    const double first = julianDateOfYear(FIRST_YEAR), end = julianDateOfYear(LAST_YEAR + 1);
+    if (!(jd >= first && jd < end)) {
+        throw BadArgument{"--jd " + quoteArgument(text) + " lies outside the years " +
+                          yearsText() + " (Julian dates " + formatFixed(first, 1) + " to " +
+                          formatFixed(end, 1) + ")"};
     }
     return jd;
 }
 
-// "2003", "next", or a year from 1 to 5999 whose closest approach is counted to.
+// "2003", "next", or a year from the first taken to 5999 whose closest approach is counted to.
 CountdownChoice parseTarget(std::string_view text) {
     if (text == "2003") {
         return {};
@@ -40,9 +39,10 @@ CountdownChoice parseTarget(std::string_view text) {
         return {CountdownTarget::Next};
     }
     const int year = numberOf<int>(text).value_or(0);
-    if (text.size() != 4 || year < 1 || year > 5999) {
+    if (text.size() != 4 || year < FIRST_YEAR || year > 5999) {
         throw BadArgument{"--target " + quoteArgument(text) +
-                          " is not 2003, next or a year of four digits, 0001 to 5999"};
+                          " is not 2003, next or a year of four digits, 0" +
+                          std::to_string(FIRST_YEAR) + " to 5999"};
     }
     const std::vector<ClosestApproach> in =
         findClosestApproaches(julianDateOfYear(year), julianDateOfYear(year + 1));

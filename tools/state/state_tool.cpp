@@ -40,8 +40,9 @@ constexpr const char* USAGE =
     "\n"
     "Prints the encounter state of Earth and Mars as 'name value' lines.\n"
     "\n"
-    "  --utc T      the UTC clock reading T instead of the current time; may be repeated,\n"
-    "               one block per reading, blocks separated by an empty line\n"
+    "  --utc T      the UTC clock reading T instead of the current time, in the years 0100\n"
+    "               to 9999 (proleptic Gregorian); may be repeated, one block per reading,\n"
+    "               blocks separated by an empty line\n"
     "  --jd JD      print the heliocentric positions 'earth X Y Z' and 'mars X Y Z' (AU)\n"
     "               at Julian date JD\n"
     "  --factor F   precision factor for --jd (default 1.0): a factor strictly between\n"
@@ -266,6 +267,17 @@ void appendApproachesAndOppositions(std::string& out, double from, double to) {
 namespace {
 
 // Mars in the sky of the place asked for, or of the time zone's.
+// The system clock as the tool takes it: within the years every instant is taken in, or refused
+// with `err` said.
+bool clockTaken(const UtcClockReading& at, std::string& err) {
+    if (at.year >= FIRST_YEAR && at.year <= LAST_YEAR) {
+        return true;
+    }
+    err = "orvanta-state: the system clock reads outside the years " + yearsText() +
+          "; give --utc\n";
+    return false;
+}
+
 int runSky(const StateRequest& request, std::string& out, std::string& err) {
     const std::optional<Town> town = request.place ? std::nullopt : townOfZone(timeZoneName());
     const std::optional<Place> place = request.place ? request.place
@@ -277,8 +289,7 @@ int runSky(const StateRequest& request, std::string& out, std::string& err) {
     }
     const UtcClockReading at =
         request.readings.empty() ? systemUtcClock() : request.readings.front();
-    if (at.year > 9999) {
-        err = "orvanta-state: the system clock reads beyond the year 9999; give --utc\n";
+    if (!clockTaken(at, err)) {
         return 2;
     }
     appendSkyReport(out, at, *place);
@@ -316,8 +327,7 @@ int runStates(StateRequest& request, std::string& out, std::string& err) {
     if (request.readings.empty()) {
         // One reading for the whole report, so `now` and the state describe the same second.
         request.readings.push_back(systemUtcClock());
-        if (request.readings.front().year > 9999) {
-            err = "orvanta-state: the system clock reads beyond the year 9999; give --utc\n";
+        if (!clockTaken(request.readings.front(), err)) {
             return 2;
         }
     }
