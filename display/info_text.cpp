@@ -12,7 +12,7 @@ InfoText buildInfoText(const EncounterState& state, std::time_t now) {
     InfoLine* line = text.lines;
     line++->append(formatLocalTime(now, DATE_FORMAT).text);
     line++->append(formatLocalTime(now, CLOCK_FORMAT).text);
-    // formatThousands shares one buffer: each result is copied before the next call.
+    // formatThousands keeps one buffer a thread: each result is copied before the next call.
     line++->append(formatThousands(state.distanceMi)).append(" mi.");
     line++->append(formatThousands(state.distanceKm)).append(" km.");
     line++->appendFixed(state.distanceAu, 6).append(" au.");

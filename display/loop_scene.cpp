@@ -62,6 +62,15 @@ Equatorial LoopFrame::placeAt(const ChartPoint& p) const {
     return {wrapAngle(ra, 2 * PI), dec, 1};
 }
 
+bool LoopFrame::holds(const MarsLoop& loop) const {
+    const auto projects = [this](const Equatorial& p) { return project(p).has_value(); };
+    return std::all_of(loop.days.begin(), loop.days.end(),
+                       [&](const LoopDay& d) { return projects(d.place); }) &&
+           std::all_of(std::begin(loop.stops), std::end(loop.stops),
+                       [&](const LoopMark& m) { return projects(m.place); }) &&
+           projects(loop.opposition.place) && projects(loop.closest.place);
+}
+
 LoopFrame loopFrame(const MarsLoop& loop, double aspect) {
     LoopFrame frame{middleOf(loop.days), 0, 0, 0, 0};
     double left = 0, right = 0, bottom = 0, top = 0;

@@ -25,6 +25,9 @@ struct LoopFrame {
     // Empty for a place 80° or more from the centre, which the plane cannot hold.
     std::optional<ChartPoint> project(const Equatorial& place) const;
     Equatorial placeAt(const ChartPoint& point) const;
+    // Whether every place of the loop (its days and marks) can be projected: a loop always lies
+    // within a few tens of degrees of its middle, but a frame is checked before it is drawn on.
+    bool holds(const MarsLoop& loop) const;
     double width() const { return right - left; }
     double height() const { return top - bottom; }
 };

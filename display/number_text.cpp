@@ -113,7 +113,8 @@ std::size_t formatFixed(char* buffer, std::size_t size, double value, int decima
 }
 
 const char* formatThousands(double value) {
-    static char result[64];
+    // One buffer a thread: the approaches' pieces are formatted on threads of their own.
+    thread_local char result[64];
     std::memset(result, 0, sizeof result);
     char scratch[64];
     formatFixed(scratch, sizeof scratch, value, 2);

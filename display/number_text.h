@@ -24,7 +24,7 @@ std::size_t formatFixed(char* buffer, std::size_t size, double value, int decima
 std::string formatFixed(double value, int decimals);
 
 // The value with two decimals and a "," between groups of three integer digits ("55,758,006.12").
-// The text lives in one shared buffer that the next call overwrites.
+// The text lives in a buffer of the calling thread's that its next call overwrites.
 const char* formatThousands(double value);
 // The value rounded to a whole number, with thousands separators: "55,758,007".
 std::string formatWholeThousands(double value);

@@ -1,13 +1,13 @@
 #include "ephemeris/sky.h"
 
 #include "ephemeris/apparent_place.h"
+#include "ephemeris/star_table.h"
 #include "ephemeris/time_scales.h"
 
 #include <algorithm>
 #include <array>
 #include <cmath>
 #include <cstdlib>
-#include <sstream>
 #include <string_view>
 #include <vector>
 
@@ -39,7 +39,8 @@ Equatorial apparent(double utJd, bool mars, float factor = 1.0f) {
 class Track {
   public:
     Track(double from, double to, bool mars) : from_(from) {
-        for (double t = from; t <= to + STEP; t += STEP) {
+        // Two nodes at least, whatever the span, so that every instant lies between two.
+        for (double t = from; t <= to + STEP || nodes_.size() < 2; t += STEP) {
             nodes_.push_back(apparent(t, mars));
         }
     }
@@ -77,39 +78,18 @@ double bisect(F f, double a, double b) {
     return (a + b) / 2;
 }
 
-struct Band {
-    double raLow, raHigh, decLow; // hours, hours, degrees (B1875)
-    std::string abbreviation;
-};
-
-const std::vector<Band>& bands() {
-    static const std::vector<Band> table = [] {
-        std::vector<Band> rows;
-        std::istringstream in(CONSTELLATION_BOUNDARIES);
-        std::string line;
-        while (std::getline(in, line)) {
-            std::istringstream fields(line);
-            Band band;
-            if (line.empty() || line[0] == '#' ||
-                !(fields >> band.raLow >> band.raHigh >> band.decLow >> band.abbreviation)) {
-                continue;
-            }
-            rows.push_back(band);
-        }
-        return rows;
-    }();
+// Both tables were read whole by the build, which stops at a bad row.
+const std::vector<ConstellationBand>& bands() {
+    static const std::vector<ConstellationBand> table = readBoundaryTable(CONSTELLATION_BOUNDARIES);
     return table;
 }
 
 std::string nameOf(const std::string& abbreviation) {
-    std::istringstream in(CONSTELLATION_NAMES);
-    std::string line;
-    while (std::getline(in, line)) {
-        if (line.rfind(abbreviation + ' ', 0) == 0) {
-            return line.substr(abbreviation.size() + 1);
-        }
-    }
-    return abbreviation;
+    static const std::vector<ConstellationName> names = readConstellationNames(CONSTELLATION_NAMES);
+    const auto named = std::find_if(names.begin(), names.end(), [&](const ConstellationName& n) {
+        return n.abbreviation == abbreviation;
+    });
+    return named != names.end() ? named->name : abbreviation;
 }
 
 // Where a place of date is seen from `where` at a Greenwich apparent sidereal time (degrees).
@@ -238,7 +218,7 @@ std::string constellationOf(double raJ2000, double decJ2000) {
     const RaDec b1875 = precessed({raJ2000, decJ2000}, B1875);
     const double ra = wrap360(b1875.ra / DEGREE) / 15;
     const double dec = b1875.dec / DEGREE;
-    for (const Band& band : bands()) {
+    for (const ConstellationBand& band : bands()) {
         if (dec >= band.decLow && ra >= band.raLow && ra < band.raHigh) {
             return nameOf(band.abbreviation);
         }

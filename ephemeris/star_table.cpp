@@ -2,7 +2,10 @@
 
 #include "ephemeris/angles.h"
 
+#include <algorithm>
+#include <charconv>
 #include <cmath>
+#include <locale>
 #include <sstream>
 
 namespace orvanta {
@@ -19,7 +22,12 @@ struct BadField {
 // The next number of a row, which must be there, finite and within its range.
 double field(std::istringstream& in, const char* name, double low, double high) {
     double value = 0;
-    if (!(in >> value) || !std::isfinite(value) || value < low || value > high) {
+    std::string token;
+    in >> token;
+    const char* const end = token.data() + token.size();
+    const auto [stop, error] = std::from_chars(token.data(), end, value);
+    if (token.empty() || error != std::errc() || stop != end || !std::isfinite(value) ||
+        value < low || value > high) {
         throw BadField{std::string(name) + " is missing or not a number from " +
                        std::to_string(static_cast<int>(low)) + " to " +
                        std::to_string(static_cast<int>(high))};
@@ -51,10 +59,47 @@ FigureLine lineOf(std::istringstream& in) {
     return {ra1 * HOUR_ANGLE, dec1 * DEGREE, ra2 * HOUR_ANGLE, dec2 * DEGREE};
 }
 
+// Three letters, as the tables abbreviate every constellation.
+std::string abbreviationOf(std::istringstream& in) {
+    std::string abbreviation;
+    in >> abbreviation;
+    if (abbreviation.size() != 3 ||
+        !std::all_of(abbreviation.begin(), abbreviation.end(),
+                     [](char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); })) {
+        throw BadField{"the constellation's abbreviation is missing or not three letters"};
+    }
+    return abbreviation;
+}
+
+ConstellationBand bandOf(std::istringstream& in) {
+    const double raLow = field(in, "the lower right ascension (h)", 0, 24);
+    const double raHigh = field(in, "the upper right ascension (h)", 0, 24);
+    const double decLow = field(in, "the lower declination", -90, 90);
+    if (raHigh <= raLow) {
+        throw BadField{"the upper right ascension is not above the lower"};
+    }
+    std::string abbreviation = abbreviationOf(in);
+    if (std::string rest; in >> rest) {
+        throw BadField{"more than a band: '" + rest + "'"};
+    }
+    return {raLow, raHigh, decLow, std::move(abbreviation)};
+}
+
+ConstellationName nameOf(std::istringstream& in) {
+    std::string abbreviation = abbreviationOf(in);
+    std::string name;
+    std::getline(in >> std::ws, name);
+    if (name.empty()) {
+        throw BadField{"the name is missing"};
+    }
+    return {std::move(abbreviation), std::move(name)};
+}
+
 template <typename Row>
 std::vector<Row> readTable(std::string_view text, Row (*parse)(std::istringstream&)) {
     std::vector<Row> rows;
     std::istringstream in{std::string(text)};
+    in.imbue(std::locale::classic());
     std::string line;
     for (std::size_t number = 1; std::getline(in, line); ++number) {
         if (!line.empty() && line.back() == '\r') {
@@ -64,6 +109,7 @@ std::vector<Row> readTable(std::string_view text, Row (*parse)(std::istringstrea
             continue;
         }
         std::istringstream fields(line);
+        fields.imbue(std::locale::classic());
         try {
             rows.push_back(parse(fields));
         } catch (const BadField& bad) {
@@ -81,6 +127,14 @@ std::vector<Star> readStarTable(std::string_view text) {
 
 std::vector<FigureLine> readFigureTable(std::string_view text) {
     return readTable(text, &lineOf);
+}
+
+std::vector<ConstellationBand> readBoundaryTable(std::string_view text) {
+    return readTable(text, &bandOf);
+}
+
+std::vector<ConstellationName> readConstellationNames(std::string_view text) {
+    return readTable(text, &nameOf);
 }
 
 } // namespace orvanta

@@ -53,8 +53,16 @@ QPointF DistanceChartPicture::placeOf(int index) const {
 // the chart, so the curve is drawn once for a span, a size and a pixel ratio, and kept.
 const QImage& DistanceChartPicture::curveLayer(qreal ratio) const {
     const std::vector<DistanceSample>& samples = scene_.chart.curve;
-    const CurveKey key{samples.data(), samples.size(), size(), ratio};
-    if (key != curveKey_) {
+    const CurveKey key = samples.empty() ? CurveKey{}
+                                         : CurveKey{samples.size(),
+                                                    samples.front().utJd,
+                                                    samples.back().utJd,
+                                                    samples.front().distanceAu,
+                                                    samples.back().distanceAu,
+                                                    topAu(),
+                                                    size(),
+                                                    ratio};
+    if (!(key == curveKey_)) {
         curveKey_ = key;
         curveLayer_ = QImage(size() * ratio, QImage::Format_ARGB32_Premultiplied);
         curveLayer_.setDevicePixelRatio(ratio);

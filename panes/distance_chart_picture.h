@@ -34,16 +34,15 @@ class DistanceChartPicture : public ApproachesPicture {
     void paintApproaches(QPainter& painter) const;
     const QImage& curveLayer(qreal ratio) const;
 
-    // What the curve's picture was drawn for: the span's samples (a new span has new ones), the
-    // size and the pixel ratio.
+    // What the curve's picture was drawn for: the span, known by its samples' count and first
+    // and last instants and distances (never by where they lie in memory, which a new span may
+    // reuse), the scale, the size and the pixel ratio.
     struct CurveKey {
-        const void* samples = nullptr;
         std::size_t count = 0;
+        double first = 0, last = 0, firstAu = 0, lastAu = 0, topAu = 0;
         QSize size;
         qreal ratio = 0;
-        bool operator!=(const CurveKey& o) const {
-            return samples != o.samples || count != o.count || size != o.size || ratio != o.ratio;
-        }
+        bool operator==(const CurveKey&) const = default;
     };
     mutable CurveKey curveKey_;
     mutable QImage curveLayer_;

@@ -66,6 +66,10 @@ std::optional<QPointF> LoopPicture::pixelOf(const Equatorial& place) const {
     return p ? std::optional<QPointF>(toPixel(*p)) : std::nullopt;
 }
 
+QPointF LoopPicture::onPath(const Equatorial& place) const {
+    return toPixel(frame_.project(place).value());
+}
+
 void LoopPicture::paintSky(QPainter& painter) {
     const ChartPlaces& sky = scene_->sky;
     QVector<QLineF> lines;
@@ -101,7 +105,7 @@ std::vector<QRectF> LoopPicture::paintPath(QPainter& painter) const {
     QPolygonF path;
     std::vector<QRectF> taken;
     for (const LoopDay& day : loop.days) {
-        path << *pixelOf(day.place);
+        path << onPath(day.place);
     }
     painter.setPen(QPen(CURVE, 1.2));
     painter.drawPolyline(path);
@@ -116,13 +120,13 @@ std::vector<QRectF> LoopPicture::paintPath(QPainter& painter) const {
     painter.setBrush(Qt::NoBrush);
     painter.setPen(QPen(STOP, 1.5));
     for (const LoopMark& stop : loop.stops) {
-        painter.drawEllipse(*pixelOf(stop.place), 7, 7);
+        painter.drawEllipse(onPath(stop.place), 7, 7);
     }
     painter.setPen(QPen(BACKGROUND, 1));
     painter.setBrush(APPROACH);
-    painter.drawEllipse(*pixelOf(loop.opposition.place), 5, 5);
+    painter.drawEllipse(onPath(loop.opposition.place), 5, 5);
     painter.setBrush(TARGET);
-    painter.drawEllipse(*pixelOf(loop.closest.place), 4, 4);
+    painter.drawEllipse(onPath(loop.closest.place), 4, 4);
     return taken;
 }
 
@@ -131,7 +135,7 @@ std::vector<LoopPicture::Label> LoopPicture::labels() const {
     const MarsLoop& loop = scene_->loop;
     const auto dated = [&](const char* what, const LoopMark& mark, double gap) {
         return Label{
-            *pixelOf(mark.place), gap,
+            onPath(mark.place), gap,
             QString::fromLatin1(what) + QString::fromStdString(dateInWords(mark.utJd, true)), TEXT};
     };
     std::vector<Label> labels = {
@@ -145,7 +149,7 @@ std::vector<LoopPicture::Label> LoopPicture::labels() const {
     };
     for (const LoopDay& day : loop.days) {
         if (calendarOfJulianDate(day.utJd).day == 1 && !atAMark(day.utJd)) {
-            labels.push_back({*pixelOf(day.place), markRadius(day.magnitude) + 3,
+            labels.push_back({onPath(day.place), markRadius(day.magnitude) + 3,
                               QString::fromStdString(dateInWords(day.utJd, true)), TEXT});
         }
     }
@@ -166,7 +170,7 @@ void LoopPicture::paintLabels(QPainter& painter, std::vector<QRectF> taken) cons
     const std::vector<Label> labels = this->labels();
     std::vector<QLineF> path;
     for (std::size_t i = 1; i < loop.days.size(); ++i) {
-        path.emplace_back(*pixelOf(loop.days[i - 1].place), *pixelOf(loop.days[i].place));
+        path.emplace_back(onPath(loop.days[i - 1].place), onPath(loop.days[i].place));
     }
     const QFontMetricsF metrics(painter.font());
     std::vector<std::vector<LabelBox>> candidates;
@@ -214,7 +218,7 @@ void LoopPicture::paintNames(QPainter& painter, std::vector<LabelBox>& taken,
         }
         const QString name = QString::fromStdString(days[from].constellation);
         if (std::find(names.begin(), names.end(), name) == names.end()) {
-            const QPointF at = *pixelOf(days[(from + to) / 2].place);
+            const QPointF at = onPath(days[(from + to) / 2].place);
             const QSizeF size(metrics.horizontalAdvance(name) + 4, metrics.height());
             names.push_back(name);
             candidates.emplace_back();
@@ -285,6 +289,11 @@ void LoopPicture::paintEvent(QPaintEvent*) {
     const QFontMetricsF metrics(font());
     plot_ = QRectF(rect()).adjusted(8, metrics.height() + 10, -8, -metrics.height() - 10);
     frame_ = loopFrame(scene_->loop, plot_.width() / plot_.height());
+    if (!frame_.holds(scene_->loop)) {
+        painter.setPen(TEXT);
+        painter.drawText(rect(), Qt::AlignCenter, QStringLiteral("The loop cannot be drawn"));
+        return;
+    }
     scale_ = plot_.width() / frame_.width();
     painter.setPen(QPen(GRID, 1));
     painter.drawRect(plot_);

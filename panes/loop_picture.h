@@ -39,6 +39,8 @@ class LoopPicture : public QWidget {
     QPointF toPixel(const ChartPoint& p) const;
     ChartPoint toChart(const QPointF& p) const;
     std::optional<QPointF> pixelOf(const Equatorial& place) const;
+    // A place of the loop itself, which the frame holds (checked before anything is drawn).
+    QPointF onPath(const Equatorial& place) const;
     void paintSky(QPainter& painter);
     // The path and its marks; the boxes where a label would cover them.
     std::vector<QRectF> paintPath(QPainter& painter) const;

@@ -4,6 +4,7 @@
 
 #include "app/approaches_window.h"
 #include "app/main_window.h"
+#include "display/approaches_scene.h"
 #include "ephemeris/julian_date.h"
 #include "ephemeris/utc_clock.h"
 #include "panes/distance_chart_picture.h"
@@ -155,3 +156,24 @@ TEST(ApproachesWindow, ATypedYearIsTakenWhenItIsWhole) {
 }
 
 } // namespace
+
+// The curve kept for a span is drawn anew for another span of as many samples, even where the
+// new span's samples take the old one's memory, as a vector assigned anew does.
+TEST(DistanceChart, ANewSpanInTheSameMemoryIsDrawnAnew) {
+    const double days = 47 * 365.25, from = julianDateOfYear(2000), later = julianDateOfYear(2100);
+    const ApproachesSpan first = approachesSpan(from, from + days);
+    const ApproachesSpan second = approachesSpan(later, later + days);
+    ASSERT_EQ(first.chart.curve.size(), second.chart.curve.size());
+    ApproachesScene scene{first.chart, first.topAu, {}, 0, -1, -1};
+    DistanceChartPicture picture(nullptr, scene, [](int, bool) {});
+    picture.resize(720, 290);
+    (void)picture.grab();
+    const DistanceSample* memory = scene.chart.curve.data();
+    scene.chart = second.chart;
+    scene.topAu = second.topAu;
+    ASSERT_EQ(scene.chart.curve.data(), memory);
+    ApproachesScene fresh{second.chart, second.topAu, {}, 0, -1, -1};
+    DistanceChartPicture drawnOnce(nullptr, fresh, [](int, bool) {});
+    drawnOnce.resize(720, 290);
+    EXPECT_EQ(picture.grab().toImage(), drawnOnce.grab().toImage());
+}

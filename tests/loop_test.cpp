@@ -60,6 +60,12 @@ TEST(Loop, PathAgreesWithAnIndependentImplementation) {
                 EXPECT_LT(separation(frame.placeAt(*p), day.place), 1e-9);
             }
         }
+        // A place the plane cannot hold (the opposite sky) is found before the picture draws on.
+        MarsLoop far = *loop;
+        EXPECT_TRUE(loopFrame(far, 1.5).holds(far));
+        const LoopFrame frame = loopFrame(far, 1.5);
+        far.stops[1].place = {frame.centre.rightAscension + PI, -frame.centre.declination, 1};
+        EXPECT_FALSE(frame.holds(far)) << year;
     }
 }
 

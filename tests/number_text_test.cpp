@@ -9,10 +9,12 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <functional>
 #include <gtest/gtest.h>
 #include <limits>
 #include <random>
 #include <string>
+#include <thread>
 #include <utility>
 
 using namespace orvanta;
@@ -85,6 +87,23 @@ TEST(FormatFixed, AgreesWithPrintfAwayFromTies) {
         }
     }
     EXPECT_GT(compared, 500000);
+}
+
+// Pieces of a long span are formatted on threads of their own: one's text is never another's.
+TEST(FormatThousands, EachThreadKeepsItsOwnText) {
+    const auto formatMany = [](double value, const char* expected, bool& same) {
+        for (int i = 0; i < 20000 && same; ++i) {
+            const char* text = formatThousands(value);
+            same = std::strcmp(text, expected) == 0;
+        }
+    };
+    bool first = true, second = true;
+    std::thread a(formatMany, 1234567.0, "1,234,567.00", std::ref(first));
+    std::thread b(formatMany, -9.5, "-9.50", std::ref(second));
+    a.join();
+    b.join();
+    EXPECT_TRUE(first);
+    EXPECT_TRUE(second);
 }
 
 TEST(FormatThousands, GroupsTheRoundedIntegerDigits) {
@@ -169,10 +188,9 @@ TEST(NearestMinute, RoundedOnceAndWrittenAsIso) {
     }
     // Beyond four digits the year is written whole, not wrapped: a night that begins on the last
     // day taken ends in the year after it.
-    for (const auto& [year, text] : {std::pair{9999, "9999-12-31T23:59:59"},
-                                     std::pair{10000, "10000-12-31T23:59:59"},
-                                     std::pair{0, "0000-12-31T23:59:59"},
-                                     std::pair{-44, "-0044-12-31T23:59:59"}}) {
+    for (const auto& [year, text] :
+         {std::pair{9999, "9999-12-31T23:59:59"}, std::pair{10000, "10000-12-31T23:59:59"},
+          std::pair{0, "0000-12-31T23:59:59"}, std::pair{-44, "-0044-12-31T23:59:59"}}) {
         EXPECT_EQ(isoText(UtcClockReading{year, 12, 31, 23, 59, 59}), text);
     }
     EXPECT_EQ(isoText(calendarOfJulianDate(julianDateOfYear(10000) + 0.2), false),

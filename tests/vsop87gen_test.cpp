@@ -17,6 +17,7 @@ namespace {
 const fs::path DATA = ORVANTA_VSOP87_DATA;
 const std::string GENERATOR = ORVANTA_VSOP87GEN;
 const fs::path STARS = ORVANTA_STAR_DATA;
+const fs::path CONSTELLATIONS = ORVANTA_CONSTELLATION_DATA;
 const std::string STAR_GENERATOR = ORVANTA_STARTABLES;
 
 using Lines = std::vector<std::string>;
@@ -47,25 +48,27 @@ class GeneratorTest : public testing::Test {
     GeneratorTest() { fs::create_directories(dir); }
     ~GeneratorTest() override { fs::remove_all(dir); }
 
-    // Runs a generator on two inputs; returns its exit status and leaves its error text in
+    // Runs a generator on its inputs; returns its exit status and leaves its error text in
     // `errors`.
-    int run(const std::string& generator, const fs::path& first, const fs::path& second,
+    int run(const std::string& generator, const std::vector<fs::path>& inputs,
             const fs::path& output) {
         const fs::path log = dir / "stderr.txt";
-        const std::string command = "'" + generator + "' '" + output.string() + "' '" +
-                                    first.string() + "' '" + second.string() + "' 2>'" +
-                                    log.string() + "'";
+        std::string command = "'" + generator + "' '" + output.string() + "'";
+        for (const fs::path& input : inputs) {
+            command += " '" + input.string() + "'";
+        }
+        command += " 2>'" + log.string() + "'";
         const int status = std::system(command.c_str());
         errors = slurp(log);
         return status;
     }
     // A refused input fails with a message that names the file and line, and leaves no table, not
     // even an earlier run's.
-    void expectRefused(const std::string& generator, const fs::path& first, const fs::path& second,
+    void expectRefused(const std::string& generator, const std::vector<fs::path>& inputs,
                        const fs::path& named, const std::string& message) {
         const fs::path output = dir / "tables.cpp";
         writeLines(output, {"stale"});
-        EXPECT_NE(run(generator, first, second, output), 0);
+        EXPECT_NE(run(generator, inputs, output), 0);
         EXPECT_NE(errors.find(named.string() + message), std::string::npos) << errors;
         EXPECT_FALSE(fs::exists(output));
     }
@@ -77,11 +80,11 @@ class GeneratorTest : public testing::Test {
 };
 
 TEST_F(GeneratorTest, LineEndingsDoNotChangeTheTables) {
-    ASSERT_EQ(run(GENERATOR, DATA / "VSOP87A.ear", DATA / "VSOP87A.mar", dir / "lf.cpp"), 0)
+    ASSERT_EQ(run(GENERATOR, {DATA / "VSOP87A.ear", DATA / "VSOP87A.mar"}, dir / "lf.cpp"), 0)
         << errors;
     writeLines(dir / "crlf.ear", readLines(DATA / "VSOP87A.ear"), "\r\n");
     writeLines(dir / "crlf.mar", readLines(DATA / "VSOP87A.mar"), "\r\n");
-    ASSERT_EQ(run(GENERATOR, dir / "crlf.ear", dir / "crlf.mar", dir / "crlf.cpp"), 0) << errors;
+    ASSERT_EQ(run(GENERATOR, {dir / "crlf.ear", dir / "crlf.mar"}, dir / "crlf.cpp"), 0) << errors;
     EXPECT_EQ(slurp(dir / "lf.cpp"), slurp(dir / "crlf.cpp"));
 }
 
@@ -115,14 +118,15 @@ TEST_F(GeneratorTest, MalformedOrMissingFilesFail) {
         Lines lines = earth;
         defect.apply(lines);
         writeLines(dir / "VSOP87A.ear", lines);
-        expectRefused(GENERATOR, dir / "VSOP87A.ear", DATA / "VSOP87A.mar", dir / "VSOP87A.ear",
+        expectRefused(GENERATOR, {dir / "VSOP87A.ear", DATA / "VSOP87A.mar"}, dir / "VSOP87A.ear",
                       defect.message);
     }
-    expectRefused(GENERATOR, dir / "none.ear", DATA / "VSOP87A.mar", dir / "none.ear",
+    expectRefused(GENERATOR, {dir / "none.ear", DATA / "VSOP87A.mar"}, dir / "none.ear",
                   ": cannot open");
 }
 
-// A star the reader could not read would be drawn at 0 h, 0°: the build stops instead.
+// A star the reader could not read would be drawn at 0 h, 0°, a band skipped would leave Mars in
+// no constellation: the build stops instead.
 TEST_F(GeneratorTest, BadStarRowsStopTheBuild) {
     const struct {
         const char* file;
@@ -137,17 +141,27 @@ TEST_F(GeneratorTest, BadStarRowsStopTheBuild) {
         {"figures.dat", 3, "42.3187 2.0649 41.4019", ":3: the second right ascension"},
         {"figures.dat", 4, "42.3187 2.0649 41.4019 1.6134 7", ":4: more than four numbers"},
         {"figures.dat", 4, "91 2.0649 41.4019 1.6134", ":4: the first declination"},
+        {"boundaries.dat", 3, "  8.0000 14.5000  86.5000", ":3: the constellation's abbreviation"},
+        {"boundaries.dat", 3, " 14.5000  8.0000  86.5000 UMi", ":3: the upper right ascension is"},
+        {"boundaries.dat", 3, "  8,0000 14,5000  86,5000 UMi", ":3: the lower right ascension"},
+        {"boundaries.dat", 3, "  8.0000 14.5000  86.5000 Xyz", ": Xyz has no name"},
+        {"names.dat", 2, "And", ":2: the name is missing"},
     };
     for (const auto& defect : defects) {
         SCOPED_TRACE(defect.row);
         for (const char* name : {"stars.dat", "figures.dat"}) {
             fs::copy_file(STARS / name, dir / name, fs::copy_options::overwrite_existing);
         }
+        for (const char* name : {"boundaries.dat", "names.dat"}) {
+            fs::copy_file(CONSTELLATIONS / name, dir / name, fs::copy_options::overwrite_existing);
+        }
         Lines lines = readLines(dir / defect.file);
         lines.at(defect.line - 1) = defect.row;
         writeLines(dir / defect.file, lines);
-        expectRefused(STAR_GENERATOR, dir / "stars.dat", dir / "figures.dat", dir / defect.file,
-                      defect.message);
+        expectRefused(
+            STAR_GENERATOR,
+            {dir / "stars.dat", dir / "figures.dat", dir / "boundaries.dat", dir / "names.dat"},
+            dir / defect.file, defect.message);
     }
 }
 

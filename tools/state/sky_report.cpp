@@ -51,8 +51,9 @@ void appendSkyReport(std::string& out, const UtcClockReading& at, const Place& p
     }
     const Equatorial marsPlace = apparentMars(now);
     const NearStar near = nearestNamedStar(marsPlace, apparentStars(now));
-    out += "near " + near.star->name + ' ' + formatFixed(near.degrees, 2) + ' ' +
-           std::string(near.direction) + '\n';
+    out += near.star ? "near " + near.star->name + ' ' + formatFixed(near.degrees, 2) + ' ' +
+                           std::string(near.direction) + '\n'
+                     : std::string("near none\n");
     if (const double moon = moonFrom(marsPlace, now, place); moon <= MOON_NEAR_MARS) {
         out += "moon " + formatFixed(moon, 1) + '\n';
     }
