@@ -92,6 +92,53 @@ TEST(Towns, FoundByNameAccentsAndCaseAside) {
     }
 }
 
+TEST(Towns, MatchedByTheWordsBegunInARow) {
+    const TownList list({
+        {"Frankfurt am Main", "Hesse", "Germany", "Europe/Berlin", {50.1, 8.7, 0}, 650000},
+        {"Saint-Étienne", "Auvergne-Rhône-Alpes", "France", "Europe/Paris", {45.4, 4.4, 0}, 176280},
+        {"Zurich", "Canton of Zurich", "Switzerland", "Europe/Zurich", {47.4, 8.6, 0}, 341730},
+        {"Łódź", "Łódź Voivodeship", "Poland", "Europe/Warsaw", {51.8, 19.5, 0}, 768755},
+        {"Santa Bárbara d'Oeste",
+         "São Paulo",
+         "Brazil",
+         "America/Sao_Paulo",
+         {-22.8, -47.4, 0},
+         188000},
+        {"West New York", "New Jersey", "United States", "America/New_York", {40.8, -74, 0}, 53366},
+        {"New York", "New York", "United States", "America/New_York", {40.7, -74, 0}, 8804190},
+    });
+    struct Case {
+        const char* typed;
+        std::vector<std::string> largestFirst;
+    };
+    const Case cases[] = {
+        {"fra am", {"Frankfurt am Main"}},
+        {"am main", {"Frankfurt am Main"}},
+        {"frankfurt main", {}},
+        {"main am", {}},
+        {"saint etienne", {"Saint-Étienne"}},
+        {"SAINT-ÉTIENNE", {"Saint-Étienne"}},
+        {"Zürich", {"Zurich"}},
+        {"lodz", {"Łódź"}},
+        {"d'oeste", {"Santa Bárbara d'Oeste"}},
+        {"bar d o", {"Santa Bárbara d'Oeste"}},
+        {"new york", {"New York", "West New York"}},
+        {"york new", {}},
+        {"ork", {}},
+        {"new york, Germany", {"New York", "West New York"}},
+        {" - ", {}},
+        {"", {}},
+    };
+    for (const Case& c : cases) {
+        std::vector<std::string> names;
+        for (const Town& town : townsMatching(list, c.typed, 5)) {
+            names.push_back(town.name);
+        }
+        EXPECT_EQ(names, c.largestFirst) << c.typed;
+    }
+    EXPECT_EQ(townsMatching(list, "new", 1).size(), 1u);
+}
+
 TEST(Towns, OfATimeZoneAndNearestAPlace) {
     EXPECT_EQ(townOfZone("Europe/Oslo")->name, "Oslo");
     EXPECT_EQ(townOfZone("America/New_York")->name, "New York");
