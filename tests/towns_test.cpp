@@ -66,6 +66,7 @@ TEST(Towns, FoundByNameAccentsAndCaseAside) {
         {"Sydney", "Sydney, New South Wales, Australia", "Australia/Sydney"},
         {"Sydney, Canada", "Sydney, Nova Scotia, Canada", "America/Glace_Bay"},
         {"Berlin, Germany", "Berlin, Germany", "Europe/Berlin"},
+        {"Marseille 13", "Marseille 13, Provence-Alpes-Côte d'Azur Region, France", "Europe/Paris"},
     };
     for (const Case& c : towns) {
         std::string why;

@@ -247,14 +247,22 @@ std::optional<PlaceEntry> placeOfEntry(const TownList& towns, std::string_view t
         error = "is empty: give a town, or a latitude and longitude";
         return std::nullopt;
     }
-    // A digit makes it coordinates: no town's name has one.
-    if (text.find_first_of("0123456789") != std::string::npos) {
-        const std::optional<Place> place = parsePlace(text, error);
-        return place ? std::optional(PlaceEntry{*place, std::nullopt}) : std::nullopt;
+    // A digit makes it coordinates, unless a town's name has one ("Marseille 13"), and then
+    // what is wrong with the coordinates is the message.
+    const bool digits = text.find_first_of("0123456789") != std::string::npos;
+    std::string notCoordinates;
+    if (digits) {
+        if (const std::optional<Place> place = parsePlace(text, notCoordinates)) {
+            return PlaceEntry{*place, std::nullopt};
+        }
     }
     if (std::optional<Town> town = townNamed(towns, text)) {
         const Place place = town->place;
         return PlaceEntry{place, std::move(town)};
+    }
+    if (digits) {
+        error = notCoordinates;
+        return std::nullopt;
     }
     const std::vector<Town> like = townsMatching(towns, text, 1);
     error = like.empty()
