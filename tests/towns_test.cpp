@@ -67,6 +67,12 @@ TEST(Towns, FoundByNameAccentsAndCaseAside) {
         {"Sydney, Canada", "Sydney, Nova Scotia, Canada", "America/Glace_Bay"},
         {"Berlin, Germany", "Berlin, Germany", "Europe/Berlin"},
         {"Marseille 13", "Marseille 13, Provence-Alpes-Côte d'Azur Region, France", "Europe/Paris"},
+        {"Burgdorf, Hanover, Lower Saxony, Germany", "Burgdorf, Hanover, Lower Saxony, Germany",
+         "Europe/Berlin"},
+        {"burgdorf, hanover", "Burgdorf, Hanover, Lower Saxony, Germany", "Europe/Berlin"},
+        {"Tēpī, Southern Nations, Nationalities, and People's Region, Ethiopia",
+         "Tēpī, Southern Nations, Nationalities, and People's Region, Ethiopia",
+         "Africa/Addis_Ababa"},
     };
     for (const Case& c : towns) {
         std::string why;

@@ -119,14 +119,31 @@ std::vector<std::string> foldedParts(std::string_view text) {
     return parts;
 }
 
-// Whether parts typed name the town: its name, then its region or country, or both, in any order.
-bool names(const std::vector<std::string>& parts, const Town& town) {
-    if (parts.front() != folded(town.name)) {
+// Whether `parts` begins with all of `of`, which a comma in a name makes more than one part, and if
+// so drops them.
+bool dropped(std::vector<std::string>& parts, const std::vector<std::string>& of) {
+    if (of.front().empty() || parts.size() < of.size() ||
+        !std::equal(of.begin(), of.end(), parts.begin())) {
         return false;
     }
-    const std::string region = folded(town.region), country = folded(town.country);
-    return std::all_of(parts.begin() + 1, parts.end(),
-                       [&](const std::string& p) { return p == region || p == country; });
+    parts.erase(parts.begin(), parts.begin() + static_cast<std::ptrdiff_t>(of.size()));
+    return true;
+}
+
+// Whether parts typed name the town: its name, then its region or country, or both, in any order.
+// A name or region may hold commas itself ("Burgdorf, Hanover").
+bool names(std::vector<std::string> parts, const Town& town) {
+    if (!dropped(parts, foldedParts(town.name))) {
+        return false;
+    }
+    const std::vector<std::string> region = foldedParts(town.region);
+    const std::vector<std::string> country = foldedParts(town.country);
+    while (!parts.empty()) {
+        if (!dropped(parts, region) && !dropped(parts, country)) {
+            return false;
+        }
+    }
+    return true;
 }
 
 std::vector<Town> geonamesTowns() {
