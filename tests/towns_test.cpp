@@ -50,6 +50,52 @@ TEST(Places, TypedInTheFormsPeopleWrite) {
     std::setlocale(LC_NUMERIC, "C");
 }
 
+TEST(Places, TimeZoneOfTzOrOfTheLocaltimeLink) {
+    struct Case {
+        const char* tz;
+        const char* localtime;
+        const char* zone;
+    };
+    const char* const oslo = "/usr/share/zoneinfo/Europe/Oslo";
+    const Case cases[] = {
+        {"Europe/Berlin", oslo, "Europe/Berlin"},
+        {":Europe/Berlin", oslo, "Europe/Berlin"},
+        {"/usr/share/zoneinfo/Europe/Berlin", oslo, "Europe/Berlin"},
+        {":/usr/share/zoneinfo/America/Argentina/Buenos_Aires", "",
+         "America/Argentina/Buenos_Aires"},
+        {"/usr/share/zoneinfo/posix/Asia/Tokyo", "", "Asia/Tokyo"},
+        {"right/UTC", "", "UTC"},
+        {"Etc/GMT+5", "", "Etc/GMT+5"},
+        {"EST5EDT", "", "EST5EDT"},
+        {"", oslo, "Europe/Oslo"},
+        {":", oslo, "Europe/Oslo"},
+        {":/etc/localtime", oslo, "Europe/Oslo"},
+        {"", "../usr/share/zoneinfo/Europe/Oslo", "Europe/Oslo"},
+        {"", "/usr/share/zoneinfo/posix/Europe/Oslo", "Europe/Oslo"},
+        {"", "", ""},
+        {"", "/etc/zones/Oslo", ""},
+        {"", "/usr/share/myzoneinfo/Europe/Oslo", ""},
+        {"CET-1CEST,M3.5.0,M10.5.0/3", oslo, ""},
+        {"<+03>-3", oslo, ""},
+        {"/etc/mytz", oslo, ""},
+        {"/usr/share/zoneinfo/../../../etc/passwd", oslo, ""},
+        {"../etc/passwd", oslo, ""},
+        {"Europe//Berlin", oslo, ""},
+        {"Europe/Berlin/", oslo, ""},
+        {"Europe/Berlin\n", oslo, ""},
+        {"Europe/Berlin\x1b[2J", oslo, ""},
+        {"::Europe/Berlin", oslo, ""},
+        {"Europe/_Berlin", oslo, ""},
+        {"Etc/zoneinfo/Europe/Oslo", oslo, ""},
+        {"", "/usr/share/zoneinfo/Etc/myzoneinfo/Oslo", "Etc/myzoneinfo/Oslo"},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(timeZoneNameOf(c.tz, c.localtime), c.zone) << c.tz << " " << c.localtime;
+    }
+    EXPECT_EQ(timeZoneNameOf(std::string(65, 'A'), ""), "");
+    EXPECT_EQ(timeZoneNameOf(std::string(64, 'A'), ""), std::string(64, 'A'));
+}
+
 TEST(Towns, FoundByNameAccentsAndCaseAside) {
     struct Case {
         const char* typed;
