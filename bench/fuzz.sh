@@ -2,6 +2,7 @@
 # Builds the libFuzzer targets (fuzz/) and runs each for a bounded time, two at a time:
 #
 #   bench/fuzz.sh [SECONDS [TARGET...]]     (SECONDS defaults to 300; all targets by default)
+#   bench/fuzz.sh --build-only              (builds every target, runs none)
 #
 # Needs clang with its libFuzzer and sanitizer runtimes (Debian's clang and libclang-rt-dev),
 # cmake and ninja; whichever is missing is installed with apt-get. The build is build/fuzz,
@@ -10,14 +11,22 @@
 # written. What a run finds is kept in build/fuzz/artifacts/TARGET/, its log in
 # build/fuzz/logs/TARGET.log. Prints a line a target: its executions, its coverage (cov: edges,
 # ft: features) and any crash, hang, leak or memory blow-up with the input's path. Exits 1 if
-# anything was found. Not run in CI: it takes minutes and two cores.
+# anything was found. The runs are not for CI: they take minutes and two cores. --build-only is:
+# a target that no longer builds exits non-zero, each such target named by ninja, in the time of
+# a build that ccache mostly answers.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
+build_only=false
+if [ "${1:-}" = --build-only ]; then
+    build_only=true
+    shift
+    [ $# -eq 0 ] || set -- usage
+fi
 seconds=${1:-300}
 shift || true
 if ! [[ $seconds =~ ^[1-9][0-9]*$ ]]; then
-    echo "usage: bench/fuzz.sh [SECONDS [TARGET...]]" >&2
+    echo "usage: bench/fuzz.sh [SECONDS [TARGET...]] | --build-only" >&2
     exit 2
 fi
 per_input_timeout=10 # seconds; an input that takes longer is a hang
@@ -38,10 +47,23 @@ if [ ${#missing[@]} -gt 0 ]; then
 fi
 
 build=build/fuzz
+launcher=()
+if command -v ccache >/dev/null; then
+    launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+fi
 nice -n 10 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
     -DCMAKE_CXX_COMPILER=clang++ -DORVANTA_FUZZ=ON -DORVANTA_GUI=OFF -DBUILD_TESTING=OFF \
-    -DORVANTA_BENCH=OFF >/dev/null
-nice -n 10 cmake --build "$build" -j "${FUZZ_BUILD_JOBS:-2}"
+    -DORVANTA_BENCH=OFF "${launcher[@]}" >/dev/null
+# The fuzzers and what they link, not the tools; every target tried, so that all that fail are
+# named at once.
+if ! nice -n 10 cmake --build "$build" --target fuzzers -j "${FUZZ_BUILD_JOBS:-2}" -- -k 0; then
+    echo "bench/fuzz.sh: a fuzz target does not build (see above)" >&2
+    exit 1
+fi
+if $build_only; then
+    echo "Every fuzz target builds: $(cut -d' ' -f1 "$build/fuzzers.txt" | paste -sd' ' -)"
+    exit 0
+fi
 
 # "NAME EXECUTABLE SEEDS", a line a target, as fuzz/CMakeLists.txt lists them.
 declare -A executable seeds

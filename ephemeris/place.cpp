@@ -242,6 +242,48 @@ std::optional<Place> decimalPlace(std::string text) {
     return Place{numbers[0], numbers[1], numbers.size() == 3 ? numbers[2] : 0.0};
 }
 
+// A name as the tz database could hold it: see timeZoneNameOf.
+bool isZoneName(std::string_view name) {
+    constexpr std::size_t LONGEST_ZONE_NAME = 64;
+    if (name.empty() || name.size() > LONGEST_ZONE_NAME) {
+        return false;
+    }
+    bool wordBegins = true;
+    for (const char c : name) {
+        const bool letter = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+        if (c == '/' && !wordBegins) {
+            wordBegins = true;
+        } else if (wordBegins ? letter : letter || isDigit(c) || c == '_' || c == '-' || c == '+') {
+            wordBegins = false;
+        } else {
+            return false;
+        }
+    }
+    // A zoneinfo directory within would make the name another one as a path.
+    return !wordBegins && !name.starts_with("zoneinfo/") &&
+           name.find("/zoneinfo/") == std::string_view::npos;
+}
+
+// A name under the zoneinfo directory, its leap-second and POSIX variants the zone itself.
+std::string zoneOfName(std::string_view name) {
+    while (name.starts_with("posix/") || name.starts_with("right/")) {
+        name.remove_prefix(6);
+    }
+    return isZoneName(name) ? std::string(name) : std::string();
+}
+
+// What follows the last zoneinfo directory of a path, absolute or relative.
+std::string zoneOfPath(std::string_view path) {
+    constexpr std::string_view DIRECTORY = "zoneinfo/";
+    for (std::size_t at = path.rfind(DIRECTORY); at != std::string_view::npos;
+         at = at == 0 ? std::string_view::npos : path.rfind(DIRECTORY, at - 1)) {
+        if (at == 0 || path[at - 1] == '/') {
+            return zoneOfName(path.substr(at + DIRECTORY.size()));
+        }
+    }
+    return {};
+}
+
 } // namespace
 
 std::optional<Place> parsePlace(std::string_view text, std::string& error) {
@@ -262,18 +304,25 @@ std::optional<Place> parsePlace(std::string_view text, std::string& error) {
     return place;
 }
 
-std::string timeZoneName() {
-    if (const char* tz = std::getenv("TZ"); tz != nullptr && *tz != '\0') {
-        return tz[0] == ':' ? tz + 1 : tz;
+std::string timeZoneNameOf(std::string_view tz, std::string_view localtime) {
+    if (!tz.empty() && tz.front() == ':') {
+        tz.remove_prefix(1);
     }
+    if (tz.empty() || tz == "/etc/localtime") {
+        return zoneOfPath(localtime);
+    }
+    // Anything else not begun by a slash is read from the zoneinfo directory, as the C library
+    // does.
+    return tz.front() == '/' ? zoneOfPath(tz) : zoneOfName(tz);
+}
+
+std::string timeZoneName() {
+    const char* const tz = std::getenv("TZ");
     char link[4096];
     const ssize_t length = ::readlink("/etc/localtime", link, sizeof link - 1);
-    if (length <= 0) {
-        return {};
-    }
-    const std::string target(link, static_cast<std::size_t>(length));
-    const std::size_t at = target.find("zoneinfo/");
-    return at == std::string::npos ? std::string() : target.substr(at + 9);
+    return timeZoneNameOf(
+        tz != nullptr ? tz : "",
+        std::string_view(link, length > 0 ? static_cast<std::size_t>(length) : 0));
 }
 
 double kmBetween(const Place& a, const Place& b) {

@@ -30,6 +30,14 @@ std::optional<Place> parsePlace(std::string_view text, std::string& error);
 // /etc/localtime links to; empty when neither names one.
 std::string timeZoneName();
 
+// The zone a value of TZ names: "Europe/Berlin", ":Europe/Berlin", a path into a zoneinfo
+// directory ("/usr/share/zoneinfo/Europe/Berlin", its posix/ and right/ variants too), or the zone
+// of `localtime`, what /etc/localtime links to, for ":/etc/localtime", ":" or an empty TZ. Empty
+// for what names no zone: a POSIX rule ("CET-1CEST,M3.5.0,M10.5.0/3"), a path elsewhere, or any
+// name the tz database could not hold (words of ASCII letters, digits, '_', '-' and '+', each
+// begun by a letter, at most 64 characters in all).
+std::string timeZoneNameOf(std::string_view tz, std::string_view localtime);
+
 // Great-circle distance between two places, in km.
 double kmBetween(const Place& a, const Place& b);
 

@@ -30,9 +30,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                 "--sky and --approaches exclude each other");
     if (request->place) {
         fuzz::check(request->sky, "--place comes with --sky");
-        fuzz::check(std::isfinite(request->place->height) &&
-                        std::fabs(request->place->latitude) <= 90 &&
-                        std::fabs(request->place->longitude) <= 180,
+        const Place& at = request->place->place;
+        fuzz::check(std::isfinite(at.height) && std::fabs(at.latitude) <= 90 &&
+                        std::fabs(at.longitude) <= 180,
                     "the place is on Earth");
     }
     return 0;

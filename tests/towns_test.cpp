@@ -50,6 +50,52 @@ TEST(Places, TypedInTheFormsPeopleWrite) {
     std::setlocale(LC_NUMERIC, "C");
 }
 
+TEST(Places, TimeZoneOfTzOrOfTheLocaltimeLink) {
+    struct Case {
+        const char* tz;
+        const char* localtime;
+        const char* zone;
+    };
+    const char* const oslo = "/usr/share/zoneinfo/Europe/Oslo";
+    const Case cases[] = {
+        {"Europe/Berlin", oslo, "Europe/Berlin"},
+        {":Europe/Berlin", oslo, "Europe/Berlin"},
+        {"/usr/share/zoneinfo/Europe/Berlin", oslo, "Europe/Berlin"},
+        {":/usr/share/zoneinfo/America/Argentina/Buenos_Aires", "",
+         "America/Argentina/Buenos_Aires"},
+        {"/usr/share/zoneinfo/posix/Asia/Tokyo", "", "Asia/Tokyo"},
+        {"right/UTC", "", "UTC"},
+        {"Etc/GMT+5", "", "Etc/GMT+5"},
+        {"EST5EDT", "", "EST5EDT"},
+        {"", oslo, "Europe/Oslo"},
+        {":", oslo, "Europe/Oslo"},
+        {":/etc/localtime", oslo, "Europe/Oslo"},
+        {"", "../usr/share/zoneinfo/Europe/Oslo", "Europe/Oslo"},
+        {"", "/usr/share/zoneinfo/posix/Europe/Oslo", "Europe/Oslo"},
+        {"", "", ""},
+        {"", "/etc/zones/Oslo", ""},
+        {"", "/usr/share/myzoneinfo/Europe/Oslo", ""},
+        {"CET-1CEST,M3.5.0,M10.5.0/3", oslo, ""},
+        {"<+03>-3", oslo, ""},
+        {"/etc/mytz", oslo, ""},
+        {"/usr/share/zoneinfo/../../../etc/passwd", oslo, ""},
+        {"../etc/passwd", oslo, ""},
+        {"Europe//Berlin", oslo, ""},
+        {"Europe/Berlin/", oslo, ""},
+        {"Europe/Berlin\n", oslo, ""},
+        {"Europe/Berlin\x1b[2J", oslo, ""},
+        {"::Europe/Berlin", oslo, ""},
+        {"Europe/_Berlin", oslo, ""},
+        {"Etc/zoneinfo/Europe/Oslo", oslo, ""},
+        {"", "/usr/share/zoneinfo/Etc/myzoneinfo/Oslo", "Etc/myzoneinfo/Oslo"},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(timeZoneNameOf(c.tz, c.localtime), c.zone) << c.tz << " " << c.localtime;
+    }
+    EXPECT_EQ(timeZoneNameOf(std::string(65, 'A'), ""), "");
+    EXPECT_EQ(timeZoneNameOf(std::string(64, 'A'), ""), std::string(64, 'A'));
+}
+
 TEST(Towns, FoundByNameAccentsAndCaseAside) {
     struct Case {
         const char* typed;
@@ -66,6 +112,13 @@ TEST(Towns, FoundByNameAccentsAndCaseAside) {
         {"Sydney", "Sydney, New South Wales, Australia", "Australia/Sydney"},
         {"Sydney, Canada", "Sydney, Nova Scotia, Canada", "America/Glace_Bay"},
         {"Berlin, Germany", "Berlin, Germany", "Europe/Berlin"},
+        {"Marseille 13", "Marseille 13, Provence-Alpes-Côte d'Azur Region, France", "Europe/Paris"},
+        {"Burgdorf, Hanover, Lower Saxony, Germany", "Burgdorf, Hanover, Lower Saxony, Germany",
+         "Europe/Berlin"},
+        {"burgdorf, hanover", "Burgdorf, Hanover, Lower Saxony, Germany", "Europe/Berlin"},
+        {"Tēpī, Southern Nations, Nationalities, and People's Region, Ethiopia",
+         "Tēpī, Southern Nations, Nationalities, and People's Region, Ethiopia",
+         "Africa/Addis_Ababa"},
     };
     for (const Case& c : towns) {
         std::string why;
@@ -90,6 +143,53 @@ TEST(Towns, FoundByNameAccentsAndCaseAside) {
         EXPECT_FALSE(placeOfEntry(r.typed, why)) << r.typed;
         EXPECT_EQ(why, r.why);
     }
+}
+
+TEST(Towns, MatchedByTheWordsBegunInARow) {
+    const TownList list({
+        {"Frankfurt am Main", "Hesse", "Germany", "Europe/Berlin", {50.1, 8.7, 0}, 650000},
+        {"Saint-Étienne", "Auvergne-Rhône-Alpes", "France", "Europe/Paris", {45.4, 4.4, 0}, 176280},
+        {"Zurich", "Canton of Zurich", "Switzerland", "Europe/Zurich", {47.4, 8.6, 0}, 341730},
+        {"Łódź", "Łódź Voivodeship", "Poland", "Europe/Warsaw", {51.8, 19.5, 0}, 768755},
+        {"Santa Bárbara d'Oeste",
+         "São Paulo",
+         "Brazil",
+         "America/Sao_Paulo",
+         {-22.8, -47.4, 0},
+         188000},
+        {"West New York", "New Jersey", "United States", "America/New_York", {40.8, -74, 0}, 53366},
+        {"New York", "New York", "United States", "America/New_York", {40.7, -74, 0}, 8804190},
+    });
+    struct Case {
+        const char* typed;
+        std::vector<std::string> largestFirst;
+    };
+    const Case cases[] = {
+        {"fra am", {"Frankfurt am Main"}},
+        {"am main", {"Frankfurt am Main"}},
+        {"frankfurt main", {}},
+        {"main am", {}},
+        {"saint etienne", {"Saint-Étienne"}},
+        {"SAINT-ÉTIENNE", {"Saint-Étienne"}},
+        {"Zürich", {"Zurich"}},
+        {"lodz", {"Łódź"}},
+        {"d'oeste", {"Santa Bárbara d'Oeste"}},
+        {"bar d o", {"Santa Bárbara d'Oeste"}},
+        {"new york", {"New York", "West New York"}},
+        {"york new", {}},
+        {"ork", {}},
+        {"new york, Germany", {"New York", "West New York"}},
+        {" - ", {}},
+        {"", {}},
+    };
+    for (const Case& c : cases) {
+        std::vector<std::string> names;
+        for (const Town& town : townsMatching(list, c.typed, 5)) {
+            names.push_back(town.name);
+        }
+        EXPECT_EQ(names, c.largestFirst) << c.typed;
+    }
+    EXPECT_EQ(townsMatching(list, "new", 1).size(), 1u);
 }
 
 TEST(Towns, OfATimeZoneAndNearestAPlace) {

@@ -30,14 +30,6 @@ Town townAt(gint index) {
                 geonames_city_get_population(c)};
 }
 
-template <typename Visit>
-void forEachTown(Visit visit) {
-    const gint count = geonames_get_n_cities();
-    for (gint i = 0; i < count; ++i) {
-        visit(townAt(i));
-    }
-}
-
 // A name as it is compared: without accents or case, the letters that carry no accent but are
 // typed without one on an English keyboard written plainly ("Tromsø" and "tromso" alike).
 std::string folded(std::string_view text) {
@@ -78,23 +70,124 @@ std::string trimmed(std::string_view text) {
                                            : std::string(text.substr(first, last - first + 1));
 }
 
-// Every town the library finds for the words typed, largest first.
-std::vector<Town> query(const std::string& typed) {
-    guint length = 0;
-    const std::unique_ptr<gint, void (*)(gpointer)> found(
-        geonames_query_cities_sync(typed.c_str(), GEONAMES_QUERY_DEFAULT, &length, nullptr,
-                                   nullptr),
-        g_free);
-    std::vector<Town> towns;
-    for (guint i = 0; found && i < length; ++i) {
-        towns.push_back(townAt(found.get()[i]));
+// A name's words as they are matched: folded, split at whatever is neither letter nor digit
+// ("Saint-Étienne" and "saint etienne" alike, "d'Oeste" two words), one space apart.
+std::string wordsOf(std::string_view text) {
+    const std::string plain = folded(text);
+    std::string words;
+    for (const gchar* at = plain.c_str(); *at != '\0'; at = g_utf8_next_char(at)) {
+        if (g_unichar_isalnum(g_utf8_get_char(at))) {
+            words.append(at, static_cast<std::size_t>(g_utf8_next_char(at) - at));
+        } else if (!words.empty() && words.back() != ' ') {
+            words += ' ';
+        }
     }
-    std::stable_sort(towns.begin(), towns.end(),
-                     [](const Town& a, const Town& b) { return a.population > b.population; });
+    if (!words.empty() && words.back() == ' ') {
+        words.pop_back();
+    }
+    return words;
+}
+
+// Whether the words typed, the last perhaps unfinished, begin the name's words from `at` on.
+bool beginsWords(std::string_view name, std::size_t at, std::string_view typed) {
+    while (true) {
+        const std::size_t nameEnd = std::min(name.find(' ', at), name.size());
+        const std::size_t typedEnd = std::min(typed.find(' '), typed.size());
+        if (nameEnd - at < typedEnd || name.compare(at, typedEnd, typed, 0, typedEnd) != 0) {
+            return false;
+        }
+        if (typedEnd == typed.size()) {
+            return true;
+        }
+        if (nameEnd == name.size()) {
+            return false;
+        }
+        at = nameEnd + 1;
+        typed.remove_prefix(typedEnd + 1);
+    }
+}
+
+// Text split at its commas, each part trimmed and folded: "Sydney, Nova Scotia" is
+// {"sydney", "nova scotia"}.
+std::vector<std::string> foldedParts(std::string_view text) {
+    std::vector<std::string> parts;
+    for (std::size_t from = 0; from <= text.size();) {
+        const std::size_t comma = std::min(text.find(',', from), text.size());
+        parts.push_back(folded(trimmed(text.substr(from, comma - from))));
+        from = comma + 1;
+    }
+    return parts;
+}
+
+// Whether `parts` begins with all of `of`, which a comma in a name makes more than one part, and if
+// so drops them.
+bool dropped(std::vector<std::string>& parts, const std::vector<std::string>& of) {
+    if (of.front().empty() || parts.size() < of.size() ||
+        !std::equal(of.begin(), of.end(), parts.begin())) {
+        return false;
+    }
+    parts.erase(parts.begin(), parts.begin() + static_cast<std::ptrdiff_t>(of.size()));
+    return true;
+}
+
+// Whether parts typed name the town: its name, then its region or country, or both, in any order.
+// A name or region may hold commas itself ("Burgdorf, Hanover").
+bool names(std::vector<std::string> parts, const Town& town) {
+    if (!dropped(parts, foldedParts(town.name))) {
+        return false;
+    }
+    const std::vector<std::string> region = foldedParts(town.region);
+    const std::vector<std::string> country = foldedParts(town.country);
+    while (!parts.empty()) {
+        if (!dropped(parts, region) && !dropped(parts, country)) {
+            return false;
+        }
+    }
+    return true;
+}
+
+std::vector<Town> geonamesTowns() {
+    std::vector<Town> towns;
+    const gint count = geonames_get_n_cities();
+    towns.reserve(static_cast<std::size_t>(std::max(count, 0)));
+    for (gint i = 0; i < count; ++i) {
+        towns.push_back(townAt(i));
+    }
     return towns;
 }
 
 } // namespace
+
+TownList::TownList(std::vector<Town> towns) : towns_(std::move(towns)) {
+    words_.reserve(towns_.size());
+    for (const Town& town : towns_) {
+        words_.push_back(wordsOf(town.name));
+    }
+}
+
+std::vector<const Town*> TownList::withWords(std::string_view typed) const {
+    const std::string words = wordsOf(typed);
+    std::vector<const Town*> found;
+    if (words.empty()) {
+        return found;
+    }
+    for (std::size_t i = 0; i < towns_.size(); ++i) {
+        const std::string_view name = words_[i];
+        for (std::size_t at = 0; at < name.size();
+             at = std::min(name.find(' ', at), name.size()) + 1) {
+            if (beginsWords(name, at, words)) {
+                found.push_back(&towns_[i]);
+                break;
+            }
+        }
+    }
+    return found;
+}
+
+const TownList& systemTowns() {
+    static const TownList towns(geonamesTowns());
+    return towns;
+}
 
 std::string townTitle(const Town& town) {
     std::string title = town.name;
@@ -107,35 +200,27 @@ std::string townTitle(const Town& town) {
     return title;
 }
 
-std::vector<Town> townsMatching(std::string_view typed, std::size_t most) {
-    const std::string words = trimmed(typed.substr(0, typed.find(',')));
-    if (words.empty()) {
-        return {};
+std::vector<Town> townsMatching(const TownList& towns, std::string_view typed, std::size_t most) {
+    std::vector<const Town*> found = towns.withWords(typed.substr(0, typed.find(',')));
+    std::stable_sort(found.begin(), found.end(),
+                     [](const Town* a, const Town* b) { return a->population > b->population; });
+    found.resize(std::min(found.size(), most));
+    std::vector<Town> largest;
+    largest.reserve(found.size());
+    for (const Town* town : found) {
+        largest.push_back(*town);
     }
-    std::vector<Town> towns = query(words);
-    if (towns.size() > most) {
-        towns.resize(most);
-    }
-    return towns;
+    return largest;
 }
 
-std::optional<Town> townNamed(std::string_view typed) {
-    std::vector<std::string> parts;
-    for (std::size_t from = 0; from <= typed.size();) {
-        const std::size_t comma = std::min(typed.find(',', from), typed.size());
-        parts.push_back(folded(trimmed(typed.substr(from, comma - from))));
-        from = comma + 1;
-    }
-    if (parts.empty() || parts.front().empty()) {
+std::optional<Town> townNamed(const TownList& towns, std::string_view typed) {
+    const std::vector<std::string> parts = foldedParts(typed);
+    if (parts.front().empty()) {
         return std::nullopt;
     }
     // The largest of the name, in every region or country the title names after it.
-    for (const Town& town : townsMatching(typed, std::numeric_limits<std::size_t>::max())) {
-        const std::string region = folded(town.region), country = folded(town.country);
-        const bool inAll = std::all_of(parts.begin() + 1, parts.end(), [&](const std::string& p) {
-            return p == region || p == country;
-        });
-        if (folded(town.name) == parts.front() && inAll) {
+    for (const Town& town : townsMatching(towns, typed, std::numeric_limits<std::size_t>::max())) {
+        if (names(parts, town)) {
             return town;
         }
     }
@@ -147,47 +232,56 @@ std::optional<Town> townOfZone(std::string_view zone) {
     std::replace(city.begin(), city.end(), '_', ' ');
     city = folded(city);
     std::optional<Town> named, largest;
-    forEachTown([&](Town town) {
+    for (const Town& town : systemTowns().towns()) {
         if (zone.empty() || town.zone != zone) {
-            return;
+            continue;
         }
         if (folded(town.name) == city && (!named || town.population > named->population)) {
             named = town;
         }
         if (!largest || town.population > largest->population) {
-            largest = std::move(town);
+            largest = town;
         }
-    });
+    }
     return named ? named : largest;
 }
 
 std::optional<NearTown> nearestTown(const Place& place) {
     std::optional<NearTown> nearest;
-    forEachTown([&](Town town) {
+    for (const Town& town : systemTowns().towns()) {
         const double km = kmBetween(place, town.place);
         if (!nearest || km < nearest->km) {
-            nearest = NearTown{std::move(town), km};
+            nearest = NearTown{town, km};
         }
-    });
+    }
     return nearest;
 }
 
-std::optional<PlaceEntry> placeOfEntry(std::string_view typed, std::string& error) {
+std::optional<PlaceEntry> placeOfEntry(const TownList& towns, std::string_view typed,
+                                       std::string& error) {
     const std::string text = trimmed(typed);
     if (text.empty()) {
         error = "is empty: give a town, or a latitude and longitude";
         return std::nullopt;
     }
-    // A digit makes it coordinates: no town's name has one.
-    if (text.find_first_of("0123456789") != std::string::npos) {
-        const std::optional<Place> place = parsePlace(text, error);
-        return place ? std::optional(PlaceEntry{*place, std::nullopt}) : std::nullopt;
+    // A digit makes it coordinates, unless a town's name has one ("Marseille 13"), and then
+    // what is wrong with the coordinates is the message.
+    const bool digits = text.find_first_of("0123456789") != std::string::npos;
+    std::string notCoordinates;
+    if (digits) {
+        if (const std::optional<Place> place = parsePlace(text, notCoordinates)) {
+            return PlaceEntry{*place, std::nullopt};
+        }
     }
-    if (std::optional<Town> town = townNamed(text)) {
+    if (std::optional<Town> town = townNamed(towns, text)) {
         const Place place = town->place;
         return PlaceEntry{place, std::move(town)};
     }
-    const std::vector<Town> like = townsMatching(text, 1);
+    if (digits) {
+        error = notCoordinates;
+        return std::nullopt;
+    }
+    const std::vector<Town> like = townsMatching(towns, text, 1);
     error = like.empty()
                 ? "is not a town known here"
                 : "is not a town known here (did you mean " + townTitle(like.front()) + "?)";

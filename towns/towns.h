@@ -2,7 +2,8 @@
 
 // Towns by name, from the offline town list of the system's geonames library: some 24,000 towns
 // with their region, country, time zone and place. Accents and case are not needed to find one
-// ("tromso" finds Tromsø).
+// ("tromso" finds Tromsø, "Zürich" finds Zurich). The functions that find a town by name take any
+// list of towns as well; without one they search the system's.
 
 #include "ephemeris/sky.h"
 
@@ -24,16 +25,39 @@ struct Town {
     unsigned population = 0;
 };
 
+// Towns, with the words of each name folded once, when the list is made, for the searches.
+class TownList {
+  public:
+    explicit TownList(std::vector<Town> towns);
+    const std::vector<Town>& towns() const { return towns_; }
+    // The towns whose name has the words typed in a row, each word at least begun ("fra am"
+    // finds Frankfurt am Main, "am main" too), in the list's order.
+    std::vector<const Town*> withWords(std::string_view typed) const;
+
+  private:
+    std::vector<Town> towns_;
+    std::vector<std::string> words_; // a town's: its name's words folded, one space apart
+};
+
+// The system's towns, read from the geonames library the first time they are asked for.
+const TownList& systemTowns();
+
 // "Tromsø, Troms og Finnmark, Norway"; the region is left out where it is the town's own name
 // ("Berlin, Germany").
 std::string townTitle(const Town& town);
 
 // The towns a name being typed may become, largest first, at most `most` of them.
-std::vector<Town> townsMatching(std::string_view typed, std::size_t most);
+std::vector<Town> townsMatching(const TownList& towns, std::string_view typed, std::size_t most);
+inline std::vector<Town> townsMatching(std::string_view typed, std::size_t most) {
+    return townsMatching(systemTowns(), typed, most);
+}
 
 // The town a name stands for: "Sydney" (the largest of that name), or a title as townTitle writes
 // it ("Sydney, Nova Scotia, Canada", "Sydney, Canada").
-std::optional<Town> townNamed(std::string_view typed);
+std::optional<Town> townNamed(const TownList& towns, std::string_view typed);
+inline std::optional<Town> townNamed(std::string_view typed) {
+    return townNamed(systemTowns(), typed);
+}
 
 // The town of a time zone: the one the zone is named after (Europe/Oslo: Oslo), else the largest
 // town in the zone; nothing for a zone no town keeps (UTC).
@@ -58,6 +82,10 @@ struct PlaceEntry {
     Place place;
     std::optional<Town> town;
 };
-std::optional<PlaceEntry> placeOfEntry(std::string_view typed, std::string& error);
+std::optional<PlaceEntry> placeOfEntry(const TownList& towns, std::string_view typed,
+                                       std::string& error);
+inline std::optional<PlaceEntry> placeOfEntry(std::string_view typed, std::string& error) {
+    return placeOfEntry(systemTowns(), typed, error);
+}
 
 } // namespace orvanta
