@@ -20,8 +20,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         return 0;
     }
     if (request.julianDate) {
-        fuzz::check(*request.julianDate >= 1721425.5 && *request.julianDate < 5373484.5,
-                    "--jd lies in the years 0001 to 9999");
+        fuzz::check(*request.julianDate >= julianDateOfYear(FIRST_YEAR) &&
+                        *request.julianDate < julianDateOfYear(LAST_YEAR + 1),
+                    "--jd lies in the years taken");
         fuzz::check(request.readings.empty() && !request.lines, "--jd goes without --utc, --lines");
     }
     if (request.factor) {
@@ -29,8 +30,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                     "--factor is a number and comes with --jd");
     }
     for (const UtcClockReading& reading : request.readings) {
-        fuzz::check(reading.year >= 1 && reading.year <= 9999,
-                    "--utc is in the years 0001 to 9999");
+        fuzz::check(reading.year >= FIRST_YEAR && reading.year <= LAST_YEAR,
+                    "--utc is in the years taken");
     }
     if (request.approaches) {
         const double from = julianDateValue(julianDateOfReading(request.approaches->first));

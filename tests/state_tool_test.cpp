@@ -134,6 +134,16 @@ TEST(StateTool, RunsThatMustAgree) {
     unsetenv("TZ");
 }
 
+// A long span is found in pieces side by side, on threads of their own: together they tell what
+// its halves tell, no approach, stop or opposition twice or lost at a seam.
+TEST(StateTool, ALongSpanInPiecesTellsWhatItsHalvesTell) {
+    const std::string whole = run("--approaches 1900-01-01T00:00:00 2100-01-01T00:00:00").out;
+    const std::string halves = run("--approaches 1900-01-01T00:00:00 2000-01-01T00:00:00").out +
+                               run("--approaches 2000-01-01T00:00:00 2100-01-01T00:00:00").out;
+    EXPECT_EQ(whole, halves);
+    EXPECT_NE(whole.find("\n2003-08-27T09:51:14 "), std::string::npos);
+}
+
 TEST(StateTool, BadInputIsOneLineOnStandardErrorAndExitStatus2) {
     std::vector<Args> cases = {
         {"--utc", "2003-08-27 09:52:19"},

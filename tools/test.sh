@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds, and runs every test: all of them on the release build, and the
-# core and widget tests again under AddressSanitizer and UndefinedBehaviorSanitizer.
+# Installs what is missing, builds, and runs every test: all of them on the release build, the
+# core and widget tests again under AddressSanitizer and UndefinedBehaviorSanitizer, and those
+# whose code starts threads under ThreadSanitizer.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 tools/install-deps.sh
@@ -11,6 +12,10 @@ tools/build.sh release
 ctest --test-dir build/release --output-on-failure
 tools/build.sh sanitize
 ctest --test-dir build/sanitize --label-regex 'core|sanitized' --output-on-failure
+tools/build.sh thread
+# The approaches' pieces on threads of their own and the number text they format.
+TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1" build/thread/tests/state_tool_tests
+TSAN_OPTIONS="halt_on_error=1" build/thread/tests/display_core_tests --gtest_filter='FormatThousands.*'
 left=()
 for pid in $(pgrep -f "$started_by_tests" || true); do
     [[ ",$before," == *",$pid,"* ]] || left+=("$pid")

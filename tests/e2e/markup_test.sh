@@ -1,0 +1,67 @@
+#!/usr/bin/env bash
+# Outside text in the real program is never markup: a kept place's name and a typed place that
+# name a pipe of the test's own as an image are shown as the words they are, the pipe is never
+# opened (a label that took them for markup would open it on the window's thread and wait there
+# for good), and the program answers within a second. Under Xvfb with a window manager, on a
+# session bus of its own with the accessibility bus, read through AT-SPI as a screen reader does.
+#
+# usage: markup_test.sh ORVANTA OUTPUT_DIR
+set -u
+[ -n "${ORVANTA_MARKUP_BUS:-}" ] || ORVANTA_MARKUP_BUS=1 exec dbus-run-session -- "$0" "$@"
+orvanta=$1 out=$2
+source "$(dirname "$0")/session.sh"
+export TZ=UTC QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1
+start_display
+/usr/libexec/at-spi-bus-launcher --launch-immediately >/dev/null 2>&1 &
+pids+=($!)
+check "the window manager starts" start_wm
+conf=$XDG_CONFIG_HOME/orvanta/orvanta.conf
+mkdir -p "$XDG_CONFIG_HOME/orvanta"
+mkfifo "$work/kept" "$work/typed"
+# Opening a pipe's writing end without waiting fails while nobody holds its reading end.
+unopened() { ! /usr/bin/python3 -c 'import os, sys; os.open(sys.argv[1], os.O_WRONLY | os.O_NONBLOCK)' "$1" 2>/dev/null; }
+# The place's line of Mars tonight, as a screen reader reads it.
+place_line() {
+    /usr/bin/python3 - <<'PY' 2>>"$work/reader.log"
+import pyatspi
+def walk(node, depth=0):
+    yield node
+    if depth < 12:
+        for i in range(node.childCount):
+            child = node.getChildAtIndex(i)
+            if child is not None:
+                yield from walk(child, depth + 1)
+desktop = pyatspi.Registry.getDesktop(0)
+for app in (desktop.getChildAtIndex(i) for i in range(desktop.childCount)):
+    if app is not None and app.name == "orvanta":
+        for node in walk(app):
+            if node.name.startswith(("Seen from", "Not taken")):
+                print(node.name)
+PY
+}
+shows_literally() { place_line | grep -qF "$1"; }
+answers() { # a second start brings the window to the front at once
+    "$orvanta" >>"$work/second.log" 2>&1
+    within 1 in_front
+}
+
+printf '[sky]\nlatitude=52.52\nlongitude=13.40\nname="<img src=%s>"\n' "$work/kept" >"$conf"
+start_program orvanta
+check "Mars tonight opens with a kept name that names an image" eval \
+    'within 10 main_viewable && choose_from_tray_menu "Down Down Down Down" window && within 10 window_shown "Mars tonight"'
+check "the kept name is shown as it is" within 10 shows_literally "(<img src=$work/kept>)"
+check "its pipe is never opened" unopened "$work/kept"
+# Into the place field, under the words (the window's own size, 1000 wide).
+xdotool mousemove --window "$(xdotool search --name '^Mars tonight$' | head -n 1)" 540 245 click 1
+sleep 0.5
+xdotool key ctrl+a
+xdotool type --delay 5 "<img src=$work/typed>"
+xdotool key Return
+check "a typed place that names an image is shown as it is" \
+    within 10 shows_literally "Not taken: \"<img src=$work/typed>\""
+check "its pipe is never opened" unopened "$work/typed"
+import -window root "$out/markup.png" 2>/dev/null
+check "the program answers within a second" answers
+check "it is still the one program" kill -0 "$program_pid"
+stop "$program_pid"
+finish
