@@ -68,9 +68,12 @@ UtcClockReading parseUtcArgument(std::string_view option, std::string_view text)
     if (hour > 23 || minute > 59 || second > 59) {
         throw BadArgument{quoted + ": the time must be 00:00:00 to 23:59:59"};
     }
-    return UtcClockReading{year,   static_cast<std::uint16_t>(month),
-                           static_cast<std::uint16_t>(day),    static_cast<std::uint16_t>(hour),
-                           static_cast<std::uint16_t>(minute), static_cast<std::uint16_t>(second)};
+    return UtcClockReading{year,
+                           static_cast<std::uint16_t>(month),
+                           static_cast<std::uint16_t>(day),
+                           static_cast<std::uint16_t>(hour),
+                           static_cast<std::uint16_t>(minute),
+                           static_cast<std::uint16_t>(second)};
 }
 
 } // namespace orvanta
