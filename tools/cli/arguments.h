@@ -45,8 +45,8 @@ PlaceEntry parsePlaceArgument(std::string_view option, std::string_view text);
 // and help texts say them.
 std::string yearsText();
 
-// A UTC instant of the form YYYY-MM-DDTHH:MM:SS, in the years yearsText says; throws BadArgument naming
-// `option` otherwise.
+// A UTC instant of the form YYYY-MM-DDTHH:MM:SS, in the years yearsText says; throws BadArgument
+// naming `option` otherwise.
 UtcClockReading parseUtcArgument(std::string_view option, std::string_view text);
 
 } // namespace orvanta
