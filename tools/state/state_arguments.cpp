@@ -1,5 +1,5 @@
-#include "ephemeris/closest_approach.h"
 #include "display/number_text.h"
+#include "ephemeris/closest_approach.h"
 #include "ephemeris/julian_date.h"
 #include "tools/cli/arguments.h"
 #include "tools/state/state_tool.h"
@@ -9,7 +9,6 @@
 namespace orvanta {
 
 namespace {
-
 
 double parseNumber(std::string_view option, std::string_view text) {
     const std::optional<double> value = numberOf<double>(text);
@@ -23,9 +22,9 @@ double parseJulianDate(std::string_view text) {
     const double jd = parseNumber("--jd", text);
     const double first = julianDateOfYear(FIRST_YEAR), end = julianDateOfYear(LAST_YEAR + 1);
     if (!(jd >= first && jd < end)) {
-        throw BadArgument{"--jd " + quoteArgument(text) + " lies outside the years " +
-                          yearsText() + " (Julian dates " + formatFixed(first, 1) + " to " +
-                          formatFixed(end, 1) + ")"};
+        throw BadArgument{"--jd " + quoteArgument(text) + " lies outside the years " + yearsText() +
+                          " (Julian dates " + formatFixed(first, 1) + " to " + formatFixed(end, 1) +
+                          ")"};
     }
     return jd;
 }
