@@ -273,8 +273,8 @@ bool clockTaken(const UtcClockReading& at, std::string& err) {
     if (at.year >= FIRST_YEAR && at.year <= LAST_YEAR) {
         return true;
     }
-    err = "orvanta-state: the system clock reads outside the years " + yearsText() +
-          "; give --utc\n";
+    err =
+        "orvanta-state: the system clock reads outside the years " + yearsText() + "; give --utc\n";
     return false;
 }
 
