@@ -47,8 +47,15 @@ answers() { # a second start brings the window to the front at once
 
 printf '[sky]\nlatitude=52.52\nlongitude=13.40\nname="<img src=%s>"\n' "$work/kept" >"$conf"
 start_program orvanta
-check "Mars tonight opens with a kept name that names an image" eval \
-    'within 10 main_viewable && choose_from_tray_menu "Down Down Down Down" window && within 10 window_shown "Mars tonight"'
+open_sky() { # from the window's menu; a choice made while the program is busy starting may be lost
+    within 10 main_viewable || return 1
+    for _ in 1 2 3; do
+        choose_from_tray_menu "Down Down Down Down" window && within 10 window_shown "Mars tonight" &&
+            return 0
+    done
+    return 1
+}
+check "Mars tonight opens with a kept name that names an image" open_sky
 check "the kept name is shown as it is" within 10 shows_literally "(<img src=$work/kept>)"
 check "its pipe is never opened" unopened "$work/kept"
 # Into the place field, under the words (the window's own size, 1000 wide).
