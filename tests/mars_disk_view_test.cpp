@@ -166,6 +166,20 @@ TEST(MarsDiskView, TheOrientationIsKept) {
         EXPECT_GT(panel->view(1)->pointOf(0, 1).y(), panel->view(1)->pointOf(0, -1).y());
         EXPECT_LT(panel->view(1)->pointOf(1, 0).x(), panel->view(1)->pointOf(-1, 0).x());
     }
+    // A kept value is echoed as words: terminal escapes in it neither retitle nor clear the
+    // user's terminal.
+    QTemporaryDir home;
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(home.path()));
+    QDir().mkpath(home.path() + "/orvanta");
+    QFile file(home.path() + "/orvanta/orvanta.conf");
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("[disk]\norientation=side\x1b]0;owned\x07\x1b[2Jways\n");
+    file.close();
+    testing::internal::CaptureStderr();
+    const MarsDiskPanel panel(nullptr);
+    const std::string warned = testing::internal::GetCapturedStderr();
+    EXPECT_NE(warned.find("side\\x1b]0;owned\\x07\\x1b[2Jways"), std::string::npos) << warned;
+    EXPECT_EQ(warned.find('\x1b'), std::string::npos);
     qputenv("XDG_CONFIG_HOME", config);
 }
 
