@@ -43,8 +43,9 @@ QString systemError(int error) {
 }
 
 // The settings file as it is now: the regular file that holds the settings (the file a link
-// leads to), its text, and why it cannot be used; `exists` false where there is none yet. Only a
-// regular file is opened, and without waiting: a pipe or a device in its place is never opened.
+// leads to), its text, and why it cannot be used; `exists` false where there is none yet. What the
+// path names is known before anything is opened: opening a device can have effects of its own, and
+// a pipe would wait for a writer.
 struct SettingsFile {
     std::string path;
     bool exists = false;
@@ -52,37 +53,23 @@ struct SettingsFile {
     QString problem;
 };
 
-SettingsFile openSettings() {
-    SettingsFile file;
-    file.path = QFile::encodeName(settingsPath()).toStdString();
-    struct stat seen {};
-    if (::lstat(file.path.c_str(), &seen) != 0) {
-        if (errno != ENOENT) {
-            file.problem = systemError(errno);
-        }
-        return file;
-    }
-    file.exists = true;
-    if (S_ISLNK(seen.st_mode)) {
-        char target[PATH_MAX];
-        if (::realpath(file.path.c_str(), target) == nullptr) {
-            file.problem = QStringLiteral("it is a link to nothing that can be used (%1)")
-                               .arg(systemError(errno));
-            return file;
-        }
-        file.path = target;
-    }
-    // O_NONBLOCK: a pipe opened for reading would wait for a writer; O_NOFOLLOW: the path was
-    // resolved above and must not have become a link since.
+QString notRegular(const struct stat& seen) {
+    return S_ISDIR(seen.st_mode) ? QStringLiteral("it is a folder")
+                                 : QStringLiteral("it is not a regular file");
+}
+
+void readRegular(SettingsFile& file) {
+    // O_NONBLOCK and O_NOFOLLOW for a path swapped since it was looked at, for a pipe or a link;
+    // fstat then says whether what was opened is still a regular file.
     const int fd = ::open(file.path.c_str(), O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC);
     if (fd < 0) {
         file.problem = errno == ELOOP ? QStringLiteral("it became a link while it was read")
                                       : systemError(errno);
-        return file;
+        return;
     }
+    struct stat seen {};
     if (::fstat(fd, &seen) != 0 || !S_ISREG(seen.st_mode)) {
-        file.problem = S_ISDIR(seen.st_mode) ? QStringLiteral("it is a folder")
-                                             : QStringLiteral("it is not a regular file");
+        file.problem = notRegular(seen);
     } else if (seen.st_size > SETTINGS_LIMIT) {
         file.problem = QStringLiteral("it is larger than %1 KB").arg(SETTINGS_LIMIT / 1024);
     } else {
@@ -100,6 +87,33 @@ SettingsFile openSettings() {
         }
     }
     ::close(fd);
+}
+
+SettingsFile openSettings() {
+    SettingsFile file;
+    file.path = QFile::encodeName(settingsPath()).toStdString();
+    struct stat seen {};
+    if (::lstat(file.path.c_str(), &seen) != 0) {
+        if (errno != ENOENT) {
+            file.problem = systemError(errno);
+        }
+        return file;
+    }
+    file.exists = true;
+    if (S_ISLNK(seen.st_mode)) {
+        char target[PATH_MAX];
+        if (::realpath(file.path.c_str(), target) == nullptr || ::lstat(target, &seen) != 0) {
+            file.problem = QStringLiteral("it is a link to nothing that can be used (%1)")
+                               .arg(systemError(errno));
+            return file;
+        }
+        file.path = target;
+    }
+    if (!S_ISREG(seen.st_mode)) {
+        file.problem = notRegular(seen);
+        return file;
+    }
+    readRegular(file);
     return file;
 }
 
