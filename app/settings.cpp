@@ -14,6 +14,7 @@
 #include <cstring>
 #include <fcntl.h>
 #include <string>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -43,8 +44,9 @@ QString systemError(int error) {
 }
 
 // The settings file as it is now: the regular file that holds the settings (the file a link
-// leads to), its text, and why it cannot be used; `exists` false where there is none yet. Only a
-// regular file is opened, and without waiting: a pipe or a device in its place is never opened.
+// leads to), its text, and why it cannot be used; `exists` false where there is none yet. What the
+// path names is known before anything is opened: opening a device can have effects of its own, and
+// a pipe would wait for a writer.
 struct SettingsFile {
     std::string path;
     bool exists = false;
@@ -52,37 +54,23 @@ struct SettingsFile {
     QString problem;
 };
 
-SettingsFile openSettings() {
-    SettingsFile file;
-    file.path = QFile::encodeName(settingsPath()).toStdString();
-    struct stat seen {};
-    if (::lstat(file.path.c_str(), &seen) != 0) {
-        if (errno != ENOENT) {
-            file.problem = systemError(errno);
-        }
-        return file;
-    }
-    file.exists = true;
-    if (S_ISLNK(seen.st_mode)) {
-        char target[PATH_MAX];
-        if (::realpath(file.path.c_str(), target) == nullptr) {
-            file.problem = QStringLiteral("it is a link to nothing that can be used (%1)")
-                               .arg(systemError(errno));
-            return file;
-        }
-        file.path = target;
-    }
-    // O_NONBLOCK: a pipe opened for reading would wait for a writer; O_NOFOLLOW: the path was
-    // resolved above and must not have become a link since.
+QString notRegular(const struct stat& seen) {
+    return S_ISDIR(seen.st_mode) ? QStringLiteral("it is a folder")
+                                 : QStringLiteral("it is not a regular file");
+}
+
+void readRegular(SettingsFile& file) {
+    // O_NONBLOCK and O_NOFOLLOW for a path swapped since it was looked at, for a pipe or a link;
+    // fstat then says whether what was opened is still a regular file.
     const int fd = ::open(file.path.c_str(), O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC);
     if (fd < 0) {
         file.problem = errno == ELOOP ? QStringLiteral("it became a link while it was read")
                                       : systemError(errno);
-        return file;
+        return;
     }
+    struct stat seen {};
     if (::fstat(fd, &seen) != 0 || !S_ISREG(seen.st_mode)) {
-        file.problem = S_ISDIR(seen.st_mode) ? QStringLiteral("it is a folder")
-                                             : QStringLiteral("it is not a regular file");
+        file.problem = notRegular(seen);
     } else if (seen.st_size > SETTINGS_LIMIT) {
         file.problem = QStringLiteral("it is larger than %1 KB").arg(SETTINGS_LIMIT / 1024);
     } else {
@@ -100,6 +88,33 @@ SettingsFile openSettings() {
         }
     }
     ::close(fd);
+}
+
+SettingsFile openSettings() {
+    SettingsFile file;
+    file.path = QFile::encodeName(settingsPath()).toStdString();
+    struct stat seen {};
+    if (::lstat(file.path.c_str(), &seen) != 0) {
+        if (errno != ENOENT) {
+            file.problem = systemError(errno);
+        }
+        return file;
+    }
+    file.exists = true;
+    if (S_ISLNK(seen.st_mode)) {
+        char target[PATH_MAX];
+        if (::realpath(file.path.c_str(), target) == nullptr || ::lstat(target, &seen) != 0) {
+            file.problem = QStringLiteral("it is a link to nothing that can be used (%1)")
+                               .arg(systemError(errno));
+            return file;
+        }
+        file.path = target;
+    }
+    if (!S_ISREG(seen.st_mode)) {
+        file.problem = notRegular(seen);
+        return file;
+    }
+    readRegular(file);
     return file;
 }
 
@@ -171,32 +186,86 @@ std::optional<double> readNumberSetting(const char* key, double low, double high
     return std::nullopt;
 }
 
-void saveSetting(const char* key, const QString& value) {
-    chosenThisRun().insert(chosenKey(key), value);
+namespace {
+
+// The settings folder held locked while its file is read, changed and replaced: two instances
+// saving at once would each replace the file with what it read, and the first one's keys would be
+// lost. The folder, not a file of its own: it is there already, and nothing is left beside the
+// settings.
+class FolderLock {
+  public:
+    explicit FolderLock(const QString& folder)
+        : fd_(::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC)) {
+        while (fd_ >= 0 && ::flock(fd_, LOCK_EX) != 0) {
+            if (errno != EINTR) {
+                error_ = errno;
+                return;
+            }
+        }
+        if (fd_ < 0) {
+            error_ = errno;
+        }
+    }
+    ~FolderLock() {
+        if (fd_ >= 0) {
+            ::close(fd_); // which lets the lock go
+        }
+    }
+    FolderLock(const FolderLock&) = delete;
+    FolderLock& operator=(const FolderLock&) = delete;
+    int error() const { return error_; }
+
+  private:
+    int fd_;
+    int error_ = 0;
+};
+
+// Why the settings could not be saved in the file; empty once they are.
+QString saved(std::initializer_list<SettingChange> changes) {
+    const QString folder = QFileInfo(settingsPath()).absolutePath();
+    if (!QDir().mkpath(folder)) {
+        return QStringLiteral("its folder cannot be made");
+    }
+    const FolderLock lock(folder);
+    if (lock.error() != 0) {
+        return QStringLiteral("its folder cannot be locked against another save: %1")
+            .arg(systemError(lock.error()));
+    }
     const SettingsFile file = openSettings();
     if (!file.problem.isEmpty()) {
         cannotUse(file.problem);
-        return;
+        return {};
     }
     std::optional<SettingsText> settings = SettingsText::parse(file.text);
     if (!settings) {
         cannotUse(QLatin1String(NOT_SETTINGS));
-        return;
+        return {};
     }
-    settings->set(key, value.toStdString());
-    QString problem;
-    if (!file.exists && !QDir().mkpath(QFileInfo(settingsPath()).absolutePath())) {
-        problem = QStringLiteral("its folder cannot be made");
-    } else {
-        if (const int error = replaceFile(file.path, settings->text()); error != 0) {
-            problem = QStringLiteral("it cannot be written: %1").arg(systemError(error));
-        }
+    for (const SettingChange& change : changes) {
+        settings->set(change.key, change.value.toStdString());
     }
-    if (!problem.isEmpty()) {
+    removeLeftTemporaries(file.path);
+    if (const int error = replaceFile(file.path, settings->text()); error != 0) {
+        return QStringLiteral("it cannot be written: %1").arg(systemError(error));
+    }
+    return {};
+}
+
+} // namespace
+
+void saveSettings(std::initializer_list<SettingChange> changes) {
+    for (const SettingChange& change : changes) {
+        chosenThisRun().insert(chosenKey(change.key), change.value);
+    }
+    if (const QString problem = saved(changes); !problem.isEmpty()) {
         warnOnce(QStringLiteral("the settings are not saved in %1 (%2): what was chosen holds "
                                 "until the program ends")
                      .arg(settingsPath(), problem));
     }
+}
+
+void saveSetting(const char* key, const QString& value) {
+    saveSettings({{key, value}});
 }
 
 void saveSetting(const char* key, bool value) {
@@ -204,7 +273,11 @@ void saveSetting(const char* key, bool value) {
 }
 
 void saveSetting(const char* key, double value) {
-    saveSetting(key, QString::number(value, 'g', QLocale::FloatingPointShortest));
+    saveSetting(key, settingText(value));
+}
+
+QString settingText(double value) {
+    return QString::number(value, 'g', QLocale::FloatingPointShortest);
 }
 
 } // namespace orvanta

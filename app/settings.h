@@ -7,6 +7,7 @@
 // whatever else the file holds (comments, other keys) is kept when a choice is saved.
 
 #include <QString>
+#include <initializer_list>
 #include <optional>
 
 namespace orvanta {
@@ -22,8 +23,18 @@ std::optional<double> readNumberSetting(const char* key, double low, double high
 // edited by hand is checked as strictly as one typed in.
 void refuseSetting(const char* key, const QString& kept, const QString& expected);
 
+struct SettingChange {
+    const char* key;
+    QString value;
+};
+// The keys saved in one replace of the file, so that a save killed part way leaves all of them as
+// they were or none: a choice made of several keys is never kept half made. Saves of other
+// instances wait for one another, and none loses the keys another saved.
+void saveSettings(std::initializer_list<SettingChange> changes);
 void saveSetting(const char* key, const QString& value);
 void saveSetting(const char* key, bool value);
 void saveSetting(const char* key, double value);
+// A number as it is kept: as short as reads back the same.
+QString settingText(double value);
 
 } // namespace orvanta

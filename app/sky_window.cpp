@@ -317,12 +317,12 @@ void SkyWindow::usePlaceTyped() {
     if (entry->town) {
         placeEdit_->setText(placeFrom_); // what "tromso" was taken for
     }
-    saveSetting("sky/latitude", place_->latitude);
-    saveSetting("sky/longitude", place_->longitude);
-    saveSetting("sky/height", place_->height);
-    saveSetting("sky/name", placeFrom_);
-    saveSetting("sky/town", town);
-    saveSetting("sky/zone", QString::fromStdString(zone));
+    saveSettings({{"sky/latitude", settingText(place_->latitude)},
+                  {"sky/longitude", settingText(place_->longitude)},
+                  {"sky/height", settingText(place_->height)},
+                  {"sky/name", placeFrom_},
+                  {"sky/town", town},
+                  {"sky/zone", QString::fromStdString(zone)}});
     useClockOf(town, zone);
     refresh();
 }

@@ -104,15 +104,27 @@ std::optional<SettingsText> SettingsText::parse(std::string_view text) {
     }
     SettingsText settings;
     std::string section(GENERAL);
+    bool first = true;
     while (!text.empty()) {
         const std::size_t end = text.find('\n');
         std::string_view line = text.substr(0, end);
-        text.remove_prefix(end == std::string_view::npos ? text.size() : end + 1);
-        if (!line.empty() && line.back() == '\r') {
-            line.remove_suffix(1);
+        std::string_view ending;
+        if (end == std::string_view::npos) {
+            text = {};
+        } else {
+            text.remove_prefix(end + 1);
+            ending = "\n";
+            if (!line.empty() && line.back() == '\r') {
+                line.remove_suffix(1);
+                ending = "\r\n";
+            }
+            if (first) {
+                settings.end_ = ending;
+                first = false;
+            }
         }
         const std::string_view bare = trimmed(line);
-        Line kept{std::string(line), section, {}};
+        Line kept{std::string(line), std::string(ending), section, {}};
         if (bare.size() >= 2 && bare.front() == '[' && bare.back() == ']') {
             section = std::string(trimmed(bare.substr(1, bare.size() - 2)));
             kept.section = section;
@@ -143,7 +155,7 @@ void SettingsText::set(std::string_view key, std::string_view value) {
     std::optional<std::size_t> last; // the section's last line that is not blank
     for (std::size_t i = lines_.size(); i-- > 0;) {
         if (lines_[i].key == name && lines_[i].section == section) {
-            lines_[i].text = line;
+            lines_[i].text = line; // its line end stays
             return;
         }
         if (!last && lines_[i].section == section && !trimmed(lines_[i].text).empty()) {
@@ -151,22 +163,31 @@ void SettingsText::set(std::string_view key, std::string_view value) {
         }
     }
     if (last) {
-        lines_.insert(lines_.begin() + static_cast<std::ptrdiff_t>(*last) + 1,
-                      Line{line, section, name});
+        add(*last + 1, Line{line, end_, section, name});
         return;
     }
     if (!lines_.empty() && !trimmed(lines_.back().text).empty()) {
-        lines_.push_back(Line{{}, lines_.back().section, {}});
+        add(lines_.size(), Line{{}, end_, lines_.back().section, {}});
     }
-    lines_.push_back(Line{'[' + section + ']', section, {}});
-    lines_.push_back(Line{line, section, name});
+    add(lines_.size(), Line{'[' + section + ']', end_, section, {}});
+    add(lines_.size(), Line{line, end_, section, name});
+}
+
+void SettingsText::add(std::size_t at, Line line) {
+    // Only the last line can lack an end, and one after it needs it. A line whose own bytes end in
+    // CR takes CRLF: an LF alone would make that CR its line end, and the line another one.
+    if (at > 0 && lines_[at - 1].end.empty()) {
+        lines_[at - 1].end =
+            !lines_[at - 1].text.empty() && lines_[at - 1].text.back() == '\r' ? "\r\n" : end_;
+    }
+    lines_.insert(lines_.begin() + static_cast<std::ptrdiff_t>(at), std::move(line));
 }
 
 std::string SettingsText::text() const {
     std::string text;
     for (const Line& line : lines_) {
         text += line.text;
-        text += '\n';
+        text += line.end;
     }
     return text;
 }

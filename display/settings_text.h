@@ -22,17 +22,22 @@ class SettingsText {
     // The value of "section/key", unquoted; nothing where the key is absent.
     std::optional<std::string> value(std::string_view key) const;
     // Replaces the key's value in its line, or adds the key at the end of its section (made at the
-    // end of the text where there is none).
+    // end of the text where there is none). Every other line keeps its bytes, its line end with
+    // them; a line added ends as the text's first line does.
     void set(std::string_view key, std::string_view value);
     std::string text() const;
 
   private:
     struct Line {
-        std::string text;
+        std::string text;    // without its line end
+        std::string end;     // "\n", "\r\n", or none for a last line without one
         std::string section; // the section the line stands in
         std::string key;     // empty for anything but a key line
     };
+    void add(std::size_t at, Line line);
+
     std::vector<Line> lines_;
+    std::string end_ = "\n"; // the text's own line end, for the lines added
 };
 
 // The values as kept; each nothing where the text is not a value of its kind.

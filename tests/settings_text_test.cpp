@@ -17,7 +17,14 @@ TEST(SettingsText, SetKeepsEverythingElse) {
         {"; mine\n[countdown]\ntarget=2003\n\n[sky]\nname=Paris\n", "countdown/target", "next",
          "; mine\n[countdown]\ntarget=next\n\n[sky]\nname=Paris\n"},
         {"[countdown]\r\nother=1\r\n\r\n[sky]\n", "countdown/target", "2003",
-         "[countdown]\nother=1\ntarget=2003\n\n[sky]\n"},
+         "[countdown]\r\nother=1\r\ntarget=2003\r\n\r\n[sky]\n"},
+        // A CR that ends a line's bytes is no line end: given one, it stays in the line.
+        {"[b]\r\r", "countdown/target", "next", "[b]\r\r\r\n\n[countdown]\ntarget=next\n"},
+        {"[a]\r\nk=1", "a/k", "2", "[a]\r\nk=2"},
+        {"[a]\r\nk=1", "a/j", "2", "[a]\r\nk=1\r\nj=2\r\n"},
+        {"[a]\nk=x\ry\nj=1\n", "a/j", "2", "[a]\nk=x\ry\nj=2\n"},
+        {"; c\r\n# d\r\n[s]\r\nq=\"a, b\"\r\n", "s/n", "v",
+         "; c\r\n# d\r\n[s]\r\nq=\"a, b\"\r\nn=v\r\n"},
         {"[sky]\nlatitude=1\n", "sky/name", "52.5, 13.4",
          "[sky]\nlatitude=1\nname=\"52.5, 13.4\"\n"},
         {"[a]\nk=1\n", "b/k", " \"q\\ ", "[a]\nk=1\n\n[b]\nk=\" \\\"q\\\\ \"\n"},
@@ -29,6 +36,28 @@ TEST(SettingsText, SetKeepsEverythingElse) {
         text->set(c.key, c.value);
         EXPECT_EQ(text->text(), c.after);
         EXPECT_EQ(SettingsText::parse(text->text())->value(c.key), c.value);
+    }
+}
+
+// Whatever key is set in whatever text, every other key reads as it did.
+TEST(SettingsText, SetLeavesOtherKeysAlone) {
+    const char* const texts[] = {"[b]\r\r", "[a]\r\nk=1\r\n[b]\r\r\nk=2",
+                                 "k=0\r[a]\nk=1\r\n\r\n[a]\rk=3\n[b]\nk=\"x\\\r\"",
+                                 "[a]\n k = \" 1 \" \n;[b]\n#k=2\n[b]\r\nk=3\r"};
+    const char* const keys[] = {"General/k", "a/k", "b/k", "c/k", "a/j"};
+    for (const char* before : texts) {
+        for (const char* key : keys) {
+            SCOPED_TRACE(testing::Message() << before << " with " << key);
+            const std::optional<SettingsText> was = SettingsText::parse(before);
+            ASSERT_TRUE(was);
+            std::optional<SettingsText> text = was;
+            text->set(key, "v\r");
+            const std::optional<SettingsText> again = SettingsText::parse(text->text());
+            ASSERT_TRUE(again);
+            for (const char* other : keys) {
+                EXPECT_EQ(again->value(other), other == key ? "v\r" : was->value(other)) << other;
+            }
+        }
     }
 }
 

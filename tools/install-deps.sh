@@ -14,6 +14,8 @@ packages=(
     libegl-dev libopengl-dev libegl-mesa0 libglx-mesa0 libgl1-mesa-dri
     # the end-to-end tests: a virtual display, a tray host, input and screenshots
     xvfb trayer xdotool x11-utils x11-xserver-utils imagemagick faketime
+    # what the settings test watches the program open
+    strace
     # the calendar file read back by an independent parser; a session bus and a notification
     # service for the reminders
     python3-icalendar dbus python3-dbus python3-gi

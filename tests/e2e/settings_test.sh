@@ -23,12 +23,19 @@ toggle_reminders() { within 10 main_viewable && choose_from_tray_menu "Down Down
 if [ "$(id -u)" -eq 0 ]; then
     mknod "$work/node" c 1 3 # the null device's numbers, in the scratch folder
     ln -s "$work/node" "$conf"
-    start_program node
+    # Under strace, whose every open is written down: opening a device can have effects of its own.
+    strace -f -qq -e trace=open,openat,openat2 -o "$work/node.trace" "$orvanta" >"$work/node.log" 2>&1 &
+    tracer=$!
+    pids+=("$tracer")
     check "with a link to a device node, a saved choice" toggle_reminders
     check "leaves the node a device node" [ -c "$work/node" ]
     check "and the link a link" [ -L "$conf" ]
     check "and says so in one line" [ "$(said node 'is not a regular file')" = 1 ]
+    check "and opens neither the link nor the node" \
+        eval '! grep -F -e "\"$conf\"" -e "\"$work/node\"" "$work/node.trace"'
+    program_pid=$(pgrep -P "$tracer" -x orvanta)
     stop_program
+    stop "$tracer"
     rm "$conf"
 else
     echo "skipped: a device node of the test's own needs root"
