@@ -2,6 +2,7 @@
 
 #include "app/replace_file.h"
 #include "display/settings_text.h"
+#include "panes/texts.h"
 #include "panes/warn_once.h"
 
 #include <QDir>
@@ -125,13 +126,7 @@ const char* const NOT_SETTINGS = "it is not a settings file: it holds a NUL byte
 void cannotUse(const QString& problem) {
     warnOnce(QStringLiteral("the settings file %1 is not used (%2): it is left as it is, the "
                             "defaults hold, and what is chosen holds until the program ends")
-                 .arg(settingsPath(), problem));
-}
-
-// A kept value as a message shows it: on one line, and not longer than a person reads.
-QString shown(const QString& kept) {
-    QString text = kept.left(40).replace(QLatin1Char('\n'), QLatin1Char(' '));
-    return kept.size() > 40 ? text + QStringLiteral("…") : text;
+                 .arg(echoed(settingsPath(), '\0', std::string::npos), problem));
 }
 
 } // namespace
@@ -156,8 +151,8 @@ std::optional<QString> readSetting(const char* key) {
 }
 
 void refuseSetting(const char* key, const QString& kept, const QString& expected) {
-    warnOnce(QStringLiteral("the settings file's %1 \"%2\" is not %3: it is not used")
-                 .arg(QLatin1String(key), shown(kept), expected));
+    warnOnce(QStringLiteral("the settings file's %1 %2 is not %3: it is not used")
+                 .arg(QLatin1String(key), echoed(kept, '"'), expected));
 }
 
 bool readFlagSetting(const char* key, bool fallback) {
@@ -260,7 +255,7 @@ void saveSettings(std::initializer_list<SettingChange> changes) {
     if (const QString problem = saved(changes); !problem.isEmpty()) {
         warnOnce(QStringLiteral("the settings are not saved in %1 (%2): what was chosen holds "
                                 "until the program ends")
-                     .arg(settingsPath(), problem));
+                     .arg(echoed(settingsPath(), '\0', std::string::npos), problem));
     }
 }
 

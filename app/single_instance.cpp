@@ -62,14 +62,16 @@ QString privateFolder(QString& problem) {
         if (why.isEmpty()) {
             return runtime;
         }
-        problem = QStringLiteral("the runtime folder %1 %2").arg(echoed(runtime, '"'), why);
+        problem = QStringLiteral("the runtime folder %1 %2")
+                      .arg(echoed(runtime, '"', std::string::npos), why);
     }
     const QString fallback = QDir::tempPath() + QStringLiteral("/orvanta-%1").arg(::getuid());
     ::mkdir(QFile::encodeName(fallback).constData(), 0700); // an existing one is checked below
     const QString why = privacyProblem(fallback);
     if (why.isEmpty()) {
         if (!problem.isEmpty()) {
-            warnOnce(problem + QStringLiteral(": %1 is used instead").arg(fallback));
+            warnOnce(problem + QStringLiteral(": %1 is used instead")
+                                   .arg(echoed(fallback, '"', std::string::npos)));
             problem.clear();
         }
         return fallback;

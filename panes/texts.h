@@ -40,9 +40,9 @@ inline QString zonedMinuteText(double utJd, const QTimeZone& zone, bool named = 
 }
 
 // Text from outside as a window or a warning echoes it: made visible and cut (echoText); with a
-// `quote`, between two of them.
-inline QString echoed(const QString& text, char quote = '\0') {
-    return QString::fromStdString(echoText(text.toStdString(), quote));
+// `quote`, between two of them. A path is echoed whole (`shown` npos): cut, it would name another.
+inline QString echoed(const QString& text, char quote = '\0', std::size_t shown = ECHO_SHOWN) {
+    return QString::fromStdString(echoText(text.toStdString(), quote, shown));
 }
 
 } // namespace orvanta
