@@ -4,6 +4,7 @@
 #include "display/number_text.h"
 #include "display/reminder_schedule.h"
 #include "display/settings_text.h"
+#include "ephemeris/closest_approach.h"
 #include "ephemeris/encounter_state.h"
 #include "ephemeris/julian_date.h"
 #include "ephemeris/time_scales.h"
@@ -46,6 +47,31 @@ QString untilText(double daysLeft) {
     return daysLeft > 0 ? QStringLiteral("in a minute or less") : QStringLiteral("now");
 }
 
+// The latest point shown of the approach at `approachJd`, as the settings keep it; -1 for none.
+int keptShown(double approachJd) {
+    const std::optional<QString> text = readSetting(REMINDERS_SHOWN_SETTING);
+    if (!text) {
+        return -1;
+    }
+    const auto kept = settingReminderRecord(text->toStdString(), REMINDER_POINTS);
+    if (kept && recordNames(kept->first, approachJd)) {
+        return kept->second;
+    }
+    // A record of no approach at all would stop every reminder ahead of it, unseen.
+    const std::optional<ClosestApproach> named =
+        kept ? nextClosestApproachAfter(kept->first - RECORD_TOLERANCE_DAYS) : std::nullopt;
+    if (!named || !recordNames(kept->first, named->julianDate)) {
+        refuseSetting(REMINDERS_SHOWN_SETTING, *text,
+                      QStringLiteral("a closest approach's UT Julian date, to within a minute, and "
+                                     "a reminder from 0 to %1, such as 2461456.508950/1")
+                          .arg(REMINDER_POINTS - 1));
+        return -1;
+    }
+    // An approach before the one last reminded of belongs to a clock set back: it was reminded of
+    // in its time, and what is kept must not go back to it.
+    return approachJd < named->julianDate ? REMINDER_POINTS : -1;
+}
+
 // A reminder that reached nobody is offered to the notification service again this much later.
 constexpr double UNDELIVERED_RETRY_DAYS = 5.0 / (24 * 60);
 
@@ -79,24 +105,7 @@ void Reminders::check(double now, QSystemTrayIcon* tray) {
     }
     if (!approach_ || approach_->julianDate != approach->julianDate) {
         approach_ = approach;
-        const std::optional<QString> text = readSetting(REMINDERS_SHOWN_SETTING);
-        std::optional<std::pair<double, int>> kept;
-        if (text) {
-            kept = settingReminderRecord(text->toStdString(), REMINDER_POINTS);
-            if (!kept) {
-                refuseSetting(REMINDERS_SHOWN_SETTING, *text,
-                              QStringLiteral("an approach's Julian date and a reminder, "
-                                             "such as 2461456.508950/1"));
-            }
-        }
-        const double keptApproach = kept ? kept->first : 0.0;
-        if (kept && text->section(QLatin1Char('/'), 0, 0) == approachKey(approach_->julianDate)) {
-            latestShown_ = kept->second;
-        } else {
-            // An approach before the one last reminded of belongs to a clock set back: it was
-            // reminded of in its time, and what is kept must not go back to it.
-            latestShown_ = approach_->julianDate < keptApproach ? REMINDER_POINTS : -1;
-        }
+        latestShown_ = keptShown(approach_->julianDate);
     }
     if (sending_ || now < retryAt_) {
         return;

@@ -1,6 +1,12 @@
 #include "display/reminder_schedule.h"
 
+#include <cmath>
+
 namespace orvanta {
+
+bool recordNames(double recordedJd, double approachJd) {
+    return std::fabs(recordedJd - approachJd) <= RECORD_TOLERANCE_DAYS;
+}
 
 std::optional<int> dueReminder(double approachJd, double now, int latestShown) {
     int latest = -1;

@@ -213,7 +213,7 @@ std::optional<double> settingNumber(std::string_view text, double low, double hi
 std::optional<std::pair<double, int>> settingReminderRecord(std::string_view text, int points) {
     const std::size_t slash = text.find('/');
     const std::size_t dot = text.find('.');
-    // Six decimals, as the record is written: the approach is found again by its text.
+    // Six decimals, as the record is written.
     if (slash == std::string_view::npos || dot == std::string_view::npos || slash != dot + 7) {
         return std::nullopt;
     }

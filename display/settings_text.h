@@ -45,7 +45,8 @@ std::optional<bool> settingFlag(std::string_view text); // "true" or "false"
 // A finite decimal number from `low` to `high`.
 std::optional<double> settingNumber(std::string_view text, double low, double high);
 // The latest reminder shown: the approach's UT Julian date with six decimals and the point,
-// "2461456.508950/1", the point from 0 to `points` - 1.
+// "2461456.508950/1", the point from 0 to `points` - 1. Whether the date is an approach's is the
+// caller's to find.
 std::optional<std::pair<double, int>> settingReminderRecord(std::string_view text, int points);
 
 } // namespace orvanta

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Settings files a user (or an attacker) may leave behind, read by the real program under Xvfb on a
-# session bus of its own: a link to a device node, a pipe, places that are no numbers, a reminder
-# record of nonsense, a comment of the user's. The device node is the test's own, made in its
+# session bus of its own: a link to a device node, a pipe, places that are no numbers, reminder
+# records of nonsense, a moment off and of no approach, a comment of the user's. The device node is the test's own, made in its
 # scratch folder: the fault looked for destroys what the link leads to.
 #
 # usage: settings_test.sh ORVANTA OUTPUT_DIR
@@ -61,6 +61,27 @@ check "a reminder record of nonsense is refused by name" within 10 grep -q 'remi
 sleep 3
 check "and no reminder is sent for it" [ ! -s "$record" ]
 check "a saved choice keeps the user's comment" eval 'toggle_reminders && grep -q "^; kept by hand$" "$conf"'
+stop_program
+
+# Records of what was shown of the approach at 2027-02-20T00:12:53 UT (2461456.508950), a tenth of
+# a second off either way, name it; a record of no approach is said and not kept to.
+remind_from() { # record "YYYY-MM-DD HH:MM:SS" log
+    printf '[reminders]\nbeforeApproach=true\nshown=%s\n' "$1" >"$conf"
+    sent_before=$(wc -l <"$record")
+    LD_PRELOAD=$faketime_lib FAKETIME="@$2" FAKETIME_DONT_FAKE_MONOTONIC=1 start_program "$3"
+    within 10 main_viewable && sleep 3
+}
+sent() { echo $(($(wc -l <"$record") - sent_before)); } # since the run began
+remind_from 2461456.508949/0 "2027-02-01 12:00:00" before
+check "after the 30-day point, its record a moment early keeps it from coming again" [ "$(sent)" = 0 ]
+stop_program
+remind_from 2461456.508951/0 "2027-02-14 12:00:00" after
+check "after the 7-day point, with the 30-day one's record a moment late, the 7-day one" [ "$(sent)" = 1 ]
+check "and neither record is refused" [ "$(cat "$work/before.log" "$work/after.log" | grep -c reminders/shown)" = 0 ]
+stop_program
+remind_from 9999999.000000/3 "2027-02-01 12:00:00" none
+check "a record of no approach is refused by name, once" [ "$(said none 'reminders/shown "9999999')" = 1 ]
+check "and the reminder due is sent" within 5 [ "$(sent)" = 1 ]
 stop_program
 
 finish
