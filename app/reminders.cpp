@@ -130,6 +130,7 @@ void Reminders::showUndelivered(QWidget* window) {
     }
     auto* box = new QMessageBox(QMessageBox::Information, undelivered_->summary,
                                 undelivered_->summary, QMessageBox::Ok, window);
+    box->setTextFormat(Qt::PlainText); // never markup, whatever a zone's name holds
     box->setInformativeText(undelivered_->body);
     box->setAttribute(Qt::WA_DeleteOnClose);
     box->setModal(false);
