@@ -72,6 +72,17 @@ std::string visibleText(std::string_view text, std::size_t shown, char quote, st
 
 } // namespace
 
+bool isUtf8(std::string_view text) {
+    for (std::size_t at = 0; at < text.size();) {
+        const std::size_t length = characterLength(text, at);
+        if (length == 0) {
+            return false;
+        }
+        at += length;
+    }
+    return true;
+}
+
 std::string echoText(std::string_view text, char quote, std::size_t shown) {
     std::size_t taken = 0;
     std::string out = visibleText(text, shown, quote, taken);

@@ -1,5 +1,7 @@
 #include "display/settings_text.h"
 
+#include "display/echo_text.h"
+
 #include <charconv>
 #include <cmath>
 
@@ -17,28 +19,6 @@ std::string_view trimmed(std::string_view text) {
         return {};
     }
     return text.substr(first, text.find_last_not_of(SPACE) - first + 1);
-}
-
-bool isUtf8(std::string_view text) {
-    for (std::size_t i = 0; i < text.size();) {
-        const auto lead = static_cast<unsigned char>(text[i]);
-        const std::size_t length = lead < 0x80           ? 1
-                                   : (lead >> 5) == 0x6  ? 2
-                                   : (lead >> 4) == 0xe  ? 3
-                                   : (lead >> 3) == 0x1e ? 4
-                                                         : 0;
-        if (length == 0 || i + length > text.size() || lead == 0xc0 || lead == 0xc1 ||
-            lead > 0xf4) {
-            return false;
-        }
-        for (std::size_t k = 1; k < length; ++k) {
-            if ((static_cast<unsigned char>(text[i + k]) >> 6) != 0x2) {
-                return false;
-            }
-        }
-        i += length;
-    }
-    return true;
 }
 
 std::pair<std::string, std::string> splitKey(std::string_view key) {

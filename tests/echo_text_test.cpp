@@ -38,6 +38,11 @@ TEST(EchoText, KeepsWhatIsReadableAndWritesTheRestVisibly) {
     for (const auto& c : cases) {
         EXPECT_EQ(echoText(c.text, c.quote), c.echoed) << c.text;
     }
+    // What a settings file must be, by the same reading.
+    EXPECT_TRUE(isUtf8("Zürich, Łódź \xe2\x88\x92"));
+    for (const char* bad : {"\xc0\xaf", "\xed\xa0\x80", "\xf4\x90\x80\x80", "\xe2\x82", "\x9b"}) {
+        EXPECT_FALSE(isUtf8(bad)) << bad;
+    }
 }
 
 TEST(EchoText, CutsALongTextAtACharacterAndSaysItsLength) {
