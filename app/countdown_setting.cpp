@@ -1,8 +1,8 @@
 #include "app/countdown_setting.h"
 
 #include "app/settings.h"
-#include "display/settings_text.h"
 #include "ephemeris/closest_approach.h"
+#include "rules/settings_text.h"
 
 namespace orvanta {
 

@@ -6,18 +6,17 @@
 #include "app/session.h"
 #include "app/single_instance.h"
 #include "ephemeris/encounter_state.h"
+#include "rules/warning.h"
 
 #include <QApplication>
 #include <QScreen>
-#include <cstdio>
 
 using namespace orvanta;
 
 int main(int argc, char** argv) {
     choosePlatform(argc, argv);
     if (const std::string problem = displayProblem(); !problem.empty()) {
-        std::fprintf(stderr, "orvanta: %s; orvanta-state --lines prints what it would show\n",
-                     problem.c_str());
+        warn(problem + "; orvanta-state --lines prints what it would show");
         return 1;
     }
     QApplication application(argc, argv);
@@ -27,7 +26,7 @@ int main(int argc, char** argv) {
     // Closing the window only hides it; the program ends through Exit in the tray menu.
     QApplication::setQuitOnLastWindowClosed(false);
     if (QGuiApplication::primaryScreen() == nullptr) {
-        std::fputs("orvanta: the display has no screen to show the window on\n", stderr);
+        warn("the display has no screen to show the window on");
         return 1;
     }
 

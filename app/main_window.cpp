@@ -5,13 +5,13 @@
 #include "app/settings.h"
 #include "app/sky_window.h"
 #include "display/number_text.h"
-#include "display/settings_text.h"
 #include "ephemeris/encounter_state.h"
 #include "ephemeris/julian_date.h"
 #include "panes/diagram_pane.h"
 #include "panes/info_pane.h"
 #include "panes/texts.h"
-#include "panes/warn_once.h"
+#include "rules/settings_text.h"
+#include "rules/warning.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -187,8 +187,8 @@ void MainWindow::refresh() {
     }
     reminders_.check(julianDateValue(currentJulianDate()), tray_->icon());
     if (nextApproachUnknown()) {
-        warnOnce(QStringLiteral("no closest approach is known after 6000-01-01: counting down to "
-                                "the one of 2003 instead"));
+        warnOnce("no closest approach is known after 6000-01-01: counting down to the one of 2003 "
+                 "instead");
     }
 }
 

@@ -2,13 +2,13 @@
 
 #include "app/settings.h"
 #include "display/number_text.h"
-#include "display/reminder_schedule.h"
-#include "display/settings_text.h"
 #include "ephemeris/closest_approach.h"
 #include "ephemeris/encounter_state.h"
 #include "ephemeris/julian_date.h"
 #include "ephemeris/time_scales.h"
 #include "panes/texts.h"
+#include "rules/reminder_schedule.h"
+#include "rules/settings_text.h"
 
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>

@@ -1,9 +1,9 @@
 #include "app/settings.h"
 
 #include "app/replace_file.h"
-#include "display/settings_text.h"
 #include "panes/texts.h"
-#include "panes/warn_once.h"
+#include "rules/settings_text.h"
+#include "rules/warning.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -25,6 +25,11 @@ namespace {
 
 // The settings file holds a few choices: anything far larger is not ours to parse or rewrite.
 constexpr off_t SETTINGS_LIMIT = 64 * 1024;
+
+bool& settingsFileUsed() {
+    static bool used = true;
+    return used;
+}
 
 QString settingsPath() {
     return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
@@ -126,15 +131,23 @@ const char* const NOT_SETTINGS = "it is not a settings file: it holds a NUL byte
 void cannotUse(const QString& problem) {
     warnOnce(QStringLiteral("the settings file %1 is not used (%2): it is left as it is, the "
                             "defaults hold, and what is chosen holds until the program ends")
-                 .arg(echoed(settingsPath(), '\0', std::string::npos), problem));
+                 .arg(echoed(settingsPath(), '\0', std::string::npos), problem)
+                 .toStdString());
 }
 
 } // namespace
+
+void useNoSettingsFile() {
+    settingsFileUsed() = false;
+}
 
 std::optional<QString> readSetting(const char* key) {
     if (const auto chosen = chosenThisRun().constFind(chosenKey(key));
         chosen != chosenThisRun().cend()) {
         return *chosen;
+    }
+    if (!settingsFileUsed()) {
+        return std::nullopt;
     }
     const SettingsFile file = openSettings();
     if (!file.problem.isEmpty()) {
@@ -152,7 +165,8 @@ std::optional<QString> readSetting(const char* key) {
 
 void refuseSetting(const char* key, const QString& kept, const QString& expected) {
     warnOnce(QStringLiteral("the settings file's %1 %2 is not %3: it is not used")
-                 .arg(QLatin1String(key), echoed(kept, '"'), expected));
+                 .arg(QLatin1String(key), echoed(kept, '"'), expected)
+                 .toStdString());
 }
 
 bool readFlagSetting(const char* key, bool fallback) {
@@ -252,10 +266,14 @@ void saveSettings(std::initializer_list<SettingChange> changes) {
     for (const SettingChange& change : changes) {
         chosenThisRun().insert(chosenKey(change.key), change.value);
     }
+    if (!settingsFileUsed()) {
+        return;
+    }
     if (const QString problem = saved(changes); !problem.isEmpty()) {
         warnOnce(QStringLiteral("the settings are not saved in %1 (%2): what was chosen holds "
                                 "until the program ends")
-                     .arg(echoed(settingsPath(), '\0', std::string::npos), problem));
+                     .arg(echoed(settingsPath(), '\0', std::string::npos), problem)
+                     .toStdString());
     }
 }
 

@@ -12,6 +12,10 @@
 
 namespace orvanta {
 
+// For the tools, which draw from their arguments and the environment alone: from here on nothing is
+// read from the settings file or saved to it, and what is chosen holds until the process ends.
+void useNoSettingsFile();
+
 // The kept text of "section/key": what was saved in this run, else what the file holds; nothing
 // where there is neither.
 std::optional<QString> readSetting(const char* key);

@@ -1,14 +1,13 @@
 #include "app/single_instance.h"
 
 #include "panes/texts.h"
-#include "panes/warn_once.h"
+#include "rules/warning.h"
 
 #include <QDir>
 #include <QLocalServer>
 #include <QLocalSocket>
 #include <QTimer>
 #include <cerrno>
-#include <cstdio>
 #include <cstring>
 #include <fcntl.h>
 #include <sys/file.h>
@@ -24,10 +23,6 @@ constexpr char SHOW_REQUEST[] = "show\n";
 constexpr qint64 MAX_REQUEST_BYTES = 512;
 constexpr int MAX_CONNECTIONS = 8;
 constexpr int CONNECTION_TIMEOUT_MS = 2000;
-
-void warn(const QString& text) {
-    std::fprintf(stderr, "orvanta: %s\n", qPrintable(text));
-}
 
 // Owned by this user, a real folder and not a link to one, closed to everybody else.
 QString privacyProblem(const QString& folder) {
@@ -70,8 +65,9 @@ QString privateFolder(QString& problem) {
     const QString why = privacyProblem(fallback);
     if (why.isEmpty()) {
         if (!problem.isEmpty()) {
-            warnOnce(problem + QStringLiteral(": %1 is used instead")
-                                   .arg(echoed(fallback, '"', std::string::npos)));
+            warnOnce((problem + QStringLiteral(": %1 is used instead")
+                                    .arg(echoed(fallback, '"', std::string::npos)))
+                         .toStdString());
             problem.clear();
         }
         return fallback;
@@ -190,7 +186,8 @@ SingleInstance::SingleInstance(const char* name, std::function<void()> onShowReq
     QString problem;
     const QString folder = privateFolder(problem);
     if (folder.isEmpty()) {
-        warn(problem + QStringLiteral(": running without the single-instance rule"));
+        warn(
+            (problem + QStringLiteral(": running without the single-instance rule")).toStdString());
         return;
     }
     const QString base = folder + QLatin1Char('/') + baseName(name);
@@ -199,7 +196,8 @@ SingleInstance::SingleInstance(const char* name, std::function<void()> onShowReq
         if (problem.isEmpty()) {
             outcome_ = Outcome::AlreadyRunning;
         } else {
-            warn(problem + QStringLiteral(": running without the single-instance rule"));
+            warn((problem + QStringLiteral(": running without the single-instance rule"))
+                     .toStdString());
         }
         return;
     }
@@ -223,7 +221,8 @@ SingleInstance::SingleInstance(const char* name, std::function<void()> onShowReq
         warn(QStringLiteral("cannot listen for show requests at %1 (%2): a second start will not "
                             "bring this window back")
                  .arg(path, inTheWay ? QStringLiteral("something that is not a socket is there")
-                                     : server->errorString()));
+                                     : server->errorString())
+                 .toStdString());
     }
 }
 

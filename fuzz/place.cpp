@@ -1,8 +1,7 @@
 // A place typed as a latitude and longitude, in any form: finite and on the globe, or a reason.
 
-#include "ephemeris/place.h"
-
 #include "fuzz/fuzz_input.h"
+#include "towns/place_text.h"
 
 #include <cmath>
 

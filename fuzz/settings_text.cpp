@@ -3,7 +3,7 @@
 // other line keeps its bytes and every other key its value. The kept values are checked without
 // ever passing a value out of range.
 
-#include "display/settings_text.h"
+#include "rules/settings_text.h"
 
 #include "fuzz/fuzz_input.h"
 

@@ -1,8 +1,8 @@
 // A value of TZ, and what /etc/localtime links to, after a NUL: no zone, or a name the tz database
 // could hold, which names that zone again as TZ in each of its forms.
 
-#include "ephemeris/place.h"
 #include "fuzz/fuzz_input.h"
+#include "towns/place_text.h"
 
 using namespace orvanta;
 

@@ -5,7 +5,7 @@
 #include "ephemeris/encounter_state.h"
 #include "ephemeris/julian_date.h"
 #include "panes/accessible.h"
-#include "panes/warn_once.h"
+#include "rules/warning.h"
 
 #include <GL/gl.h>
 #include <QFocusEvent>
@@ -84,7 +84,7 @@ OrbitDiagramPane::OrbitDiagramPane(QWidget* parent) : QWidget(parent) {
     setFocusPolicy(Qt::TabFocus);
     setAccessibleName(QStringLiteral("Orbit diagram"));
     if (!diagramTarget_.create(width(), height())) {
-        warnOnce(QStringLiteral("no OpenGL to be had: the orbit diagram stays empty"));
+        warnOnce("no OpenGL to be had: the orbit diagram stays empty");
     }
     initDiagramGl();
     timerDiagram_.callOnTimeout(this, [this] {
@@ -171,7 +171,8 @@ void OrbitDiagramPane::fitTarget() {
         warnOnce(
             QStringLiteral("the orbit diagram cannot be drawn at %1 x %2 pixels: it stays black")
                 .arg(pixels.width())
-                .arg(pixels.height()));
+                .arg(pixels.height())
+                .toStdString());
     }
     if (diagramTarget_.makeCurrent()) {
         glViewport(0, 0, pixels.width(), pixels.height());

@@ -1,5 +1,5 @@
 #include "app/settings.h"
-#include "display/settings_text.h"
+#include "rules/settings_text.h"
 
 #include <QDir>
 #include <QTemporaryDir>

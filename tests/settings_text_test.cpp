@@ -1,4 +1,4 @@
-#include "display/settings_text.h"
+#include "rules/settings_text.h"
 
 #include <gtest/gtest.h>
 

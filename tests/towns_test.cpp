@@ -1,4 +1,5 @@
 #include "ephemeris/place.h"
+#include "towns/place_text.h"
 #include "towns/towns.h"
 
 #include <clocale>

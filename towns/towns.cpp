@@ -1,11 +1,14 @@
 #include "towns/towns.h"
 
 #include "ephemeris/place.h"
+#include "rules/whole_text.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <geonames.h>
 #include <limits>
 #include <memory>
+#include <unistd.h>
 
 namespace orvanta {
 
@@ -61,13 +64,6 @@ std::string folded(std::string_view text) {
         }
     }
     return plain;
-}
-
-std::string trimmed(std::string_view text) {
-    const std::size_t first = text.find_first_not_of(" \t");
-    const std::size_t last = text.find_last_not_of(" \t");
-    return first == std::string_view::npos ? std::string()
-                                           : std::string(text.substr(first, last - first + 1));
 }
 
 // A name's words as they are matched: folded, split at whatever is neither letter nor digit
@@ -227,6 +223,15 @@ std::optional<Town> townNamed(const TownList& towns, std::string_view typed) {
     return std::nullopt;
 }
 
+std::string timeZoneName() {
+    const char* const tz = std::getenv("TZ");
+    char link[4096];
+    const ssize_t length = ::readlink("/etc/localtime", link, sizeof link - 1);
+    return timeZoneNameOf(
+        tz != nullptr ? tz : "",
+        std::string_view(link, length > 0 ? static_cast<std::size_t>(length) : 0));
+}
+
 std::optional<Town> townOfZone(std::string_view zone) {
     std::string city(zone.substr(zone.rfind('/') + 1));
     std::replace(city.begin(), city.end(), '_', ' ');
@@ -259,7 +264,7 @@ std::optional<NearTown> nearestTown(const Place& place) {
 
 std::optional<PlaceEntry> placeOfEntry(const TownList& towns, std::string_view typed,
                                        std::string& error) {
-    const std::string text = trimmed(typed);
+    const std::string text(trimmed(typed));
     if (text.empty()) {
         error = "is empty: give a town, or a latitude and longitude";
         return std::nullopt;

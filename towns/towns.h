@@ -6,6 +6,7 @@
 // list of towns as well; without one they search the system's.
 
 #include "ephemeris/sky.h"
+#include "towns/place_text.h"
 
 #include <cstddef>
 #include <optional>
@@ -58,6 +59,10 @@ std::optional<Town> townNamed(const TownList& towns, std::string_view typed);
 inline std::optional<Town> townNamed(std::string_view typed) {
     return townNamed(systemTowns(), typed);
 }
+
+// The system's time zone by its name in the tz database ("Europe/Berlin"): TZ, or what
+// /etc/localtime links to, as timeZoneNameOf reads them; empty when neither names one.
+std::string timeZoneName();
 
 // The town of a time zone: the one the zone is named after (Europe/Oslo: Oslo), else the largest
 // town in the zone; nothing for a zone no town keeps (UTC).

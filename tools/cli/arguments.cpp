@@ -1,7 +1,6 @@
 #include "tools/cli/arguments.h"
 
 #include "display/echo_text.h"
-#include "ephemeris/place.h"
 
 namespace orvanta {
 
@@ -36,15 +35,6 @@ std::string yearsText() {
 
 std::string quoteArgument(std::string_view text) {
     return echoText(text, '\'');
-}
-
-PlaceEntry parsePlaceArgument(std::string_view option, std::string_view text) {
-    std::string why;
-    std::optional<PlaceEntry> place = placeOfEntry(text, why);
-    if (!place) {
-        throw BadArgument{std::string(option) + " " + quoteArgument(text) + " " + why};
-    }
-    return *place;
 }
 
 UtcClockReading parseUtcArgument(std::string_view option, std::string_view text) {

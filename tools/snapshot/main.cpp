@@ -5,12 +5,14 @@
 #include "app/main_window.h"
 #include "app/mars_disk_panel.h"
 #include "app/replace_file.h"
+#include "app/settings.h"
 #include "app/sky_window.h"
 #include "ephemeris/encounter_state.h"
 #include "ephemeris/julian_date.h"
 #include "ephemeris/mars_loop.h"
 #include "panes/diagram_pane.h"
 #include "panes/loop_picture.h"
+#include "rules/warning.h"
 #include "tools/cli/arguments.h"
 #include "tools/snapshot/snapshot_arguments.h"
 
@@ -73,8 +75,7 @@ void quietMessages(QtMsgType type, const QMessageLogContext& context, const QStr
 }
 
 void cannotWrite(const std::string& path, const QString& why) {
-    std::fprintf(stderr, "orvanta-snapshot: cannot write %s: %s\n", quoteArgument(path).c_str(),
-                 qPrintable(why));
+    warn("cannot write " + quoteArgument(path) + ": " + why.toStdString());
 }
 
 // The window asked for, shown once so that its first size lays it out as on a desktop.
@@ -137,7 +138,7 @@ int main(int argc, char** argv) {
         return 0;
     }
     if (!request) {
-        std::fprintf(stderr, "orvanta-snapshot: %s\n", error.c_str());
+        warn(error);
         return 2;
     }
     if (const QString why = unwritable(request->output); !why.isEmpty()) {
@@ -146,8 +147,8 @@ int main(int argc, char** argv) {
     }
     std::optional<MarsLoop> loop;
     if (request->loopYear != 0 && !(loop = marsLoopOfYear(request->loopYear))) {
-        std::fprintf(stderr, "orvanta-snapshot: --loop %d: Mars has no closest approach in %d\n",
-                     request->loopYear, request->loopYear);
+        const std::string year = std::to_string(request->loopYear);
+        warn("--loop " + year + ": Mars has no closest approach in " + year);
         return 2;
     }
 
@@ -155,15 +156,19 @@ int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     standardMessages = qInstallMessageHandler(&quietMessages);
     QApplication application(argc, argv);
+    // The picture is the arguments' and the environment's alone, whoever runs it.
+    useNoSettingsFile();
     const FixedUtcClock clock(request->utc);
     computeEncounterState();
     const std::unique_ptr<QWidget> window = windowFor(*request, loop);
     if (request->sizeGiven && window->size() != QSize(request->width, request->height)) {
-        std::fprintf(
-            stderr,
-            "orvanta-snapshot: --size %dx%d: this window is drawn only from %dx%d to %dx%d\n",
-            request->width, request->height, window->minimumWidth(), window->minimumHeight(),
-            std::min(window->maximumWidth(), 4096), std::min(window->maximumHeight(), 4096));
+        const auto size = [](int width, int height) {
+            return std::to_string(width) + "x" + std::to_string(height);
+        };
+        warn("--size " + size(request->width, request->height) +
+             ": this window is drawn only from " +
+             size(window->minimumWidth(), window->minimumHeight()) + " to " +
+             size(std::min(window->maximumWidth(), 4096), std::min(window->maximumHeight(), 4096)));
         return 2;
     }
     // Encoded in memory first, so that a failed write is told once, with its reason.

@@ -1,6 +1,7 @@
 #include "tools/snapshot/snapshot_arguments.h"
 
 #include "tools/cli/arguments.h"
+#include "tools/cli/place_argument.h"
 
 #include <algorithm>
 #include <functional>
@@ -11,7 +12,7 @@ namespace orvanta {
 namespace {
 
 int parseSide(std::string_view text, const std::string& whole) {
-    const std::optional<int> value = numberOf<int>(text);
+    const std::optional<int> value = wholeNumber<int>(text);
     if (!value || *value < 1 || *value > 4096) {
         throw BadArgument{"--size " + quoteArgument(whole) +
                           " is not WIDTHxHEIGHT with both from 1 to 4096"};
@@ -20,7 +21,7 @@ int parseSide(std::string_view text, const std::string& whole) {
 }
 
 int parseYears(const std::string& option, std::string_view text, int low, int high) {
-    const std::optional<int> number = numberOf<int>(text);
+    const std::optional<int> number = wholeNumber<int>(text);
     if (!number || *number < low || *number > high) {
         throw BadArgument{option + " " + quoteArgument(text) + " is not a whole number from " +
                           std::to_string(low) + " to " + std::to_string(high)};

@@ -1,3 +1,4 @@
+#include "rules/warning.h"
 #include "tools/state/state_tool.h"
 
 #include <cstdio>
@@ -11,7 +12,7 @@ int main(int argc, char** argv) {
     const int status = orvanta::runStateTool(args, out, err);
     std::fputs(err.c_str(), stderr);
     if (std::fwrite(out.data(), 1, out.size(), stdout) != out.size() || std::fflush(stdout) != 0) {
-        std::fputs("orvanta-state: cannot write the output\n", stderr);
+        orvanta::warn("cannot write the output");
         return 1;
     }
     return status;

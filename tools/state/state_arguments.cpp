@@ -2,6 +2,7 @@
 #include "ephemeris/closest_approach.h"
 #include "ephemeris/julian_date.h"
 #include "tools/cli/arguments.h"
+#include "tools/cli/place_argument.h"
 #include "tools/state/state_tool.h"
 
 #include <cstdint>
@@ -11,7 +12,7 @@ namespace orvanta {
 namespace {
 
 double parseNumber(std::string_view option, std::string_view text) {
-    const std::optional<double> value = numberOf<double>(text);
+    const std::optional<double> value = wholeNumber<double>(text);
     if (!value) {
         throw BadArgument{std::string(option) + " " + quoteArgument(text) + " is not a number"};
     }
@@ -37,7 +38,7 @@ CountdownChoice parseTarget(std::string_view text) {
     if (text == "next") {
         return {CountdownTarget::Next};
     }
-    const int year = numberOf<int>(text).value_or(0);
+    const int year = wholeNumber<int>(text).value_or(0);
     if (text.size() != 4 || year < FIRST_YEAR || year > 5999) {
         throw BadArgument{"--target " + quoteArgument(text) +
                           " is not 2003, next or a year of four digits, 0" +

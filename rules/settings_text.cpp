@@ -1,25 +1,16 @@
-#include "display/settings_text.h"
+#include "rules/settings_text.h"
 
 #include "display/echo_text.h"
+#include "rules/whole_text.h"
 
-#include <charconv>
 #include <cmath>
 
 namespace orvanta {
 
 namespace {
 
-constexpr std::string_view SPACE = " \t";
 // Qt's settings put keys with no section of their own here.
 constexpr std::string_view GENERAL = "General";
-
-std::string_view trimmed(std::string_view text) {
-    const std::size_t first = text.find_first_not_of(SPACE);
-    if (first == std::string_view::npos) {
-        return {};
-    }
-    return text.substr(first, text.find_last_not_of(SPACE) - first + 1);
-}
 
 std::pair<std::string, std::string> splitKey(std::string_view key) {
     const std::size_t slash = key.find('/');
@@ -180,11 +171,8 @@ std::optional<bool> settingFlag(std::string_view text) {
 }
 
 std::optional<double> settingNumber(std::string_view text, double low, double high) {
-    double value = 0.0;
-    const char* const end = text.data() + text.size();
-    const auto [stop, error] = std::from_chars(text.data(), end, value);
-    if (text.empty() || error != std::errc() || stop != end || !std::isfinite(value) ||
-        value < low || value > high) {
+    const std::optional<double> value = wholeNumber<double>(text);
+    if (!value || *value < low || *value > high) {
         return std::nullopt;
     }
     return value;

@@ -1,4 +1,4 @@
-#include "display/reminder_schedule.h"
+#include "rules/reminder_schedule.h"
 
 #include <cmath>
 
