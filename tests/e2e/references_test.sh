@@ -15,7 +15,7 @@ write=$3
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 unset DISPLAY WAYLAND_DISPLAY QT_QPA_PLATFORM
-export XDG_RUNTIME_DIR=$work
+export XDG_RUNTIME_DIR=$work XDG_CONFIG_HOME=$work/config
 
 # time zone, UTC instant, client size
 cases=(

@@ -9,7 +9,7 @@ mkdir -p "$out"
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 unset DISPLAY WAYLAND_DISPLAY QT_QPA_PLATFORM
-export XDG_RUNTIME_DIR=$work TZ=UTC
+export XDG_RUNTIME_DIR=$work XDG_CONFIG_HOME=$work/config TZ=UTC
 at=(--utc 2003-08-27T09:52:19)
 
 failures=0
