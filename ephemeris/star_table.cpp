@@ -1,9 +1,9 @@
 #include "ephemeris/star_table.h"
 
 #include "ephemeris/angles.h"
+#include "rules/whole_text.h"
 
 #include <algorithm>
-#include <charconv>
 #include <cmath>
 #include <locale>
 #include <sstream>
@@ -21,18 +21,15 @@ struct BadField {
 
 // The next number of a row, which must be there, finite and within its range.
 double field(std::istringstream& in, const char* name, double low, double high) {
-    double value = 0;
     std::string token;
     in >> token;
-    const char* const end = token.data() + token.size();
-    const auto [stop, error] = std::from_chars(token.data(), end, value);
-    if (token.empty() || error != std::errc() || stop != end || !std::isfinite(value) ||
-        value < low || value > high) {
+    const std::optional<double> value = wholeNumber<double>(token);
+    if (!value || *value < low || *value > high) {
         throw BadField{std::string(name) + " is missing or not a number from " +
                        std::to_string(static_cast<int>(low)) + " to " +
                        std::to_string(static_cast<int>(high))};
     }
-    return value;
+    return *value;
 }
 
 Star starOf(std::istringstream& in) {
