@@ -7,11 +7,11 @@
 #include "ephemeris/encounter_state.h"
 #include "ephemeris/julian_date.h"
 #include "ephemeris/moon.h"
-#include "ephemeris/place.h"
 #include "ephemeris/stars.h"
 #include "panes/mars_disk_view.h"
 #include "panes/sky_dome.h"
 #include "panes/texts.h"
+#include "towns/place_text.h"
 
 #include <QComboBox>
 #include <QCompleter>
