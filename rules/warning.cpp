@@ -9,7 +9,8 @@
 namespace orvanta {
 
 void warn(std::string_view text) {
-    // One write of the whole line, so that lines of threads or processes never interleave.
+    // Headed with the name the program was started by, as a shell's own messages are. One write of
+    // the whole line, so that lines of threads or processes never interleave.
     const std::string line =
         std::string(program_invocation_short_name) + ": " + std::string(text) + "\n";
     std::fwrite(line.data(), 1, line.size(), stderr);
