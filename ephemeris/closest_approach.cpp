@@ -125,14 +125,6 @@ double utOf(double ttJd) {
     return ttJd - ttMinusUtSeconds(guess) / 86400.0;
 }
 
-ClosestApproach approachOf(double ut, double tt) {
-    Vec3 earth{}, mars{};
-    evaluateEarth(tt, earth, FULL);
-    evaluateMars(tt, mars, FULL);
-    const EncounterState s = encounterOf(earth, mars);
-    return {ut, s.distanceAu, s.apparentDiameterArcsec, s.magnitude};
-}
-
 // The scan compares the quarter series' Δ² at neighbouring grid points, but most comparisons are
 // plain from far fewer terms: each sample is first taken from a tenth of them, with a bound on how
 // far it can lie from the quarter series' own, and the quarter series is evaluated only where two
@@ -215,7 +207,7 @@ void forEachApproach(double fromUt, double toUt, Visit visit) {
                 minimumWithin(before.julianDate, after.julianDate);
             if (instant) {
                 const double ut = utOf(*instant);
-                if (ut >= fromUt && ut <= toUt && !visit(approachOf(ut, *instant))) {
+                if (ut >= fromUt && ut <= toUt && !visit(approachAt(Instant{ut, *instant}))) {
                     return;
                 }
                 // Two grid points before the earliest place the next minimum can lie, as its

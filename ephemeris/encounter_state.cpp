@@ -103,9 +103,9 @@ EncounterState encounterAt(double julianDate) {
     return encounterOf(earth, mars);
 }
 
-ClosestApproach approachAt(double utJd) {
-    const EncounterState s = encounterAt(ttOfUt(utJd));
-    return {utJd, s.distanceAu, s.apparentDiameterArcsec, s.magnitude};
+ClosestApproach approachAt(const Instant& at) {
+    const EncounterState s = encounterAt(at.ttJd);
+    return {at.utJd, s.distanceAu, s.apparentDiameterArcsec, s.magnitude};
 }
 
 EncounterState encounterOf(const Vec3& earth, const Vec3& mars) {
