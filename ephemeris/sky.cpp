@@ -100,10 +100,12 @@ Horizontal seenFrom(const Equatorial& p, double siderealTime, const Place& where
 } // namespace
 
 double apparentSiderealTime(double utJd) {
-    const double t = (utJd - J2000_JD) / JULIAN_CENTURY_DAYS;
-    const double mean = 280.46061837 + 360.98564736629 * (utJd - J2000_JD) + 0.000387933 * t * t -
-                        t * t * t / 38710000;
-    const Nutation n = nutation(ttOfUt(utJd));
+    // Earth turns in UT; the equinox it is counted from moves in TT.
+    const Instant at = instantOfUt(utJd);
+    const double t = (at.utJd - J2000_JD) / JULIAN_CENTURY_DAYS;
+    const double mean = 280.46061837 + 360.98564736629 * (at.utJd - J2000_JD) +
+                        0.000387933 * t * t - t * t * t / 38710000;
+    const Nutation n = nutation(at.ttJd);
     return wrap360(mean + n.longitude * std::cos(n.trueObliquity) / DEGREE);
 }
 
