@@ -235,17 +235,17 @@ void forEachApproach(double fromUt, double toUt, Visit visit) {
 
 } // namespace
 
-double earthMarsDistance(double julianDate, float factor) {
-    return std::sqrt(squaredDistance(julianDate, factor));
+double earthMarsDistance(double ttJd, float factor) {
+    return std::sqrt(squaredDistance(ttJd, factor));
 }
 
-std::vector<ClosestApproach> findClosestApproaches(double fromJd, double toJd) {
+std::vector<ClosestApproach> findClosestApproaches(double fromUtJd, double toUtJd) {
     std::vector<ClosestApproach> approaches;
-    if (!std::isfinite(fromJd) || !std::isfinite(toJd)) {
+    if (!std::isfinite(fromUtJd) || !std::isfinite(toUtJd)) {
         return approaches;
     }
-    const double from = std::max(fromJd, FIRST_SEARCHED_JD);
-    const double to = std::min(toJd, LAST_SEARCHED_JD);
+    const double from = std::max(fromUtJd, FIRST_SEARCHED_JD);
+    const double to = std::min(toUtJd, LAST_SEARCHED_JD);
     if (from > to) {
         return approaches;
     }
@@ -257,18 +257,18 @@ std::vector<ClosestApproach> findClosestApproaches(double fromJd, double toJd) {
     return approaches;
 }
 
-std::optional<ClosestApproach> nextClosestApproachAfter(double julianDate) {
-    if (!std::isfinite(julianDate)) {
+std::optional<ClosestApproach> nextClosestApproachAfter(double utJd) {
+    if (!std::isfinite(utJd)) {
         return std::nullopt;
     }
-    const double from = std::max(julianDate, FIRST_SEARCHED_JD);
-    const double to = std::min(julianDate + NEXT_HORIZON_DAYS, LAST_SEARCHED_JD);
+    const double from = std::max(utJd, FIRST_SEARCHED_JD);
+    const double to = std::min(utJd + NEXT_HORIZON_DAYS, LAST_SEARCHED_JD);
     if (from > to) {
         return std::nullopt;
     }
     std::optional<ClosestApproach> next;
     forEachApproach(from, to, [&](const ClosestApproach& approach) {
-        if (approach.julianDate > julianDate) {
+        if (approach.julianDate > utJd) {
             next = approach;
             return false;
         }

@@ -38,9 +38,10 @@ extern EncounterState encounterState;
 // Reads the UTC clock and overwrites every field of encounterState.
 void computeEncounterState();
 
-// The positions, distance, size and brightness at a Julian date of the series (the countdown's
-// fields stay 0).
-EncounterState encounterAt(double julianDate);
+// The positions, distance, size and brightness at a Julian date of the series, TT (the
+// countdown's fields stay 0). The refresh hands it the clock's UT instant as it is, as the
+// countdown always has; a closest approach's record takes its TT instant.
+EncounterState encounterAt(double seriesJd);
 // The same from the two positions, evaluated already.
 EncounterState encounterOf(const Vec3& earth, const Vec3& mars);
 // The record of a closest approach at an instant: its UT instant, with the distance, size and
