@@ -31,10 +31,6 @@ Vec3 marsSeenFrom(const Vec3& earth, double ttJd, float factor) {
     return g;
 }
 
-Vec3 aberrated(const Vec3& g, const Vec3& velocity) {
-    return g + velocity * (g.length() * LIGHT_DAYS_PER_AU);
-}
-
 // A tenth of the terms moves Mars by a few 1e-6 au and its velocity by a few parts in a million,
 // over a light time the cut series gives within 1e-7 day.
 constexpr float MOTION_FACTOR = 0.1f;
@@ -79,6 +75,10 @@ Vec3 marsAt(double ttJd) {
 
 Vec3 earthVelocity(double ttJd) {
     return velocityOfEarth(ttJd, 1.0f);
+}
+
+Vec3 aberrated(const Vec3& g, const Vec3& velocity) {
+    return g + velocity * (g.length() * LIGHT_DAYS_PER_AU);
 }
 
 Vec3 geocentric(Body body, double ttJd, Aberration aberration, SeriesPrecision precision) {

@@ -53,6 +53,9 @@ Vec3 earthAt(double ttJd);
 Vec3 marsAt(double ttJd);
 // Earth's heliocentric velocity on the same axes, in au per day.
 Vec3 earthVelocity(double ttJd);
+// A geocentric direction (its length the distance the light travelled) as it appears from Earth
+// moving at `earthVelocity`: the annual aberration.
+Vec3 aberrated(const Vec3& geocentric, const Vec3& earthVelocity);
 
 // The geocentric direction of Mars (or the Sun) on the ecliptic of J2000, with the light's time on
 // the way taken off; with aberration, as it appears from the moving Earth. Its length is the

@@ -101,16 +101,13 @@ MarsDisk marsDiskAt(double utJd) {
     const double earthFromNode = std::atan2(earth.dot(cross(pole, node)), earth.dot(node));
     disk.centralMeridian = wrap360(o.w - earthFromNode / DEGREE);
 
-    // Aberration as geocentric() adds it, from the light-time vectors already at hand.
+    // Aberration as geocentric() adds it, to the light-time vectors already at hand.
     const Vec3 velocity = earthVelocity(tt);
-    const Vec3 fromEarthToSun = earthAt(tt) * -1.0;
-    const Equatorial mars =
-        apparentOfDate(toMars + velocity * (toMars.length() * LIGHT_DAYS_PER_AU), tt);
+    const Equatorial mars = apparentOfDate(aberrated(toMars, velocity), tt);
     const Equatorial poleOfDate = ofDate({o.ra * DEGREE, o.dec * DEGREE}, tt);
     disk.poleAngle = positionAngle(mars, poleOfDate);
-    disk.brightLimb = positionAngle(
-        mars, apparentOfDate(
-                  fromEarthToSun + velocity * (fromEarthToSun.length() * LIGHT_DAYS_PER_AU), tt));
+    disk.brightLimb =
+        positionAngle(mars, apparentOfDate(aberrated(earthAt(tt) * -1.0, velocity), tt));
     return disk;
 }
 
