@@ -92,8 +92,10 @@ Horizontal seenFrom(const Equatorial& p, double siderealTime, const Place& where
     const double fromSouth =
         std::atan2(std::sin(hourAngle),
                    std::cos(hourAngle) * std::sin(lat) - std::tan(p.declination) * std::cos(lat));
-    // Seen from the surface rather than the centre: lower by the horizontal parallax.
-    const double parallax = std::asin(std::sin(PARALLAX_AT_1_AU) / p.distanceAu);
+    // Seen from the surface rather than the centre: lower by the horizontal parallax. A direction
+    // without a distance has none.
+    const double parallax =
+        p.distanceAu > 0 ? std::asin(std::sin(PARALLAX_AT_1_AU) / p.distanceAu) : 0.0;
     return {(altitude - parallax * std::cos(altitude)) / DEGREE, wrap360(fromSouth / DEGREE + 180)};
 }
 

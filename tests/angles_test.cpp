@@ -66,5 +66,18 @@ TEST(Angles, SeparationHoldsItsDigitsAtEveryAngle) {
     }
 }
 
+// A place known only as a direction (a pole, a boundary's corner) has no distance: seen from a
+// place it stands where a star far away would, not at no altitude at all.
+TEST(Angles, ADirectionWithoutDistanceIsSeenAsAFarStar) {
+    const Place berlin{52.52, 13.40, 34};
+    const double now = 2461456.5;
+    for (const Equatorial direction : {Equatorial{1.0, 0.4}, Equatorial{4.0, -0.9}}) {
+        const Equatorial far{direction.rightAscension, direction.declination, 1e12};
+        const Horizontal seen = horizontalOf(direction, now, berlin);
+        EXPECT_NEAR(seen.altitude, horizontalOf(far, now, berlin).altitude, 1e-12);
+        EXPECT_NEAR(seen.azimuth, horizontalOf(far, now, berlin).azimuth, 1e-12);
+    }
+}
+
 } // namespace
 } // namespace orvanta
