@@ -3,6 +3,7 @@
 #include "app/settings.h"
 #include "display/disk_words.h"
 #include "display/number_text.h"
+#include "ephemeris/angles.h"
 #include "ephemeris/mars_disk.h"
 #include "panes/accessible.h"
 #include "panes/mars_disk_view.h"
@@ -126,7 +127,7 @@ void MarsDiskPanel::setInstants(double now, std::optional<double> transit, const
         captions_[i]->setText(QStringLiteral("%1: %2″, %3 % lit, CM %4°\n%5")
                                   .arg(when, fixedText(disk.diameter, 1))
                                   .arg(qRound(disk.phase * 100))
-                                  .arg(qRound(disk.centralMeridian) % 360)
+                                  .arg(wholeDegrees(disk.centralMeridian))
                                   .arg(QString::fromStdString(seasonText(disk))));
         views_[i]->setDisk(disk);
     };

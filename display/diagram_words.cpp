@@ -1,15 +1,15 @@
 #include "display/diagram_words.h"
 
 #include "display/number_text.h"
+#include "ephemeris/angles.h"
 
 #include <cmath>
 
 namespace orvanta {
 
 int longitudeDegrees(const Vec3& position) {
-    const double degrees = std::atan2(position.y, position.x) * (180.0 / 3.14159265358979323846);
-    const int rounded = static_cast<int>(std::lround(degrees));
-    return (rounded % 360 + 360) % 360;
+    const double degrees = std::atan2(position.y, position.x) * (180.0 / PI);
+    return static_cast<int>(wrap360(static_cast<double>(std::lround(degrees))));
 }
 
 std::string describeOrbits(const EncounterState& now, const EncounterState& later) {

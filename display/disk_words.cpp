@@ -12,7 +12,7 @@ namespace orvanta {
 
 namespace {
 
-// Halves upwards, as the words have always been rounded.
+// Halves upwards, as the words have always been rounded (wholeDegrees rounds so too).
 int rounded(double value) {
     return static_cast<int>(std::floor(value + 0.5));
 }
@@ -29,7 +29,7 @@ std::string seasonText(const MarsDisk& disk) {
     const bool north = disk.tilt >= 0;
     const int quarter = std::min(static_cast<int>(ls / 90), 3);
     const int third = std::min(static_cast<int>((ls - 90 * quarter) / 30), 2);
-    return "Ls " + std::to_string(rounded(ls) % 360) + "°, " + THIRDS[third] + ' ' +
+    return "Ls " + std::to_string(wholeDegrees(ls)) + "°, " + THIRDS[third] + ' ' +
            (north ? "northern " : "southern ") + SEASONS[(quarter + (north ? 0 : 2)) % 4];
 }
 
@@ -55,7 +55,7 @@ std::string diskWords(const MarsDisk& disk) {
     }
     words += "; tilted " + std::to_string(rounded(std::fabs(disk.tilt))) + " degrees with the " +
              (disk.tilt >= 0 ? "north" : "south") + " pole towards us; central meridian " +
-             std::to_string(rounded(disk.centralMeridian) % 360) + " degrees. " + seasonText(disk) +
+             std::to_string(wholeDegrees(disk.centralMeridian)) + " degrees. " + seasonText(disk) +
              // No published model of the caps' size through the seasons is drawn here.
              "; the polar caps shown are the global map's, not the season's.";
     // The named features on the lit face, well inside the limb, nearest the central meridian

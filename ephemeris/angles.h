@@ -4,13 +4,11 @@
 // the angle between two places on the sphere and the direction from one to the other, each in the
 // form that keeps its digits at every angle.
 
+#include "ephemeris/constants.h"
+
 #include <cmath>
 
 namespace orvanta {
-
-constexpr double PI = 3.14159265358979323846;
-constexpr double DEGREE = PI / 180;
-constexpr double ARCSECOND = DEGREE / 3600;
 
 // `angle` brought into [0, period). A value a rounding below 0 would land on `period` itself, and
 // is 0 instead; NaN stays NaN.
@@ -24,10 +22,19 @@ inline double wrap360(double degrees) {
     return wrapAngle(degrees, 360.0);
 }
 
-// Degrees into (-180, 180], exactly: remainder() rounds nothing.
+// `angle` brought into (-period/2, period/2], exactly: remainder() rounds nothing.
+inline double wrapSigned(double angle, double period) {
+    const double r = std::remainder(angle, period);
+    return r == -period / 2 ? period / 2 : r;
+}
+
 inline double wrap180(double degrees) {
-    const double r = std::remainder(degrees, 360.0);
-    return r == -180.0 ? 180.0 : r;
+    return wrapSigned(degrees, 360.0);
+}
+
+// Degrees rounded to the whole degree (halves upwards) and brought into [0, 360): 359.6 is 0.
+inline int wholeDegrees(double degrees) {
+    return static_cast<int>(wrap360(std::floor(degrees + 0.5)));
 }
 
 // The angle between two places (right ascension and declination in radians), in degrees, from

@@ -125,14 +125,6 @@ double utOf(double ttJd) {
     return ttJd - ttMinusUtSeconds(guess) / 86400.0;
 }
 
-ClosestApproach approachOf(double ut, double tt) {
-    Vec3 earth{}, mars{};
-    evaluateEarth(tt, earth, FULL);
-    evaluateMars(tt, mars, FULL);
-    const EncounterState s = encounterOf(earth, mars);
-    return {ut, s.distanceAu, s.apparentDiameterArcsec, s.magnitude};
-}
-
 // The scan compares the quarter series' Δ² at neighbouring grid points, but most comparisons are
 // plain from far fewer terms: each sample is first taken from a tenth of them, with a bound on how
 // far it can lie from the quarter series' own, and the quarter series is evaluated only where two
@@ -215,7 +207,7 @@ void forEachApproach(double fromUt, double toUt, Visit visit) {
                 minimumWithin(before.julianDate, after.julianDate);
             if (instant) {
                 const double ut = utOf(*instant);
-                if (ut >= fromUt && ut <= toUt && !visit(approachOf(ut, *instant))) {
+                if (ut >= fromUt && ut <= toUt && !visit(approachAt(Instant{ut, *instant}))) {
                     return;
                 }
                 // Two grid points before the earliest place the next minimum can lie, as its
@@ -243,17 +235,17 @@ void forEachApproach(double fromUt, double toUt, Visit visit) {
 
 } // namespace
 
-double earthMarsDistance(double julianDate, float factor) {
-    return std::sqrt(squaredDistance(julianDate, factor));
+double earthMarsDistance(double ttJd, float factor) {
+    return std::sqrt(squaredDistance(ttJd, factor));
 }
 
-std::vector<ClosestApproach> findClosestApproaches(double fromJd, double toJd) {
+std::vector<ClosestApproach> findClosestApproaches(double fromUtJd, double toUtJd) {
     std::vector<ClosestApproach> approaches;
-    if (!std::isfinite(fromJd) || !std::isfinite(toJd)) {
+    if (!std::isfinite(fromUtJd) || !std::isfinite(toUtJd)) {
         return approaches;
     }
-    const double from = std::max(fromJd, FIRST_SEARCHED_JD);
-    const double to = std::min(toJd, LAST_SEARCHED_JD);
+    const double from = std::max(fromUtJd, FIRST_SEARCHED_JD);
+    const double to = std::min(toUtJd, LAST_SEARCHED_JD);
     if (from > to) {
         return approaches;
     }
@@ -265,18 +257,18 @@ std::vector<ClosestApproach> findClosestApproaches(double fromJd, double toJd) {
     return approaches;
 }
 
-std::optional<ClosestApproach> nextClosestApproachAfter(double julianDate) {
-    if (!std::isfinite(julianDate)) {
+std::optional<ClosestApproach> nextClosestApproachAfter(double utJd) {
+    if (!std::isfinite(utJd)) {
         return std::nullopt;
     }
-    const double from = std::max(julianDate, FIRST_SEARCHED_JD);
-    const double to = std::min(julianDate + NEXT_HORIZON_DAYS, LAST_SEARCHED_JD);
+    const double from = std::max(utJd, FIRST_SEARCHED_JD);
+    const double to = std::min(utJd + NEXT_HORIZON_DAYS, LAST_SEARCHED_JD);
     if (from > to) {
         return std::nullopt;
     }
     std::optional<ClosestApproach> next;
     forEachApproach(from, to, [&](const ClosestApproach& approach) {
-        if (approach.julianDate > julianDate) {
+        if (approach.julianDate > utJd) {
             next = approach;
             return false;
         }

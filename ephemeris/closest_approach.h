@@ -25,17 +25,17 @@ struct ClosestApproach {
 
 // The distance the encounter state shows, at any precision factor: sqrt((dz² + dy²) + dx²) with d
 // = Earth − Mars.
-double earthMarsDistance(double julianDate, float factor);
+double earthMarsDistance(double ttJd, float factor);
 
-// Every local minimum of the distance whose instant lies in [fromJd, toJd], in time order, each
-// instant to within a tenth of a second. A span's ends are never taken for minima. Empty when
-// fromJd > toJd or either end is not finite. Only the part of the span within 4000 years of J2000,
-// where the series are meant to hold, is searched. Allocates only the result.
-std::vector<ClosestApproach> findClosestApproaches(double fromJd, double toJd);
+// Every local minimum of the distance whose UT instant lies in [fromUtJd, toUtJd], in time order,
+// each instant to within a tenth of a second. A span's ends are never taken for minima. Empty when
+// fromUtJd > toUtJd or either end is not finite. Only the part of the span within 4000 years of
+// J2000, where the series are meant to hold, is searched. Allocates only the result.
+std::vector<ClosestApproach> findClosestApproaches(double fromUtJd, double toUtJd);
 
-// The first minimum strictly after `julianDate`: the same instant and distance that
+// The first minimum strictly after the UT instant `utJd`: the same instant and distance that
 // findClosestApproaches gives for it. Empty for a non-finite date or beyond the searched years.
 // Allocates nothing.
-std::optional<ClosestApproach> nextClosestApproachAfter(double julianDate);
+std::optional<ClosestApproach> nextClosestApproachAfter(double utJd);
 
 } // namespace orvanta

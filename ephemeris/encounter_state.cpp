@@ -96,16 +96,16 @@ Countdown countdownTo(double target, double now) {
     return Countdown{static_cast<std::int32_t>(wholeDays), hours, minutes - 60 * hours};
 }
 
-EncounterState encounterAt(double julianDate) {
+EncounterState encounterAt(double seriesJd) {
     Vec3 earth{}, mars{};
-    evaluateEarth(julianDate, earth, 1.0f);
-    evaluateMars(julianDate, mars, 1.0f);
+    evaluateEarth(seriesJd, earth, 1.0f);
+    evaluateMars(seriesJd, mars, 1.0f);
     return encounterOf(earth, mars);
 }
 
-ClosestApproach approachAt(double utJd) {
-    const EncounterState s = encounterAt(ttOfUt(utJd));
-    return {utJd, s.distanceAu, s.apparentDiameterArcsec, s.magnitude};
+ClosestApproach approachAt(const Instant& at) {
+    const EncounterState s = encounterAt(at.ttJd);
+    return {at.utJd, s.distanceAu, s.apparentDiameterArcsec, s.magnitude};
 }
 
 EncounterState encounterOf(const Vec3& earth, const Vec3& mars) {

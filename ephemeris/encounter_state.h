@@ -1,6 +1,8 @@
 #pragma once
 
 #include "ephemeris/closest_approach.h"
+#include "ephemeris/constants.h"
+#include "ephemeris/time_scales.h"
 #include "ephemeris/vsop87.h"
 
 #include <cstdint>
@@ -10,7 +12,6 @@ namespace orvanta {
 
 // Julian date (UT) of the closest approach of Mars: 27 August 2003, about 09:52:19 UT.
 constexpr double CLOSEST_APPROACH_JD = 2452878.911333;
-constexpr double KM_PER_AU = 149597870.0;
 // Mars's apparent radius seen from 1 au, in arcseconds: its diameter is twice this over the
 // distance in au.
 constexpr double MARS_SEMI_DIAMETER_AT_1_AU_ARCSEC = 4.68;
@@ -37,13 +38,19 @@ extern EncounterState encounterState;
 // Reads the UTC clock and overwrites every field of encounterState.
 void computeEncounterState();
 
-// The positions, distance, size and brightness at a Julian date of the series (the countdown's
-// fields stay 0).
-EncounterState encounterAt(double julianDate);
+// The positions, distance, size and brightness at a Julian date of the series, TT (the
+// countdown's fields stay 0). The refresh hands it the clock's UT instant as it is, as the
+// countdown always has; a closest approach's record takes its TT instant.
+EncounterState encounterAt(double seriesJd);
 // The same from the two positions, evaluated already.
 EncounterState encounterOf(const Vec3& earth, const Vec3& mars);
-// A closest approach known by its UT instant, with its distance, size and brightness then.
-ClosestApproach approachAt(double utJd);
+// The record of a closest approach at an instant: its UT instant, with the distance, size and
+// brightness the full series give at its TT one. The search builds it where it found the minimum
+// (in TT); a chosen one is known by its UT instant.
+ClosestApproach approachAt(const Instant& at);
+inline ClosestApproach approachAt(double utJd) {
+    return approachAt(instantOfUt(utJd));
+}
 
 // The countdown part: the time left from `now` to `target`, rounded down to the whole minute, as
 // whole days (negative once passed) plus hours 0..23 and minutes 0..59.

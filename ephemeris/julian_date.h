@@ -1,17 +1,12 @@
 #pragma once
 
+#include "ephemeris/constants.h"
 #include "ephemeris/utc_clock.h"
 
 #include <cstdint>
 #include <ctime>
 
 namespace orvanta {
-
-// The epoch J2000.0, 2000-01-01 12:00, and the Julian year and century the series and the
-// precession count in, in days.
-constexpr double J2000_JD = 2451545.0;
-constexpr double JULIAN_YEAR_DAYS = 365.25;
-constexpr double JULIAN_CENTURY_DAYS = 36525.0;
 
 // An instant as a Julian date in UT: the day that began at the latest noon, and the part of it
 // elapsed since. Consumers form day + fraction themselves, as a double, when they need the value.

@@ -53,22 +53,6 @@ Orientation orientationAt(double d) {
     return {ra, dec, w};
 }
 
-V unit(const V& v) {
-    return v * (1 / v.length());
-}
-
-V cross(const V& a, const V& b) {
-    return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x};
-}
-
-double positionAngle(const RaDec& from, const RaDec& to) {
-    return directionTo(from.ra, from.dec, to.ra, to.dec);
-}
-
-RaDec ofDate(const V& ecliptic, double tt) {
-    return nutated(precessed(equatorialJ2000(ecliptic), tt), tt);
-}
-
 } // namespace
 
 double marsSolarLongitude(double ttJd) {
@@ -95,9 +79,9 @@ double marsSolarLongitude(double ttJd) {
 
 MarsDisk marsDiskAt(double utJd) {
     const double tt = ttOfUt(utJd);
-    const V toMars = geocentric(tt, true, false);
+    const Vec3 toMars = geocentric(Body::Mars, tt, Aberration::Off);
     const double emitted = tt - toMars.length() * LIGHT_DAYS_PER_AU;
-    const V toSun = marsAt(emitted) * -1.0;
+    const Vec3 toSun = marsAt(emitted) * -1.0;
     const double cosPhase = toSun.dot(toMars * -1.0) / (toSun.length() * toMars.length());
 
     MarsDisk disk{};
@@ -109,23 +93,21 @@ MarsDisk marsDiskAt(double utJd) {
     disk.solarLongitude = marsSolarLongitude(emitted);
 
     const Orientation o = orientationAt(emitted - J2000_JD);
-    const V pole{cosine(o.dec) * cosine(o.ra), cosine(o.dec) * sine(o.ra), sine(o.dec)};
-    const V earth = unit(equatorialVectorJ2000(toMars * -1.0));
+    const Vec3 pole{cosine(o.dec) * cosine(o.ra), cosine(o.dec) * sine(o.ra), sine(o.dec)};
+    const Vec3 earth = unit(equatorialVectorJ2000(toMars * -1.0));
     disk.tilt = std::asin(earth.dot(pole)) / DEGREE;
     // The prime meridian stands W east of the node of Mars's equator on the equator of J2000.
-    const V node{-sine(o.ra), cosine(o.ra), 0};
+    const Vec3 node{-sine(o.ra), cosine(o.ra), 0};
     const double earthFromNode = std::atan2(earth.dot(cross(pole, node)), earth.dot(node));
     disk.centralMeridian = wrap360(o.w - earthFromNode / DEGREE);
 
-    // Aberration as geocentric() adds it, from the light-time vectors already at hand.
-    const V velocity = earthVelocity(tt);
-    const V fromEarthToSun = earthAt(tt) * -1.0;
-    const RaDec mars = ofDate(toMars + velocity * (toMars.length() * LIGHT_DAYS_PER_AU), tt);
-    const RaDec poleOfDate = nutated(precessed({o.ra * DEGREE, o.dec * DEGREE}, tt), tt);
+    // Aberration as geocentric() adds it, to the light-time vectors already at hand.
+    const Vec3 velocity = earthVelocity(tt);
+    const Equatorial mars = apparentOfDate(aberrated(toMars, velocity), tt);
+    const Equatorial poleOfDate = ofDate({o.ra * DEGREE, o.dec * DEGREE}, tt);
     disk.poleAngle = positionAngle(mars, poleOfDate);
-    disk.brightLimb = positionAngle(
-        mars,
-        ofDate(fromEarthToSun + velocity * (fromEarthToSun.length() * LIGHT_DAYS_PER_AU), tt));
+    disk.brightLimb =
+        positionAngle(mars, apparentOfDate(aberrated(earthAt(tt) * -1.0, velocity), tt));
     return disk;
 }
 
@@ -135,17 +117,15 @@ DiskGeometry::DiskGeometry(const MarsDisk& disk) : centralMeridian_(disk.central
     pole_ = {-cosine(d) * sine(p), cosine(d) * cosine(p), sine(d)};
     // Along the central meridian to the equator, and from there a quarter turn on, towards
     // increasing east longitude.
-    const V m = unit(V{0, 0, 1} - V{pole_.x, pole_.y, pole_.z} * sine(d));
-    meridian_ = {m.x, m.y, m.z};
-    const V e = cross({pole_.x, pole_.y, pole_.z}, m);
-    east_ = {e.x, e.y, e.z};
+    meridian_ = unit(Vec3{0, 0, 1} - pole_ * sine(d));
+    east_ = cross(pole_, meridian_);
     const double i = disk.phaseAngle, limb = disk.brightLimb;
     sun_ = {-sine(i) * sine(limb), sine(i) * cosine(limb), cosine(i)};
 }
 
 DiskGeometry::Surface DiskGeometry::surfaceAt(double x, double y) const {
     const double z = std::sqrt(std::max(0.0, 1 - x * x - y * y));
-    const auto along = [&](const Axis& a) { return x * a.x + y * a.y + z * a.z; };
+    const auto along = [&](const Vec3& a) { return x * a.x + y * a.y + z * a.z; };
     const double east = std::atan2(along(east_), along(meridian_)) / DEGREE;
     return {std::asin(std::clamp(along(pole_), -1.0, 1.0)) / DEGREE,
             wrap360(centralMeridian_ - east), along(sun_)};

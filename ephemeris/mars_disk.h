@@ -6,6 +6,8 @@
 // (Archinal et al. 2018), with the periodic terms of the pole and the prime meridian. Longitudes
 // are west, as the IAU counts them on Mars; latitudes are areocentric, as Meeus's D_E.
 
+#include "ephemeris/vec3.h"
+
 #include <span>
 
 namespace orvanta {
@@ -52,10 +54,7 @@ class DiskGeometry {
     Seen seen(double latitude, double westLongitude) const;
 
   private:
-    struct Axis {
-        double x, y, z;
-    };
-    Axis pole_, meridian_, east_, sun_;
+    Vec3 pole_, meridian_, east_, sun_;
     double centralMeridian_;
 };
 

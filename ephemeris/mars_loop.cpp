@@ -18,7 +18,7 @@ constexpr double MARGIN_DAYS = 30.0; // before the first stop and after the seco
 constexpr double NODE_DAYS = 10.0;
 
 struct Node {
-    V direction; // geocentric, apparent, on the ecliptic of J2000; its length the distance
+    Vec3 direction; // geocentric, apparent, on the ecliptic of J2000; its length the distance
     double magnitude;
 };
 
@@ -27,7 +27,8 @@ class Path {
     Path(double from, double to) : first_(from - NODE_DAYS) {
         for (double t = first_; t <= to + 2 * NODE_DAYS; t += NODE_DAYS) {
             const double tt = ttOfUt(t);
-            nodes_.push_back({geocentric(tt, true, true), encounterAt(tt).magnitude});
+            nodes_.push_back(
+                {geocentric(Body::Mars, tt, Aberration::On), encounterAt(tt).magnitude});
         }
     }
 
@@ -49,16 +50,14 @@ class Path {
     }
 
     LoopMark markAt(double utJd) const {
-        const double tt = ttOfUt(utJd);
-        const V g = at(utJd).direction;
-        const RaDec p = nutated(precessed(equatorialJ2000(g), tt), tt);
-        return {utJd, {p.ra, p.dec, g.length()}};
+        return {utJd, apparentOfDate(at(utJd).direction, ttOfUt(utJd))};
     }
 
     LoopDay dayAt(double utJd) const {
         const Node n = at(utJd);
-        const RaDec j2000 = equatorialJ2000(n.direction);
-        return {utJd, markAt(utJd).place, n.magnitude, constellationOf(j2000.ra, j2000.dec)};
+        const Equatorial j2000 = equatorialJ2000(n.direction);
+        return {utJd, markAt(utJd).place, n.magnitude,
+                constellationOf(j2000.rightAscension, j2000.declination)};
     }
 
   private:

@@ -117,7 +117,7 @@ Equatorial equatorialOfDate(double longitude, double latitude, double distanceAu
         std::atan2(std::sin(l) * std::cos(e) - std::tan(b) * std::sin(e), std::cos(l));
     const double dec =
         std::asin(std::sin(b) * std::cos(e) + std::cos(b) * std::sin(e) * std::sin(l));
-    return {ra < 0 ? ra + 2 * PI : ra, dec, distanceAu};
+    return {wrapAngle(ra, 2 * PI), dec, distanceAu};
 }
 
 Equatorial apparentMoon(double utJd) {

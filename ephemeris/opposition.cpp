@@ -36,8 +36,8 @@ constexpr double RATE_STEP_DAYS = 0.05;
 // the full series, seldom after two. A quarter of the terms would save few of those for two and
 // a half times the cost. Should the steps leave the bracket, or not settle, the full series' own
 // bracket decides.
-constexpr float CUT = 0.1f;
-constexpr float FULL = 1.0f;
+constexpr SeriesPrecision CUT{0.1f};
+constexpr SeriesPrecision FULL = ALL_TERMS;
 constexpr double CUT_TOLERANCE_DAYS = 1e-3;
 constexpr double OPPOSITION_SETTLED_DAYS = 30 * TOLERANCE_DAYS;
 constexpr double STATIONARY_SETTLED_DAYS = 30 * STATIONARY_TOLERANCE_DAYS;
@@ -54,23 +54,19 @@ double eclipticLongitude(const Equatorial& p, double obliquity) {
                       std::cos(p.rightAscension));
 }
 
-Equatorial apparentOf(const V& g, double tt) {
-    const RaDec p = nutated(precessed(equatorialJ2000(g), tt), tt);
-    return {p.ra, p.dec, g.length()};
-}
-
 // The places the searches compare; with all the terms, from one evaluation of each body.
-ApparentPair placesAt(double utJd, float factor) {
-    if (factor < FULL) {
-        return apparentMarsAndSun(utJd, factor);
+ApparentPair placesAt(double utJd, SeriesPrecision precision) {
+    if (precision.cut()) {
+        return apparentMarsAndSun(utJd, precision);
     }
-    const double tt = ttOfUt(utJd);
-    const Geocentric g = fullMarsAndSun(tt);
-    return {apparentOf(g.mars, tt), apparentOf(g.sun, tt)};
+    const Instant at = instantOfUt(utJd);
+    const Geocentric g = fullMarsAndSun(at.ttJd);
+    return {apparentOfDate(g.mars, at.ttJd), apparentOfDate(g.sun, at.ttJd)};
 }
 
-double marsLongitude(double utJd, float factor) {
-    const Equatorial mars = factor < FULL ? apparentMars(utJd, factor) : placesAt(utJd, FULL).mars;
+double marsLongitude(double utJd, SeriesPrecision precision) {
+    const Equatorial mars =
+        precision.cut() ? apparentMars(utJd, precision) : placesAt(utJd, FULL).mars;
     return eclipticLongitude(mars, nutation(ttOfUt(utJd)).trueObliquity) / DEGREE;
 }
 
@@ -82,18 +78,18 @@ struct Rate {
     double longitude;
 };
 
-double longitudeOf(const V& g, double tt) {
-    return eclipticLongitude(apparentOf(g, tt), nutation(tt).trueObliquity) / DEGREE;
+double longitudeOf(const Vec3& g, double ttJd) {
+    return eclipticLongitude(apparentOfDate(g, ttJd), nutation(ttJd).trueObliquity) / DEGREE;
 }
 
-Rate rateAt(double utJd, float factor) {
+Rate rateAt(double utJd, SeriesPrecision precision) {
     double before = 0.0, after = 0.0;
-    if (factor < FULL) {
-        before = marsLongitude(utJd - RATE_STEP_DAYS, factor);
-        after = marsLongitude(utJd + RATE_STEP_DAYS, factor);
+    if (precision.cut()) {
+        before = marsLongitude(utJd - RATE_STEP_DAYS, precision);
+        after = marsLongitude(utJd + RATE_STEP_DAYS, precision);
     } else {
         const double from = ttOfUt(utJd - RATE_STEP_DAYS), to = ttOfUt(utJd + RATE_STEP_DAYS);
-        const std::array<V, 2> mars = fullMarsAround(from, ttOfUt(utJd), to);
+        const std::array<Vec3, 2> mars = fullMarsAround(from, ttOfUt(utJd), to);
         before = longitudeOf(mars[0], from);
         after = longitudeOf(mars[1], to);
     }
@@ -103,9 +99,9 @@ Rate rateAt(double utJd, float factor) {
 }
 
 // How far Mars is past opposition in longitude, in degrees in (-180, 180].
-double pastOpposition(double utJd, float factor) {
+double pastOpposition(double utJd, SeriesPrecision precision) {
     const double obliquity = nutation(ttOfUt(utJd)).trueObliquity;
-    const ApparentPair places = placesAt(utJd, factor);
+    const ApparentPair places = placesAt(utJd, precision);
     const double apart =
         (eclipticLongitude(places.mars, obliquity) - eclipticLongitude(places.sun, obliquity)) /
             DEGREE -
@@ -116,9 +112,9 @@ double pastOpposition(double utJd, float factor) {
 } // namespace
 
 double elongationOfMars(double utJd) {
-    const double tt = ttOfUt(utJd);
-    const Geocentric g = fullMarsAndSun(tt, CUT);
-    return separation(apparentOf(g.mars, tt), apparentOf(g.sun, tt));
+    const Instant at = instantOfUt(utJd);
+    const Geocentric g = fullMarsAndSun(at.ttJd, {.earthVelocity = CUT});
+    return separation(apparentOfDate(g.mars, at.ttJd), apparentOfDate(g.sun, at.ttJd));
 }
 
 std::optional<double> oppositionNear(double utJd) {
@@ -153,10 +149,10 @@ std::optional<double> oppositionNear(double utJd) {
 namespace {
 
 // The first sign change of Mars's rate walked to from the opposition in steps, towards `side`,
-// and its root there, with the series cut to `factor`.
+// and its root there, with the series cut to `precision`.
 std::optional<Bracket> rateTurning(double opposition, double side, double atOpposition,
-                                   float factor, double tolerance) {
-    const auto rate = [factor](double jd) { return rateAt(jd, factor).perDay; };
+                                   SeriesPrecision precision, double tolerance) {
+    const auto rate = [precision](double jd) { return rateAt(jd, precision).perDay; };
     double near = opposition, rateNear = atOpposition;
     for (const double days : STATIONARY_STEPS_DAYS) {
         const double far = opposition + side * days;

@@ -24,24 +24,18 @@ constexpr double B1875 = 2405889.25855;
 constexpr double RISE_ALTITUDE = -34.0 / 60;
 constexpr double HOUR = 1.0 / 24;
 
-Equatorial apparentOf(const V& g, double tt) {
-    const RaDec p = nutated(precessed(equatorialJ2000(g), tt), tt);
-    return {p.ra, p.dec, g.length()};
-}
-
-Equatorial apparent(double utJd, bool mars, float factor = 1.0f) {
-    const double tt = ttOfUt(utJd);
-    return apparentOf(geocentric(tt, mars, true, factor), tt);
+Equatorial apparent(double utJd, Body body) {
+    return body == Body::Mars ? apparentMars(utJd) : apparentSun(utJd);
 }
 
 // Interpolates the apparent place of Mars (or the Sun) between places computed a few hours apart:
 // it moves smoothly and slowly against the stars, while the sky turns fast.
 class Track {
   public:
-    Track(double from, double to, bool mars) : from_(from) {
+    Track(double from, double to, Body body) : from_(from) {
         // Two nodes at least, whatever the span, so that every instant lies between two.
         for (double t = from; t <= to + STEP || nodes_.size() < 2; t += STEP) {
-            nodes_.push_back(apparent(t, mars));
+            nodes_.push_back(apparent(t, body));
         }
     }
     Equatorial at(double t) const {
@@ -51,12 +45,7 @@ class Track {
         const double f = x - static_cast<double>(i);
         const Equatorial& a = nodes_[i];
         const Equatorial& b = nodes_[i + 1];
-        double dra = b.rightAscension - a.rightAscension;
-        if (dra > PI) {
-            dra -= 2 * PI;
-        } else if (dra < -PI) {
-            dra += 2 * PI;
-        }
+        const double dra = wrapSigned(b.rightAscension - a.rightAscension, 2 * PI);
         return {a.rightAscension + f * dra, a.declination + f * (b.declination - a.declination),
                 a.distanceAu + f * (b.distanceAu - a.distanceAu)};
     }
@@ -103,32 +92,22 @@ Horizontal seenFrom(const Equatorial& p, double siderealTime, const Place& where
     const double fromSouth =
         std::atan2(std::sin(hourAngle),
                    std::cos(hourAngle) * std::sin(lat) - std::tan(p.declination) * std::cos(lat));
-    // Seen from the surface rather than the centre: lower by the horizontal parallax.
-    const double parallax = std::asin(std::sin(PARALLAX_AT_1_AU) / p.distanceAu);
+    // Seen from the surface rather than the centre: lower by the horizontal parallax. A direction
+    // without a distance has none.
+    const double parallax =
+        p.distanceAu > 0 ? std::asin(std::sin(PARALLAX_AT_1_AU) / p.distanceAu) : 0.0;
     return {(altitude - parallax * std::cos(altitude)) / DEGREE, wrap360(fromSouth / DEGREE + 180)};
 }
 
 } // namespace
 
-Equatorial apparentSun(double utJd) {
-    return apparent(utJd, false);
-}
-
-Equatorial apparentMars(double utJd, float factor) {
-    return apparent(utJd, true, factor);
-}
-
-ApparentPair apparentMarsAndSun(double utJd, float factor) {
-    const double tt = ttOfUt(utJd);
-    const Geocentric g = geocentricMarsAndSun(tt, factor);
-    return {apparentOf(g.mars, tt), apparentOf(g.sun, tt)};
-}
-
 double apparentSiderealTime(double utJd) {
-    const double t = (utJd - J2000_JD) / JULIAN_CENTURY_DAYS;
-    const double mean = 280.46061837 + 360.98564736629 * (utJd - J2000_JD) + 0.000387933 * t * t -
-                        t * t * t / 38710000;
-    const Nutation n = nutation(ttOfUt(utJd));
+    // Earth turns in UT; the equinox it is counted from moves in TT.
+    const Instant at = instantOfUt(utJd);
+    const double t = (at.utJd - J2000_JD) / JULIAN_CENTURY_DAYS;
+    const double mean = 280.46061837 + 360.98564736629 * (at.utJd - J2000_JD) +
+                        0.000387933 * t * t - t * t * t / 38710000;
+    const Nutation n = nutation(at.ttJd);
     return wrap360(mean + n.longitude * std::cos(n.trueObliquity) / DEGREE);
 }
 
@@ -159,7 +138,7 @@ double refracted(double trueAltitude) {
 
 MarsEvents marsEvents(double from, double to, const Place& where) {
     constexpr double STEP = 5.0 / 1440;
-    const Track track(from, to, true);
+    const Track track(from, to, Body::Mars);
     const auto height = [&](double t) {
         return horizontalOf(track.at(t), t, where).altitude - RISE_ALTITUDE;
     };
@@ -204,8 +183,8 @@ MarsNight marsNight(double from, const Place& where) {
 }
 
 std::vector<SkySample> skySamples(double from, double to, double step, const Place& where) {
-    const Track mars(from, to, true);
-    const Track sun(from, to, false);
+    const Track mars(from, to, Body::Mars);
+    const Track sun(from, to, Body::Sun);
     std::vector<SkySample> samples;
     for (double t = from; t <= to + 1e-9; t += step) {
         samples.push_back(SkySample{t, horizontalOf(mars.at(t), t, where),
@@ -215,9 +194,9 @@ std::vector<SkySample> skySamples(double from, double to, double step, const Pla
 }
 
 std::string constellationOf(double raJ2000, double decJ2000) {
-    const RaDec b1875 = precessed({raJ2000, decJ2000}, B1875);
-    const double ra = wrap360(b1875.ra / DEGREE) / 15;
-    const double dec = b1875.dec / DEGREE;
+    const Equatorial b1875 = precessed({raJ2000, decJ2000}, B1875);
+    const double ra = wrap360(b1875.rightAscension / DEGREE) / 15;
+    const double dec = b1875.declination / DEGREE;
     for (const ConstellationBand& band : bands()) {
         if (dec >= band.decLow && ra >= band.raLow && ra < band.raHigh) {
             return nameOf(band.abbreviation);
@@ -227,13 +206,13 @@ std::string constellationOf(double raJ2000, double decJ2000) {
 }
 
 std::string constellationOfDate(const Equatorial& place, double utJd) {
-    const RaDec j2000 = unprecessed({place.rightAscension, place.declination}, ttOfUt(utJd));
-    return constellationOf(j2000.ra, j2000.dec);
+    const Equatorial j2000 = unprecessed(place, ttOfUt(utJd));
+    return constellationOf(j2000.rightAscension, j2000.declination);
 }
 
 std::string marsConstellation(double utJd) {
-    const RaDec j2000 = equatorialJ2000(geocentric(ttOfUt(utJd), true, false));
-    return constellationOf(j2000.ra, j2000.dec);
+    const Equatorial j2000 = equatorialJ2000(geocentric(Body::Mars, ttOfUt(utJd), Aberration::Off));
+    return constellationOf(j2000.rightAscension, j2000.declination);
 }
 
 } // namespace orvanta

@@ -1,11 +1,11 @@
 #pragma once
 
-// Mars in the sky of a place: its apparent place from the VSOP87A series at TT, the height and
-// direction it is seen at, when it rises, culminates and sets, and the constellation it is in.
+// Mars in the sky of a place: its apparent place (apparent_place.h), the height and direction it
+// is seen at, when it rises, culminates and sets, and the constellation it is in.
 // Pure: no clock is read, every instant is a UT Julian date given by the caller (the UTC clock
 // taken as UT1).
 
-#include "ephemeris/angles.h"
+#include "ephemeris/apparent_place.h"
 
 #include <optional>
 #include <string>
@@ -19,24 +19,6 @@ struct Place {
     double height;    // metres above sea level
 };
 
-// Right ascension and declination in radians, on the true equator and equinox of the date.
-struct Equatorial {
-    double rightAscension;
-    double declination;
-    double distanceAu; // from the centre of Earth
-};
-
-// Apparent geocentric places: light time, annual aberration, precession (IAU 1976, Lieske) and
-// nutation (the leading terms of IAU 1980) applied to the series' heliocentric positions.
-// A search that only needs to come near cuts the series to `factor` (as evaluateBody takes it); one
-// that compares the two takes both at one instant, from one Earth.
-Equatorial apparentMars(double utJd, float factor = 1.0f);
-Equatorial apparentSun(double utJd);
-struct ApparentPair {
-    Equatorial mars, sun;
-};
-ApparentPair apparentMarsAndSun(double utJd, float factor = 1.0f);
-
 // Greenwich apparent sidereal time in degrees, 0 to 360: the mean sidereal time of IAU 1982 from UT
 // and the equation of the equinoxes.
 double apparentSiderealTime(double utJd);
@@ -45,15 +27,6 @@ struct Horizontal {
     double altitude; // degrees above the horizon, topocentric
     double azimuth;  // degrees from north through east
 };
-// The angle between two places and the position angle of `to` seen from `from` (from the north,
-// towards the pole of date, through the east, towards increasing right ascension), in degrees.
-inline double separation(const Equatorial& a, const Equatorial& b) {
-    return angleBetween(a.rightAscension, a.declination, b.rightAscension, b.declination);
-}
-inline double positionAngle(const Equatorial& from, const Equatorial& to) {
-    return directionTo(from.rightAscension, from.declination, to.rightAscension, to.declination);
-}
-
 // Where a body is seen from the place, without refraction.
 Horizontal horizontalOf(const Equatorial& place, double utJd, const Place& where);
 // The same for many places at one instant, the sidereal time found once.

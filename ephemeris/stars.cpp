@@ -1,7 +1,6 @@
 #include "ephemeris/stars.h"
 
 #include "ephemeris/apparent_place.h"
-#include "ephemeris/time_scales.h"
 
 #include <algorithm>
 #include <cmath>
@@ -25,8 +24,8 @@ const std::vector<FigureLine>& figureLines() {
 }
 
 ApparentSky::ApparentSky(double utJd)
-    : tt_(ttOfUt(utJd)), years_((tt_ - J2000_JD) / JULIAN_YEAR_DAYS),
-      velocity_(equatorialVectorJ2000(earthVelocity(tt_) * LIGHT_DAYS_PER_AU)) {}
+    : at_(instantOfUt(utJd)), years_((at_.ttJd - J2000_JD) / JULIAN_YEAR_DAYS),
+      velocity_(equatorialVectorJ2000(earthVelocity(at_.ttJd) * LIGHT_DAYS_PER_AU)) {}
 
 Equatorial ApparentSky::of(double ra, double dec, double motionRa, double motionDec) const {
     dec += motionDec * years_;
@@ -36,11 +35,12 @@ Equatorial ApparentSky::of(double ra, double dec, double motionRa, double motion
     const double x = std::cos(dec) * std::cos(ra) + velocity_.x;
     const double y = std::cos(dec) * std::sin(ra) + velocity_.y;
     const double z = std::sin(dec) + velocity_.z;
-    const V ecliptic{x, y * std::cos(OBLIQUITY_J2000) + z * std::sin(OBLIQUITY_J2000),
-                     -y * std::sin(OBLIQUITY_J2000) + z * std::cos(OBLIQUITY_J2000)};
-    const RaDec p = nutated(precessed(equatorialJ2000(ecliptic), tt_), tt_);
+    const Vec3 ecliptic{x, y * std::cos(OBLIQUITY_J2000) + z * std::sin(OBLIQUITY_J2000),
+                        -y * std::sin(OBLIQUITY_J2000) + z * std::cos(OBLIQUITY_J2000)};
+    Equatorial p = apparentOfDate(ecliptic, at_.ttJd);
     // Far enough that no parallax is seen.
-    return {p.ra, p.dec, 1e12};
+    p.distanceAu = 1e12;
+    return p;
 }
 
 Equatorial ApparentSky::of(const Star& star) const {

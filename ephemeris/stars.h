@@ -6,6 +6,7 @@
 #include "ephemeris/apparent_place.h"
 #include "ephemeris/sky.h"
 #include "ephemeris/star_table.h"
+#include "ephemeris/time_scales.h"
 
 #include <string>
 #include <string_view>
@@ -27,9 +28,9 @@ class ApparentSky {
     Equatorial of(const Star& star) const;
 
   private:
-    double tt_;
+    Instant at_;
     double years_;
-    V velocity_; // Earth's, on the equator of J2000, in units of the speed of light
+    Vec3 velocity_; // Earth's, on the equator of J2000, in units of the speed of light
 };
 
 // The apparent places of all of stars(), in its order.

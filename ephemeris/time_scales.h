@@ -12,4 +12,14 @@ double ttMinusUtSeconds(double utJulianDate);
 // The TT Julian date of a UT one, for the series.
 double ttOfUt(double utJulianDate);
 
+// An instant on both scales, where the program chooses them: the sky turns and the answers are
+// told in UT, the bodies move in TT.
+struct Instant {
+    double utJd;
+    double ttJd;
+};
+inline Instant instantOfUt(double utJd) {
+    return {utJd, ttOfUt(utJd)};
+}
+
 } // namespace orvanta

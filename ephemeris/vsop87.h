@@ -1,16 +1,13 @@
 #pragma once
 
+#include "ephemeris/vec3.h"
+
 #include <array>
 #include <cstdint>
 
 namespace orvanta {
 
-// Heliocentric rectangular coordinates in AU, ecliptic and equinox J2000.
-struct Vec3 {
-    double x;
-    double y;
-    double z;
-};
+// The series give heliocentric rectangular coordinates in au, ecliptic and equinox J2000, as Vec3.
 
 // One term of a series: it contributes a * cos(b + c * t), with t in Julian millennia from J2000.
 struct VsopTerm {

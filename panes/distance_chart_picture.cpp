@@ -1,6 +1,7 @@
 #include "panes/distance_chart_picture.h"
 
 #include "display/label_rows.h"
+#include "ephemeris/constants.h"
 #include "ephemeris/encounter_state.h"
 #include "ephemeris/julian_date.h"
 #include "ephemeris/time_scales.h"
@@ -17,7 +18,6 @@ using namespace approaches_colours;
 
 namespace {
 
-constexpr double DAYS_PER_YEAR = 365.25;
 constexpr int LABEL_ROWS = 3;
 constexpr double LABEL_GAP = 8;
 
@@ -133,7 +133,7 @@ void DistanceChartPicture::paintYears(QPainter& painter) const {
     const double line = metrics.height();
     const int firstYear = calendarOfJulianDate(c.fromJd).year;
     const int lastYear = calendarOfJulianDate(c.toJd).year;
-    const double perYear = p.width() / ((c.toJd - c.fromJd) / DAYS_PER_YEAR);
+    const double perYear = p.width() / ((c.toJd - c.fromJd) / JULIAN_YEAR_DAYS);
     int every = 1;
     for (const int step : {1, 2, 5, 10, 20, 50, 100, 200, 500, 1000}) {
         every = step;

@@ -49,7 +49,7 @@ const std::vector<QImage>& maps() {
 const QImage& mapFor(double radius) {
     const std::vector<QImage>& levels = maps();
     std::size_t level = 0;
-    while (level + 1 < levels.size() && levels[level + 1].width() >= 4 * M_PI * radius) {
+    while (level + 1 < levels.size() && levels[level + 1].width() >= 4 * PI * radius) {
         ++level;
     }
     return levels[level];

@@ -1,6 +1,7 @@
 #include "panes/sky_dome.h"
 
 #include "display/number_text.h"
+#include "ephemeris/constants.h"
 #include "ephemeris/night.h"
 #include "ephemeris/stars.h"
 #include "panes/accessible.h"
@@ -49,7 +50,7 @@ Palette paletteOf(SkyLight light) {
 // below it further out (where lines are cut off at the horizon).
 QPointF onDome(const Horizontal& h, const QPointF& centre, double radius) {
     const double r = (90 - h.altitude) / 90 * radius;
-    const double a = h.azimuth * 3.14159265358979323846 / 180;
+    const double a = h.azimuth * PI / 180;
     return centre + QPointF(-r * std::sin(a), -r * std::cos(a));
 }
 

@@ -72,10 +72,11 @@ TEST(Loop, PathAgreesWithAnIndependentImplementation) {
 // Where the constellations' names are placed, a place of date is taken back to J2000.
 TEST(Loop, PrecessionIsUndone) {
     for (const double years : {-2000.0, 27.0, 4000.0}) {
-        for (const RaDec p : {RaDec{0.1, 1.5}, RaDec{3.0, -0.4}, RaDec{6.0, 0.0}}) {
+        for (const Equatorial p :
+             {Equatorial{0.1, 1.5}, Equatorial{3.0, -0.4}, Equatorial{6.0, 0.0}}) {
             const double tt = J2000_JD + years * JULIAN_YEAR_DAYS;
-            const RaDec back = unprecessed(precessed(p, tt), tt);
-            EXPECT_LT(angleBetween(back.ra, back.dec, p.ra, p.dec), 1e-12) << years;
+            const Equatorial back = unprecessed(precessed(p, tt), tt);
+            EXPECT_LT(separation(back, p), 1e-12) << years;
         }
     }
 }

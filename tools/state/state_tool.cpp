@@ -2,6 +2,7 @@
 
 #include "display/info_text.h"
 #include "ephemeris/closest_approach.h"
+#include "ephemeris/constants.h"
 #include "ephemeris/encounter_state.h"
 #include "ephemeris/julian_date.h"
 #include "ephemeris/opposition.h"
@@ -237,7 +238,7 @@ Lines apparitionLines(double from, double to) {
 // where four took 0.95 over 1000 years, with one of two processors busy; 1 % slower on idle
 // ones). Pieces shorter than fifty years would spend more on their ends than they save.
 void appendApproachesAndOppositions(std::string& out, double from, double to) {
-    constexpr double LEAST_PIECE_DAYS = 50 * 365.25;
+    constexpr double LEAST_PIECE_DAYS = 50 * JULIAN_YEAR_DAYS;
     constexpr int PIECES_PER_PROCESSOR = 4;
     const auto processors = static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
     const int pieces = std::clamp(static_cast<int>((to - from) / LEAST_PIECE_DAYS), 1,
