@@ -32,6 +32,8 @@ namespace orvanta {
 
 namespace {
 
+// The words' column and the telescope's, in pixels: fixed, so that neither moves the other as the
+// words and the captions change; the dome takes the rest.
 constexpr int TEXT_WIDTH = 300;
 constexpr int DISKS_WIDTH = 290;
 

@@ -8,7 +8,6 @@ namespace orvanta {
 namespace {
 
 constexpr double BRIGHT_STAR_WITHIN = 20.0; // else the brightest named star this near
-constexpr double DARK = -18.0;              // below this the sky is dark
 
 } // namespace
 
@@ -54,14 +53,11 @@ QStringList eventLines(const Tonight& night, const QTimeZone& zone) {
     return lines;
 }
 
-// The words' column and the telescope's, in pixels: fixed, so that neither moves the other as the
-// words and the captions change; the dome takes the rest.
-
-// The sky Mars stands in, by the Sun's altitude: nothing said for a dark one.
 QString skyOf(double sunAltitude) {
-    return sunAltitude > DAYLIGHT ? QStringLiteral(", in a daylit sky")
-           : sunAltitude > DARK   ? QStringLiteral(", in twilight")
-                                  : QString();
+    const SkyLight light = skyLightOf(sunAltitude);
+    return light == SkyLight::Day ? QStringLiteral(", in a daylit sky")
+           : darkSky(light)       ? QString()
+                            : QStringLiteral(", in ") + QString::fromLatin1(skyLightWords(light));
 }
 
 // The named star the words give: the nearest one where it lies within 10°, else the brightest
@@ -82,7 +78,9 @@ NearStar starToName(const Equatorial& mars, const std::vector<Equatorial>& place
 }
 
 QString bestLine(const Tonight& night, const QTimeZone& zone) {
-    return night.best ? QStringLiteral("Best seen from %1 to %2 (a dark sky, and Mars above 10°).")
+    return night.best ? QStringLiteral(
+                            "Best seen from %1 to %2 (the Sun 12° or more below the horizon, and "
+                            "Mars above 10°).")
                             .arg(zonedMinuteText(night.best->from, zone),
                                  zonedMinuteText(night.best->to, zone))
                       : QStringLiteral("Not well placed tonight: never high in a dark sky.");

@@ -324,7 +324,7 @@ std::vector<QLineF> SkyDome::paintTrack(QPainter& painter, const QPointF& centre
         if (a.mars.altitude < 0 || b.mars.altitude < 0) {
             continue;
         }
-        const bool dark = a.sunAltitude < DARK_SUN && b.sunAltitude < DARK_SUN;
+        const bool dark = darkSky(skyLightOf(a.sunAltitude)) && darkSky(skyLightOf(b.sunAltitude));
         painter.setPen(dark ? QPen(QColor(255, 190, 140), 3) : QPen(QColor(120, 110, 120), 2));
         track.emplace_back(onTrack(a.mars, centre, radius), onTrack(b.mars, centre, radius));
         painter.drawLine(track.back());

@@ -57,7 +57,8 @@ TEST(SkyWindow, TheNightOfTheApproachFromBerlin) {
               "Now 52° above the horizon in the south-south-west.\n"
               "In the constellation Leo, at magnitude -1.2, 176° from the Sun.\n"
               "Near Regulus (4.0° north-east).\n"
-              "Best seen from 18:50 CET to 05:50 CET (a dark sky, and Mars above 10°).");
+              "Best seen from 18:50 CET to 05:50 CET (the Sun 12° or more below the horizon, and "
+              "Mars above 10°).");
     // Mars is drawn where it is now, low in the south-south-west of the dome, in red, and no
     // name, hour or star over it; the stars fill the north, where neither the track nor a name
     // is.
@@ -84,6 +85,29 @@ TEST(SkyWindow, TheNightOfTheApproachFromBerlin) {
         }
     }
     EXPECT_GT(stars, 100);
+}
+
+// An hour after Berlin's sunset the Sun is 15° down, in astronomical twilight: a dark sky by the
+// one reading "best seen" is told by, so the words do not call it twilight while saying that
+// Mars is best seen then. Earlier the Sun is higher and the twilight is named.
+TEST(SkyWindow, TheWordsAgreeOnWhatADarkSkyIs) {
+    const struct {
+        UtcClockReading at;
+        const char* now;
+    } cases[] = {
+        {{2027, 2, 19, 18, 10, 0}, "Now 19° above the horizon in the east.\n"},
+        {{2027, 2, 19, 17, 10, 0}, ", in nautical twilight.\n"},
+        {{2027, 2, 19, 16, 30, 0}, ", in civil twilight.\n"},
+    };
+    for (const auto& c : cases) {
+        const PinnedAt pinned(c.at);
+        const SkyWindow window(Place{52.52, 13.405, 34});
+        const std::string facts = window.facts().toStdString();
+        SCOPED_TRACE(facts);
+        EXPECT_NE(facts.find(c.now), std::string::npos);
+        EXPECT_NE(facts.find("Best seen from 18:50 CET to 05:50 CET (the Sun 12° or more below"),
+                  std::string::npos);
+    }
 }
 
 // At noon in a Berlin summer the dome is a daylit sky, not the night's, with the Sun drawn in
