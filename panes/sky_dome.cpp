@@ -1,6 +1,7 @@
 #include "panes/sky_dome.h"
 
 #include "display/number_text.h"
+#include "display/sky_hours.h"
 #include "ephemeris/night.h"
 #include "ephemeris/stars.h"
 #include "panes/accessible.h"
@@ -83,6 +84,28 @@ bool insideAndClear(const QRectF& r, const QPointF& centre, double radius,
 }
 
 } // namespace
+
+std::vector<SkyDome::Hour> SkyDome::hours(const QPointF& centre, double radius) const {
+    const QTimeZone zone = zone_;
+    const auto offsetAt = [&zone](double utJd) {
+        constexpr double UNIX_EPOCH = 2440587.5;
+        return zone.offsetFromUtc(QDateTime::fromMSecsSinceEpoch(
+            std::llround((utJd - UNIX_EPOCH) * 86400000.0), QTimeZone::utc()));
+    };
+    std::vector<Hour> shown;
+    for (const HourMark& mark : localHourMarks(samples_, offsetAt)) {
+        const SkySample& a = samples_[mark.after];
+        const SkySample& b = samples_[std::min(mark.after + 1, samples_.size() - 1)];
+        if (a.mars.altitude + mark.fraction * (b.mars.altitude - a.mars.altitude) < 0) {
+            continue;
+        }
+        // Along the line drawn between the two samples.
+        const QPointF p = onTrack(a.mars, centre, radius);
+        shown.push_back({p + (onTrack(b.mars, centre, radius) - p) * mark.fraction,
+                         QStringLiteral("%1").arg(mark.hour, 2, 10, QLatin1Char('0'))});
+    }
+    return shown;
+}
 
 std::vector<QRectF> compassBoxes(const QPointF& centre, double radius, const QFontMetricsF& bold) {
     // Clear of the horizon's line and of Mars or the Sun standing on it.
@@ -238,12 +261,9 @@ void SkyDome::paintLabels(QPainter& painter, const QPointF& centre, double radiu
                     MOON_MARK + 3, always ? 4 : 1);
             }
         }
-        for (const SkySample& s : samples_) {
-            if (!always && s.mars.altitude >= 0 &&
-                zonedMinuteText(s.utJd, zone_, false, QStringLiteral("mm")) ==
-                    QLatin1String("00")) {
-                add(zonedMinuteText(s.utJd, zone_, false, QStringLiteral("HH")), false,
-                    onTrack(s.mars, centre, radius), 4, 1);
+        if (!always) {
+            for (const Hour& hour : hours(centre, radius)) {
+                add(hour.text, false, hour.at, 4, 1);
             }
         }
     }
@@ -333,11 +353,8 @@ std::vector<QLineF> SkyDome::paintTrack(QPainter& painter, const QPointF& centre
     const Palette colours = paletteOf(skyLightOf(chart_.sun.altitude));
     painter.setPen(colours.text);
     painter.setBrush(colours.text);
-    for (const SkySample& s : samples_) {
-        if (s.mars.altitude >= 0 &&
-            zonedMinuteText(s.utJd, zone_, false, QStringLiteral("mm")) == QLatin1String("00")) {
-            painter.drawEllipse(onTrack(s.mars, centre, radius), 2.5, 2.5);
-        }
+    for (const Hour& hour : hours(centre, radius)) {
+        painter.drawEllipse(hour.at, 2.5, 2.5);
     }
     return track;
 }

@@ -38,6 +38,12 @@ class SkyDome : public QWidget {
     void paintEvent(QPaintEvent*) override;
 
   private:
+    // The whole hours of the zone's clock along the track above the horizon, and their text.
+    struct Hour {
+        QPointF at;
+        QString text;
+    };
+    std::vector<Hour> hours(const QPointF& centre, double radius) const;
     // The circles of altitude, the horizon and its four points; where their text is.
     std::vector<QRectF> paintFrame(QPainter& painter, const QPointF& centre, double radius) const;
     // Mars's track, as the lines drawn.
