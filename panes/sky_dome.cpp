@@ -2,7 +2,6 @@
 
 #include "display/number_text.h"
 #include "display/sky_hours.h"
-#include "ephemeris/night.h"
 #include "ephemeris/stars.h"
 #include "panes/accessible.h"
 #include "panes/label_box.h"
@@ -129,14 +128,10 @@ SkyDome::SkyDome(QWidget* parent) : QWidget(parent) {
     setAccessibleName(QStringLiteral("The sky seen from the place"));
 }
 
-void SkyDome::setSky(std::vector<SkySample> samples, std::optional<Horizontal> marsNow) {
-    samples_ = std::move(samples);
-    marsNow_ = marsNow;
-    update();
-}
-
-void SkyDome::setChart(SkyChart chart) {
-    chart_ = std::move(chart);
+void SkyDome::setSky(const SkyTonight& sky) {
+    samples_ = sky.pass.samples;
+    marsNow_ = sky.marsAt;
+    chart_ = sky.chart;
     const SkyLight light = skyLightOf(chart_.sun.altitude);
     QString name = QStringLiteral("The sky seen from the place, ") +
                    (light == SkyLight::Night
@@ -291,11 +286,11 @@ void SkyDome::paintEvent(QPaintEvent*) {
     const std::vector<QLineF> track = paintTrack(painter, centre, radius);
     paintStars(painter, centre, radius);
     // No text goes over Mars, the Moon, the Sun or other text.
-    if (marsNow_ && marsNow_->altitude >= 0) {
+    if (marsNow_.altitude >= 0) {
         painter.setPen(QPen(Qt::white, 1));
         painter.setBrush(QColor(230, 70, 40));
-        painter.drawEllipse(onTrack(*marsNow_, centre, radius), MARS_MARK, MARS_MARK);
-        taken.push_back(around(onTrack(*marsNow_, centre, radius), MARS_MARK));
+        painter.drawEllipse(onTrack(marsNow_, centre, radius), MARS_MARK, MARS_MARK);
+        taken.push_back(around(onTrack(marsNow_, centre, radius), MARS_MARK));
     }
     if (chart_.moon) {
         taken.push_back(around(onDome(*chart_.moon, centre, radius), MOON_MARK));

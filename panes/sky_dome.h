@@ -5,8 +5,7 @@
 // brighter where the sky is dark, and Mars itself when it is up; the chart's stars, figures,
 // ecliptic, names, the Moon and the Sun, on a sky coloured by how lit it is.
 
-#include "ephemeris/sky.h"
-#include "ephemeris/sky_chart.h"
+#include "ephemeris/sky_tonight.h"
 #include "panes/accessible.h"
 #include "panes/star_sprites.h"
 
@@ -29,8 +28,8 @@ std::vector<QRectF> compassBoxes(const QPointF& centre, double radius, const QFo
 class SkyDome : public QWidget {
   public:
     explicit SkyDome(QWidget* parent);
-    void setSky(std::vector<SkySample> samples, std::optional<Horizontal> marsNow);
-    void setChart(SkyChart chart);
+    // Draws the record: Mars, its track and the chart, on the sky its Sun makes.
+    void setSky(const SkyTonight& sky);
     // The clock whose whole hours are marked along the track: the place's.
     void setZone(const QTimeZone& zone) { zone_ = zone; }
 
@@ -56,7 +55,7 @@ class SkyDome : public QWidget {
     void paintLabels(QPainter& painter, const QPointF& centre, double radius,
                      const std::vector<QRectF>& taken, const std::vector<QLineF>& track) const;
     std::vector<SkySample> samples_;
-    std::optional<Horizontal> marsNow_;
+    Horizontal marsNow_{-90, 0};
     SkyChart chart_;
     StarSprites stars_;
     QTimeZone zone_ = QTimeZone::systemTimeZone();

@@ -1,10 +1,14 @@
-// Mars tonight's words and marks built from the record: the whole hours of the place's clock
-// along the track, in zones on, half past and three quarters past the hour and across the
-// changes of summer time.
+// Mars tonight's words and marks built from the record: words that agree with each other through
+// an evening, a kept pass told as a fresh one, and the whole hours of the place's clock along the
+// track, in zones on, half past and three quarters past the hour and across the changes of summer
+// time.
 
+#include "display/number_text.h"
 #include "display/sky_hours.h"
+#include "display/sky_words.h"
 #include "ephemeris/julian_date.h"
 
+#include <algorithm>
 #include <cmath>
 #include <gtest/gtest.h>
 #include <string>
@@ -27,6 +31,86 @@ std::vector<SkySample> samplesFrom(double from, int count) {
         samples.push_back(SkySample{t, {20, 90}, -30});
     }
     return samples;
+}
+
+const Place BERLIN{52.52, 13.405, 34};
+
+std::string utcClock(double utJd) {
+    return isoText(nearestMinute(utJd), false) + " UT";
+}
+
+// Berlin's clock in winter, an hour ahead of UT.
+std::string cet(double utJd) {
+    return isoText(nearestMinute(utJd + 1.0 / 24), false).substr(11) + " CET";
+}
+
+// An hour and a half after Berlin's sunset the Sun is 16° down, in astronomical twilight: a dark
+// sky by the one reading "best seen" is told by, so the words do not call it twilight beside the
+// best stretch they say it lies in. Earlier the Sun is higher and the twilight is named.
+TEST(SkyWords, FromBerlinTheWordsAgreeOnWhatADarkSkyIs) {
+    const struct {
+        double hours; // UT on 2027-02-19
+        const char* now;
+    } cases[] = {
+        {18 + 10 / 60.0, "Now 19° above the horizon in the east."},
+        {17 + 10 / 60.0, ", in nautical twilight."},
+        {16 + 30 / 60.0, ", in civil twilight."},
+    };
+    for (const auto& c : cases) {
+        const std::vector<std::string> lines =
+            tonightLines(skyTonight(jdAt(2027, 2, 19, c.hours), BERLIN), cet);
+        const std::string said = [&] {
+            std::string all;
+            for (const std::string& line : lines) {
+                all += line + '\n';
+            }
+            return all;
+        }();
+        SCOPED_TRACE(said);
+        EXPECT_NE(said.find(std::string(c.now) + '\n'), std::string::npos);
+        EXPECT_EQ(lines.back(), "Best seen from 18:50 CET to 05:50 CET (the Sun 12° or more below "
+                                "the horizon, and Mars above 10°).");
+    }
+}
+
+// Through the evening of 2027-02-19, ten minutes at a time while Mars is well up: the words call
+// the sky twilight exactly until the best stretch begins, never within it.
+TEST(SkyWords, TheSkyIsDarkWhereBestSeenSaysSo) {
+    const double evening = jdAt(2027, 2, 19, 17);
+    int dark = 0, twilight = 0;
+    for (int step = 0; step <= 15; ++step) {
+        const double now = evening + step * 10.0 / 1440;
+        const SkyTonight sky = skyTonight(now, BERLIN);
+        if (sky.marsAt.altitude <= 10) {
+            continue;
+        }
+        ASSERT_TRUE(sky.pass.best);
+        const std::vector<std::string> lines = tonightLines(sky, utcClock);
+        const bool saysTwilight = std::any_of(lines.begin(), lines.end(), [](const auto& line) {
+            return line.find("twilight") != std::string::npos;
+        });
+        EXPECT_EQ(saysTwilight, now < sky.pass.best->from - 1e-6) << utcClock(now);
+        (saysTwilight ? twilight : dark)++;
+    }
+    EXPECT_GT(dark, 0);
+    EXPECT_GT(twilight, 0);
+}
+
+// The minute's refresh keeps the pass of the record before: what it tells is what a record found
+// afresh tells, and it is found afresh an hour on or at another place.
+TEST(SkyWords, AKeptPassIsToldAsAFreshOne) {
+    const double first = jdAt(2027, 2, 19, 21);
+    const SkyTonight earlier = skyTonight(first, BERLIN);
+    for (const double minutes : {1.0, 30.0, 59.0}) {
+        const double now = first + minutes / 1440;
+        const SkyTonight kept = skyTonight(now, BERLIN, &earlier);
+        EXPECT_EQ(kept.passFoundAt, first) << minutes;
+        EXPECT_EQ(tonightLines(kept, utcClock), tonightLines(skyTonight(now, BERLIN), utcClock))
+            << minutes;
+    }
+    EXPECT_NE(skyTonight(first + 61.0 / 1440, BERLIN, &earlier).passFoundAt, first);
+    EXPECT_EQ(skyTonight(first + 1.0 / 1440, Place{48.85, 2.35, 35}, &earlier).passFoundAt,
+              first + 1.0 / 1440);
 }
 
 TEST(SkyHours, EveryZoneHasItsWholeHours) {
