@@ -342,8 +342,8 @@ void SkyWindow::refresh() {
                          QLatin1Char(' ') + clockFrom_ + meanTimeNote(zone_, instant()));
     const double now = instant();
     showWhen(now);
-    // The pass, the stars' places and the disk at the highest are kept for the hour from the
-    // record before; the minute's refresh only moves Mars.
+    // The pass, the stars' places and the disk at the highest are kept from the record before
+    // for up to an hour; what moves by the minute is found anew.
     SkyTonight sky = skyTonight(now, p, sky_ ? &*sky_ : nullptr);
     sky_ = std::move(sky);
     const ClockText clock = [this](double utJd) {

@@ -77,10 +77,9 @@ std::vector<std::string> eventLines(const Tonight& night, const ClockText& clock
 }
 
 std::string bestLine(const Tonight& night, const ClockText& clock) {
-    return night.best
-               ? "Best seen from " + clock(night.best->from) + " to " + clock(night.best->to) +
-                     " (the Sun 12° or more below the horizon, and Mars above 10°)."
-               : "Not well placed tonight: never high in a dark sky.";
+    return night.best ? "Best seen from " + clock(night.best->from) + " to " +
+                            clock(night.best->to) + " (the Sun below −12°, Mars above 10°)."
+                      : "Not well placed tonight: never high in a dark sky.";
 }
 
 std::vector<std::string> tonightLines(const SkyTonight& sky, const ClockText& clock) {

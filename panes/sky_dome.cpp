@@ -1,12 +1,11 @@
 #include "panes/sky_dome.h"
 
-#include "display/number_text.h"
 #include "display/sky_hours.h"
 #include "ephemeris/stars.h"
 #include "panes/accessible.h"
 #include "panes/label_box.h"
-#include "panes/texts.h"
 
+#include <QDateTime>
 #include <QPainter>
 #include <QPainterPath>
 #include <algorithm>

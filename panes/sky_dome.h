@@ -15,7 +15,6 @@
 #include <QRectF>
 #include <QTimeZone>
 #include <QWidget>
-#include <optional>
 #include <vector>
 
 class QPainter;

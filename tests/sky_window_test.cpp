@@ -57,8 +57,7 @@ TEST(SkyWindow, TheNightOfTheApproachFromBerlin) {
               "Now 52° above the horizon in the south-south-west.\n"
               "In the constellation Leo, at magnitude -1.2, 176° from the Sun.\n"
               "Near Regulus (4.0° north-east).\n"
-              "Best seen from 18:50 CET to 05:50 CET (the Sun 12° or more below the horizon, and "
-              "Mars above 10°).");
+              "Best seen from 18:50 CET to 05:50 CET (the Sun below −12°, Mars above 10°).");
     // Mars is drawn where it is now, low in the south-south-west of the dome, in red, and no
     // name, hour or star over it; the stars fill the north, where neither the track nor a name
     // is.

@@ -68,8 +68,8 @@ TEST(SkyWords, FromBerlinTheWordsAgreeOnWhatADarkSkyIs) {
         }();
         SCOPED_TRACE(said);
         EXPECT_NE(said.find(std::string(c.now) + '\n'), std::string::npos);
-        EXPECT_EQ(lines.back(), "Best seen from 18:50 CET to 05:50 CET (the Sun 12° or more below "
-                                "the horizon, and Mars above 10°).");
+        EXPECT_EQ(lines.back(),
+                  "Best seen from 18:50 CET to 05:50 CET (the Sun below −12°, Mars above 10°).");
     }
 }
 
