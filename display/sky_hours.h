@@ -14,8 +14,8 @@
 namespace orvanta {
 
 struct HourMark {
-    std::size_t after; // the sample it follows (or, at the track's end, stands on)
-    double fraction;   // of the way to the next sample: 0 on the sample itself
+    std::size_t after; // the sample it follows
+    double fraction;   // of the way to the next: 0 on the sample itself, 1 on the track's last
     double utJd;
     int hour; // on the zone's clock, 0 to 23
 };

@@ -84,10 +84,9 @@ bool insideAndClear(const QRectF& r, const QPointF& centre, double radius,
 } // namespace
 
 std::vector<SkyDome::Hour> SkyDome::hours(const QPointF& centre, double radius) const {
-    const QTimeZone zone = zone_;
-    const auto offsetAt = [&zone](double utJd) {
+    const auto offsetAt = [this](double utJd) {
         constexpr double UNIX_EPOCH = 2440587.5;
-        return zone.offsetFromUtc(QDateTime::fromMSecsSinceEpoch(
+        return zone_.offsetFromUtc(QDateTime::fromMSecsSinceEpoch(
             std::llround((utJd - UNIX_EPOCH) * 86400000.0), QTimeZone::utc()));
     };
     std::vector<Hour> shown;
