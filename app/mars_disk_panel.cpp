@@ -2,12 +2,8 @@
 
 #include "app/settings.h"
 #include "display/disk_words.h"
-#include "display/number_text.h"
-#include "ephemeris/angles.h"
-#include "ephemeris/mars_disk.h"
 #include "panes/accessible.h"
 #include "panes/mars_disk_view.h"
-#include "panes/texts.h"
 
 #include <QComboBox>
 #include <QFocusEvent>
@@ -121,22 +117,19 @@ bool MarsDiskPanel::eventFilter(QObject* watched, QEvent* event) {
     return false;
 }
 
-void MarsDiskPanel::setInstants(double now, std::optional<double> transit, const QTimeZone& zone) {
-    const auto show = [this](int i, const QString& when, double utJd) {
-        const MarsDisk disk = marsDiskAt(utJd);
-        captions_[i]->setText(QStringLiteral("%1: %2″, %3 % lit, CM %4°\n%5")
-                                  .arg(when, fixedText(disk.diameter, 1))
-                                  .arg(qRound(disk.phase * 100))
-                                  .arg(wholeDegrees(disk.centralMeridian))
-                                  .arg(QString::fromStdString(seasonText(disk))));
+void MarsDiskPanel::showSky(const SkyTonight& sky, const ClockText& clock) {
+    const auto show = [this](int i, const std::string& when, const MarsDisk& disk) {
+        captions_[i]->setText(QString::fromStdString(diskCaption(when, disk)));
         views_[i]->setDisk(disk);
     };
-    show(0, QStringLiteral("Now, ") + zonedMinuteText(now, zone), now);
+    show(0, "Now, " + clock(sky.utJd), sky.disk);
+    const std::optional<double> transit =
+        sky.highest ? std::optional(sky.pass.transit->utJd) : std::nullopt;
     views_[1]->setVisible(transit.has_value());
     captions_[1]->setVisible(transit.has_value());
     // The transit's disk stays as it is until tonight's transit changes.
     if (transit && transit != transit_) {
-        show(1, QStringLiteral("Highest, ") + zonedMinuteText(*transit, zone), *transit);
+        show(1, "Highest, " + clock(*transit), *sky.highest);
     }
     transit_ = transit;
 }

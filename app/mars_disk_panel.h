@@ -4,8 +4,8 @@
 // above it, and how the telescope turns them, a choice kept in the settings.
 
 #include "display/disk_words.h"
+#include "display/sky_words.h"
 
-#include <QTimeZone>
 #include <QWidget>
 #include <optional>
 
@@ -19,8 +19,9 @@ class MarsDiskView;
 class MarsDiskPanel : public QWidget {
   public:
     explicit MarsDiskPanel(QWidget* parent);
-    // Their captions on the zone's clock.
-    void setInstants(double now, std::optional<double> transit, const QTimeZone& zone);
+    // The record's disks, now and at the highest where that is seen, their captions on the
+    // place's clock.
+    void showSky(const SkyTonight& sky, const ClockText& clock);
     MarsDiskView* view(int which) const { return views_[which]; }
     QComboBox* orientation() const { return orientation_; }
     // Turns the disks so for this window alone, without keeping the choice.

@@ -2,12 +2,10 @@
 
 #include "app/mars_disk_panel.h"
 #include "app/settings.h"
-#include "app/sky_words.h"
 #include "display/number_text.h"
-#include "ephemeris/encounter_state.h"
+#include "display/sky_words.h"
 #include "ephemeris/julian_date.h"
-#include "ephemeris/moon.h"
-#include "ephemeris/stars.h"
+#include "ephemeris/place.h"
 #include "panes/mars_disk_view.h"
 #include "panes/sky_dome.h"
 #include "panes/texts.h"
@@ -32,6 +30,8 @@ namespace orvanta {
 
 namespace {
 
+// The words' column and the telescope's, in pixels: fixed, so that neither moves the other as the
+// words and the captions change; the dome takes the rest.
 constexpr int TEXT_WIDTH = 300;
 constexpr int DISKS_WIDTH = 290;
 
@@ -207,8 +207,8 @@ void SkyWindow::showInstant(std::optional<double> utJd) {
     chosen_ = utJd;
     // The night is the instant's own, as a snapshot of that instant computes it, not the one the
     // hourly reuse would keep.
-    if (night_ && night_->computedAt != instant()) {
-        night_.reset();
+    if (sky_ && sky_->passFoundAt != instant()) {
+        sky_.reset();
     }
     refresh();
 }
@@ -343,58 +343,23 @@ void SkyWindow::refresh() {
                          QLatin1Char(' ') + clockFrom_ + meanTimeNote(zone_, instant()));
     const double now = instant();
     showWhen(now);
-    const Equatorial marsPlace = apparentMars(now);
-    const Horizontal marsNow = horizontalOf(marsPlace, now, p);
-    // The night's track and events are computed anew once an hour, or when the pass is over or
-    // the place changed; the minute's refresh only moves Mars.
-    if (!night_ || now < night_->computedAt || now > night_->computedAt + 1.0 / 24 ||
-        now > night_->pass.end || night_->place.latitude != p.latitude ||
-        night_->place.longitude != p.longitude || night_->place.height != p.height) {
-        night_ = Night{now, p, marsTonight(now, p), QString::fromStdString(marsConstellation(now)),
-                       chartPlacesAt(now)};
+    // The pass, the stars' places and the disk at the highest are kept from the record before
+    // for up to an hour; what moves by the minute is found anew.
+    SkyTonight sky = skyTonight(now, p, sky_ ? &*sky_ : nullptr);
+    sky_ = std::move(sky);
+    const ClockText clock = [this](double utJd) {
+        return zonedMinuteText(utJd, zone_).toStdString();
+    };
+    QStringList lines;
+    for (const std::string& line : tonightLines(*sky_, clock)) {
+        lines << QString::fromStdString(line);
     }
-    QStringList lines = eventLines(night_->pass, zone_);
-    const NearStar near = starToName(marsPlace, night_->places.stars);
-    SkyChart chart = skyChartAt(now, p, night_->places, marsPlace, near);
-    const double sunNow = chart.sun.altitude;
-    lines << (marsNow.altitude > 0 ? QStringLiteral("Now %1 above the horizon in the %2%3.")
-                                         .arg(degrees(refracted(marsNow.altitude)),
-                                              direction(marsNow.azimuth), skyOf(sunNow))
-                                   : QStringLiteral("Now below the horizon."));
-    const double elongation = separation(marsPlace, apparentSun(now));
-    lines << QStringLiteral("In the constellation %1, at magnitude %2, %3 from the Sun.")
-                 .arg(night_->constellation, fixedText(approachAt(now).magnitude, 1),
-                      degrees(elongation));
-    if (elongation < TOO_CLOSE_TO_THE_SUN) {
-        lines << QStringLiteral("Too close to the Sun to be seen (%1 from it).")
-                     .arg(degrees(elongation));
-    }
-    if (near.star) {
-        // The direction is Mars's from the star: "Near Regulus (4.0° north-east)".
-        lines << QString::fromUtf8(near.degrees <= NEAR_WITHIN
-                                       ? "Near %1 (%2° %3)."
-                                       : "The nearest bright star is %1 (%2° %3).")
-                     .arg(QString::fromStdString(near.star->name),
-                          QString::number(near.degrees, 'f', 1),
-                          QString::fromLatin1(near.direction.data(),
-                                              static_cast<qsizetype>(near.direction.size())));
-    }
-    if (const double moon = moonFrom(marsPlace, now, p); moon <= MOON_NEAR_MARS) {
-        lines << QStringLiteral("The Moon is %1° from Mars.").arg(moon, 0, 'f', 1);
-    }
-    lines << bestLine(night_->pass, zone_);
     facts_->setText(lines.join(QLatin1Char('\n')));
     facts_->setAccessibleDescription(lines.join(QLatin1Char(' ')));
     dome_->setAccessibleDescription(lines.join(QLatin1Char(' ')));
-    dome_->setSky(night_->pass.samples, marsNow);
     dome_->setZone(zone_);
-    dome_->setChart(std::move(chart));
-    // A telescope view of its highest only where it is then up in a sky that is not day.
-    const std::optional<Transit>& transit = night_->pass.transit;
-    const bool seenHighest =
-        transit && transit->altitude > 0 &&
-        horizontalOf(apparentSun(transit->utJd), transit->utJd, p).altitude < DAYLIGHT;
-    disk_->setInstants(now, seenHighest ? std::optional(transit->utJd) : std::nullopt, zone_);
+    dome_->setSky(*sky_);
+    disk_->showSky(*sky_, clock);
 }
 
 QString SkyWindow::facts() const {

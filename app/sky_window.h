@@ -3,8 +3,7 @@
 // "Mars tonight": where to look for Mars from the user's place, in a picture of the sky (the dome
 // of panes/sky_dome.h) and in words.
 
-#include "ephemeris/night.h"
-#include "ephemeris/sky_chart.h"
+#include "ephemeris/sky_tonight.h"
 #include "towns/towns.h"
 
 #include <QString>
@@ -41,20 +40,12 @@ class SkyWindow : public QWidget {
     std::optional<double> shownInstant() const { return chosen_; }
 
     // Tonight's pass as the window shows it, when a place is known.
-    const Tonight* tonight() const { return night_ ? &night_->pass : nullptr; }
+    const Tonight* tonight() const { return sky_ ? &sky_->pass : nullptr; }
     const MarsDiskPanel* disks() const { return disk_; }
     MarsDiskPanel* disks() { return disk_; }
     const QTimeZone& zone() const { return zone_; }
 
   private:
-    // What is computed once for a night: the pass, the constellation, the chart's places.
-    struct Night {
-        double computedAt;
-        Place place;
-        Tonight pass;
-        QString constellation;
-        ChartPlaces places;
-    };
     void usePlaceTyped();
     // The towns the typed text may become, offered as it is typed.
     void offerTowns();
@@ -87,7 +78,7 @@ class SkyWindow : public QWidget {
     bool askingForPlace_ = false; // no place known: the equator's sky until one is typed
     QTimeZone zone_ = QTimeZone::utc();
     QString clockFrom_;
-    std::optional<Night> night_;
+    std::optional<SkyTonight> sky_; // the sky shown
 };
 
 } // namespace orvanta

@@ -4,6 +4,7 @@
 
 #include "ephemeris/encounter_state.h"
 #include "ephemeris/mars_loop.h"
+#include "ephemeris/night.h"
 #include "ephemeris/sky.h"
 #include "ephemeris/vsop87.h"
 #include "tools/allocation_counter/allocation_counter.h"
@@ -100,13 +101,14 @@ void BM_BareCosineLoop(benchmark::State& state) {
     report(state, static_cast<int>(arguments.size()), allocationsOf(call));
 }
 
-// The sky for one night at a place: Mars's place now, its rise, transit and set, its constellation.
+// The sky for one night at a place: Mars's place now, tonight's pass and its track, its
+// constellation.
 void BM_SkyForOneNight(benchmark::State& state) {
     const Place berlin{52.52, 13.405, 34};
     const double now = 2461456.51; // 2027-02-20, the night of the approach
     for (auto _ : state) {
         benchmark::DoNotOptimize(horizontalOf(apparentMars(now), now, berlin));
-        benchmark::DoNotOptimize(marsNight(now - 0.5, berlin));
+        benchmark::DoNotOptimize(marsTonight(now, berlin));
         benchmark::DoNotOptimize(marsConstellation(now));
     }
 }

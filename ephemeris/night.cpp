@@ -44,7 +44,7 @@ bool upAt(const MarsEvents& events, double t) {
 std::optional<BestSeen> bestSeen(const std::vector<SkySample>& samples) {
     std::optional<BestSeen> best;
     for (const SkySample& s : samples) {
-        const bool good = s.sunAltitude < DARK_SUN && s.mars.altitude > WELL_UP;
+        const bool good = darkSky(skyLightOf(s.sunAltitude)) && s.mars.altitude > WELL_UP;
         if (good) {
             best = BestSeen{best ? best->from : s.utJd, s.utJd};
         } else if (best) {

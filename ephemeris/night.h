@@ -11,14 +11,19 @@
 
 namespace orvanta {
 
-constexpr double DARK_SUN = -12.0;  // the Sun this far below the horizon: a dark sky
 constexpr double WELL_UP = 10.0;    // Mars this high (true altitude): clear of the haze
 constexpr double DAYLIGHT = -0.833; // the Sun's centre above this: its disk is up
 
 // How lit the sky is, by the Sun's true altitude: its disk up, then civil (to -6°), nautical (to
-// -12°) and astronomical (to -18°) twilight, then night.
+// -12°) and astronomical (to -18°) twilight, then night. Every word and colour of the sky is
+// built from this one reading.
 enum class SkyLight { Day, CivilTwilight, NauticalTwilight, AstronomicalTwilight, Night };
 SkyLight skyLightOf(double sunAltitude);
+// A dark sky, the one "best seen" and the words' "in twilight" both mean: the Sun 12° or more
+// below the horizon, where the last of twilight no longer hides Mars.
+inline bool darkSky(SkyLight light) {
+    return light == SkyLight::AstronomicalTwilight || light == SkyLight::Night;
+}
 // "daylight", "civil twilight", ... "night".
 const char* skyLightWords(SkyLight light);
 
@@ -35,7 +40,7 @@ struct Tonight {
     std::optional<Transit> transit;
     bool alwaysUp = false;
     bool neverUp = false;
-    // The first stretch of the pass with a dark sky and Mars well up.
+    // The first stretch of the pass with a dark sky (darkSky) and Mars well up.
     std::optional<BestSeen> best;
     // Mars and the Sun every ten minutes through the pass, on a grid of whole ten minutes.
     std::vector<SkySample> samples;

@@ -173,15 +173,6 @@ MarsEvents marsEvents(double from, double to, const Place& where) {
     return events;
 }
 
-MarsNight marsNight(double from, const Place& where) {
-    const MarsEvents events = marsEvents(from, from + 36 * HOUR, where);
-    const auto first = [](const std::vector<SkyEvent>& list) {
-        return list.empty() ? std::nullopt : std::optional<SkyEvent>(list.front());
-    };
-    return {first(events.rises), first(events.transits), first(events.sets), events.alwaysUp,
-            !events.everUp};
-}
-
 std::vector<SkySample> skySamples(double from, double to, double step, const Place& where) {
     const Track mars(from, to, Body::Mars);
     const Track sun(from, to, Body::Sun);

@@ -39,22 +39,15 @@ struct SkyEvent {
     double utJd;
     double degrees; // the azimuth at rise and set, the refracted altitude at transit
 };
-struct MarsNight {
-    std::optional<SkyEvent> rise, transit, set; // each the first at or after `from`, within 36 h
-    bool alwaysUp = false;
-    bool neverUp = false;
-};
-// Every rise, upper transit and set from `from` to `to`, in order, by the same criteria as
-// marsNight.
+// Every rise, upper transit and set from `from` to `to`, in order: the rise and set of the centre
+// of Mars at a true altitude of -0°34′ (refraction at the horizon included), and the upper
+// transit. Tonight's pass is chosen from them (night.h).
 struct MarsEvents {
     std::vector<SkyEvent> rises, transits, sets;
     bool alwaysUp = false; // above the horizon all the while
     bool everUp = false;
 };
 MarsEvents marsEvents(double fromUtJd, double toUtJd, const Place& where);
-// Rise and set of the centre of Mars at a true altitude of -0°34′ (refraction at the horizon
-// included), and the upper transit, each the first after `fromUtJd`.
-MarsNight marsNight(double fromUtJd, const Place& where);
 
 // Where Mars and the Sun are seen from the place, every `step` days from `from` to `to`: the
 // positions interpolated between places a few hours apart, which is cheap enough for a picture.

@@ -1,13 +1,12 @@
 #include "panes/sky_dome.h"
 
-#include "display/number_text.h"
+#include "display/sky_hours.h"
 #include "ephemeris/constants.h"
-#include "ephemeris/night.h"
 #include "ephemeris/stars.h"
 #include "panes/accessible.h"
 #include "panes/label_box.h"
-#include "panes/texts.h"
 
+#include <QDateTime>
 #include <QPainter>
 #include <QPainterPath>
 #include <algorithm>
@@ -50,7 +49,7 @@ Palette paletteOf(SkyLight light) {
 // below it further out (where lines are cut off at the horizon).
 QPointF onDome(const Horizontal& h, const QPointF& centre, double radius) {
     const double r = (90 - h.altitude) / 90 * radius;
-    const double a = h.azimuth * PI / 180;
+    const double a = h.azimuth * DEGREE;
     return centre + QPointF(-r * std::sin(a), -r * std::cos(a));
 }
 
@@ -85,6 +84,27 @@ bool insideAndClear(const QRectF& r, const QPointF& centre, double radius,
 
 } // namespace
 
+std::vector<SkyDome::Hour> SkyDome::hours(const QPointF& centre, double radius) const {
+    const auto offsetAt = [this](double utJd) {
+        constexpr double UNIX_EPOCH = 2440587.5;
+        return zone_.offsetFromUtc(QDateTime::fromMSecsSinceEpoch(
+            std::llround((utJd - UNIX_EPOCH) * 86400000.0), QTimeZone::utc()));
+    };
+    std::vector<Hour> shown;
+    for (const HourMark& mark : localHourMarks(samples_, offsetAt)) {
+        const SkySample& a = samples_[mark.after];
+        const SkySample& b = samples_[std::min(mark.after + 1, samples_.size() - 1)];
+        if (a.mars.altitude + mark.fraction * (b.mars.altitude - a.mars.altitude) < 0) {
+            continue;
+        }
+        // Along the line drawn between the two samples.
+        const QPointF p = onTrack(a.mars, centre, radius);
+        shown.push_back({p + (onTrack(b.mars, centre, radius) - p) * mark.fraction,
+                         QStringLiteral("%1").arg(mark.hour, 2, 10, QLatin1Char('0'))});
+    }
+    return shown;
+}
+
 std::vector<QRectF> compassBoxes(const QPointF& centre, double radius, const QFontMetricsF& bold) {
     // Clear of the horizon's line and of Mars or the Sun standing on it.
     constexpr double GAP = 8;
@@ -107,14 +127,10 @@ SkyDome::SkyDome(QWidget* parent) : QWidget(parent) {
     setAccessibleName(QStringLiteral("The sky seen from the place"));
 }
 
-void SkyDome::setSky(std::vector<SkySample> samples, std::optional<Horizontal> marsNow) {
-    samples_ = std::move(samples);
-    marsNow_ = marsNow;
-    update();
-}
-
-void SkyDome::setChart(SkyChart chart) {
-    chart_ = std::move(chart);
+void SkyDome::setSky(const SkyTonight& sky) {
+    samples_ = sky.pass.samples;
+    marsNow_ = sky.marsAt;
+    chart_ = sky.chart;
     const SkyLight light = skyLightOf(chart_.sun.altitude);
     QString name = QStringLiteral("The sky seen from the place, ") +
                    (light == SkyLight::Night
@@ -239,12 +255,9 @@ void SkyDome::paintLabels(QPainter& painter, const QPointF& centre, double radiu
                     MOON_MARK + 3, always ? 4 : 1);
             }
         }
-        for (const SkySample& s : samples_) {
-            if (!always && s.mars.altitude >= 0 &&
-                zonedMinuteText(s.utJd, zone_, false, QStringLiteral("mm")) ==
-                    QLatin1String("00")) {
-                add(zonedMinuteText(s.utJd, zone_, false, QStringLiteral("HH")), false,
-                    onTrack(s.mars, centre, radius), 4, 1);
+        if (!always) {
+            for (const Hour& hour : hours(centre, radius)) {
+                add(hour.text, false, hour.at, 4, 1);
             }
         }
     }
@@ -272,11 +285,11 @@ void SkyDome::paintEvent(QPaintEvent*) {
     const std::vector<QLineF> track = paintTrack(painter, centre, radius);
     paintStars(painter, centre, radius);
     // No text goes over Mars, the Moon, the Sun or other text.
-    if (marsNow_ && marsNow_->altitude >= 0) {
+    if (marsNow_.altitude >= 0) {
         painter.setPen(QPen(Qt::white, 1));
         painter.setBrush(QColor(230, 70, 40));
-        painter.drawEllipse(onTrack(*marsNow_, centre, radius), MARS_MARK, MARS_MARK);
-        taken.push_back(around(onTrack(*marsNow_, centre, radius), MARS_MARK));
+        painter.drawEllipse(onTrack(marsNow_, centre, radius), MARS_MARK, MARS_MARK);
+        taken.push_back(around(onTrack(marsNow_, centre, radius), MARS_MARK));
     }
     if (chart_.moon) {
         taken.push_back(around(onDome(*chart_.moon, centre, radius), MOON_MARK));
@@ -325,7 +338,7 @@ std::vector<QLineF> SkyDome::paintTrack(QPainter& painter, const QPointF& centre
         if (a.mars.altitude < 0 || b.mars.altitude < 0) {
             continue;
         }
-        const bool dark = a.sunAltitude < DARK_SUN && b.sunAltitude < DARK_SUN;
+        const bool dark = darkSky(skyLightOf(a.sunAltitude)) && darkSky(skyLightOf(b.sunAltitude));
         painter.setPen(dark ? QPen(QColor(255, 190, 140), 3) : QPen(QColor(120, 110, 120), 2));
         track.emplace_back(onTrack(a.mars, centre, radius), onTrack(b.mars, centre, radius));
         painter.drawLine(track.back());
@@ -334,11 +347,8 @@ std::vector<QLineF> SkyDome::paintTrack(QPainter& painter, const QPointF& centre
     const Palette colours = paletteOf(skyLightOf(chart_.sun.altitude));
     painter.setPen(colours.text);
     painter.setBrush(colours.text);
-    for (const SkySample& s : samples_) {
-        if (s.mars.altitude >= 0 &&
-            zonedMinuteText(s.utJd, zone_, false, QStringLiteral("mm")) == QLatin1String("00")) {
-            painter.drawEllipse(onTrack(s.mars, centre, radius), 2.5, 2.5);
-        }
+    for (const Hour& hour : hours(centre, radius)) {
+        painter.drawEllipse(hour.at, 2.5, 2.5);
     }
     return track;
 }

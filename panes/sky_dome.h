@@ -5,8 +5,7 @@
 // brighter where the sky is dark, and Mars itself when it is up; the chart's stars, figures,
 // ecliptic, names, the Moon and the Sun, on a sky coloured by how lit it is.
 
-#include "ephemeris/sky.h"
-#include "ephemeris/sky_chart.h"
+#include "ephemeris/sky_tonight.h"
 #include "panes/accessible.h"
 #include "panes/star_sprites.h"
 
@@ -16,7 +15,6 @@
 #include <QRectF>
 #include <QTimeZone>
 #include <QWidget>
-#include <optional>
 #include <vector>
 
 class QPainter;
@@ -29,8 +27,8 @@ std::vector<QRectF> compassBoxes(const QPointF& centre, double radius, const QFo
 class SkyDome : public QWidget {
   public:
     explicit SkyDome(QWidget* parent);
-    void setSky(std::vector<SkySample> samples, std::optional<Horizontal> marsNow);
-    void setChart(SkyChart chart);
+    // Draws the record: Mars, its track and the chart, on the sky its Sun makes.
+    void setSky(const SkyTonight& sky);
     // The clock whose whole hours are marked along the track: the place's.
     void setZone(const QTimeZone& zone) { zone_ = zone; }
 
@@ -38,6 +36,12 @@ class SkyDome : public QWidget {
     void paintEvent(QPaintEvent*) override;
 
   private:
+    // The whole hours of the zone's clock along the track above the horizon, and their text.
+    struct Hour {
+        QPointF at;
+        QString text;
+    };
+    std::vector<Hour> hours(const QPointF& centre, double radius) const;
     // The circles of altitude, the horizon and its four points; where their text is.
     std::vector<QRectF> paintFrame(QPainter& painter, const QPointF& centre, double radius) const;
     // Mars's track, as the lines drawn.
@@ -50,7 +54,7 @@ class SkyDome : public QWidget {
     void paintLabels(QPainter& painter, const QPointF& centre, double radius,
                      const std::vector<QRectF>& taken, const std::vector<QLineF>& track) const;
     std::vector<SkySample> samples_;
-    std::optional<Horizontal> marsNow_;
+    Horizontal marsNow_{-90, 0};
     SkyChart chart_;
     StarSprites stars_;
     QTimeZone zone_ = QTimeZone::systemTimeZone();

@@ -57,7 +57,7 @@ TEST(SkyWindow, TheNightOfTheApproachFromBerlin) {
               "Now 52° above the horizon in the south-south-west.\n"
               "In the constellation Leo, at magnitude -1.2, 176° from the Sun.\n"
               "Near Regulus (4.0° north-east).\n"
-              "Best seen from 18:50 CET to 05:50 CET (a dark sky, and Mars above 10°).");
+              "Best seen from 18:50 CET to 05:50 CET (the Sun below −12°, Mars above 10°).");
     // Mars is drawn where it is now, low in the south-south-west of the dome, in red, and no
     // name, hour or star over it; the stars fill the north, where neither the track nor a name
     // is.
@@ -275,7 +275,9 @@ TEST(SkyWindow, ShowsThePassOrvantaStatePrints) {
                  {{2027, 2, 20, 7, 0, 0}, "52.52,13.405,34"},
                  {{2027, 2, 19, 15, 50, 0}, "52.52,13.405,34"},
                  {{2026, 6, 21, 12, 0, 0}, "69.65,18.96,0"},
-                 {{2027, 2, 20, 12, 0, 0}, "-14.3,-170.7,0"}};
+                 {{2027, 2, 20, 12, 0, 0}, "-14.3,-170.7,0"},
+                 // No named star within 20°: none, for both.
+                 {{2028, 1, 10, 12, 0, 0}, "52.52,13.405,34"}};
     for (const auto& c : cases) {
         char utc[64];
         std::snprintf(utc, sizeof utc, "%04d-%02d-%02dT%02d:%02d:00", c.at.year, c.at.month,
@@ -312,6 +314,19 @@ TEST(SkyWindow, ShowsThePassOrvantaStatePrints) {
                           (name == std::string("best") ? " to " + local(second).toStdString() : "");
             EXPECT_EQ(facts.find(shown) != std::string::npos, first != "none") << out << facts;
         }
+        // One rule for the star: "near Regulus 4.02 north-east" is "Near Regulus (4.0°
+        // north-east)", "near none" no star named.
+        const std::size_t near = out.find("\nnear ");
+        ASSERT_NE(near, std::string::npos) << out;
+        std::istringstream fields(out.substr(near + 6));
+        std::string star;
+        double degrees = 0;
+        fields >> star >> degrees;
+        const bool named =
+            facts.find("Near " + star + " (") != std::string::npos ||
+            facts.find("The nearest bright star is " + star + " (") != std::string::npos;
+        EXPECT_EQ(named, star != "none") << out << facts;
+        EXPECT_EQ(facts.find("Near ") != std::string::npos, star != "none" && degrees <= 10);
     }
     unsetenv("TZ");
 }

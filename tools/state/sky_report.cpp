@@ -2,12 +2,8 @@
 
 #include "display/number_text.h"
 #include "ephemeris/julian_date.h"
-#include "ephemeris/mars_disk.h"
 #include "ephemeris/moon.h"
-#include "ephemeris/night.h"
-#include "ephemeris/stars.h"
-
-#include <cmath>
+#include "ephemeris/sky_tonight.h"
 
 namespace orvanta {
 
@@ -22,15 +18,14 @@ std::string utcText(const UtcClockReading& r, bool seconds) {
 
 void appendSkyReport(std::string& out, const UtcClockReading& at, const Place& place) {
     const double now = julianDateValue(julianDateOfReading(at));
-    const Horizontal mars = horizontalOf(apparentMars(now), now, place);
-    const Horizontal sun = horizontalOf(apparentSun(now), now, place);
+    const SkyTonight sky = skyTonight(now, place);
     out += "place " + formatFixed(place.latitude, 4) + ' ' + formatFixed(place.longitude, 4) + ' ' +
            formatFixed(place.height, 0) + '\n';
-    out += "mars " + utcText(at, true) + " altitude " + formatFixed(refracted(mars.altitude), 2) +
-           " azimuth " + formatFixed(mars.azimuth, 2) + " constellation " + marsConstellation(now) +
-           '\n';
-    out += "sun altitude " + formatFixed(refracted(sun.altitude), 2) + '\n';
-    const Tonight night = marsTonight(now, place);
+    out += "mars " + utcText(at, true) + " altitude " +
+           formatFixed(refracted(sky.marsAt.altitude), 2) + " azimuth " +
+           formatFixed(sky.marsAt.azimuth, 2) + " constellation " + sky.constellation + '\n';
+    out += "sun altitude " + formatFixed(refracted(sky.sunAt.altitude), 2) + '\n';
+    const Tonight& night = sky.pass;
     const auto minute = [](double utJd) { return utcText(nearestMinute(utJd), false); };
     const auto event = [&](const char* name, const std::optional<SkyEvent>& e, const char* what) {
         out += name;
@@ -49,15 +44,13 @@ void appendSkyReport(std::string& out, const UtcClockReading& at, const Place& p
         out += night.alwaysUp ? "circumpolar: above the horizon all the time\n"
                               : "below the horizon all the time\n";
     }
-    const Equatorial marsPlace = apparentMars(now);
-    const NearStar near = nearestNamedStar(marsPlace, apparentStars(now));
-    out += near.star ? "near " + near.star->name + ' ' + formatFixed(near.degrees, 2) + ' ' +
-                           std::string(near.direction) + '\n'
-                     : std::string("near none\n");
-    if (const double moon = moonFrom(marsPlace, now, place); moon <= MOON_NEAR_MARS) {
-        out += "moon " + formatFixed(moon, 1) + '\n';
+    out += sky.near.star ? "near " + sky.near.star->name + ' ' + formatFixed(sky.near.degrees, 2) +
+                               ' ' + std::string(sky.near.direction) + '\n'
+                         : std::string("near none\n");
+    if (sky.moon <= MOON_NEAR_MARS) {
+        out += "moon " + formatFixed(sky.moon, 1) + '\n';
     }
-    const MarsDisk disk = marsDiskAt(now);
+    const MarsDisk& disk = sky.disk;
     out += "disk diameter " + formatFixed(disk.diameter, 2) + " phase " +
            formatFixed(disk.phase, 3) + " tilt " + formatFixed(disk.tilt, 2) + " cm " +
            formatFixed(disk.centralMeridian, 2) + " pole " + formatFixed(disk.poleAngle, 2) + '\n';

@@ -1,6 +1,7 @@
 #pragma once
 
-// orvanta-state --sky: Mars in the sky of a place, in lines a script can read.
+// orvanta-state --sky: Mars in the sky of a place, in lines a script can read: the record the
+// "Mars tonight" window shows (sky_tonight.h), its star the one the window names.
 
 #include "ephemeris/sky.h"
 #include "ephemeris/utc_clock.h"
