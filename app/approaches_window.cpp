@@ -249,8 +249,7 @@ void ApproachesWindow::refresh() {
 // said so.
 void ApproachesWindow::fillList() {
     const CountdownChoice choice = countdownChoice();
-    const std::optional<ClosestApproach> next =
-        nextClosestApproachAfter(scene_.now - 1.0); // as the countdown moves on, a day after
+    const std::optional<ClosestApproach>& next = nextApproachAt(scene_.now);
     QStringList rows = {
         QStringLiteral("2003: the approach of 27 August 2003"),
         QStringLiteral("The next one") +
