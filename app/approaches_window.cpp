@@ -72,7 +72,8 @@ ApproachesWindow::ApproachesWindow(Choose choose, int fromYear, int years)
     // A year is taken when the user has finished it (Enter, leaving the box, the arrows, or a
     // pause in typing), not at each keystroke: "2030" is not the years 2, 20 and 203 first. A
     // quarter of a second is longer than most typists leave between two digits; the span typed
-    // is begun at each keystroke, so that 200 years (0.15 s to find) are shown as the pause ends.
+    // is begun at each keystroke, so that even the longest span is shown as the pause ends, or
+    // nearly.
     pause_.setSingleShot(true);
     pause_.setInterval(250);
     for (QSpinBox* box : {fromYear_, years_}) {
