@@ -11,6 +11,7 @@
 #include "panes/diagram_pane.h"
 #include "panes/info_pane.h"
 #include "panes/offscreen_gl_target.h"
+#include "tests/scoped_environment.h"
 
 #include <GL/gl.h>
 #include <QApplication>
@@ -215,7 +216,8 @@ TEST(MainWindow, SettingsFileOfEveryKind) {
         QTemporaryDir home;
         const QString config = home.filePath(QStringLiteral("config"));
         const QString path = config + "/orvanta/orvanta.conf";
-        qputenv("XDG_CONFIG_HOME", QFile::encodeName(config));
+        const ScopedEnvironment settingsFolder("XDG_CONFIG_HOME",
+                                               QFile::encodeName(config).toStdString());
         QDir().mkpath(config + "/orvanta");
         c.spoil(path);
         const QByteArray before = QFileInfo(path).isFile() ? readFile(path) : QByteArray();
@@ -254,8 +256,10 @@ TEST(MainWindow, SettingsFileOfEveryKind) {
 // shown: it waits for the window, and only then is it kept as shown.
 TEST(Reminders, CountedAsShownOnlyOnceShown) {
     QTemporaryDir home;
-    qputenv("XDG_CONFIG_HOME", QFile::encodeName(home.path()));
-    qputenv("DBUS_SESSION_BUS_ADDRESS", "unix:path=" + QFile::encodeName(home.path()) + "/no-bus");
+    const ScopedEnvironment config("XDG_CONFIG_HOME", QFile::encodeName(home.path()).toStdString());
+    const ScopedEnvironment bus("DBUS_SESSION_BUS_ADDRESS",
+                                "unix:path=" + QFile::encodeName(home.path()).toStdString() +
+                                    "/no-bus");
     QDir().mkpath(home.path() + "/orvanta");
     const QString path = home.path() + "/orvanta/orvanta.conf";
     writeFile(path, "[reminders]\nbeforeApproach=true\n");
@@ -273,7 +277,6 @@ TEST(Reminders, CountedAsShownOnlyOnceShown) {
     ASSERT_NE(box, nullptr);
     EXPECT_EQ(box->text(), "Mars is closest to Earth in 30 days");
     EXPECT_EQ(readFile(path), "[reminders]\nbeforeApproach=true\nshown=2461456.508950/0\n");
-    qunsetenv("DBUS_SESSION_BUS_ADDRESS");
 }
 
 // A refresh draws only the lines that changed; the picture must come out as if composed whole,
