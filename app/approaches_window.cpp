@@ -68,7 +68,32 @@ ApproachesWindow::ApproachesWindow(Choose choose, int fromYear, int years)
     list_->setMinimumWidth(380);
 
     layOut();
+    takeYearsWhenTyped();
+    connect(&spans_, &QFutureWatcher<ApproachesSpan>::finished, this,
+            [this] { showSpan(spans_.result()); });
+    connect(list_, &QListWidget::currentRowChanged, this, [this](int row) {
+        scene_.picked = row >= 2 ? row - 2 : -1;
+        chart_->update();
+        orbits_->update();
+        showLoop();
+    });
+    connect(list_, &QListWidget::itemActivated, this, [this](QListWidgetItem* item) {
+        const int row = list_->row(item);
+        if (row >= 2) {
+            pick(row - 2, true);
+        } else {
+            choose_({row == 0 ? CountdownTarget::Of2003 : CountdownTarget::Next});
+        }
+    });
+    minute_.callOnTimeout(this, [this] { refresh(); });
+    minute_.start(60000);
+    resize(1000, 720); // within a 1366 x 768 screen, with its panel and the title bar
+    // The first span at once, so that the window opens on it.
+    showSpan(approachesSpan(julianDateOfYear(fromYear_->value()),
+                            julianDateOfYear(fromYear_->value() + years_->value())));
+}
 
+void ApproachesWindow::takeYearsWhenTyped() {
     // A year is taken when the user has finished it (Enter, leaving the box, the arrows, or a
     // pause in typing), not at each keystroke: "2030" is not the years 2, 20 and 203 first. A
     // quarter of a second is longer than most typists leave between two digits; the span typed
@@ -93,28 +118,6 @@ ApproachesWindow::ApproachesWindow(Choose choose, int fromYear, int years)
         fromYear_->interpretText();
         years_->interpretText();
     });
-    connect(&spans_, &QFutureWatcher<ApproachesSpan>::finished, this,
-            [this] { showSpan(spans_.result()); });
-    connect(list_, &QListWidget::currentRowChanged, this, [this](int row) {
-        scene_.picked = row >= 2 ? row - 2 : -1;
-        chart_->update();
-        orbits_->update();
-        showLoop();
-    });
-    connect(list_, &QListWidget::itemActivated, this, [this](QListWidgetItem* item) {
-        const int row = list_->row(item);
-        if (row >= 2) {
-            pick(row - 2, true);
-        } else {
-            choose_({row == 0 ? CountdownTarget::Of2003 : CountdownTarget::Next});
-        }
-    });
-    minute_.callOnTimeout(this, [this] { refresh(); });
-    minute_.start(60000);
-    resize(1000, 720); // within a 1366 x 768 screen, with its panel and the title bar
-    // The first span at once, so that the window opens on it.
-    showSpan(approachesSpan(julianDateOfYear(fromYear_->value()),
-                            julianDateOfYear(fromYear_->value() + years_->value())));
 }
 
 // The span above the two pictures, the list beside the orbits, and the hint below.
