@@ -139,11 +139,13 @@ TEST(EncounterState, CountdownNeverIncreasesAcrossTheEvent) {
     std::int64_t previous = 0;
     for (int s = 0; s < 5 * 86400; ++s) {
         const int day = 25 + s / 86400, second = s % 86400;
-        const double hours = ((second / 60 % 60) * 0.016666666666666666 + second / 3600) +
-                             (second % 60) * 0.0002777777777777778;
+        const int wholeHours = second / 3600, minutes = second / 60 % 60;
+        const double hours =
+            (minutes * 0.016666666666666666 + wholeHours) + (second % 60) * 0.0002777777777777778;
         const Countdown c = countdownTo(
             CLOSEST_APPROACH_JD, julianDateValue(julianDateFromCalendar(2003, 8, day, hours)));
-        const std::int64_t left = std::int64_t{c.days} * 1440 + c.hours * 60 + c.minutes;
+        const std::int64_t left =
+            std::int64_t{c.days} * 1440 + std::int64_t{c.hours} * 60 + c.minutes;
         ASSERT_TRUE(c.hours >= 0 && c.hours <= 23 && c.minutes >= 0 && c.minutes <= 59 &&
                     (s == 0 || (left <= previous && left >= previous - 1)))
             << "2003-08-" << day << " second " << second;

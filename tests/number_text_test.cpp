@@ -7,6 +7,7 @@
 #include <chrono>
 #include <clocale>
 #include <cmath>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -139,7 +140,8 @@ struct TimeZone : ScopedEnvironment {
 std::time_t utc(int y, unsigned m, unsigned d, int hh, int mm, int ss) {
     using namespace std::chrono;
     const auto days = sys_days{year{y} / month{m} / day{d}}.time_since_epoch().count();
-    return static_cast<std::time_t>(days * 86400 + hh * 3600 + mm * 60 + ss);
+    return static_cast<std::time_t>(days * 86400 + std::int64_t{hh} * 3600 + std::int64_t{mm} * 60 +
+                                    ss);
 }
 
 TEST(FormatLocalTime, DateAndClockLinesInTheLocalZone) {
