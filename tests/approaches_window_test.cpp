@@ -57,19 +57,22 @@ TEST(ApproachesWindow, TheTargetIsMarkedAtItsInstant) {
     setCountdownChoice({});
 }
 
+// The Approaches window the tray menu opens (or brings forward).
+ApproachesWindow* openApproaches(MainWindow& main) {
+    for (QAction* action : main.trayMenu()->actions()) {
+        if (action->text() == QStringLiteral("Approaches…")) {
+            action->trigger();
+        }
+    }
+    return dynamic_cast<ApproachesWindow*>(main.approachesWindow());
+}
+
 TEST(ApproachesWindow, ChoosingAnApproachReachesTheTipAndTheMenu) {
     FixedUtcClock clock({2026, 12, 7, 12, 0, 0});
     setCountdownChoice({});
     MainWindow main(QRect(0, 0, 640, 480));
-    QWidget* first = nullptr;
-    for (QAction* action : main.trayMenu()->actions()) {
-        if (action->text() == QStringLiteral("Approaches…")) {
-            action->trigger(); // twice: one window at a time, as for "Mars tonight…"
-            first = main.approachesWindow();
-            action->trigger();
-        }
-    }
-    auto* window = dynamic_cast<ApproachesWindow*>(main.approachesWindow());
+    ApproachesWindow* first = openApproaches(main);
+    ApproachesWindow* window = openApproaches(main); // one at a time, as for "Mars tonight…"
     ASSERT_TRUE(window != nullptr && window == first && window->isVisible() && !window->isModal());
 
     // In the chart a click chooses; the arrow keys pick the approach after it, and Enter chooses.
@@ -209,15 +212,7 @@ TEST(ApproachesWindow, ASpanFoundAfterTheWindowClosed) {
     FixedUtcClock clock({2026, 12, 7, 12, 0, 0});
     setCountdownChoice({});
     MainWindow main(QRect(0, 0, 640, 480));
-    const auto open = [&] {
-        for (QAction* action : main.trayMenu()->actions()) {
-            if (action->text() == QStringLiteral("Approaches…")) {
-                action->trigger();
-            }
-        }
-        return dynamic_cast<ApproachesWindow*>(main.approachesWindow());
-    };
-    ApproachesWindow* window = open();
+    ApproachesWindow* window = openApproaches(main);
     ASSERT_NE(window, nullptr);
     window->fromYear()->setValue(1800);
     ASSERT_TRUE(window->updating());
@@ -225,7 +220,7 @@ TEST(ApproachesWindow, ASpanFoundAfterTheWindowClosed) {
     EXPECT_TRUE(QTest::qWaitFor([&] { return main.approachesWindow() == nullptr; }, 10000));
     EXPECT_TRUE(QThreadPool::globalInstance()->waitForDone(10000));
     QCoreApplication::processEvents();
-    window = open();
+    window = openApproaches(main);
     ASSERT_NE(window, nullptr);
     EXPECT_EQ(firstYearShown(*window), 2011);
     window->close();
