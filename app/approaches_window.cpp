@@ -34,6 +34,9 @@ double megaKm(const ClosestApproach& a) {
     return a.distanceAu * KM_PER_AU / 1e6;
 }
 
+// Approaches come two years apart: within a day of the target is the target.
+constexpr double SAME_APPROACH_DAYS = 1.0;
+
 // Approaches are found up to 6000: the first year goes as far as the span still ends there.
 constexpr int LAST_APPROACH_YEAR = 6000;
 
@@ -239,7 +242,7 @@ void ApproachesWindow::refresh() {
     const double target = countdownTargetJd();
     scene_.target = -1;
     for (std::size_t i = 0; i < scene_.chart.approaches.size(); ++i) {
-        if (std::fabs(scene_.chart.approaches[i].julianDate - target) < 1.0) {
+        if (std::fabs(scene_.chart.approaches[i].julianDate - target) < SAME_APPROACH_DAYS) {
             scene_.target = static_cast<int>(i);
         }
     }
