@@ -34,6 +34,9 @@ double megaKm(const ClosestApproach& a) {
     return a.distanceAu * KM_PER_AU / 1e6;
 }
 
+// Approaches come two years apart: within a day of the target is the target.
+constexpr double SAME_APPROACH_DAYS = 1.0;
+
 // Approaches are found up to 6000: the first year goes as far as the span still ends there.
 constexpr int LAST_APPROACH_YEAR = 6000;
 
@@ -68,30 +71,7 @@ ApproachesWindow::ApproachesWindow(Choose choose, int fromYear, int years)
     list_->setMinimumWidth(380);
 
     layOut();
-
-    // A year is taken when the user has finished it (Enter, leaving the box, the arrows, or a
-    // pause in typing), not at each keystroke: "2030" is not the years 2, 20 and 203 first. A
-    // quarter of a second is longer than most typists leave between two digits; the span typed
-    // is begun at each keystroke, so that 200 years (0.15 s to find) are shown as the pause ends.
-    pause_.setSingleShot(true);
-    pause_.setInterval(250);
-    for (QSpinBox* box : {fromYear_, years_}) {
-        box->setKeyboardTracking(false);
-        connect(box, &QSpinBox::valueChanged, this, [this] {
-            pause_.stop();
-            fromYear_->setMaximum(LAST_APPROACH_YEAR - years_->value());
-            requestSpan();
-        });
-        // Without keyboard tracking the box tells nothing while typing; its line edit does.
-        connect(box->findChild<QLineEdit*>(), &QLineEdit::textEdited, this, [this] {
-            pause_.start();
-            findAhead();
-        });
-    }
-    pause_.callOnTimeout(this, [this] {
-        fromYear_->interpretText();
-        years_->interpretText();
-    });
+    takeYearsWhenTyped();
     connect(&spans_, &QFutureWatcher<ApproachesSpan>::finished, this,
             [this] { showSpan(spans_.result()); });
     connect(list_, &QListWidget::currentRowChanged, this, [this](int row) {
@@ -114,6 +94,33 @@ ApproachesWindow::ApproachesWindow(Choose choose, int fromYear, int years)
     // The first span at once, so that the window opens on it.
     showSpan(approachesSpan(julianDateOfYear(fromYear_->value()),
                             julianDateOfYear(fromYear_->value() + years_->value())));
+}
+
+void ApproachesWindow::takeYearsWhenTyped() {
+    // A year is taken when the user has finished it (Enter, leaving the box, the arrows, or a
+    // pause in typing), not at each keystroke: "2030" is not the years 2, 20 and 203 first. A
+    // quarter of a second is longer than most typists leave between two digits; the span typed
+    // is begun at each keystroke, so that even the longest span is shown as the pause ends, or
+    // nearly.
+    pause_.setSingleShot(true);
+    pause_.setInterval(250);
+    for (QSpinBox* box : {fromYear_, years_}) {
+        box->setKeyboardTracking(false);
+        connect(box, &QSpinBox::valueChanged, this, [this] {
+            pause_.stop();
+            fromYear_->setMaximum(LAST_APPROACH_YEAR - years_->value());
+            requestSpan();
+        });
+        // Without keyboard tracking the box tells nothing while typing; its line edit does.
+        connect(box->findChild<QLineEdit*>(), &QLineEdit::textEdited, this, [this] {
+            pause_.start();
+            findAhead();
+        });
+    }
+    pause_.callOnTimeout(this, [this] {
+        fromYear_->interpretText();
+        years_->interpretText();
+    });
 }
 
 // The span above the two pictures, the list beside the orbits, and the hint below.
@@ -235,7 +242,7 @@ void ApproachesWindow::refresh() {
     const double target = countdownTargetJd();
     scene_.target = -1;
     for (std::size_t i = 0; i < scene_.chart.approaches.size(); ++i) {
-        if (std::fabs(scene_.chart.approaches[i].julianDate - target) < 1.0) {
+        if (std::fabs(scene_.chart.approaches[i].julianDate - target) < SAME_APPROACH_DAYS) {
             scene_.target = static_cast<int>(i);
         }
     }
@@ -249,8 +256,7 @@ void ApproachesWindow::refresh() {
 // said so.
 void ApproachesWindow::fillList() {
     const CountdownChoice choice = countdownChoice();
-    const std::optional<ClosestApproach> next =
-        nextClosestApproachAfter(scene_.now - 1.0); // as the countdown moves on, a day after
+    const std::optional<ClosestApproach>& next = nextApproachAt(scene_.now);
     QStringList rows = {
         QStringLiteral("2003: the approach of 27 August 2003"),
         QStringLiteral("The next one") +

@@ -50,6 +50,8 @@ class ApproachesWindow : public QWidget {
 
   private:
     void layOut();
+    // A year is taken when its box is done with, not at each keystroke.
+    void takeYearsWhenTyped();
     // The span of the boxes found off the GUI thread; a newer request supersedes an older one.
     void requestSpan();
     // The span the boxes' text gives while it is typed, begun at once, so that it is ready, or

@@ -39,8 +39,6 @@ QRect workArea() {
     return screen == nullptr ? QRect() : screen->availableGeometry();
 }
 
-namespace {} // namespace
-
 MainWindow::MainWindow(QRect outer)
     : QWidget(nullptr, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                            Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint),
@@ -79,6 +77,8 @@ MainWindow::MainWindow(QRect outer)
     diagramPane_->describe(lastWall_);
     timerSecond_.callOnTimeout(this, [this] { refresh(); });
     timerSecond_.start(TIMER_SECOND_PERIOD);
+    // The same refresh at the period of the diagram's own timer, which re-renders the orbit picture
+    // from the state a refresh leaves: the picture does not rest on the one-second timer alone.
     timerQuarterHour_.callOnTimeout(this, [this] { refresh(); });
     timerQuarterHour_.start(TIMER_QUARTER_HOUR_PERIOD);
 }

@@ -78,7 +78,8 @@ constexpr double UNDELIVERED_RETRY_DAYS = 5.0 / (24 * 60);
 } // namespace
 
 Reminders::Reminders(QObject& owner)
-    : owner_(owner), enabled_(readFlagSetting(REMINDERS_SETTING, false)) {}
+    : owner_(owner), enabled_(readFlagSetting(REMINDERS_SETTING, false)), next_(MOMENT_GRACE_DAYS) {
+}
 
 void Reminders::setEnabled(bool on) {
     enabled_ = on;
@@ -90,15 +91,10 @@ void Reminders::check(double now, QSystemTrayIcon* tray) {
         return;
     }
     // The approach counted down to while it is ahead; once it has passed (2003's always has), the
-    // next one, searched again only when that has passed or the clock was set back before the
-    // search.
+    // next one.
     std::optional<ClosestApproach> approach = countedApproach();
     if (!approach || now > approach->julianDate + MOMENT_GRACE_DAYS) {
-        if (!next_ || now > next_->julianDate + MOMENT_GRACE_DAYS || now < searchedFrom_) {
-            searchedFrom_ = now - MOMENT_GRACE_DAYS;
-            next_ = nextClosestApproachAfter(searchedFrom_);
-        }
-        approach = next_;
+        approach = next_.at(now);
     }
     if (!approach) {
         return;

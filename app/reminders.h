@@ -9,6 +9,7 @@
 // then it is kept in the settings file, so a restart or a clock set back never shows it again.
 
 #include "ephemeris/closest_approach.h"
+#include "ephemeris/next_approach.h"
 
 #include <QString>
 #include <optional>
@@ -44,12 +45,11 @@ class Reminders {
     void record(double approachJd, int point);
     QObject& owner_;
     bool enabled_;
-    // The approach reminded of and the latest point shown for it; the next approach as last
-    // searched from `searchedFrom_`.
+    // The approach reminded of and the latest point shown for it; the next approach, kept while
+    // its moment's reminder may still come.
     std::optional<ClosestApproach> approach_;
     int latestShown_ = -1;
-    std::optional<ClosestApproach> next_;
-    double searchedFrom_ = 0.0;
+    NextApproach next_;
     // A reminder on its way to the notification service, or one that reached nobody: not again
     // before `retryAt_`.
     bool sending_ = false;

@@ -51,7 +51,7 @@ QString privacyProblem(const QString& folder) {
 // The user's runtime folder, or else a folder of our own in the temporary folder. Empty, with the
 // reason in `problem`, when neither is private.
 QString privateFolder(QString& problem) {
-    const QString runtime = QFile::decodeName(qgetenv("XDG_RUNTIME_DIR"));
+    QString runtime = QFile::decodeName(qgetenv("XDG_RUNTIME_DIR"));
     if (!runtime.isEmpty()) {
         const QString why = privacyProblem(runtime);
         if (why.isEmpty()) {
@@ -60,7 +60,7 @@ QString privateFolder(QString& problem) {
         problem = QStringLiteral("the runtime folder %1 %2")
                       .arg(echoed(runtime, '"', std::string::npos), why);
     }
-    const QString fallback = QDir::tempPath() + QStringLiteral("/orvanta-%1").arg(::getuid());
+    QString fallback = QDir::tempPath() + QStringLiteral("/orvanta-%1").arg(::getuid());
     ::mkdir(QFile::encodeName(fallback).constData(), 0700); // an existing one is checked below
     const QString why = privacyProblem(fallback);
     if (why.isEmpty()) {
@@ -165,7 +165,7 @@ void serveConnection(QLocalServer* server, QLocalSocket* socket,
 // A socket's path must fit in 107 bytes. In a deeper folder the socket is reached through an open
 // descriptor of the folder, whose name in /proc is short however deep the folder lies.
 QString socketPath(const QString& folder, const QString& file, int& folderFd) {
-    const QString path = folder + QLatin1Char('/') + file;
+    QString path = folder + QLatin1Char('/') + file;
     if (QFile::encodeName(path).size() < 100) {
         return path;
     }
@@ -207,11 +207,12 @@ SingleInstance::SingleInstance(const char* name, std::function<void()> onShowReq
     server_ = std::make_unique<QLocalServer>();
     QLocalServer* server = server_.get();
     server->setSocketOptions(QLocalServer::UserAccessOption);
-    QObject::connect(server, &QLocalServer::newConnection, server, [server, onShowRequest] {
-        while (QLocalSocket* connection = server->nextPendingConnection()) {
-            serveConnection(server, connection, onShowRequest);
-        }
-    });
+    QObject::connect(server, &QLocalServer::newConnection, server,
+                     [server, onShowRequest = std::move(onShowRequest)] {
+                         while (QLocalSocket* connection = server->nextPendingConnection()) {
+                             serveConnection(server, connection, onShowRequest);
+                         }
+                     });
     QLocalServer::removeServer(socket); // left by a crashed holder of the lock
     if (!server->listen(socket)) {
         struct stat status {};

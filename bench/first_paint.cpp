@@ -51,7 +51,8 @@ bool bothPanesDrawn(Display* display, Window window) {
     for (int y = 0; y < 480; y += 4) {
         for (int x = 0; x < 640; x += 2) {
             const unsigned long p = XGetPixel(image, x, y);
-            const int r = (p >> 16) & 0xFF, g = (p >> 8) & 0xFF, b = p & 0xFF;
+            const auto r = static_cast<int>((p >> 16) & 0xFF),
+                       g = static_cast<int>((p >> 8) & 0xFF), b = static_cast<int>(p & 0xFF);
             lightInDiagram += x < 440 && r + g + b > 150;
             whiteInInfo += x >= 440 && r > 230 && g > 230 && b > 230;
         }

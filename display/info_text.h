@@ -38,7 +38,8 @@ struct InfoText {
 InfoText buildInfoText(const EncounterState& state, std::time_t now);
 
 // A box's title as stored; the countdown's names the approach it counts to when that is not 2003's
-// (as the latest refresh counted) by its year, as far as the box has room: "Closest Approach 2027".
+// (as the latest refresh counted) by its year, which the box's caption always has room for:
+// "Closest Approach 2027".
 std::string infoBoxTitle(int box);
 
 // A stored title as it is shown: "&&" becomes "&"; a single "&" only marks the next character.

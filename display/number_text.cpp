@@ -101,10 +101,10 @@ std::size_t formatFixed(char* buffer, std::size_t size, double value, int decima
         text[n++] = '-';
     }
     if (std::isnan(value)) {
-        std::memcpy(text + n, "nan", 3);
+        std::copy_n("nan", 3, text + n);
         n += 3;
     } else if (std::isinf(value)) {
-        std::memcpy(text + n, "inf", 3);
+        std::copy_n("inf", 3, text + n);
         n += 3;
     } else {
         n += fixedMagnitude(std::fabs(value), std::clamp(decimals, 0, MAX_DECIMALS), text + n);

@@ -130,7 +130,7 @@ double utOf(double ttJd) {
 // far it can lie from the quarter series' own, and the quarter series is evaluated only where two
 // samples lie too close for that bound to tell them apart (near a minimum halfway between grid
 // points, and at the maxima). Every comparison thus comes out as the quarter series' own would,
-// and with it every bracket, for some two fifths of the cost of a sample.
+// and with it every bracket, at a fraction of the cost of a sample.
 constexpr float ROUGH = 0.1f;
 // Far above the rounding of the sums (some 1e-13 au a coordinate), far below the cut series' own
 // difference (some 1e-6 au).

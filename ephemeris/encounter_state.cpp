@@ -2,6 +2,7 @@
 
 #include "ephemeris/closest_approach.h"
 #include "ephemeris/julian_date.h"
+#include "ephemeris/next_approach.h"
 #include "ephemeris/time_scales.h"
 
 #include <cmath>
@@ -26,24 +27,11 @@ namespace {
 
 CountdownChoice choice;
 double countdownTarget = CLOSEST_APPROACH_JD;
-// The next approach as last searched, valid for instants in [searchedFrom + 1 day, target + 1 day].
-double searchedFrom = 0.0;
-std::optional<ClosestApproach> nextApproach;
+NextApproach nextApproach{DAYS_COUNTED_PAST};
 std::optional<ClosestApproach> chosenApproach;
 
-constexpr double DAYS_COUNTED_PAST = 1.0;
-
 const std::optional<ClosestApproach>& approachCountedAt(double now) {
-    if (choice.target == CountdownTarget::Chosen) {
-        return chosenApproach;
-    }
-    const bool held = nextApproach && searchedFrom + DAYS_COUNTED_PAST <= now &&
-                      now <= nextApproach->julianDate + DAYS_COUNTED_PAST;
-    if (!held) {
-        searchedFrom = now - DAYS_COUNTED_PAST;
-        nextApproach = nextClosestApproachAfter(searchedFrom);
-    }
-    return nextApproach;
+    return choice.target == CountdownTarget::Chosen ? chosenApproach : nextApproach.at(now);
 }
 
 double targetAt(double now) {
@@ -56,6 +44,10 @@ double targetAt(double now) {
 }
 
 } // namespace
+
+const std::optional<ClosestApproach>& nextApproachAt(double now) {
+    return nextApproach.at(now);
+}
 
 void setCountdownChoice(const CountdownChoice& chosen) {
     choice = chosen;
@@ -76,7 +68,7 @@ double countdownTargetJd() {
 std::optional<ClosestApproach> countedApproach() {
     return choice.target == CountdownTarget::Of2003   ? std::nullopt
            : choice.target == CountdownTarget::Chosen ? chosenApproach
-                                                      : nextApproach;
+                                                      : nextApproach.latest();
 }
 
 CountdownTarget effectiveCountdownTarget() {
@@ -84,7 +76,7 @@ CountdownTarget effectiveCountdownTarget() {
 }
 
 bool nextApproachUnknown() {
-    return choice.target == CountdownTarget::Next && !nextApproach;
+    return choice.target == CountdownTarget::Next && !nextApproach.latest();
 }
 
 Countdown countdownTo(double target, double now) {

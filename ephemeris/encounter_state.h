@@ -66,6 +66,8 @@ Countdown countdownTo(double target, double now);
 // after it, then it moves on to the following one; the search for it runs only when that happens,
 // so a refresh stays as cheap as it is. A chosen one, like 2003's, stays the target once passed.
 enum class CountdownTarget { Of2003, Next, Chosen };
+// The countdown's next approach keeps being counted to this long after it.
+constexpr double DAYS_COUNTED_PAST = 1.0;
 struct CountdownChoice {
     CountdownTarget target = CountdownTarget::Of2003;
     // For Chosen: the UT instant of the closest approach, as the search gives it.
@@ -73,6 +75,8 @@ struct CountdownChoice {
 };
 void setCountdownChoice(const CountdownChoice& choice);
 CountdownChoice countdownChoice();
+// The next approach as the countdown counts to it at `now`: the one the window's "next one" names.
+const std::optional<ClosestApproach>& nextApproachAt(double now);
 // The instant the latest refresh counted to.
 double countdownTargetJd();
 // The closest approach the latest refresh counted to, with its distance: empty for 2003's fixed

@@ -42,8 +42,9 @@ JulianDate julianDateOfReading(const UtcClockReading& clock) {
 std::time_t calendarTimeOf(const UtcClockReading& r) {
     constexpr std::int64_t UNIX_EPOCH_DAY = 2440588; // the Julian day number of 1970-01-01
     const std::int64_t day = julianDateFromCalendar(r.year, r.month, r.day, 12.0).day;
-    return static_cast<std::time_t>((day - UNIX_EPOCH_DAY) * 86400 + r.hour * 3600 + r.minute * 60 +
-                                    r.second);
+    const std::int64_t seconds =
+        std::int64_t{r.hour} * 3600 + std::int64_t{r.minute} * 60 + r.second;
+    return static_cast<std::time_t>((day - UNIX_EPOCH_DAY) * 86400 + seconds);
 }
 
 UtcClockReading calendarOfJulianDate(double julianDate) {

@@ -25,6 +25,7 @@ inline QRectF rectOf(const LabelBox& b) {
 
 inline std::vector<LabelBox> boxesOf(const std::vector<QRectF>& rects) {
     std::vector<LabelBox> boxes;
+    boxes.reserve(rects.size());
     for (const QRectF& r : rects) {
         boxes.push_back(boxOf(r));
     }

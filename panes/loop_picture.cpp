@@ -165,7 +165,7 @@ std::vector<LoopPicture::Label> LoopPicture::labels() const {
 
 // The labels, then the constellations' names, each where it covers neither the path nor another
 // label.
-void LoopPicture::paintLabels(QPainter& painter, std::vector<QRectF> taken) const {
+void LoopPicture::paintLabels(QPainter& painter, const std::vector<QRectF>& taken) const {
     const MarsLoop& loop = scene_->loop;
     const std::vector<Label> labels = this->labels();
     std::vector<QLineF> path;
@@ -302,7 +302,7 @@ void LoopPicture::paintEvent(QPaintEvent*) {
     paintSky(painter);
     std::vector<QRectF> taken = paintPath(painter);
     painter.restore();
-    paintLabels(painter, std::move(taken));
+    paintLabels(painter, taken);
     painter.setFont(font());
     paintKey(painter);
     if (hasFocus()) {

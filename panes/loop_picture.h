@@ -45,7 +45,7 @@ class LoopPicture : public QWidget {
     // The path and its marks; the boxes where a label would cover them.
     std::vector<QRectF> paintPath(QPainter& painter) const;
     std::vector<Label> labels() const;
-    void paintLabels(QPainter& painter, std::vector<QRectF> taken) const;
+    void paintLabels(QPainter& painter, const std::vector<QRectF>& taken) const;
     void paintNames(QPainter& painter, std::vector<LabelBox>& taken,
                     const std::function<bool(const LabelBox&)>& inside) const;
     void paintKey(QPainter& painter) const;

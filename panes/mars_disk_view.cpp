@@ -151,8 +151,9 @@ void MarsDiskView::project(qreal ratio) {
         for (int px = 0; px < size.width(); ++px) {
             int red = 0, green = 0, blue = 0, alpha = 0;
             for (int i = 0; i < n * n; ++i) {
-                const double x = (px + (i % n + 0.5) / n - cx) / r;
-                const double y = (cy - py - (i / n + 0.5) / n) / r;
+                const int column = i % n, row = i / n; // of the pixel's n x n samples
+                const double x = (px + (column + 0.5) / n - cx) / r;
+                const double y = (cy - py - (row + 0.5) / n) / r;
                 const double distance = std::hypot(x, y);
                 // The limb smoothed over one sample.
                 const double cover = std::clamp((1 - distance) * r * n + 0.5, 0.0, 1.0);

@@ -188,6 +188,7 @@ bool OffscreenGlTarget::createBitmap(int requestedWidth, int requestedHeight) {
         return false;
     }
     bitmap_ = std::move(bitmap);
+    drawnSinceRead_ = true;
     width = w;
     height = h;
     return true;
@@ -195,6 +196,7 @@ bool OffscreenGlTarget::createBitmap(int requestedWidth, int requestedHeight) {
 
 void OffscreenGlTarget::releaseBitmap() {
     bitmap_ = QImage();
+    upright_ = QImage();
 }
 
 bool OffscreenGlTarget::create(int requestedWidth, int requestedHeight) {
@@ -230,21 +232,29 @@ bool OffscreenGlTarget::makeCurrent() {
         return false;
     }
     glBindFramebuffer(GL_FRAMEBUFFER, context_->framebuffer);
+    drawnSinceRead_ = true; // whoever binds it may draw
     return true;
 }
 
 void OffscreenGlTarget::present(QPainter& painter) {
-    if (bitmap_.isNull() || width <= 0 || height <= 0 || !makeCurrent()) {
+    if (bitmap_.isNull() || width <= 0 || height <= 0) {
         return;
     }
-    glFinish();
-    glPixelStorei(GL_PACK_ALIGNMENT, 4);
-    glReadPixels(0, 0, bitmap_.width(), bitmap_.height(), GL_BGR, GL_UNSIGNED_BYTE, bitmap_.bits());
+    if (drawnSinceRead_) {
+        if (!makeCurrent()) {
+            return;
+        }
+        glFinish();
+        glPixelStorei(GL_PACK_ALIGNMENT, 4);
+        glReadPixels(0, 0, bitmap_.width(), bitmap_.height(), GL_BGR, GL_UNSIGNED_BYTE,
+                     bitmap_.bits());
+        upright_ = bitmap_.mirrored();
+        drawnSinceRead_ = false;
+    }
     // The bitmap's size is the stored one here; shown upright, one device pixel for each of its
     // own.
-    QImage upright = bitmap_.mirrored();
-    upright.setDevicePixelRatio(painter.device()->devicePixelRatioF());
-    painter.drawImage(QPointF(0, 0), upright);
+    upright_.setDevicePixelRatio(painter.device()->devicePixelRatioF());
+    painter.drawImage(QPointF(0, 0), upright_);
 }
 
 void OffscreenGlTarget::destroy() {

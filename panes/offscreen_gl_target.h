@@ -1,8 +1,9 @@
 #pragma once
 
 // An OpenGL 1.1 rendering context whose drawing lands in a 24-bit bitmap in memory instead of on
-// the screen, and is copied to a pane on demand: rendering and presenting are separate, so a
-// repaint is only a copy of the last rendered picture.
+// the screen, and is copied to a pane on demand: rendering and presenting are separate, and the
+// picture is read back from OpenGL only when something was drawn since, so a repaint that follows
+// no rendering is only a copy of the last rendered picture.
 //
 // The context is Mesa's EGL on its surfaceless platform, which needs no display and works alike
 // with or without one (X11, Wayland or none, software or hardware); where that is not there
@@ -38,8 +39,9 @@ class OffscreenGlTarget {
     bool resize(int width, int height);
     // Binds the context and its bitmap for drawing; false when there is no context.
     bool makeCurrent();
-    // Completes the frame and copies the stored size 1:1, in device pixels, to the painter's
-    // top-left corner. Copies nothing without a context or bitmap.
+    // Completes the frame drawn since the last call (any `makeCurrent` counts as drawing), reads it
+    // back, and copies the stored size 1:1, in device pixels, to the painter's top-left corner.
+    // Copies nothing without a context or bitmap.
     void present(QPainter& painter);
     void destroy();
 
@@ -53,7 +55,9 @@ class OffscreenGlTarget {
     bool createBitmap(int requestedWidth, int requestedHeight);
     void releaseBitmap();
     std::unique_ptr<Context> context_;
-    QImage bitmap_; // blue-green-red rows as read back: the bottom row first
+    QImage bitmap_;  // blue-green-red rows as read back: the bottom row first
+    QImage upright_; // the last one read back, top row first, as `present` copies it
+    bool drawnSinceRead_ = false;
 };
 
 } // namespace orvanta

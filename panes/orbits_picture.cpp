@@ -146,6 +146,7 @@ std::vector<std::pair<std::size_t, QPointF>> OrbitsPicture::yearPlaces() const {
         const QPointF out = (mars - sun) / std::hypot((mars - sun).x(), (mars - sun).y());
         const QPointF across(-out.y(), out.x());
         std::vector<QPointF> near;
+        near.reserve(std::size_t{OUTWARD_STEPS} * (1 + 2 * SIDEWAYS_STEPS));
         for (int k = 0; k < OUTWARD_STEPS; ++k) {
             near.push_back(mars + out * (width / 2 + 6 + k * line / 2));
         }

@@ -16,6 +16,7 @@
 #include <QSpinBox>
 #include <QTabWidget>
 #include <QTest>
+#include <QThreadPool>
 #include <gtest/gtest.h>
 #include <vector>
 
@@ -56,19 +57,22 @@ TEST(ApproachesWindow, TheTargetIsMarkedAtItsInstant) {
     setCountdownChoice({});
 }
 
+// The Approaches window the tray menu opens (or brings forward).
+ApproachesWindow* openApproaches(MainWindow& main) {
+    for (QAction* action : main.trayMenu()->actions()) {
+        if (action->text() == QStringLiteral("Approaches…")) {
+            action->trigger();
+        }
+    }
+    return dynamic_cast<ApproachesWindow*>(main.approachesWindow());
+}
+
 TEST(ApproachesWindow, ChoosingAnApproachReachesTheTipAndTheMenu) {
     FixedUtcClock clock({2026, 12, 7, 12, 0, 0});
     setCountdownChoice({});
     MainWindow main(QRect(0, 0, 640, 480));
-    QWidget* first = nullptr;
-    for (QAction* action : main.trayMenu()->actions()) {
-        if (action->text() == QStringLiteral("Approaches…")) {
-            action->trigger(); // twice: one window at a time, as for "Mars tonight…"
-            first = main.approachesWindow();
-            action->trigger();
-        }
-    }
-    auto* window = dynamic_cast<ApproachesWindow*>(main.approachesWindow());
+    ApproachesWindow* first = openApproaches(main);
+    ApproachesWindow* window = openApproaches(main); // one at a time, as for "Mars tonight…"
     ASSERT_TRUE(window != nullptr && window == first && window->isVisible() && !window->isModal());
 
     // In the chart a click chooses; the arrow keys pick the approach after it, and Enter chooses.
@@ -122,16 +126,23 @@ TEST(ApproachesWindow, TheLoopFollowsThePick) {
     setCountdownChoice({});
 }
 
-// The first years of the spans the window shows over `ms` milliseconds, each once, in order.
-std::vector<int> spansShown(const ApproachesWindow& window, int ms) {
+int firstYearShown(const ApproachesWindow& window) {
+    return calendarOfJulianDate(window.scene().chart.fromJd).year;
+}
+
+// The first years of the spans the window shows until it shows `last` and finds nothing more (or
+// ten seconds have passed), each once, in order.
+std::vector<int> spansShownUntil(const ApproachesWindow& window, int last) {
     std::vector<int> seen;
-    for (int waited = 0; waited < ms; waited += 10) {
-        const int year = calendarOfJulianDate(window.scene().chart.fromJd).year;
-        if (seen.empty() || seen.back() != year) {
-            seen.push_back(year);
-        }
-        QTest::qWait(10);
-    }
+    (void)QTest::qWaitFor(
+        [&] {
+            const int year = firstYearShown(window);
+            if (seen.empty() || seen.back() != year) {
+                seen.push_back(year);
+            }
+            return year == last && !window.updating();
+        },
+        10000);
     return seen;
 }
 
@@ -144,15 +155,75 @@ TEST(ApproachesWindow, ATypedYearIsTakenWhenItIsWhole) {
     // Typed, then a pause: "2030" alone, found off the GUI thread.
     QTest::keyClick(from, Qt::Key_A, Qt::ControlModifier);
     QTest::keyClicks(from, "2030");
-    EXPECT_EQ(spansShown(window, 2500), (std::vector<int>{2011, 2030}));
+    EXPECT_EQ(spansShownUntil(window, 2030), (std::vector<int>{2011, 2030}));
     // Typed and Enter, then a newer span before it was found: only the newer one is shown.
     QTest::keyClick(from, Qt::Key_A, Qt::ControlModifier);
     QTest::keyClicks(from, "1900");
     QTest::keyClick(from, Qt::Key_Return);
     EXPECT_TRUE(window.updating());
     from->setValue(1950);
-    EXPECT_EQ(spansShown(window, 2500), (std::vector<int>{2030, 1950}));
+    EXPECT_EQ(spansShownUntil(window, 1950), (std::vector<int>{2030, 1950}));
     EXPECT_FALSE(window.updating());
+}
+
+// The approach picked stays picked in a new span that holds it, by its instant, and is let go in
+// one that does not; spans that come one after the other, with no paint between, leave the list
+// and the pictures on the last one.
+TEST(ApproachesWindow, ThePickAcrossSpans) {
+    FixedUtcClock clock({2026, 12, 7, 12, 0, 0});
+    ApproachesWindow window([](const CountdownChoice&) {});
+    window.show();
+    const auto indexOf = [&](double jd) {
+        const auto& all = window.scene().chart.approaches;
+        for (std::size_t i = 0; i < all.size(); ++i) {
+            if (all[i].julianDate == jd) {
+                return static_cast<int>(i);
+            }
+        }
+        return -1;
+    };
+    const double picked = window.scene().chart.approaches[11].julianDate; // 2035's
+    window.list()->setCurrentRow(11 + 2);
+    const struct {
+        std::vector<int> fromYears; // set one after the other, the last one waited for
+        bool kept;
+    } cases[] = {
+        {{2030}, true},
+        {{2040, 2030}, true},
+        {{2030, 2040}, false},
+        {{2030}, false}, // once let go, not picked again
+    };
+    for (const auto& c : cases) {
+        for (const int year : c.fromYears) {
+            window.fromYear()->setValue(year);
+        }
+        ASSERT_EQ(spansShownUntil(window, c.fromYears.back()).back(), c.fromYears.back());
+        const int expected = c.kept ? indexOf(picked) : -1;
+        EXPECT_TRUE(!c.kept || expected >= 0);
+        EXPECT_EQ(window.scene().picked, expected) << c.fromYears.back();
+        EXPECT_EQ(window.list()->currentRow(), c.kept ? expected + 2 : -1);
+        EXPECT_FALSE(window.grab().isNull());
+    }
+}
+
+// A span still being found when the window closes (and so is deleted) reaches no window: the
+// program goes on, and the window opens anew on its default span.
+TEST(ApproachesWindow, ASpanFoundAfterTheWindowClosed) {
+    FixedUtcClock clock({2026, 12, 7, 12, 0, 0});
+    setCountdownChoice({});
+    MainWindow main(QRect(0, 0, 640, 480));
+    ApproachesWindow* window = openApproaches(main);
+    ASSERT_NE(window, nullptr);
+    window->fromYear()->setValue(1800);
+    ASSERT_TRUE(window->updating());
+    window->close();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return main.approachesWindow() == nullptr; }, 10000));
+    EXPECT_TRUE(QThreadPool::globalInstance()->waitForDone(10000));
+    QCoreApplication::processEvents();
+    window = openApproaches(main);
+    ASSERT_NE(window, nullptr);
+    EXPECT_EQ(firstYearShown(*window), 2011);
+    window->close();
 }
 
 } // namespace

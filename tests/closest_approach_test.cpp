@@ -34,6 +34,7 @@ int utcDay(double jd) {
 
 std::vector<double> instants(const std::vector<ClosestApproach>& approaches) {
     std::vector<double> jds;
+    jds.reserve(approaches.size());
     for (const ClosestApproach& a : approaches) {
         jds.push_back(a.julianDate);
     }

@@ -1,11 +1,14 @@
 #include "ephemeris/closest_approach.h"
 #include "ephemeris/encounter_state.h"
 #include "ephemeris/julian_date.h"
+#include "ephemeris/next_approach.h"
 #include "ephemeris/utc_clock.h"
 #include "tools/allocation_counter/allocation_counter.h"
 
 #include <cstdint>
 #include <gtest/gtest.h>
+#include <optional>
+#include <utility>
 #include <vector>
 
 using namespace orvanta;
@@ -90,17 +93,59 @@ TEST(EncounterState, CountdownAtChosenReadings) {
     setCountdownChoice({});
 }
 
+// The next approach as a clock moves on, kept a day (the countdown) or a minute (the reminders)
+// after it: 2027-02-20T00:12:53 UT, then 2029-03-29T12:55:12; a clock set back, even by less than
+// what is kept, gets the earlier one again; beyond the searched years there is none, until the
+// clock is set back into them.
+TEST(NextApproach, KeptUntilPassedThroughAClockSetBack) {
+    const UtcClockReading of2027{2027, 2, 20, 0, 12, 53}, of2029{2029, 3, 29, 12, 55, 12};
+    const struct {
+        double keptPast;
+        std::vector<std::pair<UtcClockReading, std::optional<UtcClockReading>>> steps;
+    } cases[] = {
+        {1.0,
+         {{{2026, 12, 7, 0, 0, 0}, of2027},
+          {{2027, 2, 20, 12, 0, 0}, of2027},
+          {{2027, 2, 21, 0, 12, 0}, of2027},
+          {{2027, 2, 21, 1, 0, 0}, of2029},
+          {{2027, 2, 20, 12, 0, 0}, of2027},
+          {{6001, 1, 1, 0, 0, 0}, std::nullopt},
+          {{6002, 1, 1, 0, 0, 0}, std::nullopt},
+          {{2028, 1, 1, 0, 0, 0}, of2029}}},
+        {60.0 / 86400,
+         {{{2027, 2, 20, 0, 13, 30}, of2027},
+          {{2027, 2, 20, 0, 14, 0}, of2029},
+          {{2027, 2, 20, 0, 13, 30}, of2027}}},
+    };
+    for (const auto& c : cases) {
+        NextApproach next(c.keptPast);
+        for (const auto& [now, expected] : c.steps) {
+            const std::optional<ClosestApproach>& found =
+                next.at(julianDateValue(julianDateOfReading(now)));
+            ASSERT_EQ(found.has_value(), expected.has_value()) << now.year << "-" << now.month;
+            EXPECT_EQ(&found, &next.latest());
+            if (expected) {
+                EXPECT_NEAR(found->julianDate, julianDateValue(julianDateOfReading(*expected)),
+                            1.0 / 86400)
+                    << c.keptPast << " at " << now.year << "-" << now.month << "-" << now.day;
+            }
+        }
+    }
+}
+
 // Every second from two days before the event to two days after: the countdown, read as one
 // duration, never goes up, stays in its ranges, and drops by at most one minute a second.
 TEST(EncounterState, CountdownNeverIncreasesAcrossTheEvent) {
     std::int64_t previous = 0;
     for (int s = 0; s < 5 * 86400; ++s) {
         const int day = 25 + s / 86400, second = s % 86400;
-        const double hours = ((second / 60 % 60) * 0.016666666666666666 + second / 3600) +
-                             (second % 60) * 0.0002777777777777778;
+        const int wholeHours = second / 3600, minutes = second / 60 % 60;
+        const double hours =
+            (minutes * 0.016666666666666666 + wholeHours) + (second % 60) * 0.0002777777777777778;
         const Countdown c = countdownTo(
             CLOSEST_APPROACH_JD, julianDateValue(julianDateFromCalendar(2003, 8, day, hours)));
-        const std::int64_t left = std::int64_t{c.days} * 1440 + c.hours * 60 + c.minutes;
+        const std::int64_t left =
+            std::int64_t{c.days} * 1440 + std::int64_t{c.hours} * 60 + c.minutes;
         ASSERT_TRUE(c.hours >= 0 && c.hours <= 23 && c.minutes >= 0 && c.minutes <= 59 &&
                     (s == 0 || (left <= previous && left >= previous - 1)))
             << "2003-08-" << day << " second " << second;

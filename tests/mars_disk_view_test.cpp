@@ -5,6 +5,7 @@
 #include "app/mars_disk_panel.h"
 #include "ephemeris/julian_date.h"
 #include "panes/mars_disk_view.h"
+#include "tests/scoped_environment.h"
 
 #include <QAccessible>
 #include <QComboBox>
@@ -135,7 +136,6 @@ TEST(MarsDiskView, TheTerminatorOnTheLimbAwayFromTheSun) {
 // The orientation is kept for the next window; a settings file of before, with only the mirror,
 // still reads as mirrored; a kept orientation goes before it, one misspelt does not.
 TEST(MarsDiskView, TheOrientationIsKept) {
-    const QByteArray config = qgetenv("XDG_CONFIG_HOME");
     const struct {
         const char* file;
         DiskOrientation read;
@@ -147,7 +147,7 @@ TEST(MarsDiskView, TheOrientationIsKept) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.file);
         QTemporaryDir home;
-        qputenv("XDG_CONFIG_HOME", QFile::encodeName(home.path()));
+        const ScopedEnvironment settingsFolder("XDG_CONFIG_HOME", home.path().toStdString());
         QDir().mkpath(home.path() + "/orvanta");
         QFile file(home.path() + "/orvanta/orvanta.conf");
         ASSERT_TRUE(file.open(QIODevice::WriteOnly));
@@ -170,7 +170,7 @@ TEST(MarsDiskView, TheOrientationIsKept) {
     // A kept value is echoed as words: terminal escapes in it neither retitle nor clear the
     // user's terminal.
     QTemporaryDir home;
-    qputenv("XDG_CONFIG_HOME", QFile::encodeName(home.path()));
+    const ScopedEnvironment settingsFolder("XDG_CONFIG_HOME", home.path().toStdString());
     QDir().mkpath(home.path() + "/orvanta");
     QFile file(home.path() + "/orvanta/orvanta.conf");
     ASSERT_TRUE(file.open(QIODevice::WriteOnly));
@@ -181,7 +181,6 @@ TEST(MarsDiskView, TheOrientationIsKept) {
     const std::string warned = testing::internal::GetCapturedStderr();
     EXPECT_NE(warned.find("side\\x1b]0;owned\\x07\\x1b[2Jways"), std::string::npos) << warned;
     EXPECT_EQ(warned.find('\x1b'), std::string::npos);
-    qputenv("XDG_CONFIG_HOME", config);
 }
 
 } // namespace

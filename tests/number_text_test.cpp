@@ -2,10 +2,12 @@
 #include "display/number_text.h"
 #include "ephemeris/julian_date.h"
 #include "ephemeris/utc_clock.h"
+#include "tests/scoped_environment.h"
 
 #include <chrono>
 #include <clocale>
 #include <cmath>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -131,15 +133,15 @@ TEST(FormatThousands, GroupsTheRoundedIntegerDigits) {
     }
 }
 
-struct TimeZone {
-    explicit TimeZone(const char* tz) { setenv("TZ", tz, 1); }
-    ~TimeZone() { unsetenv("TZ"); }
+struct TimeZone : ScopedEnvironment {
+    explicit TimeZone(const char* tz) : ScopedEnvironment("TZ", tz) {}
 };
 
 std::time_t utc(int y, unsigned m, unsigned d, int hh, int mm, int ss) {
     using namespace std::chrono;
     const auto days = sys_days{year{y} / month{m} / day{d}}.time_since_epoch().count();
-    return static_cast<std::time_t>(days * 86400 + hh * 3600 + mm * 60 + ss);
+    return static_cast<std::time_t>(days * 86400 + std::int64_t{hh} * 3600 + std::int64_t{mm} * 60 +
+                                    ss);
 }
 
 TEST(FormatLocalTime, DateAndClockLinesInTheLocalZone) {
@@ -230,14 +232,14 @@ TEST(NumberTextLocale, SameTextsUnderGermanAndFrenchLocales) {
     const std::string inC = joined(buildInfoText(encounterState, now));
     EXPECT_EQ(inC.substr(0, 48), "Wed, Aug 27, 2003|09:52:07 PM|34,648,025.67 mi.|");
     for (const char* name : {"de_DE.UTF-8", "fr_FR.UTF-8"}) {
-        ASSERT_NE(std::setlocale(LC_ALL, name), nullptr)
-            << name << " is not installed (tools/install-deps.sh generates it)";
+        const ScopedLocale locale(LC_ALL, name);
+        ASSERT_TRUE(locale.taken())
+            << name << " is not installed (tools/install-deps.sh --tests generates it)";
         char printed[16];
         std::snprintf(printed, sizeof printed, "%.1f", 0.5);
         EXPECT_STREQ(printed, "0,5") << "the locale is not in effect";
         EXPECT_EQ(joined(buildInfoText(encounterState, now)), inC) << name;
     }
-    std::setlocale(LC_ALL, "C");
 }
 
 } // namespace

@@ -33,7 +33,7 @@ struct Folders {
 };
 
 QString makeFolder(const QTemporaryDir& base, const QString& name, int mode) {
-    const QString path = base.filePath(name);
+    QString path = base.filePath(name);
     QDir().mkpath(path);
     ::chmod(QFile::encodeName(path).constData(), static_cast<mode_t>(mode));
     return path;

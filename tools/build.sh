@@ -1,5 +1,7 @@
 #!/usr/bin/env bash
-# Configures and builds one build tree: tools/build.sh release|sanitize|thread
+# Configures and builds one build tree: tools/build.sh release|program|sanitize|thread
+# (program: the release tree without the tests and benchmarks, where none was configured yet, for
+# tools/run.sh; release configures them back in).
 # Warnings are errors in CI (CI=true) only, so that a newer compiler never stops a user's build.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -8,7 +10,15 @@ werror=()
 
 case "${1:-release}" in
 release)
-    cmake -S . -B build/release -G Ninja -DCMAKE_BUILD_TYPE=Release ${werror[@]+"${werror[@]}"} >/dev/null
+    cmake -S . -B build/release -G Ninja -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=ON \
+        -DORVANTA_BENCH=ON ${werror[@]+"${werror[@]}"} >/dev/null
+    cmake --build build/release
+    ;;
+program)
+    if [ ! -f build/release/CMakeCache.txt ]; then
+        cmake -S . -B build/release -G Ninja -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF \
+            -DORVANTA_BENCH=OFF ${werror[@]+"${werror[@]}"} >/dev/null
+    fi
     cmake --build build/release
     ;;
 sanitize)
@@ -27,7 +37,7 @@ thread)
     cmake --build build/thread --target state_tool_tests display_core_tests
     ;;
 *)
-    echo "usage: tools/build.sh release|sanitize|thread" >&2
+    echo "usage: tools/build.sh release|program|sanitize|thread" >&2
     exit 2
     ;;
 esac

@@ -1,17 +1,33 @@
 #!/usr/bin/env bash
-# Installs the Debian packages that building, running and testing Orvanta need, if any is missing.
+# Installs the Debian packages that building and running Orvanta need, if any is missing:
+#   tools/install-deps.sh           what tools/run.sh needs
+#   tools/install-deps.sh --tests   that, and what the tests and benchmarks need (tools/test.sh)
 set -euo pipefail
+
+tests=false
+case "${1:-}" in
+"") ;;
+--tests) tests=true ;;
+*)
+    echo "usage: tools/install-deps.sh [--tests]" >&2
+    exit 2
+    ;;
+esac
 
 packages=(
     cmake ninja-build g++
-    libgtest-dev libbenchmark-dev
-    locales
     qt6-base-dev libx11-dev libxcb1-dev fonts-dejavu-core
     # the towns by name with their places and time zones, and the zones' clocks
     libgeonames-dev tzdata
     # OpenGL for the orbit diagram: EGL and OpenGL headers, Mesa's EGL and GLX and its software
     # renderer
     libegl-dev libopengl-dev libegl-mesa0 libglx-mesa0 libgl1-mesa-dri
+)
+test_packages=(
+    libgtest-dev libbenchmark-dev
+    # the clang-tidy checks of CI
+    clang-tidy
+    locales
     # the end-to-end tests: a virtual display, a tray host, input and screenshots
     xvfb trayer xdotool x11-utils x11-xserver-utils imagemagick faketime
     # what the settings test watches the program open
@@ -27,6 +43,11 @@ packages=(
 )
 # The texts are checked under these process locales, whose decimal point is a comma.
 test_locales=(de_DE fr_FR)
+if [ "$tests" = true ]; then
+    packages+=("${test_packages[@]}")
+else
+    test_locales=()
+fi
 
 sudo=()
 [ "$(id -u)" -eq 0 ] || sudo=(sudo)
@@ -41,7 +62,7 @@ if [ ${#missing[@]} -gt 0 ]; then
     DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y --no-install-recommends "${missing[@]}"
 fi
 
-for l in "${test_locales[@]}"; do
+for l in ${test_locales[@]+"${test_locales[@]}"}; do
     if ! locale -a 2>/dev/null | grep -qix "$l\.utf-\?8"; then
         echo "Generating the locale $l.UTF-8"
         "${sudo[@]}" localedef -i "$l" -c -f UTF-8 "$l.UTF-8"

@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds, and runs the Orvanta widget. Without a display it prints what
-# the widget shows now and draws its window into a PNG file; arguments then go to orvanta-state.
+# Installs what building and running need (what the tests need, tools/test.sh installs), builds,
+# and runs the Orvanta widget. Without a display it prints what the widget shows now and draws its
+# window into a PNG file; arguments then go to orvanta-state.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 tools/install-deps.sh
-tools/build.sh release >&2
+tools/build.sh program >&2
 if [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]; then
     exec build/release/app/orvanta
 fi

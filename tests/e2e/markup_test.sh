@@ -59,8 +59,8 @@ check "Mars tonight opens with a kept name that names an image" open_sky
 check "the kept name is shown as it is" within 10 shows_literally "(<img src=$work/kept>)"
 check "its pipe is never opened" unopened "$work/kept"
 # Into the place field, under the words (the window's own size, 1000 wide).
+# The keys come after the click in order, so they go to the field it focused.
 xdotool mousemove --window "$(xdotool search --name '^Mars tonight$' | head -n 1)" 540 245 click 1
-sleep 0.5
 xdotool key ctrl+a
 xdotool type --delay 5 "<img src=$work/typed>"
 xdotool key Return

@@ -40,11 +40,13 @@ check() {
     shift
     if "$@"; then echo "ok: $what"; else echo "FAIL: $what"; failures=$((failures + 1)); fi
 }
-within() { # seconds command...
-    local limit=$1
+within() { # seconds command...: passes as soon as the command does, fails once the seconds are up
+    local end=$((SECONDS + $1))
     shift
-    for _ in $(seq $((limit * 10))); do "$@" && return 0; sleep 0.1; done
-    return 1
+    until "$@"; do
+        [ "$SECONDS" -lt "$end" ] || return 1
+        sleep 0.1
+    done
 }
 # finish [FILE]...: after a failure the logs, or the files named, are shown; then the count.
 finish() {

@@ -234,9 +234,8 @@ Lines apparitionLines(double from, double to) {
 // Each apparition is found on its own, the same whatever span holds it, so a long span is cut
 // into pieces found side by side: a piece begins where the one before ends, and ends just before
 // the next begins, so that no instant lies in two. Four pieces for each processor, so that a
-// processor another program holds for a while leaves its share to the others (one each: 1.25 s
-// where four took 0.95 over 1000 years, with one of two processors busy; 1 % slower on idle
-// ones). Pieces shorter than fifty years would spend more on their ends than they save.
+// processor another program holds for a while leaves its share to the others. Pieces shorter than
+// fifty years would spend more on their ends than they save.
 void appendApproachesAndOppositions(std::string& out, double from, double to) {
     constexpr double LEAST_PIECE_DAYS = 50 * JULIAN_YEAR_DAYS;
     constexpr int PIECES_PER_PROCESSOR = 4;
