@@ -24,7 +24,7 @@ namespace orvanta {
 namespace {
 
 // The settings file holds a few choices: anything far larger is not ours to parse or rewrite.
-constexpr off_t SETTINGS_LIMIT = 64 * 1024;
+constexpr off_t SETTINGS_LIMIT = off_t{64} * 1024;
 
 bool& settingsFileUsed() {
     static bool used = true;

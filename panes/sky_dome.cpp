@@ -318,7 +318,7 @@ std::vector<QRectF> SkyDome::paintFrame(QPainter& painter, const QPointF& centre
     QFont font = painter.font();
     font.setBold(true);
     painter.setFont(font);
-    const std::vector<QRectF> boxes = compassBoxes(centre, radius, QFontMetricsF(font));
+    std::vector<QRectF> boxes = compassBoxes(centre, radius, QFontMetricsF(font));
     const char* const letters[] = {"N", "E", "S", "W"};
     for (std::size_t i = 0; i < boxes.size(); ++i) {
         painter.drawText(boxes[i], Qt::AlignCenter, QString::fromLatin1(letters[i]));

@@ -481,6 +481,7 @@ TEST(SkyWindow, TheKeyboardReachesEveryPart) {
     QApplication::setActiveWindow(&window);
     std::vector<QWidget*> order = {window.findChild<QLineEdit*>(QStringLiteral("placeField")),
                                    window.findChild<QDateTimeEdit*>()};
+    order.reserve(12);
     for (QToolButton* b : window.findChildren<QToolButton*>()) {
         order.push_back(b);
     }

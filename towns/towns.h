@@ -82,7 +82,8 @@ constexpr double NEAREST_TOWN_REACH_KM = 400.0;
 // Nothing, with what was not understood in `error`, for anything else.
 struct PlaceEntry {
     // A place is an entry of its own: typed as coordinates.
-    PlaceEntry(Place at, std::optional<Town> of = std::nullopt) // NOLINT: implicit on purpose
+    PlaceEntry(Place at,
+               std::optional<Town> of = std::nullopt) // implicit: a bare place is an entry
         : place(at), town(std::move(of)) {}
     Place place;
     std::optional<Town> town;

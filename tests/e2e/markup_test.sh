@@ -58,9 +58,31 @@ open_sky() { # from the window's menu; a choice made while the program is busy s
 check "Mars tonight opens with a kept name that names an image" open_sky
 check "the kept name is shown as it is" within 10 shows_literally "(<img src=$work/kept>)"
 check "its pipe is never opened" unopened "$work/kept"
-# Into the place field, under the words (the window's own size, 1000 wide).
+# The centre of the place field on the screen, where a screen reader finds it: the words above it
+# wrap by what they say, so no fixed point of the window is always on the field.
+place_field_centre() {
+    /usr/bin/python3 - <<'PY' 2>>"$work/reader.log"
+import pyatspi
+def walk(node, depth=0):
+    yield node
+    if depth < 12:
+        for i in range(node.childCount):
+            child = node.getChildAtIndex(i)
+            if child is not None:
+                yield from walk(child, depth + 1)
+desktop = pyatspi.Registry.getDesktop(0)
+for app in (desktop.getChildAtIndex(i) for i in range(desktop.childCount)):
+    if app is not None and app.name == "orvanta":
+        for node in walk(app):
+            if node.name == "Place" and node.getRole() == pyatspi.ROLE_TEXT:
+                e = node.queryComponent().getExtents(pyatspi.DESKTOP_COORDS)
+                print(e.x + e.width // 2, e.y + e.height // 2)
+                raise SystemExit
+PY
+}
 # The keys come after the click in order, so they go to the field it focused.
-xdotool mousemove --window "$(xdotool search --name '^Mars tonight$' | head -n 1)" 540 245 click 1
+read -r field_x field_y < <(place_field_centre)
+xdotool mousemove "${field_x:-0}" "${field_y:-0}" click 1
 xdotool key ctrl+a
 xdotool type --delay 5 "<img src=$work/typed>"
 xdotool key Return
