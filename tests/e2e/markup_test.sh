@@ -20,25 +20,25 @@ mkdir -p "$XDG_CONFIG_HOME/orvanta"
 mkfifo "$work/kept" "$work/typed"
 # Opening a pipe's writing end without waiting fails while nobody holds its reading end.
 unopened() { ! /usr/bin/python3 -c 'import os, sys; os.open(sys.argv[1], os.O_WRONLY | os.O_NONBLOCK)' "$1" 2>/dev/null; }
-# The place's line of Mars tonight, as a screen reader reads it.
-place_line() {
-    /usr/bin/python3 - <<'PY' 2>>"$work/reader.log"
+# What a screen reader finds of Mars tonight: the place's line, or the place field's centre on
+# the screen (the words above it wrap by what they say, so no fixed point of the window is always
+# on the field).
+reader() {
+    PYTHONPATH=$(dirname "$0") /usr/bin/python3 - "$1" <<'PY' 2>>"$work/reader.log"
+import sys
 import pyatspi
-def walk(node, depth=0):
-    yield node
-    if depth < 12:
-        for i in range(node.childCount):
-            child = node.getChildAtIndex(i)
-            if child is not None:
-                yield from walk(child, depth + 1)
-desktop = pyatspi.Registry.getDesktop(0)
-for app in (desktop.getChildAtIndex(i) for i in range(desktop.childCount)):
-    if app is not None and app.name == "orvanta":
-        for node in walk(app):
-            if node.name.startswith(("Seen from", "Not taken")):
-                print(node.name)
+from atspi_tree import find_app, walk
+app = find_app()
+for node in walk(app) if app else ():
+    if sys.argv[1] == "place-line" and node.name.startswith(("Seen from", "Not taken")):
+        print(node.name)
+    elif sys.argv[1] == "field" and node.name == "Place" and node.getRole() == pyatspi.ROLE_TEXT:
+        e = node.queryComponent().getExtents(pyatspi.DESKTOP_COORDS)
+        print(e.x + e.width // 2, e.y + e.height // 2)
+        break
 PY
 }
+place_line() { reader place-line; }
 shows_literally() { place_line | grep -qF "$1"; }
 answers() { # a second start brings the window to the front at once
     "$orvanta" >>"$work/second.log" 2>&1
@@ -58,30 +58,8 @@ open_sky() { # from the window's menu; a choice made while the program is busy s
 check "Mars tonight opens with a kept name that names an image" open_sky
 check "the kept name is shown as it is" within 10 shows_literally "(<img src=$work/kept>)"
 check "its pipe is never opened" unopened "$work/kept"
-# The centre of the place field on the screen, where a screen reader finds it: the words above it
-# wrap by what they say, so no fixed point of the window is always on the field.
-place_field_centre() {
-    /usr/bin/python3 - <<'PY' 2>>"$work/reader.log"
-import pyatspi
-def walk(node, depth=0):
-    yield node
-    if depth < 12:
-        for i in range(node.childCount):
-            child = node.getChildAtIndex(i)
-            if child is not None:
-                yield from walk(child, depth + 1)
-desktop = pyatspi.Registry.getDesktop(0)
-for app in (desktop.getChildAtIndex(i) for i in range(desktop.childCount)):
-    if app is not None and app.name == "orvanta":
-        for node in walk(app):
-            if node.name == "Place" and node.getRole() == pyatspi.ROLE_TEXT:
-                e = node.queryComponent().getExtents(pyatspi.DESKTOP_COORDS)
-                print(e.x + e.width // 2, e.y + e.height // 2)
-                raise SystemExit
-PY
-}
 # The keys come after the click in order, so they go to the field it focused.
-read -r field_x field_y < <(place_field_centre)
+read -r field_x field_y < <(reader field)
 xdotool mousemove "${field_x:-0}" "${field_y:-0}" click 1
 xdotool key ctrl+a
 xdotool type --delay 5 "<img src=$work/typed>"

@@ -7,22 +7,8 @@ usage: screen_reader.py SECONDS_TO_LISTEN   (prints what it found, one fact a li
 import sys
 
 import pyatspi
+from atspi_tree import find_app, walk
 from gi.repository import GLib
-
-
-def walk(node, depth=0):
-    yield node
-    if depth < 12:
-        for i in range(node.childCount):
-            child = node.getChildAtIndex(i)
-            if child is not None:
-                yield from walk(child, depth + 1)
-
-
-def find_app():
-    desktop = pyatspi.Registry.getDesktop(0)
-    apps = (desktop.getChildAtIndex(i) for i in range(desktop.childCount))
-    return next((app for app in apps if app is not None and app.name == "orvanta"), None)
 
 
 def text_of(node):
