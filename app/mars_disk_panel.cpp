@@ -123,6 +123,14 @@ void MarsDiskPanel::showSky(const SkyTonight& sky, const ClockText& clock) {
         views_[i]->setDisk(disk);
     };
     show(0, "Now, " + clock(sky.utJd), sky.disk);
+    // No view of a Mars the telescope is not shown; the caption says why.
+    views_[0]->setVisible(sky.diskSeen);
+    if (!sky.diskSeen) {
+        captions_[0]->setText(
+            QString::fromStdString("Now, " + clock(sky.utJd) +
+                                   (sky.marsAt.altitude > 0 ? ": Mars is in a daylit sky."
+                                                            : ": Mars is below the horizon.")));
+    }
     const std::optional<double> transit =
         sky.highest ? std::optional(sky.pass.transit->utJd) : std::nullopt;
     views_[1]->setVisible(transit.has_value());

@@ -261,17 +261,20 @@ void SkyWindow::useClockOf(const QString& town, const std::string& zone) {
         // Settings kept before towns were named hold only the zone: its city names it.
         const QString name =
             town.isEmpty() ? zoneName.mid(zoneName.lastIndexOf('/') + 1).replace('_', ' ') : town;
-        clockFrom_ = QStringLiteral("Times are %1's (%2).").arg(echoed(name), echoed(zoneName));
+        clockFrom_ = QStringLiteral("Times are on the clock of %1 (%2).")
+                         .arg(echoed(name), echoed(zoneName));
         return;
     }
     const std::optional<NearTown> nearest = nearestTown(*place_);
     if (nearest && nearest->km <= NEAREST_TOWN_REACH_KM &&
         QTimeZone::isTimeZoneIdAvailable(QByteArray::fromStdString(nearest->town.zone))) {
         zone_ = QTimeZone(QByteArray::fromStdString(nearest->town.zone));
-        clockFrom_ = QStringLiteral("Times are %1's (%2), the nearest town known here, %3 km away.")
-                         .arg(QString::fromStdString(nearest->town.name),
-                              QString::fromStdString(nearest->town.zone))
-                         .arg(qRound(nearest->km));
+        clockFrom_ =
+            QStringLiteral(
+                "Times are on the clock of %1 (%2), the nearest town known here, %3 km away.")
+                .arg(QString::fromStdString(nearest->town.name),
+                     QString::fromStdString(nearest->town.zone))
+                .arg(qRound(nearest->km));
         return;
     }
     zone_ = QTimeZone::utc();

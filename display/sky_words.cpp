@@ -16,12 +16,44 @@ long rounded(double value) {
     return static_cast<long>(std::floor(value + 0.5));
 }
 
+// Within this of the zenith a direction is no help: one looks straight up.
+constexpr double OVERHEAD = 85.0;
+// Within this of a pole every direction is north (or south): the compass says nothing.
+constexpr double POLE = 89.5;
+
+bool atPole(double latitude) {
+    return std::abs(latitude) >= POLE;
+}
+
+// " in the south-east", or nothing at a pole.
+std::string towards(double azimuth, double latitude) {
+    return atPole(latitude) ? std::string() : " in the " + directionWords(azimuth);
+}
+
+// "53° above the horizon in the south", "overhead (88°)"; `altitude` refracted.
+std::string heightWords(double altitude, double azimuth, double latitude) {
+    return altitude >= OVERHEAD
+               ? "overhead (" + degreesText(altitude) + ")"
+               : degreesText(altitude) + " above the horizon" + towards(azimuth, latitude);
+}
+
+// A figure to `decimals` places, without the sign of a value that rounds to nothing ("0.0", not
+// "-0.0").
+std::string signedFixed(double value, int decimals) {
+    std::string text = formatFixed(value, decimals);
+    if (text.front() == '-' && text.find_first_not_of("-0.") == std::string::npos) {
+        text.erase(0, 1);
+    }
+    return text;
+}
+
 std::string nowLine(const SkyTonight& sky) {
     if (sky.marsAt.altitude <= 0) {
         return "Now below the horizon.";
     }
-    return "Now " + degreesText(refracted(sky.marsAt.altitude)) + " above the horizon in the " +
-           directionWords(sky.marsAt.azimuth) + skyWords(skyLightOf(sky.sunAt.altitude)) + '.';
+    return "Now " +
+           heightWords(refracted(sky.marsAt.altitude), sky.marsAt.azimuth, sky.place.latitude) +
+           skyWords(skyLightOf(sky.sunAt.altitude)) + '.';
 }
 
 // The direction is Mars's from the star: "Near Regulus (4.0° north-east)".
@@ -47,7 +79,7 @@ std::string skyWords(SkyLight light) {
                                   : std::string(", in ") + skyLightWords(light);
 }
 
-std::vector<std::string> eventLines(const Tonight& night, const ClockText& clock) {
+std::vector<std::string> eventLines(const Tonight& night, double latitude, const ClockText& clock) {
     std::vector<std::string> lines;
     if (night.alwaysUp) {
         lines.emplace_back("Mars does not set here now: it is above the horizon all day and "
@@ -62,32 +94,39 @@ std::vector<std::string> eventLines(const Tonight& night, const ClockText& clock
         lines.emplace_back("Mars does not rise here now.");
     }
     if (night.rise) {
-        lines.push_back("Rises at " + clock(night.rise->utJd) + " in the " +
-                        directionWords(night.rise->degrees) + '.');
+        lines.push_back("Rises at " + clock(night.rise->utJd) +
+                        towards(night.rise->degrees, latitude) + '.');
     }
     if (night.transit) {
         lines.push_back("Highest at " + clock(night.transit->utJd) + ", " +
-                        degreesText(night.transit->altitude) + " above the horizon in the " +
-                        directionWords(night.transit->azimuth) + '.');
+                        heightWords(night.transit->altitude, night.transit->azimuth, latitude) +
+                        '.');
     }
     if (night.set) {
-        lines.push_back("Sets at " + clock(night.set->utJd) + " in the " +
-                        directionWords(night.set->degrees) + '.');
+        lines.push_back("Sets at " + clock(night.set->utJd) +
+                        towards(night.set->degrees, latitude) + '.');
     }
     return lines;
 }
 
 std::string bestLine(const Tonight& night, const ClockText& clock) {
-    return night.best ? "Best seen from " + clock(night.best->from) + " to " +
-                            clock(night.best->to) + " (the Sun below −12°, Mars above 10°)."
-                      : "Not well placed tonight: never high in a dark sky.";
+    if (!night.best) {
+        return "Not well placed tonight: never high in a dark sky.";
+    }
+    // In a polar night with Mars high all along, two clock readings would name a day at random.
+    if (night.best->to - night.best->from >= 1) {
+        return "Best seen at any hour now: the sky stays dark and Mars high (the Sun below −12°, "
+               "Mars above 10°).";
+    }
+    return "Best seen from " + clock(night.best->from) + " to " + clock(night.best->to) +
+           " (the Sun below −12°, Mars above 10°).";
 }
 
 std::vector<std::string> tonightLines(const SkyTonight& sky, const ClockText& clock) {
-    std::vector<std::string> lines = eventLines(sky.pass, clock);
+    std::vector<std::string> lines = eventLines(sky.pass, sky.place.latitude, clock);
     lines.push_back(nowLine(sky));
     lines.push_back("In the constellation " + sky.constellation + ", at magnitude " +
-                    formatFixed(sky.magnitude, 1) + ", " + degreesText(sky.elongation) +
+                    signedFixed(sky.magnitude, 1) + ", " + degreesText(sky.elongation) +
                     " from the Sun.");
     if (sky.elongation < TOO_CLOSE_TO_THE_SUN) {
         lines.push_back("Too close to the Sun to be seen (" + degreesText(sky.elongation) +

@@ -21,7 +21,8 @@ std::string directionWords(double azimuth);
 std::string degreesText(double value);
 // Nothing for a dark sky (darkSky), else which one: ", in a daylit sky", ", in civil twilight".
 std::string skyWords(SkyLight light);
-std::vector<std::string> eventLines(const Tonight& night, const ClockText& clock);
+// The rise, the highest and the set; at a pole, without the compass.
+std::vector<std::string> eventLines(const Tonight& night, double latitude, const ClockText& clock);
 std::string bestLine(const Tonight& night, const ClockText& clock);
 // Every line, in the order the window gives them.
 std::vector<std::string> tonightLines(const SkyTonight& sky, const ClockText& clock);

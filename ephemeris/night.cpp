@@ -41,17 +41,25 @@ bool upAt(const MarsEvents& events, double t) {
     return nextSet ? !nextRise || nextSet->utJd < nextRise->utJd : events.alwaysUp;
 }
 
-std::optional<BestSeen> bestSeen(const std::vector<SkySample>& samples) {
-    std::optional<BestSeen> best;
+// The first stretch with a dark sky (darkSky) and Mars well up that lasts longer than one
+// sample and does not end before `from`: a single sample is no stretch to be told "from 19:50 to
+// 19:50", and where Mars has no rise the stretch that began before the instant counts whole.
+std::optional<BestSeen> bestSeen(const std::vector<SkySample>& samples, double from) {
+    const auto told = [from](const std::optional<BestSeen>& run) {
+        return run && run->to > run->from && run->to >= from;
+    };
+    std::optional<BestSeen> run;
     for (const SkySample& s : samples) {
-        const bool good = darkSky(skyLightOf(s.sunAltitude)) && s.mars.altitude > WELL_UP;
-        if (good) {
-            best = BestSeen{best ? best->from : s.utJd, s.utJd};
-        } else if (best) {
-            break;
+        if (darkSky(skyLightOf(s.sunAltitude)) && s.mars.altitude > WELL_UP) {
+            run = BestSeen{run ? run->from : s.utJd, s.utJd};
+            continue;
         }
+        if (told(run)) {
+            return run;
+        }
+        run.reset();
     }
-    return best;
+    return told(run) ? run : std::nullopt;
 }
 
 } // namespace
@@ -104,12 +112,18 @@ Tonight marsTonight(double now, const Place& where) {
     // The samples on a grid of their own, so that the track drawn does not shift by the minute.
     const double grid = std::floor(now / SAMPLE_STEP) * SAMPLE_STEP;
     const double start = night.rise ? night.rise->utJd : now;
+    std::vector<SkySample> around;
     for (const SkySample& s : skySamples(grid - 0.5, grid + 1.0, SAMPLE_STEP, where)) {
+        if (s.utJd <= night.end + SAMPLE_STEP) {
+            around.push_back(s);
+        }
         if (s.utJd >= start - SAMPLE_STEP && s.utJd <= night.end + SAMPLE_STEP) {
             night.samples.push_back(s);
         }
     }
-    night.best = bestSeen(night.samples);
+    // With a rise, the pass's own samples; without one, Mars has been up all along, and the dark
+    // stretch the instant lies in is told from its beginning.
+    night.best = night.rise ? bestSeen(night.samples, start) : bestSeen(around, now);
     return night;
 }
 

@@ -40,7 +40,9 @@ struct Tonight {
     std::optional<Transit> transit;
     bool alwaysUp = false;
     bool neverUp = false;
-    // The first stretch of the pass with a dark sky (darkSky) and Mars well up.
+    // The first stretch of the pass with a dark sky (darkSky) and Mars well up, longer than a
+    // sample; where Mars has not risen within reach, the one the instant is in counts from its
+    // beginning, before the instant.
     std::optional<BestSeen> best;
     // Mars and the Sun every ten minutes through the pass, on a grid of whole ten minutes.
     std::vector<SkySample> samples;

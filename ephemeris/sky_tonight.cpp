@@ -22,12 +22,12 @@ bool stillHolds(const SkyTonight& earlier, double now, const Place& where) {
 // The disk at the highest, where that can be seen.
 std::optional<MarsDisk> highestDisk(const Tonight& pass, const Place& where) {
     const std::optional<Transit>& transit = pass.transit;
-    if (!transit || transit->altitude <= 0) {
+    if (!transit) {
         return std::nullopt;
     }
     const double sun = horizontalOf(apparentSun(transit->utJd), transit->utJd, where).altitude;
-    return skyLightOf(sun) == SkyLight::Day ? std::nullopt
-                                            : std::optional(marsDiskAt(transit->utJd));
+    return telescopeSees(transit->altitude, sun) ? std::optional(marsDiskAt(transit->utJd))
+                                                 : std::nullopt;
 }
 
 } // namespace
@@ -45,6 +45,10 @@ NearStar starToName(const Equatorial& mars, const std::vector<Equatorial>& place
         }
     }
     return {nullptr, 0, {}};
+}
+
+bool telescopeSees(double marsAltitude, double sunAltitude) {
+    return marsAltitude > 0 && skyLightOf(sunAltitude) != SkyLight::Day;
 }
 
 SkyTonight skyTonight(double now, const Place& where, const SkyTonight* earlier) {
@@ -73,6 +77,7 @@ SkyTonight skyTonight(double now, const Place& where, const SkyTonight* earlier)
     sky.disk = marsDiskAt(now);
     sky.chart = skyChartAt(now, where, sky.places, sky.mars, sky.near);
     sky.sunAt = sky.chart.sun;
+    sky.diskSeen = telescopeSees(sky.marsAt.altitude, sky.sunAt.altitude);
     return sky;
 }
 

@@ -22,6 +22,9 @@ constexpr double TOO_CLOSE_TO_THE_SUN = 15.0; // degrees: lost in the Sun's glar
 // within 20°, else none. `places` are the apparent places of stars(), in its order.
 NearStar starToName(const Equatorial& mars, const std::vector<Equatorial>& places);
 
+// Whether a telescope is shown Mars: above the horizon, in a sky that is not day.
+bool telescopeSees(double marsAltitude, double sunAltitude);
+
 struct SkyTonight {
     double utJd;
     Place place;
@@ -35,6 +38,7 @@ struct SkyTonight {
     double moon;       // degrees from Mars, seen from the place
     Tonight pass;
     MarsDisk disk;
+    bool diskSeen; // by telescopeSees, now
     // The disk at tonight's upper transit, where Mars is then up in a sky that is not day.
     std::optional<MarsDisk> highest;
     SkyChart chart;

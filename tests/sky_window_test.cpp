@@ -141,7 +141,8 @@ TEST(SkyWindow, TellsThePlacesOwnClock) {
         const char* shown; // what the field then holds
         const char* when;  // the date field: the same instant on the new clock
     } cases[] = {{"Sydney", "Rises at 19:52 AEDT",
-                  "(Sydney, New South Wales, Australia). Times are Sydney's (Australia/Sydney).",
+                  "(Sydney, New South Wales, Australia). Times are on the clock of Sydney "
+                  "(Australia/Sydney).",
                   "Sydney, New South Wales, Australia", "2027-02-20 11:14 AEDT"},
                  {"-33.87,151.21", "Rises at 19:52 AEDT", "the nearest town known here, 0 km",
                   nullptr, "2027-02-20 11:14 AEDT"},
@@ -149,11 +150,11 @@ TEST(SkyWindow, TellsThePlacesOwnClock) {
                   "2027-02-20 00:14 UTC"},
                  {"not a place", " UTC", "Not taken: \"not a place\" is not a town known here.",
                   nullptr, "2027-02-20 00:14 UTC"},
-                 {"tromso", " CET", "Times are Tromsø's (Europe/Oslo).",
+                 {"tromso", " CET", "Times are on the clock of Tromsø (Europe/Oslo).",
                   "Tromsø, Troms og Finnmark, Norway", "2027-02-20 01:14 CET"},
                  {"64°08′N 21°54′W", " GMT",
-                  "Times are Reykjavik's (Atlantic/Reykjavik), the nearest town", nullptr,
-                  "2027-02-20 00:14 GMT"}};
+                  "Times are on the clock of Reykjavik (Atlantic/Reykjavik), the nearest town",
+                  nullptr, "2027-02-20 00:14 GMT"}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.typed);
         field->setText(QString::fromUtf8(c.typed));
@@ -238,8 +239,8 @@ TEST(SkyWindow, StartsFromTheTownOfTheTimeZoneOrAsks) {
         const char* zone;
         const char* words;
     } cases[] = {
-        {"Europe/Oslo",
-         "(Oslo, Norway, the town of your time zone). Times are Oslo's (Europe/Oslo)."},
+        {"Europe/Oslo", "(Oslo, Norway, the town of your time zone). Times are on the clock of "
+                        "Oslo (Europe/Oslo)."},
         {"UTC", "No town is known for your time zone: type a town or a latitude and longitude "
                 "below. Seen from 0.00° N, 0.00° E (the equator at Greenwich, until then). Times "
                 "are UTC"},
@@ -327,34 +328,42 @@ TEST(SkyWindow, ShowsThePassOrvantaStatePrints) {
 }
 
 // The edges a user reaches first: a Mars that never rises, one lost in the Sun's glare, one in a
-// daylit sky, a star too far off to be "near"; the telescope's "highest" offered only for a
-// highest that can be seen.
+// daylit sky, a star too far off to be "near"; the telescope's views, now and at the highest,
+// offered only for a Mars that can be seen then.
 TEST(SkyWindow, SaysWhatCanBeSeenAtTheEdges) {
     setenv("TZ", "UTC", 1);
     const struct {
         UtcClockReading at;
         Place place;
         std::vector<std::string> said, notSaid; // not of const char*: two would be a range
-        bool highestShown;
+        bool highestShown, nowShown;
     } cases[] = {
         {{2027, 2, 20, 0, 14, 0},
          {-90, 0, 2800},
          {"Mars does not rise here now; at its highest, ", " below the horizon."},
          {"Highest at", "Best seen from"},
+         false,
          false},
         {{2028, 3, 21, 12, 0, 0},
          {52.52, 13.405, 34},
          {"Too close to the Sun to be seen (", " from the Sun."},
          {},
+         false,
          false},
         // Nunki 22.7° away and no bright star within 20°: no star is named.
-        {{2028, 1, 10, 12, 0, 0}, {52.52, 13.405, 34}, {}, {"Near ", "bright star"}, false},
+        {{2028, 1, 10, 12, 0, 0}, {52.52, 13.405, 34}, {}, {"Near ", "bright star"}, false, false},
         {{2026, 11, 15, 7, 17, 0},
          {52.52, 13.405, 34},
          {", in a daylit sky."},
          {"Too close"},
+         true,
+         false},
+        {{2027, 2, 20, 0, 14, 0},
+         {52.52, 13.405, 34},
+         {"Near Regulus ("},
+         {"bright star"},
+         true,
          true},
-        {{2027, 2, 20, 0, 14, 0}, {52.52, 13.405, 34}, {"Near Regulus ("}, {"bright star"}, true},
     };
     for (const auto& c : cases) {
         FixedUtcClock clock(c.at);
@@ -370,6 +379,7 @@ TEST(SkyWindow, SaysWhatCanBeSeenAtTheEdges) {
             EXPECT_EQ(facts.find(words), std::string::npos) << words;
         }
         EXPECT_EQ(window.disks()->view(1)->isVisible(), c.highestShown);
+        EXPECT_EQ(window.disks()->view(0)->isVisible(), c.nowShown);
     }
     unsetenv("TZ");
 }

@@ -96,6 +96,57 @@ TEST(SkyWords, TheSkyIsDarkWhereBestSeenSaysSo) {
     EXPECT_GT(twilight, 0);
 }
 
+// What an observer is told where the plain words would mislead: a height by the zenith, a
+// magnitude that rounds to nought, a pole, a best stretch of one sample, Mars up all day in a
+// polar night; and whether the telescope is shown Mars now.
+TEST(SkyWords, TheWordsStayHonestAtTheEdges) {
+    const struct {
+        Place place;
+        double at;
+        const char* said;
+        const char* notSaid;
+        bool disk;
+    } cases[] = {
+        // Mars 15.8° south crosses the meridian overhead.
+        {{-15.8, -70, 3800},
+         jdAt(2003, 8, 28, 5),
+         "Highest at 2003-08-28T04:54 UT, overhead (90°).",
+         "90° above",
+         true},
+        {{-15.8, -70, 3800},
+         jdAt(2003, 8, 28, 5),
+         "Now overhead (89°).",
+         "above the horizon in",
+         true},
+        // Magnitude -0.04.
+        {BERLIN, jdAt(2027, 4, 15, 21), "at magnitude 0.0,", "-0.0", true},
+        // At the South Pole every way is north.
+        {{-90, 0, 2835}, jdAt(2033, 7, 5, 10), "Now 28° above the horizon.", "in the north", true},
+        {{-90, 0, 2835}, jdAt(2033, 7, 5, 10), "Best seen at any hour now", "Best seen from", true},
+        // One sample of dark sky with Mars above 10° is no stretch.
+        {{1.29, 103.85, 15}, jdAt(2025, 9, 28, 12), "Not well placed tonight", "Best seen", true},
+        // Mars up all day at McMurdo: the dark stretch from its beginning, not from now.
+        {{-77.85, 166.67, 10},
+         jdAt(2033, 7, 5, 10),
+         "Best seen from 2033-07-05T03:00 UT to 2033-07-05T22:50 UT",
+         "T09:50",
+         true},
+        // Below the horizon at noon: no telescope's view.
+        {BERLIN, jdAt(2027, 2, 20, 12), "Now below the horizon.", "overhead", false},
+    };
+    for (const auto& c : cases) {
+        const SkyTonight sky = skyTonight(c.at, c.place);
+        std::string said;
+        for (const std::string& line : tonightLines(sky, utcClock)) {
+            said += line + '\n';
+        }
+        SCOPED_TRACE(said);
+        EXPECT_NE(said.find(c.said), std::string::npos);
+        EXPECT_EQ(said.find(c.notSaid), std::string::npos);
+        EXPECT_EQ(sky.diskSeen, c.disk);
+    }
+}
+
 // The minute's refresh keeps the pass of the record before: what it tells is what a record found
 // afresh tells, and it is found afresh an hour on or at another place.
 TEST(SkyWords, AKeptPassIsToldAsAFreshOne) {
