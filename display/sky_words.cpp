@@ -136,7 +136,8 @@ std::vector<std::string> tonightLines(const SkyTonight& sky, const ClockText& cl
         lines.push_back(starLine(sky.near));
     }
     if (sky.moon <= MOON_NEAR_MARS) {
-        lines.push_back("The Moon is " + formatFixed(sky.moon, 1) + "° from Mars.");
+        lines.push_back("The Moon, " + std::to_string(rounded(sky.chart.moonLit * 100)) +
+                        " % lit, is " + formatFixed(sky.moon, 1) + "° from Mars.");
     }
     lines.push_back(bestLine(sky.pass, clock));
     return lines;

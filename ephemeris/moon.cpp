@@ -189,6 +189,13 @@ Equatorial topocentric(const Equatorial& g, double utJd, const Place& where) {
     return {wrapAngle(g.rightAscension + dra, 2 * PI), dec, distance};
 }
 
+double moonLitFraction(const Equatorial& moon, const Equatorial& sun) {
+    const double elongation = separation(moon, sun) * DEGREE;
+    const double phaseAngle = std::atan2(sun.distanceAu * std::sin(elongation),
+                                         moon.distanceAu - sun.distanceAu * std::cos(elongation));
+    return (1 + std::cos(phaseAngle)) / 2;
+}
+
 double moonFrom(const Equatorial& body, double utJd, const Place& where) {
     return separation(topocentric(apparentMoon(utJd), utJd, where), topocentric(body, utJd, where));
 }

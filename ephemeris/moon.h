@@ -23,6 +23,10 @@ Equatorial topocentric(const Equatorial& geocentric, double utJd, const Place& w
 // The degrees between the Moon and a body (Mars's apparentMars) seen from the place: from the
 // centre of Earth the Moon would stand up to a degree elsewhere.
 double moonFrom(const Equatorial& body, double utJd, const Place& where);
+// The share of the Moon's disk that is lit, 0 (new) to 1 (full), from the geocentric places of the
+// Moon and the Sun with their distances (Meeus chapter 48): the phase angle from the elongation.
+double moonLitFraction(const Equatorial& moon, const Equatorial& sun);
+
 // Within this many degrees the Moon is told as near Mars.
 constexpr double MOON_NEAR_MARS = 10.0;
 

@@ -3,8 +3,10 @@
 #include "ephemeris/moon.h"
 #include "ephemeris/night.h"
 #include "ephemeris/time_scales.h"
+#include "ephemeris/vec3.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace orvanta {
 
@@ -12,6 +14,22 @@ namespace {
 
 constexpr double NAMED_WITHIN = 30.0; // the stars named in the dome: this near Mars
 constexpr std::size_t MOST_NAMES = 6;
+
+// The point `degrees` from `from` along the great circle towards `to`.
+Horizontal stepTowards(const Horizontal& from, const Horizontal& to, double degrees) {
+    const auto vectorOf = [](const Horizontal& h) {
+        const double alt = h.altitude * DEGREE, az = h.azimuth * DEGREE;
+        return Vec3{std::cos(alt) * std::cos(az), std::cos(alt) * std::sin(az), std::sin(alt)};
+    };
+    const Vec3 a = vectorOf(from), b = vectorOf(to);
+    const Vec3 across = b - a * a.dot(b);
+    const double length = across.length();
+    if (length < 1e-12) {
+        return from; // the same point, or opposite: no one way
+    }
+    const Vec3 p = a * std::cos(degrees * DEGREE) + across * (std::sin(degrees * DEGREE) / length);
+    return {std::asin(std::clamp(p.z, -1.0, 1.0)) / DEGREE, wrap360(std::atan2(p.y, p.x) / DEGREE)};
+}
 
 } // namespace
 
@@ -59,12 +77,16 @@ SkyChart skyChartAt(double now, const Place& p, const ChartPlaces& places, const
         name(*first, true);
         named.erase(first);
     }
-    chart.sun = horizontalOf(apparentSun(now), now, p);
+    const Equatorial sunPlace = apparentSun(now);
+    chart.sun = horizontalOf(sunPlace, now, p);
     if (skyLightOf(chart.sun.altitude) == SkyLight::Day) {
         chart.names.push_back({chart.sun, "Sun", true});
     }
-    if (const Horizontal moon = horizontalOf(apparentMoon(now), now, p); moon.altitude > 0) {
+    const Equatorial moonPlace = apparentMoon(now);
+    chart.moonLit = moonLitFraction(moonPlace, sunPlace);
+    if (const Horizontal moon = horizontalOf(moonPlace, now, p); moon.altitude > 0) {
         chart.moon = moon;
+        chart.moonTowardsSun = stepTowards(moon, chart.sun, 1.0);
         chart.names.push_back({moon, "Moon"});
     }
     for (std::size_t i = 0; i < named.size() && chart.names.size() < MOST_NAMES; ++i) {

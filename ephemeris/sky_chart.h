@@ -30,6 +30,10 @@ struct SkyChart {
     std::vector<Horizontal> ecliptic; // a closed line
     std::vector<Name> names; // the most wanted first: a name that finds no room is left out
     std::optional<Horizontal> moon;
+    double moonLit = 1; // moonLitFraction, whether or not it is up
+    // A point a degree from the Moon towards the Sun: the lit side's direction, as the chart is
+    // drawn, whatever the projection.
+    Horizontal moonTowardsSun{90, 0};
     Horizontal sun{-90, 0}; // also below the horizon: it tells how lit the sky is
 };
 

@@ -5,6 +5,7 @@
 #include "ephemeris/stars.h"
 #include "panes/accessible.h"
 #include "panes/label_box.h"
+#include "panes/moon_mark.h"
 
 #include <QDateTime>
 #include <QPainter>
@@ -17,7 +18,7 @@ namespace orvanta {
 namespace {
 
 constexpr double MARS_MARK = 7.0;
-constexpr double MOON_MARK = 6.0;
+constexpr double MOON_MARK = 7.0; // as large as Mars's: its phase must show
 constexpr double SUN_MARK = 8.0;
 
 // The colours of a sky by how lit it is, each text plainly readable on its sky; and the faintest
@@ -207,9 +208,9 @@ void SkyDome::paintStars(QPainter& painter, const QPointF& centre, double radius
         }
     }
     if (chart_.moon) {
-        painter.setPen(QPen(colours.sky, 1));
-        painter.setBrush(QColor(235, 232, 210));
-        painter.drawEllipse(onDome(*chart_.moon, centre, radius), MOON_MARK, MOON_MARK);
+        const QPointF at = onDome(*chart_.moon, centre, radius);
+        drawMoon(painter, at, onDome(chart_.moonTowardsSun, centre, radius) - at, chart_.moonLit,
+                 MOON_MARK, colours.sky);
     }
     if (skyLightOf(chart_.sun.altitude) == SkyLight::Day) {
         painter.setPen(QPen(QColor(250, 200, 80), 1.5));

@@ -228,6 +228,26 @@ TEST(Sky, StarsAndTheMoonAgreeWithAnIndependentImplementation) {
     EXPECT_NEAR(moon.distanceAu * KM_PER_AU, 368409.7, 1);
 }
 
+// The lit share of the Moon, from its place and the Sun's, through two lunations and across the
+// centuries: within half a percent, the figure the words round to.
+TEST(Sky, TheMoonsLitShareAgreesWithAnIndependentImplementation) {
+    std::ifstream table(ORVANTA_MOON_REFERENCE);
+    std::string line;
+    std::getline(table, line); // the heading
+    int rows = 0;
+    while (std::getline(table, line)) {
+        std::istringstream fields(line);
+        std::string utc;
+        double lit = 0;
+        fields >> utc >> lit;
+        SCOPED_TRACE(line);
+        ++rows;
+        const double now = jdOf(utc);
+        EXPECT_NEAR(moonLitFraction(apparentMoon(now), apparentSun(now)), lit, 0.005);
+    }
+    EXPECT_EQ(rows, 32);
+}
+
 // How lit the sky is, either side of each boundary of the Sun's altitude.
 TEST(Sky, TheSkyLightByTheSunsAltitude) {
     const std::pair<double, SkyLight> cases[] = {

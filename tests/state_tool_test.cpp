@@ -96,9 +96,10 @@ TEST(StateTool, WorkedOutputs) {
         EXPECT_EQ(r.out, out) << line;
     }
     unsetenv("TZ");
-    // A day on, the Moon has come within 10° of Mars (6.73° by the same implementation).
+    // A day on, the Moon has come within 10° of Mars (6.73° by the same implementation), full
+    // (0.99985 by the same).
     EXPECT_NE(run("--sky --utc 2027-02-21T00:14:00 --place 52.52,13.405,34")
-                  .out.find("\nnear Regulus 3.99 north\nmoon 6.7\ndisk "),
+                  .out.find("\nnear Regulus 3.99 north\nmoon 6.7 phase 1.000\ndisk "),
               std::string::npos);
     const Result help = run("--help");
     EXPECT_TRUE(help.status == 0 && help.out.rfind("usage: orvanta-state", 0) == 0 &&

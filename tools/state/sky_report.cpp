@@ -48,7 +48,8 @@ void appendSkyReport(std::string& out, const UtcClockReading& at, const Place& p
                                ' ' + std::string(sky.near.direction) + '\n'
                          : std::string("near none\n");
     if (sky.moon <= MOON_NEAR_MARS) {
-        out += "moon " + formatFixed(sky.moon, 1) + '\n';
+        out += "moon " + formatFixed(sky.moon, 1) + " phase " + formatFixed(sky.chart.moonLit, 3) +
+               '\n';
     }
     const MarsDisk& disk = sky.disk;
     out += "disk diameter " + formatFixed(disk.diameter, 2) + " phase " +
