@@ -72,6 +72,11 @@ SkyLight skyLightOf(double sunAltitude) {
                                   : SkyLight::Night;
 }
 
+double darknessOf(double sunAltitude) {
+    constexpr double DARK = -12; // where darkSky begins
+    return std::clamp((DAYLIGHT - sunAltitude) / (DAYLIGHT - DARK), 0.0, 1.0);
+}
+
 const char* skyLightWords(SkyLight light) {
     switch (light) {
     case SkyLight::Day:

@@ -24,6 +24,9 @@ SkyLight skyLightOf(double sunAltitude);
 inline bool darkSky(SkyLight light) {
     return light == SkyLight::AstronomicalTwilight || light == SkyLight::Night;
 }
+// How far the sky has gone from day to a dark sky, by the same boundaries: 0 while the Sun's disk
+// is up, 1 from a dark sky on, in proportion between; what the eye sees of the faint fades in so.
+double darknessOf(double sunAltitude);
 // "daylight", "civil twilight", ... "night".
 const char* skyLightWords(SkyLight light);
 

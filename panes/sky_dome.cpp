@@ -171,10 +171,16 @@ void SkyDome::paintLines(QPainter& painter, const QPointF& centre, double radius
             lines.push_back(*line);
         }
     }
-    painter.setPen(QPen(QColor(60, 90, 150), 1));
-    painter.drawLines(lines);
+    // By day the eye sees no stars to join: the figures fade in with the twilight, and the
+    // ecliptic, the Sun's own path, stays faint.
+    const double darkness = darknessOf(chart_.sun.altitude);
+    if (darkness > 0) {
+        painter.setPen(QPen(QColor(60, 90, 150, qRound(255 * darkness)), 1));
+        painter.drawLines(lines);
+    }
     // The ecliptic in runs above the horizon, so that its dashes go on along each.
-    painter.setPen(QPen(QColor(150, 130, 60), 1, Qt::DashLine));
+    painter.setPen(
+        QPen(QColor(150, 130, 60, qRound(255 * std::max(darkness, 0.4))), 1, Qt::DashLine));
     QPolygonF run;
     for (std::size_t i = 0; i < chart_.ecliptic.size(); ++i) {
         const Horizontal& a = chart_.ecliptic[i];
