@@ -87,7 +87,7 @@ SkyChart skyChartAt(double now, const Place& p, const ChartPlaces& places, const
     if (const Horizontal moon = horizontalOf(moonPlace, now, p); moon.altitude > 0) {
         chart.moon = moon;
         chart.moonTowardsSun = stepTowards(moon, chart.sun, 1.0);
-        chart.names.push_back({moon, "Moon"});
+        chart.names.push_back({moon, "Moon", true});
     }
     for (std::size_t i = 0; i < named.size() && chart.names.size() < MOST_NAMES; ++i) {
         name(named[i], false);

@@ -22,7 +22,8 @@ struct SkyChart {
     struct Name {
         Horizontal at;
         std::string text;
-        bool always = false;    // the star the words name, and the Sun: given room however crowded
+        // The star the words name, the Sun and the Moon: given room however crowded.
+        bool always = false;
         double magnitude = -30; // a star's; the Moon and the Sun outshine any
     };
     std::vector<Star> stars;

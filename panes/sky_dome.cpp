@@ -100,8 +100,10 @@ std::vector<SkyDome::Hour> SkyDome::hours(const QPointF& centre, double radius) 
         }
         // Along the line drawn between the two samples.
         const QPointF p = onTrack(a.mars, centre, radius);
-        shown.push_back({p + (onTrack(b.mars, centre, radius) - p) * mark.fraction,
-                         QStringLiteral("%1").arg(mark.hour, 2, 10, QLatin1Char('0'))});
+        const QPointF way = onTrack(b.mars, centre, radius) - p;
+        const double length = std::hypot(way.x(), way.y());
+        shown.push_back({p + way * mark.fraction, length > 0 ? way / length : QPointF(1, 0),
+                         QStringLiteral("%1").arg(mark.hour, 2, 10, QLatin1Char('0')), mark.utJd});
     }
     return shown;
 }
@@ -130,6 +132,10 @@ SkyDome::SkyDome(QWidget* parent) : QWidget(parent) {
 
 void SkyDome::setSky(const SkyTonight& sky) {
     samples_ = sky.pass.samples;
+    const auto top = std::max_element(samples_.begin(), samples_.end(), [](auto& a, auto& b) {
+        return a.mars.altitude < b.mars.altitude;
+    });
+    highest_ = sky.pass.transit ? sky.pass.transit->utJd : top != samples_.end() ? top->utJd : 0;
     marsNow_ = sky.marsAt;
     chart_ = sky.chart;
     const SkyLight light = skyLightOf(chart_.sun.altitude);
@@ -226,8 +232,7 @@ void SkyDome::paintStars(QPainter& painter, const QPointF& centre, double radius
 }
 
 void SkyDome::paintLabels(QPainter& painter, const QPointF& centre, double radius,
-                          const std::vector<QRectF>& taken,
-                          const std::vector<QLineF>& track) const {
+                          const std::vector<QRectF>& taken, const std::vector<QLineF>& track) {
     const Palette colours = paletteOf(skyLightOf(chart_.sun.altitude));
     const QFont hourFont = painter.font();
     QFont nameFont = hourFont;
@@ -236,8 +241,6 @@ void SkyDome::paintLabels(QPainter& painter, const QPointF& centre, double radiu
     const auto inside = [&](const LabelBox& box) {
         return insideAndClear(rectOf(box), centre, radius, track);
     };
-    // The labels in order of priority: the names that must be there (with places further out,
-    // should the nearest be full), the hours along the track, the other names.
     struct Label {
         QString text;
         bool name;
@@ -254,28 +257,35 @@ void SkyDome::paintLabels(QPainter& painter, const QPointF& centre, double radiu
         }
         labels.push_back({text, name});
     };
-    for (const bool always : {true, false}) {
-        for (const SkyChart::Name& n : chart_.names) {
-            // A star the sky hides goes unnamed, unless it is the one the words give.
-            if (n.always == always && (always || n.magnitude <= colours.faintest)) {
-                add(QString::fromStdString(n.text), true, onDome(n.at, centre, radius),
-                    MOON_MARK + 3, always ? 4 : 1);
+    // In order of priority, after Mars (whose mark is taken already): what the words refer to,
+    // the hours around Mars's highest, then the star they name, the Sun and the Moon, these with
+    // places further out should the nearest be full (as under Mars itself); then the other
+    // hours, then the other names (a star the sky hides goes unnamed).
+    constexpr double AROUND_HIGHEST = 1.5 / 24;
+    const std::vector<Hour> marks = hours(centre, radius);
+    for (const bool first : {true, false}) {
+        for (const Hour& hour : marks) {
+            if ((std::abs(hour.utJd - highest_) <= AROUND_HIGHEST) == first) {
+                add(hour.text, false, hour.at, 4, first ? 3 : 1);
             }
         }
-        if (!always) {
-            for (const Hour& hour : hours(centre, radius)) {
-                add(hour.text, false, hour.at, 4, 1);
+        for (const SkyChart::Name& n : chart_.names) {
+            if (n.always == first && (first || n.magnitude <= colours.faintest)) {
+                add(QString::fromStdString(n.text), true, onDome(n.at, centre, radius),
+                    MOON_MARK + 3, first ? 4 : 1);
             }
         }
     }
     std::vector<LabelBox> boxes = boxesOf(taken);
     // A space to the next label, so that two never read as one.
     const std::vector<std::optional<QRectF>> placed = placedRects(candidates, boxes, inside, 4, 1);
+    labelsShown_.clear();
     for (std::size_t i = 0; i < placed.size(); ++i) {
         if (placed[i]) {
             painter.setFont(labels[i].name ? nameFont : hourFont);
             painter.setPen(labels[i].name ? colours.names : colours.text);
             painter.drawText(*placed[i], Qt::AlignCenter, labels[i].text);
+            labelsShown_ << labels[i].text;
         }
     }
     painter.setFont(hourFont);
@@ -350,12 +360,13 @@ std::vector<QLineF> SkyDome::paintTrack(QPainter& painter, const QPointF& centre
         track.emplace_back(onTrack(a.mars, centre, radius), onTrack(b.mars, centre, radius));
         painter.drawLine(track.back());
     }
-    // A dot at each whole local hour, its number written beside it with the other labels.
-    const Palette colours = paletteOf(skyLightOf(chart_.sun.altitude));
-    painter.setPen(colours.text);
-    painter.setBrush(colours.text);
+    // A mark across the track at each whole local hour, not a dot a star could be taken for;
+    // its number is written beside it with the other labels.
+    constexpr double HALF_MARK = 4.5;
+    painter.setPen(QPen(paletteOf(skyLightOf(chart_.sun.altitude)).text, 1.8));
     for (const Hour& hour : hours(centre, radius)) {
-        painter.drawEllipse(hour.at, 2.5, 2.5);
+        const QPointF across(-hour.along.y() * HALF_MARK, hour.along.x() * HALF_MARK);
+        painter.drawLine(hour.at - across, hour.at + across);
     }
     return track;
 }

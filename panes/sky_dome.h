@@ -13,6 +13,7 @@
 #include <QLineF>
 #include <QPointF>
 #include <QRectF>
+#include <QStringList>
 #include <QTimeZone>
 #include <QWidget>
 #include <vector>
@@ -31,6 +32,8 @@ class SkyDome : public QWidget {
     void setSky(const SkyTonight& sky);
     // The clock whose whole hours are marked along the track: the place's.
     void setZone(const QTimeZone& zone) { zone_ = zone; }
+    // The labels the last paint found room for, in their order of priority.
+    const QStringList& labelsShown() const { return labelsShown_; }
 
   protected:
     void paintEvent(QPaintEvent*) override;
@@ -39,7 +42,9 @@ class SkyDome : public QWidget {
     // The whole hours of the zone's clock along the track above the horizon, and their text.
     struct Hour {
         QPointF at;
+        QPointF along; // the track's way there, of unit length
         QString text;
+        double utJd;
     };
     std::vector<Hour> hours(const QPointF& centre, double radius) const;
     // The circles of altitude, the horizon and its four points; where their text is.
@@ -52,9 +57,11 @@ class SkyDome : public QWidget {
     void paintLines(QPainter& painter, const QPointF& centre, double radius) const;
     void paintStars(QPainter& painter, const QPointF& centre, double radius);
     void paintLabels(QPainter& painter, const QPointF& centre, double radius,
-                     const std::vector<QRectF>& taken, const std::vector<QLineF>& track) const;
+                     const std::vector<QRectF>& taken, const std::vector<QLineF>& track);
     std::vector<SkySample> samples_;
     Horizontal marsNow_{-90, 0};
+    double highest_ = 0; // when Mars is highest on the track: its hours are labelled first
+    QStringList labelsShown_;
     SkyChart chart_;
     StarSprites stars_;
     QTimeZone zone_ = QTimeZone::systemTimeZone();
