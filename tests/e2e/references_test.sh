@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # orvanta-snapshot against the committed reference pictures: the same window at several instants,
 # time zones and sizes, Mars's loop of three years, and "Mars tonight" at night with the
-# telescope's three orientations, by day, in twilight and at the South Pole, each at two pixel
-# ratios, must come out pixel for pixel as they did when the references were drawn.
+# telescope's three orientations, by day, in twilight, at the South Pole, from Tokyo on the night
+# of the 2033 approach and with the Moon a crescent and gibbous, each at two pixel ratios, must come out pixel for pixel as they did when the references were drawn.
 #
 # usage: references_test.sh ORVANTA_SNAPSHOT REFERENCE_DIR OUTPUT_DIR|--write
 # A picture that differs is left in OUTPUT_DIR. With --write the references are drawn anew (only
@@ -68,11 +68,16 @@ for disk in north-up mirrored south-up; do
             --utc 2027-02-20T00:14:00 --place 52.52,13.405,34 --disk "$disk"
     done
 done
-# The same sky by day and in twilight, and at the South Pole: name, time zone, place, UTC instant.
+# The same sky by day and in twilight, and at the South Pole; Tokyo's crowded labels on the night
+# of the 2033 approach; the Moon 14 % lit in the evening twilight and 85 % lit: name, time zone,
+# place, UTC instant.
 skies=(
     "day Europe/Berlin 52.52,13.405 2027-06-21T11:00:00"
     "twilight Europe/Berlin 52.52,13.405 2027-02-19T16:50:00"
     "south-pole UTC -90,0 2027-02-20T00:14:00"
+    "tokyo-2033 Asia/Tokyo 35.6895,139.6917 2033-07-05T14:00:00"
+    "moon-crescent Europe/Berlin 52.52,13.405 2027-02-10T17:30:00"
+    "moon-gibbous Europe/Berlin 52.52,13.405 2027-02-17T19:00:00"
 )
 for c in "${skies[@]}"; do
     read -r name zone place utc <<<"$c"
