@@ -43,4 +43,13 @@ std::vector<int> labelRows(const std::vector<double>& places, double width, doub
     return row;
 }
 
+std::vector<int> smallestFirst(const std::vector<double>& figures) {
+    std::vector<int> order(figures.size());
+    std::iota(order.begin(), order.end(), 0);
+    std::stable_sort(order.begin(), order.end(), [&](int a, int b) {
+        return figures[static_cast<std::size_t>(a)] < figures[static_cast<std::size_t>(b)];
+    });
+    return order;
+}
+
 } // namespace orvanta

@@ -177,24 +177,15 @@ void DistanceChartPicture::paintNowAndTarget(QPainter& painter) const {
 
 namespace {
 
-// Where not every approach can be labelled, these come first: the one counted to, the closest of
-// the span, the next one and the latest one past.
+// Where not every approach can be labelled, the closest of the span come first, whichever is
+// picked or counted to: the great approaches keep their labels, and none moves when the pick does
+// (the one counted to stands out by its colour, and every one tells its date under the pointer).
 std::vector<int> labelPriorities(const ApproachesScene& scene) {
-    const std::vector<ClosestApproach>& all = scene.chart.approaches;
-    std::vector<int> first = {scene.target};
-    if (!all.empty()) {
-        first.push_back(static_cast<int>(
-            std::min_element(all.begin(), all.end(),
-                             [](const ClosestApproach& a, const ClosestApproach& b) {
-                                 return a.distanceAu < b.distanceAu;
-                             }) -
-            all.begin()));
+    std::vector<double> distances;
+    for (const ClosestApproach& a : scene.chart.approaches) {
+        distances.push_back(a.distanceAu);
     }
-    const auto next = std::find_if(
-        all.begin(), all.end(), [&](const ClosestApproach& a) { return a.julianDate > scene.now; });
-    first.push_back(next != all.end() ? static_cast<int>(next - all.begin()) : -1);
-    first.push_back(static_cast<int>(next - all.begin()) - 1);
-    return first;
+    return smallestFirst(distances);
 }
 
 } // namespace

@@ -1,9 +1,12 @@
 #include "panes/orbits_picture.h"
 
+#include "display/label_rows.h"
 #include "ephemeris/julian_date.h"
 #include "panes/label_box.h"
 
+#include <QLineF>
 #include <QPainter>
+#include <algorithm>
 #include <cmath>
 
 namespace orvanta {
@@ -15,9 +18,10 @@ namespace {
 const QString PERIHELION = QStringLiteral("perihelion");
 const QString CAPTION = QStringLiteral("Seen from above; dots: now");
 // How far a year may go from beyond Mars to find room: steps outwards, in half lines, then as
-// many sideways, a line each, on either side.
-constexpr int OUTWARD_STEPS = 6;
-constexpr int SIDEWAYS_STEPS = 3;
+// many sideways, a line each, on either side. No further: a year that far from its line could be
+// read as another's, and is left to the list and the chart.
+constexpr int OUTWARD_STEPS = 4;
+constexpr int SIDEWAYS_STEPS = 1;
 
 LabelBox boxAround(QPointF centre, double width, double height) {
     return {centre.x() - width / 2, centre.y() - height / 2, centre.x() + width / 2,
@@ -100,7 +104,7 @@ QPointF OrbitsPicture::perihelionCentre() const {
 }
 
 // Each approach: the line from Earth to Mars at its instant, and its year beyond Mars where it
-// finds room, the target's year first.
+// finds room, the closest approaches' first.
 void OrbitsPicture::paintApproaches(QPainter& painter) const {
     const OrbitsFromAbove& o = scene_.orbits;
     const double line = QFontMetricsF(font()).height();
@@ -112,8 +116,19 @@ void OrbitsPicture::paintApproaches(QPainter& painter) const {
                                      index == scene_.picked ? 2 : 1));
         painter.drawLine(at(o.approaches[i].earth), at(o.approaches[i].mars));
     }
+    const QFontMetricsF metrics(font());
     for (const auto& [i, centre] : yearPlaces()) {
-        painter.setPen(static_cast<int>(i) == scene_.target ? TARGET : TEXT);
+        const QColor colour = static_cast<int>(i) == scene_.target ? TARGET : TEXT;
+        // A year pushed aside from its line is joined to it, so that it is read as that line's.
+        const double half = metrics.horizontalAdvance(yearOf(i)) / 2 + 1;
+        const QPointF mars = at(o.approaches[i].mars);
+        const QPointF nearest(std::clamp(mars.x(), centre.x() - half, centre.x() + half),
+                              std::clamp(mars.y(), centre.y() - line / 2, centre.y() + line / 2));
+        if (QLineF(mars, nearest).length() > 8) {
+            painter.setPen(QPen(colour, 0.8, Qt::DotLine));
+            painter.drawLine(mars, nearest);
+        }
+        painter.setPen(colour);
         painter.drawText(QRectF(centre.x() - 40, centre.y() - line / 2, 80, line), Qt::AlignCenter,
                          yearOf(i));
     }
@@ -130,13 +145,14 @@ std::vector<std::pair<std::size_t, QPointF>> OrbitsPicture::yearPlaces() const {
     const QFontMetricsF metrics(font());
     const double line = metrics.height();
     const QPointF sun = at({0, 0});
+    // The closest first, as on the chart: the pick moves no year.
+    std::vector<double> distances;
+    for (const ClosestApproach& a : scene_.chart.approaches) {
+        distances.push_back(a.distanceAu);
+    }
     std::vector<std::size_t> order;
-    for (std::size_t i = 0; i < o.approaches.size(); ++i) {
-        if (static_cast<int>(i) == scene_.target) {
-            order.insert(order.begin(), i);
-        } else {
-            order.push_back(i);
-        }
+    for (const int i : smallestFirst(distances)) {
+        order.push_back(static_cast<std::size_t>(i));
     }
     std::vector<std::vector<QPointF>> centres;
     std::vector<std::vector<LabelBox>> candidates;

@@ -3,6 +3,8 @@
 
 #include "display/label_placement.h"
 #include "display/label_rows.h"
+#include "ephemeris/closest_approach.h"
+#include "ephemeris/julian_date.h"
 
 #include <algorithm>
 #include <cmath>
@@ -42,6 +44,32 @@ TEST(LabelRows, NoOverlapsAndTheFirstKept) {
             }
         }
     }
+}
+
+// Two centuries of approaches on a chart 640 wide, three rows of labels of the width of a date:
+// with the closest placed first, every great approach (closer than 0.40 au: 1924, 1939, 1956,
+// 1971, 1988, 2003, 2018, 2035, 2050, 2066, 2082, 2097...) keeps its label, however many lesser
+// ones crowd between.
+TEST(LabelRows, TheClosestApproachesAreLabelledFirst) {
+    const double from = julianDateValue(julianDateFromCalendar(1900, 1, 1, 0));
+    const double to = julianDateValue(julianDateFromCalendar(2100, 1, 1, 0));
+    const std::vector<ClosestApproach> approaches = findClosestApproaches(from, to);
+    std::vector<double> places, distances;
+    for (const ClosestApproach& a : approaches) {
+        places.push_back((a.julianDate - from) / (to - from) * 640);
+        distances.push_back(a.distanceAu);
+    }
+    const std::vector<int> row = labelRows(places, 64, 8, 3, smallestFirst(distances));
+    int great = 0, lesserLeftOut = 0;
+    for (std::size_t i = 0; i < approaches.size(); ++i) {
+        if (distances[i] < 0.40) {
+            ++great;
+            EXPECT_GE(row[i], 0) << i;
+        }
+        lesserLeftOut += row[i] < 0;
+    }
+    EXPECT_GE(great, 12);
+    EXPECT_GT(lesserLeftOut, 0); // the chart is crowded: the rule is put to work
 }
 
 // Placed in order of priority, each label takes its first candidate that is inside and overlaps
