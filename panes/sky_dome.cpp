@@ -4,6 +4,7 @@
 #include "ephemeris/constants.h"
 #include "ephemeris/stars.h"
 #include "panes/accessible.h"
+#include "panes/dome_key.h"
 #include "panes/label_box.h"
 #include "panes/moon_mark.h"
 
@@ -185,8 +186,9 @@ void SkyDome::paintLines(QPainter& painter, const QPointF& centre, double radius
         painter.drawLines(lines);
     }
     // The ecliptic in runs above the horizon, so that its dashes go on along each.
-    painter.setPen(
-        QPen(QColor(150, 130, 60, qRound(255 * std::max(darkness, 0.4))), 1, Qt::DashLine));
+    QColor ecliptic = ECLIPTIC;
+    ecliptic.setAlphaF(static_cast<float>(std::max(darkness, 0.4)));
+    painter.setPen(QPen(ecliptic, 1, Qt::DashLine));
     QPolygonF run;
     for (std::size_t i = 0; i < chart_.ecliptic.size(); ++i) {
         const Horizontal& a = chart_.ecliptic[i];
@@ -315,6 +317,7 @@ void SkyDome::paintEvent(QPaintEvent*) {
         taken.push_back(around(onTrack(chart_.sun, centre, radius), SUN_MARK));
     }
     paintLabels(painter, centre, radius, taken, track);
+    drawDomeKey(painter, rect(), painter.font(), paletteOf(skyLightOf(chart_.sun.altitude)).text);
     if (focusFrame_->shown()) {
         drawFocusFrame(painter, *this, 0);
     }
@@ -356,7 +359,7 @@ std::vector<QLineF> SkyDome::paintTrack(QPainter& painter, const QPointF& centre
             continue;
         }
         const bool dark = darkSky(skyLightOf(a.sunAltitude)) && darkSky(skyLightOf(b.sunAltitude));
-        painter.setPen(dark ? QPen(QColor(255, 190, 140), 3) : QPen(QColor(120, 110, 120), 2));
+        painter.setPen(dark ? QPen(TRACK_DARK, 3) : QPen(TRACK_DIM, 2));
         track.emplace_back(onTrack(a.mars, centre, radius), onTrack(b.mars, centre, radius));
         painter.drawLine(track.back());
     }
