@@ -12,6 +12,7 @@
 #include "ephemeris/opposition.h"
 #include "ephemeris/place.h"
 #include "ephemeris/sky.h"
+#include "ephemeris/sky_chart.h"
 #include "ephemeris/stars.h"
 #include "ephemeris/time_scales.h"
 
@@ -246,6 +247,33 @@ TEST(Sky, TheMoonsLitShareAgreesWithAnIndependentImplementation) {
         EXPECT_NEAR(moonLitFraction(apparentMoon(now), apparentSun(now)), lit, 0.005);
     }
     EXPECT_EQ(rows, 32);
+}
+
+// The Moon's lit side is drawn towards the Sun: the point the chart gives for it lies a degree
+// from the Moon and a degree nearer the Sun, in an evening crescent over Berlin (the Sun set in
+// the west) and in a morning one over Sydney (the Sun still below the eastern horizon).
+TEST(Sky, TheMoonsLitSideFacesTheSun) {
+    const struct {
+        Place place;
+        const char* utc;
+    } cases[] = {
+        {{52.52, 13.405, 34}, "2027-02-10T17:30:00"},
+        {{-33.87, 151.21, 20}, "2027-03-06T19:00:00"},
+    };
+    const auto apart = [](const Horizontal& a, const Horizontal& b) {
+        return angleBetween(a.azimuth * DEGREES, a.altitude * DEGREES, b.azimuth * DEGREES,
+                            b.altitude * DEGREES);
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.utc);
+        const double now = jdOf(c.utc);
+        const SkyChart chart = skyChartAt(now, c.place, chartPlacesAt(now), apparentMars(now), {});
+        ASSERT_TRUE(chart.moon);
+        EXPECT_LT(chart.moonLit, 0.3);
+        EXPECT_NEAR(apart(*chart.moon, chart.moonTowardsSun), 1.0, 1e-6);
+        EXPECT_NEAR(apart(chart.moonTowardsSun, chart.sun), apart(*chart.moon, chart.sun) - 1.0,
+                    1e-6);
+    }
 }
 
 // How lit the sky is, either side of each boundary of the Sun's altitude.
