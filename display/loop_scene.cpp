@@ -97,8 +97,22 @@ LoopFrame loopFrame(const MarsLoop& loop, double aspect) {
     return frame;
 }
 
-LoopScene loopScene(const MarsLoop& loop) {
-    return {loop, chartPlacesAt(loop.opposition.utJd)};
+LoopScene loopScene(const MarsLoop& loop, bool southUp) {
+    LoopScene scene{loop, chartPlacesAt(loop.opposition.utJd), {}, southUp};
+    const std::vector<Star>& table = stars(); // brightest first
+    for (std::size_t i = 0; i < table.size() && table[i].magnitude <= LABELLED_FAINTEST; ++i) {
+        const Equatorial& star = scene.sky.stars[i];
+        if (std::any_of(loop.days.begin(), loop.days.end(), [&](const LoopDay& d) {
+                return separation(star, d.place) <= ALONG_THE_PATH;
+            })) {
+            scene.alongPath.push_back(i);
+        }
+    }
+    return scene;
+}
+
+bool southUpAt(double latitude) {
+    return latitude < 0;
 }
 
 std::string loopWords(const MarsLoop& loop) {
