@@ -1,7 +1,10 @@
 // The stars by the names observers use, against the catalogue's own designations and the IAU's
 // names for a sample of the table (tests/sky/names.tsv, made by tests/sky/make_names_reference.py
-// from the packages' files, the Greek letters found by their Unicode names).
+// from the packages' files, the Greek letters found by their Unicode names), and the words that
+// find Mars by one.
 
+#include "display/sky_words.h"
+#include "ephemeris/julian_date.h"
 #include "ephemeris/star_names.h"
 #include "ephemeris/stars.h"
 
@@ -66,6 +69,33 @@ TEST(StarNames, InWords) {
     EXPECT_EQ(greekLetter("Alp"), "α");
     EXPECT_EQ(greekLetter("Xyz"), "");
     EXPECT_EQ(greekLetter("Mu1x"), "");
+}
+
+// Mars told from the star, and a star beyond 10° with the rule it was taken by. (Mars stays within
+// about 9° of one of the dome's stars; the rule is for the gaps of other years.)
+TEST(StarNames, MarsFromTheStar) {
+    const auto named = [](const char* name) {
+        return &*std::find_if(stars().begin(), stars().end(),
+                              [&](const Star& s) { return s.name == name; });
+    };
+    const struct {
+        NearStar near;
+        const char* line;
+    } cases[] = {
+        {{named("Zavijava"), 1.35, "south-east"},
+         "Mars is 1.4° south-east of β Virginis (Zavijava)."},
+        {{named("Denebola"), 13.4, "south"},
+         "No star within 10°; the brightest within 20°: Mars is 13.4° south of β Leonis "
+         "(Denebola)."},
+    };
+    SkyTonight sky = skyTonight(julianDateValue(julianDateFromCalendar(2029, 6, 1, 13)),
+                                Place{1.29, 103.85, 15});
+    for (const auto& c : cases) {
+        sky.near = c.near;
+        const std::vector<std::string> lines =
+            tonightLines(sky, [](double) { return std::string("00:00 UTC"); });
+        EXPECT_NE(std::find(lines.begin(), lines.end(), c.line), lines.end()) << c.line;
+    }
 }
 
 } // namespace
