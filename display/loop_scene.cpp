@@ -1,6 +1,7 @@
 #include "display/loop_scene.h"
 
 #include "display/number_text.h"
+#include "ephemeris/star_names.h"
 
 #include <algorithm>
 #include <cmath>
@@ -131,6 +132,16 @@ std::string loopWords(const MarsLoop& loop) {
            dateInWords(loop.opposition.utJd) + "; closest to Earth on " +
            dateInWords(loop.closest.utJd) + ", magnitude " +
            formatFixed(dayNearest(loop, loop.closest.utJd).magnitude, 1) + ".";
+}
+
+std::string alongWords(const LoopScene& scene) {
+    std::string words;
+    const std::vector<std::size_t>& along = scene.alongPath;
+    for (std::size_t k = 0; k < along.size(); ++k) {
+        words += k == 0 ? " It passes " : k + 1 == along.size() ? " and " : ", ";
+        words += starInWords(stars()[along[k]]);
+    }
+    return words.empty() ? words : words + '.';
 }
 
 } // namespace orvanta

@@ -59,4 +59,8 @@ bool southUpAt(double latitude);
 // Earth on 20 February 2027, magnitude -1.2." The constellations it passes into are named too.
 std::string loopWords(const MarsLoop& loop);
 
+// The stars the chart names along the path, in words: " It passes η Leonis and Regulus." (with
+// its leading space), or nothing.
+std::string alongWords(const LoopScene& scene);
+
 } // namespace orvanta

@@ -49,7 +49,8 @@ LoopPicture::LoopPicture(QWidget* parent) : QWidget(parent) {
 void LoopPicture::setScene(std::optional<LoopScene> scene, const QString& none) {
     scene_ = std::move(scene);
     none_ = none;
-    setAccessibleDescription(scene_ ? QString::fromStdString(loopWords(scene_->loop)) : none);
+    setAccessibleDescription(
+        scene_ ? QString::fromStdString(loopWords(scene_->loop) + alongWords(*scene_)) : none);
     update();
 }
 

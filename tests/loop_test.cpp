@@ -134,6 +134,9 @@ TEST(Loop, TheStarsAlongThePathAreThoseMarsPasses) {
     };
     EXPECT_TRUE(along(2003, 8709));
     EXPECT_TRUE(along(2027, 3975));
+    // And in words, for a screen reader.
+    EXPECT_NE(alongWords(loopScene(marsLoopOfYear(2003).value())).find("δ Aquarii (Skat)"),
+              std::string::npos);
 }
 
 TEST(Loop, OnlyAYearWithAnApproachHasOne) {
