@@ -210,7 +210,14 @@ void LoopPicture::paintLabels(QPainter& painter, const std::vector<QRectF>& take
                    return crosses(l, r.adjusted(-1, -1, 1, 1));
                });
     };
-    std::vector<LabelBox> boxes = boxesOf(taken);
+    // No label over a star that another names.
+    std::vector<QRectF> covered = taken;
+    for (const Label& label : labels) {
+        if (label.colour == STAR_NAME) {
+            covered.emplace_back(label.at - QPointF(3, 3), QSizeF(6, 6));
+        }
+    }
+    std::vector<LabelBox> boxes = boxesOf(covered);
     const std::vector<std::optional<QRectF>> placed = placedRects(candidates, boxes, inside, 4, 1);
     for (std::size_t i = 0; i < placed.size(); ++i) {
         if (placed[i]) {
