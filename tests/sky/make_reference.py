@@ -15,7 +15,6 @@ usage: make_reference.py > tests/sky/reference.tsv"""
 
 import math
 import os
-import sys
 
 import ephem
 
@@ -94,25 +93,24 @@ def iso(date):
 print("latitude\tlongitude\theight\tutc\taltitude\tazimuth\tconstellation\trise\ttransit\tset"
       "\ttransit_altitude\tnear\tnear_degrees\tnear_direction\tmoon_degrees")
 for (lat, lon, height), instant in [(p, i) for p in PLACES for i in INSTANTS] + ALSO:
-    if True:
-        now = observer(lat, lon, height, instant, 1010)
-        mars = ephem.Mars(now)
-        start = ephem.Date(ephem.Date(instant) - 0.5)
-        rising = observer(lat, lon, height, start, 0)
-        rising.horizon = "-0:34"
-        rise = event(lambda: rising.next_rising(ephem.Mars(), use_center=True), start)
-        transit = event(lambda: rising.next_transit(ephem.Mars()), start)
-        set_ = event(lambda: rising.next_setting(ephem.Mars(), use_center=True), start)
-        transit_altitude = "none"
-        if transit is not None:
-            transit_altitude = f"{math.degrees(ephem.Mars(observer(lat, lon, height, transit, 1010)).alt):.4f}"
-        near = nearest_star(instant)
-        seen = observer(lat, lon, height, instant, 0)
-        moon = math.degrees(ephem.separation(ephem.Moon(seen), ephem.Mars(seen)))
-        print("\t".join([
-            f"{lat}", f"{lon}", f"{height}", iso(instant).replace("/", "-"),
-            f"{math.degrees(mars.alt):.4f}", f"{math.degrees(mars.az):.4f}",
-            ephem.constellation(mars)[1],
-            iso(rise) if rise else "none", iso(transit) if transit else "none",
-            iso(set_) if set_ else "none", transit_altitude,
-            near[0], f"{near[1]:.4f}", near[2], f"{moon:.4f}"]))
+    now = observer(lat, lon, height, instant, 1010)
+    mars = ephem.Mars(now)
+    start = ephem.Date(ephem.Date(instant) - 0.5)
+    rising = observer(lat, lon, height, start, 0)
+    rising.horizon = "-0:34"
+    rise = event(lambda: rising.next_rising(ephem.Mars(), use_center=True), start)
+    transit = event(lambda: rising.next_transit(ephem.Mars()), start)
+    set_ = event(lambda: rising.next_setting(ephem.Mars(), use_center=True), start)
+    transit_altitude = "none"
+    if transit is not None:
+        transit_altitude = f"{math.degrees(ephem.Mars(observer(lat, lon, height, transit, 1010)).alt):.4f}"
+    near = nearest_star(instant)
+    seen = observer(lat, lon, height, instant, 0)
+    moon = math.degrees(ephem.separation(ephem.Moon(seen), ephem.Mars(seen)))
+    print("\t".join([
+        f"{lat}", f"{lon}", f"{height}", iso(instant).replace("/", "-"),
+        f"{math.degrees(mars.alt):.4f}", f"{math.degrees(mars.az):.4f}",
+        ephem.constellation(mars)[1],
+        iso(rise) if rise else "none", iso(transit) if transit else "none",
+        iso(set_) if set_ else "none", transit_altitude,
+        near[0], f"{near[1]:.4f}", near[2], f"{moon:.4f}"]))
