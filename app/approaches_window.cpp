@@ -8,6 +8,7 @@
 #include "panes/orbits_picture.h"
 #include "panes/texts.h"
 
+#include <QCheckBox>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -15,6 +16,7 @@
 #include <QListWidget>
 #include <QSpinBox>
 #include <QTabWidget>
+#include <QVBoxLayout>
 #include <QtConcurrent/QtConcurrentRun>
 #include <algorithm>
 #include <cmath>
@@ -48,12 +50,17 @@ QFuture<ApproachesSpan> spanOfYears(std::pair<int, int> years) {
 
 } // namespace
 
-ApproachesWindow::ApproachesWindow(Choose choose, int fromYear, int years)
+ApproachesWindow::ApproachesWindow(Choose choose, int fromYear, int years, bool southUp)
     : choose_(std::move(choose)), fromYear_(new QSpinBox(this)), years_(new QSpinBox(this)),
       status_(new QLabel(this)),
       chart_(new DistanceChartPicture(this, scene_, [this](int i, bool c) { pick(i, c); })),
       orbits_(new OrbitsPicture(this, scene_, [this](int i, bool c) { pick(i, c); })),
-      loop_(new LoopPicture(this)), views_(new QTabWidget(this)), list_(new QListWidget(this)) {
+      loop_(new LoopPicture(this)),
+      southUp_(
+          new QCheckBox(QStringLiteral("South up, as seen from the southern hemisphere"), this)),
+      views_(new QTabWidget(this)), list_(new QListWidget(this)) {
+    southUp_->setChecked(southUp);
+    connect(southUp_, &QCheckBox::toggled, loop_, &LoopPicture::setSouthUp);
     setWindowTitle(QString::fromLatin1(APPROACHES_WINDOW_TITLE));
     status_->setTextFormat(Qt::PlainText);
     const int thisYear = calendarOfJulianDate(julianDateValue(currentJulianDate())).year;
@@ -144,7 +151,12 @@ void ApproachesWindow::layOut() {
     layout->addLayout(span, 0, 0, 1, 2);
     layout->addWidget(chart_, 1, 0, 1, 2);
     views_->addTab(orbits_, QStringLiteral("Orbits"));
-    views_->addTab(loop_, QStringLiteral("Among the stars"));
+    auto* amongTheStars = new QWidget(this);
+    auto* page = new QVBoxLayout(amongTheStars);
+    page->setContentsMargins(0, 0, 0, 0);
+    page->addWidget(loop_, 1);
+    page->addWidget(southUp_);
+    views_->addTab(amongTheStars, QStringLiteral("Among the stars"));
     layout->addWidget(views_, 2, 0);
     layout->addWidget(list_, 2, 1);
     layout->addWidget(hint, 3, 0, 1, 2);
@@ -157,7 +169,8 @@ void ApproachesWindow::layOut() {
     setTabOrder(chart_, views_);
     setTabOrder(views_, orbits_);
     setTabOrder(orbits_, loop_);
-    setTabOrder(loop_, list_);
+    setTabOrder(loop_, southUp_);
+    setTabOrder(southUp_, list_);
 }
 
 void ApproachesWindow::requestSpan() {
@@ -231,7 +244,8 @@ void ApproachesWindow::showLoop() {
     }
     loopOf_ = approach.julianDate;
     const std::optional<MarsLoop> loop = marsLoopAround(approach);
-    loop_->setScene(loop ? std::optional<LoopScene>(loopScene(*loop)) : std::nullopt,
+    loop_->setScene(loop ? std::optional<LoopScene>(loopScene(*loop, southUp_->isChecked()))
+                         : std::nullopt,
                     QStringLiteral("Mars's loop of %1 lies beyond the years the series holds.")
                         .arg(dayText(approach.julianDate)));
 }

@@ -22,6 +22,8 @@ class QListWidget;
 class QSpinBox;
 class QTabWidget;
 
+class QCheckBox;
+
 namespace orvanta {
 
 class DistanceChartPicture;
@@ -35,7 +37,8 @@ class ApproachesWindow : public QWidget {
     using Choose = std::function<void(const CountdownChoice&)>;
     // The span from `fromYear` over `years`, or by default from 15 years before now to 32 years
     // after it; a choice is handed to `choose`.
-    explicit ApproachesWindow(Choose choose, int fromYear = 0, int years = 0);
+    // `southUp`: the loop drawn as from the southern hemisphere at first.
+    explicit ApproachesWindow(Choose choose, int fromYear = 0, int years = 0, bool southUp = false);
 
     // Now and the countdown's target, anew from the clock and the countdown's choice.
     void refresh();
@@ -74,6 +77,7 @@ class ApproachesWindow : public QWidget {
     DistanceChartPicture* chart_;
     OrbitsPicture* orbits_;
     LoopPicture* loop_;
+    QCheckBox* southUp_;
     QTabWidget* views_;
     double loopOf_ = 0; // the approach the loop was made for
     QListWidget* list_;

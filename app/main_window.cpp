@@ -4,6 +4,7 @@
 #include "app/approaches_window.h"
 #include "app/settings.h"
 #include "app/sky_window.h"
+#include "display/loop_scene.h"
 #include "display/number_text.h"
 #include "ephemeris/encounter_state.h"
 #include "ephemeris/julian_date.h"
@@ -12,6 +13,7 @@
 #include "panes/texts.h"
 #include "rules/settings_text.h"
 #include "rules/warning.h"
+#include "towns/towns.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -24,6 +26,20 @@
 #include <QWindow>
 
 namespace orvanta {
+
+namespace {
+
+// The latitude of the user's place as Mars tonight takes it: the one kept, else the town of the
+// time zone's, else the equator's.
+double userLatitude() {
+    if (const auto latitude = readNumberSetting("sky/latitude", -90, 90)) {
+        return *latitude;
+    }
+    const std::optional<Town> town = townOfZone(timeZoneName());
+    return town ? town->place.latitude : 0;
+}
+
+} // namespace
 
 QIcon programIcon() {
     QIcon icon;
@@ -138,7 +154,8 @@ std::unique_ptr<Tray> MainWindow::makeTray() {
                        [this] {
                            showOwnWindow(approachesWindow_, [this] {
                                return new ApproachesWindow(
-                                   [this](const CountdownChoice& c) { chooseCountdown(c); });
+                                   [this](const CountdownChoice& c) { chooseCountdown(c); }, 0, 0,
+                                   southUpAt(userLatitude()));
                            });
                        },
                        [this] { exitProgram(); },

@@ -1,6 +1,7 @@
 #include "display/loop_scene.h"
 
 #include "display/number_text.h"
+#include "ephemeris/star_names.h"
 
 #include <algorithm>
 #include <cmath>
@@ -97,8 +98,22 @@ LoopFrame loopFrame(const MarsLoop& loop, double aspect) {
     return frame;
 }
 
-LoopScene loopScene(const MarsLoop& loop) {
-    return {loop, chartPlacesAt(loop.opposition.utJd)};
+LoopScene loopScene(const MarsLoop& loop, bool southUp) {
+    LoopScene scene{loop, chartPlacesAt(loop.opposition.utJd), {}, southUp};
+    const std::vector<Star>& table = stars(); // brightest first
+    for (std::size_t i = 0; i < table.size() && table[i].magnitude <= LABELLED_FAINTEST; ++i) {
+        const Equatorial& star = scene.sky.stars[i];
+        if (std::any_of(loop.days.begin(), loop.days.end(), [&](const LoopDay& d) {
+                return separation(star, d.place) <= ALONG_THE_PATH;
+            })) {
+            scene.alongPath.push_back(i);
+        }
+    }
+    return scene;
+}
+
+bool southUpAt(double latitude) {
+    return latitude < 0;
 }
 
 std::string loopWords(const MarsLoop& loop) {
@@ -117,6 +132,16 @@ std::string loopWords(const MarsLoop& loop) {
            dateInWords(loop.opposition.utJd) + "; closest to Earth on " +
            dateInWords(loop.closest.utJd) + ", magnitude " +
            formatFixed(dayNearest(loop, loop.closest.utJd).magnitude, 1) + ".";
+}
+
+std::string alongWords(const LoopScene& scene) {
+    std::string words;
+    const std::vector<std::size_t>& along = scene.alongPath;
+    for (std::size_t k = 0; k < along.size(); ++k) {
+        words += k == 0 ? " It passes " : k + 1 == along.size() ? " and " : ", ";
+        words += starInWords(stars()[along[k]]);
+    }
+    return words.empty() ? words : words + '.';
 }
 
 } // namespace orvanta

@@ -4,6 +4,7 @@
 #include "display/number_text.h"
 #include "ephemeris/angles.h"
 #include "ephemeris/moon.h"
+#include "ephemeris/star_names.h"
 
 #include <cmath>
 
@@ -56,11 +57,14 @@ std::string nowLine(const SkyTonight& sky) {
            skyWords(skyLightOf(sky.sunAt.altitude)) + '.';
 }
 
-// The direction is Mars's from the star: "Near Regulus (4.0° north-east)".
+// As observers say where a planet is, from the star: "Mars is 1.4° south of β Virginis
+// (Zavijava)". A star further off says by which rule it was taken.
 std::string starLine(const NearStar& near) {
-    return (near.degrees <= NEAR_WITHIN ? "Near " : "The nearest bright star is ") +
-           near.star->name + " (" + formatFixed(near.degrees, 1) + "° " +
-           std::string(near.direction) + ").";
+    return std::string(near.degrees <= NEAR_WITHIN
+                           ? ""
+                           : "No star within 10°; the brightest within 20°: ") +
+           "Mars is " + formatFixed(near.degrees, 1) + "° " + std::string(near.direction) + " of " +
+           starInWords(*near.star) + '.';
 }
 
 } // namespace

@@ -2,6 +2,7 @@
 
 #include "ephemeris/moon.h"
 #include "ephemeris/night.h"
+#include "ephemeris/star_names.h"
 #include "ephemeris/time_scales.h"
 #include "ephemeris/vec3.h"
 
@@ -54,9 +55,11 @@ SkyChart skyChartAt(double now, const Place& p, const ChartPlaces& places, const
     const std::vector<Horizontal> seen = horizontalOf(places.stars, now, p);
     std::vector<std::size_t> named;
     for (std::size_t i = 0; i < seen.size(); ++i) {
-        if (seen[i].altitude > 0) {
+        if (seen[i].altitude > 0 && table[i].magnitude <= DRAWN_FAINTEST) {
             chart.stars.push_back({seen[i], table[i].magnitude});
-            if (!table[i].name.empty() && separation(places.stars[i], mars) < NAMED_WITHIN) {
+            // The near star by its letters too; the others near Mars where they have a name.
+            if ((!table[i].name.empty() || &table[i] == near.star) &&
+                separation(places.stars[i], mars) < NAMED_WITHIN) {
                 named.push_back(i);
             }
         }
@@ -69,7 +72,7 @@ SkyChart skyChartAt(double now, const Place& p, const ChartPlaces& places, const
     // The star the text names first, then the Sun, the Moon, then the brightest (the table's
     // order).
     const auto name = [&](std::size_t i, bool always) {
-        chart.names.push_back({seen[i], table[i].name, always, table[i].magnitude});
+        chart.names.push_back({seen[i], shortName(table[i]), always, table[i].magnitude});
     };
     if (const auto first = std::find_if(named.begin(), named.end(),
                                         [&](std::size_t i) { return &table[i] == near.star; });

@@ -7,7 +7,7 @@ namespace orvanta {
 
 namespace {
 
-constexpr double BRIGHT_STAR_WITHIN = 20.0; // else the brightest named star this near
+constexpr double BRIGHT_STAR_WITHIN = 20.0; // else the brightest star this near
 constexpr double KEPT_FOR = 1.0 / 24;       // a pass found is used for an hour
 
 bool samePlace(const Place& a, const Place& b) {
@@ -33,14 +33,14 @@ std::optional<MarsDisk> highestDisk(const Tonight& pass, const Place& where) {
 } // namespace
 
 NearStar starToName(const Equatorial& mars, const std::vector<Equatorial>& places) {
-    const NearStar nearest = nearestNamedStar(mars, places);
+    const NearStar nearest = nearestStar(mars, places);
     if (!nearest.star || nearest.degrees <= NEAR_WITHIN) {
         return nearest;
     }
     const std::vector<Star>& table = stars(); // brightest first
     for (std::size_t i = 0; i < table.size(); ++i) {
         if (const double d = separation(places[i], mars);
-            !table[i].name.empty() && d <= BRIGHT_STAR_WITHIN) {
+            table[i].magnitude <= DRAWN_FAINTEST && d <= BRIGHT_STAR_WITHIN) {
             return {&table[i], d, compassWord(positionAngle(places[i], mars))};
         }
     }

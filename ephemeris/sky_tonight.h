@@ -18,8 +18,9 @@ namespace orvanta {
 constexpr double NEAR_WITHIN = 10.0;          // degrees: a star further off is not "near"
 constexpr double TOO_CLOSE_TO_THE_SUN = 15.0; // degrees: lost in the Sun's glare
 
-// The named star Mars is found by: the nearest one where it lies within 10°, else the brightest
-// within 20°, else none. `places` are the apparent places of stars(), in its order.
+// The star Mars is found by, of those the dome draws: the nearest one where it lies within 10°,
+// else the brightest within 20°, else none. `places` are the apparent places of stars(), in its
+// order.
 NearStar starToName(const Equatorial& mars, const std::vector<Equatorial>& places);
 
 // Whether a telescope is shown Mars: above the horizon, in a sky that is not day.

@@ -32,17 +32,51 @@ double field(std::istringstream& in, const char* name, double low, double high) 
     return *value;
 }
 
+// "-", or the catalogue's Flamsteed number, Bayer letter or constellation.
+std::string designationOf(std::istringstream& in, const char* name, bool (*valid)(char),
+                          std::size_t longest) {
+    std::string token;
+    in >> token;
+    if (token == "-") {
+        return {};
+    }
+    if (token.empty() || token.size() > longest ||
+        !std::all_of(token.begin(), token.end(), valid)) {
+        throw BadField{std::string(name) + " is missing or not as the catalogue writes it"};
+    }
+    return token;
+}
+
+bool isDigit(char c) {
+    return c >= '0' && c <= '9';
+}
+
+bool isLetterOrDigit(char c) {
+    return isDigit(c) || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
+}
+
 Star starOf(std::istringstream& in) {
-    field(in, "the catalogue number", 1, 1e6);
+    const double number = field(in, "the catalogue number", 1, 1e6);
     const double ra = field(in, "the right ascension (h)", 0, 24);
     const double dec = field(in, "the declination", -90, 90);
     const double magnitude = field(in, "the magnitude", -2, 8);
     const double motionRa = field(in, "the proper motion in RA", -1e4, 1e4);
     const double motionDec = field(in, "the proper motion in Dec", -1e4, 1e4);
+    std::string flamsteed = designationOf(in, "the Flamsteed number", &isDigit, 3);
+    std::string bayer = designationOf(in, "the Bayer letter", &isLetterOrDigit, 4);
+    std::string constellation = designationOf(in, "the constellation", &isLetterOrDigit, 3);
     std::string name;
     std::getline(in >> std::ws, name);
-    return {ra * HOUR_ANGLE, dec * DEGREE, motionRa * MILLIARCSECOND, motionDec * MILLIARCSECOND,
-            magnitude,       name};
+    return {ra * HOUR_ANGLE,
+            dec * DEGREE,
+            motionRa * MILLIARCSECOND,
+            motionDec * MILLIARCSECOND,
+            magnitude,
+            name,
+            static_cast<int>(number),
+            std::move(flamsteed),
+            std::move(bayer),
+            std::move(constellation)};
 }
 
 FigureLine lineOf(std::istringstream& in) {

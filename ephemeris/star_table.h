@@ -18,6 +18,11 @@ struct Star {
     double motionRa, motionDec;         // radians a Julian year, the first along the parallel
     double magnitude;
     std::string name; // the proper name, or empty
+    // The catalogue's designations, each empty where it gives none: its number (HR), the
+    // Flamsteed number ("44"), the Bayer letter in its three letters with the component's digit
+    // ("Alp2") and the constellation's abbreviation ("Vir").
+    int number = 0;
+    std::string flamsteed, bayer, constellation;
 };
 
 // A line of a constellation figure between two stars, J2000, in radians.

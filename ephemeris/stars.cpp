@@ -71,14 +71,15 @@ std::string_view compassWord(double angle, int points) {
     return WORDS[static_cast<int>(std::floor(wrap360(angle) / width + 0.5)) * step % 16];
 }
 
-NearStar nearestNamedStar(const Equatorial& body, const std::vector<Equatorial>& places) {
-    const std::vector<Star>& all = stars();
+NearStar nearestStar(const Equatorial& body, const std::vector<Equatorial>& places) {
+    const std::vector<Star>& all = stars(); // brightest first
     NearStar best{nullptr, 360, {}};
     for (std::size_t i = 0; i < all.size() && i < places.size(); ++i) {
-        if (!all[i].name.empty()) {
-            if (const double d = separation(places[i], body); d < best.degrees) {
-                best = {&all[i], d, compassWord(positionAngle(places[i], body))};
-            }
+        if (all[i].magnitude > DRAWN_FAINTEST) {
+            break;
+        }
+        if (const double d = separation(places[i], body); d < best.degrees) {
+            best = {&all[i], d, compassWord(positionAngle(places[i], body))};
         }
     }
     return best;

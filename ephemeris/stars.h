@@ -1,7 +1,7 @@
 #pragma once
 
-// The stars to magnitude 4.5 and the constellation figures (data/stars, embedded by the build),
-// where they appear on a date, and the named star nearest to Mars with the way from it to Mars.
+// The stars to magnitude 6 and the constellation figures (data/stars, embedded by the build),
+// where they appear on a date, and the star nearest to Mars with the way from it to Mars.
 
 #include "ephemeris/apparent_place.h"
 #include "ephemeris/sky.h"
@@ -13,6 +13,9 @@
 #include <vector>
 
 namespace orvanta {
+
+// The faintest star the sky dome draws and Mars is found by; the loop chart draws them all.
+constexpr double DRAWN_FAINTEST = 4.5;
 
 // Brightest first.
 const std::vector<Star>& stars();
@@ -46,7 +49,8 @@ struct NearStar {
     double degrees;             // from the star to the body
     std::string_view direction; // of the body from the star
 };
-// The named star nearest to `body`; `places` are the apparent places of stars(), in its order.
-NearStar nearestNamedStar(const Equatorial& body, const std::vector<Equatorial>& places);
+// The star the dome draws (to DRAWN_FAINTEST) nearest to `body`; `places` are the apparent places
+// of stars(), in its order.
+NearStar nearestStar(const Equatorial& body, const std::vector<Equatorial>& places);
 
 } // namespace orvanta

@@ -1,6 +1,7 @@
 #include "panes/loop_picture.h"
 
 #include "display/number_text.h"
+#include "ephemeris/star_names.h"
 #include "panes/approaches_picture.h"
 #include "panes/label_box.h"
 
@@ -48,15 +49,28 @@ LoopPicture::LoopPicture(QWidget* parent) : QWidget(parent) {
 void LoopPicture::setScene(std::optional<LoopScene> scene, const QString& none) {
     scene_ = std::move(scene);
     none_ = none;
-    setAccessibleDescription(scene_ ? QString::fromStdString(loopWords(scene_->loop)) : none);
+    setAccessibleDescription(
+        scene_ ? QString::fromStdString(loopWords(scene_->loop) + alongWords(*scene_)) : none);
     update();
 }
 
-QPointF LoopPicture::toPixel(const ChartPoint& p) const {
-    return {plot_.left() + (p.x - frame_.left) * scale_, plot_.top() + (frame_.top - p.y) * scale_};
+void LoopPicture::setSouthUp(bool southUp) {
+    if (scene_) {
+        scene_->southUp = southUp;
+        update();
+    }
 }
 
-ChartPoint LoopPicture::toChart(const QPointF& p) const {
+// Turned half a turn about the frame's middle for the southern view.
+QPointF LoopPicture::toPixel(const ChartPoint& p) const {
+    const QPointF north(plot_.left() + (p.x - frame_.left) * scale_,
+                        plot_.top() + (frame_.top - p.y) * scale_);
+    return scene_ && scene_->southUp ? plot_.topLeft() + plot_.bottomRight() - north : north;
+}
+
+ChartPoint LoopPicture::toChart(const QPointF& pixel) const {
+    const QPointF p =
+        scene_ && scene_->southUp ? plot_.topLeft() + plot_.bottomRight() - pixel : pixel;
     return {frame_.left + (p.x() - plot_.left()) / scale_,
             frame_.top - (p.y() - plot_.top()) / scale_};
 }
@@ -153,11 +167,20 @@ std::vector<LoopPicture::Label> LoopPicture::labels() const {
                               QString::fromStdString(dateInWords(day.utJd, true)), TEXT});
         }
     }
+    // The stars Mars passes by name or letters, then the other named stars.
     const std::vector<Star>& table = stars();
+    const auto label = [&](std::size_t i) {
+        if (const auto p = pixelOf(scene_->sky.stars[i]); p && plot_.contains(*p)) {
+            labels.push_back({*p, 4, QString::fromStdString(shortName(table[i])), STAR_NAME});
+        }
+    };
+    const std::vector<std::size_t>& along = scene_->alongPath;
+    for (const std::size_t i : along) {
+        label(i);
+    }
     for (std::size_t i = 0; i < table.size(); ++i) {
-        if (const auto p = pixelOf(scene_->sky.stars[i]);
-            p && !table[i].name.empty() && plot_.contains(*p)) {
-            labels.push_back({*p, 4, QString::fromStdString(table[i].name), STAR_NAME});
+        if (!table[i].name.empty() && std::find(along.begin(), along.end(), i) == along.end()) {
+            label(i);
         }
     }
     return labels;
@@ -187,7 +210,14 @@ void LoopPicture::paintLabels(QPainter& painter, const std::vector<QRectF>& take
                    return crosses(l, r.adjusted(-1, -1, 1, 1));
                });
     };
-    std::vector<LabelBox> boxes = boxesOf(taken);
+    // No label over a star that another names.
+    std::vector<QRectF> covered = taken;
+    for (const Label& label : labels) {
+        if (label.colour == STAR_NAME) {
+            covered.emplace_back(label.at - QPointF(3, 3), QSizeF(6, 6));
+        }
+    }
+    std::vector<LabelBox> boxes = boxesOf(covered);
     const std::vector<std::optional<QRectF>> placed = placedRects(candidates, boxes, inside, 4, 1);
     for (std::size_t i = 0; i < placed.size(); ++i) {
         if (placed[i]) {
@@ -269,11 +299,11 @@ void LoopPicture::paintKey(QPainter& painter) const {
                      Qt::AlignLeft | Qt::AlignVCenter,
                      QStringLiteral("%1%2").arg(degrees).arg(QChar(0x00B0)));
     // The marks explained where there is room for it beside the scale.
-    const QString both =
-        QStringLiteral("North up, east left; a mark a day, larger as Mars is brighter");
+    const QString way = scene_->southUp ? QStringLiteral("South up, east right")
+                                        : QStringLiteral("North up, east left");
+    const QString both = way + QStringLiteral("; a mark a day, larger as Mars is brighter");
     const bool room = metrics.horizontalAdvance(both) < plot_.width() - degrees * scale_ - 60;
-    painter.drawText(below, Qt::AlignRight | Qt::AlignVCenter,
-                     room ? both : QStringLiteral("North up, east left"));
+    painter.drawText(below, Qt::AlignRight | Qt::AlignVCenter, room ? both : way);
 }
 
 void LoopPicture::paintEvent(QPaintEvent*) {

@@ -1,9 +1,11 @@
 #pragma once
 
-// Mars's loop among the stars as an atlas draws it: north up and east on the left, the path a
-// mark a day sized by Mars's brightness, the first of each month, the two stops, the opposition
-// and the closest approach labelled with their dates, among the stars, the constellation figures,
-// the names of the constellations it passes and the ecliptic, with a scale in degrees.
+// Mars's loop among the stars as an atlas draws it: north up and east on the left (or, for the
+// southern hemisphere, south up and east on the right), the path a mark a day sized by Mars's
+// brightness, the first of each month, the two stops, the opposition and the closest approach
+// labelled with their dates, among the stars to magnitude 6 sized by theirs, those along the path
+// named, the constellation figures, the names of the constellations it passes and the ecliptic,
+// with a scale in degrees.
 
 #include "display/label_placement.h"
 #include "display/loop_scene.h"
@@ -24,6 +26,8 @@ class LoopPicture : public QWidget {
     // Empty: there is no loop to draw (the words say why).
     void setScene(std::optional<LoopScene> scene, const QString& none = {});
     const std::optional<LoopScene>& scene() const { return scene_; }
+    // South up and east on the right, or north up and east on the left.
+    void setSouthUp(bool southUp);
 
   protected:
     void paintEvent(QPaintEvent*) override;
@@ -55,7 +59,7 @@ class LoopPicture : public QWidget {
     LoopFrame frame_{};
     QRectF plot_;
     double scale_ = 1; // pixels a degree
-    StarSprites stars_;
+    StarSprites stars_{6.0};
 };
 
 } // namespace orvanta

@@ -11,22 +11,22 @@ namespace {
 // The sizes and shades, in steps of a quarter magnitude from the brightest.
 constexpr double BRIGHTEST_STEP = -1.5;
 constexpr double MAGNITUDE_STEP = 0.25;
-constexpr int STAR_STEPS = 24;
 
-double starRadius(double magnitude) {
-    return std::clamp(1.0 + (4.5 - magnitude) * 0.6, 1.0, 4.5);
+double starRadius(double magnitude, double faintest) {
+    return std::clamp(1.0 + (faintest - magnitude) * 0.6, 1.0, 4.5);
 }
 
 } // namespace
 
 void StarSprites::draw(QPainter& painter, const QPointF& at, double magnitude) {
     const qreal ratio = painter.device()->devicePixelRatioF();
+    const int steps = static_cast<int>(std::lround((faintest_ - BRIGHTEST_STEP) / MAGNITUDE_STEP));
     if (sprites_.empty() || ratio_ != ratio) {
         sprites_.clear();
         ratio_ = ratio;
-        for (int step = 0; step <= STAR_STEPS; ++step) {
+        for (int step = 0; step <= steps; ++step) {
             const double m = BRIGHTEST_STEP + step * MAGNITUDE_STEP;
-            const double r = starRadius(m);
+            const double r = starRadius(m, faintest_);
             const int side = static_cast<int>(std::ceil(2 * r + 2));
             QImage sprite(QSize(side, side) * ratio, QImage::Format_ARGB32_Premultiplied);
             sprite.setDevicePixelRatio(ratio);
@@ -41,8 +41,8 @@ void StarSprites::draw(QPainter& painter, const QPointF& at, double magnitude) {
             sprites_.push_back(sprite);
         }
     }
-    const auto step = static_cast<std::size_t>(std::clamp(
-        std::lround((magnitude - BRIGHTEST_STEP) / MAGNITUDE_STEP), 0L, long{STAR_STEPS}));
+    const auto step = static_cast<std::size_t>(
+        std::clamp(std::lround((magnitude - BRIGHTEST_STEP) / MAGNITUDE_STEP), 0L, long{steps}));
     const QImage& sprite = sprites_[step];
     const double half = sprite.width() / ratio / 2;
     painter.drawImage(at - QPointF(half, half), sprite);

@@ -14,12 +14,15 @@ namespace orvanta {
 
 class StarSprites {
   public:
+    // The faintest star of the picture, drawn smallest; each magnitude brighter a little larger.
+    explicit StarSprites(double faintest = 4.5) : faintest_(faintest) {}
     // A star of `magnitude` centred on `at`, at the painter's pixel ratio.
     void draw(QPainter& painter, const QPointF& at, double magnitude);
 
   private:
     std::vector<QImage> sprites_; // at the ratio of the last paint
     qreal ratio_ = 0;
+    double faintest_;
 };
 
 } // namespace orvanta

@@ -11,6 +11,7 @@
 #include "panes/loop_picture.h"
 
 #include <QAction>
+#include <QCheckBox>
 #include <QListWidget>
 #include <QMenu>
 #include <QSpinBox>
@@ -106,7 +107,7 @@ TEST(ApproachesWindow, TheLoopFollowsThePick) {
     const QSize least = window.minimumSizeHint();
     EXPECT_TRUE(least.width() <= 1366 && least.height() <= 740)
         << least.width() << "x" << least.height();
-    window.views()->setCurrentWidget(window.loop());
+    window.views()->setCurrentIndex(1);
     // At first the one counted to; its stops in the words a screen reader reads.
     const auto shown = [&] { return window.loop()->scene()->loop.approach.julianDate; };
     ASSERT_TRUE(window.loop()->scene());
@@ -124,6 +125,26 @@ TEST(ApproachesWindow, TheLoopFollowsThePick) {
     window.refresh(); // the minute's refresh keeps the pick
     EXPECT_EQ(shown(), window.scene().chart.approaches[3].julianDate);
     setCountdownChoice({});
+}
+
+// The southern view as the window is opened for a place south of the equator, switched in the
+// tab, and kept for the next loop picked.
+TEST(ApproachesWindow, TheLoopFromTheSouth) {
+    FixedUtcClock clock({2026, 12, 7, 12, 0, 0});
+    computeEncounterState();
+    ApproachesWindow window([](const CountdownChoice&) {}, 0, 0, true);
+    window.show();
+    window.views()->setCurrentIndex(1);
+    auto* southUp = window.findChild<QCheckBox*>();
+    ASSERT_TRUE(southUp && window.loop()->scene());
+    EXPECT_TRUE(southUp->isChecked() && window.loop()->scene()->southUp);
+    southUp->click();
+    EXPECT_FALSE(window.loop()->scene()->southUp);
+    QTest::keyClick(window.chart(), Qt::Key_Right);
+    EXPECT_FALSE(window.loop()->scene()->southUp);
+    southUp->click();
+    QTest::keyClick(window.chart(), Qt::Key_Right);
+    EXPECT_TRUE(window.loop()->scene()->southUp);
 }
 
 int firstYearShown(const ApproachesWindow& window) {

@@ -1,12 +1,15 @@
 // Mars's loop among the stars: its daily path against an independent implementation's figures
 // (tests/loop/path.tsv, made by tests/loop/make_loop_reference.py) around three approaches, two of
-// them across 0 h, the frame it is drawn in, and the years that have no loop.
+// them across 0 h, the frame it is drawn in, the stars along the path (tests/loop/along.tsv, made
+// by tests/loop/make_along_reference.py), and the years that have no loop.
 
 #include "display/loop_scene.h"
 #include "ephemeris/apparent_place.h"
 #include "ephemeris/julian_date.h"
 #include "ephemeris/mars_loop.h"
+#include "ephemeris/stars.h"
 
+#include <algorithm>
 #include <cmath>
 #include <fstream>
 #include <gtest/gtest.h>
@@ -79,6 +82,61 @@ TEST(Loop, PrecessionIsUndone) {
             EXPECT_LT(separation(back, p), 1e-12) << years;
         }
     }
+}
+
+// The stars the chart labels as along the path are those the reference finds within 3° of it on
+// one of the loop's days; a star the two put either side of the limit, by less than a tenth of
+// a degree, may go either way.
+TEST(Loop, TheStarsAlongThePathAreThoseMarsPasses) {
+    std::ifstream table(ORVANTA_ALONG_REFERENCE);
+    std::string line;
+    std::getline(table, line);                                 // the heading
+    std::map<int, std::vector<std::pair<int, double>>> passed; // by year: HR, degrees
+    std::map<int, std::vector<double>> when;
+    int year = 0, number = 0;
+    double degrees = 0;
+    std::string day;
+    while (table >> year >> number >> degrees >> day) {
+        passed[year].emplace_back(number, degrees);
+        when[year].push_back(dayOf(day));
+    }
+    ASSERT_EQ(passed.size(), 3u);
+    for (const auto& [y, theirs] : passed) {
+        SCOPED_TRACE(y);
+        const LoopScene scene = loopScene(marsLoopOfYear(y).value());
+        std::vector<int> ours;
+        for (const std::size_t i : scene.alongPath) {
+            ours.push_back(stars()[i].number);
+        }
+        for (std::size_t k = 0; k < theirs.size(); ++k) {
+            const auto [star, least] = theirs[k];
+            const bool inSpan = when[y][k] >= scene.loop.days.front().utJd &&
+                                when[y][k] <= scene.loop.days.back().utJd;
+            const bool found = std::find(ours.begin(), ours.end(), star) != ours.end();
+            if (inSpan && least < ALONG_THE_PATH - 0.1) {
+                EXPECT_TRUE(found) << "HR " << star << " at " << least << "°";
+            }
+            if (least > ALONG_THE_PATH + 0.1) {
+                EXPECT_FALSE(found) << "HR " << star << " at " << least << "°";
+            }
+        }
+        for (const int star : ours) {
+            EXPECT_TRUE(std::any_of(theirs.begin(), theirs.end(),
+                                    [&](const auto& t) { return t.first == star; }))
+                << "HR " << star;
+        }
+    }
+    // δ Aquarii in 2003 and η Leonis in 2027, right on the path.
+    const auto along = [](int y, int number) {
+        const LoopScene scene = loopScene(marsLoopOfYear(y).value());
+        return std::any_of(scene.alongPath.begin(), scene.alongPath.end(),
+                           [&](std::size_t i) { return stars()[i].number == number; });
+    };
+    EXPECT_TRUE(along(2003, 8709));
+    EXPECT_TRUE(along(2027, 3975));
+    // And in words, for a screen reader.
+    EXPECT_NE(alongWords(loopScene(marsLoopOfYear(2003).value())).find("δ Aquarii (Skat)"),
+              std::string::npos);
 }
 
 TEST(Loop, OnlyAYearWithAnApproachHasOne) {

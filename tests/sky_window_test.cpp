@@ -51,7 +51,7 @@ TEST(SkyWindow, TheNightOfTheApproachFromBerlin) {
               "Sets at 07:52 CET in the west-north-west.\n"
               "Now 52° above the horizon in the south-south-west.\n"
               "In the constellation Leo, at magnitude -1.2, 176° from the Sun.\n"
-              "Near Regulus (4.0° north-east).\n"
+              "Mars is 2.4° south-east of η Leonis.\n"
               "Best seen from 18:50 CET to 05:50 CET (the Sun below −12°, Mars above 10°).");
     // Mars is drawn where it is now, low in the south-south-west of the dome, in red, and no
     // name, hour or star over it; the stars fill the north, where neither the track nor a name
@@ -280,7 +280,7 @@ TEST(SkyWindow, ShowsThePassOrvantaStatePrints) {
                  {{2027, 2, 19, 15, 50, 0}, "52.52,13.405,34"},
                  {{2026, 6, 21, 12, 0, 0}, "69.65,18.96,0"},
                  {{2027, 2, 20, 12, 0, 0}, "-14.3,-170.7,0"},
-                 // No named star within 20°: none, for both.
+                 // Far from the bright stars, near a fainter one.
                  {{2028, 1, 10, 12, 0, 0}, "52.52,13.405,34"}};
     for (const auto& c : cases) {
         char utc[64];
@@ -318,19 +318,27 @@ TEST(SkyWindow, ShowsThePassOrvantaStatePrints) {
                           (name == std::string("best") ? " to " + local(second).toStdString() : "");
             EXPECT_EQ(facts.find(shown) != std::string::npos, first != "none") << out << facts;
         }
-        // One rule for the star: "near Regulus 4.02 north-east" is "Near Regulus (4.0°
-        // north-east)", "near none" no star named.
+        // One rule for the star: "near η Leo 2.36 south-east" is "Mars is 2.4° south-east of
+        // η Leonis", "near none" no star named.
         const std::size_t near = out.find("\nnear ");
         ASSERT_NE(near, std::string::npos) << out;
-        std::istringstream fields(out.substr(near + 6));
-        std::string star;
+        const std::string line = out.substr(near + 6, out.find('\n', near + 6) - near - 6);
+        if (line == "none") {
+            EXPECT_EQ(facts.find("Mars is "), std::string::npos) << facts;
+            continue;
+        }
+        // The name may hold spaces: the degrees and the direction are the last two words.
+        const std::size_t numbers = line.rfind(' ', line.rfind(' ') - 1);
+        std::istringstream fields(line.substr(numbers));
+        std::string direction;
         double degrees = 0;
-        fields >> star >> degrees;
-        const bool named =
-            facts.find("Near " + star + " (") != std::string::npos ||
-            facts.find("The nearest bright star is " + star + " (") != std::string::npos;
-        EXPECT_EQ(named, star != "none") << out << facts;
-        EXPECT_EQ(facts.find("Near ") != std::string::npos, star != "none" && degrees <= 10);
+        fields >> degrees >> direction;
+        const std::size_t sentence = facts.find("Mars is ");
+        ASSERT_NE(sentence, std::string::npos) << facts;
+        const std::string told = facts.substr(sentence, facts.find('\n', sentence) - sentence);
+        EXPECT_NE(told.find("° " + direction + " of "), std::string::npos) << told;
+        EXPECT_NE(told.find(line.substr(0, numbers)), std::string::npos) << out << told;
+        EXPECT_EQ(facts.find("No star within 10°") != std::string::npos, degrees > 10);
     }
     unsetenv("TZ");
 }
@@ -358,8 +366,13 @@ TEST(SkyWindow, SaysWhatCanBeSeenAtTheEdges) {
          {},
          false,
          false},
-        // Nunki 22.7° away and no bright star within 20°: no star is named.
-        {{2028, 1, 10, 12, 0, 0}, {52.52, 13.405, 34}, {}, {"Near ", "bright star"}, false, false},
+        // Nunki 22.7° away, but β Capricorni within 10°.
+        {{2028, 1, 10, 12, 0, 0},
+         {52.52, 13.405, 34},
+         {"Mars is 5.8° south-east of β Capricorni (Dabih)."},
+         {"No star"},
+         false,
+         false},
         {{2026, 11, 15, 7, 17, 0},
          {52.52, 13.405, 34},
          {", in a daylit sky."},
@@ -368,8 +381,15 @@ TEST(SkyWindow, SaysWhatCanBeSeenAtTheEdges) {
          false},
         {{2027, 2, 20, 0, 14, 0},
          {52.52, 13.405, 34},
-         {"Near Regulus ("},
-         {"bright star"},
+         {"south-east of η Leonis."},
+         {"No star"},
+         true,
+         true},
+        // Singapore, 21:00: β Virginis, 1.35° by the independent reference.
+        {{2029, 6, 1, 13, 0, 0},
+         {1.29, 103.85, 15},
+         {"Mars is 1.4° south-east of β Virginis (Zavijava)."},
+         {"No star"},
          true,
          true},
     };

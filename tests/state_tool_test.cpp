@@ -85,7 +85,8 @@ TEST(StateTool, WorkedOutputs) {
          "sun altitude -47.16\nrise 2027-02-19T15:59Z azimuth 63.4\n"
          "transit 2027-02-19T23:25Z altitude 52.9\nset 2027-02-20T06:52Z azimuth 296.8\n"
          "best 2027-02-19T17:50Z 2027-02-20T04:50Z\n"
-         "near Regulus 4.02 north-east\n"
+         // tests/sky/reference.tsv: HR 3975 (η Leo), 2.3632° south-east.
+         "near η Leo 2.36 south-east\n"
          // astronomy-engine: 13.815, 0.99946, 20.14, 158.12 and 10.47.
          "disk diameter 13.81 phase 0.999 tilt 20.14 cm 158.10 pole 10.47\n"},
     };
@@ -99,7 +100,7 @@ TEST(StateTool, WorkedOutputs) {
     // A day on, the Moon has come within 10° of Mars (6.73° by the same implementation), full
     // (0.99985 by the same).
     EXPECT_NE(run("--sky --utc 2027-02-21T00:14:00 --place 52.52,13.405,34")
-                  .out.find("\nnear Regulus 3.99 north\nmoon 6.7 phase 1.000\ndisk "),
+                  .out.find("\nnear η Leo 1.98 south-east\nmoon 6.7 phase 1.000\ndisk "),
               std::string::npos);
     const Result help = run("--help");
     EXPECT_TRUE(help.status == 0 && help.out.rfind("usage: orvanta-state", 0) == 0 &&

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # orvanta-snapshot against the committed reference pictures: the same window at several instants,
-# time zones and sizes, Mars's loop of three years, and "Mars tonight" at night with the
-# telescope's three orientations, by day, in twilight, at the South Pole, from Tokyo on the night
-# of the 2033 approach and with the Moon a crescent and gibbous, each at two pixel ratios, must come out pixel for pixel as they did when the references were drawn.
+# time zones and sizes, Mars's loop of three years (and one from the south), and "Mars tonight"
+# at night with the telescope's three orientations, by day, in twilight, at the South Pole, from
+# Tokyo on the night of the 2033 approach and with the Moon a crescent and gibbous, each at two
+# pixel ratios, must come out pixel for pixel as they did when the references were drawn.
 #
 # usage: references_test.sh ORVANTA_SNAPSHOT REFERENCE_DIR OUTPUT_DIR|--write
 # A picture that differs is left in OUTPUT_DIR. With --write the references are drawn anew (only
@@ -60,6 +61,10 @@ for year in 2003 2027 2035; do
     for ratio in 1 2; do
         check "loop-$year-x$ratio.png" QT_SCALE_FACTOR=$ratio "$snapshot" --loop "$year"
     done
+done
+# And 2035's as the sky looks from the southern hemisphere, south up.
+for ratio in 1 2; do
+    check "loop-2035-south-x$ratio.png" QT_SCALE_FACTOR=$ratio "$snapshot" --loop 2035 --south
 done
 # Mars tonight from Berlin on the night of the 2027 approach, the disks turned each way.
 for disk in north-up mirrored south-up; do

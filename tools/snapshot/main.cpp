@@ -84,7 +84,7 @@ std::unique_ptr<QWidget> windowFor(const SnapshotRequest& request,
     std::unique_ptr<QWidget> shown;
     if (loop) {
         auto picture = std::make_unique<LoopPicture>(nullptr);
-        picture->setScene(loopScene(*loop));
+        picture->setScene(loopScene(*loop, request.southUp));
         picture->resize(800, 560);
         shown = std::move(picture);
     } else if (request.approaches) {

@@ -75,6 +75,8 @@ void readOption(SnapshotRequest& request, Given& given, const std::string& optio
     } else if (option == "--loop") {
         once(request.loopYear != 0);
         request.loopYear = parseYears(option, value(), FIRST_YEAR, 5999);
+    } else if (option == "--south") {
+        once(std::exchange(request.southUp, true));
     } else if (option == "--size") {
         once(std::exchange(given.size, true));
         request.sizeGiven = true;
@@ -100,6 +102,7 @@ void checkCombination(const SnapshotRequest& request, const Given& given) {
          "--utc and --out are needed (see --help)"},
         {request.place && !request.sky, "--place needs --sky"},
         {request.disk && !request.sky, "--disk needs --sky"},
+        {request.southUp && request.loopYear == 0, "--south needs --loop"},
         {(request.fromYear != 0 || request.years != 0) && !request.approaches,
          "--from and --years need --approaches"},
         {request.sky && request.approaches, "--sky and --approaches cannot be combined"},

@@ -25,7 +25,8 @@ struct SnapshotRequest {
     bool approaches = false;             // the Approaches window instead
     int fromYear = 0;                    // its span; 0 for the window's own
     int years = 0;
-    int loopYear = 0; // the loop of that year's approach instead; 0 for none
+    int loopYear = 0;     // the loop of that year's approach instead; 0 for none
+    bool southUp = false; // with loopYear: drawn as from the southern hemisphere
 };
 
 constexpr const char* SNAPSHOT_USAGE =
@@ -33,7 +34,7 @@ constexpr const char* SNAPSHOT_USAGE =
     "       orvanta-snapshot --sky --utc T [--place P] [--disk O]\n"
     "                        --out FILE.png\n"
     "       orvanta-snapshot --approaches [--from YEAR --years N] [--utc T] --out FILE.png\n"
-    "       orvanta-snapshot --loop YEAR [--size WIDTHxHEIGHT] --out FILE.png\n"
+    "       orvanta-snapshot --loop YEAR [--south] [--size WIDTHxHEIGHT] --out FILE.png\n"
     "\n"
     "Draws what the widget's window shows at a UTC instant into a PNG file, without showing a\n"
     "window and without a display. The clock line is in the local time zone (TZ). The picture\n"
@@ -59,6 +60,8 @@ constexpr const char* SNAPSHOT_USAGE =
     "  --years N      with --approaches: how many years, 5 to 200 (default 47)\n"
     "  --loop YEAR    Mars's loop among the stars around the closest approach of YEAR (0100\n"
     "                 to 5999), alone (default 800x560); a year without one is refused\n"
+    "  --south        with --loop: south up and east on the right, as the sky looks from the\n"
+    "                 southern hemisphere (default north up and east on the left)\n"
     "  --help         show this text\n"
     "\n"
     "Exit status: 0 when the picture is written; 1 when it is written but the orbit diagram\n"

@@ -4,6 +4,7 @@
 #include "ephemeris/julian_date.h"
 #include "ephemeris/moon.h"
 #include "ephemeris/sky_tonight.h"
+#include "ephemeris/star_names.h"
 
 namespace orvanta {
 
@@ -44,9 +45,10 @@ void appendSkyReport(std::string& out, const UtcClockReading& at, const Place& p
         out += night.alwaysUp ? "circumpolar: above the horizon all the time\n"
                               : "below the horizon all the time\n";
     }
-    out += sky.near.star ? "near " + sky.near.star->name + ' ' + formatFixed(sky.near.degrees, 2) +
-                               ' ' + std::string(sky.near.direction) + '\n'
-                         : std::string("near none\n");
+    out += sky.near.star
+               ? "near " + shortName(*sky.near.star) + ' ' + formatFixed(sky.near.degrees, 2) +
+                     ' ' + std::string(sky.near.direction) + '\n'
+               : std::string("near none\n");
     if (sky.moon <= MOON_NEAR_MARS) {
         out += "moon " + formatFixed(sky.moon, 1) + " phase " + formatFixed(sky.chart.moonLit, 3) +
                '\n';

@@ -17,7 +17,7 @@ namespace orvanta {
 // transit 2027-02-19T23:55Z altitude 51.3
 // set 2027-02-20T07:10Z azimuth 297.9
 // best 2027-02-19T17:50Z 2027-02-20T04:50Z
-// near Regulus 4.02 north-east
+// near η Leo 2.36 south-east       (the window's star: its name, else its designation)
 // moon 7.3
 // disk diameter 13.81 phase 0.999 tilt 20.14 cm 158.12 pole 2.35
 void appendSkyReport(std::string& out, const UtcClockReading& at, const Place& place);
