@@ -16,7 +16,6 @@
 #include <QListWidget>
 #include <QSpinBox>
 #include <QTabWidget>
-#include <QVBoxLayout>
 #include <QtConcurrent/QtConcurrentRun>
 #include <algorithm>
 #include <cmath>
@@ -55,11 +54,12 @@ ApproachesWindow::ApproachesWindow(Choose choose, int fromYear, int years, bool 
       status_(new QLabel(this)),
       chart_(new DistanceChartPicture(this, scene_, [this](int i, bool c) { pick(i, c); })),
       orbits_(new OrbitsPicture(this, scene_, [this](int i, bool c) { pick(i, c); })),
-      loop_(new LoopPicture(this)),
-      southUp_(
-          new QCheckBox(QStringLiteral("South up, as seen from the southern hemisphere"), this)),
+      loop_(new LoopPicture(this)), southUp_(new QCheckBox(QStringLiteral("South up"), this)),
       views_(new QTabWidget(this)), list_(new QListWidget(this)) {
     southUp_->setChecked(southUp);
+    southUp_->setToolTip(QStringLiteral("The loop south up, east on the right, as it is seen from "
+                                        "the southern hemisphere"));
+    southUp_->setAccessibleName(QStringLiteral("South up, as seen from the southern hemisphere"));
     connect(southUp_, &QCheckBox::toggled, loop_, &LoopPicture::setSouthUp);
     setWindowTitle(QString::fromLatin1(APPROACHES_WINDOW_TITLE));
     status_->setTextFormat(Qt::PlainText);
@@ -151,12 +151,13 @@ void ApproachesWindow::layOut() {
     layout->addLayout(span, 0, 0, 1, 2);
     layout->addWidget(chart_, 1, 0, 1, 2);
     views_->addTab(orbits_, QStringLiteral("Orbits"));
-    auto* amongTheStars = new QWidget(this);
-    auto* page = new QVBoxLayout(amongTheStars);
-    page->setContentsMargins(0, 0, 0, 0);
-    page->addWidget(loop_, 1);
-    page->addWidget(southUp_);
-    views_->addTab(amongTheStars, QStringLiteral("Among the stars"));
+    views_->addTab(loop_, QStringLiteral("Among the stars"));
+    // Beside the tabs, where it takes no height from the pictures, and only while it has a
+    // picture to turn.
+    views_->setCornerWidget(southUp_);
+    southUp_->setVisible(false);
+    connect(views_, &QTabWidget::currentChanged, southUp_,
+            [this](int index) { southUp_->setVisible(views_->widget(index) == loop_); });
     layout->addWidget(views_, 2, 0);
     layout->addWidget(list_, 2, 1);
     layout->addWidget(hint, 3, 0, 1, 2);
