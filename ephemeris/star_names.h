@@ -3,7 +3,7 @@
 // A star as observers name it: by its proper name where the IAU gives one, else by its Bayer
 // letter or Flamsteed number with its constellation, the letters written as Greek letters
 // ("β Vir", "α² Lib", "44 Oph"), the constellation in its genitive where there is room
-// ("β Virginis"); a star the catalogue gives neither by its number ("HR 5958").
+// ("β Virginis"); a star the catalogue gives neither by its number ("HR 3803").
 
 #include "ephemeris/star_table.h"
 

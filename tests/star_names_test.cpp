@@ -60,7 +60,7 @@ TEST(StarNames, InWords) {
     } cases[] = {{4540, "β Virginis (Zavijava)"},
                  {3982, "Regulus"},
                  {4386, "σ Leonis"},
-                 {5958, "HR 5958"},
+                 {3803, "HR 3803"},
                  {6252, "μ² Scorpii (Pipirima)"}};
     for (const auto& c : cases) {
         ASSERT_NE(starNumbered(c.number), nullptr);

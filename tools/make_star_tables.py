@@ -11,6 +11,7 @@ import re
 import sys
 
 BSC = "usr/share/xplanet/stars/BSC"
+T_CORONAE_BOREALIS = 5958
 FIGURES = "usr/share/xplanet/arcs/constellations"
 CROSS_ID = "usr/share/stellarium/stars/default/cross-id.dat"
 STAR_NAMES = "usr/share/stellarium/skycultures/western/star_names.fab"
@@ -87,7 +88,9 @@ def main():
             continue
         dec, ra, mag = (float(f) for f in line.split()[:3])
         hr = int(line.rsplit('"', 1)[1].split()[0])
-        if mag <= FAINTEST:
+        # The catalogue gives T Coronae Borealis (HR 5958) at 2.0, its 1946 outburst; between
+        # outbursts the nova lies near magnitude 10, far below anything drawn.
+        if mag <= FAINTEST and hr != T_CORONAE_BOREALIS:
             catalogue.append([hr, ra, dec, mag, 0.0, 0.0, *designation(line.split('"')[1]), ""])
     by_hr = {star[0]: star for star in catalogue}
     for name, ra, pm_ra, dec, pm_dec in named_stars():

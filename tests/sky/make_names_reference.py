@@ -21,7 +21,7 @@ GREEK = ["ALPHA", "BETA", "GAMMA", "DELTA", "EPSILON", "ZETA", "ETA", "THETA", "
 DIGITS = ["ZERO", "ONE", "TWO", "THREE", "FOUR", "FIVE", "SIX", "SEVEN", "EIGHT", "NINE"]
 # The stars Mars passes in the cases the sky test takes, components, a star the catalogue gives
 # no letter or number, one of every fiftieth of the table besides.
-CHOSEN = [4540, 4359, 4386, 5531, 6247, 6252, 5958, 3982, 8709, 5056, 4689, 603]
+CHOSEN = [4540, 4359, 4386, 5531, 6247, 6252, 3803, 3982, 8709, 5056, 4689, 603]
 
 
 def written(field, hr):
@@ -54,14 +54,22 @@ def main():
     numbers = [int(line.split()[0]) for line in open(table, encoding="utf-8")
                if not line.startswith("#")]
     sample = CHOSEN + [n for n in numbers[::50] if n not in CHOSEN]
-    fields = {}
+    fields, magnitude = {}, {}
     for line in open(BSC, encoding="latin-1"):
         if not line.startswith("#") and '"' in line:
-            fields[int(line.rsplit('"', 1)[1].split()[0])] = line.split('"')[1]
+            hr = int(line.rsplit('"', 1)[1].split()[0])
+            fields[hr], magnitude[hr] = line.split('"')[1], float(line.split()[2])
     hip_of, names = iau_names()
+    # Where the catalogue splits one Hipparcos star in two, the name is the brighter component's.
+    brightest = {}
+    for hr, hip in hip_of.items():
+        if hr in magnitude and (hip not in brightest or magnitude[hr] < magnitude[brightest[hip]]):
+            brightest[hip] = hr
     print("hr\tdesignation\tname")
     for hr in sample:
-        print(f"{hr}\t{written(fields[hr], hr)}\t{names.get(hip_of.get(hr), '-')}")
+        hip = hip_of.get(hr)
+        name = names.get(hip, "-") if brightest.get(hip) == hr else "-"
+        print(f"{hr}\t{written(fields[hr], hr)}\t{name}")
 
 
 if __name__ == "__main__":

@@ -93,7 +93,7 @@ constexpr const char* USAGE =
     "               star the window names, the nearest to Mars of those to magnitude\n"
     "               4.5 within 10, else the brightest within 20 ('near NAME DEGREES\n"
     "               DIRECTION': the IAU name, else the Bayer letter or Flamsteed number\n"
-    "               and the constellation, 'η Leo', 'HR 5958'; the name may have a\n"
+    "               and the constellation, 'η Leo', 'HR 3803'; the name may have a\n"
     "               space, the direction is one of the eight compass words,\n"
     "               from the star to Mars, north towards the celestial pole and east\n"
     "               towards increasing right ascension); the degrees between the Moon\n"
