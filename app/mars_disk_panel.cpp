@@ -118,11 +118,11 @@ bool MarsDiskPanel::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void MarsDiskPanel::showSky(const SkyTonight& sky, const ClockText& clock) {
-    const auto show = [this](int i, const std::string& when, const MarsDisk& disk) {
-        captions_[i]->setText(QString::fromStdString(diskCaption(when, disk)));
+    const auto show = [this, &clock](int i, const char* when, double utJd, const MarsDisk& disk) {
+        captions_[i]->setText(QString::fromStdString(diskCaption(when + clock(utJd), utJd, disk)));
         views_[i]->setDisk(disk);
     };
-    show(0, "Now, " + clock(sky.utJd), sky.disk);
+    show(0, "Now, ", sky.utJd, sky.disk);
     // No view of a Mars the telescope is not shown; the caption says why.
     views_[0]->setVisible(sky.diskSeen);
     if (!sky.diskSeen) {
@@ -135,11 +135,14 @@ void MarsDiskPanel::showSky(const SkyTonight& sky, const ClockText& clock) {
         sky.highest ? std::optional(sky.pass.transit->utJd) : std::nullopt;
     views_[1]->setVisible(transit.has_value());
     captions_[1]->setVisible(transit.has_value());
-    // The transit's disk stays as it is until tonight's transit changes.
-    if (transit && transit != transit_) {
-        show(1, "Highest, " + clock(*transit), *sky.highest);
+    // The transit's disk stays as it is until tonight's transit changes, or the clock it is
+    // told on.
+    const std::string told = transit ? clock(*transit) : std::string();
+    if (transit && (transit != transit_ || told != transitTold_)) {
+        show(1, "Highest, ", *transit, *sky.highest);
     }
     transit_ = transit;
+    transitTold_ = told;
 }
 
 } // namespace orvanta

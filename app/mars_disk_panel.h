@@ -8,6 +8,7 @@
 
 #include <QWidget>
 #include <optional>
+#include <string>
 
 class QComboBox;
 class QLabel;
@@ -20,7 +21,7 @@ class MarsDiskPanel : public QWidget {
   public:
     explicit MarsDiskPanel(QWidget* parent);
     // The record's disks, now and at the highest where that is seen, their captions on the
-    // place's clock.
+    // window's clock and in UT.
     void showSky(const SkyTonight& sky, const ClockText& clock);
     MarsDiskView* view(int which) const { return views_[which]; }
     QComboBox* orientation() const { return orientation_; }
@@ -37,6 +38,7 @@ class MarsDiskPanel : public QWidget {
     QLabel* captions_[2];
     QComboBox* orientation_;
     std::optional<double> transit_;
+    std::string transitTold_; // its time on the clock
     QWidget* framed_ = nullptr;
 };
 

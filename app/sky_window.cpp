@@ -55,7 +55,8 @@ QString meanTimeNote(const QTimeZone& zone, double utJd) {
 SkyWindow::SkyWindow(std::optional<PlaceEntry> place)
     : dome_(new SkyDome(this)), disk_(new MarsDiskPanel(this)), placeLabel_(new QLabel(this)),
       facts_(new QLabel(this)), placeEdit_(new QLineEdit(this)),
-      townTitles_(new QStringListModel(this)), when_(new QDateTimeEdit(this)), steps_{} {
+      townTitles_(new QStringListModel(this)), when_(new DateField(this)),
+      clock_(new QComboBox(this)), steps_{} {
     setWindowTitle(QString::fromLatin1(SKY_WINDOW_TITLE));
     layOut();
     // The library's matches are shown as they are: they ignore accents, which Qt's filter would
@@ -123,33 +124,18 @@ void SkyWindow::layOut() {
     placeEdit_->setObjectName(QStringLiteral("placeField"));
     placeEdit_->setPlaceholderText(QStringLiteral("A town such as Tromsø, or 52°31′N 13°24′E"));
     placeEdit_->setAccessibleName(QStringLiteral("Place"));
-    when_->setAccessibleName(QStringLiteral("Date and time on the place's clock"));
-    // The field holds the place's wall clock as it reads, whatever the computer's zone.
-#if QT_VERSION >= QT_VERSION_CHECK(6, 7, 0)
-    when_->setTimeZone(QTimeZone::utc());
-#else
-    when_->setTimeSpec(Qt::UTC);
-#endif
-    // The years every instant is taken in, on the proleptic Gregorian calendar the tools use too
-    // (a QDate's), not the field's own default from 1752.
-    when_->setDateTimeRange(QDateTime(QDate(FIRST_YEAR, 1, 1), QTime(0, 0), Qt::UTC),
-                            QDateTime(QDate(LAST_YEAR, 12, 31), QTime(23, 59), Qt::UTC));
-    when_->setToolTip(QStringLiteral("The years %1 to %2, on the proleptic Gregorian calendar")
-                          .arg(FIRST_YEAR, 4, 10, QLatin1Char('0'))
-                          .arg(LAST_YEAR));
-    // Steps with the arrows show at once; typed digits when the field is left or Enter pressed.
-    when_->setKeyboardTracking(false);
     connect(when_, &QDateTimeEdit::dateTimeChanged, this, [this] { useWhenTyped(); });
+    QWidget* whenRow = layOutWhen();
     QHBoxLayout* stepsRow = layOutSteps();
     auto* column = new QVBoxLayout;
     column->addWidget(facts_);
     column->addWidget(placeLabel_);
     column->addWidget(placeEdit_);
-    column->addWidget(when_);
+    column->addWidget(whenRow);
     column->addLayout(stepsRow);
     column->addStretch(1);
     for (QWidget* part : {static_cast<QWidget*>(facts_), static_cast<QWidget*>(placeLabel_),
-                          static_cast<QWidget*>(placeEdit_), static_cast<QWidget*>(when_)}) {
+                          static_cast<QWidget*>(placeEdit_), whenRow}) {
         part->setFixedWidth(TEXT_WIDTH);
     }
     disk_->setFixedWidth(DISKS_WIDTH);
@@ -159,38 +145,12 @@ void SkyWindow::layOut() {
     layout->addWidget(disk_, 0, 2);
     layout->setColumnStretch(0, 1);
     connect(placeEdit_, &QLineEdit::returnPressed, this, [this] { usePlaceTyped(); });
-    QWidget* order[] = {placeEdit_, when_,          steps_[0],      steps_[1],
-                        steps_[2],  steps_[3],      steps_[4],      dome_,
-                        facts_,     disk_->view(0), disk_->view(1), disk_->orientation()};
+    QWidget* order[] = {
+        placeEdit_, when_, clock_, steps_[0],      steps_[1],      steps_[2],           steps_[3],
+        steps_[4],  dome_, facts_, disk_->view(0), disk_->view(1), disk_->orientation()};
     for (std::size_t i = 1; i < std::size(order); ++i) {
         setTabOrder(order[i - 1], order[i]);
     }
-}
-
-QHBoxLayout* SkyWindow::layOutSteps() {
-    auto* stepsRow = new QHBoxLayout;
-    stepsRow->setContentsMargins(0, 0, 0, 0);
-    const struct {
-        const char *shown, *told;
-        double days; // 0 for the clock's instant
-    } steps[] = {{"\u22121 day", "A day earlier", -1.0},
-                 {"\u22121 h", "An hour earlier", -1.0 / 24},
-                 {"+1 h", "An hour later", 1.0 / 24},
-                 {"+1 day", "A day later", 1.0},
-                 {"Now", "Now, following the clock", 0.0}};
-    for (int i = 0; i < 5; ++i) {
-        steps_[i] = new QToolButton(this);
-        steps_[i]->setText(QString::fromUtf8(steps[i].shown));
-        steps_[i]->setAccessibleName(QString::fromUtf8(steps[i].told));
-        steps_[i]->setToolTip(QString::fromUtf8(steps[i].told));
-        const double days = steps[i].days;
-        connect(steps_[i], &QToolButton::clicked, this, [this, days] {
-            showInstant(days == 0 ? std::nullopt : std::optional(instant() + days));
-        });
-        stepsRow->addWidget(steps_[i]);
-    }
-    stepsRow->addStretch(1);
-    return stepsRow;
 }
 
 double SkyWindow::instant() const {
@@ -198,6 +158,10 @@ double SkyWindow::instant() const {
 }
 
 void SkyWindow::showInstant(std::optional<double> utJd) {
+    showInstant(utJd, QString());
+}
+
+void SkyWindow::showInstant(std::optional<double> utJd, const QString& note) {
     if (utJd &&
         !(*utJd >= julianDateOfYear(FIRST_YEAR) && *utJd < julianDateOfYear(LAST_YEAR + 1))) {
         refuseInstant(QString::fromStdString(isoText(nearestMinute(*utJd), false)) +
@@ -205,6 +169,8 @@ void SkyWindow::showInstant(std::optional<double> utJd) {
         return;
     }
     chosen_ = utJd;
+    wallNote_ = note;
+    wallNoteZone_ = clockZone().id();
     // The night is the instant's own, as a snapshot of that instant computes it, not the one the
     // hourly reuse would keep.
     if (sky_ && sky_->passFoundAt != instant()) {
@@ -220,11 +186,12 @@ void SkyWindow::showWhen(double utJd) {
         return;
     }
     const UtcClockReading at = nearestMinute(utJd);
+    const QTimeZone zone = clockZone();
     const QDateTime local =
         QDateTime(QDate(at.year, at.month, at.day), QTime(at.hour, at.minute), Qt::UTC)
-            .toTimeZone(zone_);
+            .toTimeZone(zone);
     const QString format =
-        QStringLiteral("yyyy-MM-dd HH:mm '%1'").arg(zone_.abbreviation(local).replace('\'', "''"));
+        QStringLiteral("yyyy-MM-dd HH:mm '%1'").arg(zone.abbreviation(local).replace('\'', "''"));
     const QDateTime wall(local.date(), local.time(), Qt::UTC);
     // Set only where it changes, so that a step with the arrows keeps its place in the field.
     const QSignalBlocker quiet(when_);
@@ -247,11 +214,7 @@ void SkyWindow::refuseInstant(const QString& refused) {
 
 void SkyWindow::useWhenTyped() {
     const QDateTime wall = when_->dateTime();
-    const QDateTime utc = QDateTime(wall.date(), wall.time(), zone_).toUTC();
-    const QTime t = utc.time();
-    showInstant(julianDateValue(
-        julianDateFromCalendar(utc.date().year(), utc.date().month(), utc.date().day(),
-                               t.hour() + t.minute() / 60.0 + t.second() / 3600.0)));
+    showWallTime(wall.date(), wall.time());
 }
 
 void SkyWindow::useClockOf(const QString& town, const std::string& zone) {
@@ -332,37 +295,47 @@ void SkyWindow::usePlaceTyped() {
 
 void SkyWindow::refresh() {
     const Place& p = *place_;
+    const QTimeZone clock = clockZone();
     const QString asking =
         askingForPlace_ ? QStringLiteral("No town is known for your time zone: type a town or a "
                                          "latitude and longitude below. ")
                         : QString();
-    placeLabel_->setText(asking +
+    // What was said of the wall time typed, while its instant is shown on its clock.
+    const QString note = !wallNote_.isEmpty() && wallNoteZone_ == clock.id()
+                             ? wallNote_ + QLatin1Char(' ')
+                             : QString();
+    when_->setAccessibleName(clockChoice_ == ClockChoice::Ut ? QStringLiteral("Date and time in UT")
+                             : clockChoice_ == ClockChoice::Computer
+                                 ? QStringLiteral("Date and time on this computer's clock")
+                                 : QStringLiteral("Date and time on the place's clock"));
+    when_->setAccessibleDescription(note.trimmed());
+    placeLabel_->setText(note + asking +
                          QStringLiteral("Seen from %1° %2, %3° %4 (%5).")
                              .arg(std::fabs(p.latitude), 0, 'f', 2)
                              .arg(p.latitude >= 0 ? 'N' : 'S')
                              .arg(std::fabs(p.longitude), 0, 'f', 2)
                              .arg(p.longitude >= 0 ? 'E' : 'W')
                              .arg(echoed(placeFrom_)) +
-                         QLatin1Char(' ') + clockFrom_ + meanTimeNote(zone_, instant()));
+                         QLatin1Char(' ') + clockWords() + meanTimeNote(clock, instant()));
     const double now = instant();
     showWhen(now);
     // The pass, the stars' places and the disk at the highest are kept from the record before
     // for up to an hour; what moves by the minute is found anew.
     SkyTonight sky = skyTonight(now, p, sky_ ? &*sky_ : nullptr);
     sky_ = std::move(sky);
-    const ClockText clock = [this](double utJd) {
-        return zonedMinuteText(utJd, zone_).toStdString();
+    const ClockText told = [&clock](double utJd) {
+        return zonedMinuteText(utJd, clock).toStdString();
     };
     QStringList lines;
-    for (const std::string& line : tonightLines(*sky_, clock)) {
+    for (const std::string& line : tonightLines(*sky_, told)) {
         lines << QString::fromStdString(line);
     }
     facts_->setText(lines.join(QLatin1Char('\n')));
     facts_->setAccessibleDescription(lines.join(QLatin1Char(' ')));
     dome_->setAccessibleDescription(lines.join(QLatin1Char(' ')));
-    dome_->setZone(zone_);
+    dome_->setZone(clock);
     dome_->setSky(*sky_);
-    disk_->showSky(*sky_, clock);
+    disk_->showSky(*sky_, told);
 }
 
 QString SkyWindow::facts() const {

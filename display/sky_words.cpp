@@ -69,6 +69,27 @@ std::string starLine(const NearStar& near) {
 
 } // namespace
 
+const char* clockName(ClockChoice clock) {
+    switch (clock) {
+    case ClockChoice::Ut:
+        return "ut";
+    case ClockChoice::Computer:
+        return "computer";
+    case ClockChoice::Place:
+        break;
+    }
+    return "place";
+}
+
+std::optional<ClockChoice> clockNamed(std::string_view name) {
+    for (const ClockChoice clock : {ClockChoice::Place, ClockChoice::Ut, ClockChoice::Computer}) {
+        if (name == clockName(clock)) {
+            return clock;
+        }
+    }
+    return std::nullopt;
+}
+
 std::string directionWords(double azimuth) {
     return std::string(compassWord(azimuth, 16));
 }
@@ -147,10 +168,12 @@ std::vector<std::string> tonightLines(const SkyTonight& sky, const ClockText& cl
     return lines;
 }
 
-std::string diskCaption(const std::string& when, const MarsDisk& disk) {
-    return when + ": " + formatFixed(disk.diameter, 1) + "″, " +
-           std::to_string(rounded(disk.phase * 100)) + " % lit, CM " +
-           std::to_string(wholeDegrees(disk.centralMeridian)) + "°\n" + seasonText(disk);
+std::string diskCaption(const std::string& when, double utJd, const MarsDisk& disk) {
+    // "2027-02-20T00:14", or "10000-01-01T04:45" after the last day: the time after the T.
+    const std::string minute = isoText(nearestMinute(utJd), false);
+    return when + ": CM " + std::to_string(wholeDegrees(disk.centralMeridian)) + "° at " +
+           minute.substr(minute.find('T') + 1) + " UT\n" + formatFixed(disk.diameter, 1) + "″, " +
+           std::to_string(rounded(disk.phase * 100)) + " % lit, " + seasonText(disk);
 }
 
 } // namespace orvanta

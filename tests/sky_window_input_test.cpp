@@ -132,24 +132,27 @@ TEST(SkyWindow, ShowsAnyInstantAsAWindowOpenedThen) {
     EXPECT_EQ(window.facts().toStdString(), tonight);
 }
 
-// Tab goes from the place through the date, its steps and "Now", the dome, the words, the disks
-// and their orientation, each named for a screen reader; a painted part shows it has the focus.
+// Tab goes from the place through the date, its clock, its steps and "Now", the dome, the words,
+// the disks and their orientation, each named for a screen reader; a painted part shows it has
+// the focus.
 TEST(SkyWindow, TheKeyboardReachesEveryPart) {
     const PinnedAt pinned({2027, 2, 20, 0, 14, 0});
     SkyWindow window(Place{52.52, 13.405, 34});
     window.show();
     QApplication::setActiveWindow(&window);
-    std::vector<QWidget*> order = {window.findChild<QLineEdit*>(QStringLiteral("placeField")),
-                                   window.findChild<QDateTimeEdit*>()};
-    order.reserve(12);
-    for (QToolButton* b : window.findChildren<QToolButton*>()) {
+    auto* when = window.findChild<QDateTimeEdit*>();
+    std::vector<QWidget*> order = {window.findChild<QLineEdit*>(QStringLiteral("placeField")), when,
+                                   when->parentWidget()->findChild<QComboBox*>()};
+    order.reserve(13);
+    // The steps, not the calendar's own buttons.
+    for (QToolButton* b : window.findChildren<QToolButton*>(Qt::FindDirectChildrenOnly)) {
         order.push_back(b);
     }
     QWidget* dome = window.childAt(20, 20);
     order.insert(order.end(),
                  {dome, window.findChild<QLabel*>(QStringLiteral("facts")), window.disks()->view(0),
                   window.disks()->view(1), window.disks()->orientation()});
-    ASSERT_EQ(order.size(), 12u);
+    ASSERT_EQ(order.size(), 13u);
     std::vector<QImage> unfocused;
     unfocused.reserve(order.size());
     for (QWidget* part : order) {

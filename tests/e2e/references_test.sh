@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # orvanta-snapshot against the committed reference pictures: the same window at several instants,
 # time zones and sizes, Mars's loop of three years (and one from the south), and "Mars tonight"
-# at night with the telescope's three orientations, by day, in twilight, at the South Pole, from
-# Tokyo on the night of the 2033 approach and with the Moon a crescent and gibbous, each at two
-# pixel ratios, must come out pixel for pixel as they did when the references were drawn.
+# at night with the telescope's three orientations, on UT, by day, in twilight, at the South
+# Pole, from Tokyo on the night of the 2033 approach, with the Moon a crescent and gibbous and
+# with a time typed into a daylight-saving gap, each at two pixel ratios, must come out pixel for
+# pixel as they did when the references were drawn.
 #
 # usage: references_test.sh ORVANTA_SNAPSHOT REFERENCE_DIR OUTPUT_DIR|--write
 # A picture that differs is left in OUTPUT_DIR. With --write the references are drawn anew (only
@@ -90,6 +91,14 @@ for c in "${skies[@]}"; do
         check "sky-$name-x$ratio.png" TZ="$zone" QT_SCALE_FACTOR=$ratio "$snapshot" --sky \
             --place "$place" --utc "$utc" --disk north-up
     done
+done
+# The night of the approach on UT, and Pittsburgh's night of the spring change with 02:30 typed,
+# which its clock skips: shown for 03:30 EDT, and said.
+for ratio in 1 2; do
+    check "sky-2027-ut-x$ratio.png" QT_SCALE_FACTOR=$ratio TZ=Europe/Berlin "$snapshot" --sky \
+        --utc 2027-02-20T00:14:00 --place 52.52,13.405,34 --disk north-up --clock ut
+    check "sky-gap-x$ratio.png" QT_SCALE_FACTOR=$ratio TZ=UTC "$snapshot" --sky \
+        --place 40.4406,-79.9959 --typed 2029-03-11T02:30:00 --disk north-up
 done
 echo "$failures failed"
 exit "$failures"

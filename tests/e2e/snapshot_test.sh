@@ -68,6 +68,19 @@ refused "height outside -500 to 9000 m" --sky "${at[@]}" --place 52.5,13.4,1e308
     --out "$work/refused.png"
 refused "'Xanadu' is not a town known here" --sky "${at[@]}" --place Xanadu \
     --out "$work/refused.png"
+refused "--clock 'UTC' is not place, ut or computer" --sky "${at[@]}" --clock UTC \
+    --out "$work/refused.png"
+refused "--clock needs --sky" "${at[@]}" --clock ut --out "$work/refused.png"
+refused "--utc and --typed cannot be combined" --sky "${at[@]}" --typed 2028-03-26T02:30:00 \
+    --out "$work/refused.png"
+refused "--typed needs --sky" --typed 2028-03-26T02:30:00 --out "$work/refused.png"
+refused "--typed '2028-02-30T02:30:00': the month has no day 30" --sky \
+    --typed 2028-02-30T02:30:00 --out "$work/refused.png"
+# A time typed on the clock that lies outside the years once read on it (Berlin's clock ran ahead
+# of UT then).
+TZ=Europe/Berlin refused "--typed 0100-01-01T00:30:00: on that clock it lies outside the years" \
+    --sky --place 52.52,13.405 --clock computer --typed 0100-01-01T00:30:00 \
+    --out "$work/refused.png"
 
 # A link is followed to the file it names, which keeps its permissions; a long name is fine.
 mkdir "$work/real"

@@ -7,6 +7,7 @@
 #include "app/replace_file.h"
 #include "app/settings.h"
 #include "app/sky_window.h"
+#include "display/number_text.h"
 #include "ephemeris/encounter_state.h"
 #include "ephemeris/julian_date.h"
 #include "ephemeris/mars_loop.h"
@@ -92,8 +93,16 @@ std::unique_ptr<QWidget> windowFor(const SnapshotRequest& request,
                                                    request.years);
     } else if (request.sky) {
         auto sky = std::make_unique<SkyWindow>(request.place);
+        if (request.clock) {
+            sky->showClock(*request.clock);
+        }
         // The instant as a user would choose it in the window's date field.
-        sky->showInstant(julianDateValue(julianDateOfReading(request.utc)));
+        if (const auto& t = request.typed) {
+            sky->showWallTime(QDate(t->year, t->month, t->day),
+                              QTime(t->hour, t->minute, t->second));
+        } else {
+            sky->showInstant(julianDateValue(julianDateOfReading(request.utc)));
+        }
         if (request.disk) {
             sky->disks()->showOrientation(*request.disk);
         }
@@ -107,6 +116,24 @@ std::unique_ptr<QWidget> windowFor(const SnapshotRequest& request,
     }
     shown->show();
     return shown;
+}
+
+// Why the window drawn is not the one asked for; empty when it is.
+std::string refusedWindow(const SnapshotRequest& request, const QWidget& window) {
+    if (const auto* sky = dynamic_cast<const SkyWindow*>(&window);
+        sky != nullptr && request.typed && !sky->shownInstant()) {
+        return "--typed " + isoText(*request.typed) + ": on that clock it lies outside the years " +
+               yearsText();
+    }
+    if (request.sizeGiven && window.size() != QSize(request.width, request.height)) {
+        const auto size = [](int width, int height) {
+            return std::to_string(width) + "x" + std::to_string(height);
+        };
+        return "--size " + size(request.width, request.height) + ": this window is drawn only from " +
+               size(window.minimumWidth(), window.minimumHeight()) + " to " +
+               size(std::min(window.maximumWidth(), 4096), std::min(window.maximumHeight(), 4096));
+    }
+    return {};
 }
 
 // The window's client area as a PNG file's bytes.
@@ -161,14 +188,8 @@ int main(int argc, char** argv) {
     const FixedUtcClock clock(request->utc);
     computeEncounterState();
     const std::unique_ptr<QWidget> window = windowFor(*request, loop);
-    if (request->sizeGiven && window->size() != QSize(request->width, request->height)) {
-        const auto size = [](int width, int height) {
-            return std::to_string(width) + "x" + std::to_string(height);
-        };
-        warn("--size " + size(request->width, request->height) +
-             ": this window is drawn only from " +
-             size(window->minimumWidth(), window->minimumHeight()) + " to " +
-             size(std::min(window->maximumWidth(), 4096), std::min(window->maximumHeight(), 4096)));
+    if (const std::string refused = refusedWindow(*request, *window); !refused.empty()) {
+        warn(refused);
         return 2;
     }
     // Encoded in memory first, so that a failed write is told once, with its reason.

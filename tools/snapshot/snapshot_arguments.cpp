@@ -29,6 +29,18 @@ int parseYears(const std::string& option, std::string_view text, int low, int hi
     return *number;
 }
 
+// The value `named` gives for a name given to `option`, else refused with the names it takes.
+template <typename Value>
+std::optional<Value> namedValue(const std::string& option, const std::string& name,
+                                std::optional<Value> (*named)(std::string_view),
+                                const char* names) {
+    const std::optional<Value> value = named(name);
+    if (!value) {
+        throw BadArgument{option + " " + quoteArgument(name) + " is not " + names};
+    }
+    return value;
+}
+
 // What was given, beside the request itself.
 struct Given {
     bool utc = false, output = false, size = false;
@@ -58,12 +70,14 @@ void readOption(SnapshotRequest& request, Given& given, const std::string& optio
         request.place = parsePlaceArgument(option, value());
     } else if (option == "--disk") {
         once(request.disk.has_value());
-        const std::string& name = value();
-        request.disk = orientationNamed(name);
-        if (!request.disk) {
-            throw BadArgument{"--disk " + quoteArgument(name) +
-                              " is not north-up, mirrored or south-up"};
-        }
+        request.disk =
+            namedValue(option, value(), orientationNamed, "north-up, mirrored or south-up");
+    } else if (option == "--clock") {
+        once(request.clock.has_value());
+        request.clock = namedValue(option, value(), clockNamed, "place, ut or computer");
+    } else if (option == "--typed") {
+        once(request.typed.has_value());
+        request.typed = parseUtcArgument(option, value());
     } else if (option == "--approaches") {
         once(std::exchange(request.approaches, true));
     } else if (option == "--from") {
@@ -98,8 +112,12 @@ void checkCombination(const SnapshotRequest& request, const Given& given) {
         bool refused;
         const char* message;
     } rules[] = {
-        {!given.output || (!given.utc && !request.approaches && request.loopYear == 0),
+        {!given.output ||
+             (!given.utc && !request.typed && !request.approaches && request.loopYear == 0),
          "--utc and --out are needed (see --help)"},
+        {given.utc && request.typed, "--utc and --typed cannot be combined"},
+        {request.clock && !request.sky, "--clock needs --sky"},
+        {request.typed && !request.sky, "--typed needs --sky"},
         {request.place && !request.sky, "--place needs --sky"},
         {request.disk && !request.sky, "--disk needs --sky"},
         {request.southUp && request.loopYear == 0, "--south needs --loop"},

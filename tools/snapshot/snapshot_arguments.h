@@ -3,6 +3,7 @@
 // The orvanta-snapshot command line, read without Qt so that it can be tested on its own.
 
 #include "display/disk_words.h"
+#include "display/sky_words.h"
 #include "ephemeris/sky.h"
 #include "ephemeris/utc_clock.h"
 #include "towns/towns.h"
@@ -22,6 +23,9 @@ struct SnapshotRequest {
     bool sky = false; // the "Mars tonight" window instead
     std::optional<PlaceEntry> place;
     std::optional<DiskOrientation> disk; // with sky: the telescope's disks turned so
+    std::optional<ClockChoice> clock;    // with sky: the clock its times are told on
+    // With sky: the date and time typed into its date field, on that clock, instead of `utc`.
+    std::optional<UtcClockReading> typed;
     bool approaches = false;             // the Approaches window instead
     int fromYear = 0;                    // its span; 0 for the window's own
     int years = 0;
@@ -31,7 +35,7 @@ struct SnapshotRequest {
 
 constexpr const char* SNAPSHOT_USAGE =
     "usage: orvanta-snapshot --utc YYYY-MM-DDTHH:MM:SS --out FILE.png [--size WIDTHxHEIGHT]\n"
-    "       orvanta-snapshot --sky --utc T [--place P] [--disk O]\n"
+    "       orvanta-snapshot --sky --utc T|--typed T [--place P] [--disk O] [--clock C]\n"
     "                        --out FILE.png\n"
     "       orvanta-snapshot --approaches [--from YEAR --years N] [--utc T] --out FILE.png\n"
     "       orvanta-snapshot --loop YEAR [--south] [--size WIDTHxHEIGHT] --out FILE.png\n"
@@ -52,6 +56,11 @@ constexpr const char* SNAPSHOT_USAGE =
     "  --disk O       with --sky: the telescope's view of Mars north-up (east on the left, as\n"
     "                 the eye sees the sky), mirrored (as in a star diagonal) or south-up (as\n"
     "                 in a Newtonian or a straight refractor) (default north-up)\n"
+    "  --clock C      with --sky: the clock its times are told on: place (the place's own),\n"
+    "                 ut, or computer (the local time zone, TZ) (default place)\n"
+    "  --typed T      with --sky: T typed into its date field, on that clock, instead of\n"
+    "                 --utc (a time a change of clocks skips is moved on by the change, one\n"
+    "                 it repeats is the first, and the window says so)\n"
     "  --approaches   the Approaches window instead: the distance of Mars over the years and\n"
     "                 the orbits from above, with every closest approach (at T, by default\n"
     "                 now; the countdown's target is 2003's)\n"

@@ -1,0 +1,159 @@
+// The Mars tonight window's clock: the date field and the clock it is on, side by side, the
+// steps beside them, and the wall times typed there or stepped to, taken as instants by the rule
+// of app/wall_clock.h.
+
+#include "app/sky_window.h"
+
+#include "ephemeris/julian_date.h"
+#include "panes/texts.h"
+
+#include <QComboBox>
+#include <QDateTimeEdit>
+#include <QHBoxLayout>
+#include <QSignalBlocker>
+#include <QToolButton>
+
+namespace orvanta {
+
+namespace {
+
+// An instant as the date field and the clocks take it, to the second, and back.
+QDateTime utcOf(double utJd) {
+    const UtcClockReading at = calendarOfJulianDate(utJd);
+    return {QDate(at.year, at.month, at.day), QTime(at.hour, at.minute, at.second), Qt::UTC};
+}
+double julianDateOf(const QDateTime& utc) {
+    const QDate d = utc.date();
+    const QTime t = utc.time();
+    return julianDateValue(julianDateFromCalendar(
+        d.year(), d.month(), d.day(), t.hour() + t.minute() / 60.0 + t.second() / 3600.0));
+}
+
+} // namespace
+
+QWidget* SkyWindow::layOutWhen() {
+    auto* row = new QWidget(this);
+    auto* layout = new QHBoxLayout(row);
+    layout->setContentsMargins(0, 0, 0, 0);
+    when_->setParent(row);
+    clock_->setParent(row);
+    layout->addWidget(when_, 1);
+    layout->addWidget(clock_);
+    // In the order of ClockChoice.
+    const struct {
+        const char *shown, *told;
+    } clocks[] = {{"Place", "The place's own clock"},
+                  {"UT", "Universal Time (UTC), as observers log the central meridian"},
+                  {"Computer", "This computer's clock"}};
+    for (const auto& c : clocks) {
+        clock_->addItem(QString::fromUtf8(c.shown));
+        clock_->setItemData(clock_->count() - 1, QString::fromUtf8(c.told), Qt::ToolTipRole);
+    }
+    clock_->setAccessibleName(QStringLiteral("The clock times are told on"));
+    clockChoice_ = keptClock();
+    clock_->setCurrentIndex(static_cast<int>(clockChoice_));
+    connect(clock_, &QComboBox::currentIndexChanged, this,
+            [this](int index) { useClock(static_cast<ClockChoice>(index)); });
+    return row;
+}
+
+void SkyWindow::showClock(ClockChoice clock) {
+    const QSignalBlocker quiet(clock_);
+    clock_->setCurrentIndex(static_cast<int>(clock));
+    clockChoice_ = clock;
+    refresh();
+}
+
+void SkyWindow::useClock(ClockChoice clock) {
+    clockChoice_ = clock;
+    keepClock(clock);
+    refresh();
+}
+
+QTimeZone SkyWindow::clockZone() const {
+    switch (clockChoice_) {
+    case ClockChoice::Ut:
+        return QTimeZone::utc();
+    case ClockChoice::Computer:
+        return computerZone();
+    case ClockChoice::Place:
+        break;
+    }
+    return zone_;
+}
+
+QString SkyWindow::clockWords() const {
+    switch (clockChoice_) {
+    case ClockChoice::Ut:
+        return QStringLiteral("Times are UTC.");
+    case ClockChoice::Computer:
+        return QStringLiteral("Times are on this computer's clock (%1).")
+            .arg(echoed(QString::fromUtf8(computerZone().id())));
+    case ClockChoice::Place:
+        break;
+    }
+    return clockFrom_;
+}
+
+QHBoxLayout* SkyWindow::layOutSteps() {
+    auto* stepsRow = new QHBoxLayout;
+    stepsRow->setContentsMargins(0, 0, 0, 0);
+    const struct {
+        const char *shown, *told;
+        int days, hours; // none for the clock's instant
+    } steps[] = {{"\u22121 day", "A day earlier, at the same time of day", -1, 0},
+                 {"\u22121 h", "An hour earlier", 0, -1},
+                 {"+1 h", "An hour later", 0, 1},
+                 {"+1 day", "A day later, at the same time of day", 1, 0},
+                 {"Now", "Now, following the clock", 0, 0}};
+    for (int i = 0; i < 5; ++i) {
+        steps_[i] = new QToolButton(this);
+        steps_[i]->setText(QString::fromUtf8(steps[i].shown));
+        steps_[i]->setAccessibleName(QString::fromUtf8(steps[i].told));
+        steps_[i]->setToolTip(QString::fromUtf8(steps[i].told));
+        const int days = steps[i].days, hours = steps[i].hours;
+        connect(steps_[i], &QToolButton::clicked, this, [this, days, hours] {
+            if (days == 0 && hours == 0) {
+                showInstant(std::nullopt);
+            } else {
+                step(days, hours);
+            }
+        });
+        stepsRow->addWidget(steps_[i]);
+    }
+    stepsRow->addStretch(1);
+    return stepsRow;
+}
+
+void SkyWindow::showWallTime(QDate date, QTime time) {
+    showTaken(instantOfWallTime(date, time, clockZone()));
+}
+
+void SkyWindow::step(int days, int hours) {
+    showTaken(steppedBy(utcOf(instant()), days, hours, clockZone()));
+}
+
+void SkyWindow::showTaken(const WallInstant& taken) {
+    showInstant(julianDateOf(taken.utc),
+                taken.fit == WallInstant::Fit::Once
+                    ? QString()
+                    : wallTimeNote(taken, clockZone(), clockPlace()));
+}
+
+QString SkyWindow::clockPlace() const {
+    if (clockChoice_ == ClockChoice::Computer) {
+        return QStringLiteral("on this computer's clock");
+    }
+    // The town nearest the place that keeps its clock ("in Pittsburgh", on New York's), else the
+    // city its zone is named by.
+    const QString zone = QString::fromUtf8(zone_.id());
+    const std::optional<NearTown> nearest = nearestTown(*place_);
+    const QString town =
+        nearest && nearest->km <= NEAREST_TOWN_REACH_KM &&
+                QString::fromStdString(nearest->town.zone) == zone
+            ? QString::fromStdString(nearest->town.name)
+            : zone.section(QLatin1Char('/'), -1).replace(QLatin1Char('_'), QLatin1Char(' '));
+    return QStringLiteral("in ") + echoed(town);
+}
+
+} // namespace orvanta
