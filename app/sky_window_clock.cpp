@@ -3,7 +3,6 @@
 // of app/wall_clock.h.
 
 #include "app/sky_window.h"
-
 #include "ephemeris/julian_date.h"
 #include "panes/texts.h"
 
@@ -134,10 +133,9 @@ void SkyWindow::step(int days, int hours) {
 }
 
 void SkyWindow::showTaken(const WallInstant& taken) {
-    showInstant(julianDateOf(taken.utc),
-                taken.fit == WallInstant::Fit::Once
-                    ? QString()
-                    : wallTimeNote(taken, clockZone(), clockPlace()));
+    showInstant(julianDateOf(taken.utc), taken.fit == WallInstant::Fit::Once
+                                             ? QString()
+                                             : wallTimeNote(taken, clockZone(), clockPlace()));
 }
 
 QString SkyWindow::clockPlace() const {
