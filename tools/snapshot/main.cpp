@@ -129,7 +129,8 @@ std::string refusedWindow(const SnapshotRequest& request, const QWidget& window)
         const auto size = [](int width, int height) {
             return std::to_string(width) + "x" + std::to_string(height);
         };
-        return "--size " + size(request.width, request.height) + ": this window is drawn only from " +
+        return "--size " + size(request.width, request.height) +
+               ": this window is drawn only from " +
                size(window.minimumWidth(), window.minimumHeight()) + " to " +
                size(std::min(window.maximumWidth(), 4096), std::min(window.maximumHeight(), 4096));
     }

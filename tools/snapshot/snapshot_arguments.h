@@ -26,8 +26,8 @@ struct SnapshotRequest {
     std::optional<ClockChoice> clock;    // with sky: the clock its times are told on
     // With sky: the date and time typed into its date field, on that clock, instead of `utc`.
     std::optional<UtcClockReading> typed;
-    bool approaches = false;             // the Approaches window instead
-    int fromYear = 0;                    // its span; 0 for the window's own
+    bool approaches = false; // the Approaches window instead
+    int fromYear = 0;        // its span; 0 for the window's own
     int years = 0;
     int loopYear = 0;     // the loop of that year's approach instead; 0 for none
     bool southUp = false; // with loopYear: drawn as from the southern hemisphere
