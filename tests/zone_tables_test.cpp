@@ -188,7 +188,7 @@ TEST(MessageCatalogs, TranslationsFoundByTheirIds) {
         {"empty", ""},
         {"plural", std::string("one\0many", 8)},
     };
-    for (const auto [bigEndian, hashSize] :
+    for (const auto& [bigEndian, hashSize] :
          {std::pair{false, 0u}, std::pair{true, 0u}, std::pair{false, 11u}, std::pair{true, 17u}}) {
         SCOPED_TRACE(std::to_string(bigEndian) + " " + std::to_string(hashSize));
         const std::string bytes = catalogBytes(messages, bigEndian, hashSize);
@@ -250,6 +250,7 @@ TEST(MessageCatalogs, ChosenAsGettextChoosesThem) {
     EXPECT_EQ(catalogsOfLocale("C.UTF-8"), List{});
     EXPECT_EQ(catalogsOfLocale("POSIX"), List{});
     EXPECT_EQ(catalogsOfLocale(""), List{});
+    EXPECT_EQ(catalogsOfLocale("../../../tmp/de"), List{});
     struct Case {
         const char *language, *all, *messages, *lang;
         List catalogs;
@@ -267,6 +268,7 @@ TEST(MessageCatalogs, ChosenAsGettextChoosesThem) {
         {"de", nullptr, nullptr, nullptr, {}},
         {"", "de_DE.UTF-8", nullptr, nullptr, {"de_DE", "de"}},
         {"de::fr", "de_DE.UTF-8", nullptr, nullptr, {"de", "fr"}},
+        {"../x:uk", "de_DE.UTF-8", nullptr, nullptr, {"uk"}},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(messageCatalogs(c.language, c.all, c.messages, c.lang), c.catalogs)

@@ -141,6 +141,10 @@ std::optional<std::string_view> MessageCatalog::find(std::string_view id) const 
 }
 
 std::vector<std::string> catalogsOfLocale(std::string_view locale) {
+    // A name with a slash would be a path, not a language: gettext passes it over too.
+    if (locale.find('/') != std::string_view::npos) {
+        return {};
+    }
     std::string_view modifier;
     if (const std::size_t at = locale.find('@'); at != std::string_view::npos) {
         modifier = locale.substr(at);

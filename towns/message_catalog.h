@@ -38,7 +38,8 @@ class MessageCatalog {
 };
 
 // The catalogs gettext tries for a locale name, most particular first, without its codeset:
-// "de_AT.UTF-8" is {"de_AT", "de"}, "sr_RS@latin" {"sr_RS@latin", "sr@latin", "sr_RS", "sr"}.
+// "de_AT.UTF-8" is {"de_AT", "de"}, "sr_RS@latin" {"sr_RS@latin", "sr@latin", "sr_RS", "sr"};
+// none for "C", "POSIX" or a name with a slash.
 std::vector<std::string> catalogsOfLocale(std::string_view locale);
 
 // The catalogs of a user's messages, from the environment gettext reads (each null where unset):
