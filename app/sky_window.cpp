@@ -2,6 +2,7 @@
 
 #include "app/mars_disk_panel.h"
 #include "app/settings.h"
+#include "app/time_zones.h"
 #include "display/number_text.h"
 #include "display/sky_words.h"
 #include "ephemeris/julian_date.h"
@@ -78,21 +79,26 @@ SkyWindow::SkyWindow(std::optional<PlaceEntry> place)
         place_ = place->place;
         placeFrom_ = place->town ? QString::fromStdString(townTitle(*place->town))
                                  : QStringLiteral("as given");
-        useClockOf(place->town ? QString::fromStdString(place->town->name) : QString(),
+        useClockOf(place->town ? QString::fromStdString(shownName(*place->town)) : QString(),
                    place->town ? place->town->zone : std::string());
     } else if (const auto lat = readNumberSetting("sky/latitude", -90, 90),
                lon = readNumberSetting("sky/longitude", -180, 180);
                lat && lon) {
         place_ = Place{*lat, *lon,
                        readNumberSetting("sky/height", LOWEST_HEIGHT, HIGHEST_HEIGHT).value_or(0)};
-        placeFrom_ = readSetting("sky/name").value_or(QStringLiteral("as you set it"));
-        useClockOf(readSetting("sky/town").value_or(QString()),
+        // A town is kept by its English title, and shown in the language of the day.
+        const std::optional<Town> kept =
+            townKept(readSetting("sky/name").value_or(QString()).toStdString(), *place_);
+        placeFrom_ = kept ? QString::fromStdString(townTitle(*kept))
+                          : readSetting("sky/name").value_or(QStringLiteral("as you set it"));
+        useClockOf(kept ? QString::fromStdString(shownName(*kept))
+                        : readSetting("sky/town").value_or(QString()),
                    readSetting("sky/zone").value_or(QString()).toStdString());
     } else if (const std::string zone = timeZoneName(); const auto town = townOfZone(zone)) {
         place_ = town->place;
         placeFrom_ = QStringLiteral("%1, the town of your time zone")
                          .arg(QString::fromStdString(townTitle(*town)));
-        useClockOf(QString::fromStdString(town->name), zone);
+        useClockOf(QString::fromStdString(shownName(*town)), zone);
     } else {
         // Still a sky to look at, and plain words on what to do.
         place_ = Place{0, 0, 0};
@@ -218,9 +224,11 @@ void SkyWindow::useWhenTyped() {
 }
 
 void SkyWindow::useClockOf(const QString& town, const std::string& zone) {
-    const QString zoneName = QString::fromStdString(zone);
-    if (!zone.empty() && QTimeZone::isTimeZoneIdAvailable(QByteArray::fromStdString(zone))) {
-        zone_ = QTimeZone(QByteArray::fromStdString(zone));
+    // Any name of the zone, as the towns' list, TZ or older settings give it, is taken to the
+    // one this system lists, and its clock to the one Qt has by one of its names.
+    const QString zoneName = QString::fromStdString(listedZone(zone));
+    if (const std::optional<QTimeZone> clock = qtTimeZoneOf(zone)) {
+        zone_ = *clock;
         // Settings kept before towns were named hold only the zone: its city names it.
         const QString name =
             town.isEmpty() ? zoneName.mid(zoneName.lastIndexOf('/') + 1).replace('_', ' ') : town;
@@ -229,20 +237,27 @@ void SkyWindow::useClockOf(const QString& town, const std::string& zone) {
         return;
     }
     const std::optional<NearTown> nearest = nearestTown(*place_);
-    if (nearest && nearest->km <= NEAREST_TOWN_REACH_KM &&
-        QTimeZone::isTimeZoneIdAvailable(QByteArray::fromStdString(nearest->town.zone))) {
-        zone_ = QTimeZone(QByteArray::fromStdString(nearest->town.zone));
+    const std::optional<QTimeZone> nearClock = nearest && nearest->km <= NEAREST_TOWN_REACH_KM
+                                                   ? qtTimeZoneOf(nearest->town.zone)
+                                                   : std::nullopt;
+    if (nearClock) {
+        zone_ = *nearClock;
         clockFrom_ =
             QStringLiteral(
                 "Times are on the clock of %1 (%2), the nearest town known here, %3 km away.")
-                .arg(QString::fromStdString(nearest->town.name),
+                .arg(QString::fromStdString(shownName(nearest->town)),
                      QString::fromStdString(nearest->town.zone))
                 .arg(qRound(nearest->km));
         return;
     }
     zone_ = QTimeZone::utc();
-    clockFrom_ = QStringLiteral("Times are UTC: no town known here lies within %1 km.")
-                     .arg(qRound(NEAREST_TOWN_REACH_KM));
+    if (zone.empty()) {
+        clockFrom_ = QStringLiteral("Times are UTC: no town known here lies within %1 km.")
+                         .arg(qRound(NEAREST_TOWN_REACH_KM));
+    } else {
+        clockFrom_ =
+            QStringLiteral("Times are UTC: this system has no clock for %1.").arg(echoed(zoneName));
+    }
 }
 
 void SkyWindow::offerTowns() {
@@ -275,21 +290,24 @@ void SkyWindow::usePlaceTyped() {
     }
     place_ = entry->place;
     askingForPlace_ = false;
-    // Only a town's own zone is kept; coordinates find their nearest town anew.
+    // Only a town's own zone is kept; coordinates find their nearest town anew. A town is kept
+    // in English, so that it is found again in any language.
     const QString town = entry->town ? QString::fromStdString(entry->town->name) : QString();
     const std::string zone = entry->town ? entry->town->zone : std::string();
     placeFrom_ = entry->town ? QString::fromStdString(townTitle(*entry->town))
                              : QStringLiteral("as you set it");
+    const QString kept =
+        entry->town ? QString::fromStdString(englishTitle(*entry->town)) : placeFrom_;
     if (entry->town) {
         placeEdit_->setText(placeFrom_); // what "tromso" was taken for
     }
     saveSettings({{"sky/latitude", settingText(place_->latitude)},
                   {"sky/longitude", settingText(place_->longitude)},
                   {"sky/height", settingText(place_->height)},
-                  {"sky/name", placeFrom_},
+                  {"sky/name", kept},
                   {"sky/town", town},
                   {"sky/zone", QString::fromStdString(zone)}});
-    useClockOf(town, zone);
+    useClockOf(entry->town ? QString::fromStdString(shownName(*entry->town)) : QString(), zone);
     refresh();
 }
 

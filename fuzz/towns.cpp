@@ -16,7 +16,9 @@ namespace {
 // The longest message: the reason, and a title to try instead.
 constexpr std::size_t LONGEST_MESSAGE = 200;
 
-// "NAME\tREGION\tCOUNTRY\tZONE\tLATITUDE\tLONGITUDE\tPOPULATION" a line; '#' starts a comment.
+// "NAME\tREGION\tCOUNTRY\tZONE\tLATITUDE\tLONGITUDE\tPOPULATION[\tLOCAL]" a line, LOCAL the
+// town's name, region and country in the languages of its country, "NAME;REGION;COUNTRY" each,
+// '|' between them; '#' starts a comment.
 TownList townsOfList() {
     std::ifstream file(ORVANTA_FUZZ_TOWNS);
     fuzz::check(file.good(), "the town list is read", ORVANTA_FUZZ_TOWNS);
@@ -30,10 +32,24 @@ TownList townsOfList() {
         for (std::string field; std::getline(in, field, '\t');) {
             fields.push_back(field);
         }
-        fuzz::check(fields.size() == 7, "a town has seven fields", line);
-        towns.push_back(Town{fields[0], fields[1], fields[2], fields[3],
-                             Place{std::stod(fields[4]), std::stod(fields[5]), 0},
-                             static_cast<unsigned>(std::stoul(fields[6]))});
+        fuzz::check(fields.size() == 7 || fields.size() == 8, "a town has seven fields or eight",
+                    line);
+        Town town{fields[0],
+                  fields[1],
+                  fields[2],
+                  fields[3],
+                  Place{std::stod(fields[4]), std::stod(fields[5]), 0},
+                  static_cast<unsigned>(std::stoul(fields[6]))};
+        std::istringstream local(fields.size() == 8 ? fields[7] : std::string());
+        for (std::string words; std::getline(local, words, '|');) {
+            std::istringstream in(words);
+            TownWords named;
+            std::getline(in, named.name, ';');
+            std::getline(in, named.region, ';');
+            std::getline(in, named.country, ';');
+            town.local.push_back(named);
+        }
+        towns.push_back(std::move(town));
     }
     return TownList(std::move(towns));
 }

@@ -18,14 +18,15 @@ constexpr const char* NOT_A_PLACE = "is not a latitude and longitude such as 52.
                                     "52d31'N 13d24'E";
 
 // The marks people type for degrees, minutes and seconds, in ASCII: 'd', '\'' and '"'.
-std::string plainMarks(std::string_view text) {
+std::string plainMarks(std::string_view spaced) {
+    const std::string text = withPlainSpaces(spaced);
     struct Mark {
         std::string_view utf8;
         char plain;
     };
     static constexpr Mark MARKS[] = {
         {"\u00B0", 'd'}, {"\u00BA", 'd'}, {"\u2032", '\''}, {"\u2019", '\''},
-        {"\u2033", '"'}, {"\u201D", '"'}, {"''", '"'},
+        {"\u2033", '"'}, {"\u201D", '"'}, {"''", '"'},      {"\u2212", '-'},
     };
     std::string plain;
     for (std::size_t at = 0; at < text.size();) {
@@ -189,10 +190,11 @@ std::optional<Place> markedPlace(const std::string& text) {
 
 // Two or three numbers: split at commas where a point is the decimal mark or nothing else
 // separates them ("52.52,13.40"), else at semicolons or spaces, with commas as decimal marks
-// ("52,52 13,40").
+// ("52,52 13,40") or points ("52.52 13.40").
 std::optional<Place> decimalPlace(std::string text) {
-    const bool commaFields =
-        text.find('.') != std::string::npos || text.find_first_of(" \t;") == std::string::npos;
+    const bool points = text.find('.') != std::string::npos;
+    const bool commaFields = (points && text.find_first_of(",;") != std::string::npos) ||
+                             text.find_first_of(" \t;") == std::string::npos;
     std::vector<std::string> fields;
     if (commaFields) {
         std::replace(text.begin(), text.end(), ';', ',');
@@ -220,7 +222,7 @@ std::optional<Place> decimalPlace(std::string text) {
     }
     std::vector<double> numbers;
     for (const std::string& field : fields) {
-        const std::optional<double> number = numberOf(field, !commaFields);
+        const std::optional<double> number = numberOf(field, !commaFields && !points);
         if (!number) {
             return std::nullopt;
         }
@@ -230,28 +232,6 @@ std::optional<Place> decimalPlace(std::string text) {
         return std::nullopt;
     }
     return Place{numbers[0], numbers[1], numbers.size() == 3 ? numbers[2] : 0.0};
-}
-
-// A name as the tz database could hold it: see timeZoneNameOf.
-bool isZoneName(std::string_view name) {
-    constexpr std::size_t LONGEST_ZONE_NAME = 64;
-    if (name.empty() || name.size() > LONGEST_ZONE_NAME) {
-        return false;
-    }
-    bool wordBegins = true;
-    for (const char c : name) {
-        const bool letter = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
-        if (c == '/' && !wordBegins) {
-            wordBegins = true;
-        } else if (wordBegins ? letter : letter || isDigit(c) || c == '_' || c == '-' || c == '+') {
-            wordBegins = false;
-        } else {
-            return false;
-        }
-    }
-    // A zoneinfo directory within would make the name another one as a path.
-    return !wordBegins && !name.starts_with("zoneinfo/") &&
-           name.find("/zoneinfo/") == std::string_view::npos;
 }
 
 // A name under the zoneinfo directory, its leap-second and POSIX variants the zone itself.
@@ -275,6 +255,47 @@ std::string zoneOfPath(std::string_view path) {
 }
 
 } // namespace
+
+std::string withPlainSpaces(std::string_view text) {
+    std::string plain;
+    plain.reserve(text.size());
+    for (std::size_t at = 0; at < text.size();) {
+        bool space = false;
+        for (const std::string_view nbsp : {"\u00A0", "\u2007", "\u2009", "\u202F"}) {
+            if (text.substr(at, nbsp.size()) == nbsp) {
+                plain += ' ';
+                at += nbsp.size();
+                space = true;
+                break;
+            }
+        }
+        if (!space) {
+            plain += text[at++];
+        }
+    }
+    return plain;
+}
+
+bool isZoneName(std::string_view name) {
+    constexpr std::size_t LONGEST_ZONE_NAME = 64;
+    if (name.empty() || name.size() > LONGEST_ZONE_NAME) {
+        return false;
+    }
+    bool wordBegins = true;
+    for (const char c : name) {
+        const bool letter = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+        if (c == '/' && !wordBegins) {
+            wordBegins = true;
+        } else if (wordBegins ? letter : letter || isDigit(c) || c == '_' || c == '-' || c == '+') {
+            wordBegins = false;
+        } else {
+            return false;
+        }
+    }
+    // A zoneinfo directory within would make the name another one as a path.
+    return !wordBegins && !name.starts_with("zoneinfo/") &&
+           name.find("/zoneinfo/") == std::string_view::npos;
+}
 
 std::optional<Place> parsePlace(std::string_view text, std::string& error) {
     const std::string plain = plainMarks(text);

@@ -4,38 +4,23 @@
 #include "rules/whole_text.h"
 
 #include <algorithm>
-#include <cstdlib>
-#include <geonames.h>
+#include <glib.h>
 #include <limits>
 #include <memory>
-#include <unistd.h>
 
 namespace orvanta {
 
 namespace {
 
-std::string textOf(const gchar* text) {
-    return text != nullptr ? std::string(text) : std::string();
-}
-
-Town townAt(gint index) {
-    const std::unique_ptr<GeonamesCity, void (*)(GeonamesCity*)> city(geonames_get_city(index),
-                                                                      geonames_city_free);
-    if (!city) {
-        return {};
+// A name folded: see foldedName. With `umlauts`, ä, ö and ü are written as German writes them
+// without their dots ("Muenchen").
+std::string folded(std::string_view text, bool umlauts = false) {
+    if (std::all_of(text.begin(), text.end(), [](char c) { return (c & 0x80) == 0; })) {
+        std::string plain(text);
+        std::transform(plain.begin(), plain.end(), plain.begin(),
+                       [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; });
+        return plain;
     }
-    GeonamesCity* c = city.get();
-    return Town{textOf(geonames_city_get_name(c)),
-                textOf(geonames_city_get_state(c)),
-                textOf(geonames_city_get_country(c)),
-                textOf(geonames_city_get_timezone(c)),
-                Place{geonames_city_get_latitude(c), geonames_city_get_longitude(c), 0},
-                geonames_city_get_population(c)};
-}
-
-// A name as it is compared: without accents or case, the letters that carry no accent but are
-// typed without one on an English keyboard written plainly ("Tromsø" and "tromso" alike).
-std::string folded(std::string_view text) {
     const std::unique_ptr<gchar, void (*)(gpointer)> decomposed(
         g_utf8_normalize(text.data(), static_cast<gssize>(text.size()), G_NORMALIZE_NFD), g_free);
     if (!decomposed) {
@@ -48,6 +33,7 @@ std::string folded(std::string_view text) {
     static constexpr Plain PLAIN[] = {{0x00F8, "o"},  {0x00E6, "ae"}, {0x00DF, "ss"},
                                       {0x0142, "l"},  {0x0111, "d"},  {0x0131, "i"},
                                       {0x0153, "oe"}, {0x00FE, "th"}, {0x00F0, "d"}};
+    constexpr gunichar DIAERESIS = 0x0308;
     std::string plain;
     for (const gchar* at = decomposed.get(); *at != '\0'; at = g_utf8_next_char(at)) {
         const gunichar c = g_unichar_tolower(g_utf8_get_char(at));
@@ -58,9 +44,14 @@ std::string folded(std::string_view text) {
                                          [c](const Plain& p) { return p.letter == c; });
         if (found != std::end(PLAIN)) {
             plain += found->written;
-        } else {
-            gchar bytes[6];
-            plain.append(bytes, static_cast<std::size_t>(g_unichar_to_utf8(c, bytes)));
+            continue;
+        }
+        gchar bytes[6];
+        plain.append(bytes, static_cast<std::size_t>(g_unichar_to_utf8(c, bytes)));
+        const gchar* const next = g_utf8_next_char(at);
+        if (umlauts && (c == 'a' || c == 'o' || c == 'u') && *next != '\0' &&
+            g_utf8_get_char(next) == DIAERESIS) {
+            plain += 'e';
         }
     }
     return plain;
@@ -68,8 +59,8 @@ std::string folded(std::string_view text) {
 
 // A name's words as they are matched: folded, split at whatever is neither letter nor digit
 // ("Saint-Étienne" and "saint etienne" alike, "d'Oeste" two words), one space apart.
-std::string wordsOf(std::string_view text) {
-    const std::string plain = folded(text);
+std::string wordsOf(std::string_view text, bool umlauts = false) {
+    const std::string plain = folded(text, umlauts);
     std::string words;
     for (const gchar* at = plain.c_str(); *at != '\0'; at = g_utf8_next_char(at)) {
         if (g_unichar_isalnum(g_utf8_get_char(at))) {
@@ -103,13 +94,34 @@ bool beginsWords(std::string_view name, std::size_t at, std::string_view typed) 
     }
 }
 
+// Whether the words typed begin the name's words from one of them on.
+bool hasWordsBegun(std::string_view name, std::string_view typed) {
+    for (std::size_t at = 0; at < name.size(); at = std::min(name.find(' ', at), name.size()) + 1) {
+        if (beginsWords(name, at, typed)) {
+            return true;
+        }
+    }
+    return false;
+}
+
+std::string titleOf(const TownWords& words) {
+    std::string title = words.name;
+    if (!words.region.empty() && words.region != words.name) {
+        title += ", " + words.region;
+    }
+    if (!words.country.empty()) {
+        title += ", " + words.country;
+    }
+    return title;
+}
+
 // Text split at its commas, each part trimmed and folded: "Sydney, Nova Scotia" is
 // {"sydney", "nova scotia"}.
-std::vector<std::string> foldedParts(std::string_view text) {
+std::vector<std::string> foldedParts(std::string_view text, bool umlauts = false) {
     std::vector<std::string> parts;
     for (std::size_t from = 0; from <= text.size();) {
         const std::size_t comma = std::min(text.find(',', from), text.size());
-        parts.push_back(folded(trimmed(text.substr(from, comma - from))));
+        parts.push_back(folded(trimmed(text.substr(from, comma - from)), umlauts));
         from = comma + 1;
     }
     return parts;
@@ -126,39 +138,87 @@ bool dropped(std::vector<std::string>& parts, const std::vector<std::string>& of
     return true;
 }
 
-// Whether parts typed name the town: its name, then its region or country, or both, in any order.
-// A name or region may hold commas itself ("Burgdorf, Hanover").
-bool names(std::vector<std::string> parts, const Town& town) {
-    if (!dropped(parts, foldedParts(town.name))) {
-        return false;
-    }
-    const std::vector<std::string> region = foldedParts(town.region);
-    const std::vector<std::string> country = foldedParts(town.country);
-    while (!parts.empty()) {
-        if (!dropped(parts, region) && !dropped(parts, country)) {
-            return false;
+// Whether a name has an a, o or u with a diaeresis, which German writes as ae, oe, ue.
+bool hasUmlaut(std::string_view name) {
+    for (const std::string_view umlaut :
+         {"\u00E4", "\u00F6", "\u00FC", "\u00C4", "\u00D6", "\u00DC", "\u0308"}) {
+        if (name.find(umlaut) != std::string_view::npos) {
+            return true;
         }
     }
-    return true;
+    return false;
 }
 
-std::vector<Town> geonamesTowns() {
-    std::vector<Town> towns;
-    const gint count = geonames_get_n_cities();
-    towns.reserve(static_cast<std::size_t>(std::max(count, 0)));
-    for (gint i = 0; i < count; ++i) {
-        towns.push_back(townAt(i));
+// The town's words in every language it is known in: English first, then the user's, then its
+// country's.
+std::vector<TownWords> wordsOfTown(const Town& town) {
+    std::vector<TownWords> all{{town.name, town.region, town.country},
+                               {town.shown.name.empty() ? town.name : town.shown.name,
+                                town.shown.region.empty() ? town.region : town.shown.region,
+                                town.shown.country.empty() ? town.country : town.shown.country}};
+    all.insert(all.end(), town.local.begin(), town.local.end());
+    return all;
+}
+
+// The same for a name, folded plainly or with German's umlauts.
+bool droppedName(std::vector<std::string>& parts, std::string_view name) {
+    return dropped(parts, foldedParts(name)) || dropped(parts, foldedParts(name, true));
+}
+
+// Whether parts typed name the town: one of its names, then its region or country, or both, in
+// any order, each in any language the town is known in. A name or region may hold commas itself
+// ("Burgdorf, Hanover").
+bool names(const std::vector<std::string>& typed, const Town& town) {
+    const std::vector<TownWords> words = wordsOfTown(town);
+    const auto droppedPlace = [&words](std::vector<std::string>& parts) {
+        return std::any_of(words.begin(), words.end(), [&parts](const TownWords& w) {
+            return droppedName(parts, w.region) || droppedName(parts, w.country);
+        });
+    };
+    for (const TownWords& name : words) {
+        std::vector<std::string> parts = typed;
+        if (!droppedName(parts, name.name)) {
+            continue;
+        }
+        while (!parts.empty() && droppedPlace(parts)) {
+        }
+        if (parts.empty()) {
+            return true;
+        }
     }
-    return towns;
+    return false;
 }
 
 } // namespace
 
+std::string foldedName(std::string_view text) {
+    return folded(text);
+}
+
 TownList::TownList(std::vector<Town> towns) : towns_(std::move(towns)) {
     words_.reserve(towns_.size());
+    first_.reserve(towns_.size() + 1);
     for (const Town& town : towns_) {
-        words_.push_back(wordsOf(town.name));
+        first_.push_back(words_.size());
+        const auto first = static_cast<std::ptrdiff_t>(words_.size());
+        const std::vector<TownWords> all = wordsOfTown(town);
+        for (auto words = all.begin(); words != all.end(); ++words) {
+            const auto sameName = [&words](const TownWords& w) { return w.name == words->name; };
+            if (std::any_of(all.begin(), words, sameName)) {
+                continue;
+            }
+            for (const bool umlauts : {false, true}) {
+                if (umlauts && !hasUmlaut(words->name)) {
+                    break;
+                }
+                std::string name = wordsOf(words->name, umlauts);
+                if (std::find(words_.begin() + first, words_.end(), name) == words_.end()) {
+                    words_.push_back(std::move(name));
+                }
+            }
+        }
     }
+    first_.push_back(words_.size());
 }
 
 std::vector<const Town*> TownList::withWords(std::string_view typed) const {
@@ -168,32 +228,25 @@ std::vector<const Town*> TownList::withWords(std::string_view typed) const {
         return found;
     }
     for (std::size_t i = 0; i < towns_.size(); ++i) {
-        const std::string_view name = words_[i];
-        for (std::size_t at = 0; at < name.size();
-             at = std::min(name.find(' ', at), name.size()) + 1) {
-            if (beginsWords(name, at, words)) {
-                found.push_back(&towns_[i]);
-                break;
-            }
+        if (std::any_of(words_.begin() + static_cast<std::ptrdiff_t>(first_[i]),
+                        words_.begin() + static_cast<std::ptrdiff_t>(first_[i + 1]),
+                        [&words](std::string_view name) { return hasWordsBegun(name, words); })) {
+            found.push_back(&towns_[i]);
         }
     }
     return found;
 }
 
-const TownList& systemTowns() {
-    static const TownList towns(geonamesTowns());
-    return towns;
+std::string townTitle(const Town& town) {
+    return titleOf(wordsOfTown(town)[1]);
 }
 
-std::string townTitle(const Town& town) {
-    std::string title = town.name;
-    if (!town.region.empty() && town.region != town.name) {
-        title += ", " + town.region;
-    }
-    if (!town.country.empty()) {
-        title += ", " + town.country;
-    }
-    return title;
+std::string englishTitle(const Town& town) {
+    return titleOf(wordsOfTown(town)[0]);
+}
+
+std::string shownName(const Town& town) {
+    return town.shown.name.empty() ? town.name : town.shown.name;
 }
 
 std::vector<Town> townsMatching(const TownList& towns, std::string_view typed, std::size_t most) {
@@ -223,25 +276,16 @@ std::optional<Town> townNamed(const TownList& towns, std::string_view typed) {
     return std::nullopt;
 }
 
-std::string timeZoneName() {
-    const char* const tz = std::getenv("TZ");
-    char link[4096];
-    const ssize_t length = ::readlink("/etc/localtime", link, sizeof link - 1);
-    return timeZoneNameOf(
-        tz != nullptr ? tz : "",
-        std::string_view(link, length > 0 ? static_cast<std::size_t>(length) : 0));
-}
-
-std::optional<Town> townOfZone(std::string_view zone) {
-    std::string city(zone.substr(zone.rfind('/') + 1));
-    std::replace(city.begin(), city.end(), '_', ' ');
-    city = folded(city);
+std::optional<Town> townOfZone(std::string_view name) {
+    const std::string zone = listedZone(name);
+    const std::string city = folded(cityOfZone(zone));
     std::optional<Town> named, largest;
     for (const Town& town : systemTowns().towns()) {
         if (zone.empty() || town.zone != zone) {
             continue;
         }
-        if (folded(town.name) == city && (!named || town.population > named->population)) {
+        if (!city.empty() && folded(town.name) == city &&
+            (!named || town.population > named->population)) {
             named = town;
         }
         if (!largest || town.population > largest->population) {
@@ -249,6 +293,14 @@ std::optional<Town> townOfZone(std::string_view zone) {
         }
     }
     return named ? named : largest;
+}
+
+std::optional<Town> townKept(std::string_view title, const Place& place) {
+    std::optional<Town> town = townNamed(title);
+    if (!town || kmBetween(town->place, place) > 1) {
+        return std::nullopt;
+    }
+    return town;
 }
 
 std::optional<NearTown> nearestTown(const Place& place) {
@@ -264,7 +316,8 @@ std::optional<NearTown> nearestTown(const Place& place) {
 
 std::optional<PlaceEntry> placeOfEntry(const TownList& towns, std::string_view typed,
                                        std::string& error) {
-    const std::string text(trimmed(typed));
+    const std::string plain = withPlainSpaces(typed);
+    const std::string text(trimmed(plain));
     if (text.empty()) {
         error = "is empty: give a town, or a latitude and longitude";
         return std::nullopt;

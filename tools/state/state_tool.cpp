@@ -105,9 +105,13 @@ constexpr const char* USAGE =
     "               central meridian (degrees west longitude, light time included) and\n"
     "               the position angle of the north pole (degrees from north through\n"
     "               east); the orientation of Mars is the IAU 2015 model\n"
-    "  --place P    LAT,LON[,HEIGHT] in degrees north and east and metres, 52°31'N 13°24'E,\n"
-    "               or a town (Reykjavik, \"Sydney, Canada\"); without it, the town of the\n"
-    "               time zone (TZ, or /etc/localtime)\n"
+    "  --place P    LAT,LON[,HEIGHT] in degrees north and east and metres (52.52,13.40,\n"
+    "               52.52 13.40, 52°31'N 13°24'E), or a town by its name in English or in\n"
+    "               a language of its country, accents optional (Reykjavík, München,\n"
+    "               \"Sydney, Canada\"): libgeonames' towns and the tz database's zone\n"
+    "               cities (Singapore, McMurdo); without it, the town of the time zone\n"
+    "               (TZ, or /etc/localtime), by any of the zone's names (Europe/Kiev and\n"
+    "               Europe/Kyiv are Kyiv's)\n"
     "  --help       show this text\n";
 
 // Shortest round-trip text is not wanted here: %.17g, fixed for scripts that compare output, and
