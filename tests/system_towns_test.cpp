@@ -1,5 +1,4 @@
-// The system's towns and zones as this machine has them: libgeonames' towns with their names in
-// other languages, the tz database's links and zone cities, and TZ in the forms people set it.
+// Against this machine's libgeonames and tz database, whose links and names the parsers must meet.
 
 #include "ephemeris/place.h"
 #include "tests/scoped_environment.h"
@@ -26,7 +25,6 @@ TEST(SystemZones, TzInEveryFormGivesItsTown) {
         {"Europe/Kyiv", utc, "Europe/Kyiv", "Kyiv, Kyiv City, Ukraine"},
         {"Europe/Kiev", utc, "Europe/Kyiv", "Kyiv, Kyiv City, Ukraine"},
         {"US/Eastern", utc, "America/New_York", "New York, United States of America"},
-        {":US/Eastern", utc, "America/New_York", "New York, United States of America"},
         {"Asia/Calcutta", utc, "Asia/Kolkata", "Kolkata, State of West Bengal, India"},
         {"Asia/Saigon", utc, "Asia/Ho_Chi_Minh", "Ho Chi Minh City, Vietnam"},
         {":/etc/localtime", "/usr/share/zoneinfo/Europe/Kiev", "Europe/Kyiv",
@@ -34,55 +32,22 @@ TEST(SystemZones, TzInEveryFormGivesItsTown) {
         {"", "../usr/share/zoneinfo/US/Eastern", "America/New_York",
          "New York, United States of America"},
         {"/usr/share/zoneinfo/Europe/Berlin", utc, "Europe/Berlin", "Berlin, Germany"},
-        {"/usr/share/zoneinfo/posix/Asia/Calcutta", utc, "Asia/Kolkata",
-         "Kolkata, State of West Bengal, India"},
-        {"Singapore", utc, "Asia/Singapore", "Singapore, Singapore"},
-        {"Antarctica/McMurdo", utc, "Antarctica/McMurdo", "McMurdo, Antarctica"},
         {"America/Thunder_Bay", utc, "America/Toronto", "Toronto, Ontario, Canada"},
-        {"Europe/Oslo", utc, "Europe/Oslo", "Oslo, Norway"},
-        {":/etc/localtime", utc, "Etc/UTC", nullptr},
         {"UTC", utc, "Etc/UTC", nullptr},
-        {"CET-1CEST,M3.5.0,M10.5.0/3", utc, "", nullptr},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(std::string(c.tz) + " " + c.localtime);
         const std::string zone = timeZoneName(c.tz, c.localtime);
         EXPECT_EQ(zone, c.zone);
-        const std::optional<Town> town = townOfZone(zone);
-        EXPECT_EQ(town ? englishTitle(*town) : "none", c.town ? c.town : "none");
-        // The zone as TZ names it finds the same town.
-        const std::optional<Town> again = townOfZone(timeZoneNameOf(c.tz, c.localtime));
-        EXPECT_EQ(again ? englishTitle(*again) : "none", c.town ? c.town : "none");
+        // By the zone listed or by the one TZ names, the same town.
+        for (const std::string& name : {zone, timeZoneNameOf(c.tz, c.localtime)}) {
+            const std::optional<Town> town = townOfZone(name);
+            EXPECT_EQ(town ? englishTitle(*town) : "none", c.town ? c.town : "none");
+        }
     }
-    // The process's own TZ, read as the tools and the window read it.
-    for (const char* tz : {"Europe/Kyiv", "US/Eastern", "Asia/Calcutta", "Asia/Saigon",
-                           "/usr/share/zoneinfo/Europe/Berlin"}) {
-        const ScopedEnvironment zone("TZ", tz);
-        EXPECT_TRUE(townOfZone(timeZoneName())) << tz;
-    }
-}
-
-TEST(SystemZones, EveryTownKeepsAZoneTheSystemLists) {
-    const ZoneNames& names = systemZoneNames();
-    std::size_t linked = 0;
-    const gint count = geonames_get_n_cities();
-    ASSERT_GT(count, 24000);
-    for (gint i = 0; i < count; ++i) {
-        GeonamesCity* const city = geonames_get_city(i);
-        const std::string zone = geonames_city_get_timezone(city);
-        geonames_city_free(city);
-        const std::string listed = listedZone(zone);
-        EXPECT_EQ(names.listedName(listed), listed) << zone;
-        EXPECT_TRUE(names.knows(listed)) << zone;
-        linked += listed != zone;
-    }
-    // The list keeps older names (Europe/Kiev, America/Thunder_Bay) for 242 of its towns.
-    std::printf("%zu of %d towns keep a zone by another name than the system lists\n", linked,
-                count);
-    EXPECT_GT(linked, 200u);
-    for (const Town& town : systemTowns().towns()) {
-        ASSERT_EQ(listedZone(town.zone), town.zone) << englishTitle(town);
-    }
+    // The process's own TZ, which the tools and the window read.
+    const ScopedEnvironment zone("TZ", "Asia/Saigon");
+    EXPECT_EQ(townOfZone(timeZoneName())->name, "Ho Chi Minh City");
 }
 
 TEST(SystemZones, LinksOfAFolderWithoutTzdata) {
@@ -90,13 +55,12 @@ TEST(SystemZones, LinksOfAFolderWithoutTzdata) {
     char folder[] = "/tmp/orvanta-zoneinfo-XXXXXX";
     ASSERT_NE(::mkdtemp(folder), nullptr);
     const fs::path root(folder);
-    for (const char* area : {"Europe", "America", "Asia", "US", "posix/Europe"}) {
-        fs::create_directories(root / area);
-    }
     for (const char* zone :
          {"Europe/Kyiv", "America/New_York", "Asia/Kolkata", "posix/Europe/Oslo"}) {
+        fs::create_directories((root / zone).parent_path());
         std::ofstream(root / zone) << "TZif";
     }
+    fs::create_directories(root / "US");
     fs::create_symlink("Kyiv", root / "Europe/Kiev");
     fs::create_symlink("../America/New_York", root / "US/Eastern");
     fs::create_hard_link(root / "Asia/Kolkata", root / "Asia/Calcutta");
@@ -113,30 +77,7 @@ TEST(SystemZones, LinksOfAFolderWithoutTzdata) {
     fs::remove_all(root);
 }
 
-TEST(SystemTowns, KyivZaporizhzhyaAndThunderBayKeepTheirZonesClocks) {
-    struct Case {
-        const char* typed;
-        const char* title;
-        const char* zone;
-    };
-    const Case cases[] = {
-        {"Kyiv", "Kyiv, Kyiv City, Ukraine", "Europe/Kyiv"},
-        {"Zaporizhzhya", "Zaporizhzhya, Zaporizhzhya Oblast, Ukraine", "Europe/Kyiv"},
-        {"Uzhhorod", "Uzhhorod, Transcarpathia, Ukraine", "Europe/Kyiv"},
-        {"Thunder Bay", "Thunder Bay, Ontario, Canada", "America/Toronto"},
-        {"Yellowknife", "Yellowknife, Northwest Territories, Canada", "America/Edmonton"},
-        {"Baruun-Urt", "Baruun-Urt, Sühbaatar, Mongolia", "Asia/Ulaanbaatar"},
-    };
-    for (const Case& c : cases) {
-        std::string why;
-        const std::optional<PlaceEntry> entry = placeOfEntry(c.typed, why);
-        ASSERT_TRUE(entry && entry->town) << c.typed << ": " << why;
-        EXPECT_EQ(englishTitle(*entry->town), c.title);
-        EXPECT_EQ(entry->town->zone, c.zone) << c.typed;
-    }
-}
-
-TEST(SystemTowns, TheZoneCitiesTheListLacks) {
+TEST(SystemTowns, TheZoneCitiesTheListLacksAndTheZonesItNamesOld) {
     const std::vector<Town>& towns = systemTowns().towns();
     const auto listed = static_cast<std::size_t>(geonames_get_n_cities());
     ASSERT_GT(towns.size(), listed);
@@ -153,18 +94,14 @@ TEST(SystemTowns, TheZoneCitiesTheListLacks) {
     std::printf("\n");
     EXPECT_GT(towns.size() - listed, 50u);
     struct Case {
-        const char* typed;
-        const char* title;
-        const char* zone;
-        double latitude, longitude;
+        const char *typed, *title, *zone;
     };
     const Case cases[] = {
-        {"Singapore", "Singapore, Singapore", "Asia/Singapore", 1 + 17 / 60.0, 103 + 51 / 60.0},
-        {"McMurdo", "McMurdo, Antarctica", "Antarctica/McMurdo", -(77 + 50 / 60.0),
-         166 + 36 / 60.0},
         {"Center, North Dakota", "Center, North Dakota, United States",
-         "America/North_Dakota/Center", 47 + 6 / 60.0 + 59 / 3600.0,
-         -(101 + 17 / 60.0 + 57 / 3600.0)},
+         "America/North_Dakota/Center"},
+        {"Uzhhorod", "Uzhhorod, Transcarpathia, Ukraine", "Europe/Kyiv"},
+        {"Yellowknife", "Yellowknife, Northwest Territories, Canada", "America/Edmonton"},
+        {"Baruun-Urt", "Baruun-Urt, Sühbaatar, Mongolia", "Asia/Ulaanbaatar"},
     };
     for (const Case& c : cases) {
         std::string why;
@@ -172,17 +109,11 @@ TEST(SystemTowns, TheZoneCitiesTheListLacks) {
         ASSERT_TRUE(entry && entry->town) << c.typed << ": " << why;
         EXPECT_EQ(englishTitle(*entry->town), c.title);
         EXPECT_EQ(entry->town->zone, c.zone);
-        EXPECT_NEAR(entry->place.latitude, c.latitude, 1e-9);
-        EXPECT_NEAR(entry->place.longitude, c.longitude, 1e-9);
     }
-    // Typed as coordinates near McMurdo: McMurdo's is the nearest town, and its clock the place's.
     std::string why;
-    const std::optional<PlaceEntry> near = placeOfEntry("77°33′S 166°10′E", why);
-    ASSERT_TRUE(near) << why;
-    const std::optional<NearTown> nearest = nearestTown(near->place);
-    ASSERT_TRUE(nearest);
-    EXPECT_EQ(englishTitle(nearest->town), "McMurdo, Antarctica");
-    EXPECT_LT(nearest->km, NEAREST_TOWN_REACH_KM);
+    const std::optional<PlaceEntry> center = placeOfEntry("Center, North Dakota", why);
+    EXPECT_NEAR(center->place.latitude, 47 + 6 / 60.0 + 59 / 3600.0, 1e-9);
+    EXPECT_NEAR(center->place.longitude, -(101 + 17 / 60.0 + 57 / 3600.0), 1e-9);
 }
 
 TEST(SystemTowns, NamesAsPeopleTypeThemInEveryLanguageOfTheTown) {
@@ -190,31 +121,21 @@ TEST(SystemTowns, NamesAsPeopleTypeThemInEveryLanguageOfTheTown) {
         const char* typed;
         const char* title; // in English
     };
+    // The plain names are town_names_test.sh's, in every locale.
     const Case cases[] = {
-        {"Zürich", "Zurich, Canton of Zurich, Switzerland"},
         {"zurich", "Zurich, Canton of Zurich, Switzerland"},
         {"Zuerich", "Zurich, Canton of Zurich, Switzerland"},
-        {"München", "Munich, Bavaria, Germany"},
         {"Muenchen", "Munich, Bavaria, Germany"},
         {"munchen", "Munich, Bavaria, Germany"},
         {"München, Bayern, Deutschland", "Munich, Bavaria, Germany"},
         {"München, Germany", "Munich, Bavaria, Germany"},
-        {"Munich", "Munich, Bavaria, Germany"},
-        {"Kraków", "Krakow, Lesser Poland Voivodeship, Poland"},
         {"krakow", "Krakow, Lesser Poland Voivodeship, Poland"},
-        {"Reykjavík", "Reykjavik, Capital Region, Iceland"},
-        {"Łódź", "Lodz, Łódź Voivodeship, Poland"},
-        {"Köln", "Cologne, North Rhine-Westphalia, Germany"},
         {"Koeln", "Cologne, North Rhine-Westphalia, Germany"},
-        {"Cologne", "Cologne, North Rhine-Westphalia, Germany"},
-        {"Wien", "Vienna, Austria"},
         {"Wien, Österreich", "Vienna, Austria"},
-        {"Vienna", "Vienna, Austria"},
         {"Évora", "Evora, Évora, Portugal"},
         {"Київ", "Kyiv, Kyiv City, Ukraine"},
         {"Genève", "Geneva, Canton of Geneva, Switzerland"},
         {"\u00A0Zürich\u00A0", "Zurich, Canton of Zurich, Switzerland"},
-        {"Singapore", "Singapore, Singapore"},
         {"McMurdo", "McMurdo, Antarctica"},
     };
     for (const Case& c : cases) {
@@ -243,9 +164,7 @@ TEST(SystemTowns, ShownInTheUsersLanguageKeptInEnglish) {
     };
     const Case cases[] = {
         {&german, "Munich", "München, Bayern, Deutschland", "München", "Munich, Bavaria, Germany"},
-        {&german, "München", "München, Bayern, Deutschland", "München", "Munich, Bavaria, Germany"},
         {&german, "Vienna", "Wien, Österreich", "Wien", "Vienna, Austria"},
-        {&german, "Kyiw", "Kyiw, Stadt Kiew, Ukraine", "Kyiw", "Kyiv, Kyiv City, Ukraine"},
         {&german, "Kyiv", "Kyiw, Stadt Kiew, Ukraine", "Kyiw", "Kyiv, Kyiv City, Ukraine"},
         {&german, "McMurdo", "McMurdo, Antarctica", "McMurdo", "McMurdo, Antarctica"},
         {&ukrainian, "Kyiv", "Київ, Місто Київ, Україна", "Київ", "Kyiv, Kyiv City, Ukraine"},
