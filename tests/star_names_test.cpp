@@ -1,7 +1,4 @@
-// The stars by the names observers use, against the catalogue's own designations and the IAU's
-// names for a sample of the table (tests/sky/names.tsv, made by tests/sky/make_names_reference.py
-// from the packages' files, the Greek letters found by their Unicode names), and the words that
-// find Mars by one.
+// Checked against tests/sky/names.tsv, which make_names_reference.py derives independently.
 
 #include "display/sky_words.h"
 #include "ephemeris/julian_date.h"
@@ -46,8 +43,7 @@ TEST(StarNames, AsTheCatalogueDesignatesThem) {
     EXPECT_GT(rows, 100);
 }
 
-// Each star's constellation has its genitive, and the words take it: a first-magnitude star by
-// its name, a named fainter one with its letter, an unnamed one by its letter alone.
+// First magnitude by name alone; fainter named stars keep their letter so charts can match.
 TEST(StarNames, InWords) {
     for (const Star& star : stars()) {
         if (!star.constellation.empty()) {
@@ -71,8 +67,7 @@ TEST(StarNames, InWords) {
     EXPECT_EQ(greekLetter("Mu1x"), "");
 }
 
-// Mars told from the star, and a star beyond 10° with the rule it was taken by. (Mars stays within
-// about 9° of one of the dome's stars; the rule is for the gaps of other years.)
+// Beyond 10° the line says which rule picked the star, lest it read as a close pairing.
 TEST(StarNames, MarsFromTheStar) {
     const auto named = [](const char* name) {
         return &*std::find_if(stars().begin(), stars().end(),
