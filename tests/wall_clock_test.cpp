@@ -58,7 +58,7 @@ TEST(WallClock, GapsAndOverlapsOnThreeContinents) {
         EXPECT_EQ(taken.fit, c.fit);
         EXPECT_EQ(taken.utc, utc(c.first));
         if (c.fit == Fit::Twice) {
-            EXPECT_EQ(taken.second, utc(c.first).addSecs(60 * c.later));
+            EXPECT_EQ(taken.second, utc(c.first).addSecs(qint64{60} * c.later));
         }
         EXPECT_EQ(taken.date, typed.date());
         EXPECT_EQ(taken.time, typed.time());
