@@ -48,7 +48,7 @@ answers() { # a second start brings the window to the front at once
 printf '[sky]\nlatitude=52.52\nlongitude=13.40\nname="<img src=%s>"\n' "$work/kept" >"$conf"
 start_program orvanta
 open_sky() { # from the window's menu; a choice made while the program is busy starting may be lost
-    within 10 main_viewable || return 1
+    within 30 main_viewable || return 1 # the first start on a busy machine may take long
     for try in 1 2 3 4 5; do
         choose_from_tray_menu "Down Down Down Down" window && within 10 window_shown "Mars tonight" &&
             return 0
