@@ -15,6 +15,7 @@
 #include "rules/warning.h"
 #include "towns/towns.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDialog>
@@ -71,6 +72,7 @@ MainWindow::MainWindow(QRect outer)
     diagramPane_->hide();
     infoPane_->hide();
 
+    addWindowKeys(this);
     // Where no notification area shows the icon, the menu is still at hand.
     setContextMenuPolicy(Qt::CustomContextMenu);
     connect(this, &QWidget::customContextMenuRequested, this,
@@ -265,10 +267,31 @@ void MainWindow::showOwnWindow(QPointer<QWidget>& window, const std::function<QW
         window = make();
         window->setAttribute(Qt::WA_DeleteOnClose);
         window->setWindowIcon(programIcon());
+        addWindowKeys(window);
     }
     window->show();
     window->raise();
     window->activateWindow();
+}
+
+// The desktop's keys to close a window (as its close box does) and to end the program (as Exit
+// does), in each of the program's windows.
+void MainWindow::addWindowKeys(QWidget* window) {
+    auto* close = new QAction(window);
+    close->setShortcuts(QKeySequence::Close);
+    connect(close, &QAction::triggered, window, &QWidget::close);
+    window->addAction(close);
+    if (quit_ == nullptr) {
+        quit_ = new QAction(this);
+        // Where the desktop's scheme has no key to quit (as Windows' has none), the usual one.
+        const QList<QKeySequence> desktops = QKeySequence::keyBindings(QKeySequence::Quit);
+        quit_->setShortcuts(desktops.isEmpty() ? QList{QKeySequence(Qt::CTRL | Qt::Key_Q)}
+                                               : desktops);
+        // Queued, as the menu's Exit is.
+        connect(
+            quit_, &QAction::triggered, this, [this] { exitProgram(); }, Qt::QueuedConnection);
+    }
+    window->addAction(quit_);
 }
 
 void MainWindow::exitProgram() {

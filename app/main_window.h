@@ -85,6 +85,7 @@ class MainWindow : public QWidget {
     std::unique_ptr<Tray> makeTray();
     void trayGaveUp();
     void exitProgram();
+    void addWindowKeys(QWidget* window);
     void keepOuterRect();
     void keepOnScreen();
 
@@ -101,6 +102,7 @@ class MainWindow : public QWidget {
     QPointer<QDialog> aboutBox_;
     QPointer<QWidget> skyWindow_; // one at a time, not modal
     QPointer<QWidget> approachesWindow_;
+    QAction* quit_ = nullptr; // shared by the windows, whichever is active
     // Until the window manager has framed the window for the first time.
     QRect outer_;
 };

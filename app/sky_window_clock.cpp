@@ -9,6 +9,7 @@
 #include <QComboBox>
 #include <QDateTimeEdit>
 #include <QHBoxLayout>
+#include <QShortcut>
 #include <QSignalBlocker>
 #include <QToolButton>
 
@@ -97,27 +98,36 @@ QString SkyWindow::clockWords() const {
 QHBoxLayout* SkyWindow::layOutSteps() {
     auto* stepsRow = new QHBoxLayout;
     stepsRow->setContentsMargins(0, 0, 0, 0);
+    // Keys no field of the window takes for itself: Ctrl with the arrows moves by words in the
+    // place's field, and Page Up and Down step the date field's parts.
     const struct {
         const char *shown, *told;
         int days, hours; // none for the clock's instant
-    } steps[] = {{"\u22121 day", "A day earlier, at the same time of day", -1, 0},
-                 {"\u22121 h", "An hour earlier", 0, -1},
-                 {"+1 h", "An hour later", 0, 1},
-                 {"+1 day", "A day later, at the same time of day", 1, 0},
-                 {"Now", "Now, following the clock", 0, 0}};
+        QKeyCombination key;
+    } steps[] = {
+        {"\u22121 day", "A day earlier, at the same time of day", -1, 0, Qt::ALT | Qt::Key_Left},
+        {"\u22121 h", "An hour earlier", 0, -1, Qt::ALT | Qt::SHIFT | Qt::Key_Left},
+        {"+1 h", "An hour later", 0, 1, Qt::ALT | Qt::SHIFT | Qt::Key_Right},
+        {"+1 day", "A day later, at the same time of day", 1, 0, Qt::ALT | Qt::Key_Right},
+        {"Now", "Now, following the clock", 0, 0, Qt::CTRL | Qt::Key_N}};
     for (int i = 0; i < 5; ++i) {
         steps_[i] = new QToolButton(this);
         steps_[i]->setText(QString::fromUtf8(steps[i].shown));
         steps_[i]->setAccessibleName(QString::fromUtf8(steps[i].told));
-        steps_[i]->setToolTip(QString::fromUtf8(steps[i].told));
+        const QKeySequence key(steps[i].key);
+        steps_[i]->setToolTip(QStringLiteral("%1 (%2)").arg(
+            QString::fromUtf8(steps[i].told), key.toString(QKeySequence::NativeText)));
         const int days = steps[i].days, hours = steps[i].hours;
-        connect(steps_[i], &QToolButton::clicked, this, [this, days, hours] {
+        const auto take = [this, days, hours] {
             if (days == 0 && hours == 0) {
                 showInstant(std::nullopt);
             } else {
                 step(days, hours);
             }
-        });
+        };
+        connect(steps_[i], &QToolButton::clicked, this, take);
+        // Not the button's own shortcut, which would take the focus from the field typed in.
+        connect(new QShortcut(key, this), &QShortcut::activated, this, take);
         stepsRow->addWidget(steps_[i]);
     }
     stepsRow->addStretch(1);

@@ -40,12 +40,14 @@ bool trayIconMayBeMade() {
 
 Tray::Tray(QObject* parent, bool reminding, Handlers handlers)
     : QObject(parent), handlers_(std::move(handlers)), menu_(std::make_unique<QMenu>()) {
-    menu_->addAction(QStringLiteral("About"), this, [this] { handlers_.about(); });
+    menu_->addAction(QStringLiteral("&About"), this, [this] { handlers_.about(); });
     // The choice of what to count down to: 2003's approach, the next one, or the one last chosen
-    // in the Approaches window, one of them ticked.
-    QMenu* countdown = menu_->addMenu(QStringLiteral("Count down to"));
+    // in the Approaches window, one of them ticked. The next one's date is told anew as the menu
+    // opens, since approaches pass while it stays closed.
+    QMenu* countdown = menu_->addMenu(QStringLiteral("&Count down to"));
+    connect(countdown, &QMenu::aboutToShow, this, [this] { nameNextApproach(); });
     auto* choices = new QActionGroup(countdown);
-    const char* const texts[] = {"2003", "the next one", ""};
+    const char* const texts[] = {"&2003", "The &next one", ""};
     for (std::size_t i = 0; i < countdownItems_.size(); ++i) {
         QAction* item = countdown->addAction(QString::fromLatin1(texts[i]));
         item->setCheckable(true);
@@ -57,16 +59,16 @@ Tray::Tray(QObject* parent, bool reminding, Handlers handlers)
         countdownItems_[i] = item;
     }
     markCountdownChoice();
-    QAction* remind = menu_->addAction(QStringLiteral("Remind me before approaches"));
+    QAction* remind = menu_->addAction(QStringLiteral("&Remind me before approaches"));
     remind->setCheckable(true);
     remind->setChecked(reminding);
     connect(remind, &QAction::toggled, this, [this](bool on) { handlers_.remind(on); });
-    menu_->addAction(QStringLiteral("Mars tonight…"), this, [this] { handlers_.sky(); });
-    menu_->addAction(QStringLiteral("Approaches…"), this, [this] { handlers_.approaches(); });
+    menu_->addAction(QStringLiteral("&Mars tonight…"), this, [this] { handlers_.sky(); });
+    menu_->addAction(QStringLiteral("A&pproaches…"), this, [this] { handlers_.approaches(); });
     menu_->addSeparator();
     // Queued: Exit may come from inside the About box's loop, which has to unwind first.
     menu_->addAction(
-        QStringLiteral("Exit"), this, [this] { handlers_.exit(); }, Qt::QueuedConnection);
+        QStringLiteral("E&xit"), this, [this] { handlers_.exit(); }, Qt::QueuedConnection);
     retry_.callOnTimeout(this, [this] { retry(); });
 }
 
@@ -123,11 +125,21 @@ void Tray::markCountdownChoice() {
     const CountdownChoice choice = countdownChoice();
     QAction* chosen = countdownItems_[2];
     if (choice.target == CountdownTarget::Chosen) {
-        chosen->setText(dayText(choice.chosenJd));
+        chosen->setText(QStringLiteral("The &chosen one, ") + dayText(choice.chosenJd));
         chosen->setData(choice.chosenJd);
     }
     chosen->setVisible(chosen->data().isValid());
+    nameNextApproach();
     countdownItems_[static_cast<int>(effectiveCountdownTarget())]->setChecked(true);
+}
+
+// "The next one, 2027-02-20": the approach the countdown's next one is at now, in UT.
+void Tray::nameNextApproach() {
+    const std::optional<ClosestApproach>& next =
+        nextApproachAt(julianDateValue(currentJulianDate()));
+    countdownItems_[1]->setText(
+        QStringLiteral("The &next one") +
+        (next ? QStringLiteral(", ") + dayText(next->julianDate) : QString()));
 }
 
 void Tray::hideIcon() {

@@ -58,6 +58,7 @@ class Tray : public QObject {
 
   private:
     void makeIcon();
+    void nameNextApproach();
 
     enum class State { Shown, Waiting, Absent };
     Handlers handlers_;

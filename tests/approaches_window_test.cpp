@@ -61,7 +61,7 @@ TEST(ApproachesWindow, TheTargetIsMarkedAtItsInstant) {
 // The Approaches window the tray menu opens (or brings forward).
 ApproachesWindow* openApproaches(MainWindow& main) {
     for (QAction* action : main.trayMenu()->actions()) {
-        if (action->text() == QStringLiteral("Approaches…")) {
+        if (action->text() == QStringLiteral("A&pproaches…")) {
             action->trigger();
         }
     }
@@ -86,7 +86,8 @@ TEST(ApproachesWindow, ChoosingAnApproachReachesTheTipAndTheMenu) {
     QTest::keyClick(chart, Qt::Key_Return);
     EXPECT_TRUE(main.trayIcon()->toolTip().startsWith("Quellmark Orvanta 2014-04-14, "));
     const QAction* chosen = main.trayMenu()->actions().at(1)->menu()->actions().at(2);
-    EXPECT_TRUE(chosen->isVisible() && chosen->isChecked() && chosen->text() == "2014-04-14");
+    EXPECT_TRUE(chosen->isVisible() && chosen->isChecked() &&
+                chosen->text() == "The &chosen one, 2014-04-14");
 
     // The list's own first entries, and the menu's.
     QListWidget* list = window->list();

@@ -12,6 +12,7 @@
 #include <QDateTimeEdit>
 #include <QDir>
 #include <QFile>
+#include <QKeySequence>
 #include <QLabel>
 #include <QLineEdit>
 #include <QTemporaryDir>
@@ -50,6 +51,20 @@ void press(SkyWindow& window, const char* shown) {
             b->click();
         }
     }
+}
+
+// A step's key, as its button's tip names it ("An hour later (Alt+Shift+Right)"), pressed in the
+// date field, which keeps the focus.
+void pressKey(SkyWindow& window, const char* shown) {
+    QWidget* field = window.findChild<QDateTimeEdit*>();
+    field->setFocus();
+    for (QToolButton* b : window.findChildren<QToolButton*>(Qt::FindDirectChildrenOnly)) {
+        if (b->text() == QString::fromUtf8(shown)) {
+            const QString key = b->toolTip().section('(', -1).chopped(1);
+            QTest::keySequence(field, QKeySequence::fromString(key, QKeySequence::NativeText));
+        }
+    }
+    EXPECT_EQ(QApplication::focusWidget(), field);
 }
 
 QDateTime iso(const char* text) {
@@ -189,11 +204,14 @@ TEST(SkyWindowClock, ATimeInAGapOrAnOverlapIsSaid) {
     }
 }
 
-// One press of each button across a change; the arithmetic is wall_clock_test's.
+// One press of each step's key across a change (the buttons' clicks are sky_window_input_test's);
+// the arithmetic is wall_clock_test's.
 TEST(SkyWindowClock, StepsAcrossAChangeOfClocks) {
     const PinnedAt pinned({2027, 2, 20, 0, 14, 0});
     SkyWindow window(BERLIN);
     window.showClock(ClockChoice::Place);
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
     const struct {
         const char* typed;
         const char* step;
@@ -209,12 +227,14 @@ TEST(SkyWindowClock, StepsAcrossAChangeOfClocks) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.field);
         type(window, c.typed);
-        press(window, c.step);
+        pressKey(window, c.step);
         ASSERT_TRUE(window.shownInstant());
         EXPECT_NEAR(*window.shownInstant(), ut(c.shown), 1e-6);
         EXPECT_EQ(field(window), c.field);
         EXPECT_EQ(placeWords(window).rfind("Seen from", 0) != 0, c.said) << placeWords(window);
     }
+    pressKey(window, "Now");
+    EXPECT_FALSE(window.shownInstant());
 }
 
 // Real clicks and keys: a section typed into at its start, middle or end is taken anew.

@@ -19,6 +19,7 @@
 #include <QMenu>
 #include <QMessageBox>
 #include <QPainter>
+#include <QPointer>
 #include <QScreen>
 #include <QTemporaryDir>
 #include <QTest>
@@ -34,10 +35,10 @@ namespace {
 // The one-second refresh has come by then, on a slow machine under load too.
 constexpr int REFRESHED_WITHIN_MS = 10000;
 
-// An entry of the tray menu, or of its "Count down to" submenu.
+// An entry of the tray menu, or of its "Count down to" submenu, by its words before any date.
 QAction* menuItem(MainWindow& window, const char* text) {
     for (QAction* action : window.trayMenu()->findChildren<QAction*>()) {
-        if (action->text() == QLatin1String(text)) {
+        if (QString(action->text()).remove('&').section(", ", 0, 0) == QString::fromUtf8(text)) {
             return action;
         }
     }
@@ -59,8 +60,9 @@ TEST(MainWindow, TheTipFollowsTheTargetAndTheAboutBoxTheRefresh) {
     setCountdownChoice({});
     computeEncounterState();
     MainWindow window(QRect(0, 0, 640, 480));
-    QAction* next = menuItem(window, "the next one");
+    QAction* next = menuItem(window, "The next one");
     ASSERT_NE(next, nullptr);
+    EXPECT_EQ(next->text(), "The &next one, 2027-02-20");
     EXPECT_TRUE(menuItem(window, "2003")->isChecked());
     EXPECT_EQ(window.trayIcon()->toolTip(), "Quellmark Orvanta 2003");
 
@@ -77,6 +79,14 @@ TEST(MainWindow, TheTipFollowsTheTargetAndTheAboutBoxTheRefresh) {
         },
         REFRESHED_WITHIN_MS))
         << window.trayIcon()->toolTip().toStdString();
+    // The menu names it as it opens, whatever is counted to.
+    menuItem(window, "2003")->trigger();
+    clock.set({2029, 3, 31, 0, 0, 0});
+    QMenu* countdown = menuItem(window, "Count down to")->menu();
+    countdown->popup(QPoint());
+    EXPECT_EQ(next->text(), "The &next one, 2031-05-12");
+    countdown->hide();
+    next->trigger();
 
     // Beyond the searched years there is no next one: 2003's, and a word why, once.
     clock.set({5999, 6, 1, 0, 0, 0});
@@ -122,6 +132,34 @@ TEST(MainWindow, TheTipFollowsTheTargetAndTheAboutBoxTheRefresh) {
     QTimer::singleShot(0, about, &QAction::trigger);
     EXPECT_EQ(runUntilExit(5000), 0);
     EXPECT_EQ(window.aboutBox(), nullptr);
+}
+
+// The desktop's keys, in whichever of the program's windows is active: Ctrl+W closes it, Ctrl+Q
+// ends the program as Exit does.
+TEST(MainWindow, TheKeysToCloseAndToQuit) {
+    FixedUtcClock clock({2026, 12, 7, 12, 0, 0});
+    MainWindow window(QRect(0, 0, 640, 480));
+    const auto opened = [&](const char* item) {
+        menuItem(window, item)->trigger();
+        return QString(item).startsWith("Mars") ? window.skyWindow() : window.approachesWindow();
+    };
+    const auto active = [](QWidget* w) {
+        w->activateWindow();
+        return QTest::qWaitForWindowActive(w);
+    };
+    window.show();
+    for (const char* item : {"Mars tonight…", "Approaches…", ""}) {
+        QPointer<QWidget> w = *item ? opened(item) : &window;
+        ASSERT_TRUE(w && active(w)) << item;
+        QTest::keyClick(w, Qt::Key_W, Qt::ControlModifier);
+        EXPECT_TRUE(QTest::qWaitFor([&] { return !w || !w->isVisible(); })) << item;
+    }
+    QPointer<QWidget> approaches = opened("Approaches…");
+    ASSERT_TRUE(active(approaches));
+    QTimer::singleShot(0, approaches,
+                       [&] { QTest::keyClick(approaches, Qt::Key_Q, Qt::ControlModifier); });
+    EXPECT_EQ(runUntilExit(5000), 0);
+    EXPECT_TRUE(approaches == nullptr || !approaches->isVisible());
 }
 
 // A window larger than the work area starts with its caption on it (in the corner a window that
@@ -229,7 +267,7 @@ TEST(MainWindow, SettingsFileOfEveryKind) {
         loadCountdownChoice();
         {
             MainWindow window(QRect(0, 0, 640, 480));
-            for (const char* item : {"the next one", "2003", "the next one"}) {
+            for (const char* item : {"The next one", "2003", "The next one"}) {
                 menuItem(window, item)->trigger();
             }
         }

@@ -22,13 +22,18 @@ def item():
     return service, bus.get_object(service, "/" + (path or "StatusNotifierItem"))
 
 
-def entries(service, proxy):  # by label, those of submenus too
+def shown(label):  # dbusmenu marks the underlined letter with "_", and a "_" of the text as "__"
+    return "_".join(part.replace("_", "") for part in str(label).split("__"))
+
+
+def entries(service, proxy):  # by label as shown and by its words before a date, submenus' too
     menu = bus.get_object(service, proxy.Get(ITEM, "Menu", dbus_interface=PROPERTIES))
     _, layout = menu.GetLayout(0, -1, [], dbus_interface="com.canonical.dbusmenu")
     found, todo = {}, [layout]
     while todo:
         for entry in todo.pop()[2]:
-            found[str(entry[1].get("label", ""))] = entry
+            label = shown(entry[1].get("label", ""))
+            found[label] = found[label.split(", ")[0]] = entry
             todo.append(entry)
     return menu, found
 

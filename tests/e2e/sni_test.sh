@@ -31,7 +31,7 @@ start_panel() { xfce4-panel >>"$work/panel.log" 2>&1 & panel_pid=$!; pids+=($!);
 ticked() { [ "$(sni state "$1")" = 1 ]; }
 dated_tip() { [[ $(sni tip) =~ ^Quellmark\ Orvanta\ [0-9]{4}-[0-9]{2}-[0-9]{2},\ in\ [0-9]+\ days?$ ]]; }
 # What is ticked: the submenu's radio item and the check item.
-ticks=("the next one" "Remind me before approaches")
+ticks=("The next one" "Remind me before approaches")
 
 check "Xfce's panel starts, hosting items over D-Bus" start_panel
 start_program first
@@ -47,7 +47,7 @@ import -window root -crop 1280x40+0+0 "$out/sni-panel.png" 2>/dev/null
 sni click About
 check "About opens the box" within 5 about_viewable
 xdotool key Return
-check "\"Count down to\" ticks 2003 at first" eval 'ticked 2003 && ! ticked "the next one"'
+check "\"Count down to\" ticks 2003 at first" eval 'ticked 2003 && ! ticked "The next one"'
 for entry in "${ticks[@]}"; do
     sni click "$entry"
     check "\"$entry\" is ticked" within 5 ticked "$entry"
