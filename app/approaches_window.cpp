@@ -8,14 +8,17 @@
 #include "panes/orbits_picture.h"
 #include "panes/texts.h"
 
+#include <QAction>
 #include <QCheckBox>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QPushButton>
 #include <QSpinBox>
 #include <QTabWidget>
+#include <QVBoxLayout>
 #include <QtConcurrent/QtConcurrentRun>
 #include <algorithm>
 #include <cmath>
@@ -55,7 +58,8 @@ ApproachesWindow::ApproachesWindow(Choose choose, int fromYear, int years, bool 
       chart_(new DistanceChartPicture(this, scene_, [this](int i, bool c) { pick(i, c); })),
       orbits_(new OrbitsPicture(this, scene_, [this](int i, bool c) { pick(i, c); })),
       loop_(new LoopPicture(this)), southUp_(new QCheckBox(QStringLiteral("South up"), this)),
-      views_(new QTabWidget(this)), list_(new QListWidget(this)) {
+      views_(new QTabWidget(this)), list_(new QListWidget(this)),
+      countDown_(new QPushButton(QStringLiteral("&Count down to this approach"), this)) {
     southUp_->setChecked(southUp);
     southUp_->setToolTip(QStringLiteral("The loop south up, east on the right, as it is seen from "
                                         "the southern hemisphere"));
@@ -83,18 +87,20 @@ ApproachesWindow::ApproachesWindow(Choose choose, int fromYear, int years, bool 
             [this] { showSpan(spans_.result()); });
     connect(list_, &QListWidget::currentRowChanged, this, [this](int row) {
         scene_.picked = row >= 2 ? row - 2 : -1;
+        countDown_->setEnabled(row >= 0);
         chart_->update();
         orbits_->update();
         showLoop();
     });
-    connect(list_, &QListWidget::itemActivated, this, [this](QListWidgetItem* item) {
-        const int row = list_->row(item);
-        if (row >= 2) {
-            pick(row - 2, true);
-        } else {
-            choose_({row == 0 ? CountdownTarget::Of2003 : CountdownTarget::Next});
-        }
-    });
+    // Not the list's "activated": where the desktop opens items with a single click, it would
+    // count down on a click that was meant to show.
+    connect(list_, &QListWidget::itemDoubleClicked, this, [this] { countDownToSelected(); });
+    auto* enter = new QAction(list_);
+    enter->setShortcuts({QKeySequence(Qt::Key_Return), QKeySequence(Qt::Key_Enter)});
+    enter->setShortcutContext(Qt::WidgetShortcut);
+    connect(enter, &QAction::triggered, this, [this] { countDownToSelected(); });
+    list_->addAction(enter);
+    connect(countDown_, &QPushButton::clicked, this, [this] { countDownToSelected(); });
     minute_.callOnTimeout(this, [this] { refresh(); });
     minute_.start(60000);
     resize(1000, 720); // within a 1366 x 768 screen, with its panel and the title bar
@@ -133,18 +139,20 @@ void ApproachesWindow::takeYearsWhenTyped() {
 // The span above the two pictures, the list beside the orbits, and the hint below.
 void ApproachesWindow::layOut() {
     auto* span = new QHBoxLayout;
-    for (QWidget* w : {static_cast<QWidget*>(new QLabel(QStringLiteral("From"), this)),
-                       static_cast<QWidget*>(fromYear_),
+    auto* from = new QLabel(QStringLiteral("&From"), this);
+    auto* yearsShown = new QLabel(QStringLiteral("&years"), this);
+    from->setBuddy(fromYear_);
+    yearsShown->setBuddy(years_);
+    for (QWidget* w : {static_cast<QWidget*>(from), static_cast<QWidget*>(fromYear_),
                        static_cast<QWidget*>(new QLabel(QStringLiteral("for"), this)),
-                       static_cast<QWidget*>(years_),
-                       static_cast<QWidget*>(new QLabel(QStringLiteral("years"), this))}) {
+                       static_cast<QWidget*>(years_), static_cast<QWidget*>(yearsShown)}) {
         span->addWidget(w);
     }
     span->addSpacing(12);
     span->addWidget(status_);
     span->addStretch();
-    auto* hint = new QLabel(QStringLiteral("Count down to an approach: a click on it in a picture, "
-                                           "or Enter on it there or in the list."),
+    auto* hint = new QLabel(QStringLiteral("Click or use the arrow keys to see an approach; Enter "
+                                           "or a double click counts down to it."),
                             this);
     hint->setWordWrap(true);
     auto* layout = new QGridLayout(this);
@@ -159,7 +167,10 @@ void ApproachesWindow::layOut() {
     connect(views_, &QTabWidget::currentChanged, southUp_,
             [this](int index) { southUp_->setVisible(views_->widget(index) == loop_); });
     layout->addWidget(views_, 2, 0);
-    layout->addWidget(list_, 2, 1);
+    auto* listColumn = new QVBoxLayout;
+    listColumn->addWidget(list_, 1);
+    listColumn->addWidget(countDown_, 0, Qt::AlignRight);
+    layout->addLayout(listColumn, 2, 1);
     layout->addWidget(hint, 3, 0, 1, 2);
     layout->setRowStretch(1, 1);
     layout->setRowStretch(2, 1);
@@ -172,6 +183,7 @@ void ApproachesWindow::layOut() {
     setTabOrder(orbits_, loop_);
     setTabOrder(loop_, southUp_);
     setTabOrder(southUp_, list_);
+    setTabOrder(list_, countDown_);
 }
 
 void ApproachesWindow::requestSpan() {
@@ -222,6 +234,23 @@ void ApproachesWindow::pick(int index, bool choose) {
     chart_->update();
     orbits_->update();
     showLoop();
+}
+
+void ApproachesWindow::select(int index) {
+    if (index < 0) {
+        list_->setCurrentRow(-1);
+    } else if (index < static_cast<int>(scene_.chart.approaches.size())) {
+        pick(index, false);
+    }
+}
+
+void ApproachesWindow::countDownToSelected() {
+    const int row = list_->currentRow();
+    if (row >= 2) {
+        pick(row - 2, true);
+    } else if (row >= 0) {
+        choose_({row == 0 ? CountdownTarget::Of2003 : CountdownTarget::Next});
+    }
 }
 
 void ApproachesWindow::showLoop() {

@@ -4,9 +4,10 @@
 // the same series and search, with a list beside them that is also what a screen reader reads: the
 // Earth–Mars distance over the years with each minimum marked, and the orbits of Earth and Mars
 // seen from above with the line between them at each approach, and, in a tab beside them, the
-// loop Mars draws among the stars around the approach picked. Choosing an approach in either
-// picture (a click, or Enter on the one picked with the arrow keys) or in the list (Enter or a
-// double click) makes it the countdown's target; the list also offers 2003's and the next one.
+// loop Mars draws among the stars around the approach picked. Picking an approach (a click, the
+// arrow keys) only shows it, in both pictures, the list and the loop; counting down to it is an act
+// of its own: Enter or a double click in either picture or the list, or the button beside the
+// list. The list also offers 2003's and the next one.
 
 #include "display/approaches_scene.h"
 #include "ephemeris/encounter_state.h"
@@ -19,6 +20,7 @@
 
 class QLabel;
 class QListWidget;
+class QPushButton;
 class QSpinBox;
 class QTabWidget;
 
@@ -48,8 +50,14 @@ class ApproachesWindow : public QWidget {
     LoopPicture* loop() const { return loop_; }
     QTabWidget* views() const { return views_; }
     QSpinBox* fromYear() const { return fromYear_; }
+    QPushButton* countDownButton() const { return countDown_; }
     // Whether a new span is being found, the old one shown meanwhile.
     bool updating() const { return spans_.isRunning(); }
+    // Shows the approach `index` of the scene (-1: none) as a click on it does, the countdown
+    // left as it is.
+    void select(int index);
+    // Counts down to what the list has picked: an approach, 2003's or the next one.
+    void countDownToSelected();
 
   private:
     void layOut();
@@ -81,6 +89,7 @@ class ApproachesWindow : public QWidget {
     QTabWidget* views_;
     double loopOf_ = 0; // the approach the loop was made for
     QListWidget* list_;
+    QPushButton* countDown_;
     QTimer minute_;
 };
 

@@ -12,7 +12,7 @@ namespace orvanta {
 
 namespace {
 
-constexpr double CLICK_REACH = 14; // pixels from a marker that a click still chooses
+constexpr double CLICK_REACH = 14; // pixels from a marker that a click still picks
 
 } // namespace
 
@@ -40,7 +40,6 @@ void ApproachesPicture::keyPressEvent(QKeyEvent* e) {
         return;
     case Qt::Key_Return:
     case Qt::Key_Enter:
-    case Qt::Key_Space:
         if (picked >= 0) {
             pick_(picked, true);
         }
@@ -50,20 +49,31 @@ void ApproachesPicture::keyPressEvent(QKeyEvent* e) {
     }
 }
 
-void ApproachesPicture::mousePressEvent(QMouseEvent* e) {
+int ApproachesPicture::approachAt(QPointF at) const {
     int nearest = -1;
     double best = CLICK_REACH;
     for (int i = 0; i < static_cast<int>(scene_.chart.approaches.size()); ++i) {
-        const QPointF d = placeOf(i) - e->position();
+        const QPointF d = placeOf(i) - at;
         if (std::hypot(d.x(), d.y()) <= best) {
             best = std::hypot(d.x(), d.y());
             nearest = i;
         }
     }
-    if (nearest >= 0) {
-        pick_(nearest, true);
+    return nearest;
+}
+
+void ApproachesPicture::mousePressEvent(QMouseEvent* e) {
+    if (const int at = approachAt(e->position()); e->button() == Qt::LeftButton && at >= 0) {
+        pick_(at, false);
     }
     QWidget::mousePressEvent(e);
+}
+
+void ApproachesPicture::mouseDoubleClickEvent(QMouseEvent* e) {
+    if (const int at = approachAt(e->position()); e->button() == Qt::LeftButton && at >= 0) {
+        pick_(at, true);
+    }
+    // Not passed on: Qt's own would take it for a second press.
 }
 
 void ApproachesPicture::paintFocus(QPainter& painter) {

@@ -1,7 +1,7 @@
 #pragma once
 
-// One of the Approaches window's two pictures of the same scene: the approaches picked with the
-// arrow keys and chosen with a click or Enter, and the colours both pictures share.
+// One of the Approaches window's two pictures of the same scene: an approach picked with a click
+// or the arrow keys, chosen with Enter or a double click, and the colours both pictures share.
 
 #include "display/approaches_scene.h"
 #include "panes/accessible.h"
@@ -26,18 +26,22 @@ inline const QColor NOW(120, 200, 255);
 inline const QColor EARTH(90, 150, 255);
 } // namespace approaches_colours
 
-// `pick(index, choose)` is told when the user picks an approach (with the arrow keys) or chooses
-// it (a click, Enter).
+// `pick(index, choose)` is told when the user picks an approach (a click, the arrow keys), which
+// only shows it, or chooses it (Enter, a double click). Only the primary button picks: a click
+// with another is no choice, however near an approach it falls.
 class ApproachesPicture : public QWidget {
   public:
     using Pick = std::function<void(int index, bool choose)>;
     ApproachesPicture(QWidget* parent, const ApproachesScene& scene, Pick pick);
     // Where an approach is drawn, to be clicked on.
     virtual QPointF placeOf(int index) const = 0;
+    // The approach drawn nearest `at` within a click's reach, else -1.
+    int approachAt(QPointF at) const;
 
   protected:
     void keyPressEvent(QKeyEvent* e) override;
     void mousePressEvent(QMouseEvent* e) override;
+    void mouseDoubleClickEvent(QMouseEvent* e) override;
     // The frame that shows where the keyboard is, when it brought the focus.
     void paintFocus(QPainter& painter);
 

@@ -1,6 +1,6 @@
 // The Approaches window at a pinned instant: the approach counted to is marked where the chart
-// puts its instant, at both pixel ratios, and choosing one by keyboard or mouse in the chart, or
-// the list's own first entries, reaches the tip and the menu.
+// puts its instant, at both pixel ratios, and only a deliberate choice (Enter, a double click, the
+// button), not a click or the arrow keys that show one, counts down to it.
 
 #include "app/approaches_window.h"
 #include "app/main_window.h"
@@ -14,10 +14,12 @@
 #include <QCheckBox>
 #include <QListWidget>
 #include <QMenu>
+#include <QPushButton>
 #include <QSpinBox>
 #include <QTabWidget>
 #include <QTest>
 #include <QThreadPool>
+#include <algorithm>
 #include <gtest/gtest.h>
 #include <vector>
 
@@ -68,33 +70,79 @@ ApproachesWindow* openApproaches(MainWindow& main) {
     return dynamic_cast<ApproachesWindow*>(main.approachesWindow());
 }
 
-TEST(ApproachesWindow, ChoosingAnApproachReachesTheTipAndTheMenu) {
+// Showing an approach is not counting down to it: only the primary button picks, a click or the
+// arrow keys show, and Enter, a double click or the button count down, in the pictures and the
+// list alike; the list's own first entries, the tip and the menu follow.
+TEST(ApproachesWindow, ShowingIsNotCountingDown) {
     FixedUtcClock clock({2026, 12, 7, 12, 0, 0});
     setCountdownChoice({});
     MainWindow main(QRect(0, 0, 640, 480));
     ApproachesWindow* first = openApproaches(main);
     ApproachesWindow* window = openApproaches(main); // one at a time, as for "Mars tonight…"
     ASSERT_TRUE(window != nullptr && window == first && window->isVisible() && !window->isModal());
-
-    // In the chart a click chooses; the arrow keys pick the approach after it, and Enter chooses.
-    // (Choosing one in the list, and what follows it there, in the settings and after a restart,
-    // the end-to-end test reads.)
-    DistanceChartPicture* chart = window->chart();
-    QTest::mouseClick(chart, Qt::LeftButton, {}, chart->placeOf(0).toPoint());
-    EXPECT_TRUE(main.trayIcon()->toolTip().startsWith("Quellmark Orvanta 2012-03-05, "));
-    QTest::keyClick(chart, Qt::Key_Right);
-    QTest::keyClick(chart, Qt::Key_Return);
-    EXPECT_TRUE(main.trayIcon()->toolTip().startsWith("Quellmark Orvanta 2014-04-14, "));
-    const QAction* chosen = main.trayMenu()->actions().at(1)->menu()->actions().at(2);
-    EXPECT_TRUE(chosen->isVisible() && chosen->isChecked() &&
-                chosen->text() == "The &chosen one, 2014-04-14");
-
-    // The list's own first entries, and the menu's.
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window));
+    ApproachesPicture* chart = window->chart();
+    auto* orbits = dynamic_cast<ApproachesPicture*>(window->views()->widget(0));
     QListWidget* list = window->list();
-    QTest::keyClick(list, Qt::Key_Home);
-    QTest::keyClick(list, Qt::Key_Down);
-    QTest::keyClick(list, Qt::Key_Return);
-    EXPECT_EQ(countdownChoice().target, CountdownTarget::Next);
+    QWidget* button = window->countDownButton();
+    enum Act { CLICK, DOUBLE, KEY };
+    constexpr int OF_2003 = -2, NEXT = -1;
+    const struct {
+        Act act;
+        QWidget* where;
+        int at; // an approach, or a key
+        int picked, counted;
+        Qt::MouseButton button = Qt::LeftButton;
+    } steps[] = {
+        {CLICK, chart, 0, -1, OF_2003, Qt::RightButton},
+        {CLICK, orbits, 2, -1, OF_2003, Qt::MiddleButton},
+        {CLICK, chart, 0, 0, OF_2003},
+        {KEY, chart, Qt::Key_Right, 1, OF_2003},
+        {KEY, chart, Qt::Key_Return, 1, 1},
+        {CLICK, orbits, 3, 3, 1},
+        {DOUBLE, chart, 5, 3, 1, Qt::RightButton},
+        {DOUBLE, chart, 5, 5, 5},
+        {CLICK, list, 7, 7, 5},
+        {KEY, list, Qt::Key_Return, 7, 7},
+        {DOUBLE, list, 2, 2, 2},
+        {CLICK, list, 1, 1, 2},
+        {CLICK, button, 0, 1, 1},
+        {KEY, list, Qt::Key_Home, -1, 1},
+        {KEY, list, Qt::Key_Down, -1, 1},
+        {KEY, list, Qt::Key_Enter, -1, NEXT},
+    };
+    for (const auto& step : steps) {
+        SCOPED_TRACE(&step - steps);
+        QWidget* target = step.where == list ? list->viewport() : step.where;
+        QPoint at = step.where->rect().center();
+        if (auto* picture = dynamic_cast<ApproachesPicture*>(step.where);
+            picture && step.act != KEY) {
+            at = picture->placeOf(step.at).toPoint();
+        } else if (step.where == list && step.act != KEY) {
+            list->scrollToItem(list->item(step.at + 2));
+            at = list->visualItemRect(list->item(step.at + 2)).center();
+        }
+        if (step.act == KEY) {
+            step.where->setFocus();
+            QTest::keyClick(step.where, static_cast<Qt::Key>(step.at));
+        } else {
+            QTest::mouseClick(target, step.button, {}, at);
+        }
+        if (step.act == DOUBLE) { // the rest of what a window system sends
+            QTest::mouseDClick(target, step.button, {}, at);
+            QTest::mouseRelease(target, step.button, {}, at);
+        }
+        const CountdownChoice choice = countdownChoice();
+        const auto index = static_cast<std::size_t>(std::max(step.counted, 0));
+        EXPECT_EQ(window->scene().picked, step.picked);
+        EXPECT_EQ(choice.target, step.counted >= 0      ? CountdownTarget::Chosen
+                                 : step.counted == NEXT ? CountdownTarget::Next
+                                                        : CountdownTarget::Of2003);
+        EXPECT_TRUE(step.counted < 0 ||
+                    choice.chosenJd == window->scene().chart.approaches[index].julianDate);
+    }
+    const QAction* chosen = main.trayMenu()->actions().at(1)->menu()->actions().at(2);
+    EXPECT_TRUE(chosen->isVisible() && chosen->text() == "The &chosen one, 2014-04-14");
     EXPECT_TRUE(main.trayIcon()->toolTip().startsWith("Quellmark Orvanta 2027-02-20, "));
     setCountdownChoice({});
 }
