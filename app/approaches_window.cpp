@@ -107,6 +107,7 @@ ApproachesWindow::ApproachesWindow(Choose choose, int fromYear, int years, bool 
     // The first span at once, so that the window opens on it.
     showSpan(approachesSpan(julianDateOfYear(fromYear_->value()),
                             julianDateOfYear(fromYear_->value() + years_->value())));
+    countDown_->setEnabled(list_->currentRow() >= 0); // nothing to count down to yet
 }
 
 void ApproachesWindow::takeYearsWhenTyped() {
