@@ -3,8 +3,11 @@
 #include "display/number_text.h"
 #include "ephemeris/julian_date.h"
 #include "panes/accessible.h"
+#include "panes/picture_menu.h"
 
+#include <QContextMenuEvent>
 #include <QKeyEvent>
+#include <QMenu>
 #include <QPainter>
 #include <cmath>
 
@@ -50,20 +53,45 @@ void ApproachesPicture::keyPressEvent(QKeyEvent* e) {
     }
 }
 
-void ApproachesPicture::mousePressEvent(QMouseEvent* e) {
+int ApproachesPicture::approachAt(QPointF at) const {
     int nearest = -1;
     double best = CLICK_REACH;
     for (int i = 0; i < static_cast<int>(scene_.chart.approaches.size()); ++i) {
-        const QPointF d = placeOf(i) - e->position();
+        const QPointF d = placeOf(i) - at;
         if (std::hypot(d.x(), d.y()) <= best) {
             best = std::hypot(d.x(), d.y());
             nearest = i;
         }
     }
-    if (nearest >= 0) {
+    return nearest;
+}
+
+void ApproachesPicture::mousePressEvent(QMouseEvent* e) {
+    // The other buttons open the menu, which chooses only when told to.
+    if (const int nearest = approachAt(e->position());
+        nearest >= 0 && e->button() == Qt::LeftButton) {
         pick_(nearest, true);
     }
     QWidget::mousePressEvent(e);
+}
+
+void ApproachesPicture::contextMenuEvent(QContextMenuEvent* e) {
+    const int at =
+        e->reason() == QContextMenuEvent::Keyboard ? scene_.picked : approachAt(e->pos());
+    const double jd =
+        at >= 0 ? scene_.chart.approaches[static_cast<std::size_t>(at)].julianDate : 0;
+    showPictureMenu(*this, *e, [this, at, jd](QMenu& menu) {
+        if (at >= 0) {
+            // Only while the span still holds that approach where it was.
+            menu.addAction(QStringLiteral("Count down to this approach"), this, [this, at, jd] {
+                const auto& all = scene_.chart.approaches;
+                if (static_cast<std::size_t>(at) < all.size() &&
+                    all[static_cast<std::size_t>(at)].julianDate == jd) {
+                    pick_(at, true);
+                }
+            });
+        }
+    });
 }
 
 void ApproachesPicture::paintFocus(QPainter& painter) {

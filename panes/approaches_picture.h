@@ -38,12 +38,17 @@ class ApproachesPicture : public QWidget {
   protected:
     void keyPressEvent(QKeyEvent* e) override;
     void mousePressEvent(QMouseEvent* e) override;
+    // The picture's menu, with the approach under the pointer (or the one picked, from the
+    // keyboard) to count down to.
+    void contextMenuEvent(QContextMenuEvent* e) override;
     // The frame that shows where the keyboard is, when it brought the focus.
     void paintFocus(QPainter& painter);
 
     const ApproachesScene& scene_;
 
   private:
+    // The approach drawn within a click's reach of `at`, else -1.
+    int approachAt(QPointF at) const;
     KeyboardFocusFrame* focusFrame_ = new KeyboardFocusFrame(this);
     Pick pick_;
 };
