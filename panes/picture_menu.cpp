@@ -60,7 +60,9 @@ void tell(QWidget& picture, const QString& line) {
         hide->setInterval(NOTE_SHOWN_MS);
         QObject::connect(hide, &QTimer::timeout, note, &QWidget::hide);
     }
-    note->setText(line);
+    // A long path gives way in its middle: the whole line is the note's tip.
+    note->setText(note->fontMetrics().elidedText(line, Qt::ElideMiddle,
+                                                 picture.width() - 2 * note->margin()));
     note->setToolTip(line);
     note->adjustSize();
     note->setGeometry(0, std::max(picture.height() - note->height(), 0), picture.width(),
@@ -88,10 +90,11 @@ void askWhereToSave(QWidget& picture) {
     if (path.isEmpty()) {
         return;
     }
-    saveFolder() = QFileInfo(path).absolutePath();
     if (const QString why = savePicture(picture, path); !why.isEmpty()) {
         tell(picture, why);
+        return;
     }
+    saveFolder() = QFileInfo(path).absolutePath();
 }
 
 } // namespace
@@ -154,8 +157,7 @@ QString savePicture(QWidget& picture, const QString& path) {
     file.cancelWriting();
     const QString why = file.error() != QFileDevice::NoError ? file.errorString()
                                                              : QStringLiteral("cannot be written");
-    return QStringLiteral("Not saved: %1: %2. The picture is still here.")
-        .arg(QDir::toNativeSeparators(path), why);
+    return QStringLiteral("Not saved: %1: %2.").arg(QDir::toNativeSeparators(path), why);
 }
 
 void addPictureActions(QMenu& menu, QWidget& picture) {

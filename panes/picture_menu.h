@@ -31,7 +31,7 @@ void copyPicture(QWidget& picture);
 QString savePicture(QWidget& picture, const QString& path);
 
 // "Save picture…" and "Copy picture" for `picture`. A failed save is told in a line over the
-// picture, which stays on screen.
+// picture's foot for a while; the picture stays as it is.
 void addPictureActions(QMenu& menu, QWidget& picture);
 // The picture's menu where the event asks for it, `first` adding the picture's own actions
 // above the two. It deletes itself when closed.
