@@ -10,6 +10,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QPixmap>
+#include <QPointer>
 #include <QSaveFile>
 #include <QStandardPaths>
 #include <QTimer>
@@ -84,10 +85,11 @@ QString& saveFolder() {
 void askWhereToSave(QWidget& picture) {
     // The name is taken now, for what is shown when the user asked.
     const QString name = pictureFileName(picture);
+    const QPointer<QWidget> asked(&picture);
     const QString path = QFileDialog::getSaveFileName(&picture, QStringLiteral("Save picture"),
                                                       QDir(saveFolder()).filePath(name),
                                                       QStringLiteral("PNG pictures (*.png)"));
-    if (path.isEmpty()) {
+    if (path.isEmpty() || asked.isNull()) { // the picture may have gone while the user chose
         return;
     }
     if (const QString why = savePicture(picture, path); !why.isEmpty()) {
