@@ -6,10 +6,12 @@
 #include "panes/distance_chart_picture.h"
 #include "panes/loop_picture.h"
 #include "panes/orbits_picture.h"
+#include "panes/picture_menu.h"
 #include "panes/texts.h"
 
 #include <QAction>
 #include <QCheckBox>
+#include <QDate>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -66,6 +68,7 @@ ApproachesWindow::ApproachesWindow(Choose choose, int fromYear, int years, bool 
     southUp_->setAccessibleName(QStringLiteral("South up, as seen from the southern hemisphere"));
     connect(southUp_, &QCheckBox::toggled, loop_, &LoopPicture::setSouthUp);
     setWindowTitle(QString::fromLatin1(APPROACHES_WINDOW_TITLE));
+    namePictures(*this, [this](const QWidget& picture) { return pictureName(picture); });
     status_->setTextFormat(Qt::PlainText);
     const int thisYear = calendarOfJulianDate(julianDateValue(currentJulianDate())).year;
     years_->setRange(5, 200);
@@ -223,6 +226,28 @@ void ApproachesWindow::showSpan(ApproachesSpan span) {
     refresh();
     list_->setCurrentRow(keep >= 0 ? keep + 2 : -1);
     scene_.picked = keep;
+}
+
+// The span shown (which may be older than the boxes while a new one is found), or the loop's
+// approach.
+QString ApproachesWindow::pictureName(const QWidget& picture) const {
+    const auto dateOf = [](double jd) {
+        const UtcClockReading at = calendarOfJulianDate(jd);
+        return QDate(at.year, at.month, at.day).toString(Qt::ISODate);
+    };
+    if (&picture == loop_ && loop_->scene()) {
+        return QStringLiteral("Mars among the stars, ") +
+               dateOf(loop_->scene()->loop.approach.julianDate);
+    }
+    const std::vector<DistanceSample>& curve = scene_.chart.curve;
+    const int from =
+        curve.empty() ? fromYear_->value() : calendarOfJulianDate(curve.front().utJd).year;
+    const int to =
+        curve.empty() ? from + years_->value() : calendarOfJulianDate(curve.back().utJd).year;
+    return QStringLiteral("%1 %2-%3")
+        .arg(QString::fromLatin1(APPROACHES_WINDOW_TITLE))
+        .arg(from)
+        .arg(to);
 }
 
 void ApproachesWindow::pick(int index, bool choose) {

@@ -70,6 +70,8 @@ class ApproachesWindow : public QWidget {
     void findAhead();
     void showSpan(ApproachesSpan span);
     void pick(int index, bool choose);
+    // "Approaches 1995-2041", "Mars among the stars, 2027-02-20".
+    QString pictureName(const QWidget& picture) const;
     void fillList();
     // The loop of the approach picked, else of the one counted to, else of the next one.
     void showLoop();

@@ -10,6 +10,7 @@
 #include "ephemeris/julian_date.h"
 #include "panes/diagram_pane.h"
 #include "panes/info_pane.h"
+#include "panes/picture_menu.h"
 #include "panes/texts.h"
 #include "rules/settings_text.h"
 #include "rules/warning.h"
@@ -75,8 +76,19 @@ MainWindow::MainWindow(QRect outer)
     addWindowKeys(this);
     // Where no notification area shows the icon, the menu is still at hand.
     setContextMenuPolicy(Qt::CustomContextMenu);
-    connect(this, &QWidget::customContextMenuRequested, this,
-            [this](QPoint at) { tray_->menu()->popup(mapToGlobal(at)); });
+    // Over the orbit diagram it offers the picture too.
+    connect(this, &QWidget::customContextMenuRequested, this, [this](QPoint at) {
+        if (!diagramPane_->geometry().contains(at)) {
+            tray_->menu()->popup(mapToGlobal(at));
+            return;
+        }
+        auto* menu = new QMenu(this);
+        menu->setAttribute(Qt::WA_DeleteOnClose);
+        addPictureActions(*menu, *diagramPane_);
+        menu->addSeparator();
+        menu->addActions(tray_->menu()->actions());
+        menu->popup(mapToGlobal(at));
+    });
     refreshTrayTip();
     tray_->start();
 

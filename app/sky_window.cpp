@@ -8,6 +8,7 @@
 #include "ephemeris/julian_date.h"
 #include "ephemeris/place.h"
 #include "panes/mars_disk_view.h"
+#include "panes/picture_menu.h"
 #include "panes/sky_dome.h"
 #include "panes/texts.h"
 #include "towns/place_text.h"
@@ -79,6 +80,7 @@ SkyWindow::SkyWindow(std::optional<PlaceEntry> place)
         place_ = place->place;
         placeFrom_ = place->town ? QString::fromStdString(townTitle(*place->town))
                                  : QStringLiteral("as given");
+        townName_ = place->town ? QString::fromStdString(shownName(*place->town)) : QString();
         useClockOf(place->town ? QString::fromStdString(shownName(*place->town)) : QString(),
                    place->town ? place->town->zone : std::string());
     } else if (const auto lat = readNumberSetting("sky/latitude", -90, 90),
@@ -91,6 +93,7 @@ SkyWindow::SkyWindow(std::optional<PlaceEntry> place)
             townKept(readSetting("sky/name").value_or(QString()).toStdString(), *place_);
         placeFrom_ = kept ? QString::fromStdString(townTitle(*kept))
                           : readSetting("sky/name").value_or(QStringLiteral("as you set it"));
+        townName_ = kept ? QString::fromStdString(shownName(*kept)) : QString();
         useClockOf(kept ? QString::fromStdString(shownName(*kept))
                         : readSetting("sky/town").value_or(QString()),
                    readSetting("sky/zone").value_or(QString()).toStdString());
@@ -98,6 +101,7 @@ SkyWindow::SkyWindow(std::optional<PlaceEntry> place)
         place_ = town->place;
         placeFrom_ = QStringLiteral("%1, the town of your time zone")
                          .arg(QString::fromStdString(townTitle(*town)));
+        townName_ = QString::fromStdString(shownName(*town));
         useClockOf(QString::fromStdString(shownName(*town)), zone);
     } else {
         // Still a sky to look at, and plain words on what to do.
@@ -106,6 +110,7 @@ SkyWindow::SkyWindow(std::optional<PlaceEntry> place)
         askingForPlace_ = true;
         useClockOf({}, {});
     }
+    namePictures(*this, [this](const QWidget&) { return pictureName(); });
     minute_.callOnTimeout(this, [this] { refresh(); });
     minute_.start(60000);
     resize(1000, 420);
@@ -296,6 +301,7 @@ void SkyWindow::usePlaceTyped() {
     const std::string zone = entry->town ? entry->town->zone : std::string();
     placeFrom_ = entry->town ? QString::fromStdString(townTitle(*entry->town))
                              : QStringLiteral("as you set it");
+    townName_ = entry->town ? QString::fromStdString(shownName(*entry->town)) : QString();
     const QString kept =
         entry->town ? QString::fromStdString(englishTitle(*entry->town)) : placeFrom_;
     if (entry->town) {

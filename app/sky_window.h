@@ -99,11 +99,14 @@ class SkyWindow : public QWidget {
     QToolButton* steps_[5]; // a day and an hour back, an hour and a day on, and "Now"
     std::optional<double> chosen_;
     QTimer minute_;
+    // "Mars tonight, Berlin, 2027-02-20": the place and the date shown.
+    QString pictureName() const;
     // The place's clock: its town's zone, where it has one, else the nearest town's within reach,
     // else UTC; and how it was found, in words.
     void useClockOf(const QString& town, const std::string& zone);
     std::optional<Place> place_;
     QString placeFrom_;
+    QString townName_; // the place's town, for the pictures' names; empty for coordinates
     bool askingForPlace_ = false; // no place known: the equator's sky until one is typed
     QTimeZone zone_ = QTimeZone::utc();
     QString clockFrom_;

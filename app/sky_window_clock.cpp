@@ -12,6 +12,7 @@
 #include <QShortcut>
 #include <QSignalBlocker>
 #include <QToolButton>
+#include <cmath>
 
 namespace orvanta {
 
@@ -146,6 +147,19 @@ void SkyWindow::showTaken(const WallInstant& taken) {
     showInstant(julianDateOf(taken.utc), taken.fit == WallInstant::Fit::Once
                                              ? QString()
                                              : wallTimeNote(taken, clockZone(), clockPlace()));
+}
+
+QString SkyWindow::pictureName() const {
+    const Place& p = *place_;
+    const QString place = !townName_.trimmed().isEmpty()
+                              ? townName_.simplified()
+                              : QStringLiteral("%1%2 %3%4")
+                                    .arg(std::fabs(p.latitude), 0, 'f', 2)
+                                    .arg(p.latitude >= 0 ? 'N' : 'S')
+                                    .arg(std::fabs(p.longitude), 0, 'f', 2)
+                                    .arg(p.longitude >= 0 ? 'E' : 'W');
+    return QStringLiteral("%1, %2, %3")
+        .arg(QString::fromLatin1(SKY_WINDOW_TITLE), place, when_->date().toString(Qt::ISODate));
 }
 
 QString SkyWindow::clockPlace() const {

@@ -3,8 +3,11 @@
 #include "display/number_text.h"
 #include "ephemeris/julian_date.h"
 #include "panes/accessible.h"
+#include "panes/picture_menu.h"
 
+#include <QContextMenuEvent>
 #include <QKeyEvent>
+#include <QMenu>
 #include <QPainter>
 #include <cmath>
 
@@ -74,6 +77,25 @@ void ApproachesPicture::mouseDoubleClickEvent(QMouseEvent* e) {
         pick_(at, true);
     }
     // Not passed on: Qt's own would take it for a second press.
+}
+
+void ApproachesPicture::contextMenuEvent(QContextMenuEvent* e) {
+    const int at =
+        e->reason() == QContextMenuEvent::Keyboard ? scene_.picked : approachAt(e->pos());
+    const double jd =
+        at >= 0 ? scene_.chart.approaches[static_cast<std::size_t>(at)].julianDate : 0;
+    showPictureMenu(*this, *e, [this, at, jd](QMenu& menu) {
+        if (at >= 0) {
+            // Only while the span still holds that approach where it was.
+            menu.addAction(QStringLiteral("Count down to this approach"), this, [this, at, jd] {
+                const auto& all = scene_.chart.approaches;
+                if (static_cast<std::size_t>(at) < all.size() &&
+                    all[static_cast<std::size_t>(at)].julianDate == jd) {
+                    pick_(at, true);
+                }
+            });
+        }
+    });
 }
 
 void ApproachesPicture::paintFocus(QPainter& painter) {

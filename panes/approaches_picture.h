@@ -42,6 +42,9 @@ class ApproachesPicture : public QWidget {
     void keyPressEvent(QKeyEvent* e) override;
     void mousePressEvent(QMouseEvent* e) override;
     void mouseDoubleClickEvent(QMouseEvent* e) override;
+    // The picture's menu, with the approach under the pointer (or the one picked, from the
+    // keyboard) to count down to.
+    void contextMenuEvent(QContextMenuEvent* e) override;
     // The frame that shows where the keyboard is, when it brought the focus.
     void paintFocus(QPainter& painter);
 

@@ -4,6 +4,7 @@
 #include "ephemeris/star_names.h"
 #include "panes/approaches_picture.h"
 #include "panes/label_box.h"
+#include "panes/picture_menu.h"
 
 #include <QPainter>
 #include <QPainterPath>
@@ -340,6 +341,10 @@ void LoopPicture::paintEvent(QPaintEvent*) {
         painter.setBrush(Qt::NoBrush);
         painter.drawRect(QRectF(rect()).adjusted(1, 1, -2, -2));
     }
+}
+
+void LoopPicture::contextMenuEvent(QContextMenuEvent* e) {
+    showPictureMenu(*this, *e);
 }
 
 } // namespace orvanta

@@ -31,6 +31,7 @@ class LoopPicture : public QWidget {
 
   protected:
     void paintEvent(QPaintEvent*) override;
+    void contextMenuEvent(QContextMenuEvent* e) override;
 
   private:
     struct Label {

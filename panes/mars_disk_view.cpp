@@ -2,6 +2,7 @@
 
 #include "display/disk_words.h"
 #include "ephemeris/angles.h"
+#include "panes/picture_menu.h"
 
 #include <QAccessibleWidget>
 #include <QPainter>
@@ -226,6 +227,10 @@ void MarsDiskView::paintEvent(QPaintEvent*) {
                          QString::fromLatin1(m.text));
     }
     paintScale(painter);
+}
+
+void MarsDiskView::contextMenuEvent(QContextMenuEvent* e) {
+    showPictureMenu(*this, *e);
 }
 
 } // namespace orvanta

@@ -27,6 +27,7 @@ class MarsDiskView : public QWidget {
 
   protected:
     void paintEvent(QPaintEvent*) override;
+    void contextMenuEvent(QContextMenuEvent* e) override;
 
   private:
     // The radius of the largest disk, which the direction marks stand around, and of this one.

@@ -7,6 +7,7 @@
 #include "panes/dome_key.h"
 #include "panes/label_box.h"
 #include "panes/moon_mark.h"
+#include "panes/picture_menu.h"
 
 #include <QDateTime>
 #include <QPainter>
@@ -372,6 +373,10 @@ std::vector<QLineF> SkyDome::paintTrack(QPainter& painter, const QPointF& centre
         painter.drawLine(hour.at - across, hour.at + across);
     }
     return track;
+}
+
+void SkyDome::contextMenuEvent(QContextMenuEvent* e) {
+    showPictureMenu(*this, *e);
 }
 
 } // namespace orvanta

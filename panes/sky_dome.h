@@ -37,6 +37,7 @@ class SkyDome : public QWidget {
 
   protected:
     void paintEvent(QPaintEvent*) override;
+    void contextMenuEvent(QContextMenuEvent* e) override;
 
   private:
     // The whole hours of the zone's clock along the track above the horizon, and their text.

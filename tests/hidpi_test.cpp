@@ -8,7 +8,11 @@
 #include "panes/diagram_pane.h"
 #include "panes/info_pane.h"
 
+#include <QAction>
 #include <QApplication>
+#include <QClipboard>
+#include <QContextMenuEvent>
+#include <QMenu>
 #include <QWindow>
 #include <gtest/gtest.h>
 
@@ -40,6 +44,19 @@ TEST(HiDpi, TheWindowAtTwiceTheResolution) {
     }
     EXPECT_LE(darkest, 10);
     EXPECT_GE(white, 2);
+
+    // The diagram's menu copies it at the screen's resolution, as drawn.
+    QContextMenuEvent menuAsked(QContextMenuEvent::Mouse, {100, 100}, {100, 100});
+    QApplication::sendEvent(window.diagramPane(), &menuAsked);
+    auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+    ASSERT_NE(menu, nullptr);
+    for (QAction* action : menu->actions()) {
+        if (action->text() == QStringLiteral("Copy picture")) {
+            action->trigger();
+        }
+    }
+    menu->close();
+    EXPECT_EQ(QGuiApplication::clipboard()->image(), picture.copy(0, 0, 880, 960));
 
     // On a screen at a ratio of 1 the diagram follows, although Qt reports no change of size.
     window.windowHandle()->setScreen(QGuiApplication::screens().at(1));
