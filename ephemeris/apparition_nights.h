@@ -1,0 +1,46 @@
+#pragma once
+
+// The nights of an apparition from one place, one record a night: how large Mars is, how high it
+// stands at its best in a dark sky (darkSky, night.h) and for how long it is well placed, and
+// where the Moon is then. What an observer choosing the nights to look weighs. Pure, as sky.h.
+
+#include "ephemeris/sky.h"
+
+#include <optional>
+#include <vector>
+
+namespace orvanta {
+
+// The highest Mars stands in a dark sky through a night, and when.
+struct BestDark {
+    double utJd;
+    double altitude; // true, without refraction
+};
+
+struct ApparitionNight {
+    // The place's mean noon the night begins at (a UT Julian date): the night is told by the
+    // date of its evening, the calendar date of the whole Julian day number at its start.
+    double noon;
+    std::optional<BestDark> best; // none where the sky is never dark that night
+    double diameter;              // arcseconds, at the best moment, else at midnight
+    double hoursWellPlaced;       // Mars above WELL_UP in a dark sky
+    // The Moon at the best moment, else at midnight: its lit share (0 to 1), its degrees from
+    // Mars seen from the place, and its true altitude (it hinders only while up).
+    double moonLit;
+    double moonFromMars;
+    double moonAltitude;
+};
+
+// Every night whose evening's noon lies in [fromUtJd, toUtJd): one pass of sky samples over the
+// whole span (skySamples), each night's best moment then refined on the full series.
+std::vector<ApparitionNight> apparitionNights(double fromUtJd, double toUtJd, const Place& where);
+
+// The span an apparition is watched in: five months either side of its opposition.
+constexpr double APPARITION_HALF_SPAN = 152.0; // days
+struct NightsSpan {
+    double from, to;
+};
+// Around the opposition near a closest approach (oppositionNear), else the approach itself.
+NightsSpan apparitionSpan(double approachUtJd);
+
+} // namespace orvanta
