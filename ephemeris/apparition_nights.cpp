@@ -1,10 +1,10 @@
 #include "ephemeris/apparition_nights.h"
 
-#include "ephemeris/apparent_place.h"
-#include "ephemeris/mars_disk.h"
+#include "ephemeris/encounter_state.h"
 #include "ephemeris/moon.h"
 #include "ephemeris/night.h"
 #include "ephemeris/opposition.h"
+#include "ephemeris/sky_track.h"
 
 #include <algorithm>
 #include <cmath>
@@ -18,62 +18,77 @@ namespace {
 // them, and the best moment is refined between two.
 constexpr double STEP = 10.0 / 1440;
 constexpr double SECOND = 1.0 / 86400;
+// The places of Mars and the Sun a day apart: ten months of nights cost three hundred places of
+// each, where the tracks of a single night take theirs three hours apart (sky_track.h).
+constexpr double NODE_STEP = 1.0;
 
 bool dark(double sunAltitude) {
     return darkSky(skyLightOf(sunAltitude));
 }
 
-// Mars and the Sun from the place at one instant, on the full series rather than interpolated.
-struct Seen {
-    double mars, sun;
+// Mars and the Sun seen from the place over the whole span, from their tracks.
+class Sky {
+  public:
+    Sky(double from, double to, const Place& where)
+        : mars_(from, to, Body::Mars, NODE_STEP), sun_(from, to, Body::Sun, NODE_STEP),
+          where_(where) {}
+    const Place& place() const { return where_; }
+    Equatorial mars(double t) const { return mars_.at(t); }
+    Equatorial sun(double t) const { return sun_.at(t); }
+    double marsAltitude(double t) const { return horizontalOf(mars_.at(t), t, where_).altitude; }
+    double sunAltitude(double t) const { return horizontalOf(sun_.at(t), t, where_).altitude; }
+    SkySample sample(double t) const {
+        return {t, horizontalOf(mars_.at(t), t, where_), sunAltitude(t)};
+    }
+
+  private:
+    SkyTrack mars_, sun_;
+    Place where_;
 };
-Seen seenAt(double t, const Place& where) {
-    const ApparentPair pair = apparentMarsAndSun(t);
-    return {horizontalOf(pair.mars, t, where).altitude, horizontalOf(pair.sun, t, where).altitude};
-}
 
 // Where the sky turns dark or light between a dark instant and one that is not, to a second.
-double darkEdge(double darkAt, double lightAt, const Place& where) {
+double darkEdge(const Sky& sky, double darkAt, double lightAt) {
     while (std::fabs(lightAt - darkAt) > SECOND) {
         const double m = (darkAt + lightAt) / 2;
-        (dark(seenAt(m, where).sun) ? darkAt : lightAt) = m;
+        (dark(sky.sunAltitude(m)) ? darkAt : lightAt) = m;
     }
     return darkAt;
 }
 
 // The highest Mars stands in [lo, hi], where its altitude has one peak (or rises or falls
-// throughout): golden-section steps on the full series, to a few seconds.
-BestDark highestIn(double lo, double hi, const Place& where) {
+// throughout): golden-section steps, to a few seconds, and the ends themselves, where the best
+// may be as the dark begins or ends.
+BestDark highestIn(const Sky& sky, double lo, double hi) {
     const double ratio = (std::sqrt(5.0) - 1) / 2;
     double a = hi - ratio * (hi - lo), b = lo + ratio * (hi - lo);
-    double fa = seenAt(a, where).mars, fb = seenAt(b, where).mars;
+    double fa = sky.marsAltitude(a), fb = sky.marsAltitude(b);
+    const double first = lo, last = hi;
     while (hi - lo > 5 * SECOND) {
         if (fa < fb) {
             lo = a;
             a = b;
             fa = fb;
             b = lo + ratio * (hi - lo);
-            fb = seenAt(b, where).mars;
+            fb = sky.marsAltitude(b);
         } else {
             hi = b;
             b = a;
             fb = fa;
             a = hi - ratio * (hi - lo);
-            fa = seenAt(a, where).mars;
+            fa = sky.marsAltitude(a);
         }
     }
-    // The ends themselves too: the best may be where the dark begins or ends.
-    BestDark best{(lo + hi) / 2, seenAt((lo + hi) / 2, where).mars};
-    for (const double end : {lo, hi}) {
-        if (const double altitude = seenAt(end, where).mars; altitude > best.altitude) {
+    BestDark best{(lo + hi) / 2, sky.marsAltitude((lo + hi) / 2)};
+    for (const double end : {first, last}) {
+        if (const double altitude = sky.marsAltitude(end); altitude > best.altitude) {
             best = {end, altitude};
         }
     }
     return best;
 }
 
-// The share of the step from `a` to `b` in which a quantity going straight from `fa` to `fb`
-// is above `level`, as the interval [from, to] of that share.
+// The share [from, to] of a step in which a quantity going straight from `fa` to `fb` is above
+// `level`.
 struct Share {
     double from, to;
 };
@@ -85,9 +100,9 @@ Share above(double fa, double fb, double level) {
     return fb > fa ? Share{cross, 1} : Share{0, cross};
 }
 
-// Hours with Mars well up in a dark sky: each step's share where Mars crosses WELL_UP found
-// along the straight line between the samples, where the sky turns dark or light found exactly.
-double hoursWellPlaced(const SkySample* first, const SkySample* last, const Place& where) {
+// Hours with Mars well up in a dark sky: where Mars crosses WELL_UP found along the straight line
+// between two samples, where the sky turns dark or light found by the rule itself.
+double hoursWellPlaced(const Sky& sky, const SkySample* first, const SkySample* last) {
     double days = 0;
     for (const SkySample* s = first; s + 1 < last; ++s) {
         const Share up = above(s->mars.altitude, s[1].mars.altitude, WELL_UP);
@@ -95,22 +110,22 @@ double hoursWellPlaced(const SkySample* first, const SkySample* last, const Plac
         if (up.to <= up.from || (!d0 && !d1)) {
             continue;
         }
-        Share sky{0, 1};
+        const double step = s[1].utJd - s->utJd;
+        Share lit{0, 1};
         if (d0 != d1) {
             const double edge =
-                (darkEdge(d0 ? s->utJd : s[1].utJd, d0 ? s[1].utJd : s->utJd, where) - s->utJd) /
-                (s[1].utJd - s->utJd);
-            sky = d0 ? Share{0, edge} : Share{edge, 1};
+                (darkEdge(sky, d0 ? s->utJd : s[1].utJd, d0 ? s[1].utJd : s->utJd) - s->utJd) /
+                step;
+            lit = d0 ? Share{0, edge} : Share{edge, 1};
         }
-        const double overlap = std::min(up.to, sky.to) - std::max(up.from, sky.from);
-        days += std::max(0.0, overlap) * (s[1].utJd - s->utJd);
+        days += std::max(0.0, std::min(up.to, lit.to) - std::max(up.from, lit.from)) * step;
     }
     return days * 24;
 }
 
-ApparitionNight nightOf(double noon, const SkySample* first, const SkySample* last,
-                        const Place& where) {
-    ApparitionNight night{noon, std::nullopt, 0, hoursWellPlaced(first, last, where), 0, 0, 0};
+ApparitionNight nightOf(const Sky& sky, double noon, const SkySample* first,
+                        const SkySample* last) {
+    ApparitionNight night{noon, std::nullopt, 0, hoursWellPlaced(sky, first, last), 0, 0, 0};
     const SkySample* top = nullptr;
     for (const SkySample* s = first; s != last; ++s) {
         if (dark(s->sunAltitude) && (top == nullptr || s->mars.altitude > top->mars.altitude)) {
@@ -119,20 +134,21 @@ ApparitionNight nightOf(double noon, const SkySample* first, const SkySample* la
     }
     if (top != nullptr) {
         // Either side of the best sample, as far as the neighbour, or the dark's edge before it.
-        const auto side = [&](const SkySample* next, double within) {
+        const auto side = [&](const SkySample* next) {
             if (next < first || next >= last) {
-                return within;
+                return top->utJd;
             }
-            return dark(next->sunAltitude) ? next->utJd : darkEdge(top->utJd, next->utJd, where);
+            return dark(next->sunAltitude) ? next->utJd : darkEdge(sky, top->utJd, next->utJd);
         };
-        night.best = highestIn(side(top - 1, top->utJd), side(top + 1, top->utJd), where);
+        night.best = highestIn(sky, side(top - 1), side(top + 1));
     }
     const double t = night.best ? night.best->utJd : noon + 0.5;
-    night.diameter = marsDiskAt(t).diameter;
+    const Equatorial mars = sky.mars(t);
+    night.diameter = 2 * MARS_SEMI_DIAMETER_AT_1_AU_ARCSEC / mars.distanceAu;
     const Equatorial moon = apparentMoon(t);
-    night.moonLit = moonLitFraction(moon, apparentSun(t));
-    night.moonFromMars = moonFrom(apparentMars(t), t, where);
-    night.moonAltitude = horizontalOf(moon, t, where).altitude;
+    night.moonLit = moonLitFraction(moon, sky.sun(t));
+    night.moonFromMars = moonFrom(mars, t, sky.place());
+    night.moonAltitude = horizontalOf(moon, t, sky.place()).altitude;
     return night;
 }
 
@@ -143,22 +159,24 @@ std::vector<ApparitionNight> apparitionNights(double fromUtJd, double toUtJd, co
     // The place's mean noon: a whole Julian day number less its longitude's share of a day.
     const double offset = where.longitude / 360;
     const double firstNoon = std::ceil(fromUtJd + offset) - offset;
-    if (!(toUtJd > firstNoon) || !std::isfinite(firstNoon)) {
+    if (!std::isfinite(firstNoon) || !(toUtJd > firstNoon)) {
         return nights;
     }
     const auto count = static_cast<std::size_t>(std::ceil(toUtJd - firstNoon));
-    const std::vector<SkySample> samples =
-        skySamples(firstNoon, firstNoon + static_cast<double>(count), STEP, where);
+    const double lastNoon = firstNoon + static_cast<double>(count);
+    const Sky sky(firstNoon, lastNoon, where);
+    // One grid for the span: a night's last sample is the next night's first.
+    const auto perNight = static_cast<std::size_t>(std::lround(1 / STEP));
+    std::vector<SkySample> samples;
+    samples.reserve(count * perNight + 1);
+    for (std::size_t i = 0; i <= count * perNight; ++i) {
+        samples.push_back(sky.sample(firstNoon + static_cast<double>(i) * STEP));
+    }
     nights.reserve(count);
-    const SkySample* first = samples.data();
-    const SkySample* end = samples.data() + samples.size();
     for (std::size_t i = 0; i < count; ++i) {
-        const double noon = firstNoon + static_cast<double>(i);
-        const SkySample* last =
-            std::find_if(first, end, [&](const SkySample& s) { return s.utJd >= noon + 1; });
-        // The sample at the next noon closes this night's last step.
-        nights.push_back(nightOf(noon, first, std::min(last + 1, end), where));
-        first = last;
+        const SkySample* first = samples.data() + i * perNight;
+        nights.push_back(
+            nightOf(sky, firstNoon + static_cast<double>(i), first, first + perNight + 1));
     }
     return nights;
 }
