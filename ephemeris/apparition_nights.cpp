@@ -125,7 +125,14 @@ double hoursWellPlaced(const Sky& sky, const SkySample* first, const SkySample* 
 
 ApparitionNight nightOf(const Sky& sky, double noon, const SkySample* first,
                         const SkySample* last) {
-    ApparitionNight night{noon, std::nullopt, 0, hoursWellPlaced(sky, first, last), 0, 0, 0};
+    ApparitionNight night{noon,
+                          std::round(noon + sky.place().longitude / 360),
+                          std::nullopt,
+                          0,
+                          hoursWellPlaced(sky, first, last),
+                          0,
+                          0,
+                          0};
     const SkySample* top = nullptr;
     for (const SkySample* s = first; s != last; ++s) {
         if (dark(s->sunAltitude) && (top == nullptr || s->mars.altitude > top->mars.altitude)) {

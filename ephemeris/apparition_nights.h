@@ -18,9 +18,10 @@ struct BestDark {
 };
 
 struct ApparitionNight {
-    // The place's mean noon the night begins at (a UT Julian date): the night is told by the
-    // date of its evening, the calendar date of the whole Julian day number at its start.
+    // The place's mean noon the night begins at (a UT Julian date), and the whole Julian day
+    // number it falls on there, noon UT of the evening's date: the date the night is told by.
     double noon;
+    double evening;
     std::optional<BestDark> best; // none where the sky is never dark that night
     double diameter;              // arcseconds, at the best moment, else at midnight
     double hoursWellPlaced;       // Mars above WELL_UP in a dark sky
