@@ -100,10 +100,10 @@ Share above(double fa, double fb, double level) {
     return fb > fa ? Share{cross, 1} : Share{0, cross};
 }
 
-// Hours with Mars well up in a dark sky: where Mars crosses WELL_UP found along the straight line
-// between two samples, where the sky turns dark or light found by the rule itself.
-double hoursWellPlaced(const Sky& sky, const SkySample* first, const SkySample* last) {
-    double days = 0;
+// The stretches with Mars well up in a dark sky: where Mars crosses WELL_UP found along the
+// straight line between two samples, where the sky turns dark or light found by the rule itself.
+std::vector<WellPlaced> wellPlaced(const Sky& sky, const SkySample* first, const SkySample* last) {
+    std::vector<WellPlaced> stretches;
     for (const SkySample* s = first; s + 1 < last; ++s) {
         const Share up = above(s->mars.altitude, s[1].mars.altitude, WELL_UP);
         const bool d0 = dark(s->sunAltitude), d1 = dark(s[1].sunAltitude);
@@ -118,9 +118,19 @@ double hoursWellPlaced(const Sky& sky, const SkySample* first, const SkySample* 
                 step;
             lit = d0 ? Share{0, edge} : Share{edge, 1};
         }
-        days += std::max(0.0, std::min(up.to, lit.to) - std::max(up.from, lit.from)) * step;
+        const double from = std::max(up.from, lit.from), to = std::min(up.to, lit.to);
+        if (to <= from) {
+            continue;
+        }
+        const WellPlaced part{s->utJd + from * step, s->utJd + to * step};
+        // A stretch that goes on from the step before is one stretch.
+        if (!stretches.empty() && part.from - stretches.back().to < SECOND) {
+            stretches.back().to = part.to;
+        } else {
+            stretches.push_back(part);
+        }
     }
-    return days * 24;
+    return stretches;
 }
 
 ApparitionNight nightOf(const Sky& sky, double noon, const SkySample* first,
@@ -129,7 +139,7 @@ ApparitionNight nightOf(const Sky& sky, double noon, const SkySample* first,
                           std::round(noon + sky.place().longitude / 360),
                           std::nullopt,
                           0,
-                          hoursWellPlaced(sky, first, last),
+                          wellPlaced(sky, first, last),
                           0,
                           0,
                           0};
@@ -160,6 +170,14 @@ ApparitionNight nightOf(const Sky& sky, double noon, const SkySample* first,
 }
 
 } // namespace
+
+double ApparitionNight::hoursWellPlaced() const {
+    double days = 0;
+    for (const WellPlaced& w : wellPlaced) {
+        days += w.to - w.from;
+    }
+    return days * 24;
+}
 
 std::vector<ApparitionNight> apparitionNights(double fromUtJd, double toUtJd, const Place& where) {
     std::vector<ApparitionNight> nights;

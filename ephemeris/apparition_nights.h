@@ -17,19 +17,25 @@ struct BestDark {
     double altitude; // true, without refraction
 };
 
+// A stretch of a night with Mars above WELL_UP in a dark sky, UT Julian dates.
+struct WellPlaced {
+    double from, to;
+};
+
 struct ApparitionNight {
     // The place's mean noon the night begins at (a UT Julian date), and the whole Julian day
     // number it falls on there, noon UT of the evening's date: the date the night is told by.
     double noon;
     double evening;
-    std::optional<BestDark> best; // none where the sky is never dark that night
-    double diameter;              // arcseconds, at the best moment, else at midnight
-    double hoursWellPlaced;       // Mars above WELL_UP in a dark sky
+    std::optional<BestDark> best;       // none where the sky is never dark that night
+    double diameter;                    // arcseconds, at the best moment, else at midnight
+    std::vector<WellPlaced> wellPlaced; // in time order
     // The Moon at the best moment, else at midnight: its lit share (0 to 1), its degrees from
     // Mars seen from the place, and its true altitude (it hinders only while up).
     double moonLit;
     double moonFromMars;
     double moonAltitude;
+    double hoursWellPlaced() const;
 };
 
 // Every night whose evening's noon lies in [fromUtJd, toUtJd): one pass of sky samples over the

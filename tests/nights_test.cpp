@@ -60,3 +60,29 @@ TEST(Nights, BestDarkAltitudeAgreesWithTheReference) {
     }
     EXPECT_EQ(rows, 52);
 }
+
+// The stretch a night is well placed in is the one Mars tonight tells as best seen, which that
+// finds on its ten-minute samples: its first and last samples lie within the stretch, a step at
+// most from its ends.
+TEST(Nights, WellPlacedIsTonightsBestSeen) {
+    const struct {
+        Place where;
+        const char* evening;
+    } cases[] = {
+        {{52.52, 13.405, 34}, "2027-02-19"},
+        {{-33.87, 151.21, 20}, "2020-10-14"},
+        {{-33.45, -70.67, 570}, "2035-09-15"},
+    };
+    for (const auto& [where, evening] : cases) {
+        SCOPED_TRACE(evening);
+        const ApparitionNight night = nightOfEvening(evening, where);
+        const Tonight tonight = marsTonight(night.noon + 0.2, where);
+        ASSERT_TRUE(tonight.best.has_value());
+        ASSERT_EQ(night.wellPlaced.size(), 1U);
+        const WellPlaced& stretch = night.wellPlaced.front();
+        EXPECT_GE(tonight.best->from, stretch.from);
+        EXPECT_LT(tonight.best->from - stretch.from, 10.0 / 1440);
+        EXPECT_LE(tonight.best->to, stretch.to);
+        EXPECT_LT(stretch.to - tonight.best->to, 10.0 / 1440);
+    }
+}

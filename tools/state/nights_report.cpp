@@ -11,7 +11,7 @@ void appendNightsReport(std::string& out, double fromUtJd, double toUtJd, const 
         out += night.best ? formatFixed(night.best->altitude, 1) + ' ' +
                                 isoText(nearestMinute(night.best->utJd), false) + 'Z'
                           : std::string("none none");
-        out += ' ' + formatFixed(night.hoursWellPlaced, 1) + ' ' + formatFixed(night.moonLit, 2) +
+        out += ' ' + formatFixed(night.hoursWellPlaced(), 1) + ' ' + formatFixed(night.moonLit, 2) +
                ' ' + formatFixed(night.moonFromMars, 1) + '\n';
     }
 }
