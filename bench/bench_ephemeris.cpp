@@ -132,7 +132,18 @@ void BM_ApparitionNights(benchmark::State& state) {
     }
 }
 
+// The same nights marked where Syrtis Major (290° W) faces Earth while Mars is well placed.
+void BM_NightsFacingAFeature(benchmark::State& state) {
+    const NightsSpan span = apparitionSpan(2461456.509);
+    const std::vector<ApparitionNight> nights =
+        apparitionNights(span.from, span.to, Place{52.52, 13.405, 34});
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(facingWhileWellPlaced(nights, 290.0));
+    }
+}
+
 BENCHMARK(BM_ApparitionNights)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_NightsFacingAFeature)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_MarsLoop)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_BareCosineLoop)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_SkyForOneNight)->Unit(benchmark::kMillisecond);

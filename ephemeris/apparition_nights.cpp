@@ -1,6 +1,7 @@
 #include "ephemeris/apparition_nights.h"
 
 #include "ephemeris/encounter_state.h"
+#include "ephemeris/mars_faces.h"
 #include "ephemeris/moon.h"
 #include "ephemeris/night.h"
 #include "ephemeris/opposition.h"
@@ -204,6 +205,23 @@ std::vector<ApparitionNight> apparitionNights(double fromUtJd, double toUtJd, co
             nightOf(sky, firstNoon + static_cast<double>(i), first, first + perNight + 1));
     }
     return nights;
+}
+
+std::vector<std::optional<double>> facingWhileWellPlaced(const std::vector<ApparitionNight>& nights,
+                                                         double westLongitude) {
+    std::vector<std::optional<double>> facing;
+    facing.reserve(nights.size());
+    for (const ApparitionNight& night : nights) {
+        std::optional<double> first;
+        for (const WellPlaced& w : night.wellPlaced) {
+            if (const std::vector<double> at = meridianCrossings(westLongitude, w.from, w.to);
+                !first && !at.empty()) {
+                first = at.front();
+            }
+        }
+        facing.push_back(first);
+    }
+    return facing;
 }
 
 NightsSpan apparitionSpan(double approachUtJd) {

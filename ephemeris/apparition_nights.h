@@ -42,6 +42,11 @@ struct ApparitionNight {
 // whole span (skySamples), each night's best moment then refined on the full series.
 std::vector<ApparitionNight> apparitionNights(double fromUtJd, double toUtJd, const Place& where);
 
+// For each night, the first instant a longitude of Mars (degrees west, a feature's of
+// marsFeatures) stands on the central meridian while Mars is well placed; none where it does not.
+std::vector<std::optional<double>> facingWhileWellPlaced(const std::vector<ApparitionNight>& nights,
+                                                         double westLongitude);
+
 // The span an apparition is watched in: five months either side of its opposition.
 constexpr double APPARITION_HALF_SPAN = 152.0; // days
 struct NightsSpan {
