@@ -63,6 +63,11 @@ NightsTab::NightsTab(QWidget* parent, std::optional<PlaceEntry> place)
     // The place and the towns' names come from outside: never markup.
     placeLabel_->setTextFormat(Qt::PlainText);
     status_->setTextFormat(Qt::PlainText);
+    // The tab takes no more width from the window than the pictures beside it do.
+    placeLabel_->setWordWrap(true);
+    status_->setWordWrap(true);
+    features_->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    features_->setMinimumContentsLength(12);
     placeLabel_->setText(
         !place_ ? QStringLiteral("No place known: give one in Mars tonight.")
         : own   ? QStringLiteral("From %1, the place of Mars tonight").arg(place_->name)
@@ -75,14 +80,14 @@ NightsTab::NightsTab(QWidget* parent, std::optional<PlaceEntry> place)
     features_->setToolTip(QStringLiteral("Marks the nights the feature crosses the middle of the "
                                          "disk while Mars is well placed"));
     list_->setAccessibleName(QStringLiteral("Nights"));
-    list_->setMinimumWidth(200);
+    list_->setMinimumWidth(120);
 
     auto* top = new QHBoxLayout;
     top->addWidget(placeLabel_, 1);
     top->addWidget(status_);
     top->addWidget(features_);
     auto* layout = new QGridLayout(this);
-    layout->setContentsMargins(4, 4, 4, 4);
+    layout->setContentsMargins(0, 4, 0, 0);
     layout->addLayout(top, 0, 0, 1, 2);
     layout->addWidget(chart_, 1, 0);
     layout->addWidget(list_, 1, 1);

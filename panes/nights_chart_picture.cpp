@@ -39,7 +39,7 @@ QColor withAlpha(QColor c, double alpha) {
 } // namespace
 
 NightsChartPicture::NightsChartPicture(QWidget* parent) : QWidget(parent) {
-    setMinimumSize(300, 220);
+    setMinimumSize(190, 200);
     setAccessibleName(QStringLiteral("The nights of the apparition"));
 }
 

@@ -169,6 +169,29 @@ QByteArray pictureOf(QWidget& window, bool ownBackground) {
     return png;
 }
 
+// The loop or the nights of the year asked for, if any; false, said, for a year without an
+// approach.
+bool approachesOfYears(const SnapshotRequest& request, std::optional<MarsLoop>& loop,
+                       std::optional<ClosestApproach>& nights) {
+    const auto none = [](const char* option, int year) {
+        const std::string text = std::to_string(year);
+        warn(std::string(option) + ' ' + text + ": Mars has no closest approach in " + text);
+        return false;
+    };
+    if (request.loopYear != 0 && !(loop = marsLoopOfYear(request.loopYear))) {
+        return none("--loop", request.loopYear);
+    }
+    if (const int year = request.nightsYear; year != 0) {
+        const std::vector<ClosestApproach> in =
+            findClosestApproaches(julianDateOfYear(year), julianDateOfYear(year + 1));
+        if (in.empty()) {
+            return none("--nights", year);
+        }
+        nights = in.front();
+    }
+    return true;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -189,21 +212,9 @@ int main(int argc, char** argv) {
         return 2;
     }
     std::optional<MarsLoop> loop;
-    if (request->loopYear != 0 && !(loop = marsLoopOfYear(request->loopYear))) {
-        const std::string year = std::to_string(request->loopYear);
-        warn("--loop " + year + ": Mars has no closest approach in " + year);
-        return 2;
-    }
     std::optional<ClosestApproach> nights;
-    if (const int year = request->nightsYear; year != 0) {
-        const std::vector<ClosestApproach> in =
-            findClosestApproaches(julianDateOfYear(year), julianDateOfYear(year + 1));
-        if (in.empty()) {
-            warn("--nights " + std::to_string(year) + ": Mars has no closest approach in " +
-                 std::to_string(year));
-            return 2;
-        }
-        nights = in.front();
+    if (!approachesOfYears(*request, loop, nights)) {
+        return 2;
     }
 
     // Never a window on anybody's screen, and no display needed.

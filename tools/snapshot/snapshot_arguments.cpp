@@ -47,6 +47,35 @@ struct Given {
     bool utc = false, output = false, size = false;
 };
 
+// --nights and --feature into the request; false for another option.
+bool readNightsOption(SnapshotRequest& request, const std::string& option,
+                      const std::function<const std::string&()>& value) {
+    const auto once = [&](bool before) {
+        if (before) {
+            throw BadArgument{option + " may be given only once"};
+        }
+    };
+    if (option == "--nights") {
+        once(request.nightsYear != 0);
+        request.nightsYear = parseYears(option, value(), FIRST_YEAR, 5999);
+        return true;
+    }
+    if (option != "--feature") {
+        return false;
+    }
+    once(request.feature >= 0);
+    const std::string& name = value();
+    const std::span<const MarsFeature> all = marsFeatures();
+    const auto found =
+        std::find_if(all.begin(), all.end(), [&](const MarsFeature& f) { return name == f.name; });
+    if (found == all.end()) {
+        throw BadArgument{"--feature " + quoteArgument(name) +
+                          " is not a feature of Mars named in the Nights tab"};
+    }
+    request.feature = static_cast<int>(found - all.begin());
+    return true;
+}
+
 // One option and its value, if it has one, into the request.
 void readOption(SnapshotRequest& request, Given& given, const std::string& option,
                 const std::function<const std::string&()>& value) {
@@ -90,20 +119,6 @@ void readOption(SnapshotRequest& request, Given& given, const std::string& optio
     } else if (option == "--loop") {
         once(request.loopYear != 0);
         request.loopYear = parseYears(option, value(), FIRST_YEAR, 5999);
-    } else if (option == "--nights") {
-        once(request.nightsYear != 0);
-        request.nightsYear = parseYears(option, value(), FIRST_YEAR, 5999);
-    } else if (option == "--feature") {
-        once(request.feature >= 0);
-        const std::string& name = value();
-        const std::span<const MarsFeature> all = marsFeatures();
-        const auto found = std::find_if(all.begin(), all.end(),
-                                        [&](const MarsFeature& f) { return name == f.name; });
-        if (found == all.end()) {
-            throw BadArgument{"--feature " + quoteArgument(name) +
-                              " is not a feature of Mars named in the Nights tab"};
-        }
-        request.feature = static_cast<int>(found - all.begin());
     } else if (option == "--south") {
         once(std::exchange(request.southUp, true));
     } else if (option == "--size") {
@@ -170,12 +185,15 @@ std::optional<SnapshotRequest> parseSnapshotArguments(const std::vector<std::str
                 help = true;
                 return std::nullopt;
             }
-            readOption(request, given, option, [&]() -> const std::string& {
+            const std::function<const std::string&()> value = [&]() -> const std::string& {
                 if (i + 1 >= args.size()) {
                     throw BadArgument{option + " needs a value"};
                 }
                 return args[++i];
-            });
+            };
+            if (!readNightsOption(request, option, value)) {
+                readOption(request, given, option, value);
+            }
         }
         checkCombination(request, given);
     } catch (const BadArgument& bad) {
