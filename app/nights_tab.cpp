@@ -82,19 +82,7 @@ NightsTab::NightsTab(QWidget* parent, std::optional<PlaceEntry> place)
     list_->setAccessibleName(QStringLiteral("Nights"));
     list_->setMinimumWidth(120);
 
-    auto* top = new QHBoxLayout;
-    top->addWidget(placeLabel_, 1);
-    top->addWidget(status_);
-    top->addWidget(features_);
-    auto* layout = new QGridLayout(this);
-    layout->setContentsMargins(0, 4, 0, 0);
-    layout->addLayout(top, 0, 0, 1, 2);
-    layout->addWidget(chart_, 1, 0);
-    layout->addWidget(list_, 1, 1);
-    layout->setColumnStretch(0, 3);
-    layout->setColumnStretch(1, 2);
-    setTabOrder(features_, list_);
-
+    layOut();
     connect(features_, &QComboBox::currentIndexChanged, this,
             [this](int index) { markFeature(index - 1); });
     connect(&nights_, &QFutureWatcher<std::vector<ApparitionNight>>::finished, this, [this] {
@@ -112,6 +100,22 @@ NightsTab::NightsTab(QWidget* parent, std::optional<PlaceEntry> place)
             fillList();
         }
     });
+}
+
+// The place and the feature above, the chart and its list below.
+void NightsTab::layOut() {
+    auto* top = new QHBoxLayout;
+    top->addWidget(placeLabel_, 1);
+    top->addWidget(status_);
+    top->addWidget(features_);
+    auto* layout = new QGridLayout(this);
+    layout->setContentsMargins(0, 4, 0, 0);
+    layout->addLayout(top, 0, 0, 1, 2);
+    layout->addWidget(chart_, 1, 0);
+    layout->addWidget(list_, 1, 1);
+    layout->setColumnStretch(0, 3);
+    layout->setColumnStretch(1, 2);
+    setTabOrder(features_, list_);
 }
 
 void NightsTab::showApproach(double approachJd) {

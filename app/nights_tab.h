@@ -48,6 +48,7 @@ class NightsTab : public QWidget {
     void showEvent(QShowEvent* e) override;
 
   private:
+    void layOut();
     void findNights();
     void showNights(std::vector<ApparitionNight> nights);
     void findFacing();
