@@ -123,12 +123,12 @@ std::vector<WellPlaced> wellPlaced(const Sky& sky, const SkySample* first, const
         if (to <= from) {
             continue;
         }
-        const WellPlaced part{s->utJd + from * step, s->utJd + to * step};
+        const WellPlaced piece{s->utJd + from * step, s->utJd + to * step};
         // A stretch that goes on from the step before is one stretch.
-        if (!stretches.empty() && part.from - stretches.back().to < SECOND) {
-            stretches.back().to = part.to;
+        if (!stretches.empty() && piece.from - stretches.back().to < SECOND) {
+            stretches.back().to = piece.to;
         } else {
-            stretches.push_back(part);
+            stretches.push_back(piece);
         }
     }
     return stretches;
