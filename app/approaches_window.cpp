@@ -1,5 +1,6 @@
 #include "app/approaches_window.h"
 
+#include "app/nights_tab.h"
 #include "display/number_text.h"
 #include "ephemeris/julian_date.h"
 #include "ephemeris/time_scales.h"
@@ -60,7 +61,7 @@ ApproachesWindow::ApproachesWindow(Choose choose, int fromYear, int years, bool 
       chart_(new DistanceChartPicture(this, scene_, [this](int i, bool c) { pick(i, c); })),
       orbits_(new OrbitsPicture(this, scene_, [this](int i, bool c) { pick(i, c); })),
       loop_(new LoopPicture(this)), southUp_(new QCheckBox(QStringLiteral("South up"), this)),
-      views_(new QTabWidget(this)), list_(new QListWidget(this)),
+      nights_(new NightsTab(this)), views_(new QTabWidget(this)), list_(new QListWidget(this)),
       countDown_(new QPushButton(QStringLiteral("&Count down to this approach"), this)) {
     southUp_->setChecked(southUp);
     southUp_->setToolTip(QStringLiteral("The loop south up, east on the right, as it is seen from "
@@ -164,6 +165,7 @@ void ApproachesWindow::layOut() {
     layout->addWidget(chart_, 1, 0, 1, 2);
     views_->addTab(orbits_, QStringLiteral("Orbits"));
     views_->addTab(loop_, QStringLiteral("Among the stars"));
+    views_->addTab(nights_, QStringLiteral("Nights"));
     // Beside the tabs, where it takes no height from the pictures, and only while it has a
     // picture to turn.
     views_->setCornerWidget(southUp_);
@@ -295,6 +297,7 @@ void ApproachesWindow::showLoop() {
         return;
     }
     const ClosestApproach& approach = all[static_cast<std::size_t>(shown)];
+    nights_->showApproach(approach.julianDate);
     if (approach.julianDate == loopOf_) {
         return; // the minute's refresh leaves it as it is
     }

@@ -30,6 +30,7 @@ namespace orvanta {
 
 class DistanceChartPicture;
 class LoopPicture;
+class NightsTab;
 class OrbitsPicture;
 
 constexpr const char* APPROACHES_WINDOW_TITLE = "Approaches";
@@ -49,6 +50,7 @@ class ApproachesWindow : public QWidget {
     QListWidget* list() const { return list_; }
     LoopPicture* loop() const { return loop_; }
     QTabWidget* views() const { return views_; }
+    NightsTab* nights() const { return nights_; }
     QSpinBox* fromYear() const { return fromYear_; }
     QPushButton* countDownButton() const { return countDown_; }
     // Whether a new span is being found, the old one shown meanwhile.
@@ -88,6 +90,7 @@ class ApproachesWindow : public QWidget {
     OrbitsPicture* orbits_;
     LoopPicture* loop_;
     QCheckBox* southUp_;
+    NightsTab* nights_;
     QTabWidget* views_;
     double loopOf_ = 0; // the approach the loop was made for
     QListWidget* list_;

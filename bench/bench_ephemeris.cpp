@@ -2,6 +2,7 @@
 // Every benchmark also reports the heap allocations of one call outside the timed loop, where the
 // framework's own bookkeeping does not mix in (operator new is counted for the whole program).
 
+#include "ephemeris/apparition_nights.h"
 #include "ephemeris/encounter_state.h"
 #include "ephemeris/mars_loop.h"
 #include "ephemeris/night.h"
@@ -121,6 +122,28 @@ void BM_MarsLoop(benchmark::State& state) {
     }
 }
 
+// The nights of one apparition from one place (2027's from Berlin): ten months, night by night,
+// as the Approaches window's third tab finds them.
+void BM_ApparitionNights(benchmark::State& state) {
+    const Place berlin{52.52, 13.405, 34};
+    const NightsSpan span = apparitionSpan(2461456.509);
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(apparitionNights(span.from, span.to, berlin));
+    }
+}
+
+// The same nights marked where Syrtis Major (290° W) faces Earth while Mars is well placed.
+void BM_NightsFacingAFeature(benchmark::State& state) {
+    const NightsSpan span = apparitionSpan(2461456.509);
+    const std::vector<ApparitionNight> nights =
+        apparitionNights(span.from, span.to, Place{52.52, 13.405, 34});
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(facingWhileWellPlaced(nights, 290.0));
+    }
+}
+
+BENCHMARK(BM_ApparitionNights)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_NightsFacingAFeature)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_MarsLoop)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_BareCosineLoop)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_SkyForOneNight)->Unit(benchmark::kMillisecond);

@@ -1,6 +1,7 @@
 #include "ephemeris/sky.h"
 
 #include "ephemeris/apparent_place.h"
+#include "ephemeris/sky_track.h"
 #include "ephemeris/star_table.h"
 #include "ephemeris/time_scales.h"
 
@@ -22,39 +23,6 @@ namespace {
 constexpr double B1875 = 2405889.25855;
 // The altitude of the centre of a planet at rise and set: refraction at the horizon, 34′.
 constexpr double RISE_ALTITUDE = -34.0 / 60;
-constexpr double HOUR = 1.0 / 24;
-
-Equatorial apparent(double utJd, Body body) {
-    return body == Body::Mars ? apparentMars(utJd) : apparentSun(utJd);
-}
-
-// Interpolates the apparent place of Mars (or the Sun) between places computed a few hours apart:
-// it moves smoothly and slowly against the stars, while the sky turns fast.
-class Track {
-  public:
-    Track(double from, double to, Body body) : from_(from) {
-        // Two nodes at least, whatever the span, so that every instant lies between two.
-        for (double t = from; t <= to + STEP || nodes_.size() < 2; t += STEP) {
-            nodes_.push_back(apparent(t, body));
-        }
-    }
-    Equatorial at(double t) const {
-        const double x =
-            std::clamp((t - from_) / STEP, 0.0, static_cast<double>(nodes_.size() - 2));
-        const auto i = static_cast<std::size_t>(x);
-        const double f = x - static_cast<double>(i);
-        const Equatorial& a = nodes_[i];
-        const Equatorial& b = nodes_[i + 1];
-        const double dra = wrapSigned(b.rightAscension - a.rightAscension, 2 * PI);
-        return {a.rightAscension + f * dra, a.declination + f * (b.declination - a.declination),
-                a.distanceAu + f * (b.distanceAu - a.distanceAu)};
-    }
-
-  private:
-    static constexpr double STEP = 3 * HOUR;
-    double from_;
-    std::vector<Equatorial> nodes_;
-};
 
 // The root of `f` between a and b, where f(a) and f(b) differ in sign, to a tenth of a second.
 template <typename F>
@@ -138,7 +106,7 @@ double refracted(double trueAltitude) {
 
 MarsEvents marsEvents(double from, double to, const Place& where) {
     constexpr double STEP = 5.0 / 1440;
-    const Track track(from, to, Body::Mars);
+    const SkyTrack track(from, to, Body::Mars);
     const auto height = [&](double t) {
         return horizontalOf(track.at(t), t, where).altitude - RISE_ALTITUDE;
     };
@@ -174,8 +142,8 @@ MarsEvents marsEvents(double from, double to, const Place& where) {
 }
 
 std::vector<SkySample> skySamples(double from, double to, double step, const Place& where) {
-    const Track mars(from, to, Body::Mars);
-    const Track sun(from, to, Body::Sun);
+    const SkyTrack mars(from, to, Body::Mars);
+    const SkyTrack sun(from, to, Body::Sun);
     std::vector<SkySample> samples;
     for (double t = from; t <= to + 1e-9; t += step) {
         samples.push_back(SkySample{t, horizontalOf(mars.at(t), t, where),

@@ -89,6 +89,11 @@ TEST(StateTool, WorkedOutputs) {
          "near η Leo 2.36 south-east\n"
          // astronomy-engine: 13.815, 0.99946, 20.14, 158.12 and 10.47.
          "disk diameter 13.81 phase 0.999 tilt 20.14 cm 158.10 pole 10.47\n"},
+        // A night of the approach, the Moon full beside Mars; a night at 69° N never dark.
+        {"--nights 2027-02-19T00:00:00 2027-02-20T00:00:00 --place 52.52,13.405,34",
+         "2027-02-19 13.8 52.9 2027-02-19T23:25Z 11.3 0.99 14.1\n"},
+        {"--nights 2027-06-15T00:00:00 2027-06-16T00:00:00 --place 69.65,18.96",
+         "2027-06-15 6.4 none none 0.0 0.91 65.5\n"},
     };
     setenv("TZ", "<+02>-2", 1);
     for (const auto& [line, out] : cases) {
@@ -189,7 +194,10 @@ TEST(StateTool, BadInputIsOneLineOnStandardErrorAndExitStatus2) {
           "--sky --place 52.5,13.4,-7000000", "--target next --lines --utc 9000-01-01T00:00:00",
           "--sky --place north", "--place 52,13", "--sky --place 1,2 --place 3,4",
           "--sky --jd 2451545", "--sky --lines --place 1,2",
-          "--sky --utc 2027-02-20T00:14:00 --utc 2027-02-21T00:14:00 --place 1,2"}) {
+          "--sky --utc 2027-02-20T00:14:00 --utc 2027-02-21T00:14:00 --place 1,2",
+          "--nights 2027-02-20T00:00:00 2027-02-19T00:00:00",
+          "--nights 2027-01-01T00:00:00 2030-01-01T00:00:00", "--nights 2027-01-01T00:00:00",
+          "--nights 2027-01-01T00:00:00 2027-02-01T00:00:00 --sky"}) {
         cases.push_back(words(line));
     }
     setenv("TZ", "Europe/Berlin", 1); // a zone with a place: a bad --place is not passed over

@@ -3,7 +3,8 @@
 # time zones and sizes, Mars's loop of three years (and one from the south), and "Mars tonight"
 # at night with the telescope's three orientations, on UT, by day, in twilight, at the South
 # Pole, from Tokyo on the night of the 2033 approach, with the Moon a crescent and gibbous and
-# with a time typed into a daylight-saving gap, each at two pixel ratios, must come out pixel for
+# with a time typed into a daylight-saving gap, and the nights of 2027's apparition from Tokyo,
+# each at two pixel ratios, must come out pixel for
 # pixel as they did when the references were drawn.
 #
 # usage: references_test.sh ORVANTA_SNAPSHOT REFERENCE_DIR OUTPUT_DIR|--write
@@ -99,6 +100,11 @@ for ratio in 1 2; do
         --utc 2027-02-20T00:14:00 --place 52.52,13.405,34 --disk north-up --clock ut
     check "sky-gap-x$ratio.png" QT_SCALE_FACTOR=$ratio TZ=UTC "$snapshot" --sky \
         --place 40.4406,-79.9959 --typed 2029-03-11T02:30:00 --disk north-up
+done
+# The nights of 2027's apparition from Tokyo, the nights Syrtis Major faces Earth marked.
+for ratio in 1 2; do
+    check "nights-2027-tokyo-x$ratio.png" QT_SCALE_FACTOR=$ratio TZ=Asia/Tokyo "$snapshot" \
+        --nights 2027 --place 35.6895,139.6917 --feature "Syrtis Major"
 done
 echo "$failures failed"
 exit "$failures"

@@ -61,6 +61,8 @@ refused() { # stderr fragment, arguments...
 refused "drawn only from 742x707" --approaches --size 1x1 --out "$work/refused.png"
 refused "drawn only from" --sky --place 52,13 "${at[@]}" --size 50x50 --out "$work/refused.png"
 refused "Mars has no closest approach in 2026" --loop 2026 --out "$work/refused.png"
+refused "--nights 2004: Mars has no closest approach" --nights 2004 --out "$work/refused.png"
+refused "is not a feature of Mars" --nights 2027 --feature Atlantis --out "$work/refused.png"
 refused "no file can be made in its folder" "${at[@]}" --out /proc/version
 refused "...' (100000 bytes)" --sky "${at[@]}" --place "$(printf '1%.0s' $(seq 100000))" \
     --out "$work/refused.png"

@@ -4,10 +4,12 @@
 #include "app/approaches_window.h"
 #include "app/main_window.h"
 #include "app/mars_disk_panel.h"
+#include "app/nights_tab.h"
 #include "app/replace_file.h"
 #include "app/settings.h"
 #include "app/sky_window.h"
 #include "display/number_text.h"
+#include "ephemeris/closest_approach.h"
 #include "ephemeris/encounter_state.h"
 #include "ephemeris/julian_date.h"
 #include "ephemeris/mars_loop.h"
@@ -81,9 +83,16 @@ void cannotWrite(const std::string& path, const QString& why) {
 
 // The window asked for, shown once so that its first size lays it out as on a desktop.
 std::unique_ptr<QWidget> windowFor(const SnapshotRequest& request,
-                                   const std::optional<MarsLoop>& loop) {
+                                   const std::optional<MarsLoop>& loop,
+                                   const std::optional<ClosestApproach>& nights) {
     std::unique_ptr<QWidget> shown;
-    if (loop) {
+    if (nights) {
+        auto tab = std::make_unique<NightsTab>(nullptr, request.place);
+        tab->showApproach(nights->julianDate);
+        tab->markFeature(request.feature);
+        tab->resize(900, 420);
+        shown = std::move(tab);
+    } else if (loop) {
         auto picture = std::make_unique<LoopPicture>(nullptr);
         picture->setScene(loopScene(*loop, request.southUp));
         picture->resize(800, 560);
@@ -111,10 +120,16 @@ std::unique_ptr<QWidget> windowFor(const SnapshotRequest& request,
         // Without a window manager the outer size is the client size.
         shown = std::make_unique<MainWindow>(QRect(0, 0, request.width, request.height));
     }
-    if (request.sizeGiven && (request.approaches || request.sky || loop)) {
+    if (request.sizeGiven && (request.approaches || request.sky || loop || nights)) {
         shown->resize(request.width, request.height);
     }
     shown->show();
+    // The nights are found off the GUI thread: the picture waits for them.
+    if (const auto* tab = dynamic_cast<NightsTab*>(shown.get())) {
+        while (tab->finding()) {
+            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+        }
+    }
     return shown;
 }
 
@@ -154,6 +169,29 @@ QByteArray pictureOf(QWidget& window, bool ownBackground) {
     return png;
 }
 
+// The loop or the nights of the year asked for, if any; false, said, for a year without an
+// approach.
+bool approachesOfYears(const SnapshotRequest& request, std::optional<MarsLoop>& loop,
+                       std::optional<ClosestApproach>& nights) {
+    const auto none = [](const char* option, int year) {
+        const std::string text = std::to_string(year);
+        warn(std::string(option) + ' ' + text + ": Mars has no closest approach in " + text);
+        return false;
+    };
+    if (request.loopYear != 0 && !(loop = marsLoopOfYear(request.loopYear))) {
+        return none("--loop", request.loopYear);
+    }
+    if (const int year = request.nightsYear; year != 0) {
+        const std::vector<ClosestApproach> in =
+            findClosestApproaches(julianDateOfYear(year), julianDateOfYear(year + 1));
+        if (in.empty()) {
+            return none("--nights", year);
+        }
+        nights = in.front();
+    }
+    return true;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -174,9 +212,8 @@ int main(int argc, char** argv) {
         return 2;
     }
     std::optional<MarsLoop> loop;
-    if (request->loopYear != 0 && !(loop = marsLoopOfYear(request->loopYear))) {
-        const std::string year = std::to_string(request->loopYear);
-        warn("--loop " + year + ": Mars has no closest approach in " + year);
+    std::optional<ClosestApproach> nights;
+    if (!approachesOfYears(*request, loop, nights)) {
         return 2;
     }
 
@@ -188,7 +225,7 @@ int main(int argc, char** argv) {
     useNoSettingsFile();
     const FixedUtcClock clock(request->utc);
     computeEncounterState();
-    const std::unique_ptr<QWidget> window = windowFor(*request, loop);
+    const std::unique_ptr<QWidget> window = windowFor(*request, loop, nights);
     if (const std::string refused = refusedWindow(*request, *window); !refused.empty()) {
         warn(refused);
         return 2;

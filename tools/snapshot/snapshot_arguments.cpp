@@ -1,5 +1,6 @@
 #include "tools/snapshot/snapshot_arguments.h"
 
+#include "ephemeris/mars_disk.h"
 #include "tools/cli/arguments.h"
 #include "tools/cli/place_argument.h"
 
@@ -45,6 +46,35 @@ std::optional<Value> namedValue(const std::string& option, const std::string& na
 struct Given {
     bool utc = false, output = false, size = false;
 };
+
+// --nights and --feature into the request; false for another option.
+bool readNightsOption(SnapshotRequest& request, const std::string& option,
+                      const std::function<const std::string&()>& value) {
+    const auto once = [&](bool before) {
+        if (before) {
+            throw BadArgument{option + " may be given only once"};
+        }
+    };
+    if (option == "--nights") {
+        once(request.nightsYear != 0);
+        request.nightsYear = parseYears(option, value(), FIRST_YEAR, 5999);
+        return true;
+    }
+    if (option != "--feature") {
+        return false;
+    }
+    once(request.feature >= 0);
+    const std::string& name = value();
+    const std::span<const MarsFeature> all = marsFeatures();
+    const auto found =
+        std::find_if(all.begin(), all.end(), [&](const MarsFeature& f) { return name == f.name; });
+    if (found == all.end()) {
+        throw BadArgument{"--feature " + quoteArgument(name) +
+                          " is not a feature of Mars named in the Nights tab"};
+    }
+    request.feature = static_cast<int>(found - all.begin());
+    return true;
+}
 
 // One option and its value, if it has one, into the request.
 void readOption(SnapshotRequest& request, Given& given, const std::string& option,
@@ -112,13 +142,18 @@ void checkCombination(const SnapshotRequest& request, const Given& given) {
         bool refused;
         const char* message;
     } rules[] = {
-        {!given.output ||
-             (!given.utc && !request.typed && !request.approaches && request.loopYear == 0),
+        {!given.output || (!given.utc && !request.typed && !request.approaches &&
+                           request.loopYear == 0 && request.nightsYear == 0),
          "--utc and --out are needed (see --help)"},
         {given.utc && request.typed, "--utc and --typed cannot be combined"},
         {request.clock && !request.sky, "--clock needs --sky"},
         {request.typed && !request.sky, "--typed needs --sky"},
-        {request.place && !request.sky, "--place needs --sky"},
+        {request.place && !request.sky && request.nightsYear == 0,
+         "--place needs --sky or --nights"},
+        {request.feature >= 0 && request.nightsYear == 0, "--feature needs --nights"},
+        {request.nightsYear != 0 &&
+             (request.sky || request.approaches || given.utc || request.loopYear != 0),
+         "--nights stands alone: not with --sky, --approaches, --loop or --utc"},
         {request.disk && !request.sky, "--disk needs --sky"},
         {request.southUp && request.loopYear == 0, "--south needs --loop"},
         {(request.fromYear != 0 || request.years != 0) && !request.approaches,
@@ -150,12 +185,15 @@ std::optional<SnapshotRequest> parseSnapshotArguments(const std::vector<std::str
                 help = true;
                 return std::nullopt;
             }
-            readOption(request, given, option, [&]() -> const std::string& {
+            const std::function<const std::string&()> value = [&]() -> const std::string& {
                 if (i + 1 >= args.size()) {
                     throw BadArgument{option + " needs a value"};
                 }
                 return args[++i];
-            });
+            };
+            if (!readNightsOption(request, option, value)) {
+                readOption(request, given, option, value);
+            }
         }
         checkCombination(request, given);
     } catch (const BadArgument& bad) {

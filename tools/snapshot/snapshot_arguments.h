@@ -31,6 +31,8 @@ struct SnapshotRequest {
     int years = 0;
     int loopYear = 0;     // the loop of that year's approach instead; 0 for none
     bool southUp = false; // with loopYear: drawn as from the southern hemisphere
+    int nightsYear = 0;   // the nights of that year's approach instead; 0 for none
+    int feature = -1;     // with nightsYear: the feature marked, an index into marsFeatures()
 };
 
 constexpr const char* SNAPSHOT_USAGE =
@@ -39,6 +41,7 @@ constexpr const char* SNAPSHOT_USAGE =
     "                        --out FILE.png\n"
     "       orvanta-snapshot --approaches [--from YEAR --years N] [--utc T] --out FILE.png\n"
     "       orvanta-snapshot --loop YEAR [--south] [--size WIDTHxHEIGHT] --out FILE.png\n"
+    "       orvanta-snapshot --nights YEAR [--place P] [--feature NAME] --out FILE.png\n"
     "\n"
     "Draws what the widget's window shows at a UTC instant into a PNG file, without showing a\n"
     "window and without a display. The clock line is in the local time zone (TZ). The picture\n"
@@ -50,7 +53,8 @@ constexpr const char* SNAPSHOT_USAGE =
     "  --out FILE     the PNG file to write (a regular file, replaced if it exists)\n"
     "  --size WxH     the client area, 1 to 4096 pixels each way (default 640x480)\n"
     "  --sky          the \"Mars tonight\" window instead: Mars in the sky of a place\n"
-    "  --place P      with --sky: LAT,LON[,HEIGHT] in degrees north and east and metres,\n"
+    "  --place P      with --sky or --nights: LAT,LON[,HEIGHT] in degrees north and east and "
+    "metres,\n"
     "                 52°31'N 13°24'E, or a town by its name in English or in a language\n"
     "                 of its country (Reykjavík, München, \"Sydney, Canada\"), shown in\n"
     "                 the language of the locale (LANGUAGE, LC_ALL, LC_MESSAGES, LANG)\n"
@@ -73,6 +77,11 @@ constexpr const char* SNAPSHOT_USAGE =
     "                 to 5999), alone (default 800x560); a year without one is refused\n"
     "  --south        with --loop: south up and east on the right, as the sky looks from the\n"
     "                 southern hemisphere (default north up and east on the left)\n"
+    "  --nights YEAR  the nights of the apparition of YEAR's closest approach (0100 to\n"
+    "                 5999) from the place, as the Approaches window's Nights tab draws\n"
+    "                 them, alone (default 900x420)\n"
+    "  --feature NAME with --nights: the nights NAME (Syrtis Major, Hellas, ...) faces\n"
+    "                 Earth while Mars is well placed marked\n"
     "  --help         show this text\n"
     "\n"
     "Exit status: 0 when the picture is written; 1 when it is written but the orbit diagram\n"

@@ -74,6 +74,19 @@ parseSpan(const std::string& option, std::string_view fromText, std::string_view
     return {from, to};
 }
 
+// FROM and TO of --nights: in order, at most 1000 days apart.
+std::pair<UtcClockReading, UtcClockReading> parseNights(std::string_view fromText,
+                                                        std::string_view toText) {
+    const UtcClockReading from = parseUtcArgument("--nights", fromText);
+    const UtcClockReading to = parseUtcArgument("--nights", toText);
+    const double days =
+        julianDateValue(julianDateOfReading(to)) - julianDateValue(julianDateOfReading(from));
+    if (!(days > 0 && days <= 1000)) {
+        throw BadArgument{"--nights: FROM must lie before TO, at most 1000 days"};
+    }
+    return {from, to};
+}
+
 // What may not be asked together.
 void checkCombination(const StateRequest& request) {
     const struct {
@@ -84,7 +97,10 @@ void checkCombination(const StateRequest& request) {
         {request.factor && !request.julianDate, "--factor needs --jd"},
         {request.lines && request.julianDate, "--lines and --jd cannot be combined"},
         {request.lines && request.readings.size() > 1, "--lines takes at most one --utc"},
-        {request.place && !request.sky, "--place needs --sky"},
+        {request.place && !request.sky && !request.nights, "--place needs --sky or --nights"},
+        {request.nights && (request.sky || request.julianDate || request.lines || request.target ||
+                            request.approaches || !request.readings.empty()),
+         "--nights goes with --place only"},
         {request.sky && (request.julianDate || request.lines || request.target ||
                          request.approaches || request.readings.size() > 1),
          "--sky goes with one --utc and --place only"},
@@ -134,6 +150,10 @@ StateRequest parseStateArguments(const std::vector<std::string>& args) {
             request.calendar = option == "--ics";
             const std::string_view from = value();
             request.approaches = parseSpan(option, from, value());
+        } else if (option == "--nights") {
+            once(request.nights.has_value());
+            const std::string_view from = value();
+            request.nights = parseNights(from, value());
         } else if (option == "--sky") {
             request.sky = true;
         } else if (option == "--place") {

@@ -11,6 +11,7 @@
 #include "ephemeris/utc_clock.h"
 #include "tools/cli/arguments.h"
 #include "tools/state/calendar_file.h"
+#include "tools/state/nights_report.h"
 #include "tools/state/sky_report.h"
 #include "towns/towns.h"
 
@@ -38,6 +39,7 @@ constexpr const char* USAGE =
     "       orvanta-state --approaches FROM TO\n"
     "       orvanta-state --ics FROM TO > approaches.ics\n"
     "       orvanta-state --sky [--utc T] [--place P]\n"
+    "       orvanta-state --nights FROM TO [--place P]\n"
     "\n"
     "Prints the encounter state of Earth and Mars as 'name value' lines.\n"
     "\n"
@@ -105,6 +107,13 @@ constexpr const char* USAGE =
     "               central meridian (degrees west longitude, light time included) and\n"
     "               the position angle of the north pole (degrees from north through\n"
     "               east); the orientation of Mars is the IAU 2015 model\n"
+    "  --nights FROM TO\n"
+    "               the nights from one UTC instant to another (at most 1000 days) from a\n"
+    "               place, one a line: the evening's date, Mars's apparent diameter\n"
+    "               (arcseconds), its highest true altitude in a dark sky and then (UTC,\n"
+    "               'none none' where the sky is never dark), the hours it stands above 10\n"
+    "               in a dark sky, and the Moon's lit share and its degrees from Mars then:\n"
+    "    2027-02-19 13.8 52.9 2027-02-19T23:25Z 11.3 0.99 14.1\n"
     "  --place P    LAT,LON[,HEIGHT] in degrees north and east and metres (52.52,13.40,\n"
     "               52.52 13.40, 52°31'N 13°24'E), or a town by its name in English or in\n"
     "               a language of its country, accents optional (Reykjavík, München,\n"
@@ -286,13 +295,22 @@ bool clockTaken(const UtcClockReading& at, std::string& err) {
     return false;
 }
 
-int runSky(const StateRequest& request, std::string& out, std::string& err) {
+// The place asked for, else the town of the time zone; without either, `err` says so.
+std::optional<Place> placeAsked(const StateRequest& request, const char* option, std::string& err) {
     const std::optional<Town> town = request.place ? std::nullopt : townOfZone(timeZoneName());
     const std::optional<Place> place = request.place ? request.place
                                        : town        ? std::optional(town->place)
                                                      : std::nullopt;
     if (!place) {
-        err = "orvanta-state: --sky: no town known for the time zone; give --place\n";
+        err = std::string("orvanta-state: ") + option +
+              ": no town known for the time zone; give --place\n";
+    }
+    return place;
+}
+
+int runSky(const StateRequest& request, std::string& out, std::string& err) {
+    const std::optional<Place> place = placeAsked(request, "--sky", err);
+    if (!place) {
         return 2;
     }
     const UtcClockReading at =
@@ -384,6 +402,15 @@ int runStateTool(const std::vector<std::string>& args, std::string& out, std::st
 
     if (request.sky) {
         return runSky(request, out, err);
+    }
+    if (request.nights) {
+        const std::optional<Place> place = placeAsked(request, "--nights", err);
+        if (place) {
+            appendNightsReport(out, julianDateValue(julianDateOfReading(request.nights->first)),
+                               julianDateValue(julianDateOfReading(request.nights->second)),
+                               *place);
+        }
+        return place ? 0 : 2;
     }
     if (request.approaches) {
         return runApproaches(request, out, err);

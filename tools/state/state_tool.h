@@ -21,6 +21,7 @@ struct StateRequest {
     std::optional<std::pair<UtcClockReading, UtcClockReading>> approaches;
     bool calendar = false; // the approaches as an iCalendar file
     bool sky = false;
+    std::optional<std::pair<UtcClockReading, UtcClockReading>> nights;
     std::optional<Place> place;
 };
 
