@@ -1,5 +1,6 @@
 #include "app/approaches_window.h"
 
+#include "app/night_red_setting.h"
 #include "display/number_text.h"
 #include "ephemeris/julian_date.h"
 #include "ephemeris/time_scales.h"
@@ -143,6 +144,7 @@ void ApproachesWindow::layOut() {
     span->addSpacing(12);
     span->addWidget(status_);
     span->addStretch();
+    span->addWidget(nightRedTick(this));
     auto* hint = new QLabel(QStringLiteral("Count down to an approach: a click on it in a picture, "
                                            "or Enter on it there or in the list."),
                             this);
