@@ -1,6 +1,7 @@
 #include "panes/night_red.h"
 
 #include <QAbstractItemView>
+#include <QComboBox>
 #include <QCompleter>
 #include <QDateTimeEdit>
 #include <QGraphicsEffect>
@@ -12,6 +13,9 @@
 namespace orvanta {
 
 namespace {
+
+// Marks the children given the greys, which alone are given their parents' palette again.
+constexpr const char* GIVEN_GREYS = "orvantaNightGreys";
 
 // The picture as its widget (and the widget's children) painted it, mapped as a whole: nothing a
 // pane draws can escape the mapping, whatever colour it chose.
@@ -69,6 +73,13 @@ QPalette nightGreys() {
     return palette;
 }
 
+// A list that is a popup of its own (a completer's) paints its items on its viewport in its own
+// palette, the reds: they are not mapped again.
+bool isWindowsViewport(const QWidget* child) {
+    const auto* list = qobject_cast<const QAbstractScrollArea*>(child->parentWidget());
+    return list != nullptr && list->viewport() == child;
+}
+
 } // namespace
 
 // Popups are windows of their own, outside the mapping: they take the reds themselves.
@@ -101,40 +112,52 @@ void toNightRed(QImage& image) {
 }
 
 void showInNightRed(QWidget* window, bool on) {
-    // Everything in the window is drawn by its children, each mapped as a whole once it has
-    // painted: a picture or a photograph, and whatever colour a style draws a widget's edges with.
-    for (QWidget* child : window->findChildren<QWidget*>()) {
-        // A child moved deeper since (a picture put into tabs) is mapped with its new parent:
-        // twice would darken it again.
-        const bool mapped = on && !child->isWindow() && child->parentWidget() == window;
-        // Owned by the child, which deletes the one it had when it is given another.
-        if (mapped != (dynamic_cast<NightRedEffect*>(child->graphicsEffect()) != nullptr)) {
-            child->setGraphicsEffect(mapped ? new NightRedEffect(child) : nullptr);
-        }
-    }
-    window->setPalette(on ? nightGreys() : QPalette());
-    // Popups are windows of their own, which take no palette from the window. The calendar's is
-    // made here, so that it is among the children when they are given the palette; a completer's
-    // list has no parent.
+    // The popups the widgets open are windows of their own: made here where they are made only
+    // when first shown, so that they are among the window's children; a completer's list has no
+    // parent.
     for (auto* edit : window->findChildren<QDateTimeEdit*>()) {
         if (edit->calendarPopup()) {
             edit->calendarWidget();
         }
     }
-    std::vector<QWidget*> popups;
-    for (QWidget* child : window->findChildren<QWidget*>()) {
-        if (child->isWindow()) {
-            popups.push_back(child);
-        }
+    for (auto* box : window->findChildren<QComboBox*>()) {
+        box->view();
     }
+    std::vector<QWidget*> surfaces{window};
     for (auto* edit : window->findChildren<QLineEdit*>()) {
         if (edit->completer() != nullptr) {
-            popups.push_back(edit->completer()->popup());
+            surfaces.push_back(edit->completer()->popup());
         }
     }
-    for (QWidget* popup : popups) {
-        // None of them has a palette of its own: off, they take the application's again.
-        popup->setPalette(on ? nightRedPalette() : QPalette());
+    std::vector<QWidget*> all;
+    for (QWidget* surface : std::vector(surfaces)) {
+        all.push_back(surface);
+        for (QWidget* child : surface->findChildren<QWidget*>()) {
+            (child->isWindow() ? surfaces : all).push_back(child);
+        }
+    }
+    // None of these windows has a palette of its own: off, each takes its parent's again. A window
+    // paints little itself (its background, a popup's frame): that is in the reds. All else is
+    // painted by its children, each mapped as a whole once it has painted, from greys: a picture
+    // or a photograph, and whatever colours a style draws a widget's edges with.
+    window->setPalette(on ? nightRedPalette() : QPalette());
+    for (QWidget* child : all) {
+        // A child moved deeper since (a picture put into tabs) is mapped with its new parent:
+        // twice would darken it again.
+        const bool mapped = on && child->parentWidget() != nullptr && !child->isWindow() &&
+                            child->parentWidget()->isWindow() && !isWindowsViewport(child);
+        if (mapped || child->property(GIVEN_GREYS).toBool()) {
+            child->setPalette(mapped ? nightGreys() : QPalette());
+            child->setProperty(GIVEN_GREYS, mapped);
+        }
+        // Owned by the child, which deletes the one it had when it is given another.
+        if (mapped != (dynamic_cast<NightRedEffect*>(child->graphicsEffect()) != nullptr)) {
+            child->setGraphicsEffect(mapped ? new NightRedEffect(child) : nullptr);
+        }
+    }
+    // Last: a combo box given a palette gives its list the menus' again.
+    for (QWidget* surface : surfaces) {
+        surface->setPalette(on ? nightRedPalette() : QPalette());
     }
 }
 
