@@ -1,13 +1,16 @@
 #include "panes/night_red.h"
 
 #include <QAbstractItemView>
+#include <QApplication>
 #include <QComboBox>
 #include <QCompleter>
 #include <QDateTimeEdit>
+#include <QEvent>
 #include <QGraphicsEffect>
 #include <QImage>
 #include <QLineEdit>
 #include <QPainter>
+#include <QToolTip>
 #include <QWidget>
 
 namespace orvanta {
@@ -79,6 +82,28 @@ bool isWindowsViewport(const QWidget* child) {
     const auto* list = qobject_cast<const QAbstractScrollArea*>(child->parentWidget());
     return list != nullptr && list->viewport() == child;
 }
+
+constexpr const char* IN_NIGHT_RED = "orvantaNightRed";
+
+// Tips are one window for the whole program, in a palette of their own: in the reds while they
+// tell of a window in the mode, else as they were.
+class TipsInNightRed : public QObject {
+  public:
+    TipsInNightRed() : QObject(qApp), day_(QToolTip::palette()) { qApp->installEventFilter(this); }
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::ToolTip && watched->isWidgetType()) {
+            const bool night =
+                static_cast<QWidget*>(watched)->window()->property(IN_NIGHT_RED).toBool();
+            QToolTip::setPalette(night ? nightRedPalette() : day_);
+        }
+        return false;
+    }
+
+  private:
+    QPalette day_;
+};
 
 } // namespace
 
@@ -155,6 +180,8 @@ void showInNightRed(QWidget* window, bool on) {
             child->setGraphicsEffect(mapped ? new NightRedEffect(child) : nullptr);
         }
     }
+    window->setProperty(IN_NIGHT_RED, on);
+    [[maybe_unused]] static const TipsInNightRed* const tips = new TipsInNightRed;
     // Last: a combo box given a palette gives its list the menus' again.
     for (QWidget* surface : surfaces) {
         surface->setPalette(on ? nightRedPalette() : QPalette());

@@ -9,9 +9,11 @@
 #include "tests/pinned_at.h"
 
 #include <QAbstractItemView>
+#include <QApplication>
 #include <QCheckBox>
 #include <QCompleter>
 #include <QFile>
+#include <QHelpEvent>
 #include <QLineEdit>
 #include <QStandardPaths>
 #include <QTest>
@@ -37,9 +39,18 @@ std::pair<int, bool> outsideTheReds(const QImage& picture) {
     return {outside, readable};
 }
 
-// The window and the popups it opens (a combo box's list, the calendar, a completer's list).
+// The window and the popups it opens (a combo box's list, the calendar, a completer's list, the
+// tip of its tick).
 std::vector<QWidget*> drawnBy(QWidget& window) {
+    auto* tick = window.findChild<QCheckBox*>(QStringLiteral("nightRed"));
+    QHelpEvent help(QEvent::ToolTip, QPoint(2, 2), tick->mapToGlobal(QPoint(2, 2)));
+    QApplication::sendEvent(tick, &help);
     std::vector<QWidget*> all{&window};
+    for (QWidget* top : QApplication::topLevelWidgets()) {
+        if (top->inherits("QTipLabel") && top->isVisible()) {
+            all.push_back(top);
+        }
+    }
     for (QWidget* child : window.findChildren<QWidget*>()) {
         if (child->isWindow()) {
             all.push_back(child);
