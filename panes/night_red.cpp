@@ -165,10 +165,9 @@ void showInNightRed(QWidget* window, bool on) {
     // paints little itself (its background, a popup's frame): that is in the reds. All else is
     // painted by its children, each mapped as a whole once it has painted, from greys: a picture
     // or a photograph, and whatever colours a style draws a widget's edges with.
-    window->setPalette(on ? nightRedPalette() : QPalette());
     for (QWidget* child : all) {
-        // A child moved deeper since (a picture put into tabs) is mapped with its new parent:
-        // twice would darken it again.
+        // Only the windows' own children: one moved deeper since (a picture put into tabs) is
+        // mapped with its new parent, and twice would darken it again.
         const bool mapped = on && child->parentWidget() != nullptr && !child->isWindow() &&
                             child->parentWidget()->isWindow() && !isWindowsViewport(child);
         if (mapped || child->property(GIVEN_GREYS).toBool()) {
@@ -182,7 +181,8 @@ void showInNightRed(QWidget* window, bool on) {
     }
     window->setProperty(IN_NIGHT_RED, on);
     [[maybe_unused]] static const TipsInNightRed* const tips = new TipsInNightRed;
-    // Last: a combo box given a palette gives its list the menus' again.
+    // Last, the window before its popups: a combo box given a palette gives its list the menus'
+    // again.
     for (QWidget* surface : surfaces) {
         surface->setPalette(on ? nightRedPalette() : QPalette());
     }
