@@ -4,7 +4,6 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QCompleter>
-#include <QDateTimeEdit>
 #include <QEvent>
 #include <QGraphicsEffect>
 #include <QImage>
@@ -137,14 +136,9 @@ void toNightRed(QImage& image) {
 }
 
 void showInNightRed(QWidget* window, bool on) {
-    // The popups the widgets open are windows of their own: made here where they are made only
-    // when first shown, so that they are among the window's children; a completer's list has no
-    // parent.
-    for (auto* edit : window->findChildren<QDateTimeEdit*>()) {
-        if (edit->calendarPopup()) {
-            edit->calendarWidget();
-        }
-    }
+    // The popups the widgets open are windows of their own: a combo box's list made here, where
+    // it is made only when first shown, so that it is among the window's children; a completer's
+    // list has no parent.
     for (auto* box : window->findChildren<QComboBox*>()) {
         box->view();
     }
