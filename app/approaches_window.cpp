@@ -1,6 +1,7 @@
 #include "app/approaches_window.h"
 
 #include "app/nights_tab.h"
+#include "app/night_red_setting.h"
 #include "display/number_text.h"
 #include "ephemeris/julian_date.h"
 #include "ephemeris/time_scales.h"
@@ -156,6 +157,7 @@ void ApproachesWindow::layOut() {
     span->addSpacing(12);
     span->addWidget(status_);
     span->addStretch();
+    span->addWidget(nightRedTick(this));
     auto* hint = new QLabel(QStringLiteral("Click or use the arrow keys to see an approach; Enter "
                                            "or a double click counts down to it."),
                             this);

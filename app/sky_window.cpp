@@ -1,6 +1,7 @@
 #include "app/sky_window.h"
 
 #include "app/mars_disk_panel.h"
+#include "app/night_red_setting.h"
 #include "app/settings.h"
 #include "app/time_zones.h"
 #include "display/number_text.h"
@@ -13,6 +14,7 @@
 #include "panes/texts.h"
 #include "towns/place_text.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QCompleter>
 #include <QDateTimeEdit>
@@ -144,6 +146,7 @@ void SkyWindow::layOut() {
     column->addWidget(placeEdit_);
     column->addWidget(whenRow);
     column->addLayout(stepsRow);
+    column->addWidget(nightRedTick(this));
     column->addStretch(1);
     for (QWidget* part : {static_cast<QWidget*>(facts_), static_cast<QWidget*>(placeLabel_),
                           static_cast<QWidget*>(placeEdit_), whenRow}) {

@@ -18,6 +18,7 @@
 #include "panes/info_pane.h"
 #include "panes/loop_picture.h"
 #include "panes/mars_disk_view.h"
+#include "panes/night_red.h"
 #include "tools/allocation_counter/allocation_counter.h"
 
 #include <QApplication>
@@ -112,9 +113,10 @@ void BM_OneSecondRefresh(benchmark::State& state) {
 }
 
 // The "Mars tonight" window's refresh once a minute (the night's track kept) with the paint that
-// follows, and once an hour (computed anew).
+// follows, in the red night mode with Arg 1; and once an hour (computed anew).
 void BM_SkyWindowMinute(benchmark::State& state) {
     static SkyWindow sky(Place{52.52, 13.405, 34});
+    showInNightRed(&sky, state.range(0) == 1);
     sky.show();
     if (!exposed(sky)) {
         state.SkipWithError("the window was not exposed within 10 s");
@@ -153,7 +155,7 @@ void BM_DiskProjection(benchmark::State& state) {
 
 BENCHMARK(BM_DiskPaint)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_DiskProjection)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_SkyWindowMinute)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_SkyWindowMinute)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_SkyWindowNight)->Unit(benchmark::kMillisecond);
 // Mars's loop of 2027 as the Approaches window makes it for a new pick (the path and the stops,
 // here in a process that has a QApplication), and one paint of it at the window's size.

@@ -184,7 +184,7 @@ TEST(ApproachesWindow, TheLoopFromTheSouth) {
     ApproachesWindow window([](const CountdownChoice&) {}, 0, 0, true);
     window.show();
     window.views()->setCurrentIndex(1);
-    auto* southUp = window.findChild<QCheckBox*>();
+    auto* southUp = qobject_cast<QCheckBox*>(window.views()->cornerWidget());
     ASSERT_TRUE(southUp && window.loop()->scene());
     EXPECT_TRUE(southUp->isChecked() && window.loop()->scene()->southUp);
     southUp->click();

@@ -4,8 +4,8 @@
 # at night with the telescope's three orientations, on UT, by day, in twilight, at the South
 # Pole, from Tokyo on the night of the 2033 approach, with the Moon a crescent and gibbous and
 # with a time typed into a daylight-saving gap, and the nights of 2027's apparition from Tokyo,
-# each at two pixel ratios, must come out pixel for
-# pixel as they did when the references were drawn.
+# each at two pixel ratios, and both of those windows in the red night mode, must come out pixel
+# for pixel as they did when the references were drawn.
 #
 # usage: references_test.sh ORVANTA_SNAPSHOT REFERENCE_DIR OUTPUT_DIR|--write
 # A picture that differs is left in OUTPUT_DIR. With --write the references are drawn anew (only
@@ -106,5 +106,9 @@ for ratio in 1 2; do
     check "nights-2027-tokyo-x$ratio.png" QT_SCALE_FACTOR=$ratio TZ=Asia/Tokyo "$snapshot" \
         --nights 2027 --place 35.6895,139.6917 --feature "Syrtis Major"
 done
+# Both windows in the red night mode: Mars tonight on the night of the approach, and Approaches.
+check "sky-2027-red-x1.png" TZ=Europe/Berlin "$snapshot" --sky --utc 2027-02-20T00:14:00 \
+    --place 52.52,13.405,34 --disk north-up --red
+check "approaches-red-x1.png" TZ=UTC "$snapshot" --approaches --utc 2026-12-07T12:00:00 --red
 echo "$failures failed"
 exit "$failures"

@@ -124,7 +124,8 @@ choose_from_tray_menu() { # key [window]
     local try
     for try in 1 2 3; do
         if [ "${2:-}" = window ]; then
-            xdotool mousemove --window "$(main_window)" 300 200 click 3
+            # On the info pane: over the orbit diagram the menu begins with the picture's own.
+            xdotool mousemove --window "$(main_window)" 540 200 click 3
         else
             click_tray 3 || return 1
         fi

@@ -76,6 +76,7 @@ refused "--clock needs --sky" "${at[@]}" --clock ut --out "$work/refused.png"
 refused "--utc and --typed cannot be combined" --sky "${at[@]}" --typed 2028-03-26T02:30:00 \
     --out "$work/refused.png"
 refused "--typed needs --sky" --typed 2028-03-26T02:30:00 --out "$work/refused.png"
+refused "--red needs --sky or --approaches" "${at[@]}" --red --out "$work/refused.png"
 refused "--typed '2028-02-30T02:30:00': the month has no day 30" --sky \
     --typed 2028-02-30T02:30:00 --out "$work/refused.png"
 # A time typed on the clock that lies outside the years once read on it (Berlin's clock ran ahead

@@ -5,6 +5,7 @@
 #include "app/main_window.h"
 #include "app/mars_disk_panel.h"
 #include "app/nights_tab.h"
+#include "app/night_red_setting.h"
 #include "app/replace_file.h"
 #include "app/settings.h"
 #include "app/sky_window.h"
@@ -223,6 +224,9 @@ int main(int argc, char** argv) {
     QApplication application(argc, argv);
     // The picture is the arguments' and the environment's alone, whoever runs it.
     useNoSettingsFile();
+    if (request->red) {
+        chooseNightRed(true); // held for this process alone, as every choice here
+    }
     const FixedUtcClock clock(request->utc);
     computeEncounterState();
     const std::unique_ptr<QWidget> window = windowFor(*request, loop, nights);

@@ -119,6 +119,8 @@ void readOption(SnapshotRequest& request, Given& given, const std::string& optio
     } else if (option == "--loop") {
         once(request.loopYear != 0);
         request.loopYear = parseYears(option, value(), FIRST_YEAR, 5999);
+    } else if (option == "--red") {
+        once(std::exchange(request.red, true));
     } else if (option == "--south") {
         once(std::exchange(request.southUp, true));
     } else if (option == "--size") {
@@ -156,6 +158,7 @@ void checkCombination(const SnapshotRequest& request, const Given& given) {
          "--nights stands alone: not with --sky, --approaches, --loop or --utc"},
         {request.disk && !request.sky, "--disk needs --sky"},
         {request.southUp && request.loopYear == 0, "--south needs --loop"},
+        {request.red && !request.sky && !request.approaches, "--red needs --sky or --approaches"},
         {(request.fromYear != 0 || request.years != 0) && !request.approaches,
          "--from and --years need --approaches"},
         {request.sky && request.approaches, "--sky and --approaches cannot be combined"},

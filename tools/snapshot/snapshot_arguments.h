@@ -33,13 +33,15 @@ struct SnapshotRequest {
     bool southUp = false; // with loopYear: drawn as from the southern hemisphere
     int nightsYear = 0;   // the nights of that year's approach instead; 0 for none
     int feature = -1;     // with nightsYear: the feature marked, an index into marsFeatures()
+    bool red = false;     // with sky or approaches: in the red night mode
 };
 
 constexpr const char* SNAPSHOT_USAGE =
     "usage: orvanta-snapshot --utc YYYY-MM-DDTHH:MM:SS --out FILE.png [--size WIDTHxHEIGHT]\n"
     "       orvanta-snapshot --sky --utc T|--typed T [--place P] [--disk O] [--clock C]\n"
+    "                        [--red] --out FILE.png\n"
+    "       orvanta-snapshot --approaches [--from YEAR --years N] [--utc T] [--red]\n"
     "                        --out FILE.png\n"
-    "       orvanta-snapshot --approaches [--from YEAR --years N] [--utc T] --out FILE.png\n"
     "       orvanta-snapshot --loop YEAR [--south] [--size WIDTHxHEIGHT] --out FILE.png\n"
     "       orvanta-snapshot --nights YEAR [--place P] [--feature NAME] --out FILE.png\n"
     "\n"
@@ -73,6 +75,7 @@ constexpr const char* SNAPSHOT_USAGE =
     "  --from YEAR    with --approaches: the first year shown, 100 to 5990 (default: 15 years\n"
     "                 before T)\n"
     "  --years N      with --approaches: how many years, 5 to 200 (default 47)\n"
+    "  --red          with --sky or --approaches: in the red night mode, dark reds on black\n"
     "  --loop YEAR    Mars's loop among the stars around the closest approach of YEAR (0100\n"
     "                 to 5999), alone (default 800x560); a year without one is refused\n"
     "  --south        with --loop: south up and east on the right, as the sky looks from the\n"
