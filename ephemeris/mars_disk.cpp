@@ -53,6 +53,24 @@ Orientation orientationAt(double d) {
     return {ra, dec, w};
 }
 
+// Where Mars turns its face to Earth, as the light that reaches Earth at `tt` left it: from the
+// geometric vector to Mars, light time taken off its rotation and pole.
+struct SubEarth {
+    double emitted; // TT
+    Orientation orientation;
+    double tilt, centralMeridian;
+};
+SubEarth subEarthOf(const Vec3& toMars, double tt) {
+    const double emitted = tt - toMars.length() * LIGHT_DAYS_PER_AU;
+    const Orientation o = orientationAt(emitted - J2000_JD);
+    const Vec3 pole{cosine(o.dec) * cosine(o.ra), cosine(o.dec) * sine(o.ra), sine(o.dec)};
+    const Vec3 earth = unit(equatorialVectorJ2000(toMars * -1.0));
+    // The prime meridian stands W east of the node of Mars's equator on the equator of J2000.
+    const Vec3 node{-sine(o.ra), cosine(o.ra), 0};
+    const double earthFromNode = std::atan2(earth.dot(cross(pole, node)), earth.dot(node));
+    return {emitted, o, std::asin(earth.dot(pole)) / DEGREE, wrap360(o.w - earthFromNode / DEGREE)};
+}
+
 } // namespace
 
 double marsSolarLongitude(double ttJd) {
@@ -77,10 +95,16 @@ double marsSolarLongitude(double ttJd) {
     return wrap360(meanSun + centre);
 }
 
+double centralMeridianAt(double utJd) {
+    const double tt = ttOfUt(utJd);
+    return subEarthOf(geocentric(Body::Mars, tt, Aberration::Off), tt).centralMeridian;
+}
+
 MarsDisk marsDiskAt(double utJd) {
     const double tt = ttOfUt(utJd);
     const Vec3 toMars = geocentric(Body::Mars, tt, Aberration::Off);
-    const double emitted = tt - toMars.length() * LIGHT_DAYS_PER_AU;
+    const SubEarth sub = subEarthOf(toMars, tt);
+    const double emitted = sub.emitted;
     const Vec3 toSun = marsAt(emitted) * -1.0;
     const double cosPhase = toSun.dot(toMars * -1.0) / (toSun.length() * toMars.length());
 
@@ -91,15 +115,9 @@ MarsDisk marsDiskAt(double utJd) {
     disk.defect = (1 - disk.phase) * disk.diameter;
     // The season Mars is in when the light left it.
     disk.solarLongitude = marsSolarLongitude(emitted);
-
-    const Orientation o = orientationAt(emitted - J2000_JD);
-    const Vec3 pole{cosine(o.dec) * cosine(o.ra), cosine(o.dec) * sine(o.ra), sine(o.dec)};
-    const Vec3 earth = unit(equatorialVectorJ2000(toMars * -1.0));
-    disk.tilt = std::asin(earth.dot(pole)) / DEGREE;
-    // The prime meridian stands W east of the node of Mars's equator on the equator of J2000.
-    const Vec3 node{-sine(o.ra), cosine(o.ra), 0};
-    const double earthFromNode = std::atan2(earth.dot(cross(pole, node)), earth.dot(node));
-    disk.centralMeridian = wrap360(o.w - earthFromNode / DEGREE);
+    disk.tilt = sub.tilt;
+    disk.centralMeridian = sub.centralMeridian;
+    const Orientation& o = sub.orientation;
 
     // Aberration as geocentric() adds it, to the light-time vectors already at hand.
     const Vec3 velocity = earthVelocity(tt);
@@ -141,22 +159,31 @@ DiskGeometry::Seen DiskGeometry::seen(double latitude, double westLongitude) con
 }
 
 std::span<const MarsFeature> marsFeatures() {
-    // Planetocentric centres, east longitudes turned west (360 - east).
-    static constexpr std::array<MarsFeature, 14> FEATURES{{
-        {"Syrtis Major", 8.4, 290.5},
-        {"Hellas", -42.4, 289.5},
-        {"Isidis Planitia", 12.9, 273.0},
-        {"Utopia Planitia", 46.7, 242.5},
-        {"Hesperia Planum", -21.4, 250.1},
-        {"Elysium Mons", 24.8, 213.1},
-        {"Amazonis Planitia", 24.8, 164.0},
-        {"Olympus Mons", 18.65, 133.8},
-        {"Solis Planum", -26.4, 89.7},
-        {"Valles Marineris", -13.9, 59.2},
-        {"Argyre", -49.7, 44.0},
-        {"Chryse Planitia", 28.4, 40.3},
-        {"Acidalia Planitia", 49.8, 20.7},
-        {"Meridiani Planum", 0.2, 2.5},
+    // The centres as the IAU/USGS Gazetteer of Planetary Nomenclature gives them, planetocentric,
+    // east longitudes turned west (360 - east). The albedo features keep the round planetographic
+    // places of the IAU's list of 1958, their latitudes made planetocentric by the Gazetteer;
+    // where a landform lies under one (Syrtis Major Planum under Syrtis Major, Olympus Mons under
+    // Nix Olympica) the telescope sees the albedo feature, and only one of the two is named.
+    using enum FeatureName;
+    static constexpr std::array<MarsFeature, 18> FEATURES{{
+        {"Syrtis Major", 9.88, 290.0, Albedo},
+        {"Hellas", -39.67, 290.0, Albedo},
+        {"Mare Acidalium", 44.66, 30.0, Albedo},
+        {"Sinus Meridiani", -4.94, 0.0, Albedo},
+        {"Mare Erythraeum", -24.74, 40.0, Albedo},
+        {"Solis Lacus", -27.72, 90.0, Albedo},
+        {"Mare Tyrrhenum", -19.78, 250.0, Albedo},
+        {"Mare Cimmerium", -19.78, 220.0, Albedo},
+        {"Elysium", 24.74, 210.0, Albedo},
+        {"Mare Sirenum", -29.71, 155.0, Albedo},
+        {"Sinus Sabaeus", -7.91, 340.0, Albedo},
+        {"Utopia", 49.67, 250.0, Albedo},
+        {"Isidis Planitia", 12.9, 273.0, Landform},
+        {"Amazonis Planitia", 24.8, 164.0, Landform},
+        {"Olympus Mons", 18.65, 133.8, Landform},
+        {"Valles Marineris", -13.9, 59.2, Landform},
+        {"Argyre Planitia", -49.7, 44.0, Landform},
+        {"Chryse Planitia", 28.4, 40.3, Landform},
     }};
     return FEATURES;
 }

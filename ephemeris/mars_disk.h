@@ -27,6 +27,8 @@ struct MarsDisk {
 // Position angles are measured from the north celestial pole of date through east. The sub-Earth
 // point and the rotation are taken when the light left Mars.
 MarsDisk marsDiskAt(double utJd);
+// The disk's central meridian alone, for the many instants a night's faces are found at.
+double centralMeridianAt(double utJd);
 
 // The Martian season at a TT Julian date: the areocentric longitude of the Sun, Ls, in degrees
 // from 0 to 360, after Allison and McEwen (2000), "A post-Pathfinder evaluation of areocentric
@@ -58,11 +60,16 @@ class DiskGeometry {
     double centralMeridian_;
 };
 
-// Named features of Mars with the areocentric latitude and west longitude of their centres, from
-// the IAU/USGS Gazetteer of Planetary Nomenclature.
+// Where a feature's name comes from: an albedo feature, a light or dark marking a telescope shows,
+// named by Schiaparelli and the mappers after him from classical antiquity and approved by the IAU
+// in 1958; or a landform the spacecraft mapped, under the name the IAU approved for it since.
+enum class FeatureName { Albedo, Landform };
+// Named features of Mars with the planetocentric latitude and west longitude of their centres,
+// from the IAU/USGS Gazetteer of Planetary Nomenclature.
 struct MarsFeature {
     const char* name;
     double latitude, westLongitude;
+    FeatureName from;
 };
 std::span<const MarsFeature> marsFeatures();
 

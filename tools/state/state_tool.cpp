@@ -38,6 +38,7 @@ constexpr const char* USAGE =
     "       orvanta-state --approaches FROM TO\n"
     "       orvanta-state --ics FROM TO > approaches.ics\n"
     "       orvanta-state --sky [--utc T] [--place P]\n"
+    "       orvanta-state --faces [--utc T] [--place P]\n"
     "\n"
     "Prints the encounter state of Earth and Mars as 'name value' lines.\n"
     "\n"
@@ -105,6 +106,12 @@ constexpr const char* USAGE =
     "               central meridian (degrees west longitude, light time included) and\n"
     "               the position angle of the north pole (degrees from north through\n"
     "               east); the orientation of Mars is the IAU 2015 model\n"
+    "  --faces      the faces of Mars through the night of T (the pass --sky tells):\n"
+    "               each instant a named feature crosses the central meridian while Mars\n"
+    "               is above the horizon, in time order, 'face NAME INSTANT altitude A'\n"
+    "               (the name may have a space; the instant in UTC to the minute; A the\n"
+    "               refracted altitude of Mars in degrees):\n"
+    "    face Syrtis Major 2003-08-27T21:18Z altitude 19.6\n"
     "  --place P    LAT,LON[,HEIGHT] in degrees north and east and metres (52.52,13.40,\n"
     "               52.52 13.40, 52°31'N 13°24'E), or a town by its name in English or in\n"
     "               a language of its country, accents optional (Reykjavík, München,\n"
@@ -292,7 +299,8 @@ int runSky(const StateRequest& request, std::string& out, std::string& err) {
                                        : town        ? std::optional(town->place)
                                                      : std::nullopt;
     if (!place) {
-        err = "orvanta-state: --sky: no town known for the time zone; give --place\n";
+        err = std::string("orvanta-state: ") + (request.faces ? "--faces" : "--sky") +
+              ": no town known for the time zone; give --place\n";
         return 2;
     }
     const UtcClockReading at =
@@ -300,7 +308,11 @@ int runSky(const StateRequest& request, std::string& out, std::string& err) {
     if (!clockTaken(at, err)) {
         return 2;
     }
-    appendSkyReport(out, at, *place);
+    if (request.faces) {
+        appendFacesReport(out, at, *place);
+    } else {
+        appendSkyReport(out, at, *place);
+    }
     return 0;
 }
 
@@ -382,7 +394,7 @@ int runStateTool(const std::vector<std::string>& args, std::string& out, std::st
         return 2;
     }
 
-    if (request.sky) {
+    if (request.sky || request.faces) {
         return runSky(request, out, err);
     }
     if (request.approaches) {

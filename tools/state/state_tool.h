@@ -21,6 +21,7 @@ struct StateRequest {
     std::optional<std::pair<UtcClockReading, UtcClockReading>> approaches;
     bool calendar = false; // the approaches as an iCalendar file
     bool sky = false;
+    bool faces = false; // the night's crossings of the central meridian, at a place as --sky
     std::optional<Place> place;
 };
 
