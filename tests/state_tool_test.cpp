@@ -89,6 +89,13 @@ TEST(StateTool, WorkedOutputs) {
          "near η Leo 2.36 south-east\n"
          // astronomy-engine: 13.815, 0.99946, 20.14, 158.12 and 10.47.
          "disk diameter 13.81 phase 0.999 tilt 20.14 cm 158.10 pole 10.47\n"},
+        // tests/faces/reference.csv: 20:09:15, 21:18:58 (twice), 00:44:00 and 02:06:00.
+        {"--faces --utc 2003-08-27T12:00:00 --place 52.52,13.405,34",
+         "face Isidis Planitia 2003-08-27T20:09Z altitude 10.1\n"
+         "face Syrtis Major 2003-08-27T21:19Z altitude 16.8\n"
+         "face Hellas 2003-08-27T21:19Z altitude 16.8\n"
+         "face Sinus Sabaeus 2003-08-28T00:44Z altitude 19.4\n"
+         "face Sinus Meridiani 2003-08-28T02:06Z altitude 13.0\n"},
     };
     setenv("TZ", "<+02>-2", 1);
     for (const auto& [line, out] : cases) {
@@ -188,7 +195,8 @@ TEST(StateTool, BadInputIsOneLineOnStandardErrorAndExitStatus2) {
           "--approaches 5990-01-01T00:00:00 6000-01-01T00:00:01", "--sky --place 52.5,13.4,1e308",
           "--sky --place 52.5,13.4,-7000000", "--target next --lines --utc 9000-01-01T00:00:00",
           "--sky --place north", "--place 52,13", "--sky --place 1,2 --place 3,4",
-          "--sky --jd 2451545", "--sky --lines --place 1,2",
+          "--sky --jd 2451545", "--sky --lines --place 1,2", "--faces --sky --place 1,2",
+          "--faces --jd 2451545",
           "--sky --utc 2027-02-20T00:14:00 --utc 2027-02-21T00:14:00 --place 1,2"}) {
         cases.push_back(words(line));
     }
