@@ -2,16 +2,21 @@
 
 #include "app/settings.h"
 #include "display/disk_words.h"
+#include "display/face_words.h"
 #include "panes/accessible.h"
+#include "panes/faces_strip.h"
 #include "panes/mars_disk_view.h"
 
 #include <QComboBox>
+#include <QDateTime>
 #include <QFocusEvent>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QListWidget>
 #include <QPainter>
 #include <QSignalBlocker>
 #include <QVBoxLayout>
+#include <cmath>
 
 namespace orvanta {
 
@@ -34,7 +39,9 @@ DiskOrientation keptOrientation() {
 
 } // namespace
 
-MarsDiskPanel::MarsDiskPanel(QWidget* parent) : QWidget(parent), orientation_(new QComboBox(this)) {
+MarsDiskPanel::MarsDiskPanel(QWidget* parent)
+    : QWidget(parent), orientation_(new QComboBox(this)), faces_(new FacesStrip(this)),
+      faceList_(new QListWidget(this)) {
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     for (int i = 0; i < 2; ++i) {
@@ -68,6 +75,36 @@ MarsDiskPanel::MarsDiskPanel(QWidget* parent) : QWidget(parent), orientation_(ne
     row->addWidget(label);
     row->addWidget(orientation_, 1);
     layout->addLayout(row);
+    faces_->setAccessibleName(QStringLiteral("The faces of Mars tonight"));
+    faces_->onChosen([this](double utJd) {
+        if (chosen_) {
+            chosen_(utJd);
+        }
+    });
+    layout->addWidget(faces_);
+    // The list is the window's to place; its lines are what a screen reader reads of the strip.
+    faceList_->setAccessibleName(QStringLiteral("Named features on the central meridian tonight"));
+    faceList_->setWordWrap(true);
+    faceList_->setTextElideMode(Qt::ElideNone);
+    faceList_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    // Later, from the event loop: the instant shown anew may fill the list anew, and the item
+    // told of would be gone under its own signal.
+    const auto choose = [this](const QListWidgetItem* item) {
+        if (!item || !item->data(Qt::UserRole).isValid()) {
+            return;
+        }
+        const double utJd = item->data(Qt::UserRole).toDouble();
+        QMetaObject::invokeMethod(
+            this,
+            [this, utJd] {
+                if (chosen_) {
+                    chosen_(utJd);
+                }
+            },
+            Qt::QueuedConnection);
+    };
+    connect(faceList_, &QListWidget::itemActivated, this, choose);
+    connect(faceList_, &QListWidget::itemClicked, this, choose);
     showOrientation(keptOrientation());
     connect(orientation_, &QComboBox::currentIndexChanged, this, [this](int index) {
         const auto orientation = static_cast<DiskOrientation>(index);
@@ -117,7 +154,40 @@ bool MarsDiskPanel::eventFilter(QObject* watched, QEvent* event) {
     return false;
 }
 
-void MarsDiskPanel::showSky(const SkyTonight& sky, const ClockText& clock) {
+void MarsDiskPanel::showFaces(const SkyTonight& sky, const ClockText& clock,
+                              const QTimeZone& zone) {
+    const std::string told =
+        sky.pass.samples.empty() ? std::string() : clock(sky.pass.samples.front().utJd);
+    if (sky.passFoundAt == facesFoundAt_ && told == facesTold_) {
+        return;
+    }
+    facesFoundAt_ = sky.passFoundAt;
+    facesTold_ = told;
+    const ZoneOffset offsetAt = [zone](double utJd) {
+        constexpr double UNIX_EPOCH = 2440587.5;
+        return zone.offsetFromUtc(QDateTime::fromMSecsSinceEpoch(
+            std::llround((utJd - UNIX_EPOCH) * 86400000.0), QTimeZone::utc()));
+    };
+    FacesScene scene = facesScene(sky.pass, sky.place, clock, offsetAt);
+    faceList_->clear();
+    QStringList lines;
+    for (std::size_t i = 0; i < scene.lines.size(); ++i) {
+        const QString line = QString::fromStdString(scene.lines[i]);
+        auto* item = new QListWidgetItem(line, faceList_);
+        item->setData(Qt::UserRole, scene.crossings[i].utJd);
+        lines << line;
+    }
+    const QString none = QStringLiteral("No named feature crosses the central meridian while Mars "
+                                        "is up tonight.");
+    faces_->setAccessibleDescription(lines.isEmpty() ? none : lines.join(QStringLiteral("; ")));
+    if (lines.isEmpty()) {
+        new QListWidgetItem(none, faceList_);
+    }
+    faces_->setScene(std::move(scene));
+}
+
+void MarsDiskPanel::showSky(const SkyTonight& sky, const ClockText& clock, const QTimeZone& zone) {
+    showFaces(sky, clock, zone);
     const auto show = [this, &clock](int i, const char* when, double utJd, const MarsDisk& disk) {
         captions_[i]->setText(QString::fromStdString(diskCaption(when + clock(utJd), utJd, disk)));
         views_[i]->setDisk(disk);

@@ -19,6 +19,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QRegularExpression>
 #include <QSignalBlocker>
 #include <QStringList>
@@ -139,9 +140,11 @@ void SkyWindow::layOut() {
     column->addWidget(placeEdit_);
     column->addWidget(whenRow);
     column->addLayout(stepsRow);
-    column->addStretch(1);
-    for (QWidget* part : {static_cast<QWidget*>(facts_), static_cast<QWidget*>(placeLabel_),
-                          static_cast<QWidget*>(placeEdit_), whenRow}) {
+    column->addWidget(disk_->faceList(), 1);
+    disk_->onInstantChosen([this](double utJd) { showInstant(utJd); });
+    for (QWidget* part :
+         {static_cast<QWidget*>(facts_), static_cast<QWidget*>(placeLabel_),
+          static_cast<QWidget*>(placeEdit_), whenRow, static_cast<QWidget*>(disk_->faceList())}) {
         part->setFixedWidth(TEXT_WIDTH);
     }
     disk_->setFixedWidth(DISKS_WIDTH);
@@ -151,9 +154,20 @@ void SkyWindow::layOut() {
     layout->addWidget(disk_, 0, 2);
     layout->setColumnStretch(0, 1);
     connect(placeEdit_, &QLineEdit::returnPressed, this, [this] { usePlaceTyped(); });
-    QWidget* order[] = {
-        placeEdit_, when_, clock_, steps_[0],      steps_[1],      steps_[2],           steps_[3],
-        steps_[4],  dome_, facts_, disk_->view(0), disk_->view(1), disk_->orientation()};
+    QWidget* order[] = {placeEdit_,
+                        when_,
+                        clock_,
+                        steps_[0],
+                        steps_[1],
+                        steps_[2],
+                        steps_[3],
+                        steps_[4],
+                        dome_,
+                        facts_,
+                        disk_->faceList(),
+                        disk_->view(0),
+                        disk_->view(1),
+                        disk_->orientation()};
     for (std::size_t i = 1; i < std::size(order); ++i) {
         setTabOrder(order[i - 1], order[i]);
     }
@@ -353,7 +367,7 @@ void SkyWindow::refresh() {
     dome_->setAccessibleDescription(lines.join(QLatin1Char(' ')));
     dome_->setZone(clock);
     dome_->setSky(*sky_);
-    disk_->showSky(*sky_, told);
+    disk_->showSky(*sky_, told, clock);
 }
 
 QString SkyWindow::facts() const {

@@ -67,10 +67,9 @@ TEST(MarsDiskView, TheMarkingsOfTheNightOfTheApproach) {
     EXPECT_EQ(read->text(QAccessible::Description).toStdString(),
               "25.1 arcseconds across, 100 percent lit; tilted 19 degrees with the south pole "
               "towards us; central meridian 290 degrees. Ls 249°, late southern spring; the polar "
-              "caps shown are the global map's, not the season's. Syrtis Major near the central "
-              "meridian; "
-              "Hellas near the central meridian; Isidis Planitia near the central meridian; "
-              "Hesperia Planum west of the central meridian.");
+              "caps shown are the global map's, not the season's. Hellas near the central "
+              "meridian; Syrtis Major near the central meridian; Isidis Planitia near the central "
+              "meridian; Mare Tyrrhenum west of the central meridian.");
 }
 
 // One scale for every disk: 25" fills the view, 4" is 4/25 of it, and a disk of a few pixels is
@@ -160,8 +159,9 @@ TEST(MarsDiskView, TheOrientationIsKept) {
         panel->orientation()->setCurrentIndex(2);
         panel = std::make_unique<MarsDiskPanel>(nullptr);
         panel->resize(220, 420);
-        panel->showSky(skyTonight(2452879.4, Place{52.52, 13.405, 34}),
-                       [](double) { return std::string("00:00 UTC"); });
+        panel->showSky(
+            skyTonight(2452879.4, Place{52.52, 13.405, 34}),
+            [](double) { return std::string("00:00 UTC"); }, QTimeZone::utc());
         EXPECT_EQ(panel->orientation()->currentIndex(), 2);
         // North down, and east (x negative) on the right.
         EXPECT_GT(panel->view(1)->pointOf(0, 1).y(), panel->view(1)->pointOf(0, -1).y());
