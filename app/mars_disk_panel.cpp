@@ -75,13 +75,23 @@ MarsDiskPanel::MarsDiskPanel(QWidget* parent)
     row->addWidget(label);
     row->addWidget(orientation_, 1);
     layout->addLayout(row);
+    layOutFaces(*layout);
+    showOrientation(keptOrientation());
+    connect(orientation_, &QComboBox::currentIndexChanged, this, [this](int index) {
+        const auto orientation = static_cast<DiskOrientation>(index);
+        turn(orientation);
+        saveSetting(ORIENTATION_SETTING, QString::fromLatin1(orientationName(orientation)));
+    });
+}
+
+void MarsDiskPanel::layOutFaces(QVBoxLayout& layout) {
     faces_->setAccessibleName(QStringLiteral("The faces of Mars tonight"));
     faces_->onChosen([this](double utJd) {
         if (chosen_) {
             chosen_(utJd);
         }
     });
-    layout->addWidget(faces_);
+    layout.addWidget(faces_);
     // The list is the window's to place; its lines are what a screen reader reads of the strip.
     faceList_->setAccessibleName(QStringLiteral("Named features on the central meridian tonight"));
     faceList_->setWordWrap(true);
@@ -105,12 +115,6 @@ MarsDiskPanel::MarsDiskPanel(QWidget* parent)
     };
     connect(faceList_, &QListWidget::itemActivated, this, choose);
     connect(faceList_, &QListWidget::itemClicked, this, choose);
-    showOrientation(keptOrientation());
-    connect(orientation_, &QComboBox::currentIndexChanged, this, [this](int index) {
-        const auto orientation = static_cast<DiskOrientation>(index);
-        turn(orientation);
-        saveSetting(ORIENTATION_SETTING, QString::fromLatin1(orientationName(orientation)));
-    });
 }
 
 void MarsDiskPanel::showOrientation(DiskOrientation orientation) {

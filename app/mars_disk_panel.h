@@ -17,6 +17,7 @@
 class QComboBox;
 class QLabel;
 class QListWidget;
+class QVBoxLayout;
 
 namespace orvanta {
 
@@ -44,6 +45,8 @@ class MarsDiskPanel : public QWidget {
 
   private:
     void turn(DiskOrientation orientation);
+    // The strip under the disks, and the list the window places.
+    void layOutFaces(QVBoxLayout& layout);
     void showFaces(const SkyTonight& sky, const ClockText& clock, const QTimeZone& zone);
     MarsDiskView* views_[2];
     QLabel* captions_[2];

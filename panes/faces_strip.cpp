@@ -15,7 +15,7 @@ namespace {
 
 constexpr double NAME_ROW = 14; // a row of feature names above the band
 constexpr int NAME_ROWS = 2;
-constexpr double BAND = 34; // the surface, 60° either side of the equator
+constexpr double BAND = 34;     // the surface, 60° either side of the equator
 constexpr double HOUR_ROW = 14; // the hours below it
 constexpr double LATITUDE = 60;
 constexpr double REACH = 8; // a click this near a mark chooses it
@@ -121,7 +121,7 @@ void FacesStrip::paintEvent(QPaintEvent*) {
     const QFontMetricsF metrics(small);
     // The place's hours under the band, every other one where they crowd.
     const double hourWidth = metrics.horizontalAdvance(QStringLiteral("00")) + 6;
-    const int every = scene_.hours.size() * hourWidth > width() ? 2 : 1;
+    const int every = static_cast<double>(scene_.hours.size()) * hourWidth > width() ? 2 : 1;
     painter.setPen(ink);
     for (const HourMark& h : scene_.hours) {
         const double x = xOf(h.utJd);
