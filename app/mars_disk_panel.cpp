@@ -192,6 +192,7 @@ void MarsDiskPanel::showFaces(const SkyTonight& sky, const ClockText& clock,
 
 void MarsDiskPanel::showSky(const SkyTonight& sky, const ClockText& clock, const QTimeZone& zone) {
     showFaces(sky, clock, zone);
+    faces_->setNow(sky.utJd);
     const auto show = [this, &clock](int i, const char* when, double utJd, const MarsDisk& disk) {
         captions_[i]->setText(QString::fromStdString(diskCaption(when + clock(utJd), utJd, disk)));
         views_[i]->setDisk(disk);

@@ -64,6 +64,13 @@ void FacesStrip::setScene(FacesScene scene) {
     update();
 }
 
+void FacesStrip::setNow(double utJd) {
+    if (utJd != now_) {
+        now_ = utJd;
+        update();
+    }
+}
+
 QRectF FacesStrip::band() const {
     return {0, NAME_ROWS * NAME_ROW, static_cast<double>(width()), BAND};
 }
@@ -115,6 +122,10 @@ void FacesStrip::paintEvent(QPaintEvent*) {
     const QRectF b = band();
     painter.drawImage(b.topLeft(), surface_);
     const QColor ink = palette().color(QPalette::WindowText);
+    if (now_ >= scene_.from && now_ <= scene_.to) {
+        painter.setPen(QPen(QColor(255, 244, 214), 1.5));
+        painter.drawLine(QPointF(xOf(now_), b.top()), QPointF(xOf(now_), b.bottom()));
+    }
     QFont small = font();
     small.setPixelSize(10);
     painter.setFont(small);

@@ -17,6 +17,8 @@ class FacesStrip : public QWidget {
   public:
     explicit FacesStrip(QWidget* parent);
     void setScene(FacesScene scene);
+    // The instant the window shows, marked across the band while it lies in the pass.
+    void setNow(double utJd);
     const FacesScene& scene() const { return scene_; }
     // Called with the UT instant of the mark clicked.
     void onChosen(std::function<void(double utJd)> chosen) { chosen_ = std::move(chosen); }
@@ -35,6 +37,7 @@ class FacesStrip : public QWidget {
     FacesScene scene_;
     std::function<void(double)> chosen_;
     QImage surface_;
+    double now_ = 0;
 };
 
 } // namespace orvanta
