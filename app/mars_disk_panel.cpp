@@ -75,7 +75,7 @@ MarsDiskPanel::MarsDiskPanel(QWidget* parent)
     row->addWidget(label);
     row->addWidget(orientation_, 1);
     layout->addLayout(row);
-    layOutFaces(*layout);
+    setUpFaces();
     showOrientation(keptOrientation());
     connect(orientation_, &QComboBox::currentIndexChanged, this, [this](int index) {
         const auto orientation = static_cast<DiskOrientation>(index);
@@ -84,17 +84,18 @@ MarsDiskPanel::MarsDiskPanel(QWidget* parent)
     });
 }
 
-void MarsDiskPanel::layOutFaces(QVBoxLayout& layout) {
+void MarsDiskPanel::setUpFaces() {
     faces_->setAccessibleName(QStringLiteral("The faces of Mars tonight"));
     faces_->onChosen([this](double utJd) {
         if (chosen_) {
             chosen_(utJd);
         }
     });
-    layout.addWidget(faces_);
-    // The list is the window's to place; its lines are what a screen reader reads of the strip.
+    // The strip and the list are the window's to place; the list's lines are what a screen
+    // reader reads of the strip.
     faceList_->setAccessibleName(QStringLiteral("Named features on the central meridian tonight"));
     faceList_->setWordWrap(true);
+    faceList_->setMinimumHeight(48); // two lines, and a scroll bar for the rest
     faceList_->setTextElideMode(Qt::ElideNone);
     faceList_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     // Later, from the event loop: the instant shown anew may fill the list anew, and the item

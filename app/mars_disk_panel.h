@@ -1,8 +1,8 @@
 #pragma once
 
 // The telescope's disk of Mars twice, now and at tonight's upper transit, each with its figures
-// above it, and how the telescope turns them, a choice kept in the settings; under them the
-// night's faces as a strip, and the same in words as a list, for the window to place, each
+// above it, and how the telescope turns them, a choice kept in the settings; and the night's
+// faces as a strip and the same in words as a list, for the window to place beside them, each
 // crossing of the central meridian an instant the window can be turned to.
 
 #include "display/disk_words.h"
@@ -17,7 +17,6 @@
 class QComboBox;
 class QLabel;
 class QListWidget;
-class QVBoxLayout;
 
 namespace orvanta {
 
@@ -45,8 +44,8 @@ class MarsDiskPanel : public QWidget {
 
   private:
     void turn(DiskOrientation orientation);
-    // The strip under the disks, and the list the window places.
-    void layOutFaces(QVBoxLayout& layout);
+    // The strip and the list, for the window to place.
+    void setUpFaces();
     void showFaces(const SkyTonight& sky, const ClockText& clock, const QTimeZone& zone);
     MarsDiskView* views_[2];
     QLabel* captions_[2];

@@ -7,6 +7,7 @@
 #include "display/sky_words.h"
 #include "ephemeris/julian_date.h"
 #include "ephemeris/place.h"
+#include "panes/faces_strip.h"
 #include "panes/mars_disk_view.h"
 #include "panes/sky_dome.h"
 #include "panes/texts.h"
@@ -109,7 +110,7 @@ SkyWindow::SkyWindow(std::optional<PlaceEntry> place)
     }
     minute_.callOnTimeout(this, [this] { refresh(); });
     minute_.start(60000);
-    resize(1000, 420);
+    resize(1000, 520); // the words, the night's faces under them, and two disks of a size
     refresh();
 }
 
@@ -140,11 +141,13 @@ void SkyWindow::layOut() {
     column->addWidget(placeEdit_);
     column->addWidget(whenRow);
     column->addLayout(stepsRow);
+    column->addWidget(disk_->faces());
     column->addWidget(disk_->faceList(), 1);
     disk_->onInstantChosen([this](double utJd) { showInstant(utJd); });
     for (QWidget* part :
          {static_cast<QWidget*>(facts_), static_cast<QWidget*>(placeLabel_),
-          static_cast<QWidget*>(placeEdit_), whenRow, static_cast<QWidget*>(disk_->faceList())}) {
+          static_cast<QWidget*>(placeEdit_), whenRow, static_cast<QWidget*>(disk_->faces()),
+          static_cast<QWidget*>(disk_->faceList())}) {
         part->setFixedWidth(TEXT_WIDTH);
     }
     disk_->setFixedWidth(DISKS_WIDTH);
