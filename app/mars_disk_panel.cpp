@@ -6,9 +6,9 @@
 #include "panes/accessible.h"
 #include "panes/faces_strip.h"
 #include "panes/mars_disk_view.h"
+#include "panes/texts.h"
 
 #include <QComboBox>
-#include <QDateTime>
 #include <QFocusEvent>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -16,7 +16,6 @@
 #include <QPainter>
 #include <QSignalBlocker>
 #include <QVBoxLayout>
-#include <cmath>
 
 namespace orvanta {
 
@@ -168,12 +167,7 @@ void MarsDiskPanel::showFaces(const SkyTonight& sky, const ClockText& clock,
     }
     facesFoundAt_ = sky.passFoundAt;
     facesTold_ = told;
-    const ZoneOffset offsetAt = [zone](double utJd) {
-        constexpr double UNIX_EPOCH = 2440587.5;
-        return zone.offsetFromUtc(QDateTime::fromMSecsSinceEpoch(
-            std::llround((utJd - UNIX_EPOCH) * 86400000.0), QTimeZone::utc()));
-    };
-    FacesScene scene = facesScene(sky.pass, sky.place, clock, offsetAt);
+    FacesScene scene = facesScene(sky.pass, sky.place, clock, zoneOffsetOf(zone));
     faceList_->clear();
     QStringList lines;
     for (std::size_t i = 0; i < scene.lines.size(); ++i) {
