@@ -2,13 +2,17 @@
 
 #include "app/settings.h"
 #include "display/disk_words.h"
+#include "display/face_words.h"
 #include "panes/accessible.h"
+#include "panes/faces_strip.h"
 #include "panes/mars_disk_view.h"
+#include "panes/texts.h"
 
 #include <QComboBox>
 #include <QFocusEvent>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QListWidget>
 #include <QPainter>
 #include <QSignalBlocker>
 #include <QVBoxLayout>
@@ -34,7 +38,9 @@ DiskOrientation keptOrientation() {
 
 } // namespace
 
-MarsDiskPanel::MarsDiskPanel(QWidget* parent) : QWidget(parent), orientation_(new QComboBox(this)) {
+MarsDiskPanel::MarsDiskPanel(QWidget* parent)
+    : QWidget(parent), orientation_(new QComboBox(this)), faces_(new FacesStrip(this)),
+      faceList_(new QListWidget(this)) {
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     for (int i = 0; i < 2; ++i) {
@@ -68,12 +74,47 @@ MarsDiskPanel::MarsDiskPanel(QWidget* parent) : QWidget(parent), orientation_(ne
     row->addWidget(label);
     row->addWidget(orientation_, 1);
     layout->addLayout(row);
+    setUpFaces();
     showOrientation(keptOrientation());
     connect(orientation_, &QComboBox::currentIndexChanged, this, [this](int index) {
         const auto orientation = static_cast<DiskOrientation>(index);
         turn(orientation);
         saveSetting(ORIENTATION_SETTING, QString::fromLatin1(orientationName(orientation)));
     });
+}
+
+void MarsDiskPanel::setUpFaces() {
+    faces_->setAccessibleName(QStringLiteral("The faces of Mars tonight"));
+    faces_->onChosen([this](double utJd) {
+        if (chosen_) {
+            chosen_(utJd);
+        }
+    });
+    // The strip and the list are the window's to place; the list's lines are what a screen
+    // reader reads of the strip.
+    faceList_->setAccessibleName(QStringLiteral("Named features on the central meridian tonight"));
+    faceList_->setWordWrap(true);
+    faceList_->setMinimumHeight(48); // two lines, and a scroll bar for the rest
+    faceList_->setTextElideMode(Qt::ElideNone);
+    faceList_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    // Later, from the event loop: the instant shown anew may fill the list anew, and the item
+    // told of would be gone under its own signal.
+    const auto choose = [this](const QListWidgetItem* item) {
+        if (!item || !item->data(Qt::UserRole).isValid()) {
+            return;
+        }
+        const double utJd = item->data(Qt::UserRole).toDouble();
+        QMetaObject::invokeMethod(
+            this,
+            [this, utJd] {
+                if (chosen_) {
+                    chosen_(utJd);
+                }
+            },
+            Qt::QueuedConnection);
+    };
+    connect(faceList_, &QListWidget::itemActivated, this, choose);
+    connect(faceList_, &QListWidget::itemClicked, this, choose);
 }
 
 void MarsDiskPanel::showOrientation(DiskOrientation orientation) {
@@ -117,7 +158,36 @@ bool MarsDiskPanel::eventFilter(QObject* watched, QEvent* event) {
     return false;
 }
 
-void MarsDiskPanel::showSky(const SkyTonight& sky, const ClockText& clock) {
+void MarsDiskPanel::showFaces(const SkyTonight& sky, const ClockText& clock,
+                              const QTimeZone& zone) {
+    const std::string told =
+        sky.pass.samples.empty() ? std::string() : clock(sky.pass.samples.front().utJd);
+    if (sky.passFoundAt == facesFoundAt_ && told == facesTold_) {
+        return;
+    }
+    facesFoundAt_ = sky.passFoundAt;
+    facesTold_ = told;
+    FacesScene scene = facesScene(sky.pass, sky.place, clock, zoneOffsetOf(zone));
+    faceList_->clear();
+    QStringList lines;
+    for (std::size_t i = 0; i < scene.lines.size(); ++i) {
+        const QString line = QString::fromStdString(scene.lines[i]);
+        auto* item = new QListWidgetItem(line, faceList_);
+        item->setData(Qt::UserRole, scene.crossings[i].utJd);
+        lines << line;
+    }
+    const QString none = QStringLiteral("No named feature crosses the central meridian while Mars "
+                                        "is up tonight.");
+    faces_->setAccessibleDescription(lines.isEmpty() ? none : lines.join(QStringLiteral("; ")));
+    if (lines.isEmpty()) {
+        new QListWidgetItem(none, faceList_);
+    }
+    faces_->setScene(std::move(scene));
+}
+
+void MarsDiskPanel::showSky(const SkyTonight& sky, const ClockText& clock, const QTimeZone& zone) {
+    showFaces(sky, clock, zone);
+    faces_->setNow(sky.utJd);
     const auto show = [this, &clock](int i, const char* when, double utJd, const MarsDisk& disk) {
         captions_[i]->setText(QString::fromStdString(diskCaption(when + clock(utJd), utJd, disk)));
         views_[i]->setDisk(disk);

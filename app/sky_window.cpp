@@ -8,6 +8,7 @@
 #include "display/sky_words.h"
 #include "ephemeris/julian_date.h"
 #include "ephemeris/place.h"
+#include "panes/faces_strip.h"
 #include "panes/mars_disk_view.h"
 #include "panes/picture_menu.h"
 #include "panes/sky_dome.h"
@@ -22,6 +23,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QRegularExpression>
 #include <QSignalBlocker>
 #include <QStringList>
@@ -115,7 +117,7 @@ SkyWindow::SkyWindow(std::optional<PlaceEntry> place)
     namePictures(*this, [this](const QWidget&) { return pictureName(); });
     minute_.callOnTimeout(this, [this] { refresh(); });
     minute_.start(60000);
-    resize(1000, 420);
+    resize(1000, 520); // the words, the night's faces under them, and two disks of a size
     refresh();
 }
 
@@ -147,9 +149,13 @@ void SkyWindow::layOut() {
     column->addWidget(whenRow);
     column->addLayout(stepsRow);
     column->addWidget(nightRedTick(this));
-    column->addStretch(1);
-    for (QWidget* part : {static_cast<QWidget*>(facts_), static_cast<QWidget*>(placeLabel_),
-                          static_cast<QWidget*>(placeEdit_), whenRow}) {
+    column->addWidget(disk_->faces());
+    column->addWidget(disk_->faceList(), 1);
+    disk_->onInstantChosen([this](double utJd) { showInstant(utJd); });
+    for (QWidget* part :
+         {static_cast<QWidget*>(facts_), static_cast<QWidget*>(placeLabel_),
+          static_cast<QWidget*>(placeEdit_), whenRow, static_cast<QWidget*>(disk_->faces()),
+          static_cast<QWidget*>(disk_->faceList())}) {
         part->setFixedWidth(TEXT_WIDTH);
     }
     disk_->setFixedWidth(DISKS_WIDTH);
@@ -159,9 +165,20 @@ void SkyWindow::layOut() {
     layout->addWidget(disk_, 0, 2);
     layout->setColumnStretch(0, 1);
     connect(placeEdit_, &QLineEdit::returnPressed, this, [this] { usePlaceTyped(); });
-    QWidget* order[] = {
-        placeEdit_, when_, clock_, steps_[0],      steps_[1],      steps_[2],           steps_[3],
-        steps_[4],  dome_, facts_, disk_->view(0), disk_->view(1), disk_->orientation()};
+    QWidget* order[] = {placeEdit_,
+                        when_,
+                        clock_,
+                        steps_[0],
+                        steps_[1],
+                        steps_[2],
+                        steps_[3],
+                        steps_[4],
+                        dome_,
+                        facts_,
+                        disk_->faceList(),
+                        disk_->view(0),
+                        disk_->view(1),
+                        disk_->orientation()};
     for (std::size_t i = 1; i < std::size(order); ++i) {
         setTabOrder(order[i - 1], order[i]);
     }
@@ -362,7 +379,7 @@ void SkyWindow::refresh() {
     dome_->setAccessibleDescription(lines.join(QLatin1Char(' ')));
     dome_->setZone(clock);
     dome_->setSky(*sky_);
-    disk_->showSky(*sky_, told);
+    disk_->showSky(*sky_, told, clock);
 }
 
 QString SkyWindow::facts() const {

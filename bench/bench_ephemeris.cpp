@@ -4,6 +4,7 @@
 
 #include "ephemeris/apparition_nights.h"
 #include "ephemeris/encounter_state.h"
+#include "ephemeris/mars_faces.h"
 #include "ephemeris/mars_loop.h"
 #include "ephemeris/night.h"
 #include "ephemeris/sky.h"
@@ -114,6 +115,16 @@ void BM_SkyForOneNight(benchmark::State& state) {
     }
 }
 
+// One night's faces: every named feature's crossings of the central meridian through the pass,
+// with Mars's altitude and the sky's light at each (the pass itself found once, outside).
+void BM_FacesForOneNight(benchmark::State& state) {
+    const Place berlin{52.52, 13.405, 34};
+    const Tonight night = marsTonight(2461456.51, berlin);
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(faceCrossings(night, berlin));
+    }
+}
+
 // Mars's loop of one apparition: its path day by day and its stops, from the approach (2027's).
 void BM_MarsLoop(benchmark::State& state) {
     const ClosestApproach approach = approachAt(2461456.509);
@@ -147,6 +158,7 @@ BENCHMARK(BM_NightsFacingAFeature)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_MarsLoop)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_BareCosineLoop)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_SkyForOneNight)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_FacesForOneNight)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_EvaluateEarthAndMars_Full)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_EvaluateEarthAndMars_Quarter)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_ComputeEncounterState)->Unit(benchmark::kMicrosecond);

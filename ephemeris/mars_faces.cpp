@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
 
 namespace orvanta {
 
@@ -47,7 +48,13 @@ void crossingsBetween(const std::vector<Reading>& read, double westLongitude,
         const double fb = pastBy(read[i].centralMeridian, westLongitude);
         // From before to after; the step from +180° to -180° is the longitude's far side.
         if (fa < 0 && fb >= 0) {
-            found.push_back(brentRoot(f, read[i - 1].utJd, read[i].utJd, fa, fb, SECOND));
+            // The meridian turns all but evenly: secant steps from the chord's root settle in two
+            // or three readings, the bracket's bisection only where they would leave it.
+            const double a = read[i - 1].utJd, b = read[i].utJd;
+            const double slope = (fb - fa) / (b - a);
+            const std::optional<double> settled =
+                secantFrom(f, a - fa / slope, slope, a, b, SECOND, 4);
+            found.push_back(settled ? *settled : brentRoot(f, a, b, fa, fb, SECOND));
         }
     }
 }

@@ -3,6 +3,7 @@
 #include "display/disk_words.h"
 #include "ephemeris/angles.h"
 #include "panes/picture_menu.h"
+#include "panes/mars_map.h"
 
 #include <QAccessibleWidget>
 #include <QPainter>
@@ -27,52 +28,6 @@ QAccessibleInterface* accessibleDisk(const QString&, QObject* object) {
         return new QAccessibleWidget(view, QAccessible::Graphic);
     }
     return nullptr;
-}
-
-// The global map and its halvings down to 64 pixels across, smoothed: a small disk samples the one
-// whose pixels are about its own, so that it shows the broad markings and not a scatter of
-// points picked from the full map.
-const std::vector<QImage>& maps() {
-    static const std::vector<QImage> levels = [] {
-        std::vector<QImage> made{QImage(QStringLiteral(":/pictures/mars_map.png"))
-                                     .convertToFormat(QImage::Format_RGB32)};
-        while (made.back().width() > 64) {
-            made.push_back(made.back().scaled(made.back().size() / 2, Qt::IgnoreAspectRatio,
-                                              Qt::SmoothTransformation));
-        }
-        return made;
-    }();
-    return levels;
-}
-
-// The smallest map with two of its pixels or more to each of the disk's at the centre, where a
-// pixel spans 1/r of a radian of longitude.
-const QImage& mapFor(double radius) {
-    const std::vector<QImage>& levels = maps();
-    std::size_t level = 0;
-    while (level + 1 < levels.size() && levels[level + 1].width() >= 4 * PI * radius) {
-        ++level;
-    }
-    return levels[level];
-}
-
-// The map's colour at an areocentric latitude and west longitude, between its four nearest
-// pixels. The map runs from 180° east (west longitude 180°) at its left edge eastwards.
-QRgb mapColour(const QImage& m, double latitude, double westLongitude) {
-    const double fx = wrap360(540.0 - westLongitude) / 360.0 * m.width() - 0.5;
-    const double fy = std::clamp((90 - latitude) / 180 * m.height() - 0.5, 0.0, m.height() - 1.0);
-    const int x0 = static_cast<int>(std::floor(fx)), y0 = static_cast<int>(fy);
-    const double ax = fx - x0, ay = fy - y0;
-    const int y1 = std::min(y0 + 1, m.height() - 1);
-    const int xa = (x0 + m.width()) % m.width(), xb = (x0 + 1) % m.width();
-    const auto* top = reinterpret_cast<const QRgb*>(m.constScanLine(y0));
-    const auto* bottom = reinterpret_cast<const QRgb*>(m.constScanLine(y1));
-    const auto mix = [&](int (*channel)(QRgb)) {
-        return (channel(top[xa]) * (1 - ax) + channel(top[xb]) * ax) * (1 - ay) +
-               (channel(bottom[xa]) * (1 - ax) + channel(bottom[xb]) * ax) * ay;
-    };
-    return qRgb(static_cast<int>(mix(qRed)), static_cast<int>(mix(qGreen)),
-                static_cast<int>(mix(qBlue)));
 }
 
 bool turned(const MarsDisk& a, const MarsDisk& b) {
@@ -137,7 +92,7 @@ QSize MarsDiskView::surfaceSize(qreal ratio) const {
 void MarsDiskView::project(qreal ratio) {
     const DiskGeometry geometry(*disk_);
     const double r = radius() * ratio;
-    const QImage& map = mapFor(r);
+    const QImage& map = marsMapFor(r);
     // A small disk is sampled 3 x 3 times a pixel, each sample's colour in whole numbers, so
     // that the sum is the same whichever way the disk is turned.
     const int n = r < 32 ? 3 : 1;
@@ -167,7 +122,7 @@ void MarsDiskView::project(qreal ratio) {
                 const double light =
                     day * day * (3 - 2 * day) *
                     (0.8 + 0.2 * std::sqrt(std::max(0.0, 1 - distance * distance))) * cover;
-                const QRgb c = mapColour(map, s.latitude, s.westLongitude);
+                const QRgb c = marsMapColour(map, s.latitude, s.westLongitude);
                 red += static_cast<int>(qRed(c) * light);
                 green += static_cast<int>(qGreen(c) * light);
                 blue += static_cast<int>(qBlue(c) * light);

@@ -8,8 +8,8 @@
 #include "panes/label_box.h"
 #include "panes/moon_mark.h"
 #include "panes/picture_menu.h"
+#include "panes/texts.h"
 
-#include <QDateTime>
 #include <QPainter>
 #include <QPainterPath>
 #include <algorithm>
@@ -88,11 +88,7 @@ bool insideAndClear(const QRectF& r, const QPointF& centre, double radius,
 } // namespace
 
 std::vector<SkyDome::Hour> SkyDome::hours(const QPointF& centre, double radius) const {
-    const auto offsetAt = [this](double utJd) {
-        constexpr double UNIX_EPOCH = 2440587.5;
-        return zone_.offsetFromUtc(QDateTime::fromMSecsSinceEpoch(
-            std::llround((utJd - UNIX_EPOCH) * 86400000.0), QTimeZone::utc()));
-    };
+    const ZoneOffset offsetAt = zoneOffsetOf(zone_);
     std::vector<Hour> shown;
     for (const HourMark& mark : localHourMarks(samples_, offsetAt)) {
         const SkySample& a = samples_[mark.after];

@@ -4,10 +4,12 @@
 
 #include "display/echo_text.h"
 #include "display/number_text.h"
+#include "display/sky_hours.h"
 
 #include <QDateTime>
 #include <QString>
 #include <QTimeZone>
+#include <cmath>
 
 namespace orvanta {
 
@@ -37,6 +39,15 @@ inline QString zonedMinuteText(double utJd, const QTimeZone& zone, bool named = 
             .toTimeZone(zone);
     return named ? local.toString(format) + QLatin1Char(' ') + zone.abbreviation(local)
                  : local.toString(format);
+}
+
+// A zone's offset from UT at an instant, as the hour marks along a night take it.
+inline ZoneOffset zoneOffsetOf(const QTimeZone& zone) {
+    return [zone](double utJd) {
+        constexpr double UNIX_EPOCH = 2440587.5;
+        return zone.offsetFromUtc(QDateTime::fromMSecsSinceEpoch(
+            std::llround((utJd - UNIX_EPOCH) * 86400000.0), QTimeZone::utc()));
+    };
 }
 
 // Text from outside as a window or a warning echoes it: made visible and cut (echoText); with a

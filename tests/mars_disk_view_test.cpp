@@ -159,8 +159,9 @@ TEST(MarsDiskView, TheOrientationIsKept) {
         panel->orientation()->setCurrentIndex(2);
         panel = std::make_unique<MarsDiskPanel>(nullptr);
         panel->resize(220, 420);
-        panel->showSky(skyTonight(2452879.4, Place{52.52, 13.405, 34}),
-                       [](double) { return std::string("00:00 UTC"); });
+        panel->showSky(
+            skyTonight(2452879.4, Place{52.52, 13.405, 34}),
+            [](double) { return std::string("00:00 UTC"); }, QTimeZone::utc());
         EXPECT_EQ(panel->orientation()->currentIndex(), 2);
         // North down, and east (x negative) on the right.
         EXPECT_GT(panel->view(1)->pointOf(0, 1).y(), panel->view(1)->pointOf(0, -1).y());

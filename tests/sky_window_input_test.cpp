@@ -5,6 +5,7 @@
 #include "app/sky_window.h"
 #include "ephemeris/encounter_state.h"
 #include "ephemeris/utc_clock.h"
+#include "panes/faces_strip.h"
 #include "panes/mars_disk_view.h"
 #include "panes/sky_dome.h"
 #include "panes/texts.h"
@@ -20,6 +21,7 @@
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QToolButton>
@@ -143,16 +145,16 @@ TEST(SkyWindow, TheKeyboardReachesEveryPart) {
     auto* when = window.findChild<QDateTimeEdit*>();
     std::vector<QWidget*> order = {window.findChild<QLineEdit*>(QStringLiteral("placeField")), when,
                                    when->parentWidget()->findChild<QComboBox*>()};
-    order.reserve(13);
+    order.reserve(14);
     // The steps, not the calendar's own buttons.
     for (QToolButton* b : window.findChildren<QToolButton*>(Qt::FindDirectChildrenOnly)) {
         order.push_back(b);
     }
     QWidget* dome = window.childAt(20, 20);
-    order.insert(order.end(),
-                 {dome, window.findChild<QLabel*>(QStringLiteral("facts")), window.disks()->view(0),
-                  window.disks()->view(1), window.disks()->orientation()});
-    ASSERT_EQ(order.size(), 13u);
+    order.insert(order.end(), {dome, window.findChild<QLabel*>(QStringLiteral("facts")),
+                               window.disks()->faceList(), window.disks()->view(0),
+                               window.disks()->view(1), window.disks()->orientation()});
+    ASSERT_EQ(order.size(), 14u);
     std::vector<QImage> unfocused;
     unfocused.reserve(order.size());
     for (QWidget* part : order) {
@@ -181,3 +183,42 @@ TEST(SkyWindow, TheKeyboardReachesEveryPart) {
 }
 
 } // namespace
+
+// A crossing of the central meridian, clicked in the list or on the strip, is the instant the
+// window then shows, its field on the place's clock; the list is what a screen reader reads.
+TEST(SkyWindow, AFaceClickedIsShown) {
+    PinnedAt pinned(UtcClockReading{2027, 2, 20, 0, 14, 0});
+    SkyWindow window(Place{52.52, 13.405, 34});
+    window.show();
+    QListWidget* list = window.disks()->faceList();
+    FacesStrip* strip = window.disks()->faces();
+    const std::vector<FaceCrossing> crossings = strip->scene().crossings;
+    ASSERT_GE(crossings.size(), 6u);
+    ASSERT_EQ(list->count(), static_cast<int>(crossings.size()));
+    QAccessibleInterface* read = QAccessible::queryAccessibleInterface(list);
+    EXPECT_EQ(read->child(2)->text(QAccessible::Name), list->item(2)->text());
+    EXPECT_TRUE(strip->accessibleDescription().contains(list->item(2)->text()));
+    auto* when = window.findChild<QDateTimeEdit*>();
+    const struct {
+        bool onTheStrip;
+        std::size_t crossing;
+    } clicks[] = {{false, 2}, {true, crossings.size() - 1}, {false, 0}};
+    for (const auto& click : clicks) {
+        const FaceCrossing& c = crossings[click.crossing];
+        SCOPED_TRACE(c.feature->name);
+        if (click.onTheStrip) {
+            QTest::mouseClick(strip, Qt::LeftButton, {},
+                              QPoint(static_cast<int>(std::lround(strip->xOf(c.utJd))), 40));
+        } else {
+            list->scrollToItem(list->item(static_cast<int>(click.crossing)));
+            QTest::mouseClick(
+                list->viewport(), Qt::LeftButton, {},
+                list->visualItemRect(list->item(static_cast<int>(click.crossing))).center());
+        }
+        QCoreApplication::processEvents();
+        ASSERT_TRUE(window.shownInstant());
+        EXPECT_DOUBLE_EQ(*window.shownInstant(), c.utJd);
+        EXPECT_EQ(when->dateTime().toString(QStringLiteral("HH:mm")),
+                  zonedMinuteText(c.utJd, window.zone(), false));
+    }
+}

@@ -3,6 +3,7 @@
 // track, in zones on, half past and three quarters past the hour and across the changes of summer
 // time.
 
+#include "display/face_words.h"
 #include "display/number_text.h"
 #include "display/sky_hours.h"
 #include "display/sky_words.h"
@@ -212,3 +213,27 @@ TEST(SkyHours, EveryZoneHasItsWholeHours) {
 }
 
 } // namespace
+
+// A crossing told on the place's clock with UT beside it, UT once when it is the clock; a sky
+// from astronomical twilight on is a dark one, a lighter one named.
+TEST(SkyWords, AFaceOnTheCentralMeridian) {
+    const MarsFeature syrtis = marsFeatures()[0];
+    const double at = julianDateValue(julianDateFromCalendar(2003, 8, 27, 22 + 40 / 60.0));
+    const ClockText cet = [](double) { return std::string("23:40 CET"); };
+    const ClockText ut = [](double) { return std::string("22:40 UT"); };
+    const struct {
+        const ClockText& clock;
+        double altitude, sun;
+        const char* told;
+    } cases[] = {
+        {cet, 44.6, -30, "at 23:40 CET (22:40 UT), Mars 45° up, dark sky"},
+        {ut, 12.4, -15, "at 22:40 UT, Mars 12° up, dark sky"},
+        {cet, 3.0, -8, "at 23:40 CET (22:40 UT), Mars 3° up, nautical twilight"},
+        {ut, 20.0, 5, "at 22:40 UT, Mars 20° up, daylight"},
+    };
+    for (const auto& c : cases) {
+        const FaceCrossing crossing{&syrtis, at, c.altitude, c.sun, skyLightOf(c.sun)};
+        EXPECT_EQ(faceLine(crossing, c.clock),
+                  std::string("Syrtis Major on the central meridian ") + c.told);
+    }
+}

@@ -94,6 +94,13 @@ TEST(StateTool, WorkedOutputs) {
          "2027-02-19 13.8 52.9 2027-02-19T23:25Z 11.3 0.99 14.1\n"},
         {"--nights 2027-06-15T00:00:00 2027-06-16T00:00:00 --place 69.65,18.96",
          "2027-06-15 6.4 none none 0.0 0.91 65.5\n"},
+        // tests/faces/reference.csv: 20:09:15, 21:18:58 (twice), 00:44:00 and 02:06:00.
+        {"--faces --utc 2003-08-27T12:00:00 --place 52.52,13.405,34",
+         "face Isidis Planitia 2003-08-27T20:09Z altitude 10.1\n"
+         "face Syrtis Major 2003-08-27T21:19Z altitude 16.8\n"
+         "face Hellas 2003-08-27T21:19Z altitude 16.8\n"
+         "face Sinus Sabaeus 2003-08-28T00:44Z altitude 19.4\n"
+         "face Sinus Meridiani 2003-08-28T02:06Z altitude 13.0\n"},
     };
     setenv("TZ", "<+02>-2", 1);
     for (const auto& [line, out] : cases) {
@@ -193,11 +200,13 @@ TEST(StateTool, BadInputIsOneLineOnStandardErrorAndExitStatus2) {
           "--approaches 5990-01-01T00:00:00 6000-01-01T00:00:01", "--sky --place 52.5,13.4,1e308",
           "--sky --place 52.5,13.4,-7000000", "--target next --lines --utc 9000-01-01T00:00:00",
           "--sky --place north", "--place 52,13", "--sky --place 1,2 --place 3,4",
-          "--sky --jd 2451545", "--sky --lines --place 1,2",
+          "--sky --jd 2451545", "--sky --lines --place 1,2", "--faces --sky --place 1,2",
+          "--faces --jd 2451545",
           "--sky --utc 2027-02-20T00:14:00 --utc 2027-02-21T00:14:00 --place 1,2",
           "--nights 2027-02-20T00:00:00 2027-02-19T00:00:00",
           "--nights 2027-01-01T00:00:00 2030-01-01T00:00:00", "--nights 2027-01-01T00:00:00",
           "--nights 2027-01-01T00:00:00 2027-02-01T00:00:00 --sky"}) {
+
         cases.push_back(words(line));
     }
     setenv("TZ", "Europe/Berlin", 1); // a zone with a place: a bad --place is not passed over

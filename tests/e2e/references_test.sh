@@ -76,8 +76,9 @@ for disk in north-up mirrored south-up; do
     done
 done
 # The same sky by day and in twilight, and at the South Pole; Tokyo's crowded labels on the night
-# of the 2033 approach; the Moon 14 % lit in the evening twilight and 85 % lit: name, time zone,
-# place, UTC instant.
+# of the 2033 approach; the Moon 14 % lit in the evening twilight and 85 % lit; Sydney's night of
+# the 2020 opposition, its faces from Sinus Sabaeus to Solis Lacus: name, time zone, place, UTC
+# instant.
 skies=(
     "day Europe/Berlin 52.52,13.405 2027-06-21T11:00:00"
     "twilight Europe/Berlin 52.52,13.405 2027-02-19T16:50:00"
@@ -85,6 +86,7 @@ skies=(
     "tokyo-2033 Asia/Tokyo 35.6895,139.6917 2033-07-05T14:00:00"
     "moon-crescent Europe/Berlin 52.52,13.405 2027-02-10T17:30:00"
     "moon-gibbous Europe/Berlin 52.52,13.405 2027-02-17T19:00:00"
+    "faces-sydney-2020 Australia/Sydney -33.8688,151.2093 2020-10-13T12:00:00"
 )
 for c in "${skies[@]}"; do
     read -r name zone place utc <<<"$c"

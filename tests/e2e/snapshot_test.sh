@@ -99,7 +99,7 @@ long=$work/$(printf 'a%.0s' $(seq 245)).png
 
 # The "Mars tonight" window, as drawn without a display.
 TZ=Europe/Berlin "$snapshot" --sky --utc 2027-02-20T00:14:00 --place 52.52,13.405,34 \
-    --out "$out/sky.png" 2>"$work/err" && [ "$(identify -format '%wx%h' "$out/sky.png")" = 1000x420 ] &&
+    --out "$out/sky.png" 2>"$work/err" && [ "$(identify -format '%wx%h' "$out/sky.png")" = 1000x520 ] &&
     [ ! -s "$work/err" ] || fail "--sky: $(cat "$work/err")"
 
 # The Approaches window, over a span of its own, without --utc (now).

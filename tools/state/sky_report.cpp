@@ -2,6 +2,7 @@
 
 #include "display/number_text.h"
 #include "ephemeris/julian_date.h"
+#include "ephemeris/mars_faces.h"
 #include "ephemeris/moon.h"
 #include "ephemeris/sky_tonight.h"
 #include "ephemeris/star_names.h"
@@ -57,6 +58,15 @@ void appendSkyReport(std::string& out, const UtcClockReading& at, const Place& p
     out += "disk diameter " + formatFixed(disk.diameter, 2) + " phase " +
            formatFixed(disk.phase, 3) + " tilt " + formatFixed(disk.tilt, 2) + " cm " +
            formatFixed(disk.centralMeridian, 2) + " pole " + formatFixed(disk.poleAngle, 2) + '\n';
+}
+
+void appendFacesReport(std::string& out, const UtcClockReading& at, const Place& place) {
+    const double now = julianDateValue(julianDateOfReading(at));
+    for (const FaceCrossing& c : faceCrossings(marsTonight(now, place), place)) {
+        out += std::string("face ") + c.feature->name + ' ' +
+               utcText(nearestMinute(c.utJd), false) + " altitude " + formatFixed(c.altitude, 1) +
+               '\n';
+    }
 }
 
 } // namespace orvanta

@@ -22,4 +22,8 @@ namespace orvanta {
 // disk diameter 13.81 phase 0.999 tilt 20.14 cm 158.12 pole 2.35
 void appendSkyReport(std::string& out, const UtcClockReading& at, const Place& place);
 
+// orvanta-state --faces: the night's crossings of the central meridian (mars_faces.h), one a line:
+// face Syrtis Major 2003-08-27T21:18Z altitude 19.6
+void appendFacesReport(std::string& out, const UtcClockReading& at, const Place& place);
+
 } // namespace orvanta

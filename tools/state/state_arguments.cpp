@@ -97,13 +97,16 @@ void checkCombination(const StateRequest& request) {
         {request.factor && !request.julianDate, "--factor needs --jd"},
         {request.lines && request.julianDate, "--lines and --jd cannot be combined"},
         {request.lines && request.readings.size() > 1, "--lines takes at most one --utc"},
-        {request.place && !request.sky && !request.nights, "--place needs --sky or --nights"},
-        {request.nights && (request.sky || request.julianDate || request.lines || request.target ||
-                            request.approaches || !request.readings.empty()),
+        {request.place && !request.sky && !request.nights && !request.faces,
+         "--place needs --sky, --faces or --nights"},
+        {request.nights && (request.sky || request.faces || request.julianDate || request.lines ||
+                            request.target || request.approaches || !request.readings.empty()),
          "--nights goes with --place only"},
-        {request.sky && (request.julianDate || request.lines || request.target ||
-                         request.approaches || request.readings.size() > 1),
-         "--sky goes with one --utc and --place only"},
+        {request.sky && request.faces, "--sky and --faces cannot be combined"},
+        {(request.sky || request.faces) && (request.julianDate || request.lines || request.target ||
+                                            request.approaches || request.readings.size() > 1),
+         request.faces ? "--faces goes with one --utc and --place only"
+                       : "--sky goes with one --utc and --place only"},
         {request.approaches &&
              (request.julianDate || request.lines || request.target || !request.readings.empty()),
          "--approaches and --ics go alone"},
@@ -156,6 +159,8 @@ StateRequest parseStateArguments(const std::vector<std::string>& args) {
             request.nights = parseNights(from, value());
         } else if (option == "--sky") {
             request.sky = true;
+        } else if (option == "--faces") {
+            request.faces = true;
         } else if (option == "--place") {
             once(request.place.has_value());
             request.place = parsePlaceArgument(option, value()).place;

@@ -40,6 +40,7 @@ constexpr const char* USAGE =
     "       orvanta-state --ics FROM TO > approaches.ics\n"
     "       orvanta-state --sky [--utc T] [--place P]\n"
     "       orvanta-state --nights FROM TO [--place P]\n"
+    "       orvanta-state --faces [--utc T] [--place P]\n"
     "\n"
     "Prints the encounter state of Earth and Mars as 'name value' lines.\n"
     "\n"
@@ -114,6 +115,12 @@ constexpr const char* USAGE =
     "               'none none' where the sky is never dark), the hours it stands above 10\n"
     "               in a dark sky, and the Moon's lit share and its degrees from Mars then:\n"
     "    2027-02-19 13.8 52.9 2027-02-19T23:25Z 11.3 0.99 14.1\n"
+    "  --faces      the faces of Mars through the night of T (the pass --sky tells):\n"
+    "               each instant a named feature crosses the central meridian while Mars\n"
+    "               is above the horizon, in time order, 'face NAME INSTANT altitude A'\n"
+    "               (the name may have a space; the instant in UTC to the minute; A the\n"
+    "               refracted altitude of Mars in degrees):\n"
+    "    face Syrtis Major 2003-08-27T21:18Z altitude 19.6\n"
     "  --place P    LAT,LON[,HEIGHT] in degrees north and east and metres (52.52,13.40,\n"
     "               52.52 13.40, 52°31'N 13°24'E), or a town by its name in English or in\n"
     "               a language of its country, accents optional (Reykjavík, München,\n"
@@ -309,7 +316,7 @@ std::optional<Place> placeAsked(const StateRequest& request, const char* option,
 }
 
 int runSky(const StateRequest& request, std::string& out, std::string& err) {
-    const std::optional<Place> place = placeAsked(request, "--sky", err);
+    const std::optional<Place> place = placeAsked(request, request.faces ? "--faces" : "--sky", err);
     if (!place) {
         return 2;
     }
@@ -318,7 +325,11 @@ int runSky(const StateRequest& request, std::string& out, std::string& err) {
     if (!clockTaken(at, err)) {
         return 2;
     }
-    appendSkyReport(out, at, *place);
+    if (request.faces) {
+        appendFacesReport(out, at, *place);
+    } else {
+        appendSkyReport(out, at, *place);
+    }
     return 0;
 }
 
@@ -400,7 +411,7 @@ int runStateTool(const std::vector<std::string>& args, std::string& out, std::st
         return 2;
     }
 
-    if (request.sky) {
+    if (request.sky || request.faces) {
         return runSky(request, out, err);
     }
     if (request.nights) {

@@ -22,6 +22,7 @@ struct StateRequest {
     bool calendar = false; // the approaches as an iCalendar file
     bool sky = false;
     std::optional<std::pair<UtcClockReading, UtcClockReading>> nights;
+    bool faces = false; // the night's crossings of the central meridian, at a place as --sky
     std::optional<Place> place;
 };
 
