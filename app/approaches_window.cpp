@@ -1,5 +1,8 @@
 #include "app/approaches_window.h"
 
+#include "app/settings.h"
+#include "app/wall_clock.h"
+#include "app/window_place.h"
 #include "display/number_text.h"
 #include "ephemeris/julian_date.h"
 #include "ephemeris/time_scales.h"
@@ -9,6 +12,7 @@
 #include "panes/texts.h"
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -16,6 +20,8 @@
 #include <QListWidget>
 #include <QSpinBox>
 #include <QTabWidget>
+#include <QTimer>
+#include <QVBoxLayout>
 #include <QtConcurrent/QtConcurrentRun>
 #include <algorithm>
 #include <cmath>
@@ -24,12 +30,28 @@ namespace orvanta {
 
 namespace {
 
-// "2027-02-20 00:13 UT", to the nearest minute.
-QString minuteOf(double jd) {
+// "2027-02-20 00:13 UT", or on the computer's clock "2027-02-20 01:13 CET", to the nearest minute.
+QString minuteOf(double jd, bool local) {
+    if (local) {
+        return zonedMinuteText(jd, computerZone(), true, QStringLiteral("yyyy-MM-dd HH:mm"));
+    }
     return QString::fromStdString(isoText(nearestMinute(jd), false))
                .replace(QLatin1Char('T'), QLatin1Char(' ')) +
            QStringLiteral(" UT");
 }
+
+constexpr const char* TIMES_SETTING = "approaches/times";
+
+bool keptLocalTimes() {
+    const std::optional<QString> kept = readSetting(TIMES_SETTING);
+    if (kept && *kept != QLatin1String("ut") && *kept != QLatin1String("local")) {
+        refuseSetting(TIMES_SETTING, *kept, QStringLiteral("ut or local"));
+    }
+    return kept == QLatin1String("local");
+}
+
+// The pictures' least sizes where the window is narrow: still read at a glance.
+constexpr int SMALLEST_WIDTH = 240;
 
 double megaKm(const ClosestApproach& a) {
     return a.distanceAu * KM_PER_AU / 1e6;
@@ -55,7 +77,7 @@ ApproachesWindow::ApproachesWindow(Choose choose, int fromYear, int years, bool 
       chart_(new DistanceChartPicture(this, scene_, [this](int i, bool c) { pick(i, c); })),
       orbits_(new OrbitsPicture(this, scene_, [this](int i, bool c) { pick(i, c); })),
       loop_(new LoopPicture(this)), southUp_(new QCheckBox(QStringLiteral("South up"), this)),
-      views_(new QTabWidget(this)), list_(new QListWidget(this)) {
+      views_(new QTabWidget(this)), times_(new QComboBox(this)), list_(new QListWidget(this)) {
     southUp_->setChecked(southUp);
     southUp_->setToolTip(QStringLiteral("The loop south up, east on the right, as it is seen from "
                                         "the southern hemisphere"));
@@ -70,12 +92,23 @@ ApproachesWindow::ApproachesWindow(Choose choose, int fromYear, int years, bool 
     fromYear_->setRange(FIRST_YEAR, LAST_APPROACH_YEAR - years_->value());
     fromYear_->setValue(fromYear != 0 ? fromYear : thisYear - 15);
     fromYear_->setAccessibleName(QStringLiteral("From the year"));
-    chart_->setMinimumSize(720, 290);
     chart_->setAccessibleName(QStringLiteral("Distance over the years"));
-    orbits_->setMinimumSize(330, 310);
     orbits_->setAccessibleName(QStringLiteral("Orbits from above"));
     list_->setAccessibleName(QStringLiteral("Closest approaches"));
-    list_->setMinimumWidth(380);
+    // Every row wraps to the list's width, so that no scroll bar across it hides the one picked.
+    list_->setWordWrap(true);
+    list_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    list_->setResizeMode(QListView::Adjust);
+    connect(list_, &QListWidget::currentItemChanged, list_,
+            [this](QListWidgetItem* item) { list_->scrollToItem(item); });
+    times_->addItems({QStringLiteral("UT"), QStringLiteral("Local")});
+    times_->setItemData(1, QStringLiteral("On this computer's clock"), Qt::ToolTipRole);
+    times_->setAccessibleName(QStringLiteral("Times in the list"));
+    times_->setCurrentIndex(keptLocalTimes() ? 1 : 0);
+    connect(times_, &QComboBox::currentIndexChanged, this, [this](int index) {
+        saveSetting(TIMES_SETTING, QString::fromLatin1(index == 1 ? "local" : "ut"));
+        fillList();
+    });
 
     layOut();
     takeYearsWhenTyped();
@@ -106,11 +139,11 @@ ApproachesWindow::ApproachesWindow(Choose choose, int fromYear, int years, bool 
 void ApproachesWindow::takeYearsWhenTyped() {
     // A year is taken when the user has finished it (Enter, leaving the box, the arrows, or a
     // pause in typing), not at each keystroke: "2030" is not the years 2, 20 and 203 first. A
-    // quarter of a second is longer than most typists leave between two digits; the span typed
-    // is begun at each keystroke, so that even the longest span is shown as the pause ends, or
-    // nearly.
+    // pause of a second and a half lets one who looks for each key type four digits; the span
+    // typed is begun at each keystroke, so that even the longest span is shown as the pause ends,
+    // or nearly.
     pause_.setSingleShot(true);
-    pause_.setInterval(250);
+    pause_.setInterval(1500);
     for (QSpinBox* box : {fromYear_, years_}) {
         box->setKeyboardTracking(false);
         connect(box, &QSpinBox::valueChanged, this, [this] {
@@ -130,9 +163,12 @@ void ApproachesWindow::takeYearsWhenTyped() {
     });
 }
 
-// The span above the two pictures, the list beside the orbits, and the hint below.
+// The span above the two pictures, the list beside the orbits, and the hint below; where the
+// window is narrow, all of them one under the other.
 void ApproachesWindow::layOut() {
-    auto* span = new QHBoxLayout;
+    auto* spanRow = new QWidget;
+    auto* span = new QHBoxLayout(spanRow);
+    span->setContentsMargins(0, 0, 0, 0);
     for (QWidget* w : {static_cast<QWidget*>(new QLabel(QStringLiteral("From"), this)),
                        static_cast<QWidget*>(fromYear_),
                        static_cast<QWidget*>(new QLabel(QStringLiteral("for"), this)),
@@ -140,16 +176,11 @@ void ApproachesWindow::layOut() {
                        static_cast<QWidget*>(new QLabel(QStringLiteral("years"), this))}) {
         span->addWidget(w);
     }
-    span->addSpacing(12);
-    span->addWidget(status_);
     span->addStretch();
     auto* hint = new QLabel(QStringLiteral("Count down to an approach: a click on it in a picture, "
                                            "or Enter on it there or in the list."),
                             this);
     hint->setWordWrap(true);
-    auto* layout = new QGridLayout(this);
-    layout->addLayout(span, 0, 0, 1, 2);
-    layout->addWidget(chart_, 1, 0, 1, 2);
     views_->addTab(orbits_, QStringLiteral("Orbits"));
     views_->addTab(loop_, QStringLiteral("Among the stars"));
     // Beside the tabs, where it takes no height from the pictures, and only while it has a
@@ -158,20 +189,70 @@ void ApproachesWindow::layOut() {
     southUp_->setVisible(false);
     connect(views_, &QTabWidget::currentChanged, southUp_,
             [this](int index) { southUp_->setVisible(views_->widget(index) == loop_); });
-    layout->addWidget(views_, 2, 0);
-    layout->addWidget(list_, 2, 1);
-    layout->addWidget(hint, 3, 0, 1, 2);
-    layout->setRowStretch(1, 1);
-    layout->setRowStretch(2, 1);
-    layout->setColumnStretch(0, 1);
-    layout->setColumnStretch(1, 1);
+    auto* listColumn = new QWidget;
+    auto* listLayout = new QVBoxLayout(listColumn);
+    listLayout->setContentsMargins(0, 0, 0, 0);
+    auto* timesRow = new QHBoxLayout;
+    auto* timesLabel = new QLabel(QStringLiteral("&Times:"), this);
+    timesLabel->setBuddy(times_);
+    timesRow->addWidget(timesLabel);
+    timesRow->addWidget(times_);
+    timesRow->addStretch();
+    listLayout->addLayout(timesRow);
+    listLayout->addWidget(list_, 1);
+    auto* content = new QWidget;
+    auto* grid = new QGridLayout(content);
+    const auto arrange = [=, this](bool wide) {
+        for (QWidget* w :
+             {spanRow, static_cast<QWidget*>(status_), static_cast<QWidget*>(chart_),
+              static_cast<QWidget*>(views_), listColumn, static_cast<QWidget*>(hint)}) {
+            grid->removeWidget(w);
+        }
+        span->removeWidget(status_);
+        for (int row = 0; row < 6; ++row) {
+            grid->setRowStretch(row, 0);
+        }
+        // The chart's dates and distances take their height whatever its width.
+        chart_->setMinimumSize(wide ? QSize(640, 240) : QSize(SMALLEST_WIDTH, 320));
+        for (QWidget* picture : {static_cast<QWidget*>(orbits_), static_cast<QWidget*>(loop_)}) {
+            picture->setMinimumSize(wide ? QSize(330, 310) : QSize(SMALLEST_WIDTH, SMALLEST_WIDTH));
+        }
+        list_->setMinimumSize(wide ? 300 : 0, wide ? 0 : 160);
+        grid->addWidget(spanRow, 0, 0, 1, 2);
+        if (wide) {
+            span->insertWidget(span->count() - 1, status_);
+            grid->addWidget(chart_, 1, 0, 1, 2);
+            grid->addWidget(views_, 2, 0);
+            grid->addWidget(listColumn, 2, 1);
+            grid->addWidget(hint, 3, 0, 1, 2);
+            grid->setRowStretch(1, 1);
+            grid->setRowStretch(2, 1);
+        } else {
+            grid->addWidget(status_, 1, 0, 1, 2);
+            grid->addWidget(chart_, 2, 0, 1, 2);
+            grid->addWidget(views_, 3, 0, 1, 2);
+            grid->addWidget(listColumn, 4, 0, 1, 2);
+            grid->addWidget(hint, 5, 0, 1, 2);
+            grid->setRowStretch(3, 1);
+            grid->setRowStretch(4, 1);
+        }
+        grid->setColumnStretch(0, 1);
+        grid->setColumnStretch(1, wide ? 1 : 0);
+        // The rows wrap anew to the list's width: the one picked is brought back into view.
+        QTimer::singleShot(0, list_, [this] { list_->scrollToItem(list_->currentItem()); });
+    };
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(new FoldingArea(this, content, 720, arrange));
+    setMinimumSize(SMALLEST_WIDTH + 40, 360);
     setTabOrder(years_, chart_);
     // The tabs, then the picture shown in them (the other is hidden, so skipped), then the list.
     setTabOrder(chart_, views_);
     setTabOrder(views_, orbits_);
     setTabOrder(orbits_, loop_);
     setTabOrder(loop_, southUp_);
-    setTabOrder(southUp_, list_);
+    setTabOrder(southUp_, times_);
+    setTabOrder(times_, list_);
 }
 
 void ApproachesWindow::requestSpan() {
@@ -267,8 +348,8 @@ void ApproachesWindow::refresh() {
     showLoop();
 }
 
-// "2027-02-20 00:12 UT: 101.42 million km, 13.84″ across, magnitude -1.2", the one counted to
-// said so.
+// "2027-02-20 00:12 UT: 101.42 million km, 13.84″ across, magnitude -1.2" (or its time on the
+// computer's clock), the one counted to said so.
 void ApproachesWindow::fillList() {
     const CountdownChoice choice = countdownChoice();
     const std::optional<ClosestApproach>& next = nextApproachAt(scene_.now);
@@ -282,9 +363,9 @@ void ApproachesWindow::fillList() {
     for (std::size_t i = 0; i < c.approaches.size(); ++i) {
         const ClosestApproach& a = c.approaches[i];
         rows << QStringLiteral("%1: %2 million km, %3%4 across, magnitude %5")
-                    .arg(minuteOf(a.julianDate), fixedText(megaKm(a), 2),
-                         fixedText(a.apparentDiameterArcsec, 2), QChar(0x2033),
-                         fixedText(a.magnitude, 1));
+                    .arg(minuteOf(a.julianDate, times_->currentIndex() == 1),
+                         fixedText(megaKm(a), 2), fixedText(a.apparentDiameterArcsec, 2),
+                         QChar(0x2033), fixedText(a.magnitude, 1));
         if (choice.target == CountdownTarget::Chosen && a.julianDate == choice.chosenJd) {
             counted = static_cast<int>(i) + 2;
         }

@@ -23,6 +23,7 @@ class QSpinBox;
 class QTabWidget;
 
 class QCheckBox;
+class QComboBox;
 
 namespace orvanta {
 
@@ -48,6 +49,8 @@ class ApproachesWindow : public QWidget {
     LoopPicture* loop() const { return loop_; }
     QTabWidget* views() const { return views_; }
     QSpinBox* fromYear() const { return fromYear_; }
+    // The list's times in UT or on the computer's clock, a choice kept in the settings.
+    QComboBox* times() const { return times_; }
     // Whether a new span is being found, the old one shown meanwhile.
     bool updating() const { return spans_.isRunning(); }
 
@@ -80,6 +83,7 @@ class ApproachesWindow : public QWidget {
     QCheckBox* southUp_;
     QTabWidget* views_;
     double loopOf_ = 0; // the approach the loop was made for
+    QComboBox* times_;
     QListWidget* list_;
     QTimer minute_;
 };

@@ -3,6 +3,7 @@
 #include "app/mars_disk_panel.h"
 #include "app/settings.h"
 #include "app/time_zones.h"
+#include "app/window_place.h"
 #include "display/number_text.h"
 #include "display/sky_words.h"
 #include "ephemeris/julian_date.h"
@@ -12,10 +13,10 @@
 #include "panes/texts.h"
 #include "towns/place_text.h"
 
+#include <QBoxLayout>
 #include <QComboBox>
 #include <QCompleter>
 #include <QDateTimeEdit>
-#include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -35,6 +36,10 @@ namespace {
 // words and the captions change; the dome takes the rest.
 constexpr int TEXT_WIDTH = 300;
 constexpr int DISKS_WIDTH = 290;
+// The dome's side beside them, and the least it is still read at, stacked above them where the
+// window is narrow.
+constexpr int DOME_SIDE = 360;
+constexpr int SMALLEST_SIDE = 260;
 
 // Before a zone's first rule the tz database keeps the town's local mean time: said, since the
 // clock then is no zone's (Berlin's ran 53 min 28 s ahead of UT until 1893).
@@ -140,16 +145,32 @@ void SkyWindow::layOut() {
     column->addWidget(whenRow);
     column->addLayout(stepsRow);
     column->addStretch(1);
-    for (QWidget* part : {static_cast<QWidget*>(facts_), static_cast<QWidget*>(placeLabel_),
-                          static_cast<QWidget*>(placeEdit_), whenRow}) {
-        part->setFixedWidth(TEXT_WIDTH);
-    }
-    disk_->setFixedWidth(DISKS_WIDTH);
-    auto* layout = new QGridLayout(this);
-    layout->addWidget(dome_, 0, 0);
-    layout->addLayout(column, 0, 1);
-    layout->addWidget(disk_, 0, 2);
-    layout->setColumnStretch(0, 1);
+    auto* content = new QWidget;
+    auto* parts = new QBoxLayout(QBoxLayout::LeftToRight, content);
+    parts->addWidget(dome_, 1);
+    parts->addLayout(column);
+    parts->addWidget(disk_);
+    const auto arrange = [this, parts, whenRow](bool wide) {
+        // Side by side the columns keep their widths, so that neither moves the other as the
+        // words change; stacked, each takes the window's width.
+        parts->setDirection(wide ? QBoxLayout::LeftToRight : QBoxLayout::TopToBottom);
+        const auto width = [wide](QWidget* part, int fixed) {
+            part->setMinimumWidth(wide ? fixed : 0);
+            part->setMaximumWidth(wide ? fixed : QWIDGETSIZE_MAX);
+        };
+        for (QWidget* part : {static_cast<QWidget*>(facts_), static_cast<QWidget*>(placeLabel_),
+                              static_cast<QWidget*>(placeEdit_), whenRow}) {
+            width(part, TEXT_WIDTH);
+        }
+        width(disk_, DISKS_WIDTH);
+        dome_->setMinimumSize(wide ? QSize(DOME_SIDE, DOME_SIDE)
+                                   : QSize(SMALLEST_SIDE, SMALLEST_SIDE));
+    };
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(
+        new FoldingArea(this, content, DOME_SIDE + TEXT_WIDTH + DISKS_WIDTH + 50, arrange));
+    setMinimumSize(SMALLEST_SIDE + 40, SMALLEST_SIDE + 100);
     connect(placeEdit_, &QLineEdit::returnPressed, this, [this] { usePlaceTyped(); });
     QWidget* order[] = {
         placeEdit_, when_, clock_, steps_[0],      steps_[1],      steps_[2],           steps_[3],
