@@ -69,6 +69,44 @@ QFuture<ApproachesSpan> spanOfYears(std::pair<int, int> years) {
     });
 }
 
+// The window's parts, in its grid as the window's width has them.
+struct Parts {
+    QGridLayout* grid;
+    QHBoxLayout* span; // the years, and the status beside them where there is room
+    QWidget *spanRow, *status, *chart, *views, *list, *hint;
+};
+
+// The span above the chart, the pictures' tabs beside the list, and the hint below; where the
+// window is narrow, all of them one under the other.
+void arrangeParts(const Parts& p, bool wide) {
+    for (QWidget* w : {p.spanRow, p.status, p.chart, p.views, p.list, p.hint}) {
+        p.grid->removeWidget(w);
+    }
+    p.span->removeWidget(p.status);
+    for (int row = 0; row < 6; ++row) {
+        p.grid->setRowStretch(row, 0);
+    }
+    p.grid->addWidget(p.spanRow, 0, 0, 1, 2);
+    if (wide) {
+        p.span->insertWidget(p.span->count() - 1, p.status);
+        p.grid->addWidget(p.chart, 1, 0, 1, 2);
+        p.grid->addWidget(p.views, 2, 0);
+        p.grid->addWidget(p.list, 2, 1);
+        p.grid->addWidget(p.hint, 3, 0, 1, 2);
+        p.grid->setRowStretch(1, 1);
+        p.grid->setRowStretch(2, 1);
+    } else {
+        int row = 1;
+        for (QWidget* w : {p.status, p.chart, p.views, p.list, p.hint}) {
+            p.grid->addWidget(w, row++, 0, 1, 2);
+        }
+        p.grid->setRowStretch(3, 1);
+        p.grid->setRowStretch(4, 1);
+    }
+    p.grid->setColumnStretch(0, 1);
+    p.grid->setColumnStretch(1, wide ? 1 : 0);
+}
+
 } // namespace
 
 ApproachesWindow::ApproachesWindow(Choose choose, int fromYear, int years, bool southUp)
@@ -163,8 +201,6 @@ void ApproachesWindow::takeYearsWhenTyped() {
     });
 }
 
-// The span above the two pictures, the list beside the orbits, and the hint below; where the
-// window is narrow, all of them one under the other.
 void ApproachesWindow::layOut() {
     auto* spanRow = new QWidget;
     auto* span = new QHBoxLayout(spanRow);
@@ -189,55 +225,17 @@ void ApproachesWindow::layOut() {
     southUp_->setVisible(false);
     connect(views_, &QTabWidget::currentChanged, southUp_,
             [this](int index) { southUp_->setVisible(views_->widget(index) == loop_); });
-    auto* listColumn = new QWidget;
-    auto* listLayout = new QVBoxLayout(listColumn);
-    listLayout->setContentsMargins(0, 0, 0, 0);
-    auto* timesRow = new QHBoxLayout;
-    auto* timesLabel = new QLabel(QStringLiteral("&Times:"), this);
-    timesLabel->setBuddy(times_);
-    timesRow->addWidget(timesLabel);
-    timesRow->addWidget(times_);
-    timesRow->addStretch();
-    listLayout->addLayout(timesRow);
-    listLayout->addWidget(list_, 1);
     auto* content = new QWidget;
-    auto* grid = new QGridLayout(content);
-    const auto arrange = [=, this](bool wide) {
-        for (QWidget* w :
-             {spanRow, static_cast<QWidget*>(status_), static_cast<QWidget*>(chart_),
-              static_cast<QWidget*>(views_), listColumn, static_cast<QWidget*>(hint)}) {
-            grid->removeWidget(w);
-        }
-        span->removeWidget(status_);
-        for (int row = 0; row < 6; ++row) {
-            grid->setRowStretch(row, 0);
-        }
+    const Parts parts{
+        new QGridLayout(content), span, spanRow, status_, chart_, views_, layOutList(), hint};
+    const auto arrange = [parts, this](bool wide) {
         // The chart's dates and distances take their height whatever its width.
-        chart_->setMinimumSize(wide ? QSize(640, 240) : QSize(SMALLEST_WIDTH, 320));
+        chart_->setMinimumSize(wide ? QSize(640, 290) : QSize(SMALLEST_WIDTH, 320));
         for (QWidget* picture : {static_cast<QWidget*>(orbits_), static_cast<QWidget*>(loop_)}) {
             picture->setMinimumSize(wide ? QSize(330, 310) : QSize(SMALLEST_WIDTH, SMALLEST_WIDTH));
         }
         list_->setMinimumSize(wide ? 300 : 0, wide ? 0 : 160);
-        grid->addWidget(spanRow, 0, 0, 1, 2);
-        if (wide) {
-            span->insertWidget(span->count() - 1, status_);
-            grid->addWidget(chart_, 1, 0, 1, 2);
-            grid->addWidget(views_, 2, 0);
-            grid->addWidget(listColumn, 2, 1);
-            grid->addWidget(hint, 3, 0, 1, 2);
-            grid->setRowStretch(1, 1);
-            grid->setRowStretch(2, 1);
-        } else {
-            grid->addWidget(status_, 1, 0, 1, 2);
-            grid->addWidget(chart_, 2, 0, 1, 2);
-            grid->addWidget(views_, 3, 0, 1, 2);
-            grid->addWidget(listColumn, 4, 0, 1, 2);
-            grid->addWidget(hint, 5, 0, 1, 2);
-            grid->setRowStretch(3, 1);
-            grid->setRowStretch(4, 1);
-        }
-        grid->setColumnStretch(0, 1);
-        grid->setColumnStretch(1, wide ? 1 : 0);
+        arrangeParts(parts, wide);
         // The rows wrap anew to the list's width: the one picked is brought back into view.
         QTimer::singleShot(0, list_, [this] { list_->scrollToItem(list_->currentItem()); });
     };
@@ -251,8 +249,23 @@ void ApproachesWindow::layOut() {
     setTabOrder(views_, orbits_);
     setTabOrder(orbits_, loop_);
     setTabOrder(loop_, southUp_);
-    setTabOrder(southUp_, times_);
-    setTabOrder(times_, list_);
+    setTabOrder(southUp_, list_);
+    setTabOrder(list_, times_);
+}
+
+QWidget* ApproachesWindow::layOutList() {
+    auto* column = new QWidget;
+    auto* layout = new QVBoxLayout(column);
+    layout->setContentsMargins(0, 0, 0, 0);
+    auto* timesRow = new QHBoxLayout;
+    auto* timesLabel = new QLabel(QStringLiteral("&Times:"), this);
+    timesLabel->setBuddy(times_);
+    timesRow->addWidget(timesLabel);
+    timesRow->addWidget(times_);
+    timesRow->addStretch();
+    layout->addLayout(timesRow);
+    layout->addWidget(list_, 1);
+    return column;
 }
 
 void ApproachesWindow::requestSpan() {

@@ -55,7 +55,11 @@ class ApproachesWindow : public QWidget {
     bool updating() const { return spans_.isRunning(); }
 
   private:
+    // The span above the two pictures, the list beside the orbits, and the hint below; where the
+    // window is narrow, all of them one under the other, in a scroll area.
     void layOut();
+    // The list with its clock above it.
+    QWidget* layOutList();
     // A year is taken when its box is done with, not at each keystroke.
     void takeYearsWhenTyped();
     // The span of the boxes found off the GUI thread; a newer request supersedes an older one.

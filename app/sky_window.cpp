@@ -56,6 +56,22 @@ QString meanTimeNote(const QTimeZone& zone, double utJd) {
                                    : QStringLiteral("later"));
 }
 
+// Side by side the columns keep their widths, so that neither moves the other as the words
+// change; stacked, each takes the window's width.
+void arrangeParts(QBoxLayout* parts, std::initializer_list<QWidget*> words, QWidget* disks,
+                  QWidget* dome, bool wide) {
+    parts->setDirection(wide ? QBoxLayout::LeftToRight : QBoxLayout::TopToBottom);
+    const auto width = [wide](QWidget* part, int fixed) {
+        part->setMinimumWidth(wide ? fixed : 0);
+        part->setMaximumWidth(wide ? fixed : QWIDGETSIZE_MAX);
+    };
+    for (QWidget* part : words) {
+        width(part, TEXT_WIDTH);
+    }
+    width(disks, DISKS_WIDTH);
+    dome->setMinimumSize(wide ? QSize(DOME_SIDE, DOME_SIDE) : QSize(SMALLEST_SIDE, SMALLEST_SIDE));
+}
+
 } // namespace
 
 SkyWindow::SkyWindow(std::optional<PlaceEntry> place)
@@ -151,20 +167,7 @@ void SkyWindow::layOut() {
     parts->addLayout(column);
     parts->addWidget(disk_);
     const auto arrange = [this, parts, whenRow](bool wide) {
-        // Side by side the columns keep their widths, so that neither moves the other as the
-        // words change; stacked, each takes the window's width.
-        parts->setDirection(wide ? QBoxLayout::LeftToRight : QBoxLayout::TopToBottom);
-        const auto width = [wide](QWidget* part, int fixed) {
-            part->setMinimumWidth(wide ? fixed : 0);
-            part->setMaximumWidth(wide ? fixed : QWIDGETSIZE_MAX);
-        };
-        for (QWidget* part : {static_cast<QWidget*>(facts_), static_cast<QWidget*>(placeLabel_),
-                              static_cast<QWidget*>(placeEdit_), whenRow}) {
-            width(part, TEXT_WIDTH);
-        }
-        width(disk_, DISKS_WIDTH);
-        dome_->setMinimumSize(wide ? QSize(DOME_SIDE, DOME_SIDE)
-                                   : QSize(SMALLEST_SIDE, SMALLEST_SIDE));
+        arrangeParts(parts, {facts_, placeLabel_, placeEdit_, whenRow}, disk_, dome_, wide);
     };
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);

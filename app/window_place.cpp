@@ -2,8 +2,11 @@
 
 #include "app/settings.h"
 
+#include <QCoreApplication>
 #include <QEvent>
 #include <QGuiApplication>
+#include <QLayout>
+#include <QPointer>
 #include <QResizeEvent>
 #include <QScreen>
 #include <QTimer>
@@ -70,11 +73,16 @@ QRect placeBeside(QSize wanted, QSize minimum, QSize decoration, const QRect& be
     return clampedTo(QRect(QPoint(beside.left() - frame.width(), beside.top()), frame), area);
 }
 
+namespace {
+
+// The frame moved and shrunk onto `area`, no smaller than `minimum` with its decoration.
 QRect fittedTo(const QRect& frame, QSize minimum, QSize decoration, const QRect& area) {
     return clampedTo(QRect(frame.topLeft(),
                            frame.size().boundedTo(area.size()).expandedTo(minimum + decoration)),
                      area);
 }
+
+} // namespace
 
 QRect keptOnAreas(const QRect& kept, QSize minimum, QSize decoration,
                   const std::vector<QRect>& areas) {
@@ -93,32 +101,48 @@ namespace {
 // Saves the window's place as it is hidden: closed, or gone with the program.
 class PlaceKeeper : public QObject {
   public:
-    PlaceKeeper(QWidget* window, const char* section) : QObject(window), window_(window) {
+    PlaceKeeper(QWidget* window, const QWidget* main, const char* section)
+        : QObject(window), window_(window), main_(main), wanted_(window->size()) {
         for (std::size_t i = 0; i < PLACE_KEYS.size(); ++i) {
             keys_[i] = QByteArray(section) + '/' + PLACE_KEYS[i];
         }
         window->installEventFilter(this);
     }
-    std::optional<QRect> kept() const {
-        double read[PLACE_KEYS.size()];
-        for (std::size_t i = 0; i < PLACE_KEYS.size(); ++i) {
-            const std::optional<double> value =
-                readNumberSetting(keys_[i].constData(), i < 2 ? -FARTHEST : 1, FARTHEST);
-            if (!value) {
-                return std::nullopt;
-            }
-            read[i] = *value;
+
+    // Where it was left, else beside the main window, for a frame of `decoration`.
+    void place(QSize decoration) {
+        const QSize minimum = window_->minimumSize();
+        std::vector<QRect> areas;
+        for (const QScreen* screen : QGuiApplication::screens()) {
+            areas.push_back(screen->availableGeometry());
         }
-        return QRect(qRound(read[0]), qRound(read[1]), qRound(read[2]), qRound(read[3]));
+        QRect frame;
+        if (const std::optional<QRect> kept = this->kept()) {
+            frame = keptOnAreas(QRect(kept->topLeft(), kept->size() + decoration), minimum,
+                                decoration, areas);
+        }
+        const QScreen* screen = main_ && main_->screen() != nullptr
+                                    ? main_->screen()
+                                    : QGuiApplication::primaryScreen();
+        if (frame.isNull() && screen != nullptr) {
+            frame =
+                placeBeside(wanted_, minimum, decoration, main_ ? main_->frameGeometry() : QRect(),
+                            screen->availableGeometry());
+        }
+        if (!frame.isNull() && frame != window_->frameGeometry()) {
+            window_->resize(frame.size() - decoration);
+            window_->move(frame.topLeft());
+        }
     }
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override {
         if (watched == window_ && event->type() == QEvent::Show && !shown_) {
             shown_ = true;
-            // The frame is known only once the window manager has decorated the window, and
-            // one that is resizable may be given a wider frame than the main window's.
-            QTimer::singleShot(250, this, [this] { keepOnScreen(); });
+            // The frame is known only once the window manager has decorated the window, and a
+            // window that can be resized may be given a deeper one than the main window's.
+            QTimer::singleShot(
+                250, this, [this] { place(window_->frameGeometry().size() - window_->size()); });
         }
         if (watched == window_ && event->type() == QEvent::Hide) {
             const QPoint at = window_->frameGeometry().topLeft();
@@ -132,19 +156,21 @@ class PlaceKeeper : public QObject {
     }
 
   private:
-    void keepOnScreen() {
-        const QRect frame = window_->frameGeometry();
-        const QScreen* screen = window_->screen();
-        if (screen == nullptr || screen->availableGeometry().contains(frame)) {
-            return;
+    std::optional<QRect> kept() const {
+        double read[PLACE_KEYS.size()];
+        for (std::size_t i = 0; i < PLACE_KEYS.size(); ++i) {
+            const std::optional<double> value =
+                readNumberSetting(keys_[i].constData(), i < 2 ? -FARTHEST : 1, FARTHEST);
+            if (!value) {
+                return std::nullopt;
+            }
+            read[i] = *value;
         }
-        const QSize decoration = frame.size() - window_->size();
-        const QRect fit =
-            fittedTo(frame, window_->minimumSize(), decoration, screen->availableGeometry());
-        window_->resize(fit.size() - decoration);
-        window_->move(fit.topLeft());
+        return QRect(qRound(read[0]), qRound(read[1]), qRound(read[2]), qRound(read[3]));
     }
     QWidget* window_;
+    QPointer<const QWidget> main_;
+    QSize wanted_;
     bool shown_ = false;
     std::array<QByteArray, PLACE_KEYS.size()> keys_;
 };
@@ -152,37 +178,17 @@ class PlaceKeeper : public QObject {
 } // namespace
 
 void placeAndKeep(QWidget* window, const QWidget* main, const char* section) {
-    const auto* keeper = new PlaceKeeper(window, section);
     // The window manager's frame is not known before the window is shown: the main window's is
-    // the one it will be given.
-    const QSize decoration = main->frameGeometry().size() - main->geometry().size();
-    const QSize minimum = window->minimumSize();
-    std::vector<QRect> areas;
-    for (const QScreen* screen : QGuiApplication::screens()) {
-        areas.push_back(screen->availableGeometry());
-    }
-    QRect frame;
-    if (const std::optional<QRect> kept = keeper->kept()) {
-        frame = keptOnAreas(QRect(kept->topLeft(), kept->size() + decoration), minimum, decoration,
-                            areas);
-    }
-    if (frame.isNull()) {
-        const QScreen* screen =
-            main->screen() != nullptr ? main->screen() : QGuiApplication::primaryScreen();
-        if (screen == nullptr) {
-            return;
-        }
-        frame = placeBeside(window->size(), minimum, decoration, main->frameGeometry(),
-                            screen->availableGeometry());
-    }
-    window->resize(frame.size() - decoration);
-    window->move(frame.topLeft());
+    // the one it is likely to be given.
+    (new PlaceKeeper(window, main, section))
+        ->place(main->frameGeometry().size() - main->geometry().size());
 }
 
 FoldingArea::FoldingArea(QWidget* parent, QWidget* content, int wideWidth,
                          std::function<void(bool wide)> arrange)
     : QScrollArea(parent), wideWidth_(wideWidth), arrange_(std::move(arrange)) {
     setFrameShape(QFrame::NoFrame);
+    setFocusPolicy(Qt::NoFocus); // the keyboard goes from one part to the next, not to the area
     setWidgetResizable(true);
     setWidget(content);
     arrange_(wide_);
@@ -191,11 +197,18 @@ FoldingArea::FoldingArea(QWidget* parent, QWidget* content, int wideWidth,
 void FoldingArea::resizeEvent(QResizeEvent* event) {
     // The viewport's resizes come here too: the area's own width decides.
     const bool wide = width() >= wideWidth_;
-    if (wide != wide_) {
+    const bool turned = wide != wide_;
+    if (turned) {
         wide_ = wide;
         arrange_(wide);
+        widget()->layout()->activate();
     }
     QScrollArea::resizeEvent(event);
+    if (turned) {
+        // The scroll bars anew for the content as it is now laid out, before anything is drawn.
+        QEvent settled(QEvent::LayoutRequest);
+        QCoreApplication::sendEvent(this, &settled);
+    }
 }
 
 } // namespace orvanta

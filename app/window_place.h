@@ -22,9 +22,6 @@ namespace orvanta {
 QRect placeBeside(QSize wanted, QSize minimum, QSize decoration, const QRect& beside,
                   const QRect& area);
 
-// The frame moved and shrunk onto `area`, no smaller than `minimum` with its decoration.
-QRect fittedTo(const QRect& frame, QSize minimum, QSize decoration, const QRect& area);
-
 // A kept frame moved onto the first of `areas` its title bar lies on, and shrunk to it; an empty
 // rectangle where it lies on none (its screen gone).
 QRect keptOnAreas(const QRect& kept, QSize minimum, QSize decoration,

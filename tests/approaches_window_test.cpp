@@ -4,16 +4,20 @@
 
 #include "app/approaches_window.h"
 #include "app/main_window.h"
+#include "app/settings.h"
 #include "display/approaches_scene.h"
 #include "ephemeris/julian_date.h"
 #include "ephemeris/utc_clock.h"
 #include "panes/distance_chart_picture.h"
 #include "panes/loop_picture.h"
+#include "tests/scoped_environment.h"
 
 #include <QAction>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QListWidget>
 #include <QMenu>
+#include <QScrollBar>
 #include <QSpinBox>
 #include <QTabWidget>
 #include <QTest>
@@ -172,19 +176,68 @@ TEST(ApproachesWindow, ATypedYearIsTakenWhenItIsWhole) {
     ApproachesWindow window([](const CountdownChoice&) {});
     window.show();
     QSpinBox* from = window.fromYear();
-    from->setFocus();
-    // Typed, then a pause: "2030" alone, found off the GUI thread.
-    QTest::keyClick(from, Qt::Key_A, Qt::ControlModifier);
-    QTest::keyClicks(from, "2030");
-    EXPECT_EQ(spansShownUntil(window, 2030), (std::vector<int>{2011, 2030}));
+    // Typed, then not taken while one who types slowly may still be typing: "200" of "2000" is
+    // not drawn; then a pause, Enter or leaving the box takes it, found off the GUI thread.
+    const struct {
+        const char* typed;
+        int ending; // a key, or none for a pause, or -1 for leaving the box
+        std::vector<int> shown;
+    } cases[] = {
+        {"2030", 0, {2011, 2030}}, {"200", Qt::Key_Return, {2030, 200}}, {"1850", -1, {200, 1850}}};
+    for (const auto& c : cases) {
+        from->setFocus();
+        QTest::keyClick(from, Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClicks(from, c.typed);
+        QTest::qWait(400);
+        EXPECT_EQ(firstYearShown(window), c.shown.front()) << c.typed;
+        EXPECT_FALSE(window.updating()) << c.typed;
+        if (c.ending > 0) {
+            QTest::keyClick(from, static_cast<Qt::Key>(c.ending));
+        } else if (c.ending < 0) {
+            window.list()->setFocus();
+        }
+        EXPECT_EQ(spansShownUntil(window, c.shown.back()), c.shown) << c.typed;
+    }
     // Typed and Enter, then a newer span before it was found: only the newer one is shown.
+    from->setFocus();
     QTest::keyClick(from, Qt::Key_A, Qt::ControlModifier);
     QTest::keyClicks(from, "1900");
     QTest::keyClick(from, Qt::Key_Return);
     EXPECT_TRUE(window.updating());
     from->setValue(1950);
-    EXPECT_EQ(spansShownUntil(window, 1950), (std::vector<int>{2030, 1950}));
+    EXPECT_EQ(spansShownUntil(window, 1950), (std::vector<int>{1850, 1950}));
     EXPECT_FALSE(window.updating());
+}
+
+// The row picked is in view, whole, at the window's least size as at its usual one, with no
+// scroll bar across the list to hide it; its times in UT or on the computer's clock.
+TEST(ApproachesWindow, ThePickedRowInViewOnEitherClock) {
+    FixedUtcClock clock({2026, 12, 7, 12, 0, 0});
+    const ScopedEnvironment zone("TZ", "Europe/Berlin");
+    ApproachesWindow window([](const CountdownChoice&) {});
+    window.show();
+    QListWidget* list = window.list();
+    const struct {
+        QSize size;
+        int times;
+        const char* row; // 2035's
+    } cases[] = {
+        {window.minimumSize(), 1, "2035-09-11 16:20 CEST: 56.91 million km"},
+        {window.minimumSize(), 0, "2035-09-11 14:20 UT: 56.91 million km"},
+        {QSize(1000, 720), 1, "2035-09-11 16:20 CEST: 56.91 million km"},
+    };
+    for (const auto& c : cases) {
+        window.resize(c.size);
+        window.times()->setCurrentIndex(c.times);
+        list->setCurrentRow(11 + 2);
+        QCoreApplication::processEvents();
+        QListWidgetItem* item = list->currentItem();
+        EXPECT_TRUE(item->text().startsWith(c.row)) << item->text().toStdString();
+        EXPECT_TRUE(list->viewport()->rect().contains(list->visualItemRect(item)))
+            << c.size.width();
+        EXPECT_FALSE(list->horizontalScrollBar()->isVisible()) << c.size.width();
+        EXPECT_EQ(readSetting("approaches/times"), c.times == 1 ? "local" : "ut");
+    }
 }
 
 // The approach picked stays picked in a new span that holds it, by its instant, and is let go in

@@ -45,7 +45,7 @@ std::string caption(const SkyWindow& window, int which, int lines = 2) {
 }
 
 void press(SkyWindow& window, const char* shown) {
-    for (QToolButton* b : window.findChildren<QToolButton*>(Qt::FindDirectChildrenOnly)) {
+    for (QToolButton* b : window.findChildren<QToolButton*>()) {
         if (b->text() == QString::fromUtf8(shown)) {
             b->click();
         }
