@@ -19,7 +19,7 @@ namespace orvanta {
 
 namespace {
 
-// The frame of `size` moved wholly onto `area` where it fits, else its top-left corner on it, so
+// The frame moved wholly onto `area` where it fits, else its top-left corner on it, so
 // that the title bar can be reached.
 QRect clampedTo(QRect frame, const QRect& area) {
     frame.moveLeft(std::clamp(frame.left(), area.left(),
