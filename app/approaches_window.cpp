@@ -1,7 +1,10 @@
 #include "app/approaches_window.h"
 
-#include "app/nights_tab.h"
 #include "app/night_red_setting.h"
+#include "app/nights_tab.h"
+#include "app/settings.h"
+#include "app/wall_clock.h"
+#include "app/window_place.h"
 #include "display/number_text.h"
 #include "ephemeris/julian_date.h"
 #include "ephemeris/time_scales.h"
@@ -13,6 +16,7 @@
 
 #include <QAction>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QDate>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -22,6 +26,7 @@
 #include <QPushButton>
 #include <QSpinBox>
 #include <QTabWidget>
+#include <QTimer>
 #include <QVBoxLayout>
 #include <QtConcurrent/QtConcurrentRun>
 #include <algorithm>
@@ -31,12 +36,28 @@ namespace orvanta {
 
 namespace {
 
-// "2027-02-20 00:13 UT", to the nearest minute.
-QString minuteOf(double jd) {
+// "2027-02-20 00:13 UT", or on the computer's clock "2027-02-20 01:13 CET", to the nearest minute.
+QString minuteOf(double jd, bool local) {
+    if (local) {
+        return zonedMinuteText(jd, computerZone(), true, QStringLiteral("yyyy-MM-dd HH:mm"));
+    }
     return QString::fromStdString(isoText(nearestMinute(jd), false))
                .replace(QLatin1Char('T'), QLatin1Char(' ')) +
            QStringLiteral(" UT");
 }
+
+constexpr const char* TIMES_SETTING = "approaches/times";
+
+bool keptLocalTimes() {
+    const std::optional<QString> kept = readSetting(TIMES_SETTING);
+    if (kept && *kept != QLatin1String("ut") && *kept != QLatin1String("local")) {
+        refuseSetting(TIMES_SETTING, *kept, QStringLiteral("ut or local"));
+    }
+    return kept == QLatin1String("local");
+}
+
+// The pictures' least sizes where the window is narrow: still read at a glance.
+constexpr int SMALLEST_WIDTH = 240;
 
 double megaKm(const ClosestApproach& a) {
     return a.distanceAu * KM_PER_AU / 1e6;
@@ -54,6 +75,47 @@ QFuture<ApproachesSpan> spanOfYears(std::pair<int, int> years) {
     });
 }
 
+// The window's parts, in its grid as the window's width has them.
+struct Parts {
+    QGridLayout* grid;
+    QHBoxLayout* span; // the years, and the status and the choices beside them where there is room
+    QWidget *spanRow, *status, *choices, *chart, *views, *list, *hint;
+};
+
+// The span above the chart, the pictures' tabs beside the list, and the hint below; where the
+// window is narrow, all of them one under the other.
+void arrangeParts(const Parts& p, bool wide) {
+    for (QWidget* w : {p.spanRow, p.status, p.chart, p.views, p.list, p.hint}) {
+        p.grid->removeWidget(w);
+    }
+    p.grid->removeWidget(p.choices);
+    p.span->removeWidget(p.status);
+    p.span->removeWidget(p.choices);
+    for (int row = 0; row < 7; ++row) {
+        p.grid->setRowStretch(row, 0);
+    }
+    p.grid->addWidget(p.spanRow, 0, 0, 1, 2);
+    if (wide) {
+        p.span->insertWidget(p.span->count() - 1, p.status);
+        p.span->addWidget(p.choices);
+        p.grid->addWidget(p.chart, 1, 0, 1, 2);
+        p.grid->addWidget(p.views, 2, 0);
+        p.grid->addWidget(p.list, 2, 1);
+        p.grid->addWidget(p.hint, 3, 0, 1, 2);
+        p.grid->setRowStretch(1, 1);
+        p.grid->setRowStretch(2, 1);
+    } else {
+        int row = 1;
+        for (QWidget* w : {p.choices, p.status, p.chart, p.views, p.list, p.hint}) {
+            p.grid->addWidget(w, row++, 0, 1, 2);
+        }
+        p.grid->setRowStretch(4, 1);
+        p.grid->setRowStretch(5, 1);
+    }
+    p.grid->setColumnStretch(0, 1);
+    p.grid->setColumnStretch(1, wide ? 1 : 0);
+}
+
 } // namespace
 
 ApproachesWindow::ApproachesWindow(Choose choose, int fromYear, int years, bool southUp)
@@ -62,7 +124,8 @@ ApproachesWindow::ApproachesWindow(Choose choose, int fromYear, int years, bool 
       chart_(new DistanceChartPicture(this, scene_, [this](int i, bool c) { pick(i, c); })),
       orbits_(new OrbitsPicture(this, scene_, [this](int i, bool c) { pick(i, c); })),
       loop_(new LoopPicture(this)), southUp_(new QCheckBox(QStringLiteral("South up"), this)),
-      nights_(new NightsTab(this)), views_(new QTabWidget(this)), list_(new QListWidget(this)),
+      nights_(new NightsTab(this)), views_(new QTabWidget(this)), times_(new QComboBox(this)),
+      list_(new QListWidget(this)),
       countDown_(new QPushButton(QStringLiteral("&Count down to this approach"), this)) {
     southUp_->setChecked(southUp);
     southUp_->setToolTip(QStringLiteral("The loop south up, east on the right, as it is seen from "
@@ -79,12 +142,23 @@ ApproachesWindow::ApproachesWindow(Choose choose, int fromYear, int years, bool 
     fromYear_->setRange(FIRST_YEAR, LAST_APPROACH_YEAR - years_->value());
     fromYear_->setValue(fromYear != 0 ? fromYear : thisYear - 15);
     fromYear_->setAccessibleName(QStringLiteral("From the year"));
-    chart_->setMinimumSize(720, 290);
     chart_->setAccessibleName(QStringLiteral("Distance over the years"));
-    orbits_->setMinimumSize(330, 310);
     orbits_->setAccessibleName(QStringLiteral("Orbits from above"));
     list_->setAccessibleName(QStringLiteral("Closest approaches"));
-    list_->setMinimumWidth(380);
+    // Every row wraps to the list's width, so that no scroll bar across it hides the one picked.
+    list_->setWordWrap(true);
+    list_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    list_->setResizeMode(QListView::Adjust);
+    connect(list_, &QListWidget::currentItemChanged, list_,
+            [this](QListWidgetItem* item) { list_->scrollToItem(item); });
+    times_->addItems({QStringLiteral("UT"), QStringLiteral("Local")});
+    times_->setItemData(1, QStringLiteral("On this computer's clock"), Qt::ToolTipRole);
+    times_->setAccessibleName(QStringLiteral("Times in the list"));
+    times_->setCurrentIndex(keptLocalTimes() ? 1 : 0);
+    connect(times_, &QComboBox::currentIndexChanged, this, [this](int index) {
+        saveSetting(TIMES_SETTING, QString::fromLatin1(index == 1 ? "local" : "ut"));
+        fillList();
+    });
 
     layOut();
     takeYearsWhenTyped();
@@ -118,11 +192,11 @@ ApproachesWindow::ApproachesWindow(Choose choose, int fromYear, int years, bool 
 void ApproachesWindow::takeYearsWhenTyped() {
     // A year is taken when the user has finished it (Enter, leaving the box, the arrows, or a
     // pause in typing), not at each keystroke: "2030" is not the years 2, 20 and 203 first. A
-    // quarter of a second is longer than most typists leave between two digits; the span typed
-    // is begun at each keystroke, so that even the longest span is shown as the pause ends, or
-    // nearly.
+    // pause of a second and a half lets one who looks for each key type four digits; the span
+    // typed is begun at each keystroke, so that even the longest span is shown as the pause ends,
+    // or nearly.
     pause_.setSingleShot(true);
-    pause_.setInterval(250);
+    pause_.setInterval(1500);
     for (QSpinBox* box : {fromYear_, years_}) {
         box->setKeyboardTracking(false);
         connect(box, &QSpinBox::valueChanged, this, [this] {
@@ -142,9 +216,10 @@ void ApproachesWindow::takeYearsWhenTyped() {
     });
 }
 
-// The span above the two pictures, the list beside the orbits, and the hint below.
 void ApproachesWindow::layOut() {
-    auto* span = new QHBoxLayout;
+    auto* spanRow = new QWidget;
+    auto* span = new QHBoxLayout(spanRow);
+    span->setContentsMargins(0, 0, 0, 0);
     auto* from = new QLabel(QStringLiteral("&From"), this);
     auto* yearsShown = new QLabel(QStringLiteral("&years"), this);
     from->setBuddy(fromYear_);
@@ -154,17 +229,16 @@ void ApproachesWindow::layOut() {
                        static_cast<QWidget*>(years_), static_cast<QWidget*>(yearsShown)}) {
         span->addWidget(w);
     }
-    span->addSpacing(12);
-    span->addWidget(status_);
     span->addStretch();
-    span->addWidget(nightRedTick(this));
+    // The window's own choices: beside the years where there is room, else under them.
+    auto* choices = new QWidget;
+    auto* choicesRow = new QHBoxLayout(choices);
+    choicesRow->setContentsMargins(0, 0, 0, 0);
+    choicesRow->addWidget(nightRedTick(this));
     auto* hint = new QLabel(QStringLiteral("Click or use the arrow keys to see an approach; Enter "
                                            "or a double click counts down to it."),
                             this);
     hint->setWordWrap(true);
-    auto* layout = new QGridLayout(this);
-    layout->addLayout(span, 0, 0, 1, 2);
-    layout->addWidget(chart_, 1, 0, 1, 2);
     views_->addTab(orbits_, QStringLiteral("Orbits"));
     views_->addTab(loop_, QStringLiteral("Among the stars"));
     views_->addTab(nights_, QStringLiteral("Nights"));
@@ -174,16 +248,31 @@ void ApproachesWindow::layOut() {
     southUp_->setVisible(false);
     connect(views_, &QTabWidget::currentChanged, southUp_,
             [this](int index) { southUp_->setVisible(views_->widget(index) == loop_); });
-    layout->addWidget(views_, 2, 0);
-    auto* listColumn = new QVBoxLayout;
-    listColumn->addWidget(list_, 1);
-    listColumn->addWidget(countDown_, 0, Qt::AlignRight);
-    layout->addLayout(listColumn, 2, 1);
-    layout->addWidget(hint, 3, 0, 1, 2);
-    layout->setRowStretch(1, 1);
-    layout->setRowStretch(2, 1);
-    layout->setColumnStretch(0, 1);
-    layout->setColumnStretch(1, 1);
+    auto* content = new QWidget;
+    const Parts parts{new QGridLayout(content),
+                      span,
+                      spanRow,
+                      status_,
+                      choices,
+                      chart_,
+                      views_,
+                      layOutList(),
+                      hint};
+    const auto arrange = [parts, this](bool wide) {
+        // The chart's dates and distances take their height whatever its width.
+        chart_->setMinimumSize(wide ? QSize(640, 290) : QSize(SMALLEST_WIDTH, 320));
+        for (QWidget* picture : {static_cast<QWidget*>(orbits_), static_cast<QWidget*>(loop_)}) {
+            picture->setMinimumSize(wide ? QSize(330, 310) : QSize(SMALLEST_WIDTH, SMALLEST_WIDTH));
+        }
+        list_->setMinimumSize(wide ? 300 : 0, wide ? 0 : 160);
+        arrangeParts(parts, wide);
+        // The rows wrap anew to the list's width: the one picked is brought back into view.
+        QTimer::singleShot(0, list_, [this] { list_->scrollToItem(list_->currentItem()); });
+    };
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(new FoldingArea(this, content, 720, arrange));
+    setMinimumSize(SMALLEST_WIDTH + 40, 360);
     setTabOrder(years_, chart_);
     // The tabs, then the picture shown in them (the other is hidden, so skipped), then the list.
     setTabOrder(chart_, views_);
@@ -192,6 +281,23 @@ void ApproachesWindow::layOut() {
     setTabOrder(loop_, southUp_);
     setTabOrder(southUp_, list_);
     setTabOrder(list_, countDown_);
+    setTabOrder(countDown_, times_);
+}
+
+QWidget* ApproachesWindow::layOutList() {
+    auto* column = new QWidget;
+    auto* layout = new QVBoxLayout(column);
+    layout->setContentsMargins(0, 0, 0, 0);
+    auto* timesRow = new QHBoxLayout;
+    auto* timesLabel = new QLabel(QStringLiteral("&Times:"), this);
+    timesLabel->setBuddy(times_);
+    timesRow->addWidget(timesLabel);
+    timesRow->addWidget(times_);
+    timesRow->addStretch();
+    layout->addLayout(timesRow);
+    layout->addWidget(list_, 1);
+    layout->addWidget(countDown_, 0, Qt::AlignRight);
+    return column;
 }
 
 void ApproachesWindow::requestSpan() {
@@ -327,8 +433,8 @@ void ApproachesWindow::refresh() {
     showLoop();
 }
 
-// "2027-02-20 00:12 UT: 101.42 million km, 13.84″ across, magnitude -1.2", the one counted to
-// said so.
+// "2027-02-20 00:12 UT: 101.42 million km, 13.84″ across, magnitude -1.2" (or its time on the
+// computer's clock), the one counted to said so.
 void ApproachesWindow::fillList() {
     const CountdownChoice choice = countdownChoice();
     const std::optional<ClosestApproach>& next = nextApproachAt(scene_.now);
@@ -342,9 +448,9 @@ void ApproachesWindow::fillList() {
     for (std::size_t i = 0; i < c.approaches.size(); ++i) {
         const ClosestApproach& a = c.approaches[i];
         rows << QStringLiteral("%1: %2 million km, %3%4 across, magnitude %5")
-                    .arg(minuteOf(a.julianDate), fixedText(megaKm(a), 2),
-                         fixedText(a.apparentDiameterArcsec, 2), QChar(0x2033),
-                         fixedText(a.magnitude, 1));
+                    .arg(minuteOf(a.julianDate, times_->currentIndex() == 1),
+                         fixedText(megaKm(a), 2), fixedText(a.apparentDiameterArcsec, 2),
+                         QChar(0x2033), fixedText(a.magnitude, 1));
         if (choice.target == CountdownTarget::Chosen && a.julianDate == choice.chosenJd) {
             counted = static_cast<int>(i) + 2;
         }

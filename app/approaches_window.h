@@ -25,6 +25,7 @@ class QSpinBox;
 class QTabWidget;
 
 class QCheckBox;
+class QComboBox;
 
 namespace orvanta {
 
@@ -53,6 +54,8 @@ class ApproachesWindow : public QWidget {
     NightsTab* nights() const { return nights_; }
     QSpinBox* fromYear() const { return fromYear_; }
     QPushButton* countDownButton() const { return countDown_; }
+    // The list's times in UT or on the computer's clock, a choice kept in the settings.
+    QComboBox* times() const { return times_; }
     // Whether a new span is being found, the old one shown meanwhile.
     bool updating() const { return spans_.isRunning(); }
     // Shows the approach `index` of the scene (-1: none) as a click on it does, the countdown
@@ -62,7 +65,11 @@ class ApproachesWindow : public QWidget {
     void countDownToSelected();
 
   private:
+    // The span above the two pictures, the list beside the orbits, and the hint below; where the
+    // window is narrow, all of them one under the other, in a scroll area.
     void layOut();
+    // The list with its clock above it.
+    QWidget* layOutList();
     // A year is taken when its box is done with, not at each keystroke.
     void takeYearsWhenTyped();
     // The span of the boxes found off the GUI thread; a newer request supersedes an older one.
@@ -93,6 +100,7 @@ class ApproachesWindow : public QWidget {
     NightsTab* nights_;
     QTabWidget* views_;
     double loopOf_ = 0; // the approach the loop was made for
+    QComboBox* times_;
     QListWidget* list_;
     QPushButton* countDown_;
     QTimer minute_;

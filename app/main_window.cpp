@@ -4,6 +4,7 @@
 #include "app/approaches_window.h"
 #include "app/settings.h"
 #include "app/sky_window.h"
+#include "app/window_place.h"
 #include "display/loop_scene.h"
 #include "display/number_text.h"
 #include "ephemeris/encounter_state.h"
@@ -163,19 +164,19 @@ void MainWindow::showAndRaise() {
 std::unique_ptr<Tray> MainWindow::makeTray() {
     return std::make_unique<Tray>(
         this, reminders_.enabled(),
-        Tray::Handlers{[this] { showAboutBox(); },
-                       [this] { showOwnWindow(skyWindow_, [] { return new SkyWindow; }); },
-                       [this] {
-                           showOwnWindow(approachesWindow_, [this] {
-                               return new ApproachesWindow(
-                                   [this](const CountdownChoice& c) { chooseCountdown(c); }, 0, 0,
-                                   southUpAt(userLatitude()));
-                           });
-                       },
-                       [this] { exitProgram(); },
-                       [this](const CountdownChoice& c) { chooseCountdown(c); },
-                       [this](bool on) { reminders_.setEnabled(on); }, [this] { showAndRaise(); },
-                       [this] { trayGaveUp(); }});
+        Tray::Handlers{
+            [this] { showAboutBox(); },
+            [this] { showOwnWindow(skyWindow_, "sky-window", [] { return new SkyWindow; }); },
+            [this] {
+                showOwnWindow(approachesWindow_, "approaches-window", [this] {
+                    return new ApproachesWindow(
+                        [this](const CountdownChoice& c) { chooseCountdown(c); }, 0, 0,
+                        southUpAt(userLatitude()));
+                });
+            },
+            [this] { exitProgram(); }, [this](const CountdownChoice& c) { chooseCountdown(c); },
+            [this](bool on) { reminders_.setEnabled(on); }, [this] { showAndRaise(); },
+            [this] { trayGaveUp(); }});
 }
 
 void MainWindow::retryTrayIcon() {
@@ -274,12 +275,15 @@ void MainWindow::showAboutBox() {
 }
 
 // One window of each kind at a time, not modal: a second choice brings the open one forward.
-void MainWindow::showOwnWindow(QPointer<QWidget>& window, const std::function<QWidget*()>& make) {
+// Each opens where it was left, else beside this one.
+void MainWindow::showOwnWindow(QPointer<QWidget>& window, const char* section,
+                               const std::function<QWidget*()>& make) {
     if (!window) {
         window = make();
         window->setAttribute(Qt::WA_DeleteOnClose);
         window->setWindowIcon(programIcon());
         addWindowKeys(window);
+        placeAndKeep(window, this, section);
     }
     window->show();
     window->raise();

@@ -81,7 +81,8 @@ class MainWindow : public QWidget {
     void refresh();
     void refreshTrayTip();
     void showAboutBox();
-    void showOwnWindow(QPointer<QWidget>& window, const std::function<QWidget*()>& make);
+    void showOwnWindow(QPointer<QWidget>& window, const char* section,
+                       const std::function<QWidget*()>& make);
     std::unique_ptr<Tray> makeTray();
     void trayGaveUp();
     void exitProgram();

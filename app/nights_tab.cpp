@@ -8,10 +8,10 @@
 #include "towns/place_text.h"
 
 #include <QComboBox>
-#include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QListWidget>
+#include <QVBoxLayout>
 #include <QtConcurrent/QtConcurrentRun>
 #include <cmath>
 
@@ -102,19 +102,18 @@ NightsTab::NightsTab(QWidget* parent, std::optional<PlaceEntry> place)
     });
 }
 
-// The place and the feature above, the chart and its list below.
+// The place and the feature above, the chart and its list below: one column, so that the tab
+// takes no more width than the pictures beside it, even on a narrow screen.
 void NightsTab::layOut() {
-    auto* top = new QHBoxLayout;
-    top->addWidget(placeLabel_, 1);
-    top->addWidget(status_);
-    top->addWidget(features_);
-    auto* layout = new QGridLayout(this);
+    auto* feature = new QHBoxLayout;
+    feature->addWidget(features_);
+    feature->addWidget(status_, 1);
+    auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 4, 0, 0);
-    layout->addLayout(top, 0, 0, 1, 2);
-    layout->addWidget(chart_, 1, 0);
-    layout->addWidget(list_, 1, 1);
-    layout->setColumnStretch(0, 3);
-    layout->setColumnStretch(1, 2);
+    layout->addWidget(placeLabel_);
+    layout->addLayout(feature);
+    layout->addWidget(chart_, 3);
+    layout->addWidget(list_, 1);
     setTabOrder(features_, list_);
 }
 

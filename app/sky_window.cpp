@@ -4,6 +4,7 @@
 #include "app/night_red_setting.h"
 #include "app/settings.h"
 #include "app/time_zones.h"
+#include "app/window_place.h"
 #include "display/number_text.h"
 #include "display/sky_words.h"
 #include "ephemeris/julian_date.h"
@@ -16,10 +17,10 @@
 #include "towns/place_text.h"
 
 #include <QCheckBox>
+#include <QBoxLayout>
 #include <QComboBox>
 #include <QCompleter>
 #include <QDateTimeEdit>
-#include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -40,6 +41,10 @@ namespace {
 // words and the captions change; the dome takes the rest.
 constexpr int TEXT_WIDTH = 300;
 constexpr int DISKS_WIDTH = 290;
+// The dome's side beside them, and the least it is still read at, stacked above them where the
+// window is narrow.
+constexpr int DOME_SIDE = 360;
+constexpr int SMALLEST_SIDE = 260;
 
 // Before a zone's first rule the tz database keeps the town's local mean time: said, since the
 // clock then is no zone's (Berlin's ran 53 min 28 s ahead of UT until 1893).
@@ -54,6 +59,22 @@ QString meanTimeNote(const QTimeZone& zone, double utJd) {
                           "(LMT).")
         .arg(first.atUtc.isValid() ? first.atUtc.toTimeZone(zone).date().toString(Qt::ISODate)
                                    : QStringLiteral("later"));
+}
+
+// Side by side the columns keep their widths, so that neither moves the other as the words
+// change; stacked, each takes the window's width.
+void arrangeParts(QBoxLayout* parts, std::initializer_list<QWidget*> words, QWidget* disks,
+                  QWidget* dome, bool wide) {
+    parts->setDirection(wide ? QBoxLayout::LeftToRight : QBoxLayout::TopToBottom);
+    const auto width = [wide](QWidget* part, int fixed) {
+        part->setMinimumWidth(wide ? fixed : 0);
+        part->setMaximumWidth(wide ? fixed : QWIDGETSIZE_MAX);
+    };
+    for (QWidget* part : words) {
+        width(part, TEXT_WIDTH);
+    }
+    width(disks, DISKS_WIDTH);
+    dome->setMinimumSize(wide ? QSize(DOME_SIDE, DOME_SIDE) : QSize(SMALLEST_SIDE, SMALLEST_SIDE));
 }
 
 } // namespace
@@ -152,18 +173,19 @@ void SkyWindow::layOut() {
     column->addWidget(disk_->faces());
     column->addWidget(disk_->faceList(), 1);
     disk_->onInstantChosen([this](double utJd) { showInstant(utJd); });
-    for (QWidget* part :
-         {static_cast<QWidget*>(facts_), static_cast<QWidget*>(placeLabel_),
-          static_cast<QWidget*>(placeEdit_), whenRow, static_cast<QWidget*>(disk_->faces()),
-          static_cast<QWidget*>(disk_->faceList())}) {
-        part->setFixedWidth(TEXT_WIDTH);
-    }
-    disk_->setFixedWidth(DISKS_WIDTH);
-    auto* layout = new QGridLayout(this);
-    layout->addWidget(dome_, 0, 0);
-    layout->addLayout(column, 0, 1);
-    layout->addWidget(disk_, 0, 2);
-    layout->setColumnStretch(0, 1);
+    auto* content = new QWidget;
+    auto* parts = new QBoxLayout(QBoxLayout::LeftToRight, content);
+    parts->addWidget(dome_, 1);
+    parts->addLayout(column);
+    parts->addWidget(disk_);
+    const auto arrange = [this, parts, whenRow](bool wide) {
+        arrangeParts(parts, {facts_, placeLabel_, placeEdit_, whenRow, disk_->faces(), disk_->faceList()}, disk_, dome_, wide);
+    };
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(
+        new FoldingArea(this, content, DOME_SIDE + TEXT_WIDTH + DISKS_WIDTH + 50, arrange));
+    setMinimumSize(SMALLEST_SIDE + 40, SMALLEST_SIDE + 100);
     connect(placeEdit_, &QLineEdit::returnPressed, this, [this] { usePlaceTyped(); });
     QWidget* order[] = {placeEdit_,
                         when_,

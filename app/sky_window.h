@@ -51,6 +51,7 @@ class SkyWindow : public QWidget {
     const Tonight* tonight() const { return sky_ ? &sky_->pass : nullptr; }
     const MarsDiskPanel* disks() const { return disk_; }
     MarsDiskPanel* disks() { return disk_; }
+    SkyDome* dome() const { return dome_; }
     const QTimeZone& zone() const { return zone_; }
     // The zone of the clock the times are told on: the place's, UTC or the computer's.
     QTimeZone clockZone() const;

@@ -4,17 +4,21 @@
 
 #include "app/approaches_window.h"
 #include "app/main_window.h"
+#include "app/settings.h"
 #include "display/approaches_scene.h"
 #include "ephemeris/julian_date.h"
 #include "ephemeris/utc_clock.h"
 #include "panes/distance_chart_picture.h"
 #include "panes/loop_picture.h"
+#include "tests/scoped_environment.h"
 
 #include <QAction>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QListWidget>
 #include <QMenu>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QSpinBox>
 #include <QTabWidget>
 #include <QTest>
@@ -221,19 +225,58 @@ TEST(ApproachesWindow, ATypedYearIsTakenWhenItIsWhole) {
     ApproachesWindow window([](const CountdownChoice&) {});
     window.show();
     QSpinBox* from = window.fromYear();
-    from->setFocus();
-    // Typed, then a pause: "2030" alone, found off the GUI thread.
-    QTest::keyClick(from, Qt::Key_A, Qt::ControlModifier);
-    QTest::keyClicks(from, "2030");
-    EXPECT_EQ(spansShownUntil(window, 2030), (std::vector<int>{2011, 2030}));
+    const auto type = [&](const char* year) {
+        from->setFocus();
+        QTest::keyClick(from, Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClicks(from, year);
+    };
+    // Not taken while one who types slowly may still be typing ("200" of "2000"); then a pause,
+    // or leaving the box, takes it, found off the GUI thread.
+    type("200");
+    QTest::qWait(400);
+    EXPECT_FALSE(window.updating() || firstYearShown(window) == 200);
+    EXPECT_EQ(spansShownUntil(window, 200), (std::vector<int>{2011, 200}));
+    type("2030");
+    window.list()->setFocus();
+    EXPECT_EQ(spansShownUntil(window, 2030), (std::vector<int>{200, 2030}));
     // Typed and Enter, then a newer span before it was found: only the newer one is shown.
-    QTest::keyClick(from, Qt::Key_A, Qt::ControlModifier);
-    QTest::keyClicks(from, "1900");
+    type("1900");
     QTest::keyClick(from, Qt::Key_Return);
     EXPECT_TRUE(window.updating());
     from->setValue(1950);
     EXPECT_EQ(spansShownUntil(window, 1950), (std::vector<int>{2030, 1950}));
     EXPECT_FALSE(window.updating());
+}
+
+// The row picked is in view, whole, at the window's least size as at its usual one, with no
+// scroll bar across the list to hide it; its times in UT or on the computer's clock.
+TEST(ApproachesWindow, ThePickedRowInViewOnEitherClock) {
+    FixedUtcClock clock({2026, 12, 7, 12, 0, 0});
+    const ScopedEnvironment zone("TZ", "Europe/Berlin");
+    ApproachesWindow window([](const CountdownChoice&) {});
+    window.show();
+    QListWidget* list = window.list();
+    const struct {
+        QSize size;
+        int times;
+        const char* row; // 2035's
+    } cases[] = {
+        {window.minimumSize(), 1, "2035-09-11 16:20 CEST: 56.91 million km"},
+        {window.minimumSize(), 0, "2035-09-11 14:20 UT: 56.91 million km"},
+        {QSize(1000, 720), 1, "2035-09-11 16:20 CEST: 56.91 million km"},
+    };
+    for (const auto& c : cases) {
+        window.resize(c.size);
+        window.times()->setCurrentIndex(c.times);
+        list->setCurrentRow(11 + 2);
+        QCoreApplication::processEvents();
+        QListWidgetItem* item = list->currentItem();
+        EXPECT_TRUE(item->text().startsWith(c.row)) << item->text().toStdString();
+        EXPECT_TRUE(list->viewport()->rect().contains(list->visualItemRect(item)))
+            << c.size.width();
+        EXPECT_FALSE(list->horizontalScrollBar()->isVisible()) << c.size.width();
+        EXPECT_EQ(readSetting("approaches/times"), c.times == 1 ? "local" : "ut");
+    }
 }
 
 // The approach picked stays picked in a new span that holds it, by its instant, and is let go in

@@ -16,6 +16,7 @@
 #include <QFile>
 #include <QHelpEvent>
 #include <QLineEdit>
+#include <QScrollArea>
 #include <QStandardPaths>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -33,7 +34,12 @@ std::unique_ptr<QWidget> open(bool sky) {
 }
 
 QCheckBox* tick(QWidget& window) {
-    return window.findChild<QCheckBox*>(QStringLiteral("nightRed"));
+    auto* box = window.findChild<QCheckBox*>(QStringLiteral("nightRed"));
+    // Where the window is narrow its parts scroll: the tick is brought into view to be clicked.
+    if (auto* area = window.findChild<QScrollArea*>()) {
+        area->ensureWidgetVisible(box);
+    }
+    return box;
 }
 
 // Pixels with green or blue, or a red past the cap; -1 where none is a readable red.
@@ -100,8 +106,12 @@ TEST(NightRed, OneTickForBothWindowsKeptInTheSettings) {
     QFile kept(QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
                QStringLiteral("/orvanta/orvanta.conf"));
     const std::unique_ptr<QWidget> sky = open(true), approaches = open(false);
+    sky->show();
+    approaches->show();
     for (const bool on : {true, false}) {
-        QTest::mouseClick(tick(on ? *sky : *approaches), Qt::LeftButton);
+        // On its box: the tick may be wider than its words, and only they and the box take a click.
+        QCheckBox* box = tick(on ? *sky : *approaches);
+        QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(8, box->height() / 2));
         EXPECT_TRUE(tick(*sky)->isChecked() == on && tick(*approaches)->isChecked() == on);
         ASSERT_TRUE(kept.open(QIODevice::ReadOnly));
         EXPECT_TRUE(kept.readAll().contains(on ? "nightRed=true" : "nightRed=false"));

@@ -2,6 +2,7 @@
 // click on an approach chooses nothing, and the menu's own entry does.
 
 #include "app/approaches_window.h"
+#include "app/mars_disk_panel.h"
 #include "app/sky_window.h"
 #include "ephemeris/utc_clock.h"
 #include "panes/distance_chart_picture.h"
@@ -52,8 +53,8 @@ TEST(PictureMenu, CopiesTheDrawingAndNeverChoosesOnASecondaryClick) {
     const QPoint onApproach = chart.placeOf(3).toPoint();
     QTest::mouseClick(&chart, Qt::RightButton, {}, onApproach);
     EXPECT_EQ(chosen, 0);
-    for (QWidget* picture : std::initializer_list<QWidget*>{
-             sky.findChild<SkyDome*>(), sky.findChild<MarsDiskView*>(), &chart}) {
+    for (QWidget* picture :
+         std::initializer_list<QWidget*>{sky.dome(), sky.disks()->view(0), &chart}) {
         QGuiApplication::clipboard()->clear();
         EXPECT_TRUE(menuAt(*picture, onApproach, "Copy picture").contains("Save picture…"));
         const QImage copied = QGuiApplication::clipboard()->image();
@@ -65,8 +66,7 @@ TEST(PictureMenu, CopiesTheDrawingAndNeverChoosesOnASecondaryClick) {
     EXPECT_EQ(chosen, 1);
     EXPECT_EQ(approaches.scene().picked, 3);
 
-    EXPECT_EQ(pictureFileName(*sky.findChild<SkyDome*>()).toStdString(),
-              "Mars tonight, a b, 2027-02-20.png");
+    EXPECT_EQ(pictureFileName(*sky.dome()).toStdString(), "Mars tonight, a b, 2027-02-20.png");
     EXPECT_EQ(pictureFileName(chart).toStdString(), "Approaches 2012-2059.png");
 }
 

@@ -46,7 +46,7 @@ std::string caption(const SkyWindow& window, int which, int lines = 2) {
 }
 
 void press(SkyWindow& window, const char* shown) {
-    for (QToolButton* b : window.findChildren<QToolButton*>(Qt::FindDirectChildrenOnly)) {
+    for (QToolButton* b : window.findChildren<QToolButton*>()) {
         if (b->text() == QString::fromUtf8(shown)) {
             b->click();
         }
@@ -58,7 +58,7 @@ void press(SkyWindow& window, const char* shown) {
 void pressKey(SkyWindow& window, const char* shown) {
     QWidget* field = window.findChild<QDateTimeEdit*>();
     field->setFocus();
-    for (QToolButton* b : window.findChildren<QToolButton*>(Qt::FindDirectChildrenOnly)) {
+    for (QToolButton* b : window.findChildren<QToolButton*>()) {
         if (b->text() == QString::fromUtf8(shown)) {
             const QString key = b->toolTip().section('(', -1).chopped(1);
             QTest::keySequence(field, QKeySequence::fromString(key, QKeySequence::NativeText));

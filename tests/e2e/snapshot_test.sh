@@ -58,7 +58,7 @@ refused() { # stderr fragment, arguments...
         [ ! -s "$work/out" ] && [ ! -e "$work/refused.png" ] ||
         fail "refusing [$*]: status $status, $(cut -c1-200 "$work/err")"
 }
-refused "drawn only from 742x707" --approaches --size 1x1 --out "$work/refused.png"
+refused "drawn only from 280x360" --approaches --size 1x1 --out "$work/refused.png"
 refused "drawn only from" --sky --place 52,13 "${at[@]}" --size 50x50 --out "$work/refused.png"
 refused "Mars has no closest approach in 2026" --loop 2026 --out "$work/refused.png"
 refused "--nights 2004: Mars has no closest approach" --nights 2004 --out "$work/refused.png"
