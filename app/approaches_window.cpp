@@ -14,6 +14,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QPushButton>
 #include <QSpinBox>
 #include <QTabWidget>
 #include <QtConcurrent/QtConcurrentRun>
@@ -143,6 +144,7 @@ void ApproachesWindow::layOut() {
     span->addSpacing(12);
     span->addWidget(status_);
     span->addStretch();
+    addCalendarControls(span);
     auto* hint = new QLabel(QStringLiteral("Count down to an approach: a click on it in a picture, "
                                            "or Enter on it there or in the list."),
                             this);
@@ -172,6 +174,8 @@ void ApproachesWindow::layOut() {
     setTabOrder(orbits_, loop_);
     setTabOrder(loop_, southUp_);
     setTabOrder(southUp_, list_);
+    setTabOrder(list_, withOppositions_);
+    setTabOrder(withOppositions_, addToCalendar_);
 }
 
 void ApproachesWindow::requestSpan() {

@@ -7,6 +7,7 @@
 // loop Mars draws among the stars around the approach picked. Choosing an approach in either
 // picture (a click, or Enter on the one picked with the arrow keys) or in the list (Enter or a
 // double click) makes it the countdown's target; the list also offers 2003's and the next one.
+// "Add to calendar…" saves the span's approaches as an iCalendar file, as orvanta-state --ics does.
 
 #include "display/approaches_scene.h"
 #include "ephemeris/encounter_state.h"
@@ -23,6 +24,8 @@ class QSpinBox;
 class QTabWidget;
 
 class QCheckBox;
+class QHBoxLayout;
+class QPushButton;
 
 namespace orvanta {
 
@@ -50,9 +53,17 @@ class ApproachesWindow : public QWidget {
     QSpinBox* fromYear() const { return fromYear_; }
     // Whether a new span is being found, the old one shown meanwhile.
     bool updating() const { return spans_.isRunning(); }
+    // The span shown as an iCalendar file at `path`, with its oppositions and stationary points
+    // where that is ticked, replaced whole or left as it was; the line that tells why not, or
+    // empty. Said in the window either way.
+    QString saveCalendar(const QString& path);
+    QCheckBox* calendarWithOppositions() const { return withOppositions_; }
 
   private:
     void layOut();
+    // The calendar's tick and button, at the end of `row`; in approaches_calendar.cpp.
+    void addCalendarControls(QHBoxLayout* row);
+    void addToCalendar();
     // A year is taken when its box is done with, not at each keystroke.
     void takeYearsWhenTyped();
     // The span of the boxes found off the GUI thread; a newer request supersedes an older one.
@@ -82,6 +93,8 @@ class ApproachesWindow : public QWidget {
     double loopOf_ = 0; // the approach the loop was made for
     QListWidget* list_;
     QTimer minute_;
+    QCheckBox* withOppositions_ = nullptr;
+    QPushButton* addToCalendar_ = nullptr;
 };
 
 } // namespace orvanta

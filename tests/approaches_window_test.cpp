@@ -135,7 +135,10 @@ TEST(ApproachesWindow, TheLoopFromTheSouth) {
     ApproachesWindow window([](const CountdownChoice&) {}, 0, 0, true);
     window.show();
     window.views()->setCurrentIndex(1);
-    auto* southUp = window.findChild<QCheckBox*>();
+    QCheckBox* southUp = nullptr;
+    for (QCheckBox* box : window.views()->findChildren<QCheckBox*>()) {
+        southUp = box->text() == QStringLiteral("South up") ? box : southUp;
+    }
     ASSERT_TRUE(southUp && window.loop()->scene());
     EXPECT_TRUE(southUp->isChecked() && window.loop()->scene()->southUp);
     southUp->click();
