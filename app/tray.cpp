@@ -61,6 +61,8 @@ Tray::Tray(QObject* parent, bool reminding, Handlers handlers)
     remind->setCheckable(true);
     remind->setChecked(reminding);
     connect(remind, &QAction::toggled, this, [this](bool on) { handlers_.remind(on); });
+    menu_->addAction(QStringLiteral("Mars tonight…"), this, [this] { handlers_.sky(); });
+    menu_->addAction(QStringLiteral("Approaches…"), this, [this] { handlers_.approaches(); });
     // Ticked from what is there each time the menu opens, whoever made or removed it since; and
     // after a click, which may have changed nothing.
     QAction* login = menu_->addAction(QStringLiteral("Start at login"));
@@ -72,8 +74,6 @@ Tray::Tray(QObject* parent, bool reminding, Handlers handlers)
         handlers_.startAtLogin(on);
         showLogin();
     });
-    menu_->addAction(QStringLiteral("Mars tonight…"), this, [this] { handlers_.sky(); });
-    menu_->addAction(QStringLiteral("Approaches…"), this, [this] { handlers_.approaches(); });
     menu_->addSeparator();
     // Queued: Exit may come from inside the About box's loop, which has to unwind first.
     menu_->addAction(
