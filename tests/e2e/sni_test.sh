@@ -53,14 +53,6 @@ for entry in "${ticks[@]}"; do
     check "\"$entry\" is ticked" within 5 ticked "$entry"
 done
 check "and 2003 no longer, and the tip names the next approach" eval '! ticked 2003 && within 5 dated_tip'
-# The autostart entry in the test's own config folder, written and removed by the tick.
-entry_file=$XDG_CONFIG_HOME/autostart/orvanta.desktop
-entry_written() { ticked "Start at login" && grep -qx "X-Orvanta-Start-At-Login=true" "$entry_file"; }
-entry_gone() { ! ticked "Start at login" && [ ! -e "$entry_file" ]; }
-sni click "Start at login"
-check "\"Start at login\" writes the autostart entry, and is ticked" within 5 entry_written
-sni click "Start at login"
-check "and unticked removes it" within 5 entry_gone
 for entry in "Mars tonight" Approaches; do
     sni click "$entry…"
     check "\"$entry…\" opens its window" within 5 window_shown "$entry"
