@@ -47,11 +47,12 @@ void ApproachesWindow::addToCalendar() {
                               QStringLiteral("/mars-%1-%2.ics")
                                   .arg(calendarOfJulianDate(scene_.chart.fromJd).year)
                                   .arg(calendarOfJulianDate(scene_.chart.toJd).year);
-    const QString path =
-        QFileDialog::getSaveFileName(this, QStringLiteral("Add to calendar"), suggested,
-                                     QStringLiteral("iCalendar files (*.ics)"));
-    if (!path.isEmpty()) {
-        saveCalendar(path);
+    QFileDialog dialog(this, QStringLiteral("Add to calendar"), suggested,
+                       QStringLiteral("iCalendar files (*.ics)"));
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setDefaultSuffix(QStringLiteral("ics")); // what calendar programs look for
+    if (dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty()) {
+        saveCalendar(dialog.selectedFiles().constFirst());
     }
 }
 
