@@ -94,6 +94,8 @@ void arrangeParts(const Parts& p, bool wide) {
     for (int row = 0; row < 7; ++row) {
         p.grid->setRowStretch(row, 0);
     }
+    qobject_cast<QBoxLayout*>(p.choices->layout())
+        ->setDirection(wide ? QBoxLayout::LeftToRight : QBoxLayout::TopToBottom);
     p.grid->addWidget(p.spanRow, 0, 0, 1, 2);
     if (wide) {
         p.span->insertWidget(p.span->count() - 1, p.status);
@@ -232,9 +234,10 @@ void ApproachesWindow::layOut() {
     span->addStretch();
     // The window's own choices: beside the years where there is room, else under them.
     auto* choices = new QWidget;
-    auto* choicesRow = new QHBoxLayout(choices);
+    auto* choicesRow = new QBoxLayout(QBoxLayout::LeftToRight, choices);
     choicesRow->setContentsMargins(0, 0, 0, 0);
-    choicesRow->addWidget(nightRedTick(this));
+    choicesRow->addWidget(nightRedTick(this), 0, Qt::AlignLeft);
+    addCalendarControls(choicesRow);
     auto* hint = new QLabel(QStringLiteral("Click or use the arrow keys to see an approach; Enter "
                                            "or a double click counts down to it."),
                             this);
@@ -282,6 +285,8 @@ void ApproachesWindow::layOut() {
     setTabOrder(southUp_, list_);
     setTabOrder(list_, countDown_);
     setTabOrder(countDown_, times_);
+    setTabOrder(times_, withOppositions_);
+    setTabOrder(withOppositions_, addToCalendar_);
 }
 
 QWidget* ApproachesWindow::layOutList() {

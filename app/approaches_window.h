@@ -8,6 +8,7 @@
 // arrow keys) only shows it, in both pictures, the list and the loop; counting down to it is an act
 // of its own: Enter or a double click in either picture or the list, or the button beside the
 // list. The list also offers 2003's and the next one.
+// "Add to calendar…" saves the span's approaches as an iCalendar file, as orvanta-state --ics does.
 
 #include "display/approaches_scene.h"
 #include "ephemeris/encounter_state.h"
@@ -26,6 +27,8 @@ class QTabWidget;
 
 class QCheckBox;
 class QComboBox;
+class QBoxLayout;
+class QPushButton;
 
 namespace orvanta {
 
@@ -63,6 +66,11 @@ class ApproachesWindow : public QWidget {
     void select(int index);
     // Counts down to what the list has picked: an approach, 2003's or the next one.
     void countDownToSelected();
+    // The span shown as an iCalendar file at `path`, with its oppositions and stationary points
+    // where that is ticked, replaced whole or left as it was; the line that tells why not, or
+    // empty. Said in the window either way.
+    QString saveCalendar(const QString& path);
+    QCheckBox* calendarWithOppositions() const { return withOppositions_; }
 
   private:
     // The span above the two pictures, the list beside the orbits, and the hint below; where the
@@ -70,6 +78,9 @@ class ApproachesWindow : public QWidget {
     void layOut();
     // The list with its clock above it.
     QWidget* layOutList();
+    // The calendar's tick and button, at the end of `row`; in approaches_calendar.cpp.
+    void addCalendarControls(QBoxLayout* row);
+    void addToCalendar();
     // A year is taken when its box is done with, not at each keystroke.
     void takeYearsWhenTyped();
     // The span of the boxes found off the GUI thread; a newer request supersedes an older one.
@@ -104,6 +115,8 @@ class ApproachesWindow : public QWidget {
     QListWidget* list_;
     QPushButton* countDown_;
     QTimer minute_;
+    QCheckBox* withOppositions_ = nullptr;
+    QPushButton* addToCalendar_ = nullptr;
 };
 
 } // namespace orvanta

@@ -2,6 +2,7 @@
 
 #include "app/about_box.h"
 #include "app/approaches_window.h"
+#include "app/autostart.h"
 #include "app/settings.h"
 #include "app/sky_window.h"
 #include "app/window_place.h"
@@ -176,7 +177,12 @@ std::unique_ptr<Tray> MainWindow::makeTray() {
             },
             [this] { exitProgram(); }, [this](const CountdownChoice& c) { chooseCountdown(c); },
             [this](bool on) { reminders_.setEnabled(on); }, [this] { showAndRaise(); },
-            [this] { trayGaveUp(); }});
+            [this] { trayGaveUp(); }, [] { return startsAtLogin(); },
+            [](bool on) {
+                if (const QString line = setStartAtLogin(on); !line.isEmpty()) {
+                    warn(line.toStdString());
+                }
+            }});
 }
 
 void MainWindow::retryTrayIcon() {

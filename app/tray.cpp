@@ -65,6 +65,17 @@ Tray::Tray(QObject* parent, bool reminding, Handlers handlers)
     connect(remind, &QAction::toggled, this, [this](bool on) { handlers_.remind(on); });
     menu_->addAction(QStringLiteral("&Mars tonight…"), this, [this] { handlers_.sky(); });
     menu_->addAction(QStringLiteral("A&pproaches…"), this, [this] { handlers_.approaches(); });
+    // Ticked from what is there each time the menu opens, whoever made or removed it since; and
+    // after a click, which may have changed nothing.
+    QAction* login = menu_->addAction(QStringLiteral("Start at &login"));
+    login->setCheckable(true);
+    const auto showLogin = [this, login] { login->setChecked(handlers_.startsAtLogin()); };
+    showLogin();
+    connect(menu_.get(), &QMenu::aboutToShow, login, showLogin);
+    connect(login, &QAction::triggered, this, [this, showLogin](bool on) {
+        handlers_.startAtLogin(on);
+        showLogin();
+    });
     menu_->addSeparator();
     // Queued: Exit may come from inside the About box's loop, which has to unwind first.
     menu_->addAction(

@@ -1,8 +1,9 @@
 #pragma once
 
 // The icon in the notification area and its menu, which the window also offers on a right click:
-// About, what to count down to, the reminders, the two windows of their own, and Exit. Started at
-// login, the program may come before the panel, so the icon is tried again for a while.
+// About, what to count down to, the reminders, starting at login, the two windows of their own, and
+// Exit. Started at login, the program may come before the panel, so the icon is tried again for a
+// while.
 
 #include "app/countdown_setting.h"
 
@@ -36,6 +37,9 @@ class Tray : public QObject {
         std::function<void()> show; // a left click on the icon
         // The last try failed while the icon was still awaited.
         std::function<void()> gaveUp;
+        // Whether the program starts at login, and the tick that makes it start or not.
+        std::function<bool()> startsAtLogin;
+        std::function<void(bool on)> startAtLogin;
     };
     Tray(QObject* parent, bool reminding, Handlers handlers);
     ~Tray() override;

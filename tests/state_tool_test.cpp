@@ -190,6 +190,9 @@ TEST(StateTool, BadInputIsOneLineOnStandardErrorAndExitStatus2) {
           // Beyond the searched years: no answer is not an answer.
           "--approaches 5999-01-01T00:00:00 6001-01-01T00:00:00",
           "--ics 2004-01-01T00:00:00 2005-01-01T00:00:00", // no approach: a calendar needs one
+          "--ics 2004-01-01T00:00:00 2005-01-01T00:00:00 --with-oppositions", // nor any other
+          "--with-oppositions",
+          "--approaches 2003-01-01T00:00:00 2004-01-01T00:00:00 --with-oppositions",
           // NOLINTNEXTLINE(bugprone-suspicious-missing-comma): one argument line, split to fit
           "--ics 2003-01-01T00:00:00 2004-01-01T00:00:00 --approaches 2003-01-01T00:00:00 "
           "2004-01-01T00:00:00",

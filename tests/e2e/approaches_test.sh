@@ -41,7 +41,7 @@ counting_to_2035() { # reading
 
 check "the program starts with its icon" start_program
 check "the tray menu opens the Approaches window" \
-    eval 'choose_from_tray_menu "Up Up" && within 10 window_shown Approaches'
+    eval 'choose_from_tray_menu "Up Up Up" && within 10 window_shown Approaches'
 import -window "$(xdotool search --name '^Approaches$' | head -n 1)" "$out/approaches.png"
 read_aloud before 30
 check "the window's name and what it counts down to" \

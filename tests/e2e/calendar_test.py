@@ -1,7 +1,8 @@
 #!/usr/bin/python3
 """orvanta-state --ics read back by an independent iCalendar parser: one event per approach that
 --approaches lists, at its instant, with the same UIDs on every run, in lines that RFC 5545
-allows. usage: calendar_test.py ORVANTA_STATE"""
+allows; with --with-oppositions one per line it lists, the oppositions and stationary points at
+their minutes. usage: calendar_test.py ORVANTA_STATE"""
 
 import datetime
 import subprocess
@@ -36,8 +37,17 @@ if "55,758,007 km" not in str(events[0]["SUMMARY"]) or "0.372719 au" not in str(
         events[0]["DESCRIPTION"]):
     failures.append(f"2003's texts: {events[0]['SUMMARY']} / {events[0]['DESCRIPTION']}")
 
-uids = [str(e["UID"]) for e in events]
-again = icalendar.Calendar.from_ical(run("--ics", "2020-01-01T00:00:00", "2030-01-01T00:00:00"))
+# With the oppositions, one event a line of --approaches, at its second or its minute.
+every = run("--ics", *span, "--with-oppositions")
+events_too = [c for c in icalendar.Calendar.from_ical(every).walk() if c.name == "VEVENT"]
+starts_too = [e.decoded("DTSTART").strftime("%Y-%m-%dT%H:%M:%S") for e in events_too]
+listed_too = [(line.split()[0] if line[0].isdigit() else line.split()[1] + ":00")
+              for line in run("--approaches", *span).decode().splitlines()]
+if starts_too != listed_too:
+    failures.append(f"with oppositions: events at {starts_too}, lines at {listed_too}")
+uids = [str(e["UID"]) for e in events_too]
+again = icalendar.Calendar.from_ical(
+    run("--ics", "2020-01-01T00:00:00", "2030-01-01T00:00:00", "--with-oppositions"))
 if len(set(uids)) != len(uids) or any(
         str(e["UID"]) not in uids for e in again.walk() if e.name == "VEVENT"):
     failures.append("UIDs must be unique and the same from run to run")

@@ -111,6 +111,7 @@ void checkCombination(const StateRequest& request) {
              (request.julianDate || request.lines || request.target || !request.readings.empty()),
          "--approaches and --ics go alone"},
         {request.target && request.julianDate, "--target and --jd cannot be combined"},
+        {request.withOppositions && !request.calendar, "--with-oppositions needs --ics"},
     };
     for (const auto& rule : rules) {
         if (rule.refused) {
@@ -157,6 +158,9 @@ StateRequest parseStateArguments(const std::vector<std::string>& args) {
             once(request.nights.has_value());
             const std::string_view from = value();
             request.nights = parseNights(from, value());
+        } else if (option == "--with-oppositions") {
+            once(request.withOppositions);
+            request.withOppositions = true;
         } else if (option == "--sky") {
             request.sky = true;
         } else if (option == "--faces") {

@@ -1,5 +1,6 @@
 #include "tools/state/state_tool.h"
 
+#include "display/calendar_file.h"
 #include "display/info_text.h"
 #include "ephemeris/closest_approach.h"
 #include "ephemeris/constants.h"
@@ -10,7 +11,6 @@
 #include "ephemeris/time_scales.h"
 #include "ephemeris/utc_clock.h"
 #include "tools/cli/arguments.h"
-#include "tools/state/calendar_file.h"
 #include "tools/state/nights_report.h"
 #include "tools/state/sky_report.h"
 #include "towns/towns.h"
@@ -37,7 +37,7 @@ constexpr const char* USAGE =
     "       orvanta-state --lines [--utc YYYY-MM-DDTHH:MM:SS]\n"
     "       orvanta-state --jd JULIAN_DATE [--factor F]\n"
     "       orvanta-state --approaches FROM TO\n"
-    "       orvanta-state --ics FROM TO > approaches.ics\n"
+    "       orvanta-state --ics FROM TO [--with-oppositions] > approaches.ics\n"
     "       orvanta-state --sky [--utc T] [--place P]\n"
     "       orvanta-state --nights FROM TO [--place P]\n"
     "       orvanta-state --faces [--utc T] [--place P]\n"
@@ -86,6 +86,9 @@ constexpr const char* USAGE =
     "               magnitude. Calendar programs import it (File > Import, or open the\n"
     "               file); an event keeps its UID from run to run, so importing a new\n"
     "               file updates the events already there instead of doubling them\n"
+    "  --with-oppositions\n"
+    "               with --ics: the oppositions and stationary points of Mars in the span\n"
+    "               as events of their own too, at the minute --approaches tells\n"
     "  --sky        Mars in the sky of a place: its refracted altitude and azimuth\n"
     "               (degrees, from north through east) and constellation at T, the\n"
     "               Sun's altitude; tonight's rise, transit and set (UTC), of the pass\n"
@@ -341,12 +344,16 @@ int runApproaches(const StateRequest& request, std::string& out, std::string& er
         return 0;
     }
     // A calendar must hold at least one event.
-    const std::vector<ClosestApproach> approaches = findClosestApproaches(from, to);
-    if (approaches.empty()) {
-        err = "orvanta-state: --ics: no closest approach between FROM and TO\n";
+    const Apparitions events = calendarEvents(from, to, request.withOppositions);
+    if (calendarEventCount(events) == 0) {
+        err = request.withOppositions ? "orvanta-state: --ics: no closest approach, opposition or "
+                                        "stationary point between FROM and TO\n"
+                                      : "orvanta-state: --ics: no closest approach between FROM "
+                                        "and TO\n";
         return 2;
     }
-    appendCalendar(out, approaches, systemUtcClock());
+    // The clock as read, not the system's: a caller that holds it gets the same file twice.
+    appendCalendar(out, events, readUtcClock());
     return 0;
 }
 

@@ -19,7 +19,8 @@ struct StateRequest {
     bool lines = false;
     std::optional<CountdownChoice> target;
     std::optional<std::pair<UtcClockReading, UtcClockReading>> approaches;
-    bool calendar = false; // the approaches as an iCalendar file
+    bool calendar = false;        // the approaches as an iCalendar file
+    bool withOppositions = false; // and in it the oppositions and stationary points
     bool sky = false;
     std::optional<std::pair<UtcClockReading, UtcClockReading>> nights;
     bool faces = false; // the night's crossings of the central meridian, at a place as --sky
