@@ -78,6 +78,7 @@ MainWindow::MainWindow(QRect outer)
     addWindowKeys(this);
     // Where no notification area shows the icon, the menu is still at hand.
     setContextMenuPolicy(Qt::CustomContextMenu);
+    givePictureKeys(*diagramPane_, this);
     // Over the orbit diagram it offers the picture too.
     connect(this, &QWidget::customContextMenuRequested, this, [this](QPoint at) {
         if (!diagramPane_->geometry().contains(at)) {

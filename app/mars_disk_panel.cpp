@@ -6,6 +6,8 @@
 #include "panes/accessible.h"
 #include "panes/faces_strip.h"
 #include "panes/mars_disk_view.h"
+#include "panes/picture_menu.h"
+#include "panes/picture_menu.h"
 #include "panes/texts.h"
 
 #include <QComboBox>
@@ -50,6 +52,7 @@ MarsDiskPanel::MarsDiskPanel(QWidget* parent)
         views_[i]->setAccessibleName(i == 0 ? QStringLiteral("Mars in a telescope now")
                                             : QStringLiteral("Mars in a telescope at its highest"));
         views_[i]->setFocusPolicy(Qt::StrongFocus);
+        givePictureKeys(*views_[i]);
         views_[i]->installEventFilter(this);
         layout->addWidget(captions_[i]);
         layout->addWidget(views_[i], 1);

@@ -16,8 +16,8 @@
 #include "panes/texts.h"
 #include "towns/place_text.h"
 
-#include <QCheckBox>
 #include <QBoxLayout>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QCompleter>
 #include <QDateTimeEdit>
@@ -179,7 +179,9 @@ void SkyWindow::layOut() {
     parts->addLayout(column);
     parts->addWidget(disk_);
     const auto arrange = [this, parts, whenRow](bool wide) {
-        arrangeParts(parts, {facts_, placeLabel_, placeEdit_, whenRow, disk_->faces(), disk_->faceList()}, disk_, dome_, wide);
+        arrangeParts(parts,
+                     {facts_, placeLabel_, placeEdit_, whenRow, disk_->faces(), disk_->faceList()},
+                     disk_, dome_, wide);
     };
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);

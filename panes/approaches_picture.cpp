@@ -22,6 +22,7 @@ constexpr double CLICK_REACH = 14; // pixels from a marker that a click still pi
 ApproachesPicture::ApproachesPicture(QWidget* parent, const ApproachesScene& scene, Pick pick)
     : QWidget(parent), scene_(scene), pick_(std::move(pick)) {
     setFocusPolicy(Qt::StrongFocus);
+    givePictureKeys(*this);
     setAttribute(Qt::WA_OpaquePaintEvent);
 }
 
@@ -87,7 +88,7 @@ void ApproachesPicture::contextMenuEvent(QContextMenuEvent* e) {
     showPictureMenu(*this, *e, [this, at, jd](QMenu& menu) {
         if (at >= 0) {
             // Only while the span still holds that approach where it was.
-            menu.addAction(QStringLiteral("Count down to this approach"), this, [this, at, jd] {
+            menu.addAction(QStringLiteral("Count &down to this approach"), this, [this, at, jd] {
                 const auto& all = scene_.chart.approaches;
                 if (static_cast<std::size_t>(at) < all.size() &&
                     all[static_cast<std::size_t>(at)].julianDate == jd) {

@@ -3,6 +3,7 @@
 #include "display/label_rows.h"
 #include "ephemeris/night.h"
 #include "panes/mars_map.h"
+#include "panes/picture_menu.h"
 
 #include <QMouseEvent>
 #include <QPainter>
@@ -168,6 +169,9 @@ void FacesStrip::paintEvent(QPaintEvent*) {
 }
 
 void FacesStrip::mousePressEvent(QMouseEvent* event) {
+    if (event->button() != Qt::LeftButton) {
+        return; // the others open the menu, which picks no instant
+    }
     const double x = event->position().x();
     const FaceCrossing* nearest = nullptr;
     for (const FaceCrossing& c : scene_.crossings) {
@@ -179,6 +183,10 @@ void FacesStrip::mousePressEvent(QMouseEvent* event) {
     if (nearest && chosen_) {
         chosen_(nearest->utJd);
     }
+}
+
+void FacesStrip::contextMenuEvent(QContextMenuEvent* e) {
+    showPictureMenu(*this, *e);
 }
 
 } // namespace orvanta

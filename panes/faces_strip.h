@@ -28,6 +28,7 @@ class FacesStrip : public QWidget {
 
   protected:
     void paintEvent(QPaintEvent*) override;
+    void contextMenuEvent(QContextMenuEvent* e) override;
     void mousePressEvent(QMouseEvent* event) override;
 
   private:

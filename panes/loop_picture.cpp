@@ -44,6 +44,7 @@ double scaleDegrees(double widthDegrees) {
 LoopPicture::LoopPicture(QWidget* parent) : QWidget(parent) {
     setMinimumSize(330, 310);
     setFocusPolicy(Qt::StrongFocus);
+    givePictureKeys(*this);
     setAccessibleName(QStringLiteral("Mars's loop among the stars"));
 }
 

@@ -2,8 +2,8 @@
 
 #include "display/disk_words.h"
 #include "ephemeris/angles.h"
-#include "panes/picture_menu.h"
 #include "panes/mars_map.h"
+#include "panes/picture_menu.h"
 
 #include <QAccessibleWidget>
 #include <QPainter>

@@ -3,6 +3,7 @@
 #include "display/label_rows.h"
 #include "ephemeris/night.h"
 #include "panes/approaches_picture.h"
+#include "panes/picture_menu.h"
 
 #include <QLinearGradient>
 #include <QPainter>
@@ -225,6 +226,10 @@ void NightsChartPicture::paintKey(QPainter& painter) const {
         painter.setPen(TEXT);
         painter.drawText(QPointF(e.x + 28, y + metrics.ascent()), e.text);
     }
+}
+
+void NightsChartPicture::contextMenuEvent(QContextMenuEvent* e) {
+    showPictureMenu(*this, *e);
 }
 
 } // namespace orvanta

@@ -25,6 +25,7 @@ class NightsChartPicture : public QWidget {
 
   protected:
     void paintEvent(QPaintEvent*) override;
+    void contextMenuEvent(QContextMenuEvent* e) override;
 
   private:
     // The key's entries flowed into lines across the width: each entry's left edge and line.

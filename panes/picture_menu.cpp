@@ -1,5 +1,6 @@
 #include "panes/picture_menu.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QClipboard>
 #include <QContextMenuEvent>
@@ -7,6 +8,7 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QKeySequence>
 #include <QLabel>
 #include <QMenu>
 #include <QPixmap>
@@ -162,10 +164,27 @@ QString savePicture(QWidget& picture, const QString& path) {
     return QStringLiteral("Not saved: %1: %2.").arg(QDir::toNativeSeparators(path), why);
 }
 
+void givePictureKeys(QWidget& picture, QWidget* scope) {
+    QWidget& owner = scope != nullptr ? *scope : picture;
+    auto* save = new QAction(&owner);
+    save->setShortcuts(QKeySequence::Save);
+    QObject::connect(save, &QAction::triggered, &picture, [&picture] { askWhereToSave(picture); });
+    auto* copy = new QAction(&owner);
+    copy->setShortcuts(QKeySequence::Copy);
+    QObject::connect(copy, &QAction::triggered, &picture, [&picture] { copyPicture(picture); });
+    for (QAction* key : {save, copy}) {
+        key->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+        owner.addAction(key);
+    }
+}
+
 void addPictureActions(QMenu& menu, QWidget& picture) {
-    menu.addAction(QStringLiteral("Save picture…"), &picture,
-                   [&picture] { askWhereToSave(picture); });
-    menu.addAction(QStringLiteral("Copy picture"), &picture, [&picture] { copyPicture(picture); });
+    QAction* save = menu.addAction(QStringLiteral("&Save picture…"), &picture,
+                                   [&picture] { askWhereToSave(picture); });
+    save->setShortcut(QKeySequence::Save);
+    QAction* copy = menu.addAction(QStringLiteral("&Copy picture"), &picture,
+                                   [&picture] { copyPicture(picture); });
+    copy->setShortcut(QKeySequence::Copy);
 }
 
 QMenu* showPictureMenu(QWidget& picture, const QContextMenuEvent& e,

@@ -30,7 +30,11 @@ void copyPicture(QWidget& picture);
 // the one line that says why not.
 QString savePicture(QWidget& picture, const QString& path);
 
-// "Save picture…" and "Copy picture" for `picture`. A failed save is told in a line over the
+// The two also as the desktop's Save and Copy keys, while the focus is in `scope` (the picture
+// itself by default, or a window whose only picture it is).
+void givePictureKeys(QWidget& picture, QWidget* scope = nullptr);
+// "Save picture…" and "Copy picture" for `picture`, their keys shown. A failed save is told in a
+// line over the
 // picture's foot for a while; the picture stays as it is.
 void addPictureActions(QMenu& menu, QWidget& picture);
 // The picture's menu where the event asks for it, `first` adding the picture's own actions

@@ -125,6 +125,7 @@ std::vector<QRectF> compassBoxes(const QPointF& centre, double radius, const QFo
 SkyDome::SkyDome(QWidget* parent) : QWidget(parent) {
     setMinimumSize(360, 360);
     setFocusPolicy(Qt::StrongFocus); // for a screen reader to read it from the keyboard
+    givePictureKeys(*this);
     setAccessibleName(QStringLiteral("The sky seen from the place"));
 }
 
