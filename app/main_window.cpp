@@ -75,6 +75,8 @@ MainWindow::MainWindow(QRect outer)
     setContextMenuPolicy(Qt::CustomContextMenu);
     connect(this, &QWidget::customContextMenuRequested, this,
             [this](QPoint at) { tray_->menu()->popup(mapToGlobal(at)); });
+    // While the menu is open, Mars tonight's towns are read for the choice that may follow.
+    connect(tray_->menu(), &QMenu::aboutToShow, this, [] { SkyWindow::readAhead(); });
     refreshTrayTip();
     tray_->start();
 
