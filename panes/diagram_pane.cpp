@@ -79,6 +79,17 @@ void sprite(GLuint texture, const Vec3& at, float halfSize) {
 
 } // namespace
 
+struct OrbitDiagramPane::Scene {
+    Scene(double now, const EncounterState& s)
+        : state(s), earthCount(traceTrail(EARTH_TRAIL, now, earth, EARTH_TRAIL_POINTS)),
+          marsCount(traceTrail(MARS_TRAIL, now, mars, MARS_TRAIL_POINTS)) {}
+    EncounterState state;
+    TrailPoint earth[EARTH_TRAIL_POINTS];
+    TrailPoint mars[MARS_TRAIL_POINTS];
+    int earthCount;
+    int marsCount;
+};
+
 OrbitDiagramPane::OrbitDiagramPane(QWidget* parent) : QWidget(parent) {
     setAttribute(Qt::WA_OpaquePaintEvent);
     installAccessibleInterfaces();
@@ -86,6 +97,7 @@ OrbitDiagramPane::OrbitDiagramPane(QWidget* parent) : QWidget(parent) {
     setAccessibleName(QStringLiteral("Orbit diagram"));
     try {
         preparing_ = std::thread(&OrbitDiagramPane::prepareOffGuiThread, this, size(),
+                                 julianDateValue(currentJulianDate()), encounterState,
                                  firstPicture_.get_future());
     } catch (const std::system_error&) {
         // No thread to be had: everything on this one, as it is when the thread has ended.
@@ -106,15 +118,16 @@ OrbitDiagramPane::~OrbitDiagramPane() {
     diagramTarget_.destroy();
 }
 
-void OrbitDiagramPane::prepareOffGuiThread(QSize initial,
-                                           std::future<std::optional<FirstPicture>> first) {
+void OrbitDiagramPane::prepareOffGuiThread(QSize initial, double now, EncounterState state,
+                                           std::future<std::optional<QSize>> firstPixels) {
+    const Scene scene(now, state); // while the GL stack loads, which the context waits for
     if (!diagramTarget_.createSurfaceless(initial.width(), initial.height())) {
         return; // the GUI thread tries Qt's binding once this has ended
     }
     initDiagramGl();
-    if (const std::optional<FirstPicture> picture = first.get()) {
-        if (fitTarget(picture->pixels)) {
-            drawDiagram(picture->now, picture->state);
+    if (const std::optional<QSize> pixels = firstPixels.get()) {
+        if (fitTarget(*pixels)) {
+            drawDiagram(scene);
             glFinish(); // the software renderer's threads draw now, not at the first paint
             firstPictureDrawn_ = true;
         }
@@ -185,10 +198,10 @@ void OrbitDiagramPane::deleteDiagramTextures() {
 
 void OrbitDiagramPane::renderDiagram() {
     finishPreparing();
-    drawDiagram(julianDateValue(currentJulianDate()), encounterState);
+    drawDiagram(Scene(julianDateValue(currentJulianDate()), encounterState));
 }
 
-void OrbitDiagramPane::drawDiagram(double now, const EncounterState& s) {
+void OrbitDiagramPane::drawDiagram(const Scene& scene) {
     if (!diagramTarget_.makeCurrent()) {
         return; // no context: draw nothing rather than call OpenGL unbound
     }
@@ -200,11 +213,10 @@ void OrbitDiagramPane::drawDiagram(double now, const EncounterState& s) {
     glEnable(GL_BLEND);
     glDisable(GL_TEXTURE_2D);
 
-    TrailPoint earth[EARTH_TRAIL_POINTS];
-    TrailPoint mars[MARS_TRAIL_POINTS];
-    drawTrail(earth, traceTrail(EARTH_TRAIL, now, earth, EARTH_TRAIL_POINTS));
-    drawTrail(mars, traceTrail(MARS_TRAIL, now, mars, MARS_TRAIL_POINTS));
+    drawTrail(scene.earth, scene.earthCount);
+    drawTrail(scene.mars, scene.marsCount);
 
+    const EncounterState& s = scene.state;
     glColor4f(0.5f, 0, 0, 0.1f);
     glBegin(GL_TRIANGLES);
     glVertex2d(0, 0);
@@ -221,10 +233,9 @@ void OrbitDiagramPane::drawDiagram(double now, const EncounterState& s) {
 void OrbitDiagramPane::fitTarget() {
     const QSize pixels = size() * devicePixelRatioF();
     if (preparing_.joinable() && !firstPictureAsked_) {
-        // The first size: the thread draws it, from what is read here.
+        // The first size: the thread draws it.
         firstPictureAsked_ = true;
-        firstPicture_.set_value(
-            FirstPicture{pixels, julianDateValue(currentJulianDate()), encounterState});
+        firstPicture_.set_value(pixels);
         return;
     }
     if (finishPreparing()) {
@@ -238,7 +249,7 @@ void OrbitDiagramPane::fitTarget() {
                 .toStdString());
     }
     // No update: a new size repaints the whole pane anyway, and the paint copies.
-    drawDiagram(julianDateValue(currentJulianDate()), encounterState);
+    drawDiagram(Scene(julianDateValue(currentJulianDate()), encounterState));
 }
 
 bool OrbitDiagramPane::fitTarget(QSize pixels) {

@@ -42,17 +42,14 @@ class OrbitDiagramPane : public QWidget {
     void paintEvent(QPaintEvent*) override;
 
   private:
-    // What the first picture is drawn from, read on the GUI thread: the size in device pixels,
-    // the clock and the encounter state.
-    struct FirstPicture {
-        QSize pixels;
-        double now;
-        EncounterState state;
-    };
+    // What a picture is drawn from: the encounter state and the trails at an instant.
+    struct Scene;
     // The GL stack loads, the context is made and the textures uploaded on a thread of their own
     // while the rest of the program starts; the first picture too when the pane's first size
-    // comes before anything else asks for the target. Nothing else of the pane is touched there.
-    void prepareOffGuiThread(QSize initial, std::future<std::optional<FirstPicture>> first);
+    // comes before anything else asks for the target (its scene, of the instant the pane was
+    // made, found there while the GL stack loads). Nothing else of the pane is touched there.
+    void prepareOffGuiThread(QSize initial, double now, EncounterState state,
+                             std::future<std::optional<QSize>> firstPixels);
     // Waits for that thread, once: after it, everything is the GUI thread's, as without it. True
     // when it has fitted and drawn the target to the first size asked, which the thread had not.
     bool finishPreparing(bool withoutThread = false);
@@ -62,11 +59,11 @@ class OrbitDiagramPane : public QWidget {
     void fitTarget();
     // The target's size and projection alone; false when no bitmap could be made at that size.
     bool fitTarget(QSize pixels);
-    void drawDiagram(double now, const EncounterState& s);
+    void drawDiagram(const Scene& scene);
 
     OffscreenGlTarget diagramTarget_;
     std::thread preparing_;
-    std::promise<std::optional<FirstPicture>> firstPicture_;
+    std::promise<std::optional<QSize>> firstPicture_; // its size in device pixels
     bool firstPictureAsked_ = false;
     bool firstPictureDrawn_ = false; // by the thread
     QTimer timerDiagram_;
