@@ -1,11 +1,13 @@
 // The process entry: the platform settled and the display checked first (Qt would abort the process
 // without a word a user can act on), then the single-instance rule, then the numbers, so that they
-// exist before anything can draw them, then the window.
+// exist before anything can draw them, then the window. OpenGL loads on a thread of its own from
+// the single-instance rule on, and the diagram renders its first picture there too.
 
 #include "app/main_window.h"
 #include "app/session.h"
 #include "app/single_instance.h"
 #include "ephemeris/encounter_state.h"
+#include "panes/offscreen_gl_target.h"
 #include "rules/warning.h"
 
 #include <QApplication>
@@ -41,6 +43,8 @@ int main(int argc, char** argv) {
         return 0;
     }
 
+    // Only the instance that draws loads OpenGL, while the rest of it starts.
+    OffscreenGlTarget::loadInBackground();
     loadCountdownChoice();
     computeEncounterState();
 

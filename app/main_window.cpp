@@ -88,10 +88,13 @@ MainWindow::MainWindow(QRect outer)
         auto* menu = new QMenu(this);
         menu->setAttribute(Qt::WA_DeleteOnClose);
         addPictureActions(*menu, *diagramPane_);
+        SkyWindow::readAhead();
         menu->addSeparator();
         menu->addActions(tray_->menu()->actions());
         menu->popup(mapToGlobal(at));
     });
+    // While the menu is open, Mars tonight's towns are read for the choice that may follow.
+    connect(tray_->menu(), &QMenu::aboutToShow, this, [] { SkyWindow::readAhead(); });
     refreshTrayTip();
     tray_->start();
 

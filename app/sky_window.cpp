@@ -29,9 +29,11 @@
 #include <QSignalBlocker>
 #include <QStringList>
 #include <QStringListModel>
+#include <QThreadPool>
 #include <QToolButton>
 #include <QVBoxLayout>
 #include <cmath>
+#include <utility>
 
 namespace orvanta {
 
@@ -408,6 +410,17 @@ void SkyWindow::refresh() {
 
 QString SkyWindow::facts() const {
     return facts_->text();
+}
+
+void SkyWindow::readAhead() {
+    static bool started = false;
+    if (!std::exchange(started, true)) {
+        // Read into the towns' own statics, which any thread may fill and a window waits for.
+        QThreadPool::globalInstance()->start([] {
+            systemTowns();
+            systemZoneNames();
+        });
+    }
 }
 
 } // namespace orvanta

@@ -33,6 +33,10 @@ class SkyWindow : public QWidget {
     // For the place kept in the settings, else the town of the time zone, else the equator at
     // Greenwich while it asks for a place; or for `place` when given.
     explicit SkyWindow(std::optional<PlaceEntry> place = std::nullopt);
+    // What a window finds its place and clock by (the system's towns and zones, read once in
+    // the process, a read that takes longer than all else the window does), read on a thread of
+    // Qt's pool, while the menu it is chosen from is open.
+    static void readAhead();
     // Computes the sky anew for the instant shown.
     void refresh();
     QString facts() const;

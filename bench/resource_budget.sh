@@ -35,17 +35,34 @@ trayer --edge top --align right --widthtype pixel --width 100 --heighttype pixel
 pids+=($!)
 sleep 1
 
-# Five cold starts: the first paint of each.
-for run in 1 2 3 4 5; do
-    result=$("$build/bench/first_paint" "$build/app/orvanta")
+# Five cold starts of each, the widget's and the minimal widget's in turn, so that both meet the
+# machine alike: the first paint of each, and the median.
+paints=() minimal_paints=()
+firstPaint() { # [--minimal] PROGRAM: the milliseconds; the program's pid in $pid
+    local result
+    result=$("$build/bench/first_paint" "$@")
     pid=$(echo "$result" | awk '/^pid/ {print $2}')
-    echo "start $run: $(echo "$result" | awk '/first-paint-ms/ {print $2}') ms to the first painted window"
+    ms=$(echo "$result" | awk '/first-paint-ms/ {print $2}')
+}
+stop() {
+    kill "$1"
+    while kill -0 "$1" 2>/dev/null; do sleep 0.05; done
+}
+median() { printf '%s\n' "$@" | sort -n | awk '{v[NR] = $1} END {print v[int((NR + 1) / 2)]}'; }
+for run in 1 2 3 4 5; do
+    firstPaint --minimal "$build/bench/minimal_widget"
+    minimal_paints+=("$ms")
+    stop "$pid"
+    firstPaint "$build/app/orvanta"
+    paints+=("$ms")
+    echo "start $run: $ms ms to the first painted window (minimal widget ${minimal_paints[-1]} ms)"
     if [ "$run" -lt 5 ]; then
-        kill "$pid"
-        while kill -0 "$pid" 2>/dev/null; do sleep 0.05; done
+        stop "$pid"
     fi
 done
 pids+=("$pid")
+echo "first paint, median of 5: orvanta $(median "${paints[@]}") ms, minimal widget" \
+    "$(median "${minimal_paints[@]}") ms"
 
 # The baseline, started once the widget is up so neither start-up lands in the measured seconds.
 "$build/bench/minimal_widget" >/dev/null 2>&1 &

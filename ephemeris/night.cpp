@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <future>
 
 namespace orvanta {
 
@@ -94,6 +95,14 @@ const char* skyLightWords(SkyLight light) {
 }
 
 Tonight marsTonight(double now, const Place& where) {
+    // The samples on a grid of their own, so that the track drawn does not shift by the minute;
+    // they need nothing of the events, and are found on another core meanwhile (or here, later,
+    // where no thread is to be had).
+    const double grid = std::floor(now / SAMPLE_STEP) * SAMPLE_STEP;
+    std::future<std::vector<SkySample>> samples =
+        std::async(std::launch::async | std::launch::deferred, [grid, where] {
+            return skySamples(grid - 0.5, grid + 1.0, SAMPLE_STEP, where);
+        });
     const MarsEvents events = marsEvents(now - REACH, now + REACH, where);
     Tonight night;
     if (events.rises.empty() && events.sets.empty()) {
@@ -114,11 +123,9 @@ Tonight marsTonight(double now, const Place& where) {
             Transit{t, transit->degrees, horizontalOf(apparentMars(t), t, where).azimuth};
     }
     night.end = night.set ? night.set->utJd : now + 1.0;
-    // The samples on a grid of their own, so that the track drawn does not shift by the minute.
-    const double grid = std::floor(now / SAMPLE_STEP) * SAMPLE_STEP;
     const double start = night.rise ? night.rise->utJd : now;
     std::vector<SkySample> around;
-    for (const SkySample& s : skySamples(grid - 0.5, grid + 1.0, SAMPLE_STEP, where)) {
+    for (const SkySample& s : samples.get()) {
         if (s.utJd <= night.end + SAMPLE_STEP) {
             around.push_back(s);
         }

@@ -3,6 +3,8 @@
 #include "ephemeris/encounter_state.h"
 #include "ephemeris/moon.h"
 
+#include <future>
+
 namespace orvanta {
 
 namespace {
@@ -62,9 +64,12 @@ SkyTonight skyTonight(double now, const Place& where, const SkyTonight* earlier)
         sky.highest = earlier->highest;
     } else {
         sky.passFoundAt = now;
+        // The stars' places need nothing of the pass: found on another core meanwhile.
+        std::future<ChartPlaces> places =
+            std::async(std::launch::async | std::launch::deferred, chartPlacesAt, now);
         sky.pass = marsTonight(now, where);
-        sky.places = chartPlacesAt(now);
         sky.highest = highestDisk(sky.pass, where);
+        sky.places = places.get();
     }
     const ApparentPair apparent = apparentMarsAndSun(now);
     sky.mars = apparent.mars;

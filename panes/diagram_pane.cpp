@@ -10,6 +10,7 @@
 #include <GL/gl.h>
 #include <QFocusEvent>
 #include <QPainter>
+#include <system_error>
 #include <vector>
 
 namespace orvanta {
@@ -78,15 +79,31 @@ void sprite(GLuint texture, const Vec3& at, float halfSize) {
 
 } // namespace
 
+struct OrbitDiagramPane::Scene {
+    Scene(double now, const EncounterState& s)
+        : state(s), earthCount(traceTrail(EARTH_TRAIL, now, earth, EARTH_TRAIL_POINTS)),
+          marsCount(traceTrail(MARS_TRAIL, now, mars, MARS_TRAIL_POINTS)) {}
+    EncounterState state;
+    TrailPoint earth[EARTH_TRAIL_POINTS];
+    TrailPoint mars[MARS_TRAIL_POINTS];
+    int earthCount;
+    int marsCount;
+};
+
 OrbitDiagramPane::OrbitDiagramPane(QWidget* parent) : QWidget(parent) {
     setAttribute(Qt::WA_OpaquePaintEvent);
     installAccessibleInterfaces();
     setFocusPolicy(Qt::TabFocus);
     setAccessibleName(QStringLiteral("Orbit diagram"));
-    if (!diagramTarget_.create(width(), height())) {
-        warnOnce("no OpenGL to be had: the orbit diagram stays empty");
+    try {
+        preparing_ = std::thread(&OrbitDiagramPane::prepareOffGuiThread, this, size(),
+                                 julianDateValue(currentJulianDate()), encounterState,
+                                 firstPicture_.get_future());
+    } catch (const std::system_error&) {
+        // No thread to be had: everything on this one, as it is when the thread has ended.
+        firstPictureAsked_ = true;
+        finishPreparing(true);
     }
-    initDiagramGl();
     timerDiagram_.callOnTimeout(this, [this] {
         renderDiagram();
         update();
@@ -96,8 +113,54 @@ OrbitDiagramPane::OrbitDiagramPane(QWidget* parent) : QWidget(parent) {
 }
 
 OrbitDiagramPane::~OrbitDiagramPane() {
+    finishPreparing();
     deleteDiagramTextures(); // while the context is still there
     diagramTarget_.destroy();
+}
+
+void OrbitDiagramPane::prepareOffGuiThread(QSize initial, double now, EncounterState state,
+                                           std::future<std::optional<QSize>> firstPixels) {
+    const Scene scene(now, state); // while the GL stack loads, which the context waits for
+    if (!diagramTarget_.createSurfaceless(initial.width(), initial.height())) {
+        return; // the GUI thread tries Qt's binding once this has ended
+    }
+    initDiagramGl();
+    if (const std::optional<QSize> pixels = firstPixels.get()) {
+        if (fitTarget(*pixels)) {
+            drawDiagram(scene);
+            glFinish(); // the software renderer's threads draw now, not at the first paint
+            firstPictureDrawn_ = true;
+        }
+    }
+    diagramTarget_.doneCurrent();
+}
+
+bool OrbitDiagramPane::finishPreparing(bool withoutThread) {
+    if (!preparing_.joinable() && !withoutThread) {
+        return false;
+    }
+    if (!firstPictureAsked_) {
+        firstPicture_.set_value(std::nullopt);
+    }
+    if (preparing_.joinable()) {
+        preparing_.join();
+    }
+    if (diagramTarget_.state() == OffscreenGlTarget::State::Empty) {
+        if (!diagramTarget_.create(width(), height())) {
+            warnOnce("no OpenGL to be had: the orbit diagram stays empty");
+        }
+        initDiagramGl();
+    }
+    if (firstPictureAsked_ && !firstPictureDrawn_ && !withoutThread) {
+        fitTarget();
+        return true;
+    }
+    return false;
+}
+
+const OffscreenGlTarget& OrbitDiagramPane::diagramTarget() {
+    finishPreparing();
+    return diagramTarget_;
 }
 
 void OrbitDiagramPane::initDiagramGl() {
@@ -134,6 +197,11 @@ void OrbitDiagramPane::deleteDiagramTextures() {
 }
 
 void OrbitDiagramPane::renderDiagram() {
+    finishPreparing();
+    drawDiagram(Scene(julianDateValue(currentJulianDate()), encounterState));
+}
+
+void OrbitDiagramPane::drawDiagram(const Scene& scene) {
     if (!diagramTarget_.makeCurrent()) {
         return; // no context: draw nothing rather than call OpenGL unbound
     }
@@ -145,13 +213,10 @@ void OrbitDiagramPane::renderDiagram() {
     glEnable(GL_BLEND);
     glDisable(GL_TEXTURE_2D);
 
-    const double now = julianDateValue(currentJulianDate());
-    TrailPoint earth[EARTH_TRAIL_POINTS];
-    TrailPoint mars[MARS_TRAIL_POINTS];
-    drawTrail(earth, traceTrail(EARTH_TRAIL, now, earth, EARTH_TRAIL_POINTS));
-    drawTrail(mars, traceTrail(MARS_TRAIL, now, mars, MARS_TRAIL_POINTS));
+    drawTrail(scene.earth, scene.earthCount);
+    drawTrail(scene.mars, scene.marsCount);
 
-    const EncounterState& s = encounterState;
+    const EncounterState& s = scene.state;
     glColor4f(0.5f, 0, 0, 0.1f);
     glBegin(GL_TRIANGLES);
     glVertex2d(0, 0);
@@ -167,13 +232,28 @@ void OrbitDiagramPane::renderDiagram() {
 
 void OrbitDiagramPane::fitTarget() {
     const QSize pixels = size() * devicePixelRatioF();
-    if (!diagramTarget_.resize(pixels.width(), pixels.height())) {
+    if (preparing_.joinable() && !firstPictureAsked_) {
+        // The first size: the thread draws it.
+        firstPictureAsked_ = true;
+        firstPicture_.set_value(pixels);
+        return;
+    }
+    if (finishPreparing()) {
+        return; // fitted and drawn as the first size asked
+    }
+    if (!fitTarget(pixels)) {
         warnOnce(
             QStringLiteral("the orbit diagram cannot be drawn at %1 x %2 pixels: it stays black")
                 .arg(pixels.width())
                 .arg(pixels.height())
                 .toStdString());
     }
+    // No update: a new size repaints the whole pane anyway, and the paint copies.
+    drawDiagram(Scene(julianDateValue(currentJulianDate()), encounterState));
+}
+
+bool OrbitDiagramPane::fitTarget(QSize pixels) {
+    const bool sized = diagramTarget_.resize(pixels.width(), pixels.height());
     if (diagramTarget_.makeCurrent()) {
         glViewport(0, 0, pixels.width(), pixels.height());
         glMatrixMode(GL_PROJECTION);
@@ -182,8 +262,7 @@ void OrbitDiagramPane::fitTarget() {
         glMatrixMode(GL_MODELVIEW);
         glLoadIdentity();
     }
-    // No update: a new size repaints the whole pane anyway, and the paint copies.
-    renderDiagram();
+    return sized;
 }
 
 void OrbitDiagramPane::resizeEvent(QResizeEvent*) {
@@ -191,6 +270,7 @@ void OrbitDiagramPane::resizeEvent(QResizeEvent*) {
 }
 
 void OrbitDiagramPane::paintEvent(QPaintEvent*) {
+    finishPreparing();
     // On a screen of another pixel ratio the pane has other device pixels, although Qt reports no
     // change of size.
     if (size() * devicePixelRatioF() != QSize(diagramTarget_.width, diagramTarget_.height)) {

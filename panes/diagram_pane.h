@@ -4,6 +4,7 @@
 // with OpenGL off screen and copied to the pane when it is painted. It renders at the screen's own
 // resolution: the scene is in AU, so more pixels only sharpen it.
 
+#include "ephemeris/encounter_state.h"
 #include "panes/accessible.h"
 #include "panes/offscreen_gl_target.h"
 
@@ -11,6 +12,9 @@
 #include <QWidget>
 #include <chrono>
 #include <cstdint>
+#include <future>
+#include <optional>
+#include <thread>
 
 namespace orvanta {
 
@@ -25,7 +29,7 @@ class OrbitDiagramPane : public QWidget {
     explicit OrbitDiagramPane(QWidget* parent);
     ~OrbitDiagramPane() override;
 
-    const OffscreenGlTarget& diagramTarget() const { return diagramTarget_; }
+    const OffscreenGlTarget& diagramTarget();
     // Draws the whole scene into the target from a fresh clock reading and the encounter state;
     // it is completed and copied when the pane is painted next.
     void renderDiagram();
@@ -38,12 +42,30 @@ class OrbitDiagramPane : public QWidget {
     void paintEvent(QPaintEvent*) override;
 
   private:
+    // What a picture is drawn from: the encounter state and the trails at an instant.
+    struct Scene;
+    // The GL stack loads, the context is made and the textures uploaded on a thread of their own
+    // while the rest of the program starts; the first picture too when the pane's first size
+    // comes before anything else asks for the target (its scene, of the instant the pane was
+    // made, found there while the GL stack loads). Nothing else of the pane is touched there.
+    void prepareOffGuiThread(QSize initial, double now, EncounterState state,
+                             std::future<std::optional<QSize>> firstPixels);
+    // Waits for that thread, once: after it, everything is the GUI thread's, as without it. True
+    // when it has fitted and drawn the target to the first size asked, which the thread had not.
+    bool finishPreparing(bool withoutThread = false);
     void initDiagramGl();
     void deleteDiagramTextures();
     // Sizes the target to the pane in device pixels and renders it again.
     void fitTarget();
+    // The target's size and projection alone; false when no bitmap could be made at that size.
+    bool fitTarget(QSize pixels);
+    void drawDiagram(const Scene& scene);
 
     OffscreenGlTarget diagramTarget_;
+    std::thread preparing_;
+    std::promise<std::optional<QSize>> firstPicture_; // its size in device pixels
+    bool firstPictureAsked_ = false;
+    bool firstPictureDrawn_ = false; // by the thread
     QTimer timerDiagram_;
     // The photograph, the Earth sprite, the Mars sprite.
     unsigned diagramTextures_[3] = {};

@@ -9,6 +9,8 @@
 #include <QOffscreenSurface>
 #include <QOpenGLContext>
 #include <QPainter>
+#include <system_error>
+#include <thread>
 
 // Last: X11 defines names (None, Bool, Status) that Qt headers use.
 #include <GL/glx.h>
@@ -89,7 +91,34 @@ bool qtPlatformOffersOpenGL() {
     return visual != nullptr;
 }
 
+// Joined as the process ends, should it end before anything waited for the display.
+class Loading {
+  public:
+    ~Loading() {
+        if (thread_.joinable()) {
+            thread_.join();
+        }
+    }
+    void start() {
+        if (!thread_.joinable()) {
+            thread_ = std::thread([] { surfacelessDisplay(); });
+        }
+    }
+
+  private:
+    std::thread thread_;
+};
+
 } // namespace
+
+void OffscreenGlTarget::loadInBackground() {
+    static Loading loading;
+    try {
+        loading.start();
+    } catch (const std::system_error&) {
+        // No thread: the first context loads it.
+    }
+}
 
 struct OffscreenGlTarget::Context {
     EGLContext egl = EGL_NO_CONTEXT;
@@ -98,13 +127,14 @@ struct OffscreenGlTarget::Context {
     GLuint framebuffer = 0;
     GLuint renderbuffer = 0;
 
-    // Mesa's EGL first, then Qt's own binding; null when neither gives a context to bind.
-    static std::unique_ptr<Context> make() {
+    // Mesa's EGL first, then (unless `surfacelessOnly`) Qt's own binding; null when neither gives
+    // a context to bind.
+    static std::unique_ptr<Context> make(bool surfacelessOnly) {
         auto context = std::make_unique<Context>();
         context->egl = createEglContext();
         if (context->egl == EGL_NO_CONTEXT || !context->bind()) {
             context = std::make_unique<Context>();
-            if (!qtPlatformOffersOpenGL()) {
+            if (surfacelessOnly || !qtPlatformOffersOpenGL()) {
                 return nullptr;
             }
             QSurfaceFormat format;
@@ -200,10 +230,24 @@ void OffscreenGlTarget::releaseBitmap() {
 }
 
 bool OffscreenGlTarget::create(int requestedWidth, int requestedHeight) {
+    return create(requestedWidth, requestedHeight, false);
+}
+
+bool OffscreenGlTarget::createSurfaceless(int requestedWidth, int requestedHeight) {
+    return create(requestedWidth, requestedHeight, true);
+}
+
+void OffscreenGlTarget::doneCurrent() {
+    if (context_) {
+        context_->unbind();
+    }
+}
+
+bool OffscreenGlTarget::create(int requestedWidth, int requestedHeight, bool surfacelessOnly) {
     if (context_) {
         return true;
     }
-    context_ = Context::make();
+    context_ = Context::make(surfacelessOnly);
     if (!context_) {
         return false;
     }

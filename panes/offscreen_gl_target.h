@@ -25,6 +25,11 @@ class OffscreenGlTarget {
         ReadyWithoutBitmap, // a context whose bitmap could not be made at the last size asked for
     };
 
+    // Starts loading the GL stack (Mesa's EGL and its driver) on a thread of its own, so that the
+    // first `create` finds it loaded, or waits only for the rest; once per process, and never in
+    // a process that will not draw.
+    static void loadInBackground();
+
     OffscreenGlTarget();
     ~OffscreenGlTarget();
     OffscreenGlTarget(const OffscreenGlTarget&) = delete;
@@ -33,6 +38,10 @@ class OffscreenGlTarget {
     // Makes the context and a bitmap of the size (0 counts as 1) and leaves it current; false, and
     // Empty, when no context can be had. A second call changes nothing.
     bool create(int width, int height);
+    // The same with Mesa's EGL alone, which any thread may do: Qt's binding is the GUI thread's.
+    bool createSurfaceless(int width, int height);
+    // Leaves the context current on no thread, so that another thread may bind it.
+    void doneCurrent();
     // Re-creates the bitmap when the size differs from the stored one; false on a failed step,
     // which leaves the target without a bitmap and with the previous size. A requested 0 is stored
     // as 0, although the bitmap keeps a pixel that way: nothing is copied then.
@@ -52,6 +61,7 @@ class OffscreenGlTarget {
 
   private:
     struct Context;
+    bool create(int width, int height, bool surfacelessOnly);
     bool createBitmap(int requestedWidth, int requestedHeight);
     void releaseBitmap();
     std::unique_ptr<Context> context_;

@@ -400,6 +400,45 @@ TEST(OffscreenGlTarget, StatesAndWhatIsCopied) {
     EXPECT_EQ(redPixels(target), 0);
 }
 
+// The context and the first picture are made on a thread of the pane's own: whatever comes first
+// (a size, a second one, a paint, the pane's end), the picture follows the last size and the pane
+// ends without waiting for ever.
+TEST(OrbitDiagramPane, TheFirstPictureWhateverComesFirst) {
+    const FixedUtcClock clock({2003, 8, 27, 9, 52, 19});
+    computeEncounterState();
+    struct Case {
+        bool shown;
+        QSize resized; // after showing
+        bool painted;
+    };
+    const Case cases[] = {
+        {false, {}, false}, {true, {}, false}, {true, {}, true}, {true, {300, 200}, true}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(&c - cases);
+        OrbitDiagramPane pane(nullptr);
+        pane.resize(440, 480);
+        if (c.shown) {
+            pane.show();
+        }
+        if (c.resized.isValid()) {
+            pane.resize(c.resized);
+        }
+        if (c.painted) {
+            const QImage picture = pane.grab().toImage();
+            const QSize size = c.resized.isValid() ? c.resized : QSize(440, 480);
+            EXPECT_EQ(QSize(pane.diagramTarget().width, pane.diagramTarget().height), size);
+            int light = 0;
+            for (int y = 0; y < size.height(); y += 4) {
+                for (int x = 0; x < size.width(); x += 4) {
+                    const QRgb p = picture.pixel(x, y);
+                    light += qRed(p) + qGreen(p) + qBlue(p) > 150;
+                }
+            }
+            EXPECT_GT(light, size.width() * size.height() / 16 / 4) << "the photograph drawn";
+        }
+    }
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
