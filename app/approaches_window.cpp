@@ -251,7 +251,7 @@ void ApproachesWindow::layOut() {
     southUp_->setVisible(false);
     connect(views_, &QTabWidget::currentChanged, southUp_,
             [this](int index) { southUp_->setVisible(views_->widget(index) == loop_); });
-    auto* content = new QWidget;
+    auto* content = new FoldingContent;
     const Parts parts{new QGridLayout(content),
                       span,
                       spanRow,
@@ -263,9 +263,9 @@ void ApproachesWindow::layOut() {
                       hint};
     const auto arrange = [parts, this](bool wide) {
         // The chart's dates and distances take their height whatever its width.
-        chart_->setMinimumSize(wide ? QSize(640, 290) : QSize(SMALLEST_WIDTH, 320));
+        chart_->setMinimumSize(wide ? QSize(640, 250) : QSize(SMALLEST_WIDTH, 320));
         for (QWidget* picture : {static_cast<QWidget*>(orbits_), static_cast<QWidget*>(loop_)}) {
-            picture->setMinimumSize(wide ? QSize(330, 310) : QSize(SMALLEST_WIDTH, SMALLEST_WIDTH));
+            picture->setMinimumSize(wide ? QSize(330, 280) : QSize(SMALLEST_WIDTH, SMALLEST_WIDTH));
         }
         list_->setMinimumSize(wide ? 300 : 0, wide ? 0 : 160);
         arrangeParts(parts, wide);

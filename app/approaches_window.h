@@ -76,7 +76,7 @@ class ApproachesWindow : public QWidget {
     // The span above the two pictures, the list beside the orbits, and the hint below; where the
     // window is narrow, all of them one under the other, in a scroll area.
     void layOut();
-    // The list with its clock above it.
+    // The list with its clock above it and the button that counts down to the row picked below.
     QWidget* layOutList();
     // The calendar's tick and button, at the end of `row`; in approaches_calendar.cpp.
     void addCalendarControls(QBoxLayout* row);

@@ -175,7 +175,7 @@ void SkyWindow::layOut() {
     column->addWidget(disk_->faces());
     column->addWidget(disk_->faceList(), 1);
     disk_->onInstantChosen([this](double utJd) { showInstant(utJd); });
-    auto* content = new QWidget;
+    auto* content = new FoldingContent;
     auto* parts = new QBoxLayout(QBoxLayout::LeftToRight, content);
     parts->addWidget(dome_, 1);
     parts->addLayout(column);

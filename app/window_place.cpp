@@ -184,6 +184,11 @@ void placeAndKeep(QWidget* window, const QWidget* main, const char* section) {
         ->place(main->frameGeometry().size() - main->geometry().size());
 }
 
+int FoldingContent::heightForWidth(int width) const {
+    return layout() != nullptr ? layout()->totalMinimumHeightForWidth(width)
+                               : QWidget::heightForWidth(width);
+}
+
 FoldingArea::FoldingArea(QWidget* parent, QWidget* content, int wideWidth,
                          std::function<void(bool wide)> arrange)
     : QScrollArea(parent), wideWidth_(wideWidth), arrange_(std::move(arrange)) {

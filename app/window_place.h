@@ -32,6 +32,14 @@ QRect keptOnAreas(const QRect& kept, QSize minimum, QSize decoration,
 // hidden or closed.
 void placeAndKeep(QWidget* window, const QWidget* main, const char* section);
 
+// The parts a folding area holds. Where words wrap, the area would ask them for their preferred
+// height at its width and scroll to show it; they are given their least instead, so that the
+// area scrolls only where they cannot fit at all.
+class FoldingContent : public QWidget {
+  public:
+    int heightForWidth(int width) const override;
+};
+
 // A window's content in a scroll area: `arrange` lays it out anew, wide or not, whenever the
 // area's width passes `wideWidth`, so that where it is narrow the parts are stacked and scroll
 // rather than being cut off.

@@ -40,7 +40,7 @@ QColor withAlpha(QColor c, double alpha) {
 } // namespace
 
 NightsChartPicture::NightsChartPicture(QWidget* parent) : QWidget(parent) {
-    setMinimumSize(190, 200);
+    setMinimumSize(190, 140);
     setAccessibleName(QStringLiteral("The nights of the apparition"));
 }
 
