@@ -78,6 +78,8 @@ class ApproachesWindow : public QWidget {
     void layOut();
     // The list with its clock above it and the button that counts down to the row picked below.
     QWidget* layOutList();
+    // The pictures' tabs, the loop's "South up" beside them.
+    void layOutViews();
     // The calendar's tick and button, at the end of `row`; in approaches_calendar.cpp.
     void addCalendarControls(QBoxLayout* row);
     void addToCalendar();
@@ -92,6 +94,9 @@ class ApproachesWindow : public QWidget {
     void pick(int index, bool choose);
     // "Approaches 1995-2041", "Mars among the stars, 2027-02-20".
     QString pictureName(const QWidget& picture) const;
+    // The list's rows wrap, its clock is the one kept, and a row picked is shown; Enter or a double
+    // click counts down to it.
+    void setUpList();
     void fillList();
     // The loop of the approach picked, else of the one counted to, else of the next one.
     void showLoop();

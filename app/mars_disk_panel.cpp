@@ -7,7 +7,6 @@
 #include "panes/faces_strip.h"
 #include "panes/mars_disk_view.h"
 #include "panes/picture_menu.h"
-#include "panes/picture_menu.h"
 #include "panes/texts.h"
 
 #include <QComboBox>

@@ -191,6 +191,11 @@ void SkyWindow::layOut() {
         new FoldingArea(this, content, DOME_SIDE + TEXT_WIDTH + DISKS_WIDTH + 50, arrange));
     setMinimumSize(SMALLEST_SIDE + 40, SMALLEST_SIDE + 100);
     connect(placeEdit_, &QLineEdit::returnPressed, this, [this] { usePlaceTyped(); });
+    orderTabs();
+}
+
+// The keyboard goes from the place to the clock and its steps, then over the pictures and words.
+void SkyWindow::orderTabs() {
     QWidget* order[] = {placeEdit_,
                         when_,
                         clock_,
@@ -234,44 +239,6 @@ void SkyWindow::showInstant(std::optional<double> utJd, const QString& note) {
         sky_.reset();
     }
     refresh();
-}
-
-void SkyWindow::showWhen(double utJd) {
-    // While on "now", the minute's refresh leaves alone a field the user is typing into: what is
-    // typed is taken when the field is left or Enter pressed.
-    if (!chosen_ && when_->hasFocus()) {
-        return;
-    }
-    const UtcClockReading at = nearestMinute(utJd);
-    const QTimeZone zone = clockZone();
-    const QDateTime local =
-        QDateTime(QDate(at.year, at.month, at.day), QTime(at.hour, at.minute), Qt::UTC)
-            .toTimeZone(zone);
-    const QString format =
-        QStringLiteral("yyyy-MM-dd HH:mm '%1'").arg(zone.abbreviation(local).replace('\'', "''"));
-    const QDateTime wall(local.date(), local.time(), Qt::UTC);
-    // Set only where it changes, so that a step with the arrows keeps its place in the field.
-    const QSignalBlocker quiet(when_);
-    if (when_->displayFormat() != format) {
-        when_->setDisplayFormat(format);
-    }
-    if (when_->dateTime() != wall) {
-        when_->setDateTime(wall);
-    }
-}
-
-void SkyWindow::refuseInstant(const QString& refused) {
-    refresh(); // the field shows the last good instant again
-    placeLabel_->setText(QStringLiteral("Not taken: %1 lies outside the years %2 to %3. ")
-                             .arg(refused)
-                             .arg(FIRST_YEAR, 4, 10, QLatin1Char('0'))
-                             .arg(LAST_YEAR) +
-                         placeLabel_->text());
-}
-
-void SkyWindow::useWhenTyped() {
-    const QDateTime wall = when_->dateTime();
-    showWallTime(wall.date(), wall.time());
 }
 
 void SkyWindow::useClockOf(const QString& town, const std::string& zone) {

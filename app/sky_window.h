@@ -67,6 +67,7 @@ class SkyWindow : public QWidget {
     // The dome, a column of words, place and date of one width whatever they say, and the disks;
     // and the keyboard's way through them.
     void layOut();
+    void orderTabs();
     QHBoxLayout* layOutSteps();
     double instant() const;
     // The field on the window's clock, its zone named.

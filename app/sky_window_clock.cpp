@@ -3,12 +3,14 @@
 // of app/wall_clock.h.
 
 #include "app/sky_window.h"
+#include "display/number_text.h"
 #include "ephemeris/julian_date.h"
 #include "panes/texts.h"
 
 #include <QComboBox>
 #include <QDateTimeEdit>
 #include <QHBoxLayout>
+#include <QLabel>
 #include <QShortcut>
 #include <QSignalBlocker>
 #include <QToolButton>
@@ -176,6 +178,44 @@ QString SkyWindow::clockPlace() const {
             ? QString::fromStdString(nearest->town.name)
             : zone.section(QLatin1Char('/'), -1).replace(QLatin1Char('_'), QLatin1Char(' '));
     return QStringLiteral("in ") + echoed(town);
+}
+
+void SkyWindow::showWhen(double utJd) {
+    // While on "now", the minute's refresh leaves alone a field the user is typing into: what is
+    // typed is taken when the field is left or Enter pressed.
+    if (!chosen_ && when_->hasFocus()) {
+        return;
+    }
+    const UtcClockReading at = nearestMinute(utJd);
+    const QTimeZone zone = clockZone();
+    const QDateTime local =
+        QDateTime(QDate(at.year, at.month, at.day), QTime(at.hour, at.minute), Qt::UTC)
+            .toTimeZone(zone);
+    const QString format =
+        QStringLiteral("yyyy-MM-dd HH:mm '%1'").arg(zone.abbreviation(local).replace('\'', "''"));
+    const QDateTime wall(local.date(), local.time(), Qt::UTC);
+    // Set only where it changes, so that a step with the arrows keeps its place in the field.
+    const QSignalBlocker quiet(when_);
+    if (when_->displayFormat() != format) {
+        when_->setDisplayFormat(format);
+    }
+    if (when_->dateTime() != wall) {
+        when_->setDateTime(wall);
+    }
+}
+
+void SkyWindow::refuseInstant(const QString& refused) {
+    refresh(); // the field shows the last good instant again
+    placeLabel_->setText(QStringLiteral("Not taken: %1 lies outside the years %2 to %3. ")
+                             .arg(refused)
+                             .arg(FIRST_YEAR, 4, 10, QLatin1Char('0'))
+                             .arg(LAST_YEAR) +
+                         placeLabel_->text());
+}
+
+void SkyWindow::useWhenTyped() {
+    const QDateTime wall = when_->dateTime();
+    showWallTime(wall.date(), wall.time());
 }
 
 } // namespace orvanta

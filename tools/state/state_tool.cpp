@@ -32,107 +32,6 @@ namespace orvanta {
 
 namespace {
 
-constexpr const char* USAGE =
-    "usage: orvanta-state [--utc YYYY-MM-DDTHH:MM:SS]...\n"
-    "       orvanta-state --lines [--utc YYYY-MM-DDTHH:MM:SS]\n"
-    "       orvanta-state --jd JULIAN_DATE [--factor F]\n"
-    "       orvanta-state --approaches FROM TO\n"
-    "       orvanta-state --ics FROM TO [--with-oppositions] > approaches.ics\n"
-    "       orvanta-state --sky [--utc T] [--place P]\n"
-    "       orvanta-state --nights FROM TO [--place P]\n"
-    "       orvanta-state --faces [--utc T] [--place P]\n"
-    "\n"
-    "Prints the encounter state of Earth and Mars as 'name value' lines.\n"
-    "\n"
-    "  --utc T      the UTC clock reading T instead of the current time, in the years 0100\n"
-    "               to 9999 (proleptic Gregorian); may be repeated, one block per reading,\n"
-    "               blocks separated by an empty line\n"
-    "  --jd JD      print the heliocentric positions 'earth X Y Z' and 'mars X Y Z' (AU)\n"
-    "               at Julian date JD\n"
-    "  --factor F   precision factor for --jd (default 1.0): a factor strictly between\n"
-    "               0 and 1 keeps only the leading part of every series\n"
-    "  --lines      after the state, an empty line and the info pane's texts as shown,\n"
-    "               the time lines in the local time zone (TZ)\n"
-    "  --target W   what the countdown counts to: 2003 (the default: the closest\n"
-    "               approach of 2003), next (the next closest approach, until a day\n"
-    "               after it), or a year such as 2035 (its closest approach, found from\n"
-    "               the series), as the widget's tray menu and Approaches window choose\n"
-    "  --approaches FROM TO\n"
-    "               every closest approach of Earth and Mars and every opposition of\n"
-    "               Mars between two UTC instants (at most 1000 years apart, up to\n"
-    "               6000-01-01), in time order, one a line, the fields separated by one\n"
-    "               space. A closest approach: the UTC instant to the second, its Julian\n"
-    "               date (UT), the distance in au and in km, the apparent diameter of\n"
-    "               Mars in arcseconds, its magnitude, and its elongation (the angle\n"
-    "               between Mars and the Sun seen from Earth) in degrees:\n"
-    "    2003-08-27T09:51:14 2452878.910574 0.372719259 55758007 25.11 -2.88 173.2\n"
-    "               An opposition, when Mars and the Sun are 180 degrees apart in\n"
-    "               geocentric apparent ecliptic longitude of date (up to about ten days\n"
-    "               from the closest approach): the word opposition and the UTC instant\n"
-    "               to the minute:\n"
-    "    opposition 2003-08-28T17:59\n"
-    "               A stationary point, when Mars's geocentric apparent ecliptic\n"
-    "               longitude of date stops changing (about a month either side of the\n"
-    "               opposition): the word stationary, the UTC instant to the minute,\n"
-    "               retrograde (its westward motion among the stars begins) or direct\n"
-    "               (it ends), and Mars's longitude then in degrees:\n"
-    "    stationary 2003-07-29T07:36 retrograde 340.13\n"
-    "               The series run on dynamical time (TT); the instants are told by the\n"
-    "               clock (UT), TT - UT earlier: leap seconds from 1972, before that the\n"
-    "               Delta T of Espenak and Meeus\n"
-    "  --ics FROM TO\n"
-    "               the same approaches as an iCalendar file (RFC 5545): one event at\n"
-    "               each instant, with the distance, the apparent diameter and the\n"
-    "               magnitude. Calendar programs import it (File > Import, or open the\n"
-    "               file); an event keeps its UID from run to run, so importing a new\n"
-    "               file updates the events already there instead of doubling them\n"
-    "  --with-oppositions\n"
-    "               with --ics: the oppositions and stationary points of Mars in the span\n"
-    "               as events of their own too, at the minute --approaches tells\n"
-    "  --sky        Mars in the sky of a place: its refracted altitude and azimuth\n"
-    "               (degrees, from north through east) and constellation at T, the\n"
-    "               Sun's altitude; tonight's rise, transit and set (UTC), of the pass\n"
-    "               Mars is on at T or else of the next ('none' where it neither rises\n"
-    "               nor sets within two days: then the next transit alone), and the\n"
-    "               first stretch of that pass with a dark sky (the Sun below -12) and\n"
-    "               Mars above 10 ('best FROM TO', to ten minutes, or 'best none'); the\n"
-    "               star the window names, the nearest to Mars of those to magnitude\n"
-    "               4.5 within 10, else the brightest within 20 ('near NAME DEGREES\n"
-    "               DIRECTION': the IAU name, else the Bayer letter or Flamsteed number\n"
-    "               and the constellation, 'η Leo', 'HR 3803'; the name may have a\n"
-    "               space, the direction is one of the eight compass words,\n"
-    "               from the star to Mars, north towards the celestial pole and east\n"
-    "               towards increasing right ascension); the degrees between the Moon\n"
-    "               and Mars seen from the place when they are within 10, and the lit\n"
-    "               share of the Moon, 0 to 1 ('moon DEGREES phase FRACTION'); and\n"
-    "               Mars's disk at T: 'disk diameter D phase K tilt B cm L pole P',\n"
-    "               the apparent diameter (arcseconds), the illuminated fraction, the\n"
-    "               latitude of the point facing Earth (degrees, north positive), the\n"
-    "               central meridian (degrees west longitude, light time included) and\n"
-    "               the position angle of the north pole (degrees from north through\n"
-    "               east); the orientation of Mars is the IAU 2015 model\n"
-    "  --nights FROM TO\n"
-    "               the nights from one UTC instant to another (at most 1000 days) from a\n"
-    "               place, one a line: the evening's date, Mars's apparent diameter\n"
-    "               (arcseconds), its highest true altitude in a dark sky and then (UTC,\n"
-    "               'none none' where the sky is never dark), the hours it stands above 10\n"
-    "               in a dark sky, and the Moon's lit share and its degrees from Mars then:\n"
-    "    2027-02-19 13.8 52.9 2027-02-19T23:25Z 11.3 0.99 14.1\n"
-    "  --faces      the faces of Mars through the night of T (the pass --sky tells):\n"
-    "               each instant a named feature crosses the central meridian while Mars\n"
-    "               is above the horizon, in time order, 'face NAME INSTANT altitude A'\n"
-    "               (the name may have a space; the instant in UTC to the minute; A the\n"
-    "               refracted altitude of Mars in degrees):\n"
-    "    face Syrtis Major 2003-08-27T21:18Z altitude 19.6\n"
-    "  --place P    LAT,LON[,HEIGHT] in degrees north and east and metres (52.52,13.40,\n"
-    "               52.52 13.40, 52°31'N 13°24'E), or a town by its name in English or in\n"
-    "               a language of its country, accents optional (Reykjavík, München,\n"
-    "               \"Sydney, Canada\"): libgeonames' towns and the tz database's zone\n"
-    "               cities (Singapore, McMurdo); without it, the town of the time zone\n"
-    "               (TZ, or /etc/localtime), by any of the zone's names (Europe/Kiev and\n"
-    "               Europe/Kyiv are Kyiv's)\n"
-    "  --help       show this text\n";
-
 // Shortest round-trip text is not wanted here: %.17g, fixed for scripts that compare output, and
 // independent of the process locale.
 void appendDouble(std::string& out, double value) {
@@ -319,7 +218,8 @@ std::optional<Place> placeAsked(const StateRequest& request, const char* option,
 }
 
 int runSky(const StateRequest& request, std::string& out, std::string& err) {
-    const std::optional<Place> place = placeAsked(request, request.faces ? "--faces" : "--sky", err);
+    const std::optional<Place> place =
+        placeAsked(request, request.faces ? "--faces" : "--sky", err);
     if (!place) {
         return 2;
     }
@@ -406,7 +306,7 @@ int runStateTool(const std::vector<std::string>& args, std::string& out, std::st
     err.clear();
     for (const std::string& arg : args) {
         if (arg == "--help" || arg == "-h") {
-            out = USAGE;
+            out = STATE_USAGE;
             return 0;
         }
     }

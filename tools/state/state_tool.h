@@ -32,6 +32,9 @@ struct StateRequest {
 // with the one line that says what is wrong. --help is runStateTool's to answer, before this.
 StateRequest parseStateArguments(const std::vector<std::string>& args);
 
+// What --help prints: the options and the lines each writes.
+extern const char* const STATE_USAGE;
+
 // The orvanta-state command line: `args` without the program name. Writes the report to `out`, or
 // one line to `err` on bad input; returns the exit status (0, or 2 for bad input). Nothing is
 // written to `out` unless every argument is good.
