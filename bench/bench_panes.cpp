@@ -153,7 +153,8 @@ void openFromMenu(benchmark::State& state, const QString& entry,
                   QWidget* (MainWindow::*opened)() const) {
     QAction* action = nullptr;
     for (QAction* a : window->trayMenu()->actions()) {
-        action = a->text() == entry ? a : action;
+        action =
+            QString(a->text()).remove(QLatin1Char('&')) == entry ? a : action; // less its letter
     }
     const auto open = [&] {
         action->trigger();
